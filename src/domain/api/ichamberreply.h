@@ -8,8 +8,9 @@ namespace quelta::domain::api {
 // The result of one request to a device, as the requester sees it: one result
 // slot per requested item, each holding a value or an error code.
 //
-// The implementing QObject has the Qt signal finished(), emitted exactly once
-// when every slot is set; connect to it through the QObject.
+// The implementing QObject has the Qt signal finished(), emitted exactly once,
+// from the event loop, when the request is complete; connect to it through
+// the QObject.
 class IChamberReply
 {
 public:
@@ -19,8 +20,6 @@ public:
     // True when any result slot carries an error code.
     virtual bool hasAnyError() const = 0;
     virtual int resultCount() const = 0;
-    // The value of the result slot; invalid when the index is out of range or
-    // the slot holds an error.
     virtual QVariant result(int index) const = 0;
     // 0 for no error, otherwise a QModbusDevice::Error number.
     virtual int errorCode(int index) const = 0;

@@ -340,8 +340,6 @@ private Q_SLOTS:
     void qobjectCast_findsExactlyTheImplementedInterfaces_data();
     void qobjectCast_findsExactlyTheImplementedInterfaces();
 
-    void signalOperation_reachesReceiverConnectedByName_data();
-    void signalOperation_reachesReceiverConnectedByName();
     void signalOperation_deliversQueuedFromWorkerThread_data();
     void signalOperation_deliversQueuedFromWorkerThread();
 };
@@ -389,7 +387,7 @@ void tst_ApiImplementations::qobjectCast_findsExactlyTheImplementedInterfaces()
     QCOMPARE(found, interfaces);
 }
 
-void tst_ApiImplementations::signalOperation_reachesReceiverConnectedByName_data()
+void tst_ApiImplementations::signalOperation_deliversQueuedFromWorkerThread_data()
 {
     QTest::addColumn<Implementation>("implementation");
     QTest::addColumn<QByteArray>("signalSignature");
@@ -491,30 +489,6 @@ void tst_ApiImplementations::signalOperation_reachesReceiverConnectedByName_data
                                          implementationOf<IDataLoggerReader>(object).error("No Values found");
                                      })
                                   << QString("error No Values found");
-}
-
-void tst_ApiImplementations::signalOperation_reachesReceiverConnectedByName()
-{
-    QFETCH(Implementation, implementation);
-    QFETCH(QByteArray, signalSignature);
-    QFETCH(QByteArray, slotSignature);
-    QFETCH(Emission, emission);
-    QFETCH(QString, expected);
-
-    const std::unique_ptr<QObject> object = createImplementation(implementation);
-    Receiver receiver;
-    const QMetaMethod signal = signalNamed(object.get(), signalSignature);
-    QVERIFY2(signal.isValid(), signalSignature.constData());
-    QVERIFY(QObject::connect(object.get(), signal, &receiver, slotNamed(&receiver, slotSignature)));
-
-    emission(object.get());
-
-    QCOMPARE(receiver.deliveries(), QStringList{expected});
-}
-
-void tst_ApiImplementations::signalOperation_deliversQueuedFromWorkerThread_data()
-{
-    signalOperation_reachesReceiverConnectedByName_data();
 }
 
 void tst_ApiImplementations::signalOperation_deliversQueuedFromWorkerThread()

@@ -20,16 +20,4 @@ std::optional<quint16> SerialConverter::tcpDataPort(int converter)
     }
 }
 
-QString SerialConverter::name(int converter)
-{
-    switch (converter) {
-    case ComServer:
-        return QStringLiteral("ComServer");
-    case XPort:
-        return QStringLiteral("XPort");
-    default:
-        return QString();
-    }
-}
-
 } // namespace quelta::base::connection::chamberconnection

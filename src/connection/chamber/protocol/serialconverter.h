@@ -1,6 +1,5 @@
 #pragma once
 
-#include <QtCore/QString>
 #include <QtCore/QtGlobal>
 
 #include <optional>
@@ -21,7 +20,6 @@ public:
     // The TCP port on which the converter passes bytes to and from its first
     // serial port; none for a number that names no converter.
     [[nodiscard]] static std::optional<quint16> tcpDataPort(int converter);
-    [[nodiscard]] static QString name(int converter);
 };
 
 } // namespace quelta::base::connection::chamberconnection

@@ -14,6 +14,7 @@ constexpr int StopTimeoutMs = 5000;
 PymodbusServer::PymodbusServer(QObject *parent)
     : QObject(parent)
 {
+    qRegisterMetaType<QProcess::ExitStatus>();
 }
 
 PymodbusServer::~PymodbusServer()

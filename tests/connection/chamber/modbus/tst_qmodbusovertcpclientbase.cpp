@@ -199,6 +199,7 @@ void tst_QModbusOverTcpClientBase::silentServer_failsWithTimeoutAfterEverySend()
     // The next request finishing proves that the first finished only once.
     QSignalSpy laterFinish(reply, &QModbusReply::finished);
     peer.setHandler([&peer](const Request &request) { peer.answer(request); });
+    client->setTimeout(QModbusOverTcpClientBase::DefaultTimeout);
     QModbusReply *next = client->sendReadRequest(holdingRead(0x64, 2), Unit);
     QVERIFY(waitFinished(next));
     QCOMPARE(next->error(), QModbusDevice::NoError);
@@ -236,7 +237,9 @@ void tst_QModbusOverTcpClientBase::answerToTheRetry_completesTheRequest()
     });
     const auto client = makeClient(framing);
     QVERIFY(connectClient(*client, peer.port()));
-    client->setTimeout(20ms);
+    // Long enough that the answer to the retry always comes in time, even on
+    // a loaded machine: the test counts the sends.
+    client->setTimeout(200ms);
 
     QModbusReply *reply = client->sendReadRequest(holdingRead(0x64, 1), Unit);
     QVERIFY(waitFinished(reply));
@@ -317,6 +320,7 @@ void tst_QModbusOverTcpClientBase::brokenAnswer_neverBecomesData()
 
     // The client is still in step with a server that answers properly.
     peer.setHandler([&peer](const Request &request) { peer.answer(request); });
+    client->setTimeout(QModbusOverTcpClientBase::DefaultTimeout);
     QModbusReply *next = client->sendReadRequest(holdingRead(0x64, 2), Unit);
     QVERIFY(waitFinished(next));
     QCOMPARE(next->error(), QModbusDevice::NoError);

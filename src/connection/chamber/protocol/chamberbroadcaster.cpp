@@ -1,6 +1,6 @@
 #include "connection/chamber/protocol/chamberbroadcaster.h"
 
-#include "connection/chamber/protocol/protocollogging.h"
+#include "connection/chamber/core/chamberconnectionlogging.h"
 #include "connection/chamber/protocol/broadcasttarget.h"
 
 #include <QtCore/QPointer>

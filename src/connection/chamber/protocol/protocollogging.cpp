@@ -1,5 +1,0 @@
-#include "connection/chamber/protocol/protocollogging.h"
-
-namespace quelta::base::connection::chamberconnection {
-Q_LOGGING_CATEGORY(lcChamberConnection, "quelta.ChamberConnection")
-}

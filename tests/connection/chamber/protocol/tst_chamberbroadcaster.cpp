@@ -3,6 +3,7 @@
 #include "connection/chamber/protocol/tjvdiscoveryimpl.h"
 #include "connection/chamber/protocol/wutdiscoveryimpl.h"
 #include "connection/chamber/protocol/xportdiscoveryimpl.h"
+#include "domain/types/metatypes.h"
 
 #include <QtNetwork/QNetworkDatagram>
 #include <QtNetwork/QUdpSocket>
@@ -85,6 +86,7 @@ class tst_ChamberBroadcaster : public QObject
     Q_OBJECT
 
 private Q_SLOTS:
+    void initTestCase();
     void init();
 
     void systemInterfaces_inNamespace_giveTheVethSubnet();
@@ -94,6 +96,11 @@ private Q_SLOTS:
     void start_unusableAddress_logsBroadcastFailed();
     void finish_insideAnswer_reportsNoMoreAndDeletes();
 };
+
+void tst_ChamberBroadcaster::initTestCase()
+{
+    quelta::domain::types::registerMetaTypes();
+}
 
 void tst_ChamberBroadcaster::init()
 {

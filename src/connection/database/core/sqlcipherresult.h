@@ -1,0 +1,91 @@
+#pragma once
+
+#include <QtCore/QVariant>
+#include <QtCore/QVector>
+#include <QtSql/QSqlRecord>
+#include <QtSql/QSqlResult>
+
+struct sqlite3;
+struct sqlite3_stmt;
+
+namespace quelta::base::connection::databaseconnection {
+
+class SqlCipherDriver;
+
+// One prepared SQLCipher statement behind a QSqlQuery.
+//
+// Values bind by type: NULL for an invalid or null value, integers (also
+// unsigned 64-bit ones) as 64-bit integers, floating point as REAL, byte
+// arrays as BLOB, date-times as UTC ISO 8601 text with milliseconds (so that
+// text order is time order), dates and times as ISO text, and any other value
+// that converts to text as text; other values fail the execution. Values read
+// back as qint64, double, QByteArray or QString; SQL NULL reads as a null
+// QString, an empty text as an empty, non-null one.
+//
+// A forward-only query reads each row straight from the statement; any other
+// query keeps the rows it has fetched, so that it can move backwards.
+class SqlCipherResult : public QSqlResult
+{
+public:
+    explicit SqlCipherResult(const SqlCipherDriver *driver);
+    ~SqlCipherResult() override;
+
+protected:
+    bool prepare(const QString &query) override;
+    bool exec() override;
+    bool reset(const QString &query) override;
+
+    QVariant data(int field) override;
+    bool isNull(int field) override;
+    bool fetch(int row) override;
+    bool fetchNext() override;
+    bool fetchFirst() override;
+    bool fetchLast() override;
+    int size() override;
+    int numRowsAffected() override;
+    QVariant lastInsertId() const override;
+    QSqlRecord record() const override;
+    void detachFromResultSet() override;
+
+private:
+    friend class SqlCipherDriver;
+
+    enum class Step {
+        Row,
+        Done,
+        Failed,
+    };
+
+    // Called by the driver when it closes or goes away.
+    void finalize();
+    void forgetDriver();
+
+    sqlite3 *connection() const;
+    Step step(const char *whatFailed);
+    bool bindValues();
+    bool bindParameter(int index, const QVariant &value);
+    void appendRow();
+    void copyRow(QVariant *target) const;
+    QVariant columnValue(int column) const;
+    bool readsFromStatement() const;
+    const QVariant *cachedValue(int field) const;
+    void clearRows();
+
+    const SqlCipherDriver *m_driver;
+    sqlite3_stmt *m_statement = nullptr;
+    int m_columnCount = 0;
+    bool m_isInsert = false;
+
+    bool m_firstRowPending = false;
+    bool m_done = false;
+    int m_rowsAffected = -1;
+    QVariant m_lastInsertId;
+
+    // Scrollable queries: every fetched row. Forward-only queries: the last
+    // row, once fetchLast() has stepped past it.
+    QVector<QVariant> m_rows;
+    int m_cachedRows = 0;
+    bool m_rowCopied = false;
+};
+
+} // namespace quelta::base::connection::databaseconnection

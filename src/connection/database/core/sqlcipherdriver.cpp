@@ -107,7 +107,9 @@ bool SqlCipherDriver::open(const QString &databaseName, const QString &userName,
     if (databaseName.isEmpty())
         return refuse(tr("No database file name given"));
 
-    int flags = (readOnly ? SQLITE_OPEN_READONLY : SQLITE_OPEN_READWRITE) | SQLITE_OPEN_FULLMUTEX;
+    // A Qt SQL connection is used by one thread at a time (SqliteConnection
+    // guards its own), so SQLite need not lock the handle on every call.
+    int flags = (readOnly ? SQLITE_OPEN_READONLY : SQLITE_OPEN_READWRITE) | SQLITE_OPEN_NOMUTEX;
     if (createIfMissing && !readOnly)
         flags |= SQLITE_OPEN_CREATE;
 

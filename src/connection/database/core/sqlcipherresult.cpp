@@ -29,6 +29,42 @@ bool isInsertStatement(const QString &query)
         || text.startsWith(QLatin1String("REPLACE"), Qt::CaseInsensitive);
 }
 
+// Writes "yyyy-MM-ddTHH:mm:ss.zzzZ", what Qt::ISODateWithMs gives for the
+// date-time in UTC, without building a QString. Returns 0 for a year that
+// does not have four digits, which Qt then formats.
+int writeIsoUtcText(const QDateTime &dateTime, char (&text)[24])
+{
+    const QDateTime utc = dateTime.toUTC();
+    int year = 0;
+    int month = 0;
+    int day = 0;
+    utc.date().getDate(&year, &month, &day);
+    if (year < 1 || year > 9999)
+        return 0;
+    const QTime time = utc.time();
+    const auto put = [&text](int at, int value, int digits) {
+        for (int index = at + digits - 1; index >= at; --index) {
+            text[index] = char('0' + value % 10);
+            value /= 10;
+        }
+    };
+    put(0, year, 4);
+    text[4] = '-';
+    put(5, month, 2);
+    text[7] = '-';
+    put(8, day, 2);
+    text[10] = 'T';
+    put(11, time.hour(), 2);
+    text[13] = ':';
+    put(14, time.minute(), 2);
+    text[16] = ':';
+    put(17, time.second(), 2);
+    text[19] = '.';
+    put(20, time.msec(), 3);
+    text[23] = 'Z';
+    return int(sizeof text);
+}
+
 // The type that QSqlField reports for a declared column type, by SQLite's
 // own affinity rules.
 QVariant::Type fieldType(const char *declaredType)
@@ -120,7 +156,8 @@ bool SqlCipherResult::prepare(const QString &query)
     return true;
 }
 
-bool SqlCipherResult::exec()
+template <typename Values>
+bool SqlCipherResult::run(const Values &values)
 {
     clearRows();
     m_firstRowPending = false;
@@ -129,6 +166,7 @@ bool SqlCipherResult::exec()
     m_lastInsertId = QVariant();
     setActive(false);
     setAt(QSql::BeforeFirstRow);
+    clearError();
 
     sqlite3 *db = connection();
     if (!m_statement || !db) {
@@ -137,9 +175,9 @@ bool SqlCipherResult::exec()
         return false;
     }
 
+    // Every parameter is bound anew below, so the old bindings need no clearing.
     sqlite3_reset(m_statement);
-    sqlite3_clear_bindings(m_statement);
-    if (!bindValues())
+    if (!bindValues(values))
         return false;
 
     const int changesBefore = sqlite3_total_changes(db);
@@ -171,9 +209,87 @@ bool SqlCipherResult::exec()
     return true;
 }
 
+template <typename Values>
+bool SqlCipherResult::bindValues(const Values &values)
+{
+    if (values.size() != sqlite3_bind_parameter_count(m_statement)) {
+        setLastError(QSqlError(translated("Parameter count mismatch"), QString(),
+                               QSqlError::StatementError));
+        return false;
+    }
+    int index = 0;
+    for (const QVariant &value : values) {
+        if (!bindParameter(index, value))
+            return false;
+        ++index;
+    }
+    return true;
+}
+
+bool SqlCipherResult::exec()
+{
+    return run(boundValues());
+}
+
 bool SqlCipherResult::reset(const QString &query)
 {
     return prepare(query) && exec();
+}
+
+bool SqlCipherResult::prepareStatement(const QString &query)
+{
+    clearError();
+    setForwardOnly(true);
+    return prepare(query);
+}
+
+bool SqlCipherResult::execute(const QList<QVariant> &values)
+{
+    return run(values);
+}
+
+bool SqlCipherResult::nextRow()
+{
+    return fetchNext();
+}
+
+bool SqlCipherResult::yieldsRows() const
+{
+    return isSelect();
+}
+
+int SqlCipherResult::columnCount() const
+{
+    return m_columnCount;
+}
+
+QVariant SqlCipherResult::value(int column) const
+{
+    if (column < 0 || column >= m_columnCount || at() < 0)
+        return QVariant();
+    return columnValue(column);
+}
+
+QVariant SqlCipherResult::insertedId() const
+{
+    return m_lastInsertId;
+}
+
+bool SqlCipherResult::hasFailed() const
+{
+    return m_failed;
+}
+
+QSqlError SqlCipherResult::error() const
+{
+    return lastError();
+}
+
+void SqlCipherResult::release()
+{
+    detachFromResultSet();
+    setActive(false);
+    setAt(QSql::BeforeFirstRow);
 }
 
 QVariant SqlCipherResult::data(int field)
@@ -339,6 +455,12 @@ QSqlRecord SqlCipherResult::record() const
     return record;
 }
 
+void SqlCipherResult::setLastError(const QSqlError &error)
+{
+    m_failed = error.isValid();
+    QSqlResult::setLastError(error);
+}
+
 void SqlCipherResult::detachFromResultSet()
 {
     // Resetting releases the statement's read lock on the file.
@@ -384,21 +506,6 @@ SqlCipherResult::Step SqlCipherResult::step(const char *whatFailed)
     }
 }
 
-bool SqlCipherResult::bindValues()
-{
-    const QVector<QVariant> &values = boundValues();
-    if (values.size() != sqlite3_bind_parameter_count(m_statement)) {
-        setLastError(QSqlError(translated("Parameter count mismatch"), QString(),
-                               QSqlError::StatementError));
-        return false;
-    }
-    for (int index = 0; index < values.size(); ++index) {
-        if (!bindParameter(index, values.at(index)))
-            return false;
-    }
-    return true;
-}
-
 bool SqlCipherResult::bindParameter(int index, const QVariant &value)
 {
     const int parameter = index + 1;
@@ -414,19 +521,27 @@ bool SqlCipherResult::bindParameter(int index, const QVariant &value)
     if (!value.isValid() || value.isNull()) {
         resultCode = sqlite3_bind_null(m_statement, parameter);
     } else {
+        // The commonest types are read in place, without QVariant's conversion.
         switch (value.userType()) {
         case QMetaType::Bool:
-            resultCode = sqlite3_bind_int(m_statement, parameter, value.toBool() ? 1 : 0);
+            resultCode = sqlite3_bind_int(m_statement, parameter,
+                                          *static_cast<const bool *>(value.constData()) ? 1 : 0);
+            break;
+        case QMetaType::Int:
+            resultCode = sqlite3_bind_int(m_statement, parameter,
+                                          *static_cast<const int *>(value.constData()));
+            break;
+        case QMetaType::LongLong:
+            resultCode = sqlite3_bind_int64(m_statement, parameter,
+                                            *static_cast<const qlonglong *>(value.constData()));
             break;
         case QMetaType::Char:
         case QMetaType::SChar:
         case QMetaType::UChar:
         case QMetaType::Short:
         case QMetaType::UShort:
-        case QMetaType::Int:
         case QMetaType::UInt:
         case QMetaType::Long:
-        case QMetaType::LongLong:
             resultCode = sqlite3_bind_int64(m_statement, parameter, value.toLongLong());
             break;
         case QMetaType::ULong:
@@ -436,8 +551,11 @@ bool SqlCipherResult::bindParameter(int index, const QVariant &value)
             resultCode = sqlite3_bind_int64(m_statement, parameter,
                                             static_cast<sqlite3_int64>(value.toULongLong()));
             break;
-        case QMetaType::Float:
         case QMetaType::Double:
+            resultCode = sqlite3_bind_double(m_statement, parameter,
+                                             *static_cast<const double *>(value.constData()));
+            break;
+        case QMetaType::Float:
             resultCode = sqlite3_bind_double(m_statement, parameter, value.toDouble());
             break;
         case QMetaType::QByteArray: {
@@ -448,9 +566,14 @@ bool SqlCipherResult::bindParameter(int index, const QVariant &value)
         }
         case QMetaType::QDateTime: {
             const QDateTime dateTime = value.toDateTime();
-            resultCode = dateTime.isValid()
-                ? bindText(dateTime.toUTC().toString(Qt::ISODateWithMs))
-                : sqlite3_bind_null(m_statement, parameter);
+            char text[24];
+            if (!dateTime.isValid()) {
+                resultCode = sqlite3_bind_null(m_statement, parameter);
+            } else if (const int length = writeIsoUtcText(dateTime, text)) {
+                resultCode = sqlite3_bind_text(m_statement, parameter, text, length, SQLITE_TRANSIENT);
+            } else {
+                resultCode = bindText(dateTime.toUTC().toString(Qt::ISODateWithMs));
+            }
             break;
         }
         case QMetaType::QDate:
@@ -532,6 +655,13 @@ const QVariant *SqlCipherResult::cachedValue(int field) const
     if (at() >= m_cachedRows)
         return nullptr;
     return &m_rows.at(at() * m_columnCount + field);
+}
+
+void SqlCipherResult::clearError()
+{
+    // A QSqlError allocates; most runs have nothing to clear.
+    if (m_failed)
+        setLastError(QSqlError());
 }
 
 void SqlCipherResult::clearRows()

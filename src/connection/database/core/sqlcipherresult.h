@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QtCore/QList>
 #include <QtCore/QVariant>
 #include <QtCore/QVector>
 #include <QtSql/QSqlRecord>
@@ -24,11 +25,35 @@ class SqlCipherDriver;
 //
 // A forward-only query reads each row straight from the statement; any other
 // query keeps the rows it has fetched, so that it can move backwards.
+//
+// Besides QSqlQuery, SqliteConnection drives results directly through the
+// public functions below: a prepared statement is kept and run again with new
+// values, without QSqlQuery's per-value bookkeeping of placeholder names.
 class SqlCipherResult : public QSqlResult
 {
 public:
     explicit SqlCipherResult(const SqlCipherDriver *driver);
     ~SqlCipherResult() override;
+
+    // Prepares a forward-only statement.
+    bool prepareStatement(const QString &query);
+    // Runs the prepared statement with these values; a statement that yields
+    // rows is then on its first row, if it has one.
+    bool execute(const QList<QVariant> &values);
+    // Moves to the next row (the first after execute()); false at the end or
+    // on a failure, which error() then tells.
+    bool nextRow();
+    bool yieldsRows() const;
+    // Whether the last prepare, run or step failed; error() tells how.
+    bool hasFailed() const;
+    int columnCount() const;
+    // A value of the current row.
+    QVariant value(int column) const;
+    // The id of the row that an INSERT or REPLACE created; invalid otherwise.
+    QVariant insertedId() const;
+    QSqlError error() const;
+    // Ends the current run, so that the statement holds no lock on the file.
+    void release();
 
 protected:
     bool prepare(const QString &query) override;
@@ -46,6 +71,7 @@ protected:
     QVariant lastInsertId() const override;
     QSqlRecord record() const override;
     void detachFromResultSet() override;
+    void setLastError(const QSqlError &error) override;
 
 private:
     friend class SqlCipherDriver;
@@ -61,20 +87,26 @@ private:
     void forgetDriver();
 
     sqlite3 *connection() const;
+    // Values is QVector<QVariant> (QSqlQuery's bound values) or QList<QVariant>.
+    template <typename Values>
+    bool run(const Values &values);
+    template <typename Values>
+    bool bindValues(const Values &values);
     Step step(const char *whatFailed);
-    bool bindValues();
     bool bindParameter(int index, const QVariant &value);
     void appendRow();
     void copyRow(QVariant *target) const;
     QVariant columnValue(int column) const;
     bool readsFromStatement() const;
     const QVariant *cachedValue(int field) const;
+    void clearError();
     void clearRows();
 
     const SqlCipherDriver *m_driver;
     sqlite3_stmt *m_statement = nullptr;
     int m_columnCount = 0;
     bool m_isInsert = false;
+    bool m_failed = false;
 
     bool m_firstRowPending = false;
     bool m_done = false;

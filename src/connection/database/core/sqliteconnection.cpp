@@ -1,6 +1,7 @@
 #include "connection/database/core/sqliteconnection.h"
 
 #include "connection/database/core/sqlcipherdriver.h"
+#include "connection/database/core/sqlcipherresult.h"
 #include "connection/database/core/sqlquery.h"
 #include "connection/database/core/valueconversions.h"
 
@@ -9,7 +10,6 @@
 #include <QtCore/QStringList>
 #include <QtSql/QSqlError>
 #include <QtSql/QSqlQuery>
-#include <QtSql/QSqlRecord>
 
 namespace quelta::base::connection::databaseconnection {
 
@@ -25,6 +25,9 @@ const QLatin1String DummySuffix("dummy");
 const QLatin1String VersionTable("database_version_info");
 const QLatin1String VersionColumn("version");
 const QLatin1String MasterTable("sqlite_master");
+
+// Enough for the statements that the stores repeat; others are prepared anew.
+constexpr int PreparedStatementCapacity = 64;
 
 // What we tried, what SQLCipher said and its result code, in one line.
 QString describe(const QSqlError &error)
@@ -43,12 +46,12 @@ QString quotedIdentifier(QString name)
     return QLatin1Char('"') + name + QLatin1Char('"');
 }
 
-ISqlConnection::Row readRow(const QSqlQuery &query, int columnCount)
+ISqlConnection::Row readRow(const SqlCipherResult &statement, int columnCount)
 {
     ISqlConnection::Row row;
     row.reserve(columnCount);
     for (int column = 0; column < columnCount; ++column)
-        row.append(query.value(column));
+        row.append(statement.value(column));
     return row;
 }
 
@@ -102,6 +105,7 @@ private:
 SqliteConnection::SqliteConnection(const QString &connectionName, QObject *parent)
     : QObject(parent)
     , m_connectionName(connectionName)
+    , m_statements(PreparedStatementCapacity)
 {
     registerSqlCipherDriver();
 
@@ -117,6 +121,7 @@ SqliteConnection::SqliteConnection(const QString &connectionName, QObject *paren
 
 SqliteConnection::~SqliteConnection()
 {
+    m_statements.clear();
     if (!m_database.isValid())
         return;
     m_database.close();
@@ -132,6 +137,7 @@ bool SqliteConnection::open(const QString &databasePath, const QString &userName
     Q_UNUSED(password)
 
     const QMutexLocker locker(&m_mutex);
+    m_statements.clear();
     if (m_database.isOpen())
         m_database.close();
 
@@ -164,6 +170,7 @@ bool SqliteConnection::open(const QString &databasePath, const QString &userName
     }
 
     if (!configure(key)) {
+        m_statements.clear();
         m_database.close();
         return false;
     }
@@ -174,6 +181,7 @@ bool SqliteConnection::open(const QString &databasePath, const QString &userName
 void SqliteConnection::close()
 {
     const QMutexLocker locker(&m_mutex);
+    m_statements.clear();
     if (m_database.isValid())
         m_database.close();
 }
@@ -181,10 +189,10 @@ void SqliteConnection::close()
 QPair<bool, quint64> SqliteConnection::execute(const ISqlQuery &query)
 {
     const QMutexLocker locker(&m_mutex);
-    QSqlQuery sqlQuery(m_database);
-    if (!run(sqlQuery, query, DatabaseConnectionError::PREPARE_FAILED))
+    PreparedStatements::Handle statement;
+    if (!run(statement, query, DatabaseConnectionError::PREPARE_FAILED))
         return qMakePair(false, quint64(0));
-    const QVariant insertedId = sqlQuery.lastInsertId();
+    const QVariant insertedId = statement->insertedId();
     return qMakePair(true, insertedId.isValid() ? insertedId.toULongLong() : quint64(0));
 }
 
@@ -209,8 +217,8 @@ bool SqliteConnection::executeTransaction(const QList<QSharedPointer<ISqlQuery>>
             Q_EMIT error(DatabaseConnectionError::EXECUTION_FAILED);
             return false;
         }
-        QSqlQuery sqlQuery(m_database);
-        if (!run(sqlQuery, *query, DatabaseConnectionError::PREPARE_FAILED))
+        PreparedStatements::Handle statement;
+        if (!run(statement, *query, DatabaseConnectionError::PREPARE_FAILED))
             return false;
     }
     if (!transaction.commit()) {
@@ -224,14 +232,14 @@ bool SqliteConnection::executeTransaction(const QList<QSharedPointer<ISqlQuery>>
 QList<ISqlConnection::Row> SqliteConnection::select(const ISqlQuery &query)
 {
     const QMutexLocker locker(&m_mutex);
-    QSqlQuery sqlQuery(m_database);
-    if (!executeSelect(sqlQuery, query))
+    PreparedStatements::Handle statement;
+    if (!executeSelect(statement, query))
         return {};
-    const int columnCount = sqlQuery.record().count();
+    const int columnCount = statement->columnCount();
     QList<Row> rows;
-    while (sqlQuery.next())
-        rows.append(readRow(sqlQuery, columnCount));
-    if (!finishSelect(sqlQuery, query))
+    while (statement->nextRow())
+        rows.append(readRow(*statement, columnCount));
+    if (!finishSelect(statement, query))
         return {};
     return rows;
 }
@@ -239,34 +247,42 @@ QList<ISqlConnection::Row> SqliteConnection::select(const ISqlQuery &query)
 void SqliteConnection::selectEach(const ISqlQuery &query, const RowFunction &function)
 {
     const QMutexLocker locker(&m_mutex);
-    QSqlQuery sqlQuery(m_database);
-    if (!executeSelect(sqlQuery, query))
+    PreparedStatements::Handle statement;
+    if (!executeSelect(statement, query))
         return;
-    const int columnCount = sqlQuery.record().count();
+    // One row object is refilled for every row; a function that keeps a copy
+    // makes the next refill detach from it.
+    const int columnCount = statement->columnCount();
+    Row row;
+    row.reserve(columnCount);
+    for (int column = 0; column < columnCount; ++column)
+        row.append(QVariant());
     int rowIndex = 0;
-    while (sqlQuery.next()) {
-        function(readRow(sqlQuery, columnCount), rowIndex);
+    while (statement->nextRow()) {
+        for (int column = 0; column < columnCount; ++column)
+            row[column] = statement->value(column);
+        function(row, rowIndex);
         ++rowIndex;
     }
-    finishSelect(sqlQuery, query);
+    finishSelect(statement, query);
 }
 
 QList<QVariant> SqliteConnection::selectColumn(const ISqlQuery &query)
 {
     const QMutexLocker locker(&m_mutex);
-    QSqlQuery sqlQuery(m_database);
-    if (!executeSelect(sqlQuery, query))
+    PreparedStatements::Handle statement;
+    if (!executeSelect(statement, query))
         return {};
-    const int columnCount = sqlQuery.record().count();
+    const int columnCount = statement->columnCount();
     if (columnCount > 1) {
         warnAboutColumns(columnCount);
         Q_EMIT error(DatabaseConnectionError::UNEXPECTED_RESULT);
         return {};
     }
     QList<QVariant> values;
-    while (sqlQuery.next())
-        values.append(sqlQuery.value(0));
-    if (!finishSelect(sqlQuery, query))
+    while (statement->nextRow())
+        values.append(statement->value(0));
+    if (!finishSelect(statement, query))
         return {};
     return values;
 }
@@ -274,18 +290,18 @@ QList<QVariant> SqliteConnection::selectColumn(const ISqlQuery &query)
 ISqlConnection::Row SqliteConnection::selectRow(const ISqlQuery &query)
 {
     const QMutexLocker locker(&m_mutex);
-    QSqlQuery sqlQuery(m_database);
-    if (!executeSelect(sqlQuery, query))
+    PreparedStatements::Handle statement;
+    if (!executeSelect(statement, query))
         return {};
-    const int columnCount = sqlQuery.record().count();
+    const int columnCount = statement->columnCount();
     Row row;
     int rowCount = 0;
-    while (sqlQuery.next()) {
+    while (statement->nextRow()) {
         if (rowCount == 0)
-            row = readRow(sqlQuery, columnCount);
+            row = readRow(*statement, columnCount);
         ++rowCount;
     }
-    if (!finishSelect(sqlQuery, query))
+    if (!finishSelect(statement, query))
         return {};
     if (rowCount > 1) {
         warnAboutRows(rowCount);
@@ -298,10 +314,10 @@ ISqlConnection::Row SqliteConnection::selectRow(const ISqlQuery &query)
 QVariant SqliteConnection::selectValue(const ISqlQuery &query)
 {
     const QMutexLocker locker(&m_mutex);
-    QSqlQuery sqlQuery(m_database);
-    if (!executeSelect(sqlQuery, query))
+    PreparedStatements::Handle statement;
+    if (!executeSelect(statement, query))
         return QVariant();
-    const int columnCount = sqlQuery.record().count();
+    const int columnCount = statement->columnCount();
     if (columnCount > 1) {
         warnAboutColumns(columnCount);
         Q_EMIT error(DatabaseConnectionError::UNEXPECTED_RESULT);
@@ -309,12 +325,12 @@ QVariant SqliteConnection::selectValue(const ISqlQuery &query)
     }
     QVariant value;
     int rowCount = 0;
-    while (sqlQuery.next()) {
+    while (statement->nextRow()) {
         if (rowCount == 0)
-            value = sqlQuery.value(0);
+            value = statement->value(0);
         ++rowCount;
     }
-    if (!finishSelect(sqlQuery, query))
+    if (!finishSelect(statement, query))
         return QVariant();
     if (rowCount > 1) {
         warnAboutRows(rowCount);
@@ -358,7 +374,7 @@ void SqliteConnection::emptyAllTables()
         executeInternal(QStringLiteral("VACUUM"));
 }
 
-bool SqliteConnection::run(QSqlQuery &sqlQuery, const ISqlQuery &query,
+bool SqliteConnection::run(PreparedStatements::Handle &statement, const ISqlQuery &query,
                            DatabaseConnectionError prepareFailure)
 {
     if (!m_database.isOpen()) {
@@ -367,29 +383,28 @@ bool SqliteConnection::run(QSqlQuery &sqlQuery, const ISqlQuery &query,
         Q_EMIT error(prepareFailure);
         return false;
     }
-    sqlQuery.setForwardOnly(true);
-    if (!sqlQuery.prepare(query.getQuery())) {
+    QSqlError failure;
+    statement = m_statements.acquire(m_database.driver(), query.getQuery(), &failure);
+    if (!statement) {
         qCCritical(lcSqliteConnection, "Could not prepare statement \"%s\": %s",
-                   qUtf8Printable(query.getQuery()), qUtf8Printable(describe(sqlQuery.lastError())));
+                   qUtf8Printable(query.getQuery()), qUtf8Printable(describe(failure)));
         Q_EMIT error(prepareFailure);
         return false;
     }
-    for (const QVariant &value : query.getValues())
-        sqlQuery.addBindValue(value);
-    if (!sqlQuery.exec()) {
+    if (!statement->execute(query.getValues())) {
         qCCritical(lcSqliteConnection, "Could not execute statement \"%s\": %s",
-                   qUtf8Printable(query.getQuery()), qUtf8Printable(describe(sqlQuery.lastError())));
+                   qUtf8Printable(query.getQuery()), qUtf8Printable(describe(statement->error())));
         Q_EMIT error(DatabaseConnectionError::EXECUTION_FAILED);
         return false;
     }
     return true;
 }
 
-bool SqliteConnection::executeSelect(QSqlQuery &sqlQuery, const ISqlQuery &query)
+bool SqliteConnection::executeSelect(PreparedStatements::Handle &statement, const ISqlQuery &query)
 {
-    if (!run(sqlQuery, query, DatabaseConnectionError::EXECUTION_FAILED))
+    if (!run(statement, query, DatabaseConnectionError::EXECUTION_FAILED))
         return false;
-    if (!sqlQuery.isSelect()) {
+    if (!statement->yieldsRows()) {
         qCWarning(lcSqliteConnection, "The statement \"%s\" yields no result",
                   qUtf8Printable(query.getQuery()));
         Q_EMIT error(DatabaseConnectionError::NO_RESULT);
@@ -398,13 +413,14 @@ bool SqliteConnection::executeSelect(QSqlQuery &sqlQuery, const ISqlQuery &query
     return true;
 }
 
-bool SqliteConnection::finishSelect(const QSqlQuery &sqlQuery, const ISqlQuery &query)
+bool SqliteConnection::finishSelect(const PreparedStatements::Handle &statement,
+                                    const ISqlQuery &query)
 {
-    // next() returns false both at the end and on a failed step.
-    if (!sqlQuery.lastError().isValid())
+    // nextRow() returns false both at the end and on a failed step.
+    if (!statement->hasFailed())
         return true;
     qCCritical(lcSqliteConnection, "Could not read the result of \"%s\": %s",
-               qUtf8Printable(query.getQuery()), qUtf8Printable(describe(sqlQuery.lastError())));
+               qUtf8Printable(query.getQuery()), qUtf8Printable(describe(statement->error())));
     Q_EMIT error(DatabaseConnectionError::EXECUTION_FAILED);
     return false;
 }
@@ -436,17 +452,16 @@ bool SqliteConnection::emptyTables()
         .from(MasterTable)
         .where(QStringLiteral("type"))
         .equals(QStringLiteral("table"));
-    bool listed = true;
     QStringList tables;
     {
-        QSqlQuery sqlQuery(m_database);
-        listed = executeSelect(sqlQuery, tablesQuery);
-        while (listed && sqlQuery.next())
-            tables.append(sqlQuery.value(0).toString());
-        listed = listed && finishSelect(sqlQuery, tablesQuery);
+        PreparedStatements::Handle statement;
+        if (!executeSelect(statement, tablesQuery))
+            return false;
+        while (statement->nextRow())
+            tables.append(statement->value(0).toString());
+        if (!finishSelect(statement, tablesQuery))
+            return false;
     }
-    if (!listed)
-        return false;
 
     for (const QString &table : qAsConst(tables)) {
         if (table == VersionTable)
@@ -455,8 +470,8 @@ bool SqliteConnection::emptyTables()
         // lists is emptied, so the name is quoted as an identifier.
         SqlQuery deleteQuery;
         deleteQuery.deleteFrom(quotedIdentifier(table));
-        QSqlQuery sqlQuery(m_database);
-        if (!run(sqlQuery, deleteQuery, DatabaseConnectionError::PREPARE_FAILED))
+        PreparedStatements::Handle statement;
+        if (!run(statement, deleteQuery, DatabaseConnectionError::PREPARE_FAILED))
             return false;
     }
     if (!transaction.commit()) {

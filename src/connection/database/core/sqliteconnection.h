@@ -1,5 +1,6 @@
 #pragma once
 
+#include "connection/database/core/preparedstatements.h"
 #include "domain/api/isqlconnection.h"
 #include "domain/types/databaseconnectionerror.h"
 
@@ -7,8 +8,6 @@
 #include <QtCore/QObject>
 #include <QtSql/QSqlDatabase>
 
-class QSqlError;
-class QSqlQuery;
 
 namespace quelta::base::connection::databaseconnection {
 
@@ -56,10 +55,11 @@ Q_SIGNALS:
     void error(quelta::domain::types::DatabaseConnectionError error);
 
 private:
-    bool run(QSqlQuery &sqlQuery, const domain::api::ISqlQuery &query,
+    bool run(PreparedStatements::Handle &statement, const domain::api::ISqlQuery &query,
              domain::types::DatabaseConnectionError prepareFailure);
-    bool executeSelect(QSqlQuery &sqlQuery, const domain::api::ISqlQuery &query);
-    bool finishSelect(const QSqlQuery &sqlQuery, const domain::api::ISqlQuery &query);
+    bool executeSelect(PreparedStatements::Handle &statement, const domain::api::ISqlQuery &query);
+    bool finishSelect(const PreparedStatements::Handle &statement,
+                      const domain::api::ISqlQuery &query);
     bool executeInternal(const QString &statement);
     bool emptyTables();
     bool configure(const QString &key);
@@ -67,6 +67,7 @@ private:
     const QString m_connectionName;
     mutable QRecursiveMutex m_mutex;
     QSqlDatabase m_database;
+    PreparedStatements m_statements;
 };
 
 } // namespace quelta::base::connection::databaseconnection

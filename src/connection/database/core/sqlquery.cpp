@@ -10,16 +10,26 @@ namespace {
 
 const QLatin1String ListSeparator(", ");
 
-QString placeholders(int count, QLatin1String separator)
+// The builders below append straight to the statement text: an insert of a
+// record set has some fifty columns, and temporaries would cost more than
+// the rest of building it.
+void appendJoined(QString &text, const QStringList &parts, QLatin1String separator)
 {
-    QString text;
-    text.reserve(count * (1 + separator.size()));
+    for (int index = 0; index < parts.size(); ++index) {
+        if (index > 0)
+            text += separator;
+        text += parts.at(index);
+    }
+}
+
+void appendPlaceholders(QString &text, int count, QLatin1String separator)
+{
+    text.reserve(text.size() + count * (1 + separator.size()));
     for (int index = 0; index < count; ++index) {
         if (index > 0)
             text += separator;
         text += QLatin1Char('?');
     }
-    return text;
 }
 
 QStringList qualifiedNames(const QList<TableColumn> &columns)
@@ -126,7 +136,9 @@ SqlQuery &SqlQuery::select(const QString &column)
 
 SqlQuery &SqlQuery::select(const QStringList &columns)
 {
-    return appendClause(QLatin1String("SELECT ") + columns.join(ListSeparator));
+    m_query += QLatin1String(" SELECT ");
+    appendJoined(m_query, columns, ListSeparator);
+    return *this;
 }
 
 SqlQuery &SqlQuery::select(const QList<TableColumn> &columns)
@@ -143,7 +155,9 @@ SqlQuery &SqlQuery::selectOne()
 SqlQuery &SqlQuery::selectValues(const QList<QVariant> &values)
 {
     m_values.append(values);
-    return appendClause(QLatin1String("SELECT ") + placeholders(values.size(), QLatin1String(",")));
+    m_query += QLatin1String(" SELECT ");
+    appendPlaceholders(m_query, values.size(), QLatin1String(","));
+    return *this;
 }
 
 SqlQuery &SqlQuery::count(CountType type, const QString &column)
@@ -239,8 +253,10 @@ SqlQuery &SqlQuery::isNotNull()
 SqlQuery &SqlQuery::in(const QList<QVariant> &values)
 {
     m_values.append(values);
-    return appendClause(QLatin1String("IN (") + placeholders(values.size(), ListSeparator)
-                        + QLatin1Char(')'));
+    m_query += QLatin1String(" IN (");
+    appendPlaceholders(m_query, values.size(), ListSeparator);
+    m_query += QLatin1Char(')');
+    return *this;
 }
 
 SqlQuery &SqlQuery::in(const ISqlQuery &subQuery)
@@ -251,8 +267,10 @@ SqlQuery &SqlQuery::in(const ISqlQuery &subQuery)
 SqlQuery &SqlQuery::notIn(const QList<QVariant> &values)
 {
     m_values.append(values);
-    return appendClause(QLatin1String("NOT IN (") + placeholders(values.size(), ListSeparator)
-                        + QLatin1Char(')'));
+    m_query += QLatin1String(" NOT IN (");
+    appendPlaceholders(m_query, values.size(), ListSeparator);
+    m_query += QLatin1Char(')');
+    return *this;
 }
 
 SqlQuery &SqlQuery::notIn(const ISqlQuery &subQuery)
@@ -293,7 +311,9 @@ SqlQuery &SqlQuery::groupBy(const QString &column)
 
 SqlQuery &SqlQuery::groupBy(const QStringList &columns)
 {
-    return appendClause(QLatin1String("GROUP BY ") + columns.join(ListSeparator));
+    m_query += QLatin1String(" GROUP BY ");
+    appendJoined(m_query, columns, ListSeparator);
+    return *this;
 }
 
 SqlQuery &SqlQuery::orderBy(const QString &column, Qt::SortOrder order)
@@ -326,14 +346,18 @@ SqlQuery &SqlQuery::insertOrReplaceInto(const QString &table)
 
 SqlQuery &SqlQuery::columns(const QStringList &columns)
 {
-    return appendClause(QLatin1Char('(') + columns.join(ListSeparator) + QLatin1Char(')'));
+    m_query += QLatin1String(" (");
+    appendJoined(m_query, columns, ListSeparator);
+    m_query += QLatin1Char(')');
+    return *this;
 }
 
 SqlQuery &SqlQuery::values(const QList<QVariant> &values, bool firstRow)
 {
     // Further rows follow the previous one directly: " VALUES(?,?),(?,?)".
-    m_query += firstRow ? QLatin1String(" VALUES") : QLatin1String(",");
-    m_query += QLatin1Char('(') + placeholders(values.size(), QLatin1String(",")) + QLatin1Char(')');
+    m_query += firstRow ? QLatin1String(" VALUES(") : QLatin1String(",(");
+    appendPlaceholders(m_query, values.size(), QLatin1String(","));
+    m_query += QLatin1Char(')');
     m_values.append(values);
     return *this;
 }
@@ -350,13 +374,15 @@ SqlQuery &SqlQuery::set(const QString &column, const QVariant &value)
 
 SqlQuery &SqlQuery::set(const QList<QPair<QString, QVariant>> &columnValues)
 {
-    QStringList assignments;
-    assignments.reserve(columnValues.size());
-    for (const auto &columnValue : columnValues) {
-        assignments.append(columnValue.first + QLatin1String(" = ?"));
-        m_values.append(columnValue.second);
+    m_query += QLatin1String(" SET ");
+    for (int index = 0; index < columnValues.size(); ++index) {
+        if (index > 0)
+            m_query += ListSeparator;
+        m_query += columnValues.at(index).first;
+        m_query += QLatin1String(" = ?");
+        m_values.append(columnValues.at(index).second);
     }
-    return appendClause(QLatin1String("SET ") + assignments.join(ListSeparator));
+    return *this;
 }
 
 SqlQuery &SqlQuery::deleteFrom(const QString &table)

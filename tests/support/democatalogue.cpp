@@ -146,7 +146,8 @@ void addClimateChamber(CatalogueContent &content)
     door.bitposition = 3;
     content.signalRows.append(door);
 
-    CatalogueSignal lightSwitch = signal(D::ClimateLightSwitch, "Light", QString(), "set_point_process_value", Light, 2);
+    CatalogueSignal lightSwitch =
+        signal(D::ClimateLightSwitch, "Light", QString(), "set_point_process_value", Light, 2);
     lightSwitch.read = D::ClimateDigitalOutputs;
     lightSwitch.writeManual = D::ClimateDigitalOutputs;
     lightSwitch.bitposition = 0;
@@ -278,7 +279,8 @@ void addTextProtocolTypes(CatalogueContent &content)
     CatalogueSignal ctsTemperature = signal(51, "Temperature", "°C", "process_value", Temperature, 1);
     ctsTemperature.read = 6001;
     content.signalRows.append(ctsTemperature);
-    CatalogueChamberType cts = chamberType(D::CtsChamber, "C-40", QString(), 600, "400 V", Cts, {CtsSerial, CtsNetwork});
+    CatalogueChamberType cts =
+        chamberType(D::CtsChamber, "C-40", QString(), 600, "400 V", Cts, {CtsSerial, CtsNetwork});
     cts.additionalInfoIds = {601};
     cts.signalIds = {51};
     content.chamberTypes.append(cts);
@@ -297,7 +299,8 @@ void addOlderModbusTypes(CatalogueContent &content)
     });
     addSetPointPair(content, 61, 62, "Temperature", "°C", Temperature, 7001, 7002, 7002, 7002, 0.0, 50.0);
     addSetPointPair(content, 63, 64, "Light", "kLUX", Light, 7003, 7004, 7004, 7004, 0.0, 40.0);
-    CatalogueChamberType plant = chamberType(D::PlantChamber, "KPK", "E3", 600, "230 V", Qx1, {ModbusRtu, ModbusRtuOverTcp});
+    CatalogueChamberType plant =
+        chamberType(D::PlantChamber, "KPK", "E3", 600, "230 V", Qx1, {ModbusRtu, ModbusRtuOverTcp});
     plant.additionalInfoIds = {701};
     plant.signalIds = {61, 62, 63, 64};
     plant.optionIds = {TimeProgram, OperatingModeSwitching};

@@ -10,8 +10,6 @@
 #include <QtCore/QLoggingCategory>
 #include <QtCore/QStringList>
 
-#include <algorithm>
-
 // The configuration store's category; only this file logs under it.
 Q_LOGGING_CATEGORY(lcSqlConfigurationDatabaseConnection, "quelta.SqlConfigurationDatabaseConnection",
                    QtWarningMsg)
@@ -29,6 +27,9 @@ using domain::types::UserLevel;
 
 // SQLite allows 999 bound values per statement; stay well below.
 constexpr int MaxIdsPerStatement = 500;
+// From this many ids on, one pass over the whole table is cheaper than
+// looking the ids up in batches; the table holds at least that many rows.
+constexpr int IdsForTableScan = 5000;
 
 constexpr int DescriptorColumnCount = 6;
 constexpr int ValueTypeColumnCount = 3;
@@ -58,16 +59,6 @@ QStringList descriptorColumns()
             columnNameControllerData(ControllerDataColumn::DESCRIPTION)};
 }
 
-QSharedPointer<ControllerAddress> descriptorFromRow(const QList<QVariant> &row)
-{
-    const QPair<int, int> variableType = parseVariableType(toStringOr(row.at(3), QString()));
-    return QSharedPointer<ControllerAddress>::create(ControllerAddressId(toIntOr(row.at(0), NoId)),
-                                                     toStringOr(row.at(1), QString()),
-                                                     accessModeId(toStringOr(row.at(2), QString())),
-                                                     variableType.first, variableType.second,
-                                                     toIntOr(row.at(4), NoId), toStringOr(row.at(5), QString()));
-}
-
 } // namespace
 
 SignalAssembler::SignalAssembler(domain::api::ISqlConnection &connection, ErrorReporter reportError)
@@ -85,12 +76,27 @@ QList<TableColumn> SignalAssembler::signalColumns(const QString &table)
     return columns;
 }
 
-QList<SignalAssembler::Row> SignalAssembler::selectSignalRows(const QList<int> &signalIds)
+bool SignalAssembler::isDefault(const ChamberSignal &signal)
+{
+    // Every field is compared only for the rare signal without an id.
+    return signal.id() == NoId && signal == ChamberSignal();
+}
+
+QList<int> SignalAssembler::addSignals(const QList<int> &signalIds)
 {
     QStringList columns;
     for (const TableColumn &signalColumn : signalColumns(tableNameSignal()))
         columns.append(signalColumn.column);
-    return selectByIds(tableNameSignal(), columns, QSet<int>(signalIds.cbegin(), signalIds.cend()));
+    QList<int> found;
+    selectEachById(tableNameSignal(), columns, QSet<int>(signalIds.cbegin(), signalIds.cend()),
+                   [this, &found](const Row &row) {
+                       if (row.size() != SignalColumnCount) {
+                           m_reportError(domain::types::UNEXPECTED_RESULT);
+                           return;
+                       }
+                       found.append(addSignalRow(row));
+                   });
+    return found;
 }
 
 SignalAssembler::SignalRow SignalAssembler::parseSignalRow(const Row &row, int offset)
@@ -102,7 +108,11 @@ SignalAssembler::SignalRow SignalAssembler::parseSignalRow(const Row &row, int o
     SignalRow signal;
     signal.id = toIntOr(value(SignalColumn::ID), NoId);
     signal.name = toStringOr(value(SignalColumn::NAME), QString());
-    signal.unit = Unit::fromString(toStringOr(value(SignalColumn::UNIT), QString()));
+    const QString unitText = toStringOr(value(SignalColumn::UNIT), QString());
+    auto unit = m_unitCodes.constFind(unitText);
+    if (unit == m_unitCodes.cend())
+        unit = m_unitCodes.insert(unitText, Unit::fromString(unitText));
+    signal.unit = *unit;
     signal.userLevel = userLevelOf(value(SignalColumn::USER_LEVEL));
     signal.limitMin = toFloatOr(value(SignalColumn::LIMIT_MIN), ChamberSignal::NoLowerLimit);
     signal.limitMax = toFloatOr(value(SignalColumn::LIMIT_MAX), ChamberSignal::NoUpperLimit);
@@ -159,15 +169,8 @@ void SignalAssembler::loadSetPointSignals()
         const QList<int> requested(pending.cbegin(), pending.cend());
         known.unite(pending);
         pending.clear();
-        for (const Row &row : selectSignalRows(requested)) {
-            if (row.size() != SignalColumnCount) {
-                m_reportError(domain::types::UNEXPECTED_RESULT);
-                continue;
-            }
-            const SignalRow signal = parseSignalRow(row, 0);
-            m_rows.insert(signal.id, signal);
-            collectReferences(signal);
-        }
+        for (int id : addSignals(requested))
+            collectReferences(m_rows.value(id));
     }
 }
 
@@ -181,15 +184,15 @@ void SignalAssembler::loadValueTypes()
     const QStringList columns{columnNameValueType(ValueTypeColumn::ID),
                               columnNameValueType(ValueTypeColumn::COLOR),
                               columnNameValueType(ValueTypeColumn::DECIMAL_PLACES)};
-    for (const Row &row : selectByIds(tableNameValueType(), columns, ids)) {
+    selectEachById(tableNameValueType(), columns, ids, [this](const Row &row) {
         if (row.size() != ValueTypeColumnCount) {
             m_reportError(domain::types::UNEXPECTED_RESULT);
-            continue;
+            return;
         }
         const QString colorName = toStringOr(row.at(1), QString());
         m_valueTypes.insert(toIntOr(row.at(0), 0),
                             {colorName.isEmpty() ? QColor() : QColor(colorName), toIntOr(row.at(2), 0)});
-    }
+    });
 }
 
 void SignalAssembler::loadDescriptors()
@@ -201,31 +204,59 @@ void SignalAssembler::loadDescriptors()
                 ids.insert(id);
         }
     }
-    for (const Row &row : selectByIds(tableNameControllerData(), descriptorColumns(), ids)) {
+    m_descriptors.reserve(ids.size());
+    selectEachById(tableNameControllerData(), descriptorColumns(), ids, [this](const Row &row) {
         if (row.size() != DescriptorColumnCount) {
             m_reportError(domain::types::UNEXPECTED_RESULT);
-            continue;
+            return;
         }
         const QSharedPointer<ControllerAddress> address = descriptorFromRow(row);
         m_descriptors.insert(address->id().value(), address);
-    }
+    });
 }
 
-QList<SignalAssembler::Row> SignalAssembler::selectByIds(const QString &table, const QStringList &columns,
-                                                         const QSet<int> &ids)
+QSharedPointer<ControllerAddress> SignalAssembler::descriptorFromRow(const Row &row)
 {
+    const QString accessText = toStringOr(row.at(2), QString());
+    auto access = m_accessModes.constFind(accessText);
+    if (access == m_accessModes.cend())
+        access = m_accessModes.insert(accessText, accessModeId(accessText));
+
+    const QString variableTypeText = toStringOr(row.at(3), QString());
+    auto variableType = m_variableTypes.constFind(variableTypeText);
+    if (variableType == m_variableTypes.cend())
+        variableType = m_variableTypes.insert(variableTypeText, parseVariableType(variableTypeText));
+
+    return QSharedPointer<ControllerAddress>::create(ControllerAddressId(toIntOr(row.at(0), NoId)),
+                                                     toStringOr(row.at(1), QString()), *access,
+                                                     variableType->first, variableType->second,
+                                                     toIntOr(row.at(4), NoId), toStringOr(row.at(5), QString()));
+}
+
+void SignalAssembler::selectEachById(const QString &table, const QStringList &columns, const QSet<int> &ids,
+                                     const std::function<void(const Row &)> &function)
+{
+    if (ids.size() >= IdsForTableScan) {
+        SqlQuery query;
+        query.select(columns).from(table);
+        m_connection.selectEach(query, [&function, &ids, &columns](const Row &row, int) {
+            // A row of the wrong width goes on, to be reported.
+            if (row.size() != columns.size() || ids.contains(toIntOr(row.at(0), NoId)))
+                function(row);
+        });
+        return;
+    }
+
     QList<QVariant> values;
     values.reserve(ids.size());
     for (int id : ids)
         values.append(id);
 
-    QList<Row> rows;
     for (int first = 0; first < values.size(); first += MaxIdsPerStatement) {
         SqlQuery query;
         query.select(columns).from(table).where(columns.first()).in(values.mid(first, MaxIdsPerStatement));
-        rows.append(m_connection.select(query));
+        m_connection.selectEach(query, [&function](const Row &row, int) { function(row); });
     }
-    return rows;
 }
 
 QSharedPointer<ControllerAddress> SignalAssembler::descriptor(int descriptorId)
@@ -289,7 +320,7 @@ QSharedPointer<ChamberSignal> SignalAssembler::resolveSetPoint(int signalId, QVe
     const ChamberSignal signal = build(*row, chain, &cutBelow);
     chain.removeLast();
 
-    if (signal == ChamberSignal()) {
+    if (isDefault(signal)) {
         m_reportError(domain::types::UNEXPECTED_RESULT);
         return {};
     }

@@ -47,11 +47,13 @@ public:
     // The select list of every signal query, qualified with the table name
     // or alias.
     static QList<TableColumn> signalColumns(const QString &table);
+    // Whether the signal equals the default one, which stands for a row that
+    // names no signal.
+    static bool isDefault(const domain::types::ChamberSignal &signal);
 
-    // The rows of the given signal ids, SignalColumnCount values each, in
-    // no particular order; an id without a row gives none.
-    QList<Row> selectSignalRows(const QList<int> &signalIds);
-
+    // Reads the rows of the given signal ids and takes them; returns the ids
+    // found, in no particular order.
+    QList<int> addSignals(const QList<int> &signalIds);
     // Takes the signal whose SignalColumnCount values start at the offset
     // (the caller has checked the row's width) and returns its id.
     int addSignalRow(const Row &row, int offset = 0);
@@ -94,11 +96,15 @@ private:
         int decimalPlaces = 0;
     };
 
-    static SignalRow parseSignalRow(const Row &row, int offset);
+    SignalRow parseSignalRow(const Row &row, int offset);
+    QSharedPointer<domain::types::ControllerAddress> descriptorFromRow(const Row &row);
     void loadSetPointSignals();
     void loadValueTypes();
     void loadDescriptors();
-    QList<Row> selectByIds(const QString &table, const QStringList &columns, const QSet<int> &ids);
+    // Runs the function for every row of the table whose first column holds
+    // one of the ids.
+    void selectEachById(const QString &table, const QStringList &columns, const QSet<int> &ids,
+                        const std::function<void(const Row &)> &function);
 
     domain::types::ChamberSignal build(const SignalRow &row, QVector<int> &chain, bool *chainDependent);
     QSharedPointer<domain::types::ChamberSignal> resolveSetPoint(int signalId, QVector<int> &chain,
@@ -115,6 +121,11 @@ private:
     // signal whose chain was cut by a cycle depends on where it was reached
     // from and is not kept.
     QHash<int, QSharedPointer<domain::types::ChamberSignal>> m_setPointSignals;
+
+    // Conversions of the catalogue's texts, which repeat from row to row.
+    QHash<QString, int> m_unitCodes;
+    QHash<QString, int> m_accessModes;
+    QHash<QString, QPair<int, int>> m_variableTypes;
 };
 
 } // namespace quelta::base::connection::databaseconnection

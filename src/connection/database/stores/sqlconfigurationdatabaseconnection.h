@@ -8,6 +8,8 @@
 
 #include <QtCore/QObject>
 
+#include <functional>
+
 namespace quelta::base::connection::databaseconnection {
 
 class SignalAssembler;
@@ -69,22 +71,20 @@ Q_SIGNALS:
 
 private:
     using Row = domain::api::ISqlConnection::Row;
-    class TypeSelection;
-    enum class RecordLimit {
-        Any,
-        AtMostOne,
-    };
 
-    QList<domain::types::ChamberTypeData> chamberTypesFromRows(const QList<Row> &rows,
-                                                               const TypeSelection &selection, bool withSignals,
-                                                               quint64 additionalInfoId, RecordLimit limit);
-    QMap<int, domain::types::ChamberSignal> signalMapFromRows(SignalAssembler &assembler, const QList<Row> &rows);
-    QList<domain::types::ChamberSignal> signalListFromRows(const QList<Row> &rows);
+    // Hands the assembler every signal row that the query selects and
+    // returns their ids in the order of the rows.
+    QList<int> addSignalRows(SignalAssembler &assembler, const SqlQuery &query);
+    // Loads what the assembler's signals refer to and builds them; signals
+    // that convert to the default one are left out.
+    QMap<int, domain::types::ChamberSignal> signalMap(SignalAssembler &assembler, const QList<int> &signalIds);
+    QList<domain::types::ChamberSignal> signalList(SignalAssembler &assembler, const QList<int> &signalIds);
     QList<domain::types::ToleranceRangeDefinition> toleranceRangesFromQuery(const SqlQuery &query);
     // False, after error(UNEXPECTED_RESULT), when the row does not hold
     // exactly that many values.
     bool hasWidth(const Row &row, int width);
     SignalAssembler makeAssembler();
+    std::function<void(domain::types::DatabaseConnectionError)> makeReporter();
 
     SqlStoreFrame<SqlConfigurationDatabaseConnection> m_frame{this};
 };

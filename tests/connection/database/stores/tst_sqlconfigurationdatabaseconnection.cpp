@@ -67,7 +67,14 @@ public:
     void selectEach(const ISqlQuery &query, const RowFunction &function) override
     {
         record(query);
-        m_connection.selectEach(query, function);
+        if (!rowFilter) {
+            m_connection.selectEach(query, function);
+            return;
+        }
+        m_connection.selectEach(query, [&](const Row &row, int index) {
+            for (const Row &filtered : rowFilter(query.getQuery(), {row}))
+                function(filtered, index);
+        });
     }
     QList<QVariant> selectColumn(const ISqlQuery &query) override
     {
@@ -261,6 +268,7 @@ private Q_SLOTS:
     void getDefaultSignalDelay_readsDelaysInSeconds_data();
     void getDefaultSignalDelay_readsDelaysInSeconds();
 
+    void largeType_readsEveryRowInBatches();
     void failedStatement_leavesOnlyItsPartEmpty();
     void rowOfWrongWidth_isReportedAndSkipped();
 
@@ -391,7 +399,9 @@ void tst_SqlConfigurationDatabaseConnection::initialize_missingTable_emitsMissin
     QSignalSpy errors(m_store.get(), &SqlConfigurationDatabaseConnection::error);
 
     QCOMPARE(m_store->initialize(), result);
-    QCOMPARE(errorsOf(errors), result ? QList<DatabaseConnectionError>() : QList<DatabaseConnectionError>{MISSING_TABLE});
+    const QList<DatabaseConnectionError> expected =
+        result ? QList<DatabaseConnectionError>() : QList<DatabaseConnectionError>{MISSING_TABLE};
+    QCOMPARE(errorsOf(errors), expected);
 }
 
 void tst_SqlConfigurationDatabaseConnection::getChamberTypes_givesOneRecordPerVariant()
@@ -523,7 +533,8 @@ void tst_SqlConfigurationDatabaseConnection::getChamberType_withSignals_fillsSig
     QCOMPARE(controlSignals[1], ControlSignal(ControlSignalId(1), "Start", 0, 2, statusWord, controlWord));
     QCOMPARE(controlSignals[2], ControlSignal(ControlSignalId(2), "Defrost", 1, 3, statusWord, controlWord));
     // A read column of -1 leaves the empty descriptor.
-    QCOMPARE(controlSignals[3], ControlSignal(ControlSignalId(3), "Alarm reset", 2, 2, ControllerAddress(), controlWord));
+    QCOMPARE(controlSignals[3],
+             ControlSignal(ControlSignalId(3), "Alarm reset", 2, 2, ControllerAddress(), controlWord));
     QCOMPARE(controlSignals[3].readAddress().access(), int(ControllerAddress::NoAccess));
     QCOMPARE(controlSignals[3].readAddress().count(), 1);
 
@@ -873,7 +884,8 @@ void tst_SqlConfigurationDatabaseConnection::matchSignalsByValueType_pairsSignal
         m_store->matchSignalsByValueType({DemoCatalogue::ClimateChamber, 0}, {DemoCatalogue::TemperatureChamber, 0});
     // Only the two temperature signals share a value type with the other
     // type, which has two temperature signals of its own.
-    QCOMPARE(keysOf(matched), (QList<int>{DemoCatalogue::ClimateTemperature, DemoCatalogue::ClimateTemperatureSetPoint}));
+    QCOMPARE(keysOf(matched),
+             (QList<int>{DemoCatalogue::ClimateTemperature, DemoCatalogue::ClimateTemperatureSetPoint}));
     for (const ChamberSignal &signal : matched) {
         QVERIFY(signal.id() == DemoCatalogue::TemperatureChamberTemperature
                 || signal.id() == DemoCatalogue::TemperatureChamberSetPoint);
@@ -951,6 +963,46 @@ void tst_SqlConfigurationDatabaseConnection::getDefaultSignalDelay_readsDelaysIn
     QFETCH(bool, second);
     QFETCH(int, delay);
     QCOMPARE(m_store->getDefaultSignalDelay({chamberType, 0}, signalId, second), delay);
+}
+
+void tst_SqlConfigurationDatabaseConnection::largeType_readsEveryRowInBatches()
+{
+    // Enough signals and descriptors to need several batches of ids and,
+    // for the whole type, one pass over the descriptor table.
+    constexpr int SignalCount = 6000;
+    constexpr quint64 LargeType = 500;
+    constexpr int FirstId = 100000;
+    CatalogueContent content = DemoCatalogue::content();
+    quelta::test::CatalogueChamberType type;
+    type.id = LargeType;
+    type.type = "Large";
+    for (int index = 0; index < SignalCount; ++index) {
+        const int id = FirstId + index;
+        quelta::test::CatalogueSignal signal = edge::signalRow(id, index % 2 == 0 ? QVariant(id + 1) : QVariant());
+        signal.read = id;
+        content.signalRows.append(signal);
+        content.descriptors.append({id, QString("0x%1").arg(index, 4, 16, QChar('0')), "RO", "UINT16", {},
+                                    QString(), 4, "register", QString()});
+        type.signalIds.append(id);
+    }
+    content.chamberTypes.append(type);
+    buildAndOpen(content);
+    QSignalSpy errors(m_store.get(), &SqlConfigurationDatabaseConnection::error);
+
+    const QMap<int, ChamberSignal> all = m_store->getChamberType({LargeType, 0}, true).signals();
+    QCOMPARE(all.size(), SignalCount);
+    QCOMPARE(all.first().readAddress()->address(), QString("0x0000"));
+    QCOMPARE(all.last().readAddress()->address(), QString("0x176f"));
+    QCOMPARE(all.first().setPointSignal()->readAddress()->address(), QString("0x0001"));
+
+    QList<int> some;
+    for (int index = 0; index < SignalCount; index += 5)
+        some.append(FirstId + index);
+    const QMap<int, ChamberSignal> selected = m_store->getSignals(some);
+    QCOMPARE(keysOf(selected), some);
+    for (const ChamberSignal &signal : selected)
+        QCOMPARE(signal.readAddress()->id().value(), signal.id());
+    QCOMPARE(errors.count(), 0);
 }
 
 void tst_SqlConfigurationDatabaseConnection::failedStatement_leavesOnlyItsPartEmpty()

@@ -238,33 +238,27 @@ private Q_SLOTS:
     void initialize_missingTable_emitsMissingTableAndFails();
 
     void getChamberTypes_givesOneRecordPerVariant();
-    void getChamberTypes_withoutSignals_runsNoSignalStatement();
+    void withoutSignals_runsNoSignalStatement();
     void getChamberTypes_withSignals_fillsEveryType();
     void getChamberType_withSignals_fillsSignalsAndControlSignals();
-    void getChamberType_withoutSignals_runsNoSignalStatement();
-    void getChamberType_severalVariantsAskedWithZero_givesDefaultRecord();
-    void getChamberType_missingType_givesDefaultRecord();
-    void getChamberType_typeWithoutVariants_givesVariantZero();
-    void getChamberType_foreignOrUnknownVariant_keepsRequestedId();
+    void getChamberType_missingOrAmbiguous_givesDefaultRecord_data();
+    void getChamberType_missingOrAmbiguous_givesDefaultRecord();
+    void getChamberType_takesTheVariantAsAsked();
     void getChamberType_absentColumns_giveDefaults();
     void getChamberType_idsBeyond32Bits_findTheirRows();
     void getTimeProgrammableChamberTypes_givesTypesWithProgrammableSignals();
 
     void signals_readValueTypeUnitAndRole();
     void signals_absentOrOddColumns_giveDefaults();
-    void setPointSignal_carriesItsOwnDescriptors();
-    void setPointSignal_selfOrMissing_isNull();
+    void setPointSignal_isTheNamedSignal();
     void setPointCycle_terminatesWithNullSetPoint();
     void descriptors_convertAccessTypeAndNumber();
-    void getSetpointSignals_givesOnlySetPoints();
-    void getSignal_givesOneSignalOrNull();
-    void getSignalUnit_looksTheUnitUp();
+    void signalLookups_findSignalsByIdRoleAndUnit();
     void getChamberSignals_ordersBySetPointNumberWithRanges();
     void getDataLoggerSignals_followsChannels();
     void matchSignalsByValueType_pairsSignalsOfOneValueType();
 
     void getToleranceRange_bySetPointOrProcessValue();
-    void getToleranceRange_severalRanges_reportsAndTakesFirst();
     void getDefaultSignalDelay_readsDelaysInSeconds_data();
     void getDefaultSignalDelay_readsDelaysInSeconds();
 
@@ -455,12 +449,17 @@ void tst_SqlConfigurationDatabaseConnection::getChamberTypes_givesOneRecordPerVa
     QCOMPARE(types.at(0).controller(), QString("ZK4"));
 }
 
-void tst_SqlConfigurationDatabaseConnection::getChamberTypes_withoutSignals_runsNoSignalStatement()
+void tst_SqlConfigurationDatabaseConnection::withoutSignals_runsNoSignalStatement()
 {
     QVERIFY(!m_store->getChamberTypes(false).isEmpty());
+    const ChamberTypeData type =
+        m_store->getChamberType({DemoCatalogue::ClimateChamber, DemoCatalogue::ClimateLight}, false);
+    QCOMPARE(type.articleNumber(), QString("640100-03"));
+    QVERIFY(type.signals().isEmpty());
+    QVERIFY(type.controlSignals().isEmpty());
+    QCOMPARE(type.options().size(), 3);
     QCOMPARE(m_connection->signalStatements(), QStringList());
 }
-
 void tst_SqlConfigurationDatabaseConnection::getChamberTypes_withSignals_fillsEveryType()
 {
     QSignalSpy errors(m_store.get(), &SqlConfigurationDatabaseConnection::error);
@@ -544,66 +543,52 @@ void tst_SqlConfigurationDatabaseConnection::getChamberType_withSignals_fillsSig
                                                    {"OperatingModeSwitching", false}}));
 }
 
-void tst_SqlConfigurationDatabaseConnection::getChamberType_withoutSignals_runsNoSignalStatement()
+void tst_SqlConfigurationDatabaseConnection::getChamberType_missingOrAmbiguous_givesDefaultRecord_data()
 {
-    const ChamberTypeData type =
-        m_store->getChamberType({DemoCatalogue::ClimateChamber, DemoCatalogue::ClimateLight}, false);
-    QCOMPARE(type.typeName(), QString("KLH"));
-    QCOMPARE(type.articleNumber(), QString("640100-03"));
-    QVERIFY(type.signals().isEmpty());
-    QVERIFY(type.controlSignals().isEmpty());
-    QCOMPARE(type.options().size(), 3);
-    QCOMPARE(m_connection->signalStatements(), QStringList());
+    QTest::addColumn<quint64>("chamberType");
+    QTest::addColumn<quint64>("variant");
+
+    QTest::newRow("missing type") << quint64(4711) << quint64(0);
+    QTest::newRow("missing type, with variant") << quint64(4711) << quint64(DemoCatalogue::ClimateLight);
+    QTest::newRow("three variants, none asked for") << quint64(DemoCatalogue::ClimateChamber) << quint64(0);
 }
 
-void tst_SqlConfigurationDatabaseConnection::getChamberType_severalVariantsAskedWithZero_givesDefaultRecord()
+void tst_SqlConfigurationDatabaseConnection::getChamberType_missingOrAmbiguous_givesDefaultRecord()
 {
+    QFETCH(quint64, chamberType);
+    QFETCH(quint64, variant);
     QSignalSpy errors(m_store.get(), &SqlConfigurationDatabaseConnection::error);
-    QCOMPARE(m_store->getChamberType({DemoCatalogue::ClimateChamber, 0}, true), ChamberTypeData());
-    QCOMPARE(errorsOf(errors), QList<DatabaseConnectionError>{UNEXPECTED_RESULT});
-}
 
-void tst_SqlConfigurationDatabaseConnection::getChamberType_missingType_givesDefaultRecord()
-{
-    QSignalSpy errors(m_store.get(), &SqlConfigurationDatabaseConnection::error);
-    const ChamberTypeData type = m_store->getChamberType({4711, 0}, true);
+    const ChamberTypeData type = m_store->getChamberType({chamberType, variant}, true);
     QCOMPARE(type, ChamberTypeData());
     QCOMPARE(type.size(), -1);
-    QCOMPARE(type.setupVersionStart(), -1);
     QCOMPARE(errorsOf(errors), QList<DatabaseConnectionError>{UNEXPECTED_RESULT});
+    QCOMPARE(m_connection->signalStatements(), QStringList());
 }
-
-void tst_SqlConfigurationDatabaseConnection::getChamberType_typeWithoutVariants_givesVariantZero()
+void tst_SqlConfigurationDatabaseConnection::getChamberType_takesTheVariantAsAsked()
 {
     QSignalSpy errors(m_store.get(), &SqlConfigurationDatabaseConnection::error);
-    const ChamberTypeData type = m_store->getChamberType({DemoCatalogue::TemperatureChamber, 0}, true);
-    QCOMPARE(errors.count(), 0);
-    QCOMPARE(type.key(), ChamberTypeKey(DemoCatalogue::TemperatureChamber, 0));
-    QCOMPARE(type.articleNumber(), QString());
-    QCOMPARE(type.info(), QString());
-    QCOMPARE(type.eLevel(), QString());
-    QCOMPARE(type.controller(), QString("QX2"));
-    QCOMPARE(type.interfaces(), (QList<int>{2, 3}));
-    QCOMPARE(keysOf(type.signals()), (QList<int>{11, 12, 13, 14}));
-}
 
-void tst_SqlConfigurationDatabaseConnection::getChamberType_foreignOrUnknownVariant_keepsRequestedId()
-{
-    QSignalSpy errors(m_store.get(), &SqlConfigurationDatabaseConnection::error);
+    // A type without variants has variant 0 and no variant texts.
+    const ChamberTypeData plain = m_store->getChamberType({DemoCatalogue::TemperatureChamber, 0}, true);
+    QCOMPARE(plain.key(), ChamberTypeKey(DemoCatalogue::TemperatureChamber, 0));
+    QCOMPARE(plain.articleNumber(), QString());
+    QCOMPARE(plain.eLevel(), QString());
+    QCOMPARE(plain.controller(), QString("QX2"));
+    QCOMPARE(plain.interfaces(), (QList<int>{2, 3}));
+    QCOMPARE(keysOf(plain.signals()), (QList<int>{11, 12, 13, 14}));
+
+    // A variant of another type, or of none, is taken as asked.
     const ChamberTypeData foreign =
         m_store->getChamberType({DemoCatalogue::TemperatureChamber, DemoCatalogue::ClimateLight}, false);
     QCOMPARE(foreign.key(), ChamberTypeKey(DemoCatalogue::TemperatureChamber, DemoCatalogue::ClimateLight));
     QCOMPARE(foreign.typeName(), QString("TK"));
     QCOMPARE(foreign.articleNumber(), QString("640100-03"));
-
     const ChamberTypeData unknown = m_store->getChamberType({DemoCatalogue::TemperatureChamber, 12345}, false);
     QCOMPARE(unknown.key(), ChamberTypeKey(DemoCatalogue::TemperatureChamber, 12345));
-    QCOMPARE(unknown.typeName(), QString("TK"));
     QCOMPARE(unknown.articleNumber(), QString());
-    QCOMPARE(unknown.info(), QString());
     QCOMPARE(errors.count(), 0);
 }
-
 void tst_SqlConfigurationDatabaseConnection::getChamberType_absentColumns_giveDefaults()
 {
     buildAndOpen(edge::content());
@@ -671,9 +656,7 @@ void tst_SqlConfigurationDatabaseConnection::signals_readValueTypeUnitAndRole()
     QCOMPARE(temperature.userLevel(), UserLevel::BASIC);
     QCOMPARE(temperature.limitMin(), -40.0f);
     QCOMPARE(temperature.limitMax(), 180.0f);
-    QCOMPARE(temperature.bitPosition(), -1);
     QCOMPARE(temperature.signalType(), int(ChamberSignal::ProcessValue));
-    QVERIFY(!temperature.isTimeProgrammable());
 
     const ChamberSignal setPoint = signalMap[DemoCatalogue::ClimateTemperatureSetPoint];
     QCOMPARE(setPoint.signalType(), int(ChamberSignal::SetPoint));
@@ -681,9 +664,7 @@ void tst_SqlConfigurationDatabaseConnection::signals_readValueTypeUnitAndRole()
     QVERIFY(setPoint.isTimeProgrammable());
     QVERIFY(setPoint.isWeekProgrammable());
 
-    const ChamberSignal humidity = signalMap[DemoCatalogue::ClimateHumidity];
-    QCOMPARE(humidity.unit(), int(Unit::RelativeHumidityRH));
-    QCOMPARE(humidity.color(), QColor("#1e88e5"));
+    QCOMPARE(signalMap[DemoCatalogue::ClimateHumidity].unit(), int(Unit::RelativeHumidityRH));
 
     // One bit of a register, without a unit of its own.
     const ChamberSignal door = signalMap[DemoCatalogue::ClimateDoor];
@@ -717,25 +698,20 @@ void tst_SqlConfigurationDatabaseConnection::signals_absentOrOddColumns_giveDefa
     QCOMPARE(odd.limitMin(), std::numeric_limits<float>::lowest());
     QCOMPARE(odd.limitMax(), std::numeric_limits<float>::max());
     QVERIFY(odd.readAddress().isNull());
+    QCOMPARE(m_store->getSignalUnit(edge::OddColumns), int(Unit::None));
 }
 
-void tst_SqlConfigurationDatabaseConnection::setPointSignal_carriesItsOwnDescriptors()
+void tst_SqlConfigurationDatabaseConnection::setPointSignal_isTheNamedSignal()
 {
     const QMap<int, ChamberSignal> signalMap = m_store->getChamberTypeSignals({DemoCatalogue::ClimateChamber, 0});
     const QSharedPointer<ChamberSignal> setPoint = signalMap[DemoCatalogue::ClimateTemperature].setPointSignal();
     QVERIFY(!setPoint.isNull());
     QCOMPARE(*setPoint, signalMap[DemoCatalogue::ClimateTemperatureSetPoint]);
     QCOMPARE(setPoint->writeManualAddress()->address(), QString("0xAC40"));
-    // A set point names no set point of its own.
     QVERIFY(signalMap[DemoCatalogue::ClimateTemperatureSetPoint].setPointSignal().isNull());
-    QVERIFY(signalMap[DemoCatalogue::ClimateOperatingHours].setPointSignal().isNull());
-}
 
-void tst_SqlConfigurationDatabaseConnection::setPointSignal_selfOrMissing_isNull()
-{
     buildAndOpen(edge::content());
     QSignalSpy errors(m_store.get(), &SqlConfigurationDatabaseConnection::error);
-
     const QMap<int, ChamberSignal> self = m_store->getSignals({edge::SelfReference});
     QCOMPARE(keysOf(self), QList<int>{edge::SelfReference});
     QVERIFY(self.first().setPointSignal().isNull());
@@ -747,7 +723,6 @@ void tst_SqlConfigurationDatabaseConnection::setPointSignal_selfOrMissing_isNull
     QVERIFY(dangling.first().setPointSignal().isNull());
     QCOMPARE(errorsOf(errors), QList<DatabaseConnectionError>{UNEXPECTED_RESULT});
 }
-
 void tst_SqlConfigurationDatabaseConnection::setPointCycle_terminatesWithNullSetPoint()
 {
     // Two set-point signals that name each other used to nest without end.
@@ -810,41 +785,28 @@ void tst_SqlConfigurationDatabaseConnection::descriptors_convertAccessTypeAndNum
     QCOMPARE(bare.controlSignals().value(90).writeAddress(), ControllerAddress());
 }
 
-void tst_SqlConfigurationDatabaseConnection::getSetpointSignals_givesOnlySetPoints()
-{
-    const QMap<int, ChamberSignal> setPoints = m_store->getSetpointSignals({DemoCatalogue::ClimateChamber, 0});
-    QCOMPARE(keysOf(setPoints), (QList<int>{DemoCatalogue::ClimateTemperatureSetPoint,
-                                            DemoCatalogue::ClimateHumiditySetPoint}));
-    QCOMPARE(keysOf(m_store->getSetpointSignals({DemoCatalogue::SimservChamber, 0})), QList<int>());
-}
-
-void tst_SqlConfigurationDatabaseConnection::getSignal_givesOneSignalOrNull()
+void tst_SqlConfigurationDatabaseConnection::signalLookups_findSignalsByIdRoleAndUnit()
 {
     QSignalSpy errors(m_store.get(), &SqlConfigurationDatabaseConnection::error);
+    QCOMPARE(keysOf(m_store->getSetpointSignals({DemoCatalogue::ClimateChamber, 0})),
+             (QList<int>{DemoCatalogue::ClimateTemperatureSetPoint, DemoCatalogue::ClimateHumiditySetPoint}));
+    QCOMPARE(keysOf(m_store->getSignals({14, 4711, 1})), (QList<int>{1, 14}));
+    QVERIFY(m_store->getSignals({}).isEmpty());
+
     const QSharedPointer<ChamberSignal> signal = m_store->getSignal(DemoCatalogue::TemperatureChamberSetPoint);
     QVERIFY(!signal.isNull());
     QCOMPARE(signal->name(), QString("Temperature set point"));
     QCOMPARE(signal->readAddress()->valueType(), qMetaTypeId<Int10>());
-    QCOMPARE(errors.count(), 0);
 
-    QVERIFY(m_store->getSignal(4711).isNull());
-    QCOMPARE(errorsOf(errors), QList<DatabaseConnectionError>{UNEXPECTED_RESULT});
-
-    QCOMPARE(keysOf(m_store->getSignals({14, 4711, 1})), (QList<int>{1, 14}));
-    QVERIFY(m_store->getSignals({}).isEmpty());
-}
-
-void tst_SqlConfigurationDatabaseConnection::getSignalUnit_looksTheUnitUp()
-{
     QCOMPARE(m_store->getSignalUnit(DemoCatalogue::ClimateTemperature), int(Unit::DegreeCelsius));
     QCOMPARE(m_store->getSignalUnit(31), int(Unit::Millibar));
     QCOMPARE(m_store->getSignalUnit(DemoCatalogue::ClimateOperatingHours), int(Unit::None));
     QCOMPARE(m_store->getSignalUnit(4711), int(Unit::None));
+    QCOMPARE(errors.count(), 0);
 
-    buildAndOpen(edge::content());
-    QCOMPARE(m_store->getSignalUnit(edge::OddColumns), int(Unit::None));
+    QVERIFY(m_store->getSignal(4711).isNull());
+    QCOMPARE(errorsOf(errors), QList<DatabaseConnectionError>{UNEXPECTED_RESULT});
 }
-
 void tst_SqlConfigurationDatabaseConnection::getChamberSignals_ordersBySetPointNumberWithRanges()
 {
     CatalogueContent content = DemoCatalogue::content();
@@ -916,20 +878,16 @@ void tst_SqlConfigurationDatabaseConnection::getToleranceRange_bySetPointOrProce
     QCOMPARE(m_store->getToleranceRange({DemoCatalogue::TemperatureChamber, 0},
                                         DemoCatalogue::ClimateTemperatureSetPoint, true),
              ToleranceRangeDefinition());
-}
 
-void tst_SqlConfigurationDatabaseConnection::getToleranceRange_severalRanges_reportsAndTakesFirst()
-{
+    // Several ranges for one signal: reported, and the first is used.
     CatalogueContent content = DemoCatalogue::content();
     content.toleranceRanges.append({99, "Second temperature band", DemoCatalogue::ClimateTemperatureSetPoint,
                                     DemoCatalogue::ClimateTemperature, 1.0, 1.0, 10, 1});
     content.chamberTypes[0].toleranceRangeIds.append(99);
     buildAndOpen(content);
-
     QSignalSpy errors(m_store.get(), &SqlConfigurationDatabaseConnection::error);
-    const ToleranceRangeDefinition range = m_store->getToleranceRange(
-        {DemoCatalogue::ClimateChamber, 0}, DemoCatalogue::ClimateTemperatureSetPoint, true);
-    QCOMPARE(range.name(), QString("Temperature"));
+    QCOMPARE(m_store->getToleranceRange(climate, DemoCatalogue::ClimateTemperatureSetPoint, true).name(),
+             QString("Temperature"));
     QCOMPARE(errorsOf(errors), QList<DatabaseConnectionError>{UNEXPECTED_RESULT});
 }
 

@@ -1,7 +1,8 @@
 #include "support/encrypteddatabase.h"
 
+#include "support/sqltext.h"
+
 #include "connection/database/core/sqliteconnection.h"
-#include "domain/api/isqlquery.h"
 
 #include <QtCore/QAtomicInt>
 #include <QtCore/QFile>
@@ -13,23 +14,6 @@
 namespace quelta::test {
 
 namespace {
-
-// One statement of a script, as it stands.
-class ScriptStatement : public domain::api::ISqlQuery
-{
-public:
-    explicit ScriptStatement(const QString &text)
-        : m_text(text)
-    {
-    }
-
-    const QString &getQuery() const override { return m_text; }
-    const QList<QVariant> &getValues() const override { return m_values; }
-
-private:
-    const QString m_text;
-    const QList<QVariant> m_values;
-};
 
 QString uniqueConnectionName()
 {
@@ -72,7 +56,7 @@ QString createEncryptedDatabase(const QString &path, const QString &script, cons
     QList<QSharedPointer<domain::api::ISqlQuery>> statements;
     const QStringList texts = splitSqlScript(script);
     for (const QString &text : texts)
-        statements.append(QSharedPointer<ScriptStatement>::create(text));
+        statements.append(QSharedPointer<SqlText>::create(text));
 
     base::connection::databaseconnection::SqliteConnection connection(uniqueConnectionName());
     if (!connection.open(path, QString(), QString(), key,

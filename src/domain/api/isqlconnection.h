@@ -42,14 +42,27 @@ public:
     // All statements or none: the first failure (or a null entry) rolls back.
     [[nodiscard]] virtual bool executeTransaction(const QList<QSharedPointer<ISqlQuery>> &queries) = 0;
 
+    // Rows hold their values in select-list order; SQL NULL arrives as a
+    // valid, null text. A failure gives no rows.
     virtual QList<Row> select(const ISqlQuery &query) = 0;
+    // Calls the function once per row, in result order, without keeping the
+    // rows. A statement that fails calls it for no row; one that fails while
+    // stepping has already called it for the rows before.
     virtual void selectEach(const ISqlQuery &query, const RowFunction &function) = 0;
+    // The one column of every row; more columns give an empty list.
     virtual QList<QVariant> selectColumn(const ISqlQuery &query) = 0;
+    // The one row, or an empty list for none; more rows give an empty list.
     virtual Row selectRow(const ISqlQuery &query) = 0;
+    // The one value, or an invalid QVariant for no row; more rows or columns
+    // give an invalid QVariant.
     virtual QVariant selectValue(const ISqlQuery &query) = 0;
 
+    // Whether a table of exactly that name (case-sensitive) exists.
     virtual bool tableExists(const QString &table) = 0;
+    // The "version" of table "database_version_info", 0 without that table.
     virtual int databaseVersion() = 0;
+    // Deletes every row of every table except "database_version_info", in one
+    // transaction, and compacts the file.
     virtual void emptyAllTables() = 0;
 
 protected:

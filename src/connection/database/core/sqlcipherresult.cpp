@@ -267,7 +267,20 @@ QVariant SqlCipherResult::value(int column) const
 {
     if (column < 0 || column >= m_columnCount || at() < 0)
         return QVariant();
-    return columnValue(column);
+    if (readsFromStatement())
+        return columnValue(column);
+    const QVariant *cached = cachedValue(column);
+    return cached ? *cached : QVariant();
+}
+
+void SqlCipherResult::readRow(QList<QVariant> *row) const
+{
+    while (row->size() > m_columnCount)
+        row->removeLast();
+    while (row->size() < m_columnCount)
+        row->append(QVariant());
+    for (int column = 0; column < m_columnCount; ++column)
+        (*row)[column] = value(column);
 }
 
 QVariant SqlCipherResult::insertedId() const
@@ -294,12 +307,7 @@ void SqlCipherResult::release()
 
 QVariant SqlCipherResult::data(int field)
 {
-    if (field < 0 || field >= m_columnCount || at() < 0)
-        return QVariant();
-    if (readsFromStatement())
-        return columnValue(field);
-    const QVariant *value = cachedValue(field);
-    return value ? *value : QVariant();
+    return value(field);
 }
 
 bool SqlCipherResult::isNull(int field)
@@ -623,21 +631,25 @@ void SqlCipherResult::copyRow(QVariant *target) const
 
 QVariant SqlCipherResult::columnValue(int column) const
 {
-    switch (sqlite3_column_type(m_statement, column)) {
+    // One call finds the column; reading through its value skips the
+    // statement's checks on every further call. Safe because a result is
+    // used by one thread at a time.
+    sqlite3_value *value = sqlite3_column_value(m_statement, column);
+    switch (sqlite3_value_type(value)) {
     case SQLITE_INTEGER:
-        return QVariant(qint64(sqlite3_column_int64(m_statement, column)));
+        return QVariant(qint64(sqlite3_value_int64(value)));
     case SQLITE_FLOAT:
-        return QVariant(sqlite3_column_double(m_statement, column));
+        return QVariant(sqlite3_value_double(value));
     case SQLITE_BLOB: {
-        const auto *bytes = static_cast<const char *>(sqlite3_column_blob(m_statement, column));
-        const int size = sqlite3_column_bytes(m_statement, column);
+        const auto *bytes = static_cast<const char *>(sqlite3_value_blob(value));
+        const int size = sqlite3_value_bytes(value);
         return QVariant(size > 0 ? QByteArray(bytes, size) : QByteArray(""));
     }
     case SQLITE_NULL:
         return QVariant(QString());
     default: {
-        const auto *text = reinterpret_cast<const char *>(sqlite3_column_text(m_statement, column));
-        const int size = sqlite3_column_bytes(m_statement, column);
+        const auto *text = reinterpret_cast<const char *>(sqlite3_value_text(value));
+        const int size = sqlite3_value_bytes(value);
         return QVariant(size > 0 ? QString::fromUtf8(text, size) : QStringLiteral(""));
     }
     }

@@ -49,6 +49,9 @@ public:
     int columnCount() const;
     // A value of the current row.
     QVariant value(int column) const;
+    // Every value of the current row, into an existing list: a list that is
+    // refilled row after row keeps its storage.
+    void readRow(QList<QVariant> *row) const;
     // The id of the row that an INSERT or REPLACE created; invalid otherwise.
     QVariant insertedId() const;
     QSqlError error() const;

@@ -46,12 +46,10 @@ QString quotedIdentifier(QString name)
     return QLatin1Char('"') + name + QLatin1Char('"');
 }
 
-ISqlConnection::Row readRow(const SqlCipherResult &statement, int columnCount)
+ISqlConnection::Row readRow(const SqlCipherResult &statement)
 {
     ISqlConnection::Row row;
-    row.reserve(columnCount);
-    for (int column = 0; column < columnCount; ++column)
-        row.append(statement.value(column));
+    statement.readRow(&row);
     return row;
 }
 
@@ -235,10 +233,9 @@ QList<ISqlConnection::Row> SqliteConnection::select(const ISqlQuery &query)
     PreparedStatements::Handle statement;
     if (!executeSelect(statement, query))
         return {};
-    const int columnCount = statement->columnCount();
     QList<Row> rows;
     while (statement->nextRow())
-        rows.append(readRow(*statement, columnCount));
+        rows.append(readRow(*statement));
     if (!finishSelect(statement, query))
         return {};
     return rows;
@@ -252,15 +249,10 @@ void SqliteConnection::selectEach(const ISqlQuery &query, const RowFunction &fun
         return;
     // One row object is refilled for every row; a function that keeps a copy
     // makes the next refill detach from it.
-    const int columnCount = statement->columnCount();
     Row row;
-    row.reserve(columnCount);
-    for (int column = 0; column < columnCount; ++column)
-        row.append(QVariant());
     int rowIndex = 0;
     while (statement->nextRow()) {
-        for (int column = 0; column < columnCount; ++column)
-            row[column] = statement->value(column);
+        statement->readRow(&row);
         function(row, rowIndex);
         ++rowIndex;
     }
@@ -293,12 +285,11 @@ ISqlConnection::Row SqliteConnection::selectRow(const ISqlQuery &query)
     PreparedStatements::Handle statement;
     if (!executeSelect(statement, query))
         return {};
-    const int columnCount = statement->columnCount();
     Row row;
     int rowCount = 0;
     while (statement->nextRow()) {
         if (rowCount == 0)
-            row = readRow(*statement, columnCount);
+            row = readRow(*statement);
         ++rowCount;
     }
     if (!finishSelect(statement, query))

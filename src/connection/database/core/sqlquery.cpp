@@ -24,11 +24,17 @@ void appendJoined(QString &text, const QStringList &parts, QLatin1String separat
 
 void appendPlaceholders(QString &text, int count, QLatin1String separator)
 {
-    text.reserve(text.size() + count * (1 + separator.size()));
+    if (count <= 0)
+        return;
+    const int start = text.size();
+    text.resize(start + count + (count - 1) * separator.size());
+    QChar *out = text.data() + start;
     for (int index = 0; index < count; ++index) {
-        if (index > 0)
-            text += separator;
-        text += QLatin1Char('?');
+        if (index > 0) {
+            for (const char character : separator)
+                *out++ = QLatin1Char(character);
+        }
+        *out++ = QLatin1Char('?');
     }
 }
 

@@ -350,6 +350,10 @@ void tst_SqlConfigurationDatabaseConnection::notConnected_everyOperationEmitsNot
 
 void tst_SqlConfigurationDatabaseConnection::setConnections_withNullConnection_isNotReady()
 {
+    // The facade finds the store through its interfaces.
+    QCOMPARE(qobject_cast<quelta::domain::api::IConfigurationDatabaseConnection *>(m_store.get()), m_store.get());
+    QCOMPARE(qobject_cast<quelta::domain::api::IInitializing *>(m_store.get()), m_store.get());
+
     QVERIFY(m_store->isInitialized());
     QVERIFY(!m_store->setConnections(nullptr));
     QVERIFY(!m_store->isInitialized());

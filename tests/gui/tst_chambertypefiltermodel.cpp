@@ -49,7 +49,6 @@ private Q_SLOTS:
     void getAllOptions_isTheCatalogueVocabulary();
     void findRow_data();
     void findRow();
-    void sourceChanges_reachTheFilteredRows();
 
 private:
     QStringList visibleTypes() const;
@@ -272,18 +271,6 @@ void tst_ChamberTypeFilterModel::findRow()
 
     m_filter->setFilterTypeName(typeNameFilter);
     QCOMPARE(m_filter->findRow(chamberTypeId, additionalInfoId), expected);
-}
-
-void tst_ChamberTypeFilterModel::sourceChanges_reachTheFilteredRows()
-{
-    m_filter->setFilterTypeName("lab");
-    m_source->addChamberTypes({makeType(20, 0, "LAB 200"), makeType(21, 0, "KB 50")});
-    QCOMPARE(visibleTypes(), (QStringList{"LAB 100", "Lab mini", "Lab mini 2", "LAB 200"}));
-    m_source->clear();
-    QCOMPARE(m_filter->rowCount(), 0);
-    m_filter->setFilterTypeName({});
-    m_source->addChamberTypes({makeType(30, 0, "KB 1")});
-    QCOMPARE(visibleTypes(), QStringList{"KB 1"});
 }
 
 QTEST_GUILESS_MAIN(tst_ChamberTypeFilterModel)

@@ -121,11 +121,6 @@ QStringList SerialPortNaming::availablePortNames()
     return portNamesOf(QSerialPortInfo::availablePorts());
 }
 
-SerialPortNaming SerialPortNaming::fromAvailablePorts()
-{
-    return SerialPortNaming(portNamesOf(QSerialPortInfo::availablePorts()));
-}
-
 QString SerialPortNaming::resolve(const QString &comPortOrDevice)
 {
     const QList<QSerialPortInfo> ports = QSerialPortInfo::availablePorts();

@@ -28,8 +28,6 @@ public:
 
     // The names of the ports that the PC has now.
     static QStringList availablePortNames();
-    // The naming of the ports that the PC has now.
-    static SerialPortNaming fromAvailablePorts();
 
     // The device to open for a chamber's port: the device path of the PC's
     // port with that COM name, or the name itself when no port has that

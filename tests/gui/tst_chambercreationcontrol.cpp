@@ -98,6 +98,7 @@ private Q_SLOTS:
     void getNextUncheckedIndex();
     void checkResults_areStoredOnTheCurrentResult();
     void checkResults_withoutACurrentResultOnlyAnnounceTheName();
+    void setChamberCreated_marksTheFirstMatchingSelectedResult();
     void listProperties_reachQml();
 
 private:
@@ -493,6 +494,25 @@ void tst_ChamberCreationControl::checkResults_withoutACurrentResultOnlyAnnounceT
     QCOMPARE(failed.count(), 1);
     QCOMPARE(failed.at(0).at(0).toString(), QString("gone"));
     QCOMPARE(checked.count(), 0);
+}
+
+void tst_ChamberCreationControl::setChamberCreated_marksTheFirstMatchingSelectedResult()
+{
+    m_control->addSerialChambers("COM1", 3);
+    const QList<ChamberCreationModel *> models = modelsOf(m_control->chamberModels());
+    models.at(1)->setSelected(true);
+    models.at(2)->setSelected(true);
+    models.at(2)->setModbusAddress(3);
+
+    ChamberData record;
+    record.setComPort("COM1");
+    record.setModbusAddress(3);
+    m_control->setChamberCreated(record, true);
+    QCOMPARE(models.at(2)->creationState(), ChamberCreationModel::CREATED);
+    // A created result is not matched again, and an unselected one never.
+    m_control->setChamberCreated(record, true);
+    QCOMPARE(models.at(0)->creationState(), ChamberCreationModel::NOT_CREATED);
+    QCOMPARE(models.at(1)->creationState(), ChamberCreationModel::NOT_CREATED);
 }
 
 void tst_ChamberCreationControl::listProperties_reachQml()

@@ -1,0 +1,73 @@
+#pragma once
+
+#include <QtCore/QByteArray>
+#include <QtCore/QList>
+#include <QtCore/QObject>
+#include <QtCore/QPointer>
+#include <QtCore/QVector>
+#include <QtSerialBus/QModbusPdu>
+
+#include <functional>
+
+class QTcpServer;
+class QTcpSocket;
+
+// A Modbus server on 127.0.0.1 that the test scripts: it cuts requests from
+// the stream (MBAP or RTU framing), records every one, and hands each to a
+// handler that may answer properly, late, wrongly, with garbage, or not at
+// all, or cut the connection. Without a handler it answers FC03, FC06 and
+// FC16 from its own bank of registers.
+class ScriptedModbusPeer : public QObject
+{
+    Q_OBJECT
+
+public:
+    enum class Framing { Tcp, Rtu };
+
+    struct Request
+    {
+        QByteArray adu;
+        quint16 transactionId = 0;
+        int unitId = 0;
+        QModbusRequest pdu;
+    };
+    using Handler = std::function<void(const Request &request)>;
+
+    explicit ScriptedModbusPeer(Framing framing, QObject *parent = nullptr);
+    ~ScriptedModbusPeer() override;
+
+    bool listen();
+    quint16 port() const;
+
+    void setHandler(Handler handler);
+    QList<Request> requests() const { return m_requests; }
+    QVector<quint16> &registers() { return m_registers; }
+
+    // Frames pdu for the request's transaction and unit and sends it.
+    void respond(const Request &request, const QModbusPdu &pdu);
+    // Frames pdu as from unitId with the given transaction id.
+    void respond(quint16 transactionId, int unitId, const QModbusPdu &pdu);
+    // The answer a correct server gives, from the register bank.
+    void answer(const Request &request);
+    void sendRaw(const QByteArray &bytes);
+    void closeConnection();
+
+    static QModbusResponse normalResponse(const QModbusRequest &request,
+                                          QVector<quint16> &registers);
+
+Q_SIGNALS:
+    void requestReceived();
+
+private:
+    void onNewConnection();
+    void onReadyRead();
+    bool takeRequest(Request *request);
+
+    const Framing m_framing;
+    QTcpServer *const m_server;
+    QPointer<QTcpSocket> m_client;
+    QByteArray m_buffer;
+    QList<Request> m_requests;
+    QVector<quint16> m_registers;
+    Handler m_handler;
+};

@@ -373,10 +373,11 @@ QList<ToleranceRangeDefinition> SqlConfigurationDatabaseConnection::toleranceRan
     for (const Row &row : m_frame.connection()->select(query)) {
         if (!hasWidth(row, ToleranceRangeColumnCount))
             continue;
-        // The catalogue keeps the lower limit as a distance below the set
-        // point.
+        // The catalogue keeps the lower limit as a positive distance below
+        // the set point, which is how a relative ToleranceRange holds it too;
+        // negating it would move the band's lower edge above the set point.
         const int unit = Unit::fromString(toStringOr(row.at(7), QString()));
-        const ToleranceRange range(ToleranceRange::Relative, UnitValue(unit, -toFloatOr(row.at(3), 0.0f)),
+        const ToleranceRange range(ToleranceRange::Relative, UnitValue(unit, toFloatOr(row.at(3), 0.0f)),
                                    UnitValue(unit, toFloatOr(row.at(4), 0.0f)));
         definitions.append(ToleranceRangeDefinition(toStringOr(row.at(0), QString()), toIntOr(row.at(1), NoId),
                                                     toIntOr(row.at(2), NoId), range, toIntOr(row.at(5), -1),

@@ -866,15 +866,23 @@ void tst_SqlConfigurationDatabaseConnection::getToleranceRange_bySetPointOrProce
     const ChamberTypeKey climate(DemoCatalogue::ClimateChamber, 0);
     const ToleranceRangeDefinition expected(
         "Temperature", DemoCatalogue::ClimateTemperatureSetPoint, DemoCatalogue::ClimateTemperature,
-        ToleranceRange(ToleranceRange::Relative, UnitValue(Unit::DegreeCelsius, -2.5f),
+        ToleranceRange(ToleranceRange::Relative, UnitValue(Unit::DegreeCelsius, 2.5f),
                        UnitValue(Unit::DegreeCelsius, 3.0f)),
         30, 5);
     QCOMPARE(m_store->getToleranceRange(climate, DemoCatalogue::ClimateTemperatureSetPoint, true), expected);
     QCOMPARE(m_store->getToleranceRange(climate, DemoCatalogue::ClimateTemperature, false), expected);
 
+    // The band spans 2.5 below to 3 above the set point (once the lower
+    // limit was read negated, so 19 counted as below a set point of 20).
+    const ToleranceRange band = expected.range();
+    const UnitValue setPoint(Unit::DegreeCelsius, 20.0f);
+    QCOMPARE(band.check(UnitValue(Unit::DegreeCelsius, 19.0f), setPoint), int(ToleranceRange::Inside));
+    QCOMPARE(band.check(UnitValue(Unit::DegreeCelsius, 17.0f), setPoint), int(ToleranceRange::Below));
+    QCOMPARE(band.check(UnitValue(Unit::DegreeCelsius, 23.5f), setPoint), int(ToleranceRange::Above));
+
     const ToleranceRangeDefinition humidity =
         m_store->getToleranceRange(climate, DemoCatalogue::ClimateHumidity, false);
-    QCOMPARE(humidity.range().lower(), UnitValue(Unit::RelativeHumidityRH, -5.0f));
+    QCOMPARE(humidity.range().lower(), UnitValue(Unit::RelativeHumidityRH, 5.0f));
     QCOMPARE(humidity.delay2(), -1);
 
     // Not by the other role, not for another type.

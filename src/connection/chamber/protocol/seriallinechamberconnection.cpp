@@ -1,5 +1,7 @@
 #include "connection/chamber/protocol/seriallinechamberconnection.h"
 
+#include "connection/chamber/core/serialportnaming.h"
+
 #include <QtCore/QDebug>
 #include <QtCore/QTimer>
 
@@ -74,7 +76,8 @@ void SerialLineChamberConnection::open()
     if (state() != ChamberState::STATE_CONNECTING)
         return;
 
-    m_port->setPortName(m_settings.portName);
+    // Resolved at every open: a COM name follows the ports the PC has now.
+    m_port->setPortName(SerialPortNaming::resolve(m_settings.portName));
     if (!m_port->open(QIODevice::ReadWrite)) {
         deviceFailed(chamberError(m_port->error()), m_port->errorString());
         return;

@@ -9,6 +9,7 @@ namespace quelta::base::connection::chamberconnection {
 // The line settings of one serial port.
 struct SerialLineSettings
 {
+    // A COM name as chamber records hold it ("COM3"), or a device path.
     QString portName;
     qint32 baudRate = QSerialPort::Baud9600;
     QSerialPort::DataBits dataBits = QSerialPort::Data8;

@@ -1,7 +1,5 @@
 #pragma once
 
-#include <QtCore/QHashFunctions>
-
 namespace quelta::domain::types {
 
 // An int id that cannot be mixed up with an id of another kind. -1 means
@@ -23,8 +21,6 @@ public:
 
     friend constexpr bool operator==(TypedId lhs, TypedId rhs) { return lhs.m_value == rhs.m_value; }
     friend constexpr bool operator!=(TypedId lhs, TypedId rhs) { return lhs.m_value != rhs.m_value; }
-    friend constexpr bool operator<(TypedId lhs, TypedId rhs) { return lhs.m_value < rhs.m_value; }
-    friend uint qHash(TypedId id, uint seed = 0) noexcept { return ::qHash(id.m_value, seed); }
 
 private:
     int m_value = None;

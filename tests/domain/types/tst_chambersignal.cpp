@@ -1,0 +1,187 @@
+#include "domain/types/chambersignal.h"
+
+#include <QtTest/QtTest>
+
+#include <functional>
+
+using quelta::domain::types::ChamberSignal;
+using quelta::domain::types::ControllerAddress;
+using quelta::domain::types::ControllerAddressId;
+using quelta::domain::types::Unit;
+using quelta::domain::types::UserLevel;
+
+using AddressPointer = QSharedPointer<ControllerAddress>;
+using SignalChange = std::function<void(ChamberSignal &)>;
+Q_DECLARE_METATYPE(SignalChange)
+
+namespace {
+
+AddressPointer address(int valueType, const QString &text = QStringLiteral("0x0100"))
+{
+    return AddressPointer::create(ControllerAddressId(7), text, ControllerAddress::ReadWrite, valueType, 1, -1,
+                                  QString());
+}
+
+ChamberSignal signalWith(int unit, int bitPosition, const AddressPointer &read, const AddressPointer &basic,
+                         const AddressPointer &manual, const AddressPointer &automatic,
+                         UserLevel level = UserLevel::BASIC)
+{
+    return ChamberSignal(1, QStringLiteral("Door"), unit, QColor(Qt::red), 1, level, -10.0f, 10.0f, bitPosition,
+                         ChamberSignal::ProcessValue, {}, false, false, read, basic, manual, automatic);
+}
+
+} // namespace
+
+class tst_ChamberSignal : public QObject
+{
+    Q_OBJECT
+
+private Q_SLOTS:
+    void defaultSignal();
+    void isDigital_data();
+    void isDigital();
+    void writableAndReadOnly_data();
+    void writableAndReadOnly();
+    void equalityComparesEveryField_data();
+    void equalityComparesEveryField();
+    void equalityComparesPointeesByContent();
+};
+
+void tst_ChamberSignal::defaultSignal()
+{
+    const ChamberSignal signal;
+    QCOMPARE(signal.id(), -1);
+    QVERIFY(signal.name().isNull());
+    QCOMPARE(signal.unit(), int(Unit::None));
+    QVERIFY(!signal.color().isValid());
+    QCOMPARE(signal.limitMin(), std::numeric_limits<float>::lowest());
+    QCOMPARE(signal.limitMax(), std::numeric_limits<float>::max());
+    QCOMPARE(signal.bitPosition(), -1);
+    QCOMPARE(signal.signalType(), int(ChamberSignal::NoSignalType));
+    QVERIFY(signal.setPointSignal().isNull());
+    QVERIFY(signal.readAddress().isNull());
+    QVERIFY(!signal.isDigital());
+}
+
+void tst_ChamberSignal::isDigital_data()
+{
+    QTest::addColumn<ChamberSignal>("signal");
+    QTest::addColumn<bool>("digital");
+
+    const int boolType = QMetaType::Bool;
+    const int floatType = QMetaType::Float;
+
+    QTest::newRow("BOOL unit without addresses") << signalWith(Unit::Bool, -1, {}, {}, {}, {}) << true;
+    // A bit position alone does not make a signal digital: without any
+    // descriptor there is nothing to read the bit from.
+    QTest::newRow("bit position without addresses") << signalWith(Unit::None, 3, {}, {}, {}, {}) << false;
+    QTest::newRow("no unit, no addresses") << signalWith(Unit::None, -1, {}, {}, {}, {}) << false;
+    QTest::newRow("bit of a float register") << signalWith(Unit::None, 0, address(floatType), {}, {}, {}) << true;
+    QTest::newRow("bit position with write address only")
+        << signalWith(Unit::DegreeCelsius, 2, {}, address(floatType), {}, {}) << true;
+    QTest::newRow("bool read address") << signalWith(Unit::None, -1, address(boolType), {}, {}, {}) << true;
+    QTest::newRow("bool read and write addresses")
+        << signalWith(Unit::None, -1, address(boolType), address(boolType), {}, address(boolType)) << true;
+    QTest::newRow("bool read, float write")
+        << signalWith(Unit::None, -1, address(boolType), {}, address(floatType), {}) << false;
+    QTest::newRow("float read") << signalWith(Unit::DegreeCelsius, -1, address(floatType), {}, {}, {}) << false;
+    QTest::newRow("only the manual write address, bool")
+        << signalWith(Unit::None, -1, {}, {}, address(boolType), {}) << true;
+}
+
+void tst_ChamberSignal::isDigital()
+{
+    QFETCH(ChamberSignal, signal);
+    QFETCH(bool, digital);
+    QCOMPARE(signal.isDigital(), digital);
+}
+
+void tst_ChamberSignal::writableAndReadOnly_data()
+{
+    QTest::addColumn<ChamberSignal>("signal");
+    QTest::addColumn<bool>("writable");
+    QTest::addColumn<bool>("readOnly");
+
+    const AddressPointer a = address(QMetaType::Float);
+    QTest::newRow("read only, basic level") << signalWith(0, -1, a, {}, {}, {}) << false << true;
+    QTest::newRow("read only, level 0") << signalWith(0, -1, a, {}, {}, {}, UserLevel(0)) << false << true;
+    QTest::newRow("read only, advanced level") << signalWith(0, -1, a, {}, {}, {}, UserLevel::ADVANCED) << false
+                                               << false;
+    QTest::newRow("basic write") << signalWith(0, -1, a, a, {}, {}) << true << false;
+    QTest::newRow("manual write") << signalWith(0, -1, {}, {}, a, {}) << true << false;
+    QTest::newRow("automatic write") << signalWith(0, -1, {}, {}, {}, a) << true << false;
+}
+
+void tst_ChamberSignal::writableAndReadOnly()
+{
+    QFETCH(ChamberSignal, signal);
+    QFETCH(bool, writable);
+    QFETCH(bool, readOnly);
+    QCOMPARE(signal.isWritable(), writable);
+    QCOMPARE(signal.isReadOnly(), readOnly);
+}
+
+void tst_ChamberSignal::equalityComparesEveryField_data()
+{
+    QTest::addColumn<SignalChange>("change");
+
+    QTest::newRow("id") << SignalChange([](ChamberSignal &s) { s.setId(2); });
+    QTest::newRow("name") << SignalChange([](ChamberSignal &s) { s.setName("Fan"); });
+    QTest::newRow("unit") << SignalChange([](ChamberSignal &s) { s.setUnit(1); });
+    QTest::newRow("color") << SignalChange(
+        [](ChamberSignal &s) { s.setColor(QColor(Qt::blue)); });
+    QTest::newRow("decimal places") << SignalChange(
+        [](ChamberSignal &s) { s.setDecimalPlaces(3); });
+    QTest::newRow("user level") << SignalChange(
+        [](ChamberSignal &s) { s.setUserLevel(UserLevel::SERVICE); });
+    QTest::newRow("lower limit") << SignalChange(
+        [](ChamberSignal &s) { s.setLimitMin(-11.0f); });
+    QTest::newRow("upper limit") << SignalChange(
+        [](ChamberSignal &s) { s.setLimitMax(11.0f); });
+    QTest::newRow("bit position") << SignalChange(
+        [](ChamberSignal &s) { s.setBitPosition(4); });
+    QTest::newRow("signal type") << SignalChange(
+        [](ChamberSignal &s) { s.setSignalType(ChamberSignal::SetPoint); });
+    QTest::newRow("set-point signal") << SignalChange(
+        [](ChamberSignal &s) { s.setSetPointSignal(QSharedPointer<ChamberSignal>::create()); });
+    QTest::newRow("time programmable") << SignalChange(
+        [](ChamberSignal &s) { s.setTimeProgrammable(true); });
+    QTest::newRow("week programmable") << SignalChange(
+        [](ChamberSignal &s) { s.setWeekProgrammable(true); });
+    QTest::newRow("read address") << SignalChange(
+        [](ChamberSignal &s) { s.setReadAddress({}); });
+    QTest::newRow("basic write address") << SignalChange(
+        [](ChamberSignal &s) { s.setWriteBasicAddress(address(QMetaType::Bool)); });
+    QTest::newRow("manual write address") << SignalChange(
+        [](ChamberSignal &s) { s.setWriteManualAddress(address(QMetaType::Bool)); });
+    QTest::newRow("automatic write address") << SignalChange(
+        [](ChamberSignal &s) { s.setWriteAutoAddress(address(QMetaType::Bool)); });
+}
+
+void tst_ChamberSignal::equalityComparesEveryField()
+{
+    QFETCH(SignalChange, change);
+
+    const ChamberSignal original = signalWith(Unit::None, -1, address(QMetaType::Bool), {}, {}, {});
+    ChamberSignal changed = original;
+    QCOMPARE(changed, original);
+    change(changed);
+    QVERIFY(changed != original);
+}
+
+void tst_ChamberSignal::equalityComparesPointeesByContent()
+{
+    const auto setPoint = QSharedPointer<ChamberSignal>::create();
+    ChamberSignal lhs = signalWith(Unit::None, -1, address(QMetaType::Float, "0xAC00"), {}, {}, {});
+    ChamberSignal rhs = signalWith(Unit::None, -1, address(QMetaType::Float, "0xAC00"), {}, {}, {});
+    lhs.setSetPointSignal(setPoint);
+    rhs.setSetPointSignal(QSharedPointer<ChamberSignal>::create(*setPoint));
+    QVERIFY(lhs.readAddress() != rhs.readAddress());
+    QCOMPARE(lhs, rhs);
+
+    rhs.readAddress()->setAddress("0xAC02");
+    QVERIFY(lhs != rhs);
+}
+
+QTEST_GUILESS_MAIN(tst_ChamberSignal)
+#include "tst_chambersignal.moc"

@@ -1,0 +1,92 @@
+#include "domain/types/macaddress.h"
+
+#include <QtTest/QtTest>
+
+using quelta::domain::types::MacAddress;
+
+class tst_MacAddress : public QObject
+{
+    Q_OBJECT
+
+private Q_SLOTS:
+    void fromString_data();
+    void fromString();
+    void roundTripKeepsEveryByte();
+    void bytesOfWrongLengthGiveEmptyAddress_data();
+    void bytesOfWrongLengthGiveEmptyAddress();
+    void emptyAddressWritesEmptyText();
+};
+
+void tst_MacAddress::fromString_data()
+{
+    QTest::addColumn<QString>("text");
+    QTest::addColumn<QByteArray>("bytes");
+
+    const QByteArray abcdef = QByteArray::fromHex("aabbccddee0f");
+    QTest::newRow("dashes, lower case") << "aa-bb-cc-dd-ee-0f" << abcdef;
+    QTest::newRow("colons, upper case") << "AA:BB:CC:DD:EE:0F" << abcdef;
+    QTest::newRow("mixed case") << "aA:Bb:cC:dD:Ee:0f" << abcdef;
+    QTest::newRow("empty dash groups skipped") << "aa--bb-cc-dd-ee-0f-" << abcdef;
+    QTest::newRow("one-digit groups") << "a:b:c:d:e:f" << QByteArray::fromHex("0a0b0c0d0e0f");
+    QTest::newRow("all zero is an address") << "00:00:00:00:00:00" << QByteArray(6, '\0');
+    QTest::newRow("all ones") << "ff-ff-ff-ff-ff-ff" << QByteArray(6, '\xff');
+
+    QTest::newRow("empty text") << "" << QByteArray();
+    QTest::newRow("five groups") << "aa:bb:cc:dd:ee" << QByteArray();
+    QTest::newRow("seven groups") << "aa:bb:cc:dd:ee:ff:00" << QByteArray();
+    QTest::newRow("non-hex group") << "aa:bb:cc:dd:ee:gg" << QByteArray();
+    QTest::newRow("three-digit group") << "aa:bb:cc:dd:ee:0ff" << QByteArray();
+    QTest::newRow("hex prefix") << "0x:bb:cc:dd:ee:ff" << QByteArray();
+    QTest::newRow("sign") << "aa:bb:cc:dd:ee:+f" << QByteArray();
+    QTest::newRow("blank in group") << "aa:bb:cc:dd:ee: f" << QByteArray();
+    QTest::newRow("empty colon group") << "aa::cc:dd:ee:ff" << QByteArray();
+    QTest::newRow("trailing colon") << "aa:bb:cc:dd:ee:ff:" << QByteArray();
+    QTest::newRow("mixed separators") << "aa-bb:cc-dd-ee-ff" << QByteArray();
+    QTest::newRow("no separators") << "aabbccddeeff" << QByteArray();
+}
+
+void tst_MacAddress::fromString()
+{
+    QFETCH(QString, text);
+    QFETCH(QByteArray, bytes);
+
+    const MacAddress address = MacAddress::fromString(text);
+    QCOMPARE(address.bytes(), bytes);
+    QCOMPARE(address.isEmpty(), bytes.isEmpty());
+}
+
+void tst_MacAddress::roundTripKeepsEveryByte()
+{
+    const MacAddress address(QByteArray::fromHex("00a1b2c3d4e5"));
+    QCOMPARE(address.toString(), QStringLiteral("00:a1:b2:c3:d4:e5"));
+    QCOMPARE(MacAddress::fromString(address.toString()), address);
+    QCOMPARE(MacAddress::fromString(QStringLiteral("AA:BB:CC:DD:EE:0F")).toString(),
+             QStringLiteral("aa:bb:cc:dd:ee:0f"));
+    QCOMPARE(MacAddress::fromString(QStringLiteral("aa-bb-cc-dd-ee-0f")),
+             MacAddress::fromString(QStringLiteral("AA:BB:CC:DD:EE:0F")));
+}
+
+void tst_MacAddress::bytesOfWrongLengthGiveEmptyAddress_data()
+{
+    QTest::addColumn<QByteArray>("bytes");
+    QTest::newRow("none") << QByteArray();
+    QTest::newRow("five") << QByteArray::fromHex("0102030405");
+    QTest::newRow("seven") << QByteArray::fromHex("01020304050607");
+}
+
+void tst_MacAddress::bytesOfWrongLengthGiveEmptyAddress()
+{
+    QFETCH(QByteArray, bytes);
+    const MacAddress address(bytes);
+    QVERIFY(address.isEmpty());
+    QCOMPARE(address, MacAddress());
+}
+
+void tst_MacAddress::emptyAddressWritesEmptyText()
+{
+    QCOMPARE(MacAddress().toString(), QString());
+    QVERIFY(MacAddress() != MacAddress(QByteArray(6, '\0')));
+}
+
+QTEST_GUILESS_MAIN(tst_MacAddress)
+#include "tst_macaddress.moc"

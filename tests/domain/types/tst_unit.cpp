@@ -1,0 +1,118 @@
+#include "domain/types/unit.h"
+
+#include <QtTest/QtTest>
+
+using quelta::domain::types::Unit;
+
+class tst_Unit : public QObject
+{
+    Q_OBJECT
+
+private Q_SLOTS:
+    void toString_data();
+    void toString();
+    void fromStringFindsEveryNamedUnit();
+    void fromStringOfUnknownText_data();
+    void fromStringOfUnknownText();
+    void convert_data();
+    void convert();
+};
+
+void tst_Unit::toString_data()
+{
+    QTest::addColumn<int>("unit");
+    QTest::addColumn<QString>("text");
+
+    QTest::newRow("0") << 0 << QStringLiteral("°C");
+    QTest::newRow("1") << 1 << QStringLiteral("°F");
+    QTest::newRow("2") << 2 << QStringLiteral("K");
+    QTest::newRow("3") << 3 << QStringLiteral("% r.F.");
+    QTest::newRow("4") << 4 << QStringLiteral("% r.H.");
+    QTest::newRow("5") << 5 << QStringLiteral("%");
+    QTest::newRow("6") << 6 << QStringLiteral("Vol.-%");
+    QTest::newRow("7") << 7 << QStringLiteral("hPa");
+    QTest::newRow("8") << 8 << QStringLiteral("mbar");
+    QTest::newRow("9") << 9 << QStringLiteral("kLUX");
+    QTest::newRow("10") << 10 << QStringLiteral("Mluxh");
+    QTest::newRow("11") << 11 << QStringLiteral("W/m²");
+    QTest::newRow("12") << 12 << QStringLiteral("Wh/m²");
+    QTest::newRow("13 BOOL has no text") << 13 << QString();
+    QTest::newRow("14") << 14 << QStringLiteral("V");
+    QTest::newRow("15") << 15 << QString();
+    QTest::newRow("16 none") << 16 << QString();
+    QTest::newRow("17") << 17 << QString();
+    QTest::newRow("negative") << -1 << QString();
+}
+
+void tst_Unit::toString()
+{
+    QFETCH(int, unit);
+    QFETCH(QString, text);
+    QCOMPARE(Unit::toString(unit), text);
+}
+
+void tst_Unit::fromStringFindsEveryNamedUnit()
+{
+    for (int unit = 0; unit <= 16; ++unit) {
+        const QString text = Unit::toString(unit);
+        if (text.isEmpty())
+            continue;
+        QCOMPARE(Unit::fromString(text), unit);
+    }
+}
+
+void tst_Unit::fromStringOfUnknownText_data()
+{
+    QTest::addColumn<QString>("text");
+    QTest::newRow("empty") << QString();
+    QTest::newRow("other case") << QStringLiteral("hpa");
+    QTest::newRow("blank added") << QStringLiteral("°C ");
+    QTest::newRow("BOOL") << QStringLiteral("BOOL");
+}
+
+void tst_Unit::fromStringOfUnknownText()
+{
+    QFETCH(QString, text);
+    QCOMPARE(Unit::fromString(text), int(Unit::None));
+}
+
+void tst_Unit::convert_data()
+{
+    QTest::addColumn<int>("from");
+    QTest::addColumn<int>("to");
+    QTest::addColumn<float>("value");
+    QTest::addColumn<float>("expected");
+
+    QTest::newRow("212 °F is 100 °C") << 1 << 0 << 212.0f << 100.0f;
+    QTest::newRow("32 °F is 0 °C") << 1 << 0 << 32.0f << 0.0f;
+    QTest::newRow("100 °C is 212 °F") << 0 << 1 << 100.0f << 212.0f;
+    QTest::newRow("-40 °C is -40 °F") << 0 << 1 << -40.0f << -40.0f;
+    QTest::newRow("0 K is -273.15 °C") << 2 << 0 << 0.0f << -273.15f;
+    QTest::newRow("0 °C is 273.15 K") << 0 << 2 << 0.0f << 273.15f;
+    QTest::newRow("0 K is -459.67 °F") << 2 << 1 << 0.0f << -459.67f;
+    QTest::newRow("-459.67 °F is 0 K") << 1 << 2 << -459.67f << 0.0f;
+    QTest::newRow("212 °F is 373.15 K") << 1 << 2 << 212.0f << 373.15f;
+    QTest::newRow("hPa to mbar") << 7 << 8 << 1013.25f << 1013.25f;
+    QTest::newRow("mbar to hPa") << 8 << 7 << 998.0f << 998.0f;
+    QTest::newRow("r.F. to r.H.") << 3 << 4 << 55.5f << 55.5f;
+    QTest::newRow("same unit") << 1 << 1 << 77.0f << 77.0f;
+    QTest::newRow("temperature to pressure keeps the number") << 0 << 7 << 20.0f << 20.0f;
+    QTest::newRow("no unit to °F keeps the number") << 16 << 1 << 20.0f << 20.0f;
+}
+
+void tst_Unit::convert()
+{
+    QFETCH(int, from);
+    QFETCH(int, to);
+    QFETCH(float, value);
+    QFETCH(float, expected);
+
+    const float converted = Unit::convert(from, to, value);
+    if (expected == 0.0f)
+        QVERIFY2(std::abs(converted) < 1e-3f, qPrintable(QString::number(double(converted))));
+    else
+        QCOMPARE(converted, expected);
+}
+
+QTEST_GUILESS_MAIN(tst_Unit)
+#include "tst_unit.moc"

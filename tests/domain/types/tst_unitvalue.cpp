@@ -1,0 +1,89 @@
+#include "domain/types/unitvalue.h"
+
+#include <QtTest/QtTest>
+
+using quelta::domain::types::Unit;
+using quelta::domain::types::UnitValue;
+
+class tst_UnitValue : public QObject
+{
+    Q_OBJECT
+
+private Q_SLOTS:
+    void defaultHasNoUnitAndNoValue();
+    void unitTextIsLookedUp();
+    void valueIn_data();
+    void valueIn();
+    void differenceConvertsWithoutOffset();
+    void equalityComparesUnitAndValue();
+};
+
+void tst_UnitValue::defaultHasNoUnitAndNoValue()
+{
+    const UnitValue value;
+    QCOMPARE(value.unit(), int(Unit::None));
+    QVERIFY(!value.value().isValid());
+    QVERIFY(!value.valueIn(Unit::DegreeCelsius).isValid());
+    QVERIFY(!value.differenceIn(Unit::DegreeCelsius).isValid());
+}
+
+void tst_UnitValue::unitTextIsLookedUp()
+{
+    QCOMPARE(UnitValue(QStringLiteral("°F"), 1).unit(), int(Unit::DegreeFahrenheit));
+    QCOMPARE(UnitValue(QStringLiteral("furlong"), 1).unit(), int(Unit::None));
+}
+
+void tst_UnitValue::valueIn_data()
+{
+    QTest::addColumn<UnitValue>("value");
+    QTest::addColumn<int>("target");
+    QTest::addColumn<QVariant>("expected");
+
+    QTest::newRow("°F to °C from int") << UnitValue(Unit::DegreeFahrenheit, 212) << int(Unit::DegreeCelsius)
+                                       << QVariant(100.0f);
+    QTest::newRow("°C to K from double") << UnitValue(Unit::DegreeCelsius, 26.85) << int(Unit::Kelvin)
+                                         << QVariant(300.0f);
+    QTest::newRow("unsigned word") << UnitValue(Unit::Hectopascal, QVariant(quint16(1000))) << int(Unit::Millibar)
+                                   << QVariant(1000.0f);
+    QTest::newRow("numeric text") << UnitValue(Unit::Percent, QStringLiteral("12.5")) << int(Unit::Percent)
+                                  << QVariant(12.5f);
+    QTest::newRow("invalid value") << UnitValue(Unit::DegreeCelsius, QVariant()) << int(Unit::DegreeFahrenheit)
+                                   << QVariant();
+    QTest::newRow("text that is no number") << UnitValue(Unit::DegreeCelsius, QStringLiteral("warm"))
+                                            << int(Unit::DegreeFahrenheit) << QVariant();
+}
+
+void tst_UnitValue::valueIn()
+{
+    QFETCH(UnitValue, value);
+    QFETCH(int, target);
+    QFETCH(QVariant, expected);
+
+    const QVariant converted = value.valueIn(target);
+    QCOMPARE(converted.isValid(), expected.isValid());
+    if (!expected.isValid())
+        return;
+    QCOMPARE(converted.userType(), int(QMetaType::Float));
+    QCOMPARE(converted.toFloat(), expected.toFloat());
+}
+
+void tst_UnitValue::differenceConvertsWithoutOffset()
+{
+    // A band of 10 °C is 18 °F wide, not 50 °F; and 10 K wide in Kelvin.
+    QCOMPARE(UnitValue(Unit::DegreeCelsius, 10).differenceIn(Unit::DegreeFahrenheit).toFloat(), 18.0f);
+    QCOMPARE(UnitValue(Unit::DegreeCelsius, 10).differenceIn(Unit::Kelvin).toFloat(), 10.0f);
+    QCOMPARE(UnitValue(Unit::DegreeCelsius, 10).valueIn(Unit::DegreeFahrenheit).toFloat(), 50.0f);
+    QCOMPARE(UnitValue(Unit::DegreeCelsius, 10).differenceIn(Unit::DegreeFahrenheit).userType(),
+             int(QMetaType::Float));
+}
+
+void tst_UnitValue::equalityComparesUnitAndValue()
+{
+    QCOMPARE(UnitValue(Unit::DegreeCelsius, 20.0f), UnitValue(Unit::DegreeCelsius, 20.0f));
+    QVERIFY(UnitValue(Unit::DegreeCelsius, 20.0f) != UnitValue(Unit::Kelvin, 20.0f));
+    QVERIFY(UnitValue(Unit::DegreeCelsius, 20.0f) != UnitValue(Unit::DegreeCelsius, 21.0f));
+    QVERIFY(UnitValue(Unit::DegreeCelsius, 0) != UnitValue(Unit::DegreeCelsius, QVariant()));
+}
+
+QTEST_GUILESS_MAIN(tst_UnitValue)
+#include "tst_unitvalue.moc"

@@ -194,7 +194,12 @@ void QModbusOverTcpClientBase::writeCurrentRequest()
             << m_logPrefix << "Could not write the request: " << m_socket->errorString();
         finishCurrentRequest(WriteError, tr("Could not write the request to the socket."),
                              QModbusResponse(), QModbusDataUnit());
+        return;
     }
+    // Hands the request to the system now rather than on the next turn of
+    // the event loop. It never blocks; what the system cannot take yet goes
+    // out later as usual.
+    m_socket->flush();
 }
 
 void QModbusOverTcpClientBase::onBytesWritten(qint64 bytes)

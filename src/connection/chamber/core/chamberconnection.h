@@ -1,0 +1,39 @@
+#pragma once
+
+#include "domain/api/ichamberconnection.h"
+#include "domain/types/chambererror.h"
+#include "domain/types/chamberstate.h"
+
+#include <QtCore/QObject>
+
+namespace quelta::base::connection::chamberconnection {
+
+// The QObject base of every chamber connection, Modbus and text protocols
+// alike: it carries the connection's state and the signals of
+// IChamberConnection, so a caller that knows only the interface connects to
+// them through this class.
+class ChamberConnection : public QObject, public domain::api::IChamberConnection
+{
+    Q_OBJECT
+    Q_INTERFACES(quelta::domain::api::IChamberConnection)
+
+public:
+    ~ChamberConnection() override;
+
+    domain::types::ChamberState::State state() const override;
+
+Q_SIGNALS:
+    void stateChanged(quelta::domain::types::ChamberState::State state);
+    void errorOccured(quelta::domain::types::ChamberError error);
+
+protected:
+    explicit ChamberConnection(QObject *parent = nullptr);
+
+    // Emits stateChanged() only when the state really changes.
+    void setState(domain::types::ChamberState::State state);
+
+private:
+    domain::types::ChamberState::State m_state = domain::types::ChamberState::STATE_UNCONNECTED;
+};
+
+} // namespace quelta::base::connection::chamberconnection

@@ -3,6 +3,7 @@
 # pymodbus. They run with QT_FATAL_WARNINGS=1: a warning of Qt itself, such
 # as a timer started from the wrong thread, ends the test.
 add_library(quelta_test_modbus_connection_peers STATIC
+    pymodbusserialserver.cpp
     socatptypair.cpp)
 target_link_libraries(quelta_test_modbus_connection_peers
     PUBLIC Qt5::Core Qt5::Test
@@ -22,4 +23,16 @@ quelta_add_test(tst_modbusmasterwappermulticlient
     LIBS quelta_connection_chamber_modbus quelta_test_modbus_connection_peers Qt5::Network
     LABELS peer
     TIMEOUT 60
+    ENVIRONMENT QT_FATAL_WARNINGS=1)
+
+quelta_add_test(tst_modbuschamberconnection
+    SOURCES tst_modbuschamberconnection.cpp
+    LIBS
+        quelta_connection_chamber_modbus
+        quelta_test_modbus_peers
+        quelta_test_modbus_connection_peers
+        Qt5::Network
+        Qt5::SerialPort
+    LABELS peer
+    TIMEOUT 180
     ENVIRONMENT QT_FATAL_WARNINGS=1)

@@ -3,10 +3,12 @@
 # pymodbus. They run with QT_FATAL_WARNINGS=1: a warning of Qt itself, such
 # as a timer started from the wrong thread, ends the test.
 add_library(quelta_test_modbus_connection_peers STATIC
+    loopbackmodbustcpserver.cpp
     pymodbusserialserver.cpp
+    recordingchamberconnection.cpp
     socatptypair.cpp)
 target_link_libraries(quelta_test_modbus_connection_peers
-    PUBLIC Qt5::Core Qt5::Test
+    PUBLIC Qt5::Core Qt5::Network Qt5::SerialBus Qt5::Test quelta_connection_chamber_core
     PRIVATE quelta_settings)
 target_include_directories(quelta_test_modbus_connection_peers PUBLIC "${CMAKE_CURRENT_SOURCE_DIR}")
 target_compile_definitions(quelta_test_modbus_connection_peers
@@ -36,3 +38,12 @@ quelta_add_test(tst_modbuschamberconnection
     LABELS peer
     TIMEOUT 180
     ENVIRONMENT QT_FATAL_WARNINGS=1)
+
+foreach(test IN ITEMS tst_qx1operatingmodeconnection tst_qx2operatingmodeconnection)
+    quelta_add_test(${test}
+        SOURCES ${test}.cpp
+        LIBS quelta_connection_chamber_modbus quelta_test_modbus_connection_peers
+        LABELS peer
+        TIMEOUT 60
+        ENVIRONMENT QT_FATAL_WARNINGS=1)
+endforeach()

@@ -8,6 +8,7 @@
 #include "domain/types/int10.h"
 #include "domain/types/metatypes.h"
 
+#include "loopbackmodbustcpserver.h"
 #include "pymodbusserialserver.h"
 #include "pymodbusserver.h"
 #include "scriptedmodbuspeer.h"
@@ -19,7 +20,6 @@
 #include <QtNetwork/QTcpServer>
 #include <QtNetwork/QTcpSocket>
 #include <QtSerialBus/QModbusRtuSerialSlave>
-#include <QtSerialBus/QModbusTcpServer>
 #include <QtSerialPort/QSerialPort>
 #include <QtTest/QtTest>
 
@@ -72,20 +72,6 @@ void put(QVector<quint16> &image, int address, const QVector<quint16> &words)
 class Peer
 {
 public:
-    ~Peer()
-    {
-        if (!m_tcpServer)
-            return;
-        // QModbusTcpServer frees the receive buffer of a connection only once
-        // it has deleted the connection's socket: the clients are gone by
-        // now, and the server must see them go before it goes itself.
-        const QList<QTcpSocket *> sockets = m_tcpServer->findChildren<QTcpSocket *>();
-        for (QTcpSocket *socket : sockets) {
-            QSignalSpy destroyed(socket, &QObject::destroyed);
-            destroyed.wait(WaitMs);
-        }
-    }
-
     // Starts the peer with the registers of image and returns how to reach
     // it; empty when the peer cannot start.
     std::optional<ModbusClientSettings> start(Road road, const QVector<quint16> &image, int firstRegister = 0,
@@ -112,20 +98,11 @@ public:
             }
             return ModbusClientSettings::rtuSerial(m_line->firstEnd());
         }
-        case Road::TcpQtServer: {
-            m_tcpServer = std::make_unique<QModbusTcpServer>();
-            m_tcpServer->setServerAddress(UnitId);
-            setMap(*m_tcpServer, image);
-            m_tcpServer->setConnectionParameter(QModbusDevice::NetworkAddressParameter,
-                                                QStringLiteral("127.0.0.1"));
-            m_tcpServer->setConnectionParameter(QModbusDevice::NetworkPortParameter, 0);
-            if (!m_tcpServer->connectDevice())
+        case Road::TcpQtServer:
+            m_tcpServer = std::make_unique<LoopbackModbusTcpServer>();
+            if (!m_tcpServer->start(UnitId, image))
                 return std::nullopt;
-            // QModbusTcpServer does not report the port it was given; its
-            // listening socket does.
-            return ModbusClientSettings::tcp(QStringLiteral("127.0.0.1"),
-                                             m_tcpServer->findChild<QTcpServer *>()->serverPort());
-        }
+            return ModbusClientSettings::tcp(QStringLiteral("127.0.0.1"), m_tcpServer->port());
         case Road::TcpPymodbus:
         case Road::RtuOverTcpPymodbus: {
             m_pymodbus = std::make_unique<PymodbusServer>();
@@ -145,11 +122,11 @@ public:
     {
         if (m_serialSlave)
             return m_serialSlave.get();
-        return m_tcpServer.get();
+        return &m_tcpServer->server();
     }
 
 private:
-    // The server has the registers of image, at most 0xFFFF of them.
+    // The slave has the registers of image, at most 0xFFFF of them.
     static void setMap(QModbusServer &server, const QVector<quint16> &image)
     {
         const QVector<quint16> registers = image.mid(0, 0xFFFF);
@@ -163,7 +140,7 @@ private:
     std::unique_ptr<SocatPtyPair> m_line;
     std::unique_ptr<QModbusRtuSerialSlave> m_serialSlave;
     std::unique_ptr<PymodbusSerialServer> m_serialPymodbus;
-    std::unique_ptr<QModbusTcpServer> m_tcpServer;
+    std::unique_ptr<LoopbackModbusTcpServer> m_tcpServer;
     std::unique_ptr<PymodbusServer> m_pymodbus;
 };
 

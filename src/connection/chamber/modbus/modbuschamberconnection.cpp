@@ -302,7 +302,11 @@ QSharedPointer<domain::api::IChamberReply> ModbusChamberConnection::send(ModbusJ
     }
 
     const quint64 jobId = m_wrapper->sendJob(ModbusJob(kind, m_serverAddress, transactions));
-    Q_ASSERT(jobId != 0);
+    if (jobId == 0) {
+        // The client's worker has been stopped as the application ends.
+        reply->finishWithError(ChamberError::ConnectionError);
+        return reply;
+    }
     m_pending.insert(jobId, PendingRequest{reply, kind, addresses, values});
     return reply;
 }

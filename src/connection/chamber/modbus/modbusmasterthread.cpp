@@ -37,7 +37,7 @@ ModbusMasterThread::ModbusMasterThread(const ModbusClientSettings &settings)
 {
     m_thread->setObjectName(QStringLiteral("Modbus ") + settings.key());
     m_worker->moveToThread(m_thread);
-    QObject::connect(m_thread, &QThread::finished, m_worker.data(), &QObject::deleteLater);
+    QObject::connect(m_thread, &QThread::finished, m_worker, &QObject::deleteLater);
 
     ThreadRegistry &registry = threadRegistry();
     {
@@ -60,7 +60,8 @@ ModbusMasterThread::~ModbusMasterThread()
 
 ModbusMasterImpl *ModbusMasterThread::worker() const
 {
-    return m_worker.data();
+    // Once stopped, the worker is gone or going on its own thread.
+    return m_stopped ? nullptr : m_worker;
 }
 
 int ModbusMasterThread::runningThreadCount()

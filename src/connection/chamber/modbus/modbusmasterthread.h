@@ -2,7 +2,6 @@
 
 #include "connection/chamber/modbus/modbusclientsettings.h"
 
-#include <QtCore/QPointer>
 #include <QtCore/QtGlobal>
 
 #include <chrono>
@@ -32,7 +31,8 @@ public:
     ~ModbusMasterThread();
 
     ModbusClientSettings settings() const { return m_settings; }
-    // Null once the thread has been stopped at the application's end.
+    // Null once the thread has been stopped, which the application's end
+    // may do before this object goes.
     ModbusMasterImpl *worker() const;
     QThread *thread() const { return m_thread; }
 
@@ -47,7 +47,7 @@ private:
 
     const ModbusClientSettings m_settings;
     QThread *m_thread;
-    QPointer<ModbusMasterImpl> m_worker;
+    ModbusMasterImpl *const m_worker;
     bool m_stopped = false;
 };
 

@@ -77,7 +77,7 @@ void ModbusMasterWapper::disconnectDevice()
 
 quint64 ModbusMasterWapper::sendJob(const ModbusJob &job)
 {
-    if (m_state != QModbusDevice::ConnectedState)
+    if (m_state != QModbusDevice::ConnectedState || !m_thread->worker())
         return 0;
     const quint64 attachment = m_attachment;
     const quint64 jobId = nextId();

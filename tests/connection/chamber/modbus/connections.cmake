@@ -47,3 +47,8 @@ foreach(test IN ITEMS tst_qx1operatingmodeconnection tst_qx2operatingmodeconnect
         TIMEOUT 60
         ENVIRONMENT QT_FATAL_WARNINGS=1)
 endforeach()
+
+quelta_add_test(tst_modbusmasterthread
+    SOURCES tst_modbusmasterthread.cpp
+    LIBS quelta_connection_chamber_modbus Qt5::Network
+    TIMEOUT 60)

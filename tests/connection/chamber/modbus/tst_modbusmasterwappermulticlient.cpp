@@ -55,6 +55,7 @@ private Q_SLOTS:
 
     void sameGateway_sharesOneClientAndThread();
     void otherGatewaysAndLines_getTheirOwn();
+    void laterSettingsForOneLine_shareTheFirstOnes();
     void lastWrapperGone_emptiesBothRegistries();
     void lineStaysOpenUntilItsLastUserLetsGo();
     void lostLine_reachesEveryUser_andReopensFresh();
@@ -113,6 +114,21 @@ void tst_ModbusMasterWapperMultiClient::otherGatewaysAndLines_getTheirOwn()
     QVERIFY(serialA.workerThread() != gatewayA.workerThread());
     QCOMPARE(ModbusMasterWapperMultiClient::sharedClientKeys().size(), 4);
     QCOMPARE(ModbusMasterThread::runningThreadCount(), 4);
+}
+
+void tst_ModbusMasterWapperMultiClient::laterSettingsForOneLine_shareTheFirstOnes()
+{
+    SocatPtyPair line;
+    QVERIFY2(line.start(), qPrintable(line.errors()));
+    const ModbusClientSettings first = ModbusClientSettings::rtuSerial(line.firstEnd());
+    ModbusClientSettings other = first;
+    other.setBaudRate(9600);
+    other.setTimeout(std::chrono::milliseconds(200));
+
+    ModbusRtuSerialMasterWrapper firstUser(first);
+    ModbusRtuSerialMasterWrapper laterUser(other);
+    QCOMPARE(laterUser.workerThread(), firstUser.workerThread());
+    QCOMPARE(laterUser.settings(), first);
 }
 
 void tst_ModbusMasterWapperMultiClient::lastWrapperGone_emptiesBothRegistries()

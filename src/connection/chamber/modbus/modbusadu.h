@@ -1,6 +1,5 @@
 #pragma once
 
-#include <QtCore/QMetaType>
 #include <QtCore/QString>
 #include <QtSerialBus/QModbusPdu>
 
@@ -46,5 +45,3 @@ private:
 };
 
 QDebug operator<<(QDebug debug, const ModbusAdu &adu);
-
-Q_DECLARE_METATYPE(ModbusAdu)

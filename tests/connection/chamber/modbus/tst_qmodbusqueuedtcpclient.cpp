@@ -1,92 +1,20 @@
 #include "connection/chamber/modbus/qmodbusqueuedtcpclient.h"
 
+#include "modbustestsupport.h"
 #include "pymodbusserver.h"
+#include "qtmodbusserver.h"
 #include "scriptedmodbuspeer.h"
 
-#include <QtNetwork/QTcpServer>
-#include <QtNetwork/QTcpSocket>
-#include <QtSerialBus/QModbusTcpServer>
 #include <QtTest/QSignalSpy>
 #include <QtTest/QtTest>
 
 using namespace std::chrono_literals;
+using namespace ModbusTestSupport;
 using Request = ScriptedModbusPeer::Request;
 
 namespace {
 
 constexpr int Unit = 17;
-constexpr int WaitMs = 5000;
-
-bool connectClient(QModbusQueuedTcpClient &client, quint16 port)
-{
-    client.setConnectionParameter(QModbusDevice::NetworkAddressParameter, QStringLiteral("127.0.0.1"));
-    client.setConnectionParameter(QModbusDevice::NetworkPortParameter, port);
-    QSignalSpy stateSpy(&client, &QModbusDevice::stateChanged);
-    if (!client.connectDevice())
-        return false;
-    while (client.state() == QModbusDevice::ConnectingState) {
-        if (!stateSpy.wait(WaitMs))
-            return false;
-    }
-    return client.state() == QModbusDevice::ConnectedState;
-}
-
-bool waitFinished(QModbusReply *reply)
-{
-    if (reply->isFinished())
-        return true;
-    QSignalSpy spy(reply, &QModbusReply::finished);
-    return spy.wait(WaitMs);
-}
-
-QModbusDataUnit holding(int start, const QVector<quint16> &values)
-{
-    return QModbusDataUnit(QModbusDataUnit::HoldingRegisters, start, values);
-}
-
-QModbusDataUnit holdingRead(int start, int count)
-{
-    return QModbusDataUnit(QModbusDataUnit::HoldingRegisters, start, quint16(count));
-}
-
-// Qt's own server on 127.0.0.1 at a free port, with registers 0 to 99.
-class QtServer
-{
-public:
-    bool start()
-    {
-        QModbusDataUnitMap map;
-        map.insert(QModbusDataUnit::HoldingRegisters, holdingRead(0, 100));
-        m_server.setMap(map);
-        m_server.setServerAddress(Unit);
-        m_server.setConnectionParameter(QModbusDevice::NetworkAddressParameter, QStringLiteral("127.0.0.1"));
-        m_server.setConnectionParameter(QModbusDevice::NetworkPortParameter, 0);
-        return m_server.connectDevice();
-    }
-    // QModbusTcpServer does not report the port it was given; its listening
-    // socket does.
-    quint16 port() const
-    {
-        const auto *listener = m_server.findChild<QTcpServer *>();
-        return listener ? listener->serverPort() : 0;
-    }
-    QModbusTcpServer &server() { return m_server; }
-    // The server frees a connection's receive buffer only once it has
-    // deleted the connection's socket, after the connection closed; a test
-    // waits for that before the server goes.
-    bool disconnect(QModbusQueuedTcpClient &client)
-    {
-        QSignalSpy gone(&m_server, &QModbusTcpServer::modbusClientDisconnected);
-        client.disconnectDevice();
-        if (!gone.wait(WaitMs))
-            return false;
-        QSignalSpy deleted(gone.first().first().value<QTcpSocket *>(), &QObject::destroyed);
-        return deleted.wait(WaitMs);
-    }
-
-private:
-    QModbusTcpServer m_server;
-};
 
 } // namespace
 
@@ -107,21 +35,19 @@ void tst_QModbusQueuedTcpClient::initTestCase()
 {
     qRegisterMetaType<QModbusDevice::State>();
     qRegisterMetaType<QModbusDevice::Error>();
-    qRegisterMetaType<QTcpSocket *>();
 }
 
 void tst_QModbusQueuedTcpClient::qtServer_readsAndWritesRegisters()
 {
-    QtServer qt;
-    QVERIFY(qt.start());
-    QVERIFY(qt.port() != 0);
-    QVERIFY(qt.server().setData(holding(10, {0x0102, 0x0304})));
+    QtModbusServer qt;
+    QVERIFY(qt.start(Unit, 100));
+    QVERIFY(qt.server().setData(holdingWrite(10, {0x0102, 0x0304})));
     QModbusQueuedTcpClient client;
     QVERIFY(connectClient(client, qt.port()));
 
     QModbusReply *read = client.sendReadRequest(holdingRead(10, 2), Unit);
-    QModbusReply *multiple = client.sendWriteRequest(holding(20, {0xAAAA, 0xBBBB, 0xCCCC}), Unit);
-    QModbusReply *single = client.sendWriteRequest(holding(30, {0xFFFF}), Unit);
+    QModbusReply *multiple = client.sendWriteRequest(holdingWrite(20, {0xAAAA, 0xBBBB, 0xCCCC}), Unit);
+    QModbusReply *single = client.sendWriteRequest(holdingWrite(30, {0xFFFF}), Unit);
     QVERIFY(read && multiple && single);
     QVERIFY(waitFinished(single));
 
@@ -143,8 +69,8 @@ void tst_QModbusQueuedTcpClient::qtServer_readsAndWritesRegisters()
 
 void tst_QModbusQueuedTcpClient::qtServer_missingRegisterGivesExceptionCode()
 {
-    QtServer qt;
-    QVERIFY(qt.start());
+    QtModbusServer qt;
+    QVERIFY(qt.start(Unit, 100));
     QModbusQueuedTcpClient client;
     QVERIFY(connectClient(client, qt.port()));
 
@@ -166,8 +92,8 @@ void tst_QModbusQueuedTcpClient::pymodbus_readsAndWritesRegisters()
     QVERIFY(connectClient(client, pymodbus.port()));
 
     QModbusReply *preset = client.sendReadRequest(holdingRead(0x100, 3), Unit);
-    QModbusReply *multiple = client.sendWriteRequest(holding(0x200, {1, 2, 3, 4}), Unit);
-    QModbusReply *single = client.sendWriteRequest(holding(0x101, {0x5555}), Unit);
+    QModbusReply *multiple = client.sendWriteRequest(holdingWrite(0x200, {1, 2, 3, 4}), Unit);
+    QModbusReply *single = client.sendWriteRequest(holdingWrite(0x101, {0x5555}), Unit);
     QModbusReply *back = client.sendReadRequest(holdingRead(0x200, 4), Unit);
     QModbusReply *backSingle = client.sendReadRequest(holdingRead(0x100, 3), Unit);
     QVERIFY(waitFinished(backSingle));

@@ -4,11 +4,10 @@
 
 #include "domain/types/int10.h"
 
+#include "modbustestsupport.h"
 #include "pymodbusserver.h"
+#include "qtmodbusserver.h"
 
-#include <QtNetwork/QTcpServer>
-#include <QtNetwork/QTcpSocket>
-#include <QtSerialBus/QModbusTcpServer>
 #include <QtTest/QSignalSpy>
 #include <QtTest/QtTest>
 
@@ -18,11 +17,11 @@ using quelta::base::connection::chamberconnection::ValueCodec;
 using quelta::domain::types::ControllerAddress;
 using quelta::domain::types::ControllerAddressId;
 using quelta::domain::types::Int10;
+using namespace ModbusTestSupport;
 
 namespace {
 
 constexpr int Unit = 17;
-constexpr int WaitMs = 5000;
 constexpr int RegisterSpan = 0x100;
 
 enum class Peer { QtTcp, PymodbusTcp, PymodbusRtu };
@@ -78,14 +77,6 @@ QString describe(const QVariant &value)
     return text;
 }
 
-bool waitFinished(QModbusReply *reply)
-{
-    if (reply->isFinished())
-        return true;
-    QSignalSpy spy(reply, &QModbusReply::finished);
-    return spy.wait(WaitMs);
-}
-
 } // namespace
 
 Q_DECLARE_METATYPE(Peer)
@@ -105,8 +96,6 @@ private Q_SLOTS:
 void tst_RegisterRoundTrip::initTestCase()
 {
     qRegisterMetaType<QModbusDevice::State>();
-    qRegisterMetaType<QTcpSocket *>();
-    qRegisterMetaType<QProcess::ExitStatus>();
 }
 
 void tst_RegisterRoundTrip::everyValueType_roundTripsThroughTheServer_data()
@@ -122,23 +111,12 @@ void tst_RegisterRoundTrip::everyValueType_roundTripsThroughTheServer()
     QFETCH(Peer, peer);
     const QList<Case> table = cases();
 
-    QModbusTcpServer qtServer;
+    QtModbusServer qtServer;
     PymodbusServer pymodbus;
     quint16 port = 0;
     if (peer == Peer::QtTcp) {
-        QModbusDataUnitMap map;
-        map.insert(QModbusDataUnit::HoldingRegisters,
-                   QModbusDataUnit(QModbusDataUnit::HoldingRegisters, 0, quint16(RegisterSpan * table.size())));
-        qtServer.setMap(map);
-        qtServer.setServerAddress(Unit);
-        qtServer.setConnectionParameter(QModbusDevice::NetworkAddressParameter, QStringLiteral("127.0.0.1"));
-        qtServer.setConnectionParameter(QModbusDevice::NetworkPortParameter, 0);
-        QVERIFY(qtServer.connectDevice());
-        // QModbusTcpServer does not report the port it was given; its
-        // listening socket does.
-        const auto *listener = qtServer.findChild<QTcpServer *>();
-        QVERIFY(listener);
-        port = listener->serverPort();
+        QVERIFY(qtServer.start(Unit, RegisterSpan * table.size()));
+        port = qtServer.port();
     } else {
         const auto framing = peer == Peer::PymodbusTcp ? PymodbusServer::Framing::Tcp
                                                        : PymodbusServer::Framing::Rtu;
@@ -151,11 +129,7 @@ void tst_RegisterRoundTrip::everyValueType_roundTripsThroughTheServer()
         client = std::make_unique<QModbusRtuOverTcpClient>();
     else
         client = std::make_unique<QModbusQueuedTcpClient>();
-    client->setConnectionParameter(QModbusDevice::NetworkAddressParameter, QStringLiteral("127.0.0.1"));
-    client->setConnectionParameter(QModbusDevice::NetworkPortParameter, port);
-    QSignalSpy connected(client.get(), &QModbusDevice::stateChanged);
-    QVERIFY(client->connectDevice());
-    QTRY_COMPARE(client->state(), QModbusDevice::ConnectedState);
+    QVERIFY(connectClient(*client, port));
 
     const ValueCodec codec;
     for (int i = 0; i < table.size(); ++i) {
@@ -186,15 +160,8 @@ void tst_RegisterRoundTrip::everyValueType_roundTripsThroughTheServer()
         read->deleteLater();
     }
 
-    if (peer == Peer::QtTcp) {
-        // The server frees a connection's buffer only once it has deleted
-        // the connection's socket.
-        QSignalSpy gone(&qtServer, &QModbusTcpServer::modbusClientDisconnected);
-        client->disconnectDevice();
-        QVERIFY(gone.wait(WaitMs));
-        QSignalSpy deleted(gone.first().first().value<QTcpSocket *>(), &QObject::destroyed);
-        QVERIFY(deleted.wait(WaitMs));
-    }
+    if (peer == Peer::QtTcp)
+        QVERIFY(qtServer.disconnect(*client));
 }
 
 QTEST_GUILESS_MAIN(tst_RegisterRoundTrip)

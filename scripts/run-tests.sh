@@ -24,7 +24,7 @@ done
 first=$1
 if [ -d "$first/bench" ]; then
     for program in "$first"/bench/*/bench_*; do
-        [ -x "$program" ] || continue
+        [ -f "$program" ] && [ -x "$program" ] || continue
         echo "== $(basename "$program")"
         "$program"
     done

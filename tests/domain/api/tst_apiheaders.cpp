@@ -5,6 +5,8 @@
 #include "domain/api/idataloggerreader.h"
 #include "domain/api/iinitializing.h"
 #include "domain/api/iprogramtransmitter.h"
+#include "domain/api/isqlconnection.h"
+#include "domain/api/isqlquery.h"
 #include "domain/api/iupdatemanagement.h"
 #include "domain/api/metatypes.h"
 
@@ -30,6 +32,8 @@ static_assert(isPureInterface<IChamberReply>);
 static_assert(isPureInterface<IDataLoggerReader>);
 static_assert(isPureInterface<IInitializing>);
 static_assert(isPureInterface<IProgramTransmitter>);
+static_assert(isPureInterface<ISqlConnection>);
+static_assert(isPureInterface<ISqlQuery>);
 static_assert(isPureInterface<IUpdateManagement>);
 
 } // namespace
@@ -65,6 +69,9 @@ void tst_ApiHeaders::interfaceId_isNamespacedClassName_data()
         << QByteArray(qobject_interface_iid<IInitializing *>()) << QByteArray("domain::api::IInitializing");
     QTest::newRow("IProgramTransmitter")
         << QByteArray(qobject_interface_iid<IProgramTransmitter *>()) << QByteArray("domain::api::IProgramTransmitter");
+    QTest::newRow("ISqlConnection")
+        << QByteArray(qobject_interface_iid<ISqlConnection *>()) << QByteArray("domain::api::ISqlConnection");
+    QTest::newRow("ISqlQuery") << QByteArray(qobject_interface_iid<ISqlQuery *>()) << QByteArray("domain::api::ISqlQuery");
     QTest::newRow("IUpdateManagement")
         << QByteArray(qobject_interface_iid<IUpdateManagement *>()) << QByteArray("domain::api::IUpdateManagement");
 }

@@ -1,0 +1,364 @@
+// Inserts and reads back record-set rows through SqliteConnection and through
+// the raw SQLCipher C API in the same run, and prints both rates with their
+// ratio. Each side writes its own encrypted file with the same key, pragmas,
+// open flags, statements and transactions; the layer's side also builds its
+// statements and values as a store does.
+
+#include "connection/database/core/databasekey.h"
+#include "connection/database/core/sqliteconnection.h"
+#include "connection/database/core/sqlquery.h"
+
+#include <QtCore/QCoreApplication>
+#include <QtCore/QDateTime>
+#include <QtCore/QElapsedTimer>
+#include <QtCore/QFile>
+#include <QtCore/QLoggingCategory>
+#include <QtCore/QSharedPointer>
+#include <QtCore/QStringList>
+#include <QtCore/QTemporaryDir>
+
+#include <sqlcipher/sqlite3.h>
+
+#include <cstdio>
+#include <cstdlib>
+#include <string>
+#include <vector>
+
+using namespace quelta::base::connection::databaseconnection;
+using quelta::domain::api::ISqlQuery;
+
+namespace {
+
+constexpr int DefaultRowCount = 200000;
+// The record-set table's value columns.
+constexpr int SignalColumns = 48;
+// The columns that an insert names: six fixed ones, then the values.
+constexpr int InsertColumns = 6 + SignalColumns;
+// As the record-set store writes a list of record sets: multi-row INSERT
+// statements of at most 999 bound values, all of one list in one transaction.
+constexpr int RowsPerStatement = 999 / InsertColumns;
+constexpr int RowsPerTransaction = 1000;
+constexpr int RecordingId = 7;
+constexpr int Rounds = 2;
+
+const QString Table = QStringLiteral("record_set");
+
+struct Timing
+{
+    double writeRowsPerSecond = 0;
+    double readRowsPerSecond = 0;
+};
+
+QStringList insertColumnNames()
+{
+    QStringList names = {QStringLiteral("recording_id"),      QStringLiteral("record_time"),
+                         QStringLiteral("is_retrieved_from_chamber"), QStringLiteral("alarm_type"),
+                         QStringLiteral("camera_image_path"), QStringLiteral("chamber_mode")};
+    for (int signal = 1; signal <= SignalColumns; ++signal)
+        names.append(QStringLiteral("signal_%1").arg(signal));
+    return names;
+}
+
+QStringList selectColumnNames()
+{
+    return QStringList{QStringLiteral("id")} + insertColumnNames();
+}
+
+QList<SqlQuery::ColumnDefinition> columnDefinitions()
+{
+    using Type = SqlQuery::DataType;
+    using Flag = SqlQuery::ColumnFlag;
+    QList<SqlQuery::ColumnDefinition> columns = {
+        {QStringLiteral("id"), Type::INTEGER, Flag::PRIMARY_KEY | Flag::NOT_NULL | Flag::AUTO_INCREMENT},
+        {QStringLiteral("recording_id"), Type::INTEGER, Flag::NOT_NULL},
+        {QStringLiteral("record_time"), Type::DATETIME, Flag::NONE},
+        {QStringLiteral("is_retrieved_from_chamber"), Type::BOOLEAN, Flag::NONE},
+        {QStringLiteral("alarm_type"), Type::INTEGER, Flag::NONE},
+        {QStringLiteral("camera_image_path"), Type::TEXT, Flag::NONE},
+        {QStringLiteral("chamber_mode"), Type::INTEGER, Flag::NONE},
+    };
+    for (int signal = 1; signal <= SignalColumns; ++signal)
+        columns.append({QStringLiteral("signal_%1").arg(signal), Type::REAL, Flag::NONE});
+    return columns;
+}
+
+double signalValue(int row, int signal)
+{
+    return row * 0.25 + signal;
+}
+
+QDateTime recordTime(int row)
+{
+    static const QDateTime start(QDate(2024, 3, 1), QTime(8, 0), Qt::UTC);
+    return start.addSecs(row);
+}
+
+[[noreturn]] void die(const char *what)
+{
+    std::fprintf(stderr, "bench_sql_layer: %s\n", what);
+    std::exit(1);
+}
+
+double rate(int rows, qint64 nanoseconds)
+{
+    return nanoseconds > 0 ? rows * 1e9 / double(nanoseconds) : 0;
+}
+
+// --- through SqliteConnection ---
+
+QList<QVariant> insertValues(int row)
+{
+    QList<QVariant> values;
+    values.reserve(InsertColumns);
+    values << uint(RecordingId) << recordTime(row) << (row % 2 == 0) << 0 << QVariant(QString())
+           << 2;
+    for (int signal = 1; signal <= SignalColumns; ++signal)
+        values << signalValue(row, signal);
+    return values;
+}
+
+Timing runLayer(const QString &path, int rowCount)
+{
+    Timing timing;
+    SqliteConnection connection(QStringLiteral("bench"));
+    if (!connection.open(path, QString(), QString(), DatabaseKey,
+                         SqliteConnection::OpenMode::CreateIfMissing)) {
+        die("the layer could not create its database");
+    }
+    SqlQuery create;
+    create.createTable(Table, columnDefinitions());
+    if (!connection.execute(create).first)
+        die("the layer could not create its table");
+
+    const QStringList columns = insertColumnNames();
+    QElapsedTimer timer;
+    timer.start();
+    for (int first = 0; first < rowCount; first += RowsPerTransaction) {
+        const int end = qMin(first + RowsPerTransaction, rowCount);
+        QList<QSharedPointer<ISqlQuery>> statements;
+        QSharedPointer<SqlQuery> insert;
+        for (int row = first; row < end; ++row) {
+            const bool opensStatement = (row - first) % RowsPerStatement == 0;
+            if (opensStatement) {
+                insert = QSharedPointer<SqlQuery>::create();
+                insert->insertInto(Table).columns(columns);
+                statements.append(insert);
+            }
+            insert->values(insertValues(row), opensStatement);
+        }
+        if (!connection.executeTransaction(statements))
+            die("the layer could not insert");
+    }
+    timing.writeRowsPerSecond = rate(rowCount, timer.nsecsElapsed());
+
+    SqlQuery select;
+    select.select(selectColumnNames()).from(Table).where(QStringLiteral("recording_id")).equals(RecordingId);
+    double checksum = 0;
+    int rowsRead = 0;
+    timer.restart();
+    connection.selectEach(select, [&](const QList<QVariant> &row, int) {
+        checksum += row.at(0).toLongLong() + row.at(7).toDouble();
+        checksum += row.at(2).toString().size() + (row.at(3).toBool() ? 1 : 0);
+        ++rowsRead;
+    });
+    timing.readRowsPerSecond = rate(rowsRead, timer.nsecsElapsed());
+    if (rowsRead != rowCount || checksum <= 0)
+        die("the layer read back the wrong rows");
+    connection.close();
+    return timing;
+}
+
+// --- through the C API ---
+
+void check(int resultCode, sqlite3 *db, int expected = SQLITE_OK)
+{
+    if (resultCode != expected) {
+        std::fprintf(stderr, "bench_sql_layer: raw C API: %s\n", sqlite3_errmsg(db));
+        std::exit(1);
+    }
+}
+
+void execute(sqlite3 *db, const char *statement)
+{
+    check(sqlite3_exec(db, statement, nullptr, nullptr, nullptr), db);
+}
+
+// The same statement text as the builder writes for that many rows.
+sqlite3_stmt *prepareInsert(sqlite3 *db, int rows)
+{
+    SqlQuery insert;
+    insert.insertInto(Table).columns(insertColumnNames());
+    QList<QVariant> placeholders;
+    for (int column = 0; column < InsertColumns; ++column)
+        placeholders.append(QVariant());
+    for (int row = 0; row < rows; ++row)
+        insert.values(placeholders, row == 0);
+    const QByteArray text = insert.getQuery().toUtf8();
+    sqlite3_stmt *statement = nullptr;
+    check(sqlite3_prepare_v2(db, text.constData(), -1, &statement, nullptr), db);
+    return statement;
+}
+
+void bindRow(sqlite3_stmt *statement, int firstParameter, int row)
+{
+    // The same ISO 8601 UTC text that the layer writes.
+    const QDateTime stamp = recordTime(row);
+    const QDate date = stamp.date();
+    const QTime clock = stamp.time();
+    char time[32];
+    const int length = std::snprintf(time, sizeof time, "%04d-%02d-%02dT%02d:%02d:%02d.%03dZ",
+                                     date.year(), date.month(), date.day(), clock.hour(),
+                                     clock.minute(), clock.second(), clock.msec());
+    int parameter = firstParameter;
+    sqlite3_bind_int64(statement, parameter++, RecordingId);
+    sqlite3_bind_text(statement, parameter++, time, length, SQLITE_TRANSIENT);
+    sqlite3_bind_int(statement, parameter++, row % 2 == 0);
+    sqlite3_bind_int(statement, parameter++, 0);
+    sqlite3_bind_null(statement, parameter++);
+    sqlite3_bind_int(statement, parameter++, 2);
+    for (int signal = 1; signal <= SignalColumns; ++signal)
+        sqlite3_bind_double(statement, parameter++, signalValue(row, signal));
+}
+
+Timing runRaw(const QString &path, int rowCount)
+{
+    Timing timing;
+    sqlite3 *db = nullptr;
+    check(sqlite3_open_v2(QFile::encodeName(path).constData(), &db,
+                          SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE | SQLITE_OPEN_NOMUTEX,
+                          nullptr),
+          db);
+    const QByteArray key = QByteArray("PRAGMA key = '") + QByteArray(DatabaseKey.data()) + "';";
+    execute(db, key.constData());
+    execute(db, "SELECT count(*) FROM sqlite_master;");
+    execute(db, "PRAGMA foreign_keys = ON;");
+    execute(db, "PRAGMA journal_mode = MEMORY");
+    execute(db, "PRAGMA temp_store = MEMORY");
+    SqlQuery create;
+    create.createTable(Table, columnDefinitions());
+    execute(db, create.getQuery().toUtf8().constData());
+
+    QElapsedTimer timer;
+    timer.start();
+    sqlite3_stmt *fullInsert = prepareInsert(db, RowsPerStatement);
+    for (int first = 0; first < rowCount; first += RowsPerTransaction) {
+        execute(db, "BEGIN");
+        const int end = qMin(first + RowsPerTransaction, rowCount);
+        for (int row = first; row < end; row += RowsPerStatement) {
+            const int rows = qMin(RowsPerStatement, end - row);
+            sqlite3_stmt *insert = rows == RowsPerStatement ? fullInsert : prepareInsert(db, rows);
+            for (int index = 0; index < rows; ++index)
+                bindRow(insert, 1 + index * InsertColumns, row + index);
+            check(sqlite3_step(insert), db, SQLITE_DONE);
+            if (insert == fullInsert)
+                sqlite3_reset(insert);
+            else
+                sqlite3_finalize(insert);
+        }
+        execute(db, "COMMIT");
+    }
+    sqlite3_finalize(fullInsert);
+    timing.writeRowsPerSecond = rate(rowCount, timer.nsecsElapsed());
+
+    const QByteArray selectText =
+        QStringLiteral("SELECT %1 FROM %2 WHERE recording_id = ?")
+            .arg(selectColumnNames().join(QStringLiteral(", ")), Table)
+            .toUtf8();
+    struct Row
+    {
+        qint64 id;
+        qint64 recording;
+        std::string time;
+        bool retrieved;
+        int alarmType;
+        std::string imagePath;
+        int chamberMode;
+        double signalValues[SignalColumns];
+    } current;
+    double checksum = 0;
+    int rowsRead = 0;
+    timer.restart();
+    sqlite3_stmt *select = nullptr;
+    check(sqlite3_prepare_v2(db, selectText.constData(), -1, &select, nullptr), db);
+    sqlite3_bind_int64(select, 1, RecordingId);
+    const auto text = [select](int column) {
+        const auto *characters = reinterpret_cast<const char *>(sqlite3_column_text(select, column));
+        return characters ? std::string(characters, size_t(sqlite3_column_bytes(select, column)))
+                          : std::string();
+    };
+    while (sqlite3_step(select) == SQLITE_ROW) {
+        current.id = sqlite3_column_int64(select, 0);
+        current.recording = sqlite3_column_int64(select, 1);
+        current.time = text(2);
+        current.retrieved = sqlite3_column_int(select, 3) != 0;
+        current.alarmType = sqlite3_column_int(select, 4);
+        current.imagePath = text(5);
+        current.chamberMode = sqlite3_column_int(select, 6);
+        for (int signal = 0; signal < SignalColumns; ++signal)
+            current.signalValues[signal] = sqlite3_column_double(select, 7 + signal);
+        checksum += current.id + current.signalValues[0];
+        checksum += current.time.size() + (current.retrieved ? 1 : 0);
+        ++rowsRead;
+    }
+    sqlite3_finalize(select);
+    timing.readRowsPerSecond = rate(rowsRead, timer.nsecsElapsed());
+    if (rowsRead != rowCount || checksum <= 0)
+        die("the raw C API read back the wrong rows");
+    sqlite3_close(db);
+    return timing;
+}
+
+void report(double layer, double raw)
+{
+    std::printf("sqlcipher layer: %.0f rows/s, raw C API: %.0f rows/s, ratio %.2f\n", layer, raw,
+                raw > 0 ? layer / raw : 0.0);
+}
+
+} // namespace
+
+int main(int argc, char *argv[])
+{
+    QCoreApplication application(argc, argv);
+    QLoggingCategory::setFilterRules(QStringLiteral("quelta.*.info=false"));
+    const QStringList arguments = QCoreApplication::arguments();
+    int rowCount = DefaultRowCount;
+    if (arguments.size() > 1) {
+        bool valid = false;
+        rowCount = arguments.at(1).toInt(&valid);
+        if (!valid || rowCount <= 0)
+            die("usage: bench_sql_layer [rows]");
+    }
+
+    QTemporaryDir directory;
+    if (!directory.isValid())
+        die("no temporary directory");
+
+    // Disk flushes make single runs noisy: each side runs twice, in turns,
+    // and keeps its better rates.
+    Timing raw;
+    Timing layer;
+    const auto keepBest = [](Timing &best, const Timing &run) {
+        best.writeRowsPerSecond = qMax(best.writeRowsPerSecond, run.writeRowsPerSecond);
+        best.readRowsPerSecond = qMax(best.readRowsPerSecond, run.readRowsPerSecond);
+    };
+    for (int round = 0; round < Rounds; ++round) {
+        const QString rawPath = directory.filePath(QStringLiteral("raw%1.sqlite3").arg(round));
+        const QString layerPath = directory.filePath(QStringLiteral("layer%1.sqlite3").arg(round));
+        if (round % 2 == 0) {
+            keepBest(raw, runRaw(rawPath, rowCount));
+            keepBest(layer, runLayer(layerPath, rowCount));
+        } else {
+            keepBest(layer, runLayer(layerPath, rowCount));
+            keepBest(raw, runRaw(rawPath, rowCount));
+        }
+        QFile::remove(rawPath);
+        QFile::remove(layerPath);
+    }
+
+    std::printf("Writing %d record-set rows of %d values, %d rows per statement\n", rowCount,
+                InsertColumns, RowsPerStatement);
+    report(layer.writeRowsPerSecond, raw.writeRowsPerSecond);
+    std::printf("Reading them back\n");
+    report(layer.readRowsPerSecond, raw.readRowsPerSecond);
+    return 0;
+}

@@ -1,0 +1,92 @@
+#pragma once
+
+#include "connection/database/stores/sqlstoreframe.h"
+#include "domain/api/iconfigurationdatabaseconnection.h"
+#include "domain/api/iinitializing.h"
+#include "domain/api/isqlconnection.h"
+#include "domain/types/databaseconnectionerror.h"
+
+#include <QtCore/QObject>
+
+#include <functional>
+
+namespace quelta::base::connection::databaseconnection {
+
+class SignalAssembler;
+class SqlQuery;
+
+// The store of the chamber-type catalogue in the configuration database. It
+// only reads, and reads afresh on every call: nothing is cached.
+//
+// A record is assembled from many catalogue tables. Instead of a lookup per
+// referenced row, each operation loads every table it needs with a few
+// statements (one per table, or one per batch of ids) and joins the rows in
+// memory, so that reading the whole catalogue costs about as much as reading
+// its rows.
+//
+// Failures: error(NOT_INITIALIZED) before setConnections() has given it a
+// connection, error(MISSING_TABLE) from initialize(), and
+// error(UNEXPECTED_RESULT) where the catalogue does not hold what a record
+// refers to. Statements that fail are reported by the connection itself; the
+// part of the record they were to fill stays empty.
+class SqlConfigurationDatabaseConnection : public QObject,
+                                           public domain::api::IConfigurationDatabaseConnection,
+                                           public domain::api::IInitializing
+{
+    Q_OBJECT
+    Q_INTERFACES(quelta::domain::api::IConfigurationDatabaseConnection quelta::domain::api::IInitializing)
+
+public:
+    explicit SqlConfigurationDatabaseConnection(QObject *parent = nullptr);
+    ~SqlConfigurationDatabaseConnection() override;
+
+    // Stores the connection, null included, and returns isInitialized().
+    virtual bool setConnections(domain::api::ISqlConnection *connection);
+    // Whether the catalogue's tables are there.
+    bool initialize() override;
+
+    QList<domain::types::ChamberTypeData> getChamberTypes(bool withSignals) override;
+    QList<domain::types::ChamberTypeData> getTimeProgrammableChamberTypes() override;
+    domain::types::ChamberTypeData getChamberType(const domain::types::ChamberTypeKey &key,
+                                                  bool withSignals) override;
+    QMap<int, domain::types::ChamberSignal> getChamberTypeSignals(const domain::types::ChamberTypeKey &key) override;
+    QList<QPair<domain::types::ChamberSignal, domain::types::ToleranceRangeDefinition>> getChamberSignals(
+        const domain::types::ChamberTypeKey &key) override;
+    QMap<int, domain::types::ChamberSignal> getSetpointSignals(const domain::types::ChamberTypeKey &key) override;
+    QMap<int, domain::types::ChamberSignal> getSignals(const QList<int> &signalIds) override;
+    QSharedPointer<domain::types::ChamberSignal> getSignal(int signalId) override;
+    QMap<int, domain::types::ChamberSignal> matchSignalsByValueType(
+        const domain::types::ChamberTypeKey &source, const domain::types::ChamberTypeKey &destination) override;
+    QList<domain::types::ChamberSignal> getDataLoggerSignals(const domain::types::ChamberTypeKey &key) override;
+    domain::types::ToleranceRangeDefinition getToleranceRange(const domain::types::ChamberTypeKey &key, int signalId,
+                                                              bool bySetPoint) override;
+    int getDefaultSignalDelay(const domain::types::ChamberTypeKey &key, int signalId, bool second) override;
+    int getSignalUnit(int signalId) override;
+
+    // True once a connection is set.
+    virtual bool isInitialized() const;
+
+Q_SIGNALS:
+    void error(quelta::domain::types::DatabaseConnectionError error) override;
+
+private:
+    using Row = domain::api::ISqlConnection::Row;
+
+    // Hands the assembler every signal row that the query selects and
+    // returns their ids in the order of the rows.
+    QList<int> addSignalRows(SignalAssembler &assembler, const SqlQuery &query);
+    // Loads what the assembler's signals refer to and builds them; signals
+    // that convert to the default one are left out.
+    QMap<int, domain::types::ChamberSignal> signalMap(SignalAssembler &assembler, const QList<int> &signalIds);
+    QList<domain::types::ChamberSignal> signalList(SignalAssembler &assembler, const QList<int> &signalIds);
+    QList<domain::types::ToleranceRangeDefinition> toleranceRangesFromQuery(const SqlQuery &query);
+    // False, after error(UNEXPECTED_RESULT), when the row does not hold
+    // exactly that many values.
+    bool hasWidth(const Row &row, int width);
+    SignalAssembler makeAssembler();
+    std::function<void(domain::types::DatabaseConnectionError)> makeReporter();
+
+    SqlStoreFrame<SqlConfigurationDatabaseConnection> m_frame{this};
+};
+
+} // namespace quelta::base::connection::databaseconnection

@@ -1,0 +1,128 @@
+#pragma once
+
+#include "domain/api/isqlconnection.h"
+#include "domain/types/databaseconnectionerror.h"
+
+#include <QtCore/QObject>
+#include <QtCore/QString>
+
+#include <initializer_list>
+#include <tuple>
+
+namespace quelta::base::connection::databaseconnection {
+
+// What a store's initialize() does when one of its required tables is
+// missing: report it with error(MISSING_TABLE), or only answer false.
+enum class MissingTableReport {
+    EmitError,
+    Silent,
+};
+
+// What every SQL store shares: the connection it runs on, the other stores it
+// needs, its readiness test, the guard at the start of each operation and the
+// table check of initialize(). A store holds one frame as a member and keeps
+// its own class shape:
+//
+//     class SqlRoomDatabaseConnection : public QObject,
+//                                       public domain::api::IRoomDatabaseConnection,
+//                                       public domain::api::IInitializing
+//     {
+//         Q_OBJECT
+//         Q_INTERFACES(...)
+//     public:
+//         bool setConnections(domain::api::ISqlConnection *connection)
+//         {
+//             m_frame.setConnections(connection);
+//             return isInitialized();
+//         }
+//         virtual bool isInitialized() const { return m_frame.isComplete(); }
+//         bool initialize() override
+//         {
+//             return m_frame.checkTables({tableNameRoom()}, MissingTableReport::EmitError);
+//         }
+//         QList<RoomData> getRooms() override
+//         {
+//             if (!m_frame.ensureReady())
+//                 return {};
+//             ...
+//         }
+//     Q_SIGNALS:
+//         void error(quelta::domain::types::DatabaseConnectionError error) override;
+//     private:
+//         SqlStoreFrame<SqlRoomDatabaseConnection> m_frame{this};
+//     };
+//
+// Each store defines its own logging category in its .cpp, named "quelta."
+// followed by the class name, and logs there only at the warning level.
+//
+// The frame neither owns nor opens anything it points to: the facade owns the
+// connection and the stores. Store is the class that holds the frame; it must
+// have a public isInitialized() and the signal error(DatabaseConnectionError).
+template<typename Store, typename... Dependencies>
+class SqlStoreFrame
+{
+public:
+    explicit SqlStoreFrame(Store *store)
+        : m_store(store)
+    {
+    }
+
+    // Stores every pointer as given, null included, replacing what was
+    // stored before.
+    void setConnections(domain::api::ISqlConnection *connection, Dependencies *...dependencies)
+    {
+        m_connection = connection;
+        m_dependencies = std::make_tuple(dependencies...);
+    }
+
+    // True when the connection and every dependency are set.
+    bool isComplete() const
+    {
+        const auto allSet = [](auto *...dependencies) { return ((dependencies != nullptr) && ...); };
+        return m_connection != nullptr && std::apply(allSet, m_dependencies);
+    }
+
+    domain::api::ISqlConnection *connection() const { return m_connection; }
+
+    template<typename Dependency>
+    Dependency *dependency() const
+    {
+        return std::get<Dependency *>(m_dependencies);
+    }
+
+    // The guard at the start of every operation: true when the store is
+    // ready; otherwise reports error(NOT_INITIALIZED) and the operation must
+    // return its empty result without running any statement.
+    [[nodiscard]] bool ensureReady() const
+    {
+        if (m_store->isInitialized())
+            return true;
+        reportError(domain::types::NOT_INITIALIZED);
+        return false;
+    }
+
+    // The table check of initialize(): asks for the tables in the given
+    // order and stops at the first that is missing.
+    [[nodiscard]] bool checkTables(std::initializer_list<QString> tables, MissingTableReport report) const
+    {
+        if (!ensureReady())
+            return false;
+        for (const QString &table : tables) {
+            if (!m_connection->tableExists(table)) {
+                if (report == MissingTableReport::EmitError)
+                    reportError(domain::types::MISSING_TABLE);
+                return false;
+            }
+        }
+        return true;
+    }
+
+    void reportError(domain::types::DatabaseConnectionError error) const { Q_EMIT m_store->error(error); }
+
+private:
+    Store *const m_store;
+    domain::api::ISqlConnection *m_connection = nullptr;
+    std::tuple<Dependencies *...> m_dependencies{};
+};
+
+} // namespace quelta::base::connection::databaseconnection

@@ -1,0 +1,77 @@
+#pragma once
+
+#include <QtCore/QList>
+#include <QtCore/QObject>
+#include <QtCore/QPair>
+#include <QtCore/QSharedPointer>
+#include <QtCore/QString>
+#include <QtCore/QVariant>
+
+#include <functional>
+
+namespace quelta::domain::api {
+
+class ISqlQuery;
+
+// An open connection to one SQLite database. Stores hold a plain pointer to
+// it and never own, open or close it. The implementing QObject reports its
+// own failures through its signal error(DatabaseConnectionError).
+class ISqlConnection
+{
+public:
+    // Whether open() may create a missing database file. Only code that
+    // writes a new file on purpose (program export, test fixtures) asks for it.
+    enum class OpenMode {
+        OpenExisting,
+        CreateIfMissing,
+    };
+
+    using Row = QList<QVariant>;
+    using RowFunction = std::function<void(const Row &row, int rowIndex)>;
+
+    virtual ~ISqlConnection() = default;
+
+    // The user name and password are not read; the key decrypts the file.
+    [[nodiscard]] virtual bool open(const QString &databasePath, const QString &userName,
+                                    const QString &password, const QString &key,
+                                    OpenMode mode = OpenMode::OpenExisting) = 0;
+    virtual void close() = 0;
+
+    // Success, and the id of the row that the statement inserted (0 when none).
+    [[nodiscard]] virtual QPair<bool, quint64> execute(const ISqlQuery &query) = 0;
+    // All statements or none: the first failure (or a null entry) rolls back.
+    [[nodiscard]] virtual bool executeTransaction(const QList<QSharedPointer<ISqlQuery>> &queries) = 0;
+
+    // Rows hold their values in select-list order; SQL NULL arrives as a
+    // valid, null text. A failure gives no rows.
+    virtual QList<Row> select(const ISqlQuery &query) = 0;
+    // Calls the function once per row, in result order, without keeping the
+    // rows. A statement that fails calls it for no row; one that fails while
+    // stepping has already called it for the rows before.
+    virtual void selectEach(const ISqlQuery &query, const RowFunction &function) = 0;
+    // The one column of every row; more columns give an empty list.
+    virtual QList<QVariant> selectColumn(const ISqlQuery &query) = 0;
+    // The one row, or an empty list for none; more rows give an empty list.
+    virtual Row selectRow(const ISqlQuery &query) = 0;
+    // The one value, or an invalid QVariant for no row; more rows or columns
+    // give an invalid QVariant.
+    virtual QVariant selectValue(const ISqlQuery &query) = 0;
+
+    // Whether a table of exactly that name (case-sensitive) exists.
+    virtual bool tableExists(const QString &table) = 0;
+    // The "version" of table "database_version_info", 0 without that table.
+    virtual int databaseVersion() = 0;
+    // Deletes every row of every table except "database_version_info", in one
+    // transaction, and compacts the file.
+    virtual void emptyAllTables() = 0;
+
+protected:
+    ISqlConnection() = default;
+
+private:
+    Q_DISABLE_COPY_MOVE(ISqlConnection)
+};
+
+} // namespace quelta::domain::api
+
+Q_DECLARE_INTERFACE(quelta::domain::api::ISqlConnection, "domain::api::ISqlConnection")

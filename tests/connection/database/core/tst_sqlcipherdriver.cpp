@@ -1,0 +1,444 @@
+#include "connection/database/core/databasekey.h"
+#include "connection/database/core/sqlcipherdriver.h"
+
+#include <QtCore/QDateTime>
+#include <QtCore/QPoint>
+#include <QtCore/QTemporaryDir>
+#include <QtCore/QTimeZone>
+#include <QtSql/QSqlDatabase>
+#include <QtSql/QSqlError>
+#include <QtSql/QSqlField>
+#include <QtSql/QSqlQuery>
+#include <QtSql/QSqlRecord>
+#include <QtTest/QtTest>
+
+using namespace quelta::base::connection::databaseconnection;
+
+// The driver as any Qt SQL user meets it: through QSqlDatabase and QSqlQuery,
+// on real encrypted files.
+class tst_SqlCipherDriver : public QObject
+{
+    Q_OBJECT
+
+private Q_SLOTS:
+    void initTestCase();
+    void init();
+    void cleanup();
+
+    void openingAMissingFileFailsUnlessCreationIsAsked();
+    void refusesBadOpenRequests_data();
+    void refusesBadOpenRequests();
+    void refusesSecondStatements_data();
+    void refusesSecondStatements();
+    void checksTheParameterCount_data();
+    void checksTheParameterCount();
+    void valuesRoundTripByType_data();
+    void valuesRoundTripByType();
+    void unstorableValueFailsTheExecution();
+    void dateTimeTextSortsInTimeOrder();
+    void lastInsertIdComesOnlyFromInserts();
+    void reportsTheRowsAffected();
+    void scrollableQueriesMoveBothWays();
+    void forwardOnlyQueriesStepThroughOnce();
+    void recordNamesTheColumns();
+    void closeReleasesRunningStatements();
+    void queryOutlivingItsDriverFailsCleanly();
+    void transactionsCommitAndRollBack();
+
+private:
+    QSqlDatabase openDatabase(const QString &name, const QString &options = QString());
+
+    QScopedPointer<QTemporaryDir> m_directory;
+    QString m_path;
+    QSqlDatabase m_database;
+};
+
+void tst_SqlCipherDriver::initTestCase()
+{
+    registerSqlCipherDriver();
+    QVERIFY(QSqlDatabase::isDriverAvailable(SqlCipherDriver::driverName()));
+}
+
+void tst_SqlCipherDriver::init()
+{
+    m_directory.reset(new QTemporaryDir);
+    QVERIFY(m_directory->isValid());
+    m_path = m_directory->filePath("driver.sqlite3");
+    m_database = openDatabase("driver", "QSQLCIPHER_CREATE_IF_MISSING");
+    QVERIFY(m_database.isOpen());
+    QSqlQuery query(m_database);
+    QVERIFY(query.exec("CREATE TABLE item (id INTEGER PRIMARY KEY, name TEXT, value)"));
+}
+
+void tst_SqlCipherDriver::cleanup()
+{
+    m_database.close();
+    m_database = QSqlDatabase();
+    for (const QString &name : QSqlDatabase::connectionNames())
+        QSqlDatabase::removeDatabase(name);
+    m_directory.reset();
+}
+
+QSqlDatabase tst_SqlCipherDriver::openDatabase(const QString &name, const QString &options)
+{
+    QSqlDatabase database = QSqlDatabase::addDatabase(SqlCipherDriver::driverName(), name);
+    database.setDatabaseName(m_path);
+    database.setConnectOptions(options);
+    if (database.open()) {
+        QSqlQuery key(database);
+        key.exec(QStringLiteral("PRAGMA key = '%1';").arg(DatabaseKey));
+    }
+    return database;
+}
+
+void tst_SqlCipherDriver::openingAMissingFileFailsUnlessCreationIsAsked()
+{
+    QSqlDatabase database = QSqlDatabase::addDatabase(SqlCipherDriver::driverName(), "missing");
+    const QString missing = m_directory->filePath("missing.sqlite3");
+    database.setDatabaseName(missing);
+
+    QVERIFY(!database.open());
+    QCOMPARE(database.lastError().type(), QSqlError::ConnectionError);
+    QCOMPARE(database.lastError().databaseText(), QString("unable to open database file"));
+    QVERIFY(!QFileInfo::exists(missing));
+
+    database.setConnectOptions("QSQLCIPHER_CREATE_IF_MISSING");
+    QVERIFY(database.open());
+    QVERIFY(QFileInfo::exists(missing));
+}
+
+void tst_SqlCipherDriver::refusesBadOpenRequests_data()
+{
+    QTest::addColumn<QString>("fileName");
+    QTest::addColumn<QString>("options");
+
+    QTest::newRow("empty name") << QString() << QString();
+    QTest::newRow("unknown option") << "x.sqlite3" << "QSQLCIPHER_CREATE_IF_MISSING;QSQLITE_OPEN_URI";
+    QTest::newRow("negative busy timeout") << "x.sqlite3" << "QSQLCIPHER_BUSY_TIMEOUT=-1";
+    QTest::newRow("busy timeout not a number") << "x.sqlite3" << "QSQLCIPHER_BUSY_TIMEOUT=soon";
+}
+
+void tst_SqlCipherDriver::refusesBadOpenRequests()
+{
+    QFETCH(QString, fileName);
+    QFETCH(QString, options);
+
+    QSqlDatabase database = QSqlDatabase::addDatabase(SqlCipherDriver::driverName(), "refused");
+    database.setDatabaseName(fileName.isEmpty() ? QString() : m_directory->filePath(fileName));
+    database.setConnectOptions(options);
+
+    QVERIFY(!database.open());
+    QCOMPARE(database.lastError().type(), QSqlError::ConnectionError);
+    QVERIFY(!database.lastError().databaseText().isEmpty());
+    QCOMPARE(QDir(m_directory->path()).entryList(QDir::Files), QStringList{"driver.sqlite3"});
+}
+
+void tst_SqlCipherDriver::refusesSecondStatements_data()
+{
+    QTest::addColumn<QString>("text");
+    QTest::addColumn<bool>("accepted");
+
+    QTest::newRow("one statement") << "SELECT 1" << true;
+    QTest::newRow("closing semicolon") << "SELECT 1;" << true;
+    QTest::newRow("trailing blanks") << "SELECT 1;  \n\t" << true;
+    QTest::newRow("trailing comment") << "SELECT 1; -- done" << true;
+    QTest::newRow("second statement") << "SELECT 1; DELETE FROM item" << false;
+    QTest::newRow("second statement that does not parse") << "SELECT 1; nonsense" << false;
+}
+
+void tst_SqlCipherDriver::refusesSecondStatements()
+{
+    QFETCH(QString, text);
+    QFETCH(bool, accepted);
+
+    QSqlQuery query(m_database);
+    QCOMPARE(query.prepare(text), accepted);
+    if (!accepted) {
+        QCOMPARE(query.lastError().driverText(),
+                 QString("Unable to execute multiple statements at a time"));
+        QCOMPARE(query.lastError().type(), QSqlError::StatementError);
+    }
+}
+
+void tst_SqlCipherDriver::checksTheParameterCount_data()
+{
+    QTest::addColumn<QVariantList>("values");
+    QTest::addColumn<bool>("accepted");
+
+    QTest::newRow("none") << QVariantList() << false;
+    QTest::newRow("too few") << QVariantList{1} << false;
+    QTest::newRow("exact") << QVariantList{1, "one"} << true;
+    QTest::newRow("too many") << QVariantList{1, "one", 2} << false;
+}
+
+void tst_SqlCipherDriver::checksTheParameterCount()
+{
+    QFETCH(QVariantList, values);
+    QFETCH(bool, accepted);
+
+    QSqlQuery query(m_database);
+    QVERIFY(query.prepare("INSERT INTO item (id, name) VALUES (?, ?)"));
+    for (const QVariant &value : values)
+        query.addBindValue(value);
+    QCOMPARE(query.exec(), accepted);
+    if (!accepted)
+        QCOMPARE(query.lastError().driverText(), QString("Parameter count mismatch"));
+
+    QSqlQuery count(m_database);
+    QVERIFY(count.exec("SELECT count(*) FROM item"));
+    QVERIFY(count.next());
+    QCOMPARE(count.value(0).toInt(), accepted ? 1 : 0);
+}
+
+void tst_SqlCipherDriver::valuesRoundTripByType_data()
+{
+    QTest::addColumn<QVariant>("bound");
+    QTest::addColumn<QVariant>("read");
+    QTest::addColumn<QString>("storage");
+
+    const qint64 aboveInt32 = qint64(1) << 40;
+    const QDateTime utc(QDate(2024, 3, 1), QTime(8, 15, 30, 250), Qt::UTC);
+    const QDateTime offset(QDate(2024, 3, 1), QTime(10, 15, 30, 250), Qt::OffsetFromUTC, 2 * 3600);
+    const QDateTime local(QDate(2024, 7, 1), QTime(12, 0), Qt::LocalTime);
+
+    QTest::newRow("invalid is NULL") << QVariant() << QVariant(QString()) << "null";
+    QTest::newRow("null text is NULL") << QVariant(QString()) << QVariant(QString()) << "null";
+    QTest::newRow("empty text stays text") << QVariant(QString("")) << QVariant(QString("")) << "text";
+    QTest::newRow("text") << QVariant(QString("Prüfkammer €")) << QVariant(QString("Prüfkammer €"))
+                          << "text";
+    QTest::newRow("int") << QVariant(-42) << QVariant(qint64(-42)) << "integer";
+    QTest::newRow("uint above 2^31") << QVariant(3000000000u) << QVariant(qint64(3000000000))
+                                     << "integer";
+    QTest::newRow("qint64 above 2^32") << QVariant(aboveInt32) << QVariant(aboveInt32) << "integer";
+    QTest::newRow("quint64 above 2^32") << QVariant(quint64(aboveInt32)) << QVariant(aboveInt32)
+                                        << "integer";
+    QTest::newRow("bool") << QVariant(true) << QVariant(qint64(1)) << "integer";
+    QTest::newRow("double") << QVariant(2.5) << QVariant(2.5) << "real";
+    QTest::newRow("float") << QVariant(1.25f) << QVariant(1.25) << "real";
+    QTest::newRow("blob with zero bytes") << QVariant(QByteArray("a\0b", 3))
+                                          << QVariant(QByteArray("a\0b", 3)) << "blob";
+    QTest::newRow("empty blob") << QVariant(QByteArray("")) << QVariant(QByteArray("")) << "blob";
+    QTest::newRow("UTC date-time") << QVariant(utc) << QVariant(QString("2024-03-01T08:15:30.250Z"))
+                                   << "text";
+    QTest::newRow("date-time with offset")
+        << QVariant(offset) << QVariant(QString("2024-03-01T08:15:30.250Z")) << "text";
+    QTest::newRow("local date-time")
+        << QVariant(local) << QVariant(local.toUTC().toString(Qt::ISODateWithMs)) << "text";
+    QTest::newRow("invalid date-time is NULL") << QVariant(QDateTime()) << QVariant(QString())
+                                               << "null";
+    QTest::newRow("date") << QVariant(QDate(2024, 3, 1)) << QVariant(QString("2024-03-01")) << "text";
+    QTest::newRow("time") << QVariant(QTime(7, 5, 3, 20)) << QVariant(QString("07:05:03.020"))
+                          << "text";
+    QTest::newRow("other types as text") << QVariant(QUrl("file:///x")) << QVariant(QString("file:///x"))
+                                         << "text";
+}
+
+void tst_SqlCipherDriver::valuesRoundTripByType()
+{
+    QFETCH(QVariant, bound);
+    QFETCH(QVariant, read);
+    QFETCH(QString, storage);
+
+    QSqlQuery insert(m_database);
+    QVERIFY(insert.prepare("INSERT INTO item (value) VALUES (?)"));
+    insert.addBindValue(bound);
+    QVERIFY2(insert.exec(), qPrintable(insert.lastError().text()));
+
+    QSqlQuery select(m_database);
+    QVERIFY(select.exec("SELECT value, typeof(value) FROM item"));
+    QVERIFY(select.next());
+    const QVariant value = select.value(0);
+    QCOMPARE(value.userType(), read.userType());
+    QCOMPARE(value, read);
+    QCOMPARE(value.isNull(), read.isNull());
+    QCOMPARE(select.isNull(0), storage == "null");
+    QCOMPARE(select.value(1).toString(), storage);
+}
+
+void tst_SqlCipherDriver::unstorableValueFailsTheExecution()
+{
+    QSqlQuery insert(m_database);
+    QVERIFY(insert.prepare("INSERT INTO item (value) VALUES (?)"));
+    insert.addBindValue(QPoint(1, 2));
+    QVERIFY(!insert.exec());
+    QCOMPARE(insert.lastError().type(), QSqlError::StatementError);
+    QVERIFY(insert.lastError().databaseText().contains("QPoint"));
+}
+
+void tst_SqlCipherDriver::dateTimeTextSortsInTimeOrder()
+{
+    // Instants given in different time specs; the text order must be the
+    // order in time.
+    const QList<QDateTime> instants = {
+        QDateTime(QDate(2024, 3, 1), QTime(9, 0), Qt::OffsetFromUTC, 3 * 3600), // 06:00 UTC
+        QDateTime(QDate(2024, 3, 1), QTime(7, 0, 0, 5), Qt::UTC),
+        QDateTime(QDate(2024, 3, 1), QTime(6, 30), Qt::OffsetFromUTC, -3600), // 07:30 UTC
+        QDateTime(QDate(2024, 3, 1), QTime(7, 0), Qt::UTC),
+        QDateTime(QDate(2023, 12, 31), QTime(23, 59, 59, 999), Qt::UTC),
+    };
+    for (const QDateTime &instant : instants) {
+        QSqlQuery insert(m_database);
+        QVERIFY(insert.prepare("INSERT INTO item (value) VALUES (?)"));
+        insert.addBindValue(instant);
+        QVERIFY(insert.exec());
+    }
+
+    QSqlQuery select(m_database);
+    QVERIFY(select.exec("SELECT value FROM item ORDER BY value"));
+    QList<QDateTime> sorted;
+    while (select.next())
+        sorted.append(select.value(0).toDateTime());
+    QList<QDateTime> expected = instants;
+    std::sort(expected.begin(), expected.end());
+    QCOMPARE(sorted, expected);
+}
+
+void tst_SqlCipherDriver::lastInsertIdComesOnlyFromInserts()
+{
+    QSqlQuery query(m_database);
+    QVERIFY(query.exec("INSERT INTO item (id, name) VALUES (3000000000, 'big')"));
+    QCOMPARE(query.lastInsertId(), QVariant(qint64(3000000000)));
+
+    QVERIFY(query.exec("UPDATE item SET name = 'bigger'"));
+    QVERIFY(!query.lastInsertId().isValid());
+
+    QVERIFY(query.exec("INSERT OR REPLACE INTO item (id, name) VALUES (3000000000, 'again')"));
+    QCOMPARE(query.lastInsertId(), QVariant(qint64(3000000000)));
+
+    QVERIFY(query.exec("INSERT INTO item (name) SELECT name FROM item WHERE id = 1"));
+    QVERIFY(!query.lastInsertId().isValid());
+}
+
+void tst_SqlCipherDriver::reportsTheRowsAffected()
+{
+    QSqlQuery query(m_database);
+    QVERIFY(query.exec("INSERT INTO item (name) VALUES ('a'), ('b'), ('c')"));
+    QCOMPARE(query.numRowsAffected(), 3);
+    QVERIFY(query.exec("UPDATE item SET name = 'x' WHERE name <> 'a'"));
+    QCOMPARE(query.numRowsAffected(), 2);
+    // A statement that changes no row must not repeat the count of the last one.
+    QVERIFY(query.exec("CREATE TABLE other (x)"));
+    QCOMPARE(query.numRowsAffected(), 0);
+    QCOMPARE(query.size(), -1);
+}
+
+void tst_SqlCipherDriver::scrollableQueriesMoveBothWays()
+{
+    QSqlQuery insert(m_database);
+    QVERIFY(insert.exec("INSERT INTO item (name) VALUES ('a'), ('b'), ('c'), ('d')"));
+
+    QSqlQuery query(m_database);
+    QVERIFY(query.exec("SELECT name FROM item ORDER BY id"));
+    QVERIFY(query.next());
+    QVERIFY(query.next());
+    QCOMPARE(query.value(0).toString(), QString("b"));
+    QVERIFY(query.previous());
+    QCOMPARE(query.value(0).toString(), QString("a"));
+    QVERIFY(query.last());
+    QCOMPARE(query.at(), 3);
+    QCOMPARE(query.value(0).toString(), QString("d"));
+    QVERIFY(query.seek(2));
+    QCOMPARE(query.value(0).toString(), QString("c"));
+    QVERIFY(query.first());
+    QCOMPARE(query.value(0).toString(), QString("a"));
+    QVERIFY(!query.seek(4));
+}
+
+void tst_SqlCipherDriver::forwardOnlyQueriesStepThroughOnce()
+{
+    QSqlQuery insert(m_database);
+    QVERIFY(insert.exec("INSERT INTO item (name) VALUES ('a'), ('b'), ('c')"));
+
+    QSqlQuery query(m_database);
+    query.setForwardOnly(true);
+    QVERIFY(query.exec("SELECT name FROM item ORDER BY id"));
+    QVERIFY(query.next());
+    QCOMPARE(query.value(0).toString(), QString("a"));
+    QVERIFY(query.last());
+    QCOMPARE(query.at(), 2);
+    QCOMPARE(query.value(0).toString(), QString("c"));
+    QVERIFY(!query.next());
+
+    QVERIFY(query.exec("SELECT name FROM item WHERE name = 'none'"));
+    QVERIFY(!query.next());
+    QVERIFY(!query.last());
+}
+
+void tst_SqlCipherDriver::recordNamesTheColumns()
+{
+    QSqlQuery query(m_database);
+    QVERIFY(query.exec("SELECT id, name, value, 1 + 1 AS two FROM item"));
+    const QSqlRecord record = query.record();
+    QCOMPARE(record.count(), 4);
+    QCOMPARE(record.fieldName(0), QString("id"));
+    QCOMPARE(record.field(0).type(), QVariant::LongLong);
+    QCOMPARE(record.fieldName(1), QString("name"));
+    QCOMPARE(record.field(1).type(), QVariant::String);
+    // Neither an untyped column nor an expression declares a type.
+    QCOMPARE(record.field(2).type(), QVariant::Invalid);
+    QCOMPARE(record.fieldName(3), QString("two"));
+    QCOMPARE(record.field(3).type(), QVariant::Invalid);
+}
+
+void tst_SqlCipherDriver::closeReleasesRunningStatements()
+{
+    QSqlQuery insert(m_database);
+    QVERIFY(insert.exec("INSERT INTO item (name) VALUES ('a'), ('b')"));
+
+    QSqlQuery running(m_database);
+    running.setForwardOnly(true);
+    QVERIFY(running.exec("SELECT name FROM item"));
+    QVERIFY(running.next());
+
+    m_database.close();
+    QVERIFY(!running.next());
+
+    // A statement that was left running would still hold its read lock; a
+    // second connection that does not wait could then not write.
+    QSqlDatabase writer = openDatabase("writer", "QSQLCIPHER_BUSY_TIMEOUT=0");
+    QVERIFY(writer.isOpen());
+    QSqlQuery write(writer);
+    QVERIFY2(write.exec("DELETE FROM item"), qPrintable(write.lastError().text()));
+}
+
+void tst_SqlCipherDriver::queryOutlivingItsDriverFailsCleanly()
+{
+    QSqlQuery survivor(m_database);
+    QVERIFY(survivor.prepare("SELECT name FROM item"));
+
+    // The last handle goes, and with it the driver.
+    m_database = QSqlDatabase();
+    QSqlDatabase::removeDatabase("driver");
+
+    QVERIFY(!survivor.exec());
+}
+
+void tst_SqlCipherDriver::transactionsCommitAndRollBack()
+{
+    const auto count = [this] {
+        QSqlQuery query(m_database);
+        query.exec("SELECT count(*) FROM item");
+        query.next();
+        return query.value(0).toInt();
+    };
+
+    QVERIFY(m_database.transaction());
+    QSqlQuery query(m_database);
+    QVERIFY(query.exec("INSERT INTO item (name) VALUES ('rolled back')"));
+    QVERIFY(m_database.rollback());
+    QCOMPARE(count(), 0);
+
+    QVERIFY(m_database.transaction());
+    QVERIFY(query.exec("INSERT INTO item (name) VALUES ('kept')"));
+    QVERIFY(m_database.commit());
+    QCOMPARE(count(), 1);
+
+    QVERIFY(!m_database.rollback());
+    QCOMPARE(m_database.lastError().type(), QSqlError::TransactionError);
+    QVERIFY(!m_database.lastError().databaseText().isEmpty());
+    QVERIFY(!m_database.lastError().nativeErrorCode().isEmpty());
+}
+
+QTEST_GUILESS_MAIN(tst_SqlCipherDriver)
+
+#include "tst_sqlcipherdriver.moc"

@@ -1,0 +1,400 @@
+#include "connection/database/core/sqlquery.h"
+
+#include "connection/database/core/databasekey.h"
+#include "connection/database/core/sqliteconnection.h"
+#include "support/encrypteddatabase.h"
+#include "support/sqltext.h"
+
+#include <QtCore/QRegularExpression>
+#include <QtCore/QTemporaryDir>
+#include <QtTest/QtTest>
+
+using namespace quelta::base::connection::databaseconnection;
+
+Q_DECLARE_METATYPE(quelta::base::connection::databaseconnection::SqlQuery)
+
+namespace {
+
+using Flag = SqlQuery::ColumnFlag;
+using Type = SqlQuery::DataType;
+using Action = SqlQuery::ForeignKeyAction;
+
+SqlQuery subQuery()
+{
+    SqlQuery query;
+    query.select("chamber_type_id").from("link").where("signal_id").equals(5);
+    return query;
+}
+
+} // namespace
+
+class tst_SqlQuery : public QObject
+{
+    Q_OBJECT
+
+private Q_SLOTS:
+    void writesEachClause_data();
+    void writesEachClause();
+    void copiesAreIndependent();
+
+    void builtStatementsRunOnSqlCipher_data();
+    void builtStatementsRunOnSqlCipher();
+    void createdTablesHaveTheirKeysAndConstraints();
+    void compositeKeyFollowsForeignKeysWithActions();
+    void everyDataTypeAndFlagIsAccepted();
+};
+
+void tst_SqlQuery::writesEachClause_data()
+{
+    QTest::addColumn<SqlQuery>("query");
+    QTest::addColumn<QString>("text");
+    QTest::addColumn<QVariantList>("values");
+
+    QTest::newRow("select one column") << SqlQuery().select("id") << " SELECT id" << QVariantList();
+    QTest::newRow("select columns") << SqlQuery().select(QStringList{"id", "name"}).from("chamber")
+                                    << " SELECT id, name FROM chamber" << QVariantList();
+    QTest::newRow("select table columns")
+        << SqlQuery().select(QList<TableColumn>{{"signal", "id"}, {"value_type", "color"}})
+        << " SELECT signal.id, value_type.color" << QVariantList();
+    QTest::newRow("select one") << SqlQuery().selectOne() << " SELECT ?" << QVariantList{1};
+    QTest::newRow("select values") << SqlQuery().selectValues({7, "x"}) << " SELECT ?,?"
+                                   << QVariantList{7, "x"};
+    QTest::newRow("count all") << SqlQuery().count(SqlQuery::CountType::ALL, "id")
+                               << " SELECT count(ALL id)" << QVariantList();
+    QTest::newRow("count distinct") << SqlQuery().count(SqlQuery::CountType::DISTINCT, "user_id")
+                                    << " SELECT count(DISTINCT user_id)" << QVariantList();
+    // "count(ALL *)" is rejected by SQLite.
+    QTest::newRow("count rows") << SqlQuery().count(SqlQuery::CountType::ALL, QString())
+                                << " SELECT count(*)" << QVariantList();
+    QTest::newRow("count rows, distinct asked") << SqlQuery().count(SqlQuery::CountType::DISTINCT, "")
+                                                << " SELECT count(*)" << QVariantList();
+    QTest::newRow("from with alias") << SqlQuery().from("signal", "source_signal")
+                                     << " FROM signal source_signal" << QVariantList();
+    QTest::newRow("conditions")
+        << SqlQuery().where("a").equals(1).andWhere(TableColumn{"t", "b"}).lessThan(2.5).orWhere("c")
+               .lessThanOrEquals("x").andWhere("d").greaterThanOrEquals(QVariant())
+        << " WHERE a = ? AND t.b < ? OR c <= ? AND d >= ?" << QVariantList{1, 2.5, "x", QVariant()};
+    QTest::newRow("where table column") << SqlQuery().where(TableColumn{"t", "id"}).isNull()
+                                        << " WHERE t.id IS NULL" << QVariantList();
+    QTest::newRow("or table column") << SqlQuery().orWhere(TableColumn{"t", "id"}).isNotNull()
+                                     << " OR t.id IS NOT NULL" << QVariantList();
+    QTest::newRow("between") << SqlQuery().where("record_time").between(10, 20)
+                             << " WHERE record_time BETWEEN ? AND ?" << QVariantList{10, 20};
+    QTest::newRow("in values") << SqlQuery().where("id").in({1, 2, 3}) << " WHERE id IN (?, ?, ?)"
+                               << QVariantList{1, 2, 3};
+    QTest::newRow("in nothing") << SqlQuery().where("id").in(QVariantList()) << " WHERE id IN ()"
+                                << QVariantList();
+    QTest::newRow("not in values") << SqlQuery().where("id").notIn({4}) << " WHERE id NOT IN (?)"
+                                   << QVariantList{4};
+    QTest::newRow("in sub-query")
+        << SqlQuery().where("id").equals(1).andWhere("type").in(subQuery())
+        << " WHERE id = ? AND type IN ( SELECT chamber_type_id FROM link WHERE signal_id = ?)"
+        << QVariantList{1, 5};
+    QTest::newRow("not in sub-query")
+        << SqlQuery().where("type").notIn(subQuery())
+        << " WHERE type NOT IN ( SELECT chamber_type_id FROM link WHERE signal_id = ?)"
+        << QVariantList{5};
+    QTest::newRow("equals sub-query")
+        << SqlQuery().where("type").equalsSubQuery(subQuery())
+        << " WHERE type = ( SELECT chamber_type_id FROM link WHERE signal_id = ?)" << QVariantList{5};
+    QTest::newRow("where not exists")
+        << SqlQuery().whereNotExists(subQuery())
+        << " WHERE NOT EXISTS ( SELECT chamber_type_id FROM link WHERE signal_id = ?)"
+        << QVariantList{5};
+    QTest::newRow("join") << SqlQuery().join({"signal", "value_type", "value_type", "id"})
+                          << " JOIN value_type ON signal.value_type = value_type.id" << QVariantList();
+    QTest::newRow("joins")
+        << SqlQuery().join(QList<SqlQuery::JoinCondition>{{"a", "b_id", "b", "id"}, {"b", "c_id", "c", "id"}})
+        << " JOIN b ON a.b_id = b.id JOIN c ON b.c_id = c.id" << QVariantList();
+    QTest::newRow("join of an alias")
+        << SqlQuery().join({"source_signal", "value_type", "destination_signal", "value_type"}, "signal")
+        << " JOIN signal destination_signal ON source_signal.value_type = destination_signal.value_type"
+        << QVariantList();
+    QTest::newRow("left join")
+        << SqlQuery().leftJoin({"record_set", "id", "record_set_comment", "recordset_id"})
+        << " LEFT JOIN record_set_comment ON record_set.id = record_set_comment.recordset_id"
+        << QVariantList();
+    QTest::newRow("left joins with source")
+        << SqlQuery().leftJoin(QList<SqlQuery::JoinCondition>{{"a", "x", "b", "x"}}, "t")
+        << " LEFT JOIN t b ON a.x = b.x" << QVariantList();
+    QTest::newRow("group by") << SqlQuery().groupBy("chamber_id") << " GROUP BY chamber_id"
+                              << QVariantList();
+    QTest::newRow("group by columns") << SqlQuery().groupBy(QStringList{"a", "b"}) << " GROUP BY a, b"
+                                      << QVariantList();
+    QTest::newRow("order ascending") << SqlQuery().orderBy("set_point_nr")
+                                     << " ORDER BY set_point_nr ASC" << QVariantList();
+    QTest::newRow("order descending") << SqlQuery().orderBy(TableColumn{"t", "c"}, Qt::DescendingOrder)
+                                      << " ORDER BY t.c DESC" << QVariantList();
+    QTest::newRow("limit") << SqlQuery().limit(50) << " LIMIT ?" << QVariantList{50};
+    QTest::newRow("insert")
+        << SqlQuery().insertInto("room").columns({"room_name", "image_scale"}).values({"Lab", 1.5})
+        << " INSERT INTO room (room_name, image_scale) VALUES(?,?)" << QVariantList{"Lab", 1.5};
+    QTest::newRow("insert rows")
+        << SqlQuery().insertInto("t").columns({"a", "b"}).values({1, 2}).values({3, 4}, false)
+        << " INSERT INTO t (a, b) VALUES(?,?),(?,?)" << QVariantList{1, 2, 3, 4};
+    QTest::newRow("insert or replace")
+        << SqlQuery().insertOrReplaceInto("t").columns({"a"}).values({1})
+        << " INSERT OR REPLACE INTO t (a) VALUES(?)" << QVariantList{1};
+    QTest::newRow("update one column")
+        << SqlQuery().update("recording").set("is_archived", true).where("id").equals(4u)
+        << " UPDATE recording SET is_archived = ? WHERE id = ?" << QVariantList{true, 4u};
+    QTest::newRow("update columns")
+        << SqlQuery().update("room").set({{"room_name", "A"}, {"image_path", QVariant()}})
+        << " UPDATE room SET room_name = ?, image_path = ?" << QVariantList{"A", QVariant()};
+    QTest::newRow("delete") << SqlQuery().deleteFrom("room").where("id").equals(2)
+                            << " DELETE FROM room WHERE id = ?" << QVariantList{2};
+
+    QTest::newRow("create table with single key")
+        << SqlQuery().createTable("room", {{"id", Type::INTEGER, Flag::PRIMARY_KEY | Flag::NOT_NULL | Flag::AUTO_INCREMENT},
+                                           {"room_name", Type::TEXT, Flag::NONE},
+                                           {"image_scale", Type::REAL, Flag::NONE}})
+        << " CREATE TABLE IF NOT EXISTS room (id INTEGER PRIMARY KEY NOT NULL, room_name TEXT, "
+           "image_scale REAL)"
+        << QVariantList();
+    QTest::newRow("create table with every type and flag")
+        << SqlQuery().createTable("t", {{"a", Type::BOOLEAN, Flag::NONE},
+                                        {"b", Type::INTEGER, Flag::UNIQUE},
+                                        {"c", Type::REAL, Flag::NOT_NULL},
+                                        {"d", Type::DATETIME, Flag::NOT_NULL | Flag::UNIQUE},
+                                        {"e", Type::TEXT, Flag::NONE},
+                                        {"f", Type::ENUMERATION, Flag::NONE},
+                                        {"g", Type::BLOB, Flag::NONE}})
+        << " CREATE TABLE IF NOT EXISTS t (a BOOLEAN, b INTEGER UNIQUE, c REAL NOT NULL, "
+           "d DATETIME NOT NULL UNIQUE, e TEXT, f INTEGER, g BLOB)"
+        << QVariantList();
+    QTest::newRow("create table with composite key")
+        << SqlQuery().createTable("pair", {{"a", Type::INTEGER, Flag::PRIMARY_KEY | Flag::NOT_NULL},
+                                           {"b", Type::INTEGER, Flag::PRIMARY_KEY | Flag::NOT_NULL}})
+        << " CREATE TABLE IF NOT EXISTS pair (a INTEGER NOT NULL, b INTEGER NOT NULL, "
+           "PRIMARY KEY (a, b))"
+        << QVariantList();
+    QTest::newRow("create table with foreign keys and composite key")
+        << SqlQuery().createTable(
+               "tolerance_range",
+               {{"effective_from", Type::DATETIME, Flag::PRIMARY_KEY | Flag::NOT_NULL},
+                {"chamber_id", Type::INTEGER, Flag::PRIMARY_KEY | Flag::NOT_NULL},
+                {"range_min", Type::REAL, Flag::NONE}},
+               {{"chamber_id", "chamber", "id"},
+                {"range_min", "limits", "value", Action::CASCADE, Action::SET_NULL}})
+        << " CREATE TABLE IF NOT EXISTS tolerance_range (effective_from DATETIME NOT NULL, "
+           "chamber_id INTEGER NOT NULL, range_min REAL, FOREIGN KEY (chamber_id) REFERENCES "
+           "chamber (id), FOREIGN KEY (range_min) REFERENCES limits (value) ON UPDATE CASCADE "
+           "ON DELETE SET NULL, PRIMARY KEY (effective_from, chamber_id))"
+        << QVariantList();
+    QTest::newRow("foreign key actions")
+        << SqlQuery().createTable("c", {{"p", Type::INTEGER, Flag::NONE}, {"q", Type::INTEGER, Flag::NONE}},
+                                  {{"p", "parent", "id", Action::RESTRICT, Action::NO_ACTION},
+                                   {"q", "parent", "id", Action::NO_ACTION, Action::SET_DEFAULT}})
+        << " CREATE TABLE IF NOT EXISTS c (p INTEGER, q INTEGER, FOREIGN KEY (p) REFERENCES parent "
+           "(id) ON UPDATE RESTRICT, FOREIGN KEY (q) REFERENCES parent (id) ON DELETE SET DEFAULT)"
+        << QVariantList();
+}
+
+void tst_SqlQuery::writesEachClause()
+{
+    QFETCH(SqlQuery, query);
+    QFETCH(QString, text);
+    QFETCH(QVariantList, values);
+
+    QCOMPARE(query.getQuery(), text);
+    QCOMPARE(query.getValues(), values);
+}
+
+void tst_SqlQuery::copiesAreIndependent()
+{
+    SqlQuery original;
+    original.select("id").from("room");
+    SqlQuery copy = original;
+    copy.where("id").equals(1);
+
+    QCOMPARE(original.getQuery(), QString(" SELECT id FROM room"));
+    QVERIFY(original.getValues().isEmpty());
+    QCOMPARE(copy.getQuery(), QString(" SELECT id FROM room WHERE id = ?"));
+    QVERIFY(copy != original);
+    original = copy;
+    QCOMPARE(original, copy);
+}
+
+void tst_SqlQuery::builtStatementsRunOnSqlCipher_data()
+{
+    QTest::addColumn<SqlQuery>("query");
+    QTest::addColumn<QList<QVariantList>>("rows");
+
+    const SqlQuery signalsOfType5 = SqlQuery().select("signal_id").from("link").where("type_id").equals(5);
+
+    QTest::newRow("count rows") << SqlQuery().count(SqlQuery::CountType::ALL, "").from("signal")
+                                << QList<QVariantList>{{4}};
+    QTest::newRow("count distinct") << SqlQuery().count(SqlQuery::CountType::DISTINCT, "value_type").from("signal")
+                                    << QList<QVariantList>{{2}};
+    QTest::newRow("select one") << SqlQuery().selectOne() << QList<QVariantList>{{1}};
+    QTest::newRow("select values") << SqlQuery().selectValues({2, "b"}) << QList<QVariantList>{{2, "b"}};
+    QTest::newRow("in nothing") << SqlQuery().select("id").from("signal").where("id").in(QVariantList())
+                                << QList<QVariantList>();
+    QTest::newRow("in sub-query ordered")
+        << SqlQuery().select("name").from("signal").where("id").in(signalsOfType5).orderBy("name", Qt::DescendingOrder)
+        << QList<QVariantList>{{"temperature"}, {"humidity"}};
+    QTest::newRow("not in, limited")
+        << SqlQuery().select("id").from("signal").where("id").notIn({1}).orderBy("id").limit(2)
+        << QList<QVariantList>{{2}, {3}};
+    QTest::newRow("join through an alias")
+        << SqlQuery().select(QList<TableColumn>{{"a", "id"}, {"b", "id"}}).from("signal", "a")
+               .join({"a", "value_type", "b", "value_type"}, "signal").where(TableColumn{"a", "id"})
+               .lessThan(3).andWhere(TableColumn{"b", "id"}).greaterThanOrEquals(2)
+               .orderBy(TableColumn{"a", "id"})
+        << QList<QVariantList>{{1, 2}, {2, 2}};
+    QTest::newRow("left join keeps unmatched rows")
+        << SqlQuery().select(QList<TableColumn>{{"signal", "id"}, {"value_type", "color"}}).from("signal")
+               .leftJoin({"signal", "value_type", "value_type", "id"}).orderBy(TableColumn{"signal", "id"})
+        << QList<QVariantList>{{1, "red"}, {2, "red"}, {3, "blue"}, {4, QString()}};
+    QTest::newRow("equals sub-query")
+        << SqlQuery().select("id").from("signal").where("name").equalsSubQuery(
+               SqlQuery().select("name").from("signal").where("id").equals(3))
+        << QList<QVariantList>{{3}};
+    QTest::newRow("where not exists")
+        << SqlQuery().select("id").from("value_type").whereNotExists(
+               SqlQuery().select("id").from("signal").where("value_type").equals(7))
+        << QList<QVariantList>{{1}, {2}};
+    QTest::newRow("between, null test, group")
+        << SqlQuery().count(SqlQuery::CountType::ALL, "id").from("signal").where("id").between(1, 3)
+               .andWhere("value_type").isNotNull().groupBy("value_type").orderBy("value_type")
+        << QList<QVariantList>{{2}, {1}};
+    QTest::newRow("is null") << SqlQuery().select("id").from("signal").where("value_type").isNull()
+                             << QList<QVariantList>{{4}};
+}
+
+void tst_SqlQuery::builtStatementsRunOnSqlCipher()
+{
+    QFETCH(SqlQuery, query);
+    QFETCH(QList<QVariantList>, rows);
+
+    QTemporaryDir directory;
+    const QString path = directory.filePath("catalogue.sqlite3");
+    QCOMPARE(quelta::test::createEncryptedDatabase(
+                 path, "CREATE TABLE value_type (id INTEGER PRIMARY KEY, color TEXT);\n"
+                       "INSERT INTO value_type VALUES (1, 'red'), (2, 'blue');\n"
+                       "CREATE TABLE signal (id INTEGER PRIMARY KEY, name TEXT, value_type INTEGER);\n"
+                       "INSERT INTO signal VALUES (1, 'temperature', 1), (2, 'humidity', 1),\n"
+                       "    (3, 'pressure', 2), (4, 'door', NULL);\n"
+                       "CREATE TABLE link (type_id INTEGER, signal_id INTEGER);\n"
+                       "INSERT INTO link VALUES (5, 1), (5, 2), (6, 3);\n"),
+             QString());
+
+    SqliteConnection connection("builder");
+    QVERIFY(connection.open(path, QString(), QString(), DatabaseKey));
+    QSignalSpy errors(&connection, &SqliteConnection::error);
+    QCOMPARE(connection.select(query), rows);
+    QCOMPARE(errors.count(), 0);
+}
+
+void tst_SqlQuery::createdTablesHaveTheirKeysAndConstraints()
+{
+    QTemporaryDir directory;
+    SqliteConnection connection("tables");
+    QVERIFY(connection.open(directory.filePath("tables.sqlite3"), QString(), QString(), DatabaseKey,
+                            SqliteConnection::OpenMode::CreateIfMissing));
+
+    SqlQuery create;
+    create.createTable("room", {{"id", Type::INTEGER, Flag::PRIMARY_KEY | Flag::NOT_NULL | Flag::AUTO_INCREMENT},
+                                {"room_name", Type::TEXT, Flag::UNIQUE}});
+    QVERIFY(connection.execute(create).first);
+    // IF NOT EXISTS: running it again changes nothing.
+    QVERIFY(connection.execute(create).first);
+
+    SqlQuery insert;
+    insert.insertInto("room").columns({"room_name"}).values({"Lab"}).values({"Store"}, false);
+    QVERIFY(connection.execute(insert).first);
+    SqlQuery ids;
+    ids.select("id").from("room").orderBy("id");
+    QCOMPARE(connection.selectColumn(ids), (QVariantList{1, 2}));
+
+    QTest::ignoreMessage(QtCriticalMsg, QRegularExpression("Could not execute statement.*UNIQUE.*"));
+    SqlQuery duplicate;
+    duplicate.insertInto("room").columns({"room_name"}).values({"Lab"});
+    QCOMPARE(connection.execute(duplicate).first, false);
+}
+
+void tst_SqlQuery::compositeKeyFollowsForeignKeysWithActions()
+{
+    QTemporaryDir directory;
+    SqliteConnection connection("composite");
+    QVERIFY(connection.open(directory.filePath("composite.sqlite3"), QString(), QString(), DatabaseKey,
+                            SqliteConnection::OpenMode::CreateIfMissing));
+
+    SqlQuery parent;
+    parent.createTable("chamber", {{"id", Type::INTEGER, Flag::PRIMARY_KEY | Flag::NOT_NULL}});
+    QVERIFY(connection.execute(parent).first);
+    SqlQuery child;
+    child.createTable("tolerance_range",
+                      {{"effective_from", Type::DATETIME, Flag::PRIMARY_KEY | Flag::NOT_NULL},
+                       {"chamber_id", Type::INTEGER, Flag::PRIMARY_KEY | Flag::NOT_NULL},
+                       {"signal_id", Type::INTEGER, Flag::PRIMARY_KEY | Flag::NOT_NULL},
+                       {"range_min", Type::REAL, Flag::NONE}},
+                      {{"chamber_id", "chamber", "id", Action::CASCADE, Action::CASCADE}});
+    QVERIFY(connection.execute(child).first);
+
+    // PRAGMA table_info: cid, name, type, notnull, dflt_value, pk.
+    QMap<int, QString> keyColumns;
+    const auto columns = connection.select(quelta::test::SqlText("PRAGMA table_info(tolerance_range)"));
+    for (const QVariantList &column : columns) {
+        if (column.at(5).toInt() > 0)
+            keyColumns.insert(column.at(5).toInt(), column.at(1).toString());
+    }
+    QCOMPARE(keyColumns.values(), (QStringList{"effective_from", "chamber_id", "signal_id"}));
+
+    const QDateTime from(QDate(2024, 1, 1), QTime(0, 0), Qt::UTC);
+    SqlQuery chamber;
+    chamber.insertInto("chamber").columns({"id"}).values({1});
+    QVERIFY(connection.execute(chamber).first);
+    SqlQuery range;
+    range.insertInto("tolerance_range").columns({"effective_from", "chamber_id", "signal_id"}).values({from, 1, 7});
+    QVERIFY(connection.execute(range).first);
+    SqlQuery later;
+    later.insertInto("tolerance_range").columns({"effective_from", "chamber_id", "signal_id"}).values({from.addDays(1), 1, 7});
+    QVERIFY(connection.execute(later).first);
+
+    QTest::ignoreMessage(QtCriticalMsg, QRegularExpression("Could not execute statement.*UNIQUE.*"));
+    QCOMPARE(connection.execute(range).first, false);
+
+    // The foreign key acts: deleting the chamber deletes its ranges.
+    SqlQuery removeChamber;
+    removeChamber.deleteFrom("chamber").where("id").equals(1);
+    QVERIFY(connection.execute(removeChamber).first);
+    SqlQuery count;
+    count.count(SqlQuery::CountType::ALL, "").from("tolerance_range");
+    QCOMPARE(connection.selectValue(count), QVariant(0));
+}
+
+void tst_SqlQuery::everyDataTypeAndFlagIsAccepted()
+{
+    QTemporaryDir directory;
+    SqliteConnection connection("types");
+    QVERIFY(connection.open(directory.filePath("types.sqlite3"), QString(), QString(), DatabaseKey,
+                            SqliteConnection::OpenMode::CreateIfMissing));
+    SqlQuery create;
+    create.createTable("t", {{"a", Type::BOOLEAN, Flag::NONE},
+                             {"b", Type::INTEGER, Flag::UNIQUE},
+                             {"c", Type::REAL, Flag::NOT_NULL},
+                             {"d", Type::DATETIME, Flag::NOT_NULL | Flag::UNIQUE},
+                             {"e", Type::TEXT, Flag::NONE},
+                             {"f", Type::ENUMERATION, Flag::NONE},
+                             {"g", Type::BLOB, Flag::NONE}});
+    QVERIFY(connection.execute(create).first);
+
+    QList<QVariantList> declared;
+    const auto columns = connection.select(quelta::test::SqlText("PRAGMA table_info(t)"));
+    for (const QVariantList &column : columns)
+        declared.append({column.at(1), column.at(2), column.at(3)});
+    QCOMPARE(declared,
+             (QList<QVariantList>{{"a", "BOOLEAN", 0}, {"b", "INTEGER", 0}, {"c", "REAL", 1},
+                                  {"d", "DATETIME", 1}, {"e", "TEXT", 0}, {"f", "INTEGER", 0},
+                                  {"g", "BLOB", 0}}));
+
+    QTest::ignoreMessage(QtCriticalMsg, QRegularExpression("Could not execute statement.*NOT NULL.*"));
+    SqlQuery missingValue;
+    missingValue.insertInto("t").columns({"a", "d"}).values({true, QDateTime::currentDateTimeUtc()});
+    QCOMPARE(connection.execute(missingValue).first, false);
+}
+
+QTEST_GUILESS_MAIN(tst_SqlQuery)
+
+#include "tst_sqlquery.moc"

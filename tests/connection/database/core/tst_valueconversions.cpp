@@ -1,0 +1,73 @@
+#include "connection/database/core/valueconversions.h"
+
+#include <QtTest/QtTest>
+
+using namespace quelta::base::connection::databaseconnection;
+
+// Rows arrive with SQL NULL as a null text; the conversions must treat it,
+// and an empty text, as absent.
+class tst_ValueConversions : public QObject
+{
+    Q_OBJECT
+
+private Q_SLOTS:
+    void usableValues_data();
+    void usableValues();
+    void absentValuesGiveTheDefault();
+    void usableValuesConvertAsQVariantDoes();
+};
+
+void tst_ValueConversions::usableValues_data()
+{
+    QTest::addColumn<QVariant>("value");
+    QTest::addColumn<bool>("usable");
+
+    QTest::newRow("invalid") << QVariant() << false;
+    QTest::newRow("SQL NULL") << QVariant(QString()) << false;
+    QTest::newRow("empty text") << QVariant(QString("")) << false;
+    QTest::newRow("blank text") << QVariant(QString(" ")) << true;
+    QTest::newRow("zero") << QVariant(qint64(0)) << true;
+    QTest::newRow("false") << QVariant(false) << true;
+    QTest::newRow("empty blob") << QVariant(QByteArray("")) << true;
+    QTest::newRow("null date-time") << QVariant(QDateTime()) << true;
+}
+
+void tst_ValueConversions::usableValues()
+{
+    QFETCH(QVariant, value);
+    QFETCH(bool, usable);
+    QCOMPARE(isUsable(value), usable);
+}
+
+void tst_ValueConversions::absentValuesGiveTheDefault()
+{
+    for (const QVariant &absent : {QVariant(), QVariant(QString()), QVariant(QString(""))}) {
+        QCOMPARE(valueOr(absent, 5), QVariant(5));
+        QCOMPARE(toStringOr(absent, "default"), QString("default"));
+        QCOMPARE(toIntOr(absent, -1), -1);
+        QCOMPARE(toUIntOr(absent, 7u), 7u);
+        QCOMPARE(toFloatOr(absent, 3.4028235e38f), 3.4028235e38f);
+        QCOMPARE(toBoolOr(absent, true), true);
+        const QDateTime fallback(QDate(2000, 1, 1), QTime(0, 0), Qt::UTC);
+        QCOMPARE(toDateTimeOr(absent, fallback), fallback);
+        QCOMPARE(toTimeOr(absent, QTime(1, 2)), QTime(1, 2));
+    }
+}
+
+void tst_ValueConversions::usableValuesConvertAsQVariantDoes()
+{
+    QCOMPARE(valueOr(QVariant(qint64(0)), 5), QVariant(qint64(0)));
+    QCOMPARE(toStringOr(QVariant(qint64(42)), "x"), QString("42"));
+    QCOMPARE(toIntOr(QVariant(qint64(-3)), -1), -3);
+    QCOMPARE(toIntOr(QVariant(QString("abc")), -1), 0);
+    QCOMPARE(toUIntOr(QVariant(qint64(3000000000)), 0u), 3000000000u);
+    QCOMPARE(toFloatOr(QVariant(QString("2.5")), 0.0f), 2.5f);
+    QCOMPARE(toBoolOr(QVariant(qint64(0)), true), false);
+    QCOMPARE(toDateTimeOr(QVariant(QString("2024-03-01T08:15:30.250Z")), QDateTime()),
+             QDateTime(QDate(2024, 3, 1), QTime(8, 15, 30, 250), Qt::UTC));
+    QCOMPARE(toTimeOr(QVariant(QString("07:05:03.020")), QTime()), QTime(7, 5, 3, 20));
+}
+
+QTEST_GUILESS_MAIN(tst_ValueConversions)
+
+#include "tst_valueconversions.moc"

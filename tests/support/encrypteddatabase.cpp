@@ -1,0 +1,84 @@
+#include "support/encrypteddatabase.h"
+
+#include "support/sqltext.h"
+
+#include "connection/database/core/sqliteconnection.h"
+
+#include <QtCore/QAtomicInt>
+#include <QtCore/QFile>
+#include <QtCore/QFileInfo>
+#include <QtCore/QSharedPointer>
+
+#include <sqlcipher/sqlite3.h>
+
+namespace quelta::test {
+
+namespace {
+
+QString uniqueConnectionName()
+{
+    static QAtomicInt counter;
+    return QStringLiteral("testFixture%1").arg(counter.fetchAndAddRelaxed(1));
+}
+
+} // namespace
+
+QStringList splitSqlScript(const QString &script)
+{
+    // SQLite's own tokenizer decides where a statement ends: a ";" that
+    // leaves sqlite3_complete() false belongs to a literal, a comment or a
+    // trigger body.
+    QStringList statements;
+    QString pending;
+    for (const QChar character : script) {
+        pending += character;
+        if (character != QLatin1Char(';'))
+            continue;
+        if (!sqlite3_complete(pending.toUtf8().constData()))
+            continue;
+        pending.chop(1);
+        const QString statement = pending.trimmed();
+        if (!statement.isEmpty())
+            statements.append(statement);
+        pending.clear();
+    }
+    const QString rest = pending.trimmed();
+    if (!rest.isEmpty())
+        statements.append(rest);
+    return statements;
+}
+
+QString createEncryptedDatabase(const QString &path, const QString &script, const QString &key)
+{
+    if (QFileInfo::exists(path))
+        return QStringLiteral("%1 exists already").arg(path);
+
+    QList<QSharedPointer<domain::api::ISqlQuery>> statements;
+    const QStringList texts = splitSqlScript(script);
+    for (const QString &text : texts)
+        statements.append(QSharedPointer<SqlText>::create(text));
+
+    base::connection::databaseconnection::SqliteConnection connection(uniqueConnectionName());
+    if (!connection.open(path, QString(), QString(), key,
+                         domain::api::ISqlConnection::OpenMode::CreateIfMissing)) {
+        return QStringLiteral("Could not create %1").arg(path);
+    }
+    const bool written = connection.executeTransaction(statements);
+    connection.close();
+    if (!written) {
+        QFile::remove(path);
+        return QStringLiteral("The script for %1 failed (see the log)").arg(path);
+    }
+    return QString();
+}
+
+QString createEncryptedDatabaseFromFile(const QString &path, const QString &scriptPath,
+                                        const QString &key)
+{
+    QFile file(scriptPath);
+    if (!file.open(QIODevice::ReadOnly | QIODevice::Text))
+        return QStringLiteral("Could not read %1: %2").arg(scriptPath, file.errorString());
+    return createEncryptedDatabase(path, QString::fromUtf8(file.readAll()), key);
+}
+
+} // namespace quelta::test

@@ -1,0 +1,98 @@
+#include "support/encrypteddatabase.h"
+
+#include "connection/database/core/sqliteconnection.h"
+#include "connection/database/core/sqlquery.h"
+
+#include <QtCore/QFile>
+#include <QtCore/QRegularExpression>
+#include <QtCore/QTemporaryDir>
+#include <QtTest/QtTest>
+
+using namespace quelta::base::connection::databaseconnection;
+
+class tst_EncryptedDatabase : public QObject
+{
+    Q_OBJECT
+
+private Q_SLOTS:
+    void splitsScriptsAtStatementEnds_data();
+    void splitsScriptsAtStatementEnds();
+    void createdDatabaseHoldsTheScriptsRows();
+    void refusesAnExistingFile();
+    void failingScriptLeavesNoFile();
+};
+
+void tst_EncryptedDatabase::splitsScriptsAtStatementEnds_data()
+{
+    QTest::addColumn<QString>("script");
+    QTest::addColumn<QStringList>("statements");
+
+    QTest::newRow("two statements")
+        << "CREATE TABLE a (x INTEGER);\nINSERT INTO a VALUES (1);\n"
+        << QStringList{"CREATE TABLE a (x INTEGER)", "INSERT INTO a VALUES (1)"};
+    QTest::newRow("semicolon in a literal")
+        << "INSERT INTO a VALUES ('x;y');"
+        << QStringList{"INSERT INTO a VALUES ('x;y')"};
+    QTest::newRow("semicolon in a comment")
+        << "-- first; still a comment\nSELECT 1;"
+        << QStringList{"-- first; still a comment\nSELECT 1"};
+    QTest::newRow("trigger body")
+        << "CREATE TRIGGER t AFTER INSERT ON a BEGIN DELETE FROM a; END;SELECT 2;"
+        << QStringList{"CREATE TRIGGER t AFTER INSERT ON a BEGIN DELETE FROM a; END", "SELECT 2"};
+    QTest::newRow("last statement without semicolon")
+        << "SELECT 1;\nSELECT 2\n" << QStringList{"SELECT 1", "SELECT 2"};
+    QTest::newRow("blank") << " \n;\n" << QStringList();
+}
+
+void tst_EncryptedDatabase::splitsScriptsAtStatementEnds()
+{
+    QFETCH(QString, script);
+    QFETCH(QStringList, statements);
+    QCOMPARE(quelta::test::splitSqlScript(script), statements);
+}
+
+void tst_EncryptedDatabase::createdDatabaseHoldsTheScriptsRows()
+{
+    QTemporaryDir directory;
+    QVERIFY(directory.isValid());
+    const QString path = directory.filePath("fixture.sqlite3");
+
+    QCOMPARE(quelta::test::createEncryptedDatabase(
+                 path, "CREATE TABLE item (id INTEGER PRIMARY KEY, name TEXT);\n"
+                       "INSERT INTO item (name) VALUES ('one;two');\n"
+                       "INSERT INTO item (name) VALUES ('three');\n"),
+             QString());
+
+    SqliteConnection connection("reader");
+    QVERIFY(connection.open(path, QString(), QString(), DatabaseKey));
+    SqlQuery query;
+    query.select("name").from("item").orderBy("id");
+    QCOMPARE(connection.selectColumn(query), (QList<QVariant>{"one;two", "three"}));
+}
+
+void tst_EncryptedDatabase::refusesAnExistingFile()
+{
+    QTemporaryDir directory;
+    const QString path = directory.filePath("existing.sqlite3");
+    QFile file(path);
+    QVERIFY(file.open(QIODevice::WriteOnly));
+    file.close();
+
+    QVERIFY(!quelta::test::createEncryptedDatabase(path, "SELECT 1;").isEmpty());
+    QCOMPARE(QFileInfo(path).size(), 0);
+}
+
+void tst_EncryptedDatabase::failingScriptLeavesNoFile()
+{
+    QTemporaryDir directory;
+    const QString path = directory.filePath("broken.sqlite3");
+    QTest::ignoreMessage(QtCriticalMsg, QRegularExpression("Could not prepare statement.*"));
+
+    QVERIFY(!quelta::test::createEncryptedDatabase(path, "CREATE TABLE a (x);\nINSERT INTO b VALUES (1);")
+                 .isEmpty());
+    QVERIFY(!QFileInfo::exists(path));
+}
+
+QTEST_GUILESS_MAIN(tst_EncryptedDatabase)
+
+#include "tst_encrypteddatabase.moc"

@@ -48,7 +48,8 @@ public:
     QString hostName() const { return m_hostName; }
     quint16 port() const { return m_port; }
 
-    // The serial line of RtuSerial, opened by exactly this name.
+    // The serial port of RtuSerial: a COM name, looked up among the PC's
+    // ports when the line is opened, or a device path, opened as it is.
     QString portName() const { return m_portName; }
     qint32 baudRate() const { return m_baudRate; }
     void setBaudRate(qint32 baudRate) { m_baudRate = baudRate; }

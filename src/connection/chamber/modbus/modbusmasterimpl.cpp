@@ -1,6 +1,7 @@
 #include "connection/chamber/modbus/modbusmasterimpl.h"
 
 #include "connection/chamber/core/chamberconnectionlogging.h"
+#include "connection/chamber/core/serialportnaming.h"
 #include "connection/chamber/modbus/qmodbusqueuedtcpclient.h"
 #include "connection/chamber/modbus/qmodbusrtuovertcpclient.h"
 
@@ -98,7 +99,11 @@ void ModbusMasterImpl::buildClient()
         auto *client = new QModbusRtuSerialMaster(this);
         client->setTimeout(int(m_settings.timeout().count()));
         client->setNumberOfRetries(m_settings.numberOfRetries());
-        client->setConnectionParameter(QModbusDevice::SerialPortNameParameter, m_settings.portName());
+        // A COM name is looked up among the ports that the PC has now.
+        const QString device = SerialPortNaming::resolve(m_settings.portName());
+        if (device != m_settings.portName())
+            qCInfo(lcChamberConnection).noquote() << "(Modbus)" << m_settings.portName() << "is" << device;
+        client->setConnectionParameter(QModbusDevice::SerialPortNameParameter, device);
         client->setConnectionParameter(QModbusDevice::SerialBaudRateParameter, m_settings.baudRate());
         client->setConnectionParameter(QModbusDevice::SerialDataBitsParameter, m_settings.dataBits());
         client->setConnectionParameter(QModbusDevice::SerialParityParameter, m_settings.parity());

@@ -257,6 +257,8 @@ void tst_ModbusChamberConnection::clientSettings_data()
         << 1 << QString("/dev/ttyUSB0") << QString() << -1 << defaults << true << ModbusClientSettings::rtuSerial("/dev/ttyUSB0");
     QTest::newRow("RTU on a serial port, the record's settings")
         << 1 << QString("/dev/ttyUSB1") << QString() << -1 << QList<int>{9600, 7, 3, 2} << true << tuned;
+    QTest::newRow("RTU on a COM name, looked up when the line opens")
+        << 1 << QString("COM3") << QString() << -1 << defaults << true << ModbusClientSettings::rtuSerial("COM3");
     QTest::newRow("RTU: a COM port wins over an address")
         << 1 << QString("/dev/ttyUSB0") << QString("10.77.0.9") << 1 << defaults << true << ModbusClientSettings::rtuSerial("/dev/ttyUSB0");
     QTest::newRow("RTU through an XPort") << 1 << QString() << QString("10.77.0.9") << 1 << defaults << true

@@ -1,0 +1,40 @@
+#pragma once
+
+#include "domain/api/ichamberconnection.h"
+#include "domain/api/ichamberoperatingmodeconnection.h"
+
+#include <QtCore/QObject>
+#include <QtCore/QSharedPointer>
+
+namespace quelta::base::connection::chamberconnection {
+
+// The operating mode of a QX1 controller: selected by writing the mode
+// register 0x1A22 (0x1000 basic, 0x0800 manual, 0x0400 automatic). The
+// controller cannot report the mode it is in: the register also takes the
+// program start and stop codes, so what it holds names no mode.
+class Qx1OperatingModeConnection : public QObject, public domain::api::IChamberOperatingModeConnection
+{
+    Q_OBJECT
+    Q_INTERFACES(quelta::domain::api::IChamberOperatingModeConnection)
+
+public:
+    static constexpr quint16 BasicModeValue = 0x1000;
+    static constexpr quint16 ManualModeValue = 0x0800;
+    static constexpr quint16 AutoModeValue = 0x0400;
+
+    explicit Qx1OperatingModeConnection(const QSharedPointer<domain::api::IChamberConnection> &connection,
+                                        QObject *parent = nullptr);
+    ~Qx1OperatingModeConnection() override;
+
+    // Always null: the controller cannot report its mode.
+    QSharedPointer<domain::api::IChamberReply> readOperatingMode() override;
+    // The reply of the register write; null for a mode other than basic,
+    // manual and automatic, or when the write cannot be made.
+    QSharedPointer<domain::api::IChamberReply> writeOperatingMode(
+        domain::types::ChamberOperationMode::Mode mode) override;
+
+private:
+    const QSharedPointer<domain::api::IChamberConnection> m_connection;
+};
+
+} // namespace quelta::base::connection::chamberconnection

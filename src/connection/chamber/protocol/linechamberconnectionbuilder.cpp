@@ -19,7 +19,13 @@ bool hasIpv4Address(const ChamberData &chamberData)
     return chamberData.ipAddress().protocol() == QAbstractSocket::IPv4Protocol;
 }
 
-std::unique_ptr<LineChamberConnection> createTjv(const ChamberData &chamberData, QObject *parent)
+quint16 mappedPort(const LineChamberConnectionBuilder::TcpPortMap &tcpPort, quint16 devicePort)
+{
+    return tcpPort ? tcpPort(devicePort) : devicePort;
+}
+
+std::unique_ptr<LineChamberConnection> createTjv(const ChamberData &chamberData, QObject *parent,
+                                                 const LineChamberConnectionBuilder::TcpPortMap &tcpPort)
 {
     if (!hasIpv4Address(chamberData)) {
         qCWarning(lcChamberConnection).noquote()
@@ -27,10 +33,12 @@ std::unique_ptr<LineChamberConnection> createTjv(const ChamberData &chamberData,
         return nullptr;
     }
     return std::make_unique<TcpLineChamberConnection>(std::make_unique<TjvLineProtocolImpl>(),
-                                                      chamberData.ipAddress(), TjvLineProtocolImpl::TcpPort, parent);
+                                                      chamberData.ipAddress(),
+                                                      mappedPort(tcpPort, TjvLineProtocolImpl::TcpPort), parent);
 }
 
-std::unique_ptr<LineChamberConnection> createVacuubrand(const ChamberData &chamberData, QObject *parent)
+std::unique_ptr<LineChamberConnection> createVacuubrand(const ChamberData &chamberData, QObject *parent,
+                                                        const LineChamberConnectionBuilder::TcpPortMap &tcpPort)
 {
     if (hasIpv4Address(chamberData)) {
         const std::optional<quint16> port = SerialConverter::tcpDataPort(chamberData.converter());
@@ -41,7 +49,8 @@ std::unique_ptr<LineChamberConnection> createVacuubrand(const ChamberData &chamb
             return nullptr;
         }
         return std::make_unique<TcpLineChamberConnection>(std::make_unique<VacuubrandProtocolImpl>(),
-                                                          chamberData.ipAddress(), *port, parent);
+                                                          chamberData.ipAddress(), mappedPort(tcpPort, *port),
+                                                          parent);
     }
 
     if (chamberData.comPort().isEmpty()) {
@@ -64,13 +73,14 @@ std::unique_ptr<LineChamberConnection> createVacuubrand(const ChamberData &chamb
 } // namespace
 
 std::unique_ptr<LineChamberConnection> LineChamberConnectionBuilder::create(const ChamberData &chamberData,
-                                                                            QObject *parent)
+                                                                            QObject *parent,
+                                                                            const TcpPortMap &tcpPort)
 {
     switch (chamberData.protocol()) {
     case TjvProtocol:
-        return createTjv(chamberData, parent);
+        return createTjv(chamberData, parent, tcpPort);
     case VacuubrandProtocol:
-        return createVacuubrand(chamberData, parent);
+        return createVacuubrand(chamberData, parent, tcpPort);
     default:
         qCWarning(lcChamberConnection).noquote() << "No line-protocol connection for connection kind"
                                                  << chamberData.protocol();

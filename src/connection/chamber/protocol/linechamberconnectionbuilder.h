@@ -2,6 +2,7 @@
 
 #include "connection/chamber/protocol/linechamberconnection.h"
 
+#include <functional>
 #include <memory>
 #include <optional>
 
@@ -25,10 +26,16 @@ public:
     static constexpr int TjvProtocol = 4;
     static constexpr int VacuubrandProtocol = 5;
 
+    // Gives the TCP port to connect to for the port at which the device or
+    // its converter listens.
+    using TcpPortMap = std::function<quint16(quint16 devicePort)>;
+
     // Null, with a warning in the log, when the record names another kind or
     // lacks what its kind needs (address, COM port, converter, valid settings).
+    // Without a tcpPort map a TCP connection goes to the device's own port.
     [[nodiscard]] static std::unique_ptr<LineChamberConnection> create(const domain::types::ChamberData &chamberData,
-                                                                       QObject *parent = nullptr);
+                                                                       QObject *parent = nullptr,
+                                                                       const TcpPortMap &tcpPort = {});
 
     // The vacuum controller's serial settings for a record; none when one of
     // them is neither -1 nor a value the port can take. Data bits, parity and

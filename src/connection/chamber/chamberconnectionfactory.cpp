@@ -1,0 +1,323 @@
+#include "connection/chamber/chamberconnectionfactory.h"
+
+#include "connection/chamber/core/chamberconnection.h"
+#include "connection/chamber/core/chamberconnectionlogging.h"
+#include "connection/chamber/core/chamberreply.h"
+#include "connection/chamber/modbus/modbuschamberconnection.h"
+#include "connection/chamber/modbus/qx1operatingmodeconnection.h"
+#include "connection/chamber/modbus/qx2operatingmodeconnection.h"
+#include "connection/chamber/protocol/chamberbroadcaster.h"
+#include "connection/chamber/protocol/discoveryinterface.h"
+#include "connection/chamber/protocol/linechamberconnectionbuilder.h"
+#include "connection/chamber/protocol/tjvdiscoveryimpl.h"
+#include "connection/chamber/protocol/wutdiscoveryimpl.h"
+#include "connection/chamber/protocol/xportdiscoveryimpl.h"
+#include "domain/types/chambertypedata.h"
+
+#include <QtCore/QThread>
+#include <QtCore/QTimer>
+
+namespace quelta::base::connection::chamberconnection {
+
+using domain::api::IChamberConnection;
+using domain::api::IChamberOperatingModeConnection;
+using domain::api::IDataLoggerReader;
+using domain::api::IProgramTransmitter;
+using domain::types::ActivationState;
+using domain::types::ChamberData;
+using domain::types::ChamberState;
+using domain::types::ChamberTypeData;
+using domain::types::ControllerAddress;
+using domain::types::NetworkConfiguration;
+
+namespace {
+
+// ChamberData::protocol().
+constexpr int ModbusRtuKind = 1;
+constexpr int ModbusRtuOverTcpKind = 2;
+constexpr int ModbusTcpKind = 3;
+
+const QString Qx1Controller = QStringLiteral("QX1");
+const QString Qx2Controller = QStringLiteral("QX2");
+
+QString notProgrammable(const ChamberTypeData &chamberType)
+{
+    return QStringLiteral("Chamber type %1 is not programmble").arg(chamberType.displayName());
+}
+
+} // namespace
+
+ChamberConnectionFactory::ChamberConnectionFactory(QObject *parent)
+    : QObject(parent)
+{
+    // The first receiver, so that every later one finds the check cleaned up.
+    connect(this, &ChamberConnectionFactory::communicationCheckFinished, this,
+            &ChamberConnectionFactory::cleanUpCheck);
+}
+
+ChamberConnectionFactory::~ChamberConnectionFactory() = default;
+
+void ChamberConnectionFactory::setConnectionTimeouts(const ConnectionTimeouts &timeouts)
+{
+    m_timeouts = timeouts;
+}
+
+quint16 ChamberConnectionFactory::tcpPort(quint16 devicePort) const
+{
+    return devicePort;
+}
+
+std::unique_ptr<ChamberConnection> ChamberConnectionFactory::buildConnection(const ChamberData &chamber) const
+{
+    switch (chamber.protocol()) {
+    case ModbusRtuKind:
+    case ModbusRtuOverTcpKind:
+    case ModbusTcpKind: {
+        QString why;
+        const std::optional<ModbusClientSettings> road = ModbusChamberConnection::clientSettings(chamber, &why);
+        if (!road) {
+            qCWarning(lcChamberConnection).noquote()
+                << "(Modbus) No connection for" << chamber.chamberName() << "-" << why;
+            return nullptr;
+        }
+        ModbusClientSettings settings = *road;
+        if (settings.transport() == ModbusClientSettings::Transport::Tcp)
+            settings = ModbusClientSettings::tcp(road->hostName(), tcpPort(road->port()));
+        else if (settings.transport() == ModbusClientSettings::Transport::RtuOverTcp)
+            settings = ModbusClientSettings::rtuOverTcp(road->hostName(), tcpPort(road->port()));
+        settings.setTimeout(m_timeouts.modbusResponseTimeout);
+        settings.setNumberOfRetries(m_timeouts.modbusRetries);
+        return std::make_unique<ModbusChamberConnection>(settings, chamber.modbusAddress());
+    }
+    case LineChamberConnectionBuilder::TjvProtocol:
+    case LineChamberConnectionBuilder::VacuubrandProtocol: {
+        std::unique_ptr<LineChamberConnection> connection = LineChamberConnectionBuilder::create(
+            chamber, nullptr, [this](quint16 devicePort) { return tcpPort(devicePort); });
+        if (connection) {
+            connection->setReplyTimeout(m_timeouts.lineReplyTimeout);
+            connection->setRepeatInterval(m_timeouts.lineRepeatInterval);
+        }
+        return connection;
+    }
+    default:
+        qCWarning(lcChamberConnection).noquote()
+            << "No connection for" << chamber.chamberName() << "- connection kind" << chamber.protocol()
+            << "is not supported";
+        return nullptr;
+    }
+}
+
+QSharedPointer<IChamberConnection> ChamberConnectionFactory::createChamberConnection(const ChamberData &chamber)
+{
+    std::unique_ptr<ChamberConnection> connection = buildConnection(chamber);
+    if (!connection)
+        return {};
+    return QSharedPointer<ChamberConnection>(connection.release(), &QObject::deleteLater);
+}
+
+QSharedPointer<IDataLoggerReader> ChamberConnectionFactory::createDataLoggerReader(
+    const ChamberData &chamber, const ChamberTypeData &chamberType,
+    const QSharedPointer<IChamberConnection> &connection)
+{
+    Q_UNUSED(chamber)
+    Q_UNUSED(connection)
+    if (!chamberType.hasReadableDataStorage()) {
+        qCInfo(lcChamberConnection).noquote() << notProgrammable(chamberType);
+        return {};
+    }
+    // No data-log reader of any controller generation is part of this build.
+    qCInfo(lcChamberConnection).noquote()
+        << QStringLiteral("Controller '%1' does not support data logger reading").arg(chamberType.controller());
+    return {};
+}
+
+QSharedPointer<IProgramTransmitter> ChamberConnectionFactory::createProgramTransmitter(
+    const ChamberData &chamber, const ChamberTypeData &chamberType,
+    const QSharedPointer<IChamberConnection> &connection)
+{
+    Q_UNUSED(chamber)
+    Q_UNUSED(connection)
+    if (!chamberType.hasTimeProgram()) {
+        qCInfo(lcChamberConnection).noquote() << notProgrammable(chamberType);
+        return {};
+    }
+    // No program transmitter of any controller generation is part of this build.
+    qCInfo(lcChamberConnection).noquote()
+        << QStringLiteral("Controller '%1' does not support program transmission").arg(chamberType.controller());
+    return {};
+}
+
+QSharedPointer<IChamberOperatingModeConnection> ChamberConnectionFactory::createOperatingModeConnection(
+    const ChamberData &chamber, const ChamberTypeData &chamberType,
+    const QSharedPointer<IChamberConnection> &connection)
+{
+    if (!connection) {
+        qCWarning(lcChamberConnection).noquote()
+            << "No operating-mode connection for" << chamber.chamberName() << "without a chamber connection";
+        return {};
+    }
+    if (chamberType.controller() == Qx1Controller)
+        return QSharedPointer<Qx1OperatingModeConnection>(new Qx1OperatingModeConnection(connection),
+                                                          &QObject::deleteLater);
+    if (chamberType.controller() == Qx2Controller)
+        return QSharedPointer<Qx2OperatingModeConnection>(new Qx2OperatingModeConnection(connection),
+                                                          &QObject::deleteLater);
+    qCInfo(lcChamberConnection).noquote()
+        << QStringLiteral("Controller '%1' does not support operating mode switching").arg(chamberType.controller());
+    return {};
+}
+
+QList<QSerialPortInfo> ChamberConnectionFactory::availablePorts() const
+{
+    return QSerialPortInfo::availablePorts();
+}
+
+bool ChamberConnectionFactory::startChamberBroadcast(std::chrono::milliseconds duration)
+{
+    const QList<DiscoveryInterface> interfaces = DiscoveryInterface::systemInterfaces();
+    std::unique_ptr<DiscoveryProtocolImpl> protocols[] = {std::make_unique<TjvDiscoveryImpl>(),
+                                                          std::make_unique<XPortDiscoveryImpl>(),
+                                                          std::make_unique<WutDiscoveryImpl>()};
+    QList<QPointer<ChamberBroadcaster>> broadcasters;
+    for (std::unique_ptr<DiscoveryProtocolImpl> &protocol : protocols) {
+        auto *broadcaster = new ChamberBroadcaster(std::move(protocol), this);
+        connect(broadcaster, &ChamberBroadcaster::networkChamberFound, this,
+                [this](const NetworkConfiguration &networkConfiguration) {
+                    Q_EMIT networkChamberFound(networkConfiguration, QPrivateSignal());
+                });
+        broadcasters.append(broadcaster);
+        broadcaster->start(interfaces);
+    }
+    qCInfo(lcChamberConnection).noquote() << "Chamber broadcast started for" << duration.count() << "ms";
+
+    // Each search ends its own broadcasters, so that an overlapping search
+    // keeps listening for its whole duration.
+    QTimer::singleShot(std::max(duration, std::chrono::milliseconds::zero()), this, [this, broadcasters] {
+        for (const QPointer<ChamberBroadcaster> &broadcaster : broadcasters) {
+            if (broadcaster)
+                broadcaster->finish();
+        }
+        qCInfo(lcChamberConnection) << "Chamber broadcast finished";
+        Q_EMIT chamberBroadcastFinished(QPrivateSignal());
+    });
+    return true;
+}
+
+bool ChamberConnectionFactory::checkCommunication(const ChamberData &chamberData,
+                                                  const ControllerAddress &checkAddress)
+{
+    if (chamberData.protocol() == ChamberData::ProtocolUndetermined) {
+        qCInfo(lcChamberConnection).noquote()
+            << "Communication check of" << chamberData.chamberName() << "refused: its connection kind is open";
+        return false;
+    }
+    if (m_checkedChamber) {
+        qCInfo(lcChamberConnection).noquote()
+            << "Communication check of" << chamberData.chamberName() << "refused: the check of"
+            << m_checkedChamber->chamberName() << "is not over";
+        return false;
+    }
+    std::unique_ptr<ChamberConnection> connection = buildConnection(chamberData);
+    if (!connection) {
+        qCInfo(lcChamberConnection).noquote()
+            << "Communication check of" << chamberData.chamberName() << "refused: no connection can be built";
+        return false;
+    }
+
+    m_checkedChamber = chamberData;
+    m_checkAddress = checkAddress;
+    m_checkRunning = true;
+    m_checkConnection = connection.release();
+    m_checkConnection->setParent(this);
+    connect(m_checkConnection, &ChamberConnection::stateChanged, this,
+            &ChamberConnectionFactory::onCheckConnectionStateChanged);
+    if (!m_checkConnection->connectDevice()) {
+        qCInfo(lcChamberConnection).noquote()
+            << "Communication check of" << chamberData.chamberName() << "refused: the connection cannot be opened";
+        delete std::exchange(m_checkConnection, nullptr);
+        m_checkRunning = false;
+        m_checkedChamber.reset();
+        return false;
+    }
+    qCInfo(lcChamberConnection).noquote() << "Communication check of" << chamberData.chamberName() << "started";
+    return true;
+}
+
+void ChamberConnectionFactory::stopCheckCommunication()
+{
+    if (!m_checkRunning)
+        return;
+    qCInfo(lcChamberConnection).noquote()
+        << "Communication check of" << m_checkedChamber->chamberName() << "stopped";
+    finishCheck(ActivationState::STATE_UNDEFINED);
+}
+
+void ChamberConnectionFactory::onCheckConnectionStateChanged(ChamberState::State state)
+{
+    switch (state) {
+    case ChamberState::STATE_CONNECTED: {
+        if (m_checkReply)
+            return;
+        m_checkReply = m_checkConnection->checkCommunication(m_checkAddress);
+        auto *reply = dynamic_cast<ChamberReply *>(m_checkReply.data());
+        if (!reply || reply->isFinished()) {
+            qCInfo(lcChamberConnection).noquote()
+                << "Communication check of" << m_checkedChamber->chamberName() << "failed: no check request";
+            finishCheck(ActivationState::STATE_INACTIVE);
+            return;
+        }
+        connect(reply, &ChamberReply::finished, this, &ChamberConnectionFactory::onCheckReplyFinished);
+        return;
+    }
+    case ChamberState::STATE_UNCONNECTED:
+        qCInfo(lcChamberConnection).noquote()
+            << "Communication check of" << m_checkedChamber->chamberName()
+            << "failed: the connection could not be opened or was lost";
+        finishCheck(ActivationState::STATE_INACTIVE);
+        return;
+    case ChamberState::STATE_CONNECTING:
+    case ChamberState::STATE_CLOSING:
+        return;
+    }
+}
+
+void ChamberConnectionFactory::onCheckReplyFinished()
+{
+    const bool answered = !m_checkReply->hasAnyError() && m_checkReply->resultCount() > 0;
+    if (!answered) {
+        qCInfo(lcChamberConnection).noquote()
+            << "Communication check of" << m_checkedChamber->chamberName() << "failed: error"
+            << m_checkReply->errorCode(0);
+    }
+    finishCheck(answered ? ActivationState::STATE_ACTIVE : ActivationState::STATE_INACTIVE);
+}
+
+void ChamberConnectionFactory::finishCheck(ActivationState::State state)
+{
+    if (!m_checkRunning)
+        return;
+    m_checkRunning = false;
+    qCInfo(lcChamberConnection).noquote()
+        << "Communication check of" << m_checkedChamber->chamberName() << "finished:" << state;
+    Q_EMIT communicationCheckFinished(*m_checkedChamber, state, QPrivateSignal());
+}
+
+void ChamberConnectionFactory::cleanUpCheck()
+{
+    if (auto *reply = dynamic_cast<ChamberReply *>(m_checkReply.data()))
+        disconnect(reply, nullptr, this, nullptr);
+    m_checkReply.reset();
+
+    if (ChamberConnection *connection = std::exchange(m_checkConnection, nullptr)) {
+        disconnect(connection, nullptr, this, nullptr);
+        connection->disconnectDevice();
+        // It may be emitting the state change that ended the check.
+        connection->deleteLater();
+    }
+
+    // Receivers of communicationCheckFinished hold a reference to the record
+    // until they return.
+    QTimer::singleShot(0, this, [this] { m_checkedChamber.reset(); });
+}
+
+} // namespace quelta::base::connection::chamberconnection

@@ -1,0 +1,7 @@
+#include "connection/chamber/protocol/lineprotocolimpl.h"
+
+namespace quelta::base::connection::chamberconnection {
+
+LineProtocolImpl::~LineProtocolImpl() = default;
+
+} // namespace quelta::base::connection::chamberconnection

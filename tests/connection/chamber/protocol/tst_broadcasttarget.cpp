@@ -1,0 +1,99 @@
+#include "connection/chamber/protocol/broadcasttarget.h"
+#include "connection/chamber/protocol/discoveryinterface.h"
+
+#include <QtTest/QtTest>
+
+using namespace quelta::base::connection::chamberconnection;
+
+namespace {
+
+constexpr QNetworkInterface::InterfaceFlags Ethernet =
+        QNetworkInterface::IsUp | QNetworkInterface::IsRunning | QNetworkInterface::CanBroadcast
+        | QNetworkInterface::CanMulticast;
+
+QNetworkAddressEntry entry(const char *ip, int prefixLength, const char *broadcast = nullptr)
+{
+    QNetworkAddressEntry result;
+    result.setIp(QHostAddress(QString::fromLatin1(ip)));
+    result.setPrefixLength(prefixLength);
+    if (broadcast)
+        result.setBroadcast(QHostAddress(QString::fromLatin1(broadcast)));
+    return result;
+}
+
+} // namespace
+
+Q_DECLARE_METATYPE(QList<quelta::base::connection::chamberconnection::DiscoveryInterface>)
+Q_DECLARE_METATYPE(QList<quelta::base::connection::chamberconnection::BroadcastTarget>)
+
+class tst_BroadcastTarget : public QObject
+{
+    Q_OBJECT
+
+private Q_SLOTS:
+    void fromInterfaces_data();
+    void fromInterfaces();
+};
+
+void tst_BroadcastTarget::fromInterfaces_data()
+{
+    QTest::addColumn<QList<DiscoveryInterface>>("interfaces");
+    QTest::addColumn<QList<BroadcastTarget>>("targets");
+
+    using I = QList<DiscoveryInterface>;
+    using T = QList<BroadcastTarget>;
+    const QHostAddress b77(QStringLiteral("10.77.0.255"));
+
+    QTest::newRow("none") << I{} << T{};
+    QTest::newRow("one subnet") << I{DiscoveryInterface("eth0", Ethernet, {entry("10.77.0.1", 24, "10.77.0.255")})}
+                                << T{BroadcastTarget("eth0", QHostAddress("10.77.0.1"), b77)};
+    QTest::newRow("broadcast computed when missing")
+            << I{DiscoveryInterface("eth0", Ethernet, {entry("192.168.4.20", 22)})}
+            << T{BroadcastTarget("eth0", QHostAddress("192.168.4.20"), QHostAddress("192.168.7.255"))};
+    QTest::newRow("second interface on same subnet skipped")
+            << I{DiscoveryInterface("qveth1", Ethernet, {entry("10.77.0.2", 24, "10.77.0.255")}),
+                 DiscoveryInterface("qveth0", Ethernet, {entry("10.77.0.1", 24, "10.77.0.255")})}
+            << T{BroadcastTarget("qveth1", QHostAddress("10.77.0.2"), b77)};
+    QTest::newRow("second address on same subnet skipped")
+            << I{DiscoveryInterface("eth0", Ethernet, {entry("10.77.0.1", 24), entry("10.77.0.9", 24)})}
+            << T{BroadcastTarget("eth0", QHostAddress("10.77.0.1"), b77)};
+    QTest::newRow("same network, other prefix is a subnet of its own")
+            << I{DiscoveryInterface("eth0", Ethernet, {entry("10.77.0.1", 24), entry("10.77.0.2", 16)})}
+            << T{BroadcastTarget("eth0", QHostAddress("10.77.0.1"), b77),
+                 BroadcastTarget("eth0", QHostAddress("10.77.0.2"), QHostAddress("10.77.255.255"))};
+    QTest::newRow("two subnets on two interfaces")
+            << I{DiscoveryInterface("eth0", Ethernet, {entry("10.77.0.1", 24)}),
+                 DiscoveryInterface("eth1", Ethernet, {entry("172.16.5.1", 16)})}
+            << T{BroadcastTarget("eth0", QHostAddress("10.77.0.1"), b77),
+                 BroadcastTarget("eth1", QHostAddress("172.16.5.1"), QHostAddress("172.16.255.255"))};
+    QTest::newRow("interface down")
+            << I{DiscoveryInterface("eth0", Ethernet & ~QNetworkInterface::InterfaceFlags(QNetworkInterface::IsUp),
+                                    {entry("10.77.0.1", 24)})}
+            << T{};
+    QTest::newRow("no broadcast capability")
+            << I{DiscoveryInterface("tun0", QNetworkInterface::IsUp | QNetworkInterface::IsPointToPoint,
+                                    {entry("10.8.0.2", 24)})}
+            << T{};
+    QTest::newRow("loopback flag")
+            << I{DiscoveryInterface("lo", Ethernet | QNetworkInterface::IsLoopBack, {entry("127.0.0.1", 8)})}
+            << T{};
+    QTest::newRow("loopback address on ordinary interface")
+            << I{DiscoveryInterface("eth0", Ethernet, {entry("127.0.0.2", 8)})} << T{};
+    QTest::newRow("ipv6 only") << I{DiscoveryInterface("eth0", Ethernet, {entry("fe80::1", 64)})} << T{};
+    QTest::newRow("no room for a broadcast address")
+            << I{DiscoveryInterface("eth0", Ethernet, {entry("10.77.0.1", 31), entry("10.77.1.1", 32)})}
+            << T{};
+    QTest::newRow("ipv6 broadcast field ignored")
+            << I{DiscoveryInterface("eth0", Ethernet, {entry("10.77.0.1", 24, "ff02::1")})}
+            << T{BroadcastTarget("eth0", QHostAddress("10.77.0.1"), b77)};
+}
+
+void tst_BroadcastTarget::fromInterfaces()
+{
+    QFETCH(QList<DiscoveryInterface>, interfaces);
+    QFETCH(QList<BroadcastTarget>, targets);
+    QCOMPARE(BroadcastTarget::fromInterfaces(interfaces), targets);
+}
+
+QTEST_GUILESS_MAIN(tst_BroadcastTarget)
+#include "tst_broadcasttarget.moc"

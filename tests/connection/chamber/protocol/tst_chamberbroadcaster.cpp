@@ -1,0 +1,254 @@
+#include "connection/chamber/protocol/broadcasttarget.h"
+#include "connection/chamber/protocol/chamberbroadcaster.h"
+#include "connection/chamber/protocol/tjvdiscoveryimpl.h"
+#include "connection/chamber/protocol/wutdiscoveryimpl.h"
+#include "connection/chamber/protocol/xportdiscoveryimpl.h"
+#include "domain/types/metatypes.h"
+
+#include <QtNetwork/QNetworkDatagram>
+#include <QtNetwork/QUdpSocket>
+#include <QtTest/QtTest>
+
+using namespace quelta::base::connection::chamberconnection;
+using quelta::domain::types::MacAddress;
+using quelta::domain::types::NetworkConfiguration;
+
+namespace {
+
+// The private network namespace of the test script: a veth pair on 10.77.0.0/24.
+const QHostAddress DeviceAddress(QStringLiteral("10.77.0.2"));
+const QHostAddress OtherDeviceAddress(QStringLiteral("10.77.0.1"));
+
+// A device of the test's own: listens for broadcasts on the discovery port and
+// answers every request with its scripted datagrams, from a fixed address.
+class Responder : public QObject
+{
+    Q_OBJECT
+
+public:
+    Responder(quint16 port, const QList<QPair<QHostAddress, QByteArray>> &answers)
+        : m_answers(answers)
+    {
+        m_listener.bind(QHostAddress::AnyIPv4, port, QUdpSocket::ShareAddress | QUdpSocket::ReuseAddressHint);
+        connect(&m_listener, &QUdpSocket::readyRead, this, &Responder::onReadyRead);
+    }
+
+    bool isListening() const { return m_listener.state() == QAbstractSocket::BoundState; }
+    QList<QByteArray> requests() const { return m_requests; }
+
+Q_SIGNALS:
+    void answered();
+
+private:
+    void onReadyRead()
+    {
+        while (m_listener.hasPendingDatagrams()) {
+            const QNetworkDatagram request = m_listener.receiveDatagram();
+            m_requests.append(request.data());
+            for (const auto &answer : qAsConst(m_answers)) {
+                QUdpSocket sender;
+                if (sender.bind(answer.first, 0))
+                    sender.writeDatagram(answer.second, request.senderAddress(), request.senderPort());
+            }
+            Q_EMIT answered();
+        }
+    }
+
+    QUdpSocket m_listener;
+    QList<QPair<QHostAddress, QByteArray>> m_answers;
+    QList<QByteArray> m_requests;
+};
+
+QByteArray xportAnswer(const QByteArray &mac)
+{
+    return QByteArray::fromHex("000000f7") + QByteArray(20, '\x01') + mac;
+}
+
+QByteArray wutAnswer(const QByteArray &mac)
+{
+    return QByteArray(10, '\x02') + mac + QByteArray(16, '\0') + QByteArray(10, '\x03');
+}
+
+QByteArray tjvAnswer(const QByteArray &mac)
+{
+    return QByteArray("TJV!") + mac;
+}
+
+NetworkConfiguration configuration(const QHostAddress &address, const char *mac, int converter)
+{
+    return NetworkConfiguration(address, MacAddress::fromString(QString::fromLatin1(mac)), converter);
+}
+
+} // namespace
+
+class tst_ChamberBroadcaster : public QObject
+{
+    Q_OBJECT
+
+private Q_SLOTS:
+    void initTestCase();
+    void init();
+
+    void systemInterfaces_inNamespace_giveTheVethSubnet();
+    void start_threeResponders_giveThreeConfigurations();
+    void start_malformedAnswers_giveNothing();
+    void start_repeatedAnswers_giveOneConfigurationPerDevice();
+    void start_unusableAddress_logsBroadcastFailed();
+    void finish_insideAnswer_reportsNoMoreAndDeletes();
+};
+
+void tst_ChamberBroadcaster::initTestCase()
+{
+    quelta::domain::types::registerMetaTypes();
+}
+
+void tst_ChamberBroadcaster::init()
+{
+    if (qEnvironmentVariable("QUELTA_PRIVATE_NETWORK") != QLatin1String("1"))
+        QSKIP("Broadcasts only inside ./scripts/in-private-network.sh");
+}
+
+void tst_ChamberBroadcaster::systemInterfaces_inNamespace_giveTheVethSubnet()
+{
+    const QList<BroadcastTarget> targets = BroadcastTarget::fromInterfaces(DiscoveryInterface::systemInterfaces());
+    QCOMPARE(targets.size(), 1);
+    QCOMPARE(targets.first().broadcastAddress(), QHostAddress(QStringLiteral("10.77.0.255")));
+    QVERIFY(targets.first().localAddress() == DeviceAddress || targets.first().localAddress() == OtherDeviceAddress);
+}
+
+void tst_ChamberBroadcaster::start_threeResponders_giveThreeConfigurations()
+{
+    Responder tjv(TjvDiscoveryImpl::Port, {{DeviceAddress, tjvAnswer(QByteArray::fromHex("0a0000000001"))}});
+    Responder xport(XPortDiscoveryImpl::Port, {{DeviceAddress, xportAnswer(QByteArray::fromHex("00204a000002"))}});
+    Responder wut(WutDiscoveryImpl::Port, {{OtherDeviceAddress, wutAnswer(QByteArray::fromHex("00c03d000003"))}});
+    QVERIFY(tjv.isListening() && xport.isListening() && wut.isListening());
+
+    QList<ChamberBroadcaster *> broadcasters{new ChamberBroadcaster(std::make_unique<TjvDiscoveryImpl>()),
+                                             new ChamberBroadcaster(std::make_unique<XPortDiscoveryImpl>()),
+                                             new ChamberBroadcaster(std::make_unique<WutDiscoveryImpl>())};
+    QList<NetworkConfiguration> found;
+    int deleted = 0;
+    for (ChamberBroadcaster *broadcaster : broadcasters) {
+        connect(broadcaster, &ChamberBroadcaster::networkChamberFound, this,
+                [&found](const NetworkConfiguration &configuration) { found.append(configuration); });
+        connect(broadcaster, &QObject::destroyed, this, [&deleted] { ++deleted; });
+        broadcaster->start(DiscoveryInterface::systemInterfaces());
+    }
+
+    QTRY_COMPARE(found.size(), 3);
+    QCOMPARE(tjv.requests(), QList<QByteArray>{"TJV?"});
+    QCOMPARE(xport.requests(), QList<QByteArray>{QByteArray::fromHex("000000f6")});
+    QCOMPARE(wut.requests().size(), 1);
+
+    QVERIFY(found.contains(configuration(DeviceAddress, "0a:00:00:00:00:01", -1)));
+    QVERIFY(found.contains(configuration(DeviceAddress, "00:20:4a:00:00:02", 1)));
+    QVERIFY(found.contains(configuration(OtherDeviceAddress, "00:c0:3d:00:00:03", 0)));
+
+    for (ChamberBroadcaster *broadcaster : broadcasters)
+        broadcaster->finish();
+    QTRY_COMPARE(deleted, 3);
+    QCOMPARE(found.size(), 3);
+}
+
+void tst_ChamberBroadcaster::start_malformedAnswers_giveNothing()
+{
+    QRandomGenerator random(7);
+    QByteArray noise(40, '\0');
+    for (char &byte : noise)
+        byte = char(random.bounded(256));
+
+    // The last answer of each device is whole; it arrives after the broken ones
+    // and proves that they were read and dropped.
+    const QByteArray xportMac = QByteArray::fromHex("00204a0000aa");
+    Responder xport(XPortDiscoveryImpl::Port, {{DeviceAddress, xportAnswer(xportMac).left(27)},
+                                               {DeviceAddress, noise},
+                                               {DeviceAddress, QByteArray()},
+                                               {DeviceAddress, xportAnswer(xportMac)}});
+    const QByteArray wutMac = QByteArray::fromHex("00c03d0000bb");
+    Responder wut(WutDiscoveryImpl::Port, {{DeviceAddress, wutAnswer(wutMac).left(20)},
+                                           {DeviceAddress, noise},
+                                           {DeviceAddress, wutAnswer(wutMac)}});
+    QVERIFY(xport.isListening() && wut.isListening());
+
+    ChamberBroadcaster xportBroadcaster(std::make_unique<XPortDiscoveryImpl>());
+    ChamberBroadcaster wutBroadcaster(std::make_unique<WutDiscoveryImpl>());
+    QSignalSpy xportFound(&xportBroadcaster, &ChamberBroadcaster::networkChamberFound);
+    QSignalSpy wutFound(&wutBroadcaster, &ChamberBroadcaster::networkChamberFound);
+    xportBroadcaster.start(DiscoveryInterface::systemInterfaces());
+    wutBroadcaster.start(DiscoveryInterface::systemInterfaces());
+
+    QTRY_COMPARE(xportFound.size(), 1);
+    QTRY_COMPARE(wutFound.size(), 1);
+    QCOMPARE(xportFound.first().first().value<NetworkConfiguration>(),
+             NetworkConfiguration(DeviceAddress, MacAddress(xportMac), 1));
+    QCOMPARE(wutFound.first().first().value<NetworkConfiguration>(),
+             NetworkConfiguration(DeviceAddress, MacAddress(wutMac), 0));
+}
+
+void tst_ChamberBroadcaster::start_repeatedAnswers_giveOneConfigurationPerDevice()
+{
+    const QByteArray answer = tjvAnswer(QByteArray::fromHex("0a00000000cc"));
+    Responder tjv(TjvDiscoveryImpl::Port,
+                  {{DeviceAddress, answer}, {DeviceAddress, answer}, {OtherDeviceAddress, answer}});
+    QVERIFY(tjv.isListening());
+
+    ChamberBroadcaster broadcaster(std::make_unique<TjvDiscoveryImpl>());
+    QSignalSpy found(&broadcaster, &ChamberBroadcaster::networkChamberFound);
+    broadcaster.start(DiscoveryInterface::systemInterfaces());
+
+    // The answer from the second address comes last; the repeat came before it.
+    QTRY_COMPARE(found.size(), 2);
+    QCOMPARE(found.at(0).first().value<NetworkConfiguration>().address(), DeviceAddress);
+    QCOMPARE(found.at(1).first().value<NetworkConfiguration>().address(), OtherDeviceAddress);
+}
+
+void tst_ChamberBroadcaster::start_unusableAddress_logsBroadcastFailed()
+{
+    QNetworkAddressEntry foreign;
+    foreign.setIp(QHostAddress(QStringLiteral("10.77.0.99")));
+    foreign.setPrefixLength(24);
+    foreign.setBroadcast(QHostAddress(QStringLiteral("10.77.0.255")));
+    const DiscoveryInterface unusable(QStringLiteral("qveth0"),
+                                      QNetworkInterface::IsUp | QNetworkInterface::CanBroadcast, {foreign});
+
+    Responder xport(XPortDiscoveryImpl::Port, {{DeviceAddress, xportAnswer(QByteArray::fromHex("00204a0000dd"))}});
+    ChamberBroadcaster broadcaster(std::make_unique<XPortDiscoveryImpl>());
+    QSignalSpy found(&broadcaster, &ChamberBroadcaster::networkChamberFound);
+
+    QTest::ignoreMessage(QtCriticalMsg,
+                         QRegularExpression(QStringLiteral("^Broadcast failed: XPort request from 10\\.77\\.0\\.99 "
+                                                           "to 10\\.77\\.0\\.255:30718 \\(.+\\)$")));
+    broadcaster.start({unusable});
+
+    // Nothing went out, so a broadcast from a working broadcaster is the only
+    // request the device sees.
+    ChamberBroadcaster working(std::make_unique<XPortDiscoveryImpl>());
+    QSignalSpy workingFound(&working, &ChamberBroadcaster::networkChamberFound);
+    working.start(DiscoveryInterface::systemInterfaces());
+    QTRY_COMPARE(workingFound.size(), 1);
+    QCOMPARE(xport.requests().size(), 1);
+    QCOMPARE(found.size(), 0);
+}
+
+void tst_ChamberBroadcaster::finish_insideAnswer_reportsNoMoreAndDeletes()
+{
+    Responder tjv(TjvDiscoveryImpl::Port, {{DeviceAddress, tjvAnswer(QByteArray::fromHex("0a00000000e1"))},
+                                           {OtherDeviceAddress, tjvAnswer(QByteArray::fromHex("0a00000000e2"))}});
+    QSignalSpy answered(&tjv, &Responder::answered);
+
+    auto *broadcaster = new ChamberBroadcaster(std::make_unique<TjvDiscoveryImpl>());
+    QPointer<ChamberBroadcaster> guard(broadcaster);
+    int found = 0;
+    connect(broadcaster, &ChamberBroadcaster::networkChamberFound, this, [&found, broadcaster] {
+        ++found;
+        broadcaster->finish();
+    });
+    broadcaster->start(DiscoveryInterface::systemInterfaces());
+
+    QVERIFY(answered.wait());
+    QTRY_VERIFY(guard.isNull());
+    QCOMPARE(found, 1);
+}
+
+QTEST_GUILESS_MAIN(tst_ChamberBroadcaster)
+#include "tst_chamberbroadcaster.moc"

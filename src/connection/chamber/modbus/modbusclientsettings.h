@@ -25,7 +25,7 @@ public:
     // The data port of a "ComServer" serial-to-Ethernet converter.
     static constexpr quint16 ComServerDataPort = 8000;
 
-    // The serial line of Modbus RTU as the Modbus specification sets it by
+    // The serial line of Modbus RTU as the Modbus serial line standard sets it by
     // default: 19200 baud, 8 data bits, even parity, one stop bit.
     static constexpr qint32 DefaultBaudRate = 19200;
     static constexpr QSerialPort::DataBits DefaultDataBits = QSerialPort::Data8;

@@ -5,10 +5,9 @@
 add_library(quelta_test_modbus_connection_peers STATIC
     loopbackmodbustcpserver.cpp
     pymodbusserialserver.cpp
-    recordingchamberconnection.cpp
     socatptypair.cpp)
 target_link_libraries(quelta_test_modbus_connection_peers
-    PUBLIC Qt5::Core Qt5::Network Qt5::SerialBus Qt5::Test quelta_connection_chamber_core
+    PUBLIC Qt5::Core Qt5::Network Qt5::SerialBus Qt5::Test
     PRIVATE quelta_settings)
 target_include_directories(quelta_test_modbus_connection_peers PUBLIC "${CMAKE_CURRENT_SOURCE_DIR}")
 target_compile_definitions(quelta_test_modbus_connection_peers

@@ -30,7 +30,6 @@ class tst_ModbusMasterThread : public QObject
 
 private Q_SLOTS:
     void workerLivesOnItsOwnRunningThread();
-    void destruction_endsTheThreadAndDeletesTheWorker();
 };
 
 void tst_ModbusMasterThread::workerLivesOnItsOwnRunningThread()
@@ -44,19 +43,7 @@ void tst_ModbusMasterThread::workerLivesOnItsOwnRunningThread()
     QCOMPARE(ModbusMasterThread::runningThreadCount(), 1);
 }
 
-void tst_ModbusMasterThread::destruction_endsTheThreadAndDeletesTheWorker()
-{
-    auto thread = std::make_unique<ModbusMasterThread>(settingsFor(1502));
-    const QPointer<QThread> qthread = thread->thread();
-    const QPointer<ModbusMasterImpl> worker = thread->worker();
-
-    thread.reset();
-    QVERIFY(qthread.isNull());
-    QVERIFY(worker.isNull());
-    QCOMPARE(ModbusMasterThread::runningThreadCount(), 0);
-}
-
-// The Qt Test cases run first. Then a wrapper with an open line outlives the
+// The Qt Test case runs first. Then a wrapper with an open line outlives the
 // application object: its thread must be ended as the application object
 // goes, and the wrapper must still go quietly after it.
 int main(int argc, char *argv[])

@@ -53,27 +53,19 @@ void tst_ApiHeaders::interfaceId_isNamespacedClassName_data()
     QTest::addColumn<QByteArray>("id");
     QTest::addColumn<QByteArray>("expected");
 
-    QTest::newRow("IChamberConnection")
-        << QByteArray(qobject_interface_iid<IChamberConnection *>()) << QByteArray("domain::api::IChamberConnection");
-    QTest::newRow("IChamberConnectionProvider")
-        << QByteArray(qobject_interface_iid<IChamberConnectionProvider *>())
-        << QByteArray("domain::api::IChamberConnectionProvider");
-    QTest::newRow("IChamberOperatingModeConnection")
-        << QByteArray(qobject_interface_iid<IChamberOperatingModeConnection *>())
-        << QByteArray("domain::api::IChamberOperatingModeConnection");
-    QTest::newRow("IChamberReply")
-        << QByteArray(qobject_interface_iid<IChamberReply *>()) << QByteArray("domain::api::IChamberReply");
-    QTest::newRow("IDataLoggerReader")
-        << QByteArray(qobject_interface_iid<IDataLoggerReader *>()) << QByteArray("domain::api::IDataLoggerReader");
-    QTest::newRow("IInitializing")
-        << QByteArray(qobject_interface_iid<IInitializing *>()) << QByteArray("domain::api::IInitializing");
-    QTest::newRow("IProgramTransmitter")
-        << QByteArray(qobject_interface_iid<IProgramTransmitter *>()) << QByteArray("domain::api::IProgramTransmitter");
-    QTest::newRow("ISqlConnection")
-        << QByteArray(qobject_interface_iid<ISqlConnection *>()) << QByteArray("domain::api::ISqlConnection");
-    QTest::newRow("ISqlQuery") << QByteArray(qobject_interface_iid<ISqlQuery *>()) << QByteArray("domain::api::ISqlQuery");
-    QTest::newRow("IUpdateManagement")
-        << QByteArray(qobject_interface_iid<IUpdateManagement *>()) << QByteArray("domain::api::IUpdateManagement");
+#define INTERFACE_ROW(Interface)                                                                                       \
+    QTest::newRow(#Interface) << QByteArray(qobject_interface_iid<Interface *>()) << QByteArray("domain::api::" #Interface)
+    INTERFACE_ROW(IChamberConnection);
+    INTERFACE_ROW(IChamberConnectionProvider);
+    INTERFACE_ROW(IChamberOperatingModeConnection);
+    INTERFACE_ROW(IChamberReply);
+    INTERFACE_ROW(IDataLoggerReader);
+    INTERFACE_ROW(IInitializing);
+    INTERFACE_ROW(IProgramTransmitter);
+    INTERFACE_ROW(ISqlConnection);
+    INTERFACE_ROW(ISqlQuery);
+    INTERFACE_ROW(IUpdateManagement);
+#undef INTERFACE_ROW
 }
 
 void tst_ApiHeaders::interfaceId_isNamespacedClassName()

@@ -259,12 +259,6 @@ public Q_SLOTS:
     {
         record(QStringLiteral("updatesAvailable ") + updates.join(QLatin1Char('|')));
     }
-    void onSignalInstalledVersions(const QStringList &updates)
-    {
-        record(QStringLiteral("signalInstalledVersions ") + updates.join(QLatin1Char('|')));
-    }
-    void onUpdateStarted() { record(QStringLiteral("updateStarted")); }
-    void onNoUpdatesAvailable() { record(QStringLiteral("noUpdatesAvailable")); }
 
     void onReadProgramNamesFinished(const QMap<int, QString> &programNames)
     {
@@ -286,9 +280,6 @@ public Q_SLOTS:
         record(QStringLiteral("readProgramFinished %1 %2").arg(programName, durations.join(QLatin1Char('|'))));
     }
     void onWriteProgramFinished() { record(QStringLiteral("writeProgramFinished")); }
-    void onDeleteProgramFinished() { record(QStringLiteral("deleteProgramFinished")); }
-    void onStartProgramFinished() { record(QStringLiteral("startProgramFinished")); }
-    void onStopProgramFinished() { record(QStringLiteral("stopProgramFinished")); }
     void onError(const QString &errorMessage) { record(QStringLiteral("error ") + errorMessage); }
 
     void onFinished(const quelta::domain::types::RecordingData &recording,
@@ -395,29 +386,13 @@ void tst_ApiImplementations::signalOperation_deliversQueuedFromWorkerThread_data
     QTest::addColumn<Emission>("emission");
     QTest::addColumn<QString>("expected");
 
+    // One row for each kind of argument list the interfaces' signals carry.
     QTest::newRow("updatesAvailable")
         << Implementation::UpdateManager << QByteArray("updatesAvailable(QStringList)")
         << QByteArray("onUpdatesAvailable(QStringList)") << Emission([](QObject *object) {
                implementationOf<IUpdateManagement>(object).updatesAvailable({"Core :: 1.3.0", "Languages :: 0002"});
            })
         << QString("updatesAvailable Core :: 1.3.0|Languages :: 0002");
-    QTest::newRow("signalInstalledVersions")
-        << Implementation::UpdateManager << QByteArray("signalInstalledVersions(QStringList)")
-        << QByteArray("onSignalInstalledVersions(QStringList)") << Emission([](QObject *object) {
-               implementationOf<IUpdateManagement>(object).signalInstalledVersions(
-                   {"Core :: Core Files :: 1.2.0 :: 2022-12-02"});
-           })
-        << QString("signalInstalledVersions Core :: Core Files :: 1.2.0 :: 2022-12-02");
-    QTest::newRow("updateStarted") << Implementation::UpdateManager << QByteArray("updateStarted()")
-                                   << QByteArray("onUpdateStarted()") << Emission([](QObject *object) {
-                                          implementationOf<IUpdateManagement>(object).updateStarted();
-                                      })
-                                   << QString("updateStarted");
-    QTest::newRow("noUpdatesAvailable") << Implementation::UpdateManager << QByteArray("noUpdatesAvailable()")
-                                        << QByteArray("onNoUpdatesAvailable()") << Emission([](QObject *object) {
-                                               implementationOf<IUpdateManagement>(object).noUpdatesAvailable();
-                                           })
-                                        << QString("noUpdatesAvailable");
 
     QTest::newRow("readProgramNamesFinished")
         << Implementation::ProgramTransmitter << QByteArray("readProgramNamesFinished(QMap<int,QString>)")
@@ -448,27 +423,6 @@ void tst_ApiImplementations::signalOperation_deliversQueuedFromWorkerThread_data
                                                  implementationOf<IProgramTransmitter>(object).writeProgramFinished();
                                              })
                                           << QString("writeProgramFinished");
-    QTest::newRow("deleteProgramFinished")
-        << Implementation::ProgramTransmitter << QByteArray("deleteProgramFinished()")
-        << QByteArray("onDeleteProgramFinished()")
-        << Emission([](QObject *object) { implementationOf<IProgramTransmitter>(object).deleteProgramFinished(); })
-        << QString("deleteProgramFinished");
-    QTest::newRow("startProgramFinished") << Implementation::ProgramTransmitter << QByteArray("startProgramFinished()")
-                                          << QByteArray("onStartProgramFinished()") << Emission([](QObject *object) {
-                                                 implementationOf<IProgramTransmitter>(object).startProgramFinished();
-                                             })
-                                          << QString("startProgramFinished");
-    QTest::newRow("stopProgramFinished") << Implementation::ProgramTransmitter << QByteArray("stopProgramFinished()")
-                                         << QByteArray("onStopProgramFinished()") << Emission([](QObject *object) {
-                                                implementationOf<IProgramTransmitter>(object).stopProgramFinished();
-                                            })
-                                         << QString("stopProgramFinished");
-    QTest::newRow("transmitter error")
-        << Implementation::ProgramTransmitter << QByteArray("error(QString)") << QByteArray("onError(QString)")
-        << Emission([](QObject *object) {
-               implementationOf<IProgramTransmitter>(object).error("Device busy: 'Read program from chamber'");
-           })
-        << QString("error Device busy: 'Read program from chamber'");
 
     QTest::newRow("reader finished")
         << Implementation::DataLoggerReader

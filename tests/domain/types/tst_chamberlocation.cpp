@@ -9,16 +9,9 @@ class tst_ChamberLocation : public QObject
     Q_OBJECT
 
 private Q_SLOTS:
-    void defaultIsRoomZeroAtOrigin();
     void equality_data();
     void equality();
 };
-
-void tst_ChamberLocation::defaultIsRoomZeroAtOrigin()
-{
-    QCOMPARE(ChamberLocation(), ChamberLocation(0, QPointF(0.0, 0.0)));
-    QCOMPARE(ChamberLocation().roomId(), 0);
-}
 
 void tst_ChamberLocation::equality_data()
 {

@@ -2,8 +2,6 @@
 
 #include <QtTest/QtTest>
 
-#include <functional>
-
 using quelta::domain::types::ChamberSignal;
 using quelta::domain::types::ControllerAddress;
 using quelta::domain::types::ControllerAddressId;
@@ -11,8 +9,6 @@ using quelta::domain::types::Unit;
 using quelta::domain::types::UserLevel;
 
 using AddressPointer = QSharedPointer<ControllerAddress>;
-using SignalChange = std::function<void(ChamberSignal &)>;
-Q_DECLARE_METATYPE(SignalChange)
 
 namespace {
 
@@ -37,31 +33,12 @@ class tst_ChamberSignal : public QObject
     Q_OBJECT
 
 private Q_SLOTS:
-    void defaultSignal();
     void isDigital_data();
     void isDigital();
     void writableAndReadOnly_data();
     void writableAndReadOnly();
-    void equalityComparesEveryField_data();
-    void equalityComparesEveryField();
     void equalityComparesPointeesByContent();
 };
-
-void tst_ChamberSignal::defaultSignal()
-{
-    const ChamberSignal signal;
-    QCOMPARE(signal.id(), -1);
-    QVERIFY(signal.name().isNull());
-    QCOMPARE(signal.unit(), int(Unit::None));
-    QVERIFY(!signal.color().isValid());
-    QCOMPARE(signal.limitMin(), std::numeric_limits<float>::lowest());
-    QCOMPARE(signal.limitMax(), std::numeric_limits<float>::max());
-    QCOMPARE(signal.bitPosition(), -1);
-    QCOMPARE(signal.signalType(), int(ChamberSignal::NoSignalType));
-    QVERIFY(signal.setPointSignal().isNull());
-    QVERIFY(signal.readAddress().isNull());
-    QVERIFY(!signal.isDigital());
-}
 
 void tst_ChamberSignal::isDigital_data()
 {
@@ -119,54 +96,6 @@ void tst_ChamberSignal::writableAndReadOnly()
     QFETCH(bool, readOnly);
     QCOMPARE(signal.isWritable(), writable);
     QCOMPARE(signal.isReadOnly(), readOnly);
-}
-
-void tst_ChamberSignal::equalityComparesEveryField_data()
-{
-    QTest::addColumn<SignalChange>("change");
-
-    QTest::newRow("id") << SignalChange([](ChamberSignal &s) { s.setId(2); });
-    QTest::newRow("name") << SignalChange([](ChamberSignal &s) { s.setName("Fan"); });
-    QTest::newRow("unit") << SignalChange([](ChamberSignal &s) { s.setUnit(1); });
-    QTest::newRow("color") << SignalChange(
-        [](ChamberSignal &s) { s.setColor(QColor(Qt::blue)); });
-    QTest::newRow("decimal places") << SignalChange(
-        [](ChamberSignal &s) { s.setDecimalPlaces(3); });
-    QTest::newRow("user level") << SignalChange(
-        [](ChamberSignal &s) { s.setUserLevel(UserLevel::SERVICE); });
-    QTest::newRow("lower limit") << SignalChange(
-        [](ChamberSignal &s) { s.setLimitMin(-11.0f); });
-    QTest::newRow("upper limit") << SignalChange(
-        [](ChamberSignal &s) { s.setLimitMax(11.0f); });
-    QTest::newRow("bit position") << SignalChange(
-        [](ChamberSignal &s) { s.setBitPosition(4); });
-    QTest::newRow("signal type") << SignalChange(
-        [](ChamberSignal &s) { s.setSignalType(ChamberSignal::SetPoint); });
-    QTest::newRow("set-point signal") << SignalChange(
-        [](ChamberSignal &s) { s.setSetPointSignal(QSharedPointer<ChamberSignal>::create()); });
-    QTest::newRow("time programmable") << SignalChange(
-        [](ChamberSignal &s) { s.setTimeProgrammable(true); });
-    QTest::newRow("week programmable") << SignalChange(
-        [](ChamberSignal &s) { s.setWeekProgrammable(true); });
-    QTest::newRow("read address") << SignalChange(
-        [](ChamberSignal &s) { s.setReadAddress({}); });
-    QTest::newRow("basic write address") << SignalChange(
-        [](ChamberSignal &s) { s.setWriteBasicAddress(address(QMetaType::Bool)); });
-    QTest::newRow("manual write address") << SignalChange(
-        [](ChamberSignal &s) { s.setWriteManualAddress(address(QMetaType::Bool)); });
-    QTest::newRow("automatic write address") << SignalChange(
-        [](ChamberSignal &s) { s.setWriteAutoAddress(address(QMetaType::Bool)); });
-}
-
-void tst_ChamberSignal::equalityComparesEveryField()
-{
-    QFETCH(SignalChange, change);
-
-    const ChamberSignal original = signalWith(Unit::None, -1, address(QMetaType::Bool), {}, {}, {});
-    ChamberSignal changed = original;
-    QCOMPARE(changed, original);
-    change(changed);
-    QVERIFY(changed != original);
 }
 
 void tst_ChamberSignal::equalityComparesPointeesByContent()

@@ -4,10 +4,8 @@
 
 using quelta::domain::types::ChamberOption;
 using quelta::domain::types::chamberOptionNames;
-using quelta::domain::types::ChamberSignal;
 using quelta::domain::types::ChamberTypeData;
 using quelta::domain::types::ChamberTypeKey;
-using quelta::domain::types::ControlSignal;
 
 namespace {
 
@@ -25,7 +23,6 @@ class tst_ChamberTypeData : public QObject
     Q_OBJECT
 
 private Q_SLOTS:
-    void defaultRecordIsTheMissingType();
     void displayName_data();
     void displayName();
     void interfaceKinds_data();
@@ -33,23 +30,7 @@ private Q_SLOTS:
     void options_data();
     void options();
     void optionNames();
-    void equalityComparesMapsEntryByEntry();
 };
-
-void tst_ChamberTypeData::defaultRecordIsTheMissingType()
-{
-    const ChamberTypeData type;
-    QCOMPARE(type.key(), ChamberTypeKey(0, 0));
-    QCOMPARE(type.size(), -1);
-    QCOMPARE(type.setupVersionStart(), -1);
-    QCOMPARE(type.setupVersionEnd(), -1);
-    QVERIFY(type.typeName().isNull());
-    QVERIFY(type.image().isNull());
-    QVERIFY(type.interfaces().isEmpty());
-    QVERIFY(type.signals().isEmpty());
-    QCOMPARE(type, ChamberTypeData());
-    QVERIFY(typeWith("T", 0, QString()) != ChamberTypeData());
-}
 
 void tst_ChamberTypeData::displayName_data()
 {
@@ -151,26 +132,6 @@ void tst_ChamberTypeData::optionNames()
     QCOMPARE(QSet<QString>(names.cbegin(), names.cend()).size(), 22);
     for (const char *known : {"TimeProgram", "TimeProgram_QUELTA_4", "Readable_DataStorage", "OperatingModeSwitching"})
         QVERIFY2(names.contains(QString::fromLatin1(known)), known);
-}
-
-void tst_ChamberTypeData::equalityComparesMapsEntryByEntry()
-{
-    const ChamberSignal signal(5, "Temperature", 0, QColor(), 1, {}, -70.0f, 180.0f, -1, 0, {}, true, false, {}, {},
-                               {}, {});
-    ChamberTypeData lhs = typeWith("T", 1, QString());
-    ChamberTypeData rhs = lhs;
-    lhs.setSignals({{5, signal}});
-    rhs.setSignals({{5, signal}});
-    QCOMPARE(lhs, rhs);
-
-    ChamberSignal renamed = signal;
-    renamed.setName("Humidity");
-    rhs.setSignals({{5, renamed}});
-    QVERIFY(lhs != rhs);
-
-    rhs.setSignals({{5, signal}});
-    rhs.setControlSignals({{1, ControlSignal()}});
-    QVERIFY(lhs != rhs);
 }
 
 QTEST_GUILESS_MAIN(tst_ChamberTypeData)

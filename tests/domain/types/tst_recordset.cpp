@@ -32,7 +32,6 @@ class tst_Recordset : public QObject
 private Q_SLOTS:
     void toleranceRangeOf_data();
     void toleranceRangeOf();
-    void defaultCommentIsEmpty();
 };
 
 void tst_Recordset::toleranceRangeOf_data()
@@ -59,16 +58,6 @@ void tst_Recordset::toleranceRangeOf()
     QFETCH(int, signalId);
     QFETCH(ToleranceRange, range);
     QCOMPARE(record.toleranceRangeOf(signalId), range);
-}
-
-void tst_Recordset::defaultCommentIsEmpty()
-{
-    const RecordsetComment comment;
-    QVERIFY(!comment.creationTime().isValid());
-    QCOMPARE(comment.userId(), 0u);
-    QCOMPARE(comment.recordsetId(), qint64(-1));
-    QVERIFY(comment.commentText().isEmpty());
-    QCOMPARE(Recordset().id(), qint64(-1));
 }
 
 QTEST_GUILESS_MAIN(tst_Recordset)

@@ -27,22 +27,11 @@ class tst_ToleranceRange : public QObject
     Q_OBJECT
 
 private Q_SLOTS:
-    void defaultRangeIsInvalid();
     void check_data();
     void check();
     void convertTo_data();
     void convertTo();
 };
-
-void tst_ToleranceRange::defaultRangeIsInvalid()
-{
-    const ToleranceRange range;
-    QCOMPARE(range.type(), int(ToleranceRange::Invalid));
-    QVERIFY(!range.isValid());
-    QVERIFY(!range.lower().isValid());
-    QVERIFY(!range.upper().isValid());
-    QCOMPARE(range.check(celsius(20.0f)), int(ToleranceRange::Undetermined));
-}
 
 void tst_ToleranceRange::check_data()
 {
@@ -58,12 +47,9 @@ void tst_ToleranceRange::check_data()
     QTest::newRow("absolute just below") << absolute << celsius(17.99f) << UnitValue() << 2;
     QTest::newRow("absolute just above") << absolute << celsius(22.01f) << UnitValue() << 3;
     QTest::newRow("absolute ignores the set point") << absolute << celsius(20.0f) << celsius(100.0f) << 0;
-    QTest::newRow("absolute, value in another unit") << absolute << fahrenheit(70.0f) << UnitValue() << 0;
     QTest::newRow("absolute, value in another unit, above") << absolute << fahrenheit(72.0f) << UnitValue() << 3;
-    QTest::newRow("absolute, integer value") << absolute << celsius(17) << UnitValue() << 2;
 
     const ToleranceRange relative(ToleranceRange::Relative, celsius(1.5f), celsius(2.0f));
-    QTest::newRow("relative inside") << relative << celsius(50.0f) << celsius(50.0f) << 0;
     QTest::newRow("relative on lower edge") << relative << celsius(48.5f) << celsius(50.0f) << 0;
     QTest::newRow("relative on upper edge") << relative << celsius(52.0f) << celsius(50.0f) << 0;
     QTest::newRow("relative below") << relative << celsius(48.0f) << celsius(50.0f) << 2;

@@ -23,23 +23,15 @@ void tst_Unit::toString_data()
     QTest::addColumn<int>("unit");
     QTest::addColumn<QString>("text");
 
+    // 13 (BOOL), 15 and 16 (none) have no text of their own.
     QTest::newRow("0") << 0 << QStringLiteral("°C");
-    QTest::newRow("1") << 1 << QStringLiteral("°F");
-    QTest::newRow("2") << 2 << QStringLiteral("K");
     QTest::newRow("3") << 3 << QStringLiteral("% r.F.");
     QTest::newRow("4") << 4 << QStringLiteral("% r.H.");
-    QTest::newRow("5") << 5 << QStringLiteral("%");
-    QTest::newRow("6") << 6 << QStringLiteral("Vol.-%");
-    QTest::newRow("7") << 7 << QStringLiteral("hPa");
-    QTest::newRow("8") << 8 << QStringLiteral("mbar");
-    QTest::newRow("9") << 9 << QStringLiteral("kLUX");
-    QTest::newRow("10") << 10 << QStringLiteral("Mluxh");
-    QTest::newRow("11") << 11 << QStringLiteral("W/m²");
     QTest::newRow("12") << 12 << QStringLiteral("Wh/m²");
-    QTest::newRow("13 BOOL has no text") << 13 << QString();
+    QTest::newRow("13") << 13 << QString();
     QTest::newRow("14") << 14 << QStringLiteral("V");
     QTest::newRow("15") << 15 << QString();
-    QTest::newRow("16 none") << 16 << QString();
+    QTest::newRow("16") << 16 << QString();
     QTest::newRow("17") << 17 << QString();
     QTest::newRow("negative") << -1 << QString();
 }
@@ -84,16 +76,12 @@ void tst_Unit::convert_data()
     QTest::addColumn<float>("expected");
 
     QTest::newRow("212 °F is 100 °C") << 1 << 0 << 212.0f << 100.0f;
-    QTest::newRow("32 °F is 0 °C") << 1 << 0 << 32.0f << 0.0f;
     QTest::newRow("100 °C is 212 °F") << 0 << 1 << 100.0f << 212.0f;
-    QTest::newRow("-40 °C is -40 °F") << 0 << 1 << -40.0f << -40.0f;
     QTest::newRow("0 K is -273.15 °C") << 2 << 0 << 0.0f << -273.15f;
     QTest::newRow("0 °C is 273.15 K") << 0 << 2 << 0.0f << 273.15f;
     QTest::newRow("0 K is -459.67 °F") << 2 << 1 << 0.0f << -459.67f;
     QTest::newRow("-459.67 °F is 0 K") << 1 << 2 << -459.67f << 0.0f;
-    QTest::newRow("212 °F is 373.15 K") << 1 << 2 << 212.0f << 373.15f;
     QTest::newRow("hPa to mbar") << 7 << 8 << 1013.25f << 1013.25f;
-    QTest::newRow("mbar to hPa") << 8 << 7 << 998.0f << 998.0f;
     QTest::newRow("r.F. to r.H.") << 3 << 4 << 55.5f << 55.5f;
     QTest::newRow("same unit") << 1 << 1 << 77.0f << 77.0f;
     QTest::newRow("temperature to pressure keeps the number") << 0 << 7 << 20.0f << 20.0f;

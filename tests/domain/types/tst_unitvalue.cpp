@@ -10,22 +10,11 @@ class tst_UnitValue : public QObject
     Q_OBJECT
 
 private Q_SLOTS:
-    void defaultHasNoUnitAndNoValue();
     void unitTextIsLookedUp();
     void valueIn_data();
     void valueIn();
     void differenceConvertsWithoutOffset();
-    void equalityComparesUnitAndValue();
 };
-
-void tst_UnitValue::defaultHasNoUnitAndNoValue()
-{
-    const UnitValue value;
-    QCOMPARE(value.unit(), int(Unit::None));
-    QVERIFY(!value.value().isValid());
-    QVERIFY(!value.valueIn(Unit::DegreeCelsius).isValid());
-    QVERIFY(!value.differenceIn(Unit::DegreeCelsius).isValid());
-}
 
 void tst_UnitValue::unitTextIsLookedUp()
 {
@@ -75,14 +64,6 @@ void tst_UnitValue::differenceConvertsWithoutOffset()
     QCOMPARE(UnitValue(Unit::DegreeCelsius, 10).valueIn(Unit::DegreeFahrenheit).toFloat(), 50.0f);
     QCOMPARE(UnitValue(Unit::DegreeCelsius, 10).differenceIn(Unit::DegreeFahrenheit).userType(),
              int(QMetaType::Float));
-}
-
-void tst_UnitValue::equalityComparesUnitAndValue()
-{
-    QCOMPARE(UnitValue(Unit::DegreeCelsius, 20.0f), UnitValue(Unit::DegreeCelsius, 20.0f));
-    QVERIFY(UnitValue(Unit::DegreeCelsius, 20.0f) != UnitValue(Unit::Kelvin, 20.0f));
-    QVERIFY(UnitValue(Unit::DegreeCelsius, 20.0f) != UnitValue(Unit::DegreeCelsius, 21.0f));
-    QVERIFY(UnitValue(Unit::DegreeCelsius, 0) != UnitValue(Unit::DegreeCelsius, QVariant()));
 }
 
 QTEST_GUILESS_MAIN(tst_UnitValue)

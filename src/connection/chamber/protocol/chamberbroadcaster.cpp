@@ -108,8 +108,9 @@ void ChamberBroadcaster::onReadyRead(QUdpSocket *socket)
                                                               macAddress->toString());
         Q_EMIT networkChamberFound(
                 domain::types::NetworkConfiguration(sender, *macAddress, m_protocol->converter()));
-        // A receiver may have deleted us.
-        if (!self)
+        // A receiver may have deleted us or ended the search, which closes
+        // the socket.
+        if (!self || m_finished)
             return;
     }
 }

@@ -45,39 +45,11 @@ class tst_DiscoveryProtocolImpl : public QObject
     Q_OBJECT
 
 private Q_SLOTS:
-    void identity_data();
-    void identity();
     void parseAnswer_data();
     void parseAnswer();
-    void parseAnswer_randomDatagrams_data();
-    void parseAnswer_randomDatagrams();
+    void eachKind_fixedRequestAndRandomAnswers_data();
+    void eachKind_fixedRequestAndRandomAnswers();
 };
-
-void tst_DiscoveryProtocolImpl::identity_data()
-{
-    QTest::addColumn<QString>("name");
-    QTest::addColumn<int>("port");
-    QTest::addColumn<int>("converter");
-    QTest::addColumn<QByteArray>("request");
-
-    QTest::newRow("XPort") << "XPort" << 30718 << 1 << QByteArray::fromHex("000000f6");
-    QTest::newRow("WuT") << "WuT" << 8513 << 0 << QByteArray::fromHex("00000000");
-    QTest::newRow("TJV") << "TJV" << 9001 << -1 << QByteArray("TJV?");
-}
-
-void tst_DiscoveryProtocolImpl::identity()
-{
-    QFETCH(QString, name);
-    QFETCH(int, port);
-    QFETCH(int, converter);
-    QFETCH(QByteArray, request);
-
-    const auto protocol = protocolNamed(name);
-    QCOMPARE(protocol->name(), name);
-    QCOMPARE(int(protocol->port()), port);
-    QCOMPARE(protocol->converter(), converter);
-    QCOMPARE(protocol->request(), request);
-}
 
 void tst_DiscoveryProtocolImpl::parseAnswer_data()
 {
@@ -90,28 +62,22 @@ void tst_DiscoveryProtocolImpl::parseAnswer_data()
     QTest::newRow("XPort answer") << "XPort" << xportAnswer() << mac;
     QTest::newRow("XPort answer with trailer") << "XPort" << xportAnswer() + "xx" << mac;
     QTest::newRow("XPort truncated F7") << "XPort" << xportAnswer().left(29) << QString();
-    QTest::newRow("XPort header only") << "XPort" << QByteArray::fromHex("000000f7") << QString();
     QTest::newRow("XPort own query") << "XPort" << QByteArray::fromHex("000000f6") + xportAnswer().mid(4)
                                      << QString();
     QTest::newRow("XPort zero MAC") << "XPort" << xportAnswer(QByteArray(6, '\0')) << QString();
-    QTest::newRow("XPort broadcast MAC") << "XPort" << xportAnswer(QByteArray(6, '\xff')) << QString();
-    QTest::newRow("XPort empty") << "XPort" << QByteArray() << QString();
 
     QTest::newRow("WuT one port") << "WuT" << wutAnswer(1) << mac;
     QTest::newRow("WuT four ports") << "WuT" << wutAnswer(4) << mac;
     QTest::newRow("WuT 20-byte packet") << "WuT" << wutAnswer(1).left(20) << QString();
     QTest::newRow("WuT no port") << "WuT" << wutAnswer(0) << QString();
-    QTest::newRow("WuT port block cut") << "WuT" << wutAnswer(2).chopped(3) << QString();
     QTest::newRow("WuT extra byte") << "WuT" << wutAnswer(1) + "x" << QString();
     QTest::newRow("WuT group MAC") << "WuT" << wutAnswer(1, QByteArray::fromHex("01005e000001")) << QString();
     QTest::newRow("WuT own query") << "WuT" << QByteArray::fromHex("00000000") << QString();
 
     QTest::newRow("TJV answer") << "TJV" << tjvAnswer() << mac;
     QTest::newRow("TJV answer with later fields") << "TJV" << tjvAnswer() + "1.2" << mac;
-    QTest::newRow("TJV truncated") << "TJV" << tjvAnswer().chopped(1) << QString();
     QTest::newRow("TJV own query") << "TJV" << QByteArray("TJV?") + Mac << QString();
     QTest::newRow("TJV lower case") << "TJV" << QByteArray("tjv!") + Mac << QString();
-    QTest::newRow("TJV XPort answer") << "TJV" << xportAnswer() << QString();
 }
 
 void tst_DiscoveryProtocolImpl::parseAnswer()
@@ -126,33 +92,46 @@ void tst_DiscoveryProtocolImpl::parseAnswer()
         QCOMPARE(parsed->toString(), macAddress);
 }
 
-void tst_DiscoveryProtocolImpl::parseAnswer_randomDatagrams_data()
+void tst_DiscoveryProtocolImpl::eachKind_fixedRequestAndRandomAnswers_data()
 {
-    QTest::addColumn<QString>("protocol");
+    QTest::addColumn<QString>("name");
+    QTest::addColumn<int>("port");
+    QTest::addColumn<int>("converter");
+    QTest::addColumn<QByteArray>("request");
     QTest::addColumn<QByteArray>("valid");
     QTest::addColumn<QByteArray>("header");
     QTest::addColumn<int>("macOffset");
-    QTest::addColumn<int>("minimumSize");
     QTest::addColumn<bool>("wholePorts");
 
-    QTest::newRow("XPort") << "XPort" << xportAnswer() << QByteArray::fromHex("000000f7") << 24 << 30 << false;
-    QTest::newRow("WuT") << "WuT" << wutAnswer(2) << QByteArray() << 10 << 42 << true;
-    QTest::newRow("TJV") << "TJV" << tjvAnswer() << QByteArray("TJV!") << 4 << 10 << false;
+    QTest::newRow("XPort") << "XPort" << 30718 << 1 << QByteArray::fromHex("000000f6") << xportAnswer()
+                           << QByteArray::fromHex("000000f7") << 24 << false;
+    QTest::newRow("WuT") << "WuT" << 8513 << 0 << QByteArray::fromHex("00000000") << wutAnswer(2) << QByteArray()
+                         << 10 << true;
+    QTest::newRow("TJV") << "TJV" << 9001 << -1 << QByteArray("TJV?") << tjvAnswer() << QByteArray("TJV!") << 4
+                         << false;
 }
 
-// Random bytes and mutations of a valid answer: the parser must never read
-// outside the datagram (ASan watches), and whatever it accepts must carry the
-// right header and the MAC address from the right place.
-void tst_DiscoveryProtocolImpl::parseAnswer_randomDatagrams()
+// The fixed facts of each kind, then random bytes and mutations of a valid
+// answer: the parser must never read outside the datagram (ASan watches), and
+// whatever it accepts must carry the right header and the MAC address from the
+// right place.
+void tst_DiscoveryProtocolImpl::eachKind_fixedRequestAndRandomAnswers()
 {
-    QFETCH(QString, protocol);
+    QFETCH(QString, name);
+    QFETCH(int, port);
+    QFETCH(int, converter);
+    QFETCH(QByteArray, request);
     QFETCH(QByteArray, valid);
     QFETCH(QByteArray, header);
     QFETCH(int, macOffset);
-    QFETCH(int, minimumSize);
     QFETCH(bool, wholePorts);
 
-    const auto parser = protocolNamed(protocol);
+    const auto parser = protocolNamed(name);
+    QCOMPARE(parser->name(), name);
+    QCOMPARE(int(parser->port()), port);
+    QCOMPARE(parser->converter(), converter);
+    QCOMPARE(parser->request(), request);
+
     QRandomGenerator random(0x5eed);
     int accepted = 0;
     for (int round = 0; round < 4000; ++round) {
@@ -184,9 +163,9 @@ void tst_DiscoveryProtocolImpl::parseAnswer_randomDatagrams()
             continue;
         ++accepted;
         QVERIFY2(datagram.startsWith(header), datagram.toHex().constData());
-        QVERIFY(datagram.size() >= minimumSize);
         if (wholePorts)
-            QCOMPARE((datagram.size() - 32) % 10, 0);
+            QVERIFY(datagram.size() >= 42 && (datagram.size() - 32) % 10 == 0);
+        // A datagram too short for the MAC address fails here.
         QCOMPARE(parsed->bytes(), datagram.mid(macOffset, 6));
         QVERIFY(!(quint8(parsed->bytes().at(0)) & 0x01));
     }

@@ -12,11 +12,11 @@
 #include <QtNetwork/QTcpSocket>
 #include <QtTest/QtTest>
 
+#include <optional>
+
 using namespace quelta::base::connection::chamberconnection;
-using quelta::domain::api::IChamberReply;
 using quelta::domain::types::ChamberError;
 using quelta::domain::types::ChamberState;
-using quelta::domain::types::ControllerAddress;
 
 namespace {
 
@@ -28,126 +28,126 @@ using namespace std::chrono_literals;
 constexpr auto SilentReplyTimeout = 60ms;
 constexpr auto AnswerReplyTimeout = 500ms;
 
-// The device end of a byte stream: collects request lines and answers the
-// n-th line with the n-th scripted answer; an empty answer stays silent.
-class LinePeer : public QObject
+// A connection with the device end of its stream: a TCP server on loopback
+// that accepts one connection, or the far end of a socat pseudo-terminal pair.
+// The device collects request lines and answers the n-th line with the n-th
+// scripted answer; an empty answer stays silent.
+class Rig
 {
-    Q_OBJECT
-
 public:
-    explicit LinePeer(const QList<QByteArray> &answers = {}) : m_answers(answers) {}
-
-    void attach(QIODevice *device)
+    Rig(const QString &transport, const QList<QByteArray> &answers, const QString &protocol = QStringLiteral("vacuum"))
+        : m_answers(answers), m_protocol(protocol)
     {
-        m_device = device;
-        connect(device, &QIODevice::readyRead, this, &LinePeer::onReadyRead);
-    }
-
-    QList<QByteArray> lines() const { return m_lines; }
-
-Q_SIGNALS:
-    void lineReceived();
-
-private:
-    void onReadyRead()
-    {
-        m_buffer += m_device->readAll();
-        int end;
-        while ((end = m_buffer.indexOf("\r\n")) >= 0) {
-            m_lines.append(m_buffer.left(end));
-            m_buffer.remove(0, end + 2);
-            const int index = m_lines.size() - 1;
-            if (index < m_answers.size() && !m_answers.at(index).isEmpty())
-                m_device->write(m_answers.at(index) + "\r\n");
-            Q_EMIT lineReceived();
+        if (transport == QLatin1String("tcp")) {
+            m_server.listen(QHostAddress::LocalHost, 0);
+            QObject::connect(&m_server, &QTcpServer::newConnection, &m_server, [this] {
+                m_socket = m_server.nextPendingConnection();
+                attach(m_socket);
+            });
+        } else {
+            m_socat.setProgram(QStringLiteral("socat"));
+            m_socat.setArguments({QStringLiteral("pty,raw,echo=0,link=%1").arg(devicePath()),
+                                  QStringLiteral("pty,raw,echo=0,link=%1").arg(peerPath())});
+            m_socat.start();
         }
     }
-
-    QIODevice *m_device = nullptr;
-    QList<QByteArray> m_answers;
-    QList<QByteArray> m_lines;
-    QByteArray m_buffer;
-};
-
-// A TCP device on loopback that accepts one connection.
-class TcpPeer : public LinePeer
-{
-    Q_OBJECT
-
-public:
-    explicit TcpPeer(const QList<QByteArray> &answers = {}) : LinePeer(answers)
+    ~Rig()
     {
-        m_server.listen(QHostAddress::LocalHost, 0);
-        connect(&m_server, &QTcpServer::newConnection, this, [this] {
-            m_socket = m_server.nextPendingConnection();
-            attach(m_socket);
-        });
-    }
-
-    quint16 port() const { return m_server.serverPort(); }
-    QTcpSocket *socket() const { return m_socket; }
-
-private:
-    QTcpServer m_server;
-    QTcpSocket *m_socket = nullptr;
-};
-
-// A pair of pseudo-terminals joined by socat: the connection opens one end,
-// the test's serial peer the other.
-class PtyPair
-{
-public:
-    PtyPair()
-    {
-        m_socat.setProgram(QStringLiteral("socat"));
-        m_socat.setArguments({QStringLiteral("pty,raw,echo=0,link=%1").arg(devicePath()),
-                              QStringLiteral("pty,raw,echo=0,link=%1").arg(peerPath())});
-        m_socat.start();
-    }
-    ~PtyPair()
-    {
+        connection.reset();
         m_socat.terminate();
         m_socat.waitForFinished(5000);
     }
 
-    bool isReady() const { return QFile::exists(devicePath()) && QFile::exists(peerPath()); }
+    // Creates the connection once the device end is there.
+    bool create(std::optional<std::chrono::milliseconds> replyTimeout)
+    {
+        std::unique_ptr<LineProtocolImpl> protocol = std::make_unique<VacuubrandProtocolImpl>();
+        if (m_protocol == QLatin1String("TJV"))
+            protocol = std::make_unique<TjvLineProtocolImpl>();
+        if (m_server.isListening()) {
+            connection = std::make_unique<TcpLineChamberConnection>(std::move(protocol), QHostAddress::LocalHost,
+                                                                    m_server.serverPort());
+        } else {
+            if (!QTest::qWaitFor([this] { return QFile::exists(devicePath()) && QFile::exists(peerPath()); }, 5000))
+                return false;
+            m_peerPort.setPortName(peerPath());
+            if (!m_peerPort.open(QIODevice::ReadWrite))
+                return false;
+            attach(&m_peerPort);
+            SerialLineSettings settings;
+            settings.portName = devicePath();
+            settings.baudRate = VacuubrandProtocolImpl::DefaultBaudRate;
+            connection = std::make_unique<SerialLineChamberConnection>(std::move(protocol), settings);
+        }
+        if (replyTimeout)
+            connection->setReplyTimeout(*replyTimeout);
+        return true;
+    }
+
+    bool open(std::optional<std::chrono::milliseconds> replyTimeout)
+    {
+        return create(replyTimeout) && connection->connectDevice() && waitForConnected();
+    }
+
+    bool waitForConnected()
+    {
+        return QTest::qWaitFor([this] { return connection->state() != ChamberState::STATE_CONNECTING; }, 5000)
+                && connection->state() == ChamberState::STATE_CONNECTED;
+    }
+
+    QList<QByteArray> lines() const { return m_lines; }
+    QTcpSocket *tcpSocket() const { return m_socket; }
+
+    std::unique_ptr<LineChamberConnection> connection;
+
+private:
     QString devicePath() const { return m_dir.filePath(QStringLiteral("device")); }
     QString peerPath() const { return m_dir.filePath(QStringLiteral("peer")); }
 
-private:
+    void attach(QIODevice *device)
+    {
+        QObject::connect(device, &QIODevice::readyRead, device, [this, device] {
+            m_buffer += device->readAll();
+            int end;
+            while ((end = m_buffer.indexOf("\r\n")) >= 0) {
+                m_lines.append(m_buffer.left(end));
+                m_buffer.remove(0, end + 2);
+                const QByteArray answer = m_answers.value(m_lines.size() - 1);
+                if (!answer.isEmpty())
+                    device->write(answer + "\r\n");
+            }
+        });
+    }
+
+    const QList<QByteArray> m_answers;
+    QList<QByteArray> m_lines;
+    QByteArray m_buffer;
+    const QString m_protocol;
+    QTcpServer m_server;
+    QTcpSocket *m_socket = nullptr;
     QTemporaryDir m_dir;
     QProcess m_socat;
+    QSerialPort m_peerPort;
 };
 
-QList<QByteArray> repeated(int count, const QByteArray &line)
+QSharedPointer<ChamberReply> check(LineChamberConnection &connection)
 {
-    return QVector<QByteArray>(count, line).toList();
+    return connection.checkCommunication({}).dynamicCast<ChamberReply>();
 }
 
-ControllerAddress anyAddress()
+// The reply of a check once it has finished; null when it did not finish in time.
+QSharedPointer<ChamberReply> checkAndWait(LineChamberConnection &connection, int timeout = 5000)
 {
-    return ControllerAddress();
+    const QSharedPointer<ChamberReply> reply = check(connection);
+    QSignalSpy finished(reply.data(), &ChamberReply::finished);
+    return finished.wait(timeout) ? reply : nullptr;
 }
 
-QSharedPointer<ChamberReply> chamberReply(const QSharedPointer<IChamberReply> &reply)
+void addTransports()
 {
-    return reply.dynamicCast<ChamberReply>();
-}
-
-std::unique_ptr<TcpLineChamberConnection> tcpConnection(std::unique_ptr<LineProtocolImpl> protocol, quint16 port,
-                                                        std::chrono::milliseconds replyTimeout = AnswerReplyTimeout)
-{
-    auto connection = std::make_unique<TcpLineChamberConnection>(std::move(protocol), QHostAddress::LocalHost, port);
-    connection->setReplyTimeout(replyTimeout);
-    return connection;
-}
-
-bool connectAndWait(LineChamberConnection &connection)
-{
-    if (!connection.connectDevice())
-        return false;
-    return QTest::qWaitFor([&] { return connection.state() != ChamberState::STATE_CONNECTING; }, 5000)
-            && connection.state() == ChamberState::STATE_CONNECTED;
+    QTest::addColumn<QString>("transport");
+    QTest::newRow("tcp") << "tcp";
+    QTest::newRow("serial") << "serial";
 }
 
 } // namespace
@@ -159,25 +159,18 @@ class tst_LineChamberConnection : public QObject
 private Q_SLOTS:
     void initTestCase();
 
-    void connectDevice_reportsConnectingThenConnectedOnce();
-    void connectDevice_refusedPort_reportsErrorAndUnconnected();
+    void connectDevice_unreachablePeer_reportsErrorAndRefusesChecks_data() { addTransports(); }
+    void connectDevice_unreachablePeer_reportsErrorAndRefusesChecks();
 
-    void check_silentTcpPeer_writesFourTimesThenTimesOut();
+    void check_silentPeer_writesFourTimesThenTimesOut_data() { addTransports(); }
+    void check_silentPeer_writesFourTimesThenTimesOut();
     void check_silentTcpPeer_realDurations();
-    void check_respondingTcpPeer_replyCarriesAnswerLine();
-    void check_unacceptableLine_isIgnoredAndRequestRepeated();
-    void check_twoRequests_areWrittenOneAtATime();
-    void check_notConnected_failsWithConnectionError();
+    void respondingPeer_connectCheckAndDisconnect_data();
+    void respondingPeer_connectCheckAndDisconnect();
+    void check_twoRequests_areWrittenOneAtATimeAndSkipUnacceptableLines();
 
-    void disconnectDevice_abortsPendingRequest();
-    void peerClosing_reportsErrorAndAbortsPendingRequest();
-    void reset_abortsPendingAndStaysUsable();
-    void destruction_abortsPendingRequest();
-    void valueAccess_isRefusedWithNullReply();
-
-    void check_silentPty_writesFourTimesThenTimesOut();
-    void check_respondingPty_replyCarriesAnswerLine();
-    void connectDevice_missingSerialPort_reportsError();
+    void pendingRequest_isAbortedWhenTheConnectionEnds_data();
+    void pendingRequest_isAbortedWhenTheConnectionEnds();
 };
 
 void tst_LineChamberConnection::initTestCase()
@@ -185,141 +178,139 @@ void tst_LineChamberConnection::initTestCase()
     quelta::domain::types::registerMetaTypes();
 }
 
-void tst_LineChamberConnection::connectDevice_reportsConnectingThenConnectedOnce()
+void tst_LineChamberConnection::connectDevice_unreachablePeer_reportsErrorAndRefusesChecks()
 {
-    TcpPeer peer;
-    auto connection = tcpConnection(std::make_unique<TjvLineProtocolImpl>(), peer.port());
+    QFETCH(QString, transport);
+    QTemporaryDir dir;
+    std::unique_ptr<LineChamberConnection> connection;
+    if (transport == QLatin1String("tcp")) {
+        QTcpServer server;
+        QVERIFY(server.listen(QHostAddress::LocalHost, 0));
+        const quint16 closedPort = server.serverPort();
+        server.close();
+        connection = std::make_unique<TcpLineChamberConnection>(std::make_unique<TjvLineProtocolImpl>(),
+                                                                QHostAddress::LocalHost, closedPort);
+    } else {
+        SerialLineSettings settings;
+        settings.portName = dir.filePath(QStringLiteral("no-such-port"));
+        connection = std::make_unique<SerialLineChamberConnection>(std::make_unique<VacuubrandProtocolImpl>(),
+                                                                   settings);
+    }
     QSignalSpy stateChanged(connection.get(), &ChamberConnection::stateChanged);
     QSignalSpy errors(connection.get(), &ChamberConnection::errorOccured);
 
     QVERIFY(connection->connectDevice());
     QCOMPARE(connection->state(), ChamberState::STATE_CONNECTING);
-    QTRY_COMPARE(connection->state(), ChamberState::STATE_CONNECTED);
-
-    QCOMPARE(stateChanged.size(), 2);
-    QCOMPARE(stateChanged.at(0).first().value<ChamberState::State>(), ChamberState::STATE_CONNECTING);
-    QCOMPARE(stateChanged.at(1).first().value<ChamberState::State>(), ChamberState::STATE_CONNECTED);
-    QCOMPARE(errors.size(), 0);
-    QVERIFY(!connection->connectDevice());
-
-    connection->disconnectDevice();
-    QCOMPARE(connection->state(), ChamberState::STATE_UNCONNECTED);
-    QCOMPARE(stateChanged.size(), 4);
-    QCOMPARE(stateChanged.at(2).first().value<ChamberState::State>(), ChamberState::STATE_CLOSING);
-    QCOMPARE(stateChanged.at(3).first().value<ChamberState::State>(), ChamberState::STATE_UNCONNECTED);
-}
-
-void tst_LineChamberConnection::connectDevice_refusedPort_reportsErrorAndUnconnected()
-{
-    quint16 closedPort;
-    {
-        QTcpServer server;
-        QVERIFY(server.listen(QHostAddress::LocalHost, 0));
-        closedPort = server.serverPort();
-    }
-    auto connection = tcpConnection(std::make_unique<TjvLineProtocolImpl>(), closedPort);
-    QSignalSpy stateChanged(connection.get(), &ChamberConnection::stateChanged);
-    QSignalSpy errors(connection.get(), &ChamberConnection::errorOccured);
-
-    QVERIFY(connection->connectDevice());
     QTRY_COMPARE(connection->state(), ChamberState::STATE_UNCONNECTED);
     QCOMPARE(errors.size(), 1);
     QCOMPARE(errors.first().first().value<ChamberError>().error(), ChamberError::ConnectionError);
     QCOMPARE(stateChanged.last().first().value<ChamberState::State>(), ChamberState::STATE_UNCONNECTED);
+
+    const auto reply = checkAndWait(*connection);
+    QVERIFY(reply);
+    QCOMPARE(reply->errorCode(0), int(ChamberError::ConnectionError));
 
     // A failed connection can be opened again.
     QVERIFY(connection->connectDevice());
     QTRY_COMPARE(errors.size(), 2);
 }
 
-void tst_LineChamberConnection::check_silentTcpPeer_writesFourTimesThenTimesOut()
+void tst_LineChamberConnection::check_silentPeer_writesFourTimesThenTimesOut()
 {
-    TcpPeer peer;
-    auto connection = tcpConnection(std::make_unique<VacuubrandProtocolImpl>(), peer.port(), SilentReplyTimeout);
-    QVERIFY(connectAndWait(*connection));
+    QFETCH(QString, transport);
+    Rig rig(transport, {});
+    QVERIFY(rig.open(SilentReplyTimeout));
 
-    const auto reply = chamberReply(connection->checkCommunication(anyAddress()));
-    QVERIFY(reply);
+    const auto reply = check(*rig.connection);
     QSignalSpy finished(reply.data(), &ChamberReply::finished);
     QVERIFY(finished.wait(5000));
-
-    QCOMPARE(peer.lines(), repeated(4, "IN_PV_1"));
-    QVERIFY(reply->isFinished());
-    QVERIFY(reply->hasAnyError());
     QCOMPARE(reply->errorCode(0), int(ChamberError::TimeoutError));
+    QTRY_COMPARE(rig.lines(), QVector<QByteArray>(4, "IN_PV_1").toList());
 
     // Nothing more is written for a request that timed out: the next request
     // brings the total to exactly eight lines.
-    const auto next = chamberReply(connection->checkCommunication(anyAddress()));
-    QSignalSpy nextFinished(next.data(), &ChamberReply::finished);
-    QVERIFY(nextFinished.wait(5000));
-    QCOMPARE(peer.lines().size(), 8);
+    QVERIFY(checkAndWait(*rig.connection));
+    QTRY_COMPARE(rig.lines().size(), 8);
     QCOMPARE(finished.size(), 1);
 }
 
 void tst_LineChamberConnection::check_silentTcpPeer_realDurations()
 {
-    TcpPeer peer;
-    TcpLineChamberConnection connection(std::make_unique<TjvLineProtocolImpl>(), QHostAddress::LocalHost, peer.port());
-    QCOMPARE(connection.replyTimeout(), 1000ms);
-    QCOMPARE(connection.repeatInterval(), 2ms);
-    QVERIFY(connectAndWait(connection));
+    Rig rig(QStringLiteral("tcp"), {}, QStringLiteral("TJV"));
+    QVERIFY(rig.open(std::nullopt));
 
     QElapsedTimer elapsed;
     elapsed.start();
-    const auto reply = chamberReply(connection.checkCommunication(anyAddress()));
-    QSignalSpy finished(reply.data(), &ChamberReply::finished);
-    QVERIFY(finished.wait(15000));
-
+    const auto reply = checkAndWait(*rig.connection, 15000);
+    QVERIFY(reply);
     QVERIFY2(elapsed.elapsed() >= 4 * 1000, qPrintable(QString::number(elapsed.elapsed())));
-    QCOMPARE(peer.lines(), repeated(4, "*IDN?"));
+    QCOMPARE(rig.lines(), QVector<QByteArray>(4, "*IDN?").toList());
     QCOMPARE(reply->errorCode(0), int(ChamberError::TimeoutError));
 }
 
-void tst_LineChamberConnection::check_respondingTcpPeer_replyCarriesAnswerLine()
+void tst_LineChamberConnection::respondingPeer_connectCheckAndDisconnect_data()
 {
-    TcpPeer peer({"TJV,CTC-4,0815,2.10"});
-    auto connection = tcpConnection(std::make_unique<TjvLineProtocolImpl>(), peer.port());
-    QVERIFY(connectAndWait(*connection));
+    QTest::addColumn<QString>("transport");
+    QTest::addColumn<QString>("protocol");
+    QTest::addColumn<QByteArray>("request");
+    QTest::addColumn<QByteArray>("answer");
 
-    const auto reply = chamberReply(connection->checkCommunication(anyAddress()));
-    QSignalSpy finished(reply.data(), &ChamberReply::finished);
-    QVERIFY(finished.wait());
+    QTest::newRow("vacuum over tcp") << "tcp" << "vacuum" << QByteArray("IN_PV_1") << QByteArray("0950 mbar");
+    QTest::newRow("vacuum over serial") << "serial" << "vacuum" << QByteArray("IN_PV_1") << QByteArray("0950 mbar");
+    QTest::newRow("TJV over tcp") << "tcp" << "TJV" << QByteArray("*IDN?") << QByteArray("TJV,CTC-4,0815,2.10");
+}
 
+void tst_LineChamberConnection::respondingPeer_connectCheckAndDisconnect()
+{
+    QFETCH(QString, transport);
+    QFETCH(QString, protocol);
+    QFETCH(QByteArray, request);
+    QFETCH(QByteArray, answer);
+    Rig rig(transport, {answer}, protocol);
+    QVERIFY(rig.create(AnswerReplyTimeout));
+    QSignalSpy stateChanged(rig.connection.get(), &ChamberConnection::stateChanged);
+    QSignalSpy errors(rig.connection.get(), &ChamberConnection::errorOccured);
+
+    // Both streams are opened from the event loop.
+    QVERIFY(rig.connection->connectDevice());
+    QCOMPARE(rig.connection->state(), ChamberState::STATE_CONNECTING);
+    QVERIFY(rig.waitForConnected());
+    QVERIFY(!rig.connection->connectDevice());
+
+    // Values are not part of the line protocols: refused without a request.
+    QVERIFY(rig.connection->readValue({}).isNull());
+    QVERIFY(rig.connection->readValues({{}}).isNull());
+    QVERIFY(rig.connection->writeValue({}, 1).isNull());
+    QVERIFY(rig.connection->writeValues({{{}, 1}}).isNull());
+
+    const auto reply = checkAndWait(*rig.connection);
+    QVERIFY(reply);
     QVERIFY(!reply->hasAnyError());
     QCOMPARE(reply->resultCount(), 1);
-    QCOMPARE(reply->result(0).toString(), QStringLiteral("TJV,CTC-4,0815,2.10"));
-    QCOMPARE(peer.lines(), QList<QByteArray>{"*IDN?"});
+    QCOMPARE(reply->result(0).toString(), QString::fromLatin1(answer));
+    QCOMPARE(rig.lines(), QList<QByteArray>{request});
+
+    rig.connection->disconnectDevice();
+    QCOMPARE(rig.connection->state(), ChamberState::STATE_UNCONNECTED);
+    QList<ChamberState::State> states;
+    for (const QList<QVariant> &arguments : qAsConst(stateChanged))
+        states << arguments.first().value<ChamberState::State>();
+    QCOMPARE(states, (QList<ChamberState::State>{ChamberState::STATE_CONNECTING, ChamberState::STATE_CONNECTED,
+                                                 ChamberState::STATE_CLOSING, ChamberState::STATE_UNCONNECTED}));
+    QCOMPARE(errors.size(), 0);
 }
 
-void tst_LineChamberConnection::check_unacceptableLine_isIgnoredAndRequestRepeated()
+void tst_LineChamberConnection::check_twoRequests_areWrittenOneAtATimeAndSkipUnacceptableLines()
 {
-    // The first answer is not a pressure; the request is repeated and the
-    // second answer counts.
-    TcpPeer peer({"ERROR", "0950 mbar"});
-    auto connection = tcpConnection(std::make_unique<VacuubrandProtocolImpl>(), peer.port());
-    QVERIFY(connectAndWait(*connection));
+    // The first answer is no pressure: it is dropped and the first request
+    // written again. Were both requests on the wire at once, the second
+    // request would take an answer before its own line went out, and the
+    // third line would never be written.
+    Rig rig(QStringLiteral("tcp"), {"ERROR", "0950 mbar", "0951 mbar"});
+    QVERIFY(rig.open(AnswerReplyTimeout));
 
-    const auto reply = chamberReply(connection->checkCommunication(anyAddress()));
-    QSignalSpy finished(reply.data(), &ChamberReply::finished);
-    QVERIFY(finished.wait());
-
-    QVERIFY(!reply->hasAnyError());
-    QCOMPARE(reply->result(0).toString(), QStringLiteral("0950 mbar"));
-    QCOMPARE(peer.lines().size(), 2);
-}
-
-void tst_LineChamberConnection::check_twoRequests_areWrittenOneAtATime()
-{
-    // Were both requests on the wire at once, the first answer would go to the
-    // second write of the first request and the second to the second request
-    // before its own time, and the third line would never be written.
-    TcpPeer peer({QByteArray(), "0950 mbar", "0951 mbar"});
-    auto connection = tcpConnection(std::make_unique<VacuubrandProtocolImpl>(), peer.port());
-    QVERIFY(connectAndWait(*connection));
-
-    const auto first = chamberReply(connection->checkCommunication(anyAddress()));
-    const auto second = chamberReply(connection->checkCommunication(anyAddress()));
+    const auto first = check(*rig.connection);
+    const auto second = check(*rig.connection);
     QList<int> order;
     connect(first.data(), &ChamberReply::finished, this, [&order] { order.append(1); });
     connect(second.data(), &ChamberReply::finished, this, [&order] { order.append(2); });
@@ -328,180 +319,61 @@ void tst_LineChamberConnection::check_twoRequests_areWrittenOneAtATime()
     QCOMPARE(order, (QList<int>{1, 2}));
     QCOMPARE(first->result(0).toString(), QStringLiteral("0950 mbar"));
     QCOMPARE(second->result(0).toString(), QStringLiteral("0951 mbar"));
-    QCOMPARE(peer.lines().size(), 3);
+    QCOMPARE(rig.lines().size(), 3);
 }
 
-void tst_LineChamberConnection::check_notConnected_failsWithConnectionError()
+void tst_LineChamberConnection::pendingRequest_isAbortedWhenTheConnectionEnds_data()
 {
-    TcpLineChamberConnection connection(std::make_unique<TjvLineProtocolImpl>(), QHostAddress::LocalHost, 9);
-    const auto reply = chamberReply(connection.checkCommunication(anyAddress()));
-    QVERIFY(reply);
-    QSignalSpy finished(reply.data(), &ChamberReply::finished);
-    QVERIFY(finished.wait());
-    QCOMPARE(reply->errorCode(0), int(ChamberError::ConnectionError));
-    QCOMPARE(connection.state(), ChamberState::STATE_UNCONNECTED);
+    QTest::addColumn<QString>("action");
+    QTest::addColumn<int>("connectionErrors");
+    QTest::addColumn<bool>("stillConnected");
+
+    QTest::newRow("disconnect") << "disconnect" << 0 << false;
+    QTest::newRow("peer closes") << "peer closes" << 1 << false;
+    QTest::newRow("reset keeps the connection") << "reset" << 0 << true;
+    QTest::newRow("destruction") << "destroy" << 0 << false;
 }
 
-void tst_LineChamberConnection::disconnectDevice_abortsPendingRequest()
+void tst_LineChamberConnection::pendingRequest_isAbortedWhenTheConnectionEnds()
 {
-    TcpPeer peer;
-    auto connection = tcpConnection(std::make_unique<TjvLineProtocolImpl>(), peer.port());
-    QVERIFY(connectAndWait(*connection));
-    QSignalSpy lineReceived(&peer, &LinePeer::lineReceived);
+    QFETCH(QString, action);
+    QFETCH(int, connectionErrors);
+    QFETCH(bool, stillConnected);
+    Rig rig(QStringLiteral("tcp"), {QByteArray(), "0950 mbar"});
+    QVERIFY(rig.open(AnswerReplyTimeout));
+    QSignalSpy errors(rig.connection.get(), &ChamberConnection::errorOccured);
 
-    const auto reply = chamberReply(connection->checkCommunication(anyAddress()));
-    QSignalSpy finished(reply.data(), &ChamberReply::finished);
-    QVERIFY(lineReceived.wait());
-    connection->disconnectDevice();
-    QCOMPARE(connection->state(), ChamberState::STATE_UNCONNECTED);
+    const auto pending = check(*rig.connection);
+    QSignalSpy finished(pending.data(), &ChamberReply::finished);
+    QTRY_COMPARE(rig.lines().size(), 1);
+    if (action == QLatin1String("disconnect"))
+        rig.connection->disconnectDevice();
+    else if (action == QLatin1String("peer closes"))
+        rig.tcpSocket()->close();
+    else if (action == QLatin1String("reset"))
+        rig.connection->reset();
+    else
+        rig.connection.reset();
 
     QVERIFY(finished.wait());
-    QCOMPARE(reply->errorCode(0), int(ChamberError::ReplyAbortedError));
-    // No repeat went out after the close.
-    QCOMPARE(peer.lines().size(), 1);
+    QCOMPARE(pending->errorCode(0), int(ChamberError::ReplyAbortedError));
+    if (!rig.connection)
+        return;
+    QCOMPARE(rig.connection->state(),
+             stillConnected ? ChamberState::STATE_CONNECTED : ChamberState::STATE_UNCONNECTED);
+    QCOMPARE(errors.size(), connectionErrors);
+    if (connectionErrors > 0)
+        QCOMPARE(errors.first().first().value<ChamberError>().error(), ChamberError::ConnectionError);
+
+    if (stillConnected) {
+        const auto next = checkAndWait(*rig.connection);
+        QVERIFY(next);
+        QCOMPARE(next->result(0).toString(), QStringLiteral("0950 mbar"));
+    } else {
+        // No repeat went out after the end.
+        QCOMPARE(rig.lines().size(), 1);
+    }
     QCOMPARE(finished.size(), 1);
-}
-
-void tst_LineChamberConnection::peerClosing_reportsErrorAndAbortsPendingRequest()
-{
-    TcpPeer peer;
-    auto connection = tcpConnection(std::make_unique<TjvLineProtocolImpl>(), peer.port());
-    QVERIFY(connectAndWait(*connection));
-    QSignalSpy errors(connection.get(), &ChamberConnection::errorOccured);
-    QSignalSpy stateChanged(connection.get(), &ChamberConnection::stateChanged);
-    QSignalSpy lineReceived(&peer, &LinePeer::lineReceived);
-
-    const auto reply = chamberReply(connection->checkCommunication(anyAddress()));
-    QSignalSpy finished(reply.data(), &ChamberReply::finished);
-    QVERIFY(lineReceived.wait());
-    peer.socket()->close();
-
-    QVERIFY(finished.wait());
-    QCOMPARE(reply->errorCode(0), int(ChamberError::ReplyAbortedError));
-    QTRY_COMPARE(connection->state(), ChamberState::STATE_UNCONNECTED);
-    QCOMPARE(errors.size(), 1);
-    QCOMPARE(errors.first().first().value<ChamberError>().error(), ChamberError::ConnectionError);
-    QCOMPARE(stateChanged.last().first().value<ChamberState::State>(), ChamberState::STATE_UNCONNECTED);
-}
-
-void tst_LineChamberConnection::reset_abortsPendingAndStaysUsable()
-{
-    TcpPeer peer({QByteArray(), "0950 mbar"});
-    auto connection = tcpConnection(std::make_unique<VacuubrandProtocolImpl>(), peer.port());
-    QVERIFY(connectAndWait(*connection));
-    QSignalSpy lineReceived(&peer, &LinePeer::lineReceived);
-
-    const auto aborted = chamberReply(connection->checkCommunication(anyAddress()));
-    QSignalSpy abortedFinished(aborted.data(), &ChamberReply::finished);
-    QVERIFY(lineReceived.wait());
-    connection->reset();
-    QVERIFY(abortedFinished.wait());
-    QCOMPARE(aborted->errorCode(0), int(ChamberError::ReplyAbortedError));
-
-    const auto answered = chamberReply(connection->checkCommunication(anyAddress()));
-    QSignalSpy answeredFinished(answered.data(), &ChamberReply::finished);
-    QVERIFY(answeredFinished.wait());
-    QCOMPARE(answered->result(0).toString(), QStringLiteral("0950 mbar"));
-    QCOMPARE(connection->state(), ChamberState::STATE_CONNECTED);
-    QCOMPARE(abortedFinished.size(), 1);
-}
-
-void tst_LineChamberConnection::destruction_abortsPendingRequest()
-{
-    TcpPeer peer;
-    auto connection = tcpConnection(std::make_unique<TjvLineProtocolImpl>(), peer.port());
-    QVERIFY(connectAndWait(*connection));
-
-    const auto reply = chamberReply(connection->checkCommunication(anyAddress()));
-    QSignalSpy finished(reply.data(), &ChamberReply::finished);
-    connection.reset();
-    QVERIFY(finished.wait());
-    QCOMPARE(reply->errorCode(0), int(ChamberError::ReplyAbortedError));
-}
-
-void tst_LineChamberConnection::valueAccess_isRefusedWithNullReply()
-{
-    TcpPeer peer;
-    auto connection = tcpConnection(std::make_unique<VacuubrandProtocolImpl>(), peer.port());
-    QVERIFY(connectAndWait(*connection));
-
-    QVERIFY(connection->readValue(anyAddress()).isNull());
-    QVERIFY(connection->readValues({anyAddress()}).isNull());
-    QVERIFY(connection->writeValue(anyAddress(), 1).isNull());
-    QVERIFY(connection->writeValues({{anyAddress(), 1}}).isNull());
-
-    // Nothing went to the device: the check is the first line it sees.
-    QSignalSpy lineReceived(&peer, &LinePeer::lineReceived);
-    const auto reply = connection->checkCommunication(anyAddress());
-    QVERIFY(lineReceived.wait());
-    QCOMPARE(peer.lines(), QList<QByteArray>{"IN_PV_1"});
-}
-
-void tst_LineChamberConnection::check_silentPty_writesFourTimesThenTimesOut()
-{
-    PtyPair pty;
-    QTRY_VERIFY(pty.isReady());
-    QSerialPort peerPort(pty.peerPath());
-    QVERIFY(peerPort.open(QIODevice::ReadWrite));
-    LinePeer peer;
-    peer.attach(&peerPort);
-
-    SerialLineSettings settings;
-    settings.portName = pty.devicePath();
-    settings.baudRate = VacuubrandProtocolImpl::DefaultBaudRate;
-    SerialLineChamberConnection connection(std::make_unique<VacuubrandProtocolImpl>(), settings);
-    connection.setReplyTimeout(SilentReplyTimeout);
-    QVERIFY(connectAndWait(connection));
-
-    const auto reply = chamberReply(connection.checkCommunication(anyAddress()));
-    QSignalSpy finished(reply.data(), &ChamberReply::finished);
-    QVERIFY(finished.wait(5000));
-
-    QCOMPARE(reply->errorCode(0), int(ChamberError::TimeoutError));
-    QTRY_COMPARE(peer.lines().size(), 4);
-    QCOMPARE(peer.lines(), repeated(4, "IN_PV_1"));
-}
-
-void tst_LineChamberConnection::check_respondingPty_replyCarriesAnswerLine()
-{
-    PtyPair pty;
-    QTRY_VERIFY(pty.isReady());
-    QSerialPort peerPort(pty.peerPath());
-    QVERIFY(peerPort.open(QIODevice::ReadWrite));
-    LinePeer peer({"0950 mbar"});
-    peer.attach(&peerPort);
-
-    SerialLineSettings settings;
-    settings.portName = pty.devicePath();
-    SerialLineChamberConnection connection(std::make_unique<VacuubrandProtocolImpl>(), settings);
-    connection.setReplyTimeout(AnswerReplyTimeout);
-    QVERIFY(connectAndWait(connection));
-
-    const auto reply = chamberReply(connection.checkCommunication(anyAddress()));
-    QSignalSpy finished(reply.data(), &ChamberReply::finished);
-    QVERIFY(finished.wait());
-
-    QVERIFY(!reply->hasAnyError());
-    QCOMPARE(reply->result(0).toString(), QStringLiteral("0950 mbar"));
-    QCOMPARE(peer.lines(), QList<QByteArray>{"IN_PV_1"});
-
-    connection.disconnectDevice();
-    QCOMPARE(connection.state(), ChamberState::STATE_UNCONNECTED);
-}
-
-void tst_LineChamberConnection::connectDevice_missingSerialPort_reportsError()
-{
-    QTemporaryDir dir;
-    SerialLineSettings settings;
-    settings.portName = dir.filePath(QStringLiteral("no-such-port"));
-    SerialLineChamberConnection connection(std::make_unique<VacuubrandProtocolImpl>(), settings);
-    QSignalSpy errors(&connection, &ChamberConnection::errorOccured);
-
-    QVERIFY(connection.connectDevice());
-    QCOMPARE(connection.state(), ChamberState::STATE_CONNECTING);
-    QTRY_COMPARE(connection.state(), ChamberState::STATE_UNCONNECTED);
-    QCOMPARE(errors.size(), 1);
-    QCOMPARE(errors.first().first().value<ChamberError>().error(), ChamberError::ConnectionError);
 }
 
 QTEST_GUILESS_MAIN(tst_LineChamberConnection)

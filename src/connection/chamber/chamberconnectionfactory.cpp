@@ -14,7 +14,6 @@
 #include "connection/chamber/protocol/xportdiscoveryimpl.h"
 #include "domain/types/chambertypedata.h"
 
-#include <QtCore/QThread>
 #include <QtCore/QTimer>
 
 namespace quelta::base::connection::chamberconnection {
@@ -237,6 +236,7 @@ bool ChamberConnectionFactory::checkCommunication(const ChamberData &chamberData
         delete std::exchange(m_checkConnection, nullptr);
         m_checkRunning = false;
         m_checkedChamber.reset();
+        m_checkAddress = ControllerAddress();
         return false;
     }
     qCInfo(lcChamberConnection).noquote() << "Communication check of" << chamberData.chamberName() << "started";
@@ -307,6 +307,7 @@ void ChamberConnectionFactory::cleanUpCheck()
     if (auto *reply = dynamic_cast<ChamberReply *>(m_checkReply.data()))
         disconnect(reply, nullptr, this, nullptr);
     m_checkReply.reset();
+    m_checkAddress = ControllerAddress();
 
     if (ChamberConnection *connection = std::exchange(m_checkConnection, nullptr)) {
         disconnect(connection, nullptr, this, nullptr);

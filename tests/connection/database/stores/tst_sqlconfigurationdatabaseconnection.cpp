@@ -439,7 +439,7 @@ void tst_SqlConfigurationDatabaseConnection::getChamberType_withSignals_fillsEve
     const QMap<int, ChamberSignal> signalMap = type.signals();
     QCOMPARE(signalMap.keys(), (QList<int>{1, 2, 3, 4, 5, 6, 7}));
     const QColor red("#e53935");
-    const int Float = QMetaType::Float;
+    constexpr int Float = QMetaType::Float;
     const ChamberSignal setPoint(
         DemoCatalogue::ClimateTemperatureSetPoint, "Temperature set point", Unit::DegreeCelsius, red, 1,
         UserLevel::ADVANCED, -40.0f, 180.0f, -1, ChamberSignal::SetPoint, {}, true, true,

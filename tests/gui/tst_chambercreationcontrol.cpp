@@ -370,6 +370,7 @@ void tst_ChamberCreationControl::setChamberCreated_marksTheFirstMatchingSelected
     QSignalSpy createdCounts(m_control.get(), &ChamberCreationControl::signalSelectedCreatedCountsChanged);
     models.at(1)->setSelected(true);
     models.at(2)->setSelected(true);
+    models.at(0)->setModbusAddress(3);
     models.at(2)->setModbusAddress(3);
     QCOMPARE(selected.count(), 2);
 

@@ -68,7 +68,7 @@ void tst_ChamberTypeFilterModel::init()
         makeType(3, 1, "Lab mini", "A-5", "e10", 5, "115 V", "zk3", {"Readable_DataStorage"}),
         makeType(3, 0, "Lab mini 2"),
         makeType(4, 0, "Vac", {}, {}, -1, {}, "TJV"),
-        makeType(5, 0, "Size15", {}, {}, 15),
+        makeType(5, 7, "Size15", {}, {}, 15),
         makeType(6, 9, "Size53", {}, {}, 53),
         makeType(Q_UINT64_C(0x100000001), 9, "Big"),
     });
@@ -202,7 +202,7 @@ void tst_ChamberTypeFilterModel::findRow_data()
 
     QTest::newRow("an info id that no row has") << QString() << 2 << 77 << -1;
     QTest::newRow("single type hit, whatever its info id") << QString() << 2 << 9 << 1;
-    QTest::newRow("single info hit among two type hits") << QString() << 3 << 1 << 2;
+    QTest::newRow("single info hit, whatever its type id") << QString() << 3 << 7 << 5;
     QTest::newRow("the type hit that has the info id") << QString() << 3 << 0 << 3;
     QTest::newRow("no type hit has the info id") << QString() << 3 << 9 << -1;
     QTest::newRow("unknown type id") << QString() << 99 << 1 << -1;

@@ -32,7 +32,7 @@ void tst_SerialPortNaming::comNames_data()
     QTest::newRow("other kinds of port are adapters too")
         << QStringList{"rfcomm0", "ttyS0", "ttyAMA0", "ttySAC1"} << QStringList{"COM2", "COM1", "COM3", "COM4"};
     QTest::newRow("a port named twice counts once")
-        << QStringList{"ttyUSB0", "ttyS0", "ttyUSB0"} << QStringList{"COM2", "COM1", "COM2"};
+        << QStringList{"ttyUSB0", "ttyS0", "ttyUSB0", "ttyUSB1"} << QStringList{"COM2", "COM1", "COM2", "COM3"};
     QTest::newRow("empty names are no ports") << QStringList{"", "ttyUSB0"} << QStringList{QString(), "COM1"};
     QTest::newRow("two names for one on-board index")
         << QStringList{"ttyS01", "ttyS1"} << QStringList{"COM2", "COM3"};

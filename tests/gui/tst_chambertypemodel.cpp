@@ -88,7 +88,6 @@ void tst_ChamberTypeModel::data_data()
     QTest::newRow("64-bit type id") << makeType(bigId) << 257 << QVariant(bigId);
     QTest::newRow("size") << makeType(1, 0, {}, 120) << 262 << QVariant("120");
     QTest::newRow("size 0 is no size") << makeType(1, 0, {}, 0) << 262 << QVariant(QString());
-    QTest::newRow("size -1 is no size") << makeType(1) << 262 << QVariant(QString());
     QTest::newRow("options") << makeType(1, 0, {}, -1, {}, {"TimeProgram", "Readable_DataStorage"}) << 266
                              << QVariant(QStringList{"TimeProgram", "Readable_DataStorage"});
     // Vacuum controllers are serial without a Modbus address; Modbus TCP

@@ -1,14 +1,9 @@
 #include "support/encrypteddatabase.h"
 
-#include "connection/database/core/sqliteconnection.h"
-#include "connection/database/core/sqlquery.h"
-
 #include <QtCore/QFile>
 #include <QtCore/QRegularExpression>
 #include <QtCore/QTemporaryDir>
 #include <QtTest/QtTest>
-
-using namespace quelta::base::connection::databaseconnection;
 
 class tst_EncryptedDatabase : public QObject
 {
@@ -17,7 +12,6 @@ class tst_EncryptedDatabase : public QObject
 private Q_SLOTS:
     void splitsScriptsAtStatementEnds_data();
     void splitsScriptsAtStatementEnds();
-    void createdDatabaseHoldsTheScriptsRows();
     void refusesAnExistingFile();
     void failingScriptLeavesNoFile();
 };
@@ -49,25 +43,6 @@ void tst_EncryptedDatabase::splitsScriptsAtStatementEnds()
     QFETCH(QString, script);
     QFETCH(QStringList, statements);
     QCOMPARE(quelta::test::splitSqlScript(script), statements);
-}
-
-void tst_EncryptedDatabase::createdDatabaseHoldsTheScriptsRows()
-{
-    QTemporaryDir directory;
-    QVERIFY(directory.isValid());
-    const QString path = directory.filePath("fixture.sqlite3");
-
-    QCOMPARE(quelta::test::createEncryptedDatabase(
-                 path, "CREATE TABLE item (id INTEGER PRIMARY KEY, name TEXT);\n"
-                       "INSERT INTO item (name) VALUES ('one;two');\n"
-                       "INSERT INTO item (name) VALUES ('three');\n"),
-             QString());
-
-    SqliteConnection connection("reader");
-    QVERIFY(connection.open(path, QString(), QString(), DatabaseKey));
-    SqlQuery query;
-    query.select("name").from("item").orderBy("id");
-    QCOMPARE(connection.selectColumn(query), (QList<QVariant>{"one;two", "three"}));
 }
 
 void tst_EncryptedDatabase::refusesAnExistingFile()

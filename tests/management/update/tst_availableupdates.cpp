@@ -22,9 +22,6 @@ void tst_AvailableUpdates::parse_data()
         << QByteArray("[0] Warning: no console\n<updates>\n"
                       "<update name=\"quelta.core\" version=\"2.1.0\" size=\"1048576\"/>\n</updates>\n")
         << QStringList{"quelta.core :: 2.1.0"};
-    QTest::newRow("two updates in output order")
-        << QByteArray("<update name=\"b\" version=\"2\" size=\"1\"/><update name=\"a\" version=\"1\" size=\"1\"/>")
-        << QStringList{"b :: 2", "a :: 1"};
     QTest::newRow("attributes in the order version, size, name")
         << QByteArray("<update version=\"1.5\" size=\"20\" name=\"quelta.languages\"/>")
         << QStringList{"quelta.languages :: 1.5"};

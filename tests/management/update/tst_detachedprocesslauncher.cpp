@@ -5,36 +5,23 @@
 using quelta::base::management::updatemanager::DetachedProcessLauncher;
 using quelta::base::management::updatemanager::ShellLauncher;
 
+Q_DECLARE_METATYPE(ShellLauncher::Result)
+Q_DECLARE_METATYPE(ShellLauncher::Verb)
+
 namespace {
 
-// Writes an executable shell script that records its own path and its
-// arguments, one a line, in the file "record" beside it.
-QString writeRecordingScript(const QDir &dir, const QString &name)
+// Writes a shell script that records its own path and its arguments, one a
+// line, in the file "record" beside it.
+bool writeRecorder(const QString &path, bool executable)
 {
-    const QString path = dir.filePath(name);
     QFile script(path);
     if (!script.open(QIODevice::WriteOnly))
-        return QString();
+        return false;
     script.write("#!/bin/sh\n"
                  "dir=$(dirname \"$0\")\n"
                  "printf '%s\\n' \"$0\" \"$@\" > \"$dir/record.tmp\"\n"
                  "mv \"$dir/record.tmp\" \"$dir/record\"\n");
-    script.close();
-    script.setPermissions(script.permissions() | QFile::ExeOwner);
-    return path;
-}
-
-QString quoted(const QString &path)
-{
-    return QLatin1Char('"') + path + QLatin1Char('"');
-}
-
-QStringList readRecord(const QDir &dir)
-{
-    QFile record(dir.filePath("record"));
-    if (!record.open(QIODevice::ReadOnly))
-        return {};
-    return QString::fromUtf8(record.readAll()).split('\n', Qt::SkipEmptyParts);
+    return !executable || script.setPermissions(script.permissions() | QFile::ExeOwner);
 }
 
 } // namespace
@@ -44,70 +31,59 @@ class tst_DetachedProcessLauncher : public QObject
     Q_OBJECT
 
 private Q_SLOTS:
-    void init();
-    void cleanup();
-
-    void open_startsTheProgramDetached();
-    void open_programNotExecutable_isAccessDenied();
-    void open_missingProgram_fails();
-    void runAs_startsThroughTheElevationHelper();
-
-private:
-    std::unique_ptr<QTemporaryDir> m_dir;
+    void launch_data();
+    void launch();
 };
 
-void tst_DetachedProcessLauncher::init()
+void tst_DetachedProcessLauncher::launch_data()
 {
+    using Result = ShellLauncher::Result;
+    using Verb = ShellLauncher::Verb;
+    QTest::addColumn<Verb>("verb");
+    QTest::addColumn<QString>("tool");   // "recorder", "not executable" or "missing"
+    QTest::addColumn<bool>("elevation"); // the recording script stands in for the elevation helper
+    QTest::addColumn<Result>("expected");
+    // What the recording script was started with; <tool> and <helper> stand for their paths.
+    QTest::addColumn<QStringList>("record");
+
+    QTest::newRow("open starts the program detached")
+        << Verb::Open << "recorder" << false << Result::Launched << QStringList{"<tool>", "--updater"};
+    QTest::newRow("open, program not executable")
+        << Verb::Open << "not executable" << false << Result::AccessDenied << QStringList();
+    QTest::newRow("open, program missing") << Verb::Open << "missing" << false << Result::Failed << QStringList();
+    QTest::newRow("runas starts through the elevation helper")
+        << Verb::RunAs << "missing" << true << Result::Launched << QStringList{"<helper>", "<tool>", "--updater"};
+    QTest::newRow("runas without elevation helper")
+        << Verb::RunAs << "recorder" << false << Result::Failed << QStringList();
+}
+
+void tst_DetachedProcessLauncher::launch()
+{
+    QFETCH(ShellLauncher::Verb, verb);
+    QFETCH(QString, tool);
+    QFETCH(bool, elevation);
+    QFETCH(ShellLauncher::Result, expected);
+    QFETCH(QStringList, record);
+
     // A space in the path proves that the quoted path stays one word.
-    m_dir = std::make_unique<QTemporaryDir>(QDir::tempPath() + "/launcher test-XXXXXX");
-    QVERIFY(m_dir->isValid());
-}
+    QTemporaryDir dir(QDir::tempPath() + "/launcher test-XXXXXX");
+    QVERIFY(dir.isValid());
+    const QString toolPath = dir.filePath("maintenancetool.bat");
+    const QString helperPath = dir.filePath("elevate");
+    if (tool != "missing")
+        QVERIFY(writeRecorder(toolPath, tool == "recorder"));
+    if (elevation)
+        QVERIFY(writeRecorder(helperPath, true));
 
-void tst_DetachedProcessLauncher::cleanup()
-{
-    m_dir.reset();
-}
-
-void tst_DetachedProcessLauncher::open_startsTheProgramDetached()
-{
-    const QDir dir(m_dir->path());
-    const QString tool = writeRecordingScript(dir, "maintenancetool.bat");
-    DetachedProcessLauncher launcher(QString{});
-
-    QCOMPARE(launcher.launch(ShellLauncher::Verb::Open, quoted(tool), "--updater"),
-             ShellLauncher::Result::Launched);
-    QTRY_COMPARE(readRecord(dir), (QStringList{tool, "--updater"}));
-}
-
-void tst_DetachedProcessLauncher::open_programNotExecutable_isAccessDenied()
-{
-    const QDir dir(m_dir->path());
-    const QString tool = writeRecordingScript(dir, "maintenancetool.bat");
-    QVERIFY(QFile::setPermissions(tool, QFile::ReadOwner | QFile::WriteOwner));
-    DetachedProcessLauncher launcher(QString{});
-
-    QCOMPARE(launcher.launch(ShellLauncher::Verb::Open, quoted(tool), "--updater"),
-             ShellLauncher::Result::AccessDenied);
-}
-
-void tst_DetachedProcessLauncher::open_missingProgram_fails()
-{
-    DetachedProcessLauncher launcher(QString{});
-
-    QCOMPARE(launcher.launch(ShellLauncher::Verb::Open, quoted(m_dir->filePath("maintenancetool.bat")), "--updater"),
-             ShellLauncher::Result::Failed);
-}
-
-void tst_DetachedProcessLauncher::runAs_startsThroughTheElevationHelper()
-{
-    const QDir dir(m_dir->path());
-    const QString helper = writeRecordingScript(dir, "elevate");
-    const QString tool = dir.filePath("maintenancetool.bat");
-    DetachedProcessLauncher launcher(helper);
-
-    QCOMPARE(launcher.launch(ShellLauncher::Verb::RunAs, quoted(tool), "--updater"),
-             ShellLauncher::Result::Launched);
-    QTRY_COMPARE(readRecord(dir), (QStringList{helper, tool, "--updater"}));
+    DetachedProcessLauncher launcher(elevation ? helperPath : QString());
+    QCOMPARE(launcher.launch(verb, '"' + toolPath + '"', "--updater"), expected);
+    if (record.isEmpty())
+        return;
+    record.replaceInStrings("<tool>", toolPath).replaceInStrings("<helper>", helperPath);
+    QFile recorded(dir.filePath("record"));
+    QTRY_VERIFY(recorded.exists());
+    QVERIFY(recorded.open(QIODevice::ReadOnly));
+    QCOMPARE(QString::fromUtf8(recorded.readAll()).split('\n', Qt::SkipEmptyParts), record);
 }
 
 QTEST_GUILESS_MAIN(tst_DetachedProcessLauncher)

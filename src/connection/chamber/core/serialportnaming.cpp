@@ -132,14 +132,6 @@ QString SerialPortNaming::resolve(const QString &comPortOrDevice)
     return port->systemLocation();
 }
 
-QStringList SerialPortNaming::comNames() const
-{
-    QStringList names;
-    for (const Entry &entry : m_entries)
-        names.append(entry.comName);
-    return names;
-}
-
 QString SerialPortNaming::comName(const QString &portName) const
 {
     for (const Entry &entry : m_entries) {

@@ -34,8 +34,6 @@ public:
     // COM name (so a device path such as /dev/pts/3 passes unchanged).
     static QString resolve(const QString &comPortOrDevice);
 
-    // Every COM name, in ascending number order.
-    QStringList comNames() const;
     // The COM name of a port; a null text when the port is not in the list.
     QString comName(const QString &portName) const;
     // The port behind a COM name; a null text when no port has that name.
@@ -48,7 +46,7 @@ private:
         QString comName;
     };
 
-    QList<Entry> m_entries; // in ascending COM number order
+    QList<Entry> m_entries;
 };
 
 } // namespace quelta::base::connection::chamberconnection

@@ -38,8 +38,7 @@ private Q_SLOTS:
     void dateTimeTextSortsInTimeOrder();
     void lastInsertIdComesOnlyFromInserts();
     void reportsTheRowsAffected();
-    void scrollableQueriesMoveBothWays();
-    void forwardOnlyQueriesStepThroughOnce();
+    void queriesMoveThroughTheirRows();
     void recordNamesTheColumns();
     void closeReleasesRunningStatements();
     void queryOutlivingItsDriverFailsCleanly();
@@ -322,46 +321,39 @@ void tst_SqlCipherDriver::reportsTheRowsAffected()
     QCOMPARE(query.size(), -1);
 }
 
-void tst_SqlCipherDriver::scrollableQueriesMoveBothWays()
+void tst_SqlCipherDriver::queriesMoveThroughTheirRows()
 {
     QSqlQuery insert(m_database);
     QVERIFY(insert.exec("INSERT INTO item (name) VALUES ('a'), ('b'), ('c'), ('d')"));
+    const auto name = [](const QSqlQuery &query) { return query.value(0).toString(); };
 
-    QSqlQuery query(m_database);
-    QVERIFY(query.exec("SELECT name FROM item ORDER BY id"));
-    QVERIFY(query.next());
-    QVERIFY(query.next());
-    QCOMPARE(query.value(0).toString(), QString("b"));
-    QVERIFY(query.previous());
-    QCOMPARE(query.value(0).toString(), QString("a"));
-    QVERIFY(query.last());
-    QCOMPARE(query.at(), 3);
-    QCOMPARE(query.value(0).toString(), QString("d"));
-    QVERIFY(query.seek(2));
-    QCOMPARE(query.value(0).toString(), QString("c"));
-    QVERIFY(query.first());
-    QCOMPARE(query.value(0).toString(), QString("a"));
-    QVERIFY(!query.seek(4));
-}
+    QSqlQuery scrollable(m_database);
+    QVERIFY(scrollable.exec("SELECT name FROM item ORDER BY id"));
+    QVERIFY(scrollable.next() && scrollable.next());
+    QCOMPARE(name(scrollable), QString("b"));
+    QVERIFY(scrollable.previous());
+    QCOMPARE(name(scrollable), QString("a"));
+    QVERIFY(scrollable.last());
+    QCOMPARE(scrollable.at(), 3);
+    QCOMPARE(name(scrollable), QString("d"));
+    QVERIFY(scrollable.seek(2));
+    QCOMPARE(name(scrollable), QString("c"));
+    QVERIFY(scrollable.first());
+    QCOMPARE(name(scrollable), QString("a"));
+    QVERIFY(!scrollable.seek(4));
 
-void tst_SqlCipherDriver::forwardOnlyQueriesStepThroughOnce()
-{
-    QSqlQuery insert(m_database);
-    QVERIFY(insert.exec("INSERT INTO item (name) VALUES ('a'), ('b'), ('c')"));
-
-    QSqlQuery query(m_database);
-    query.setForwardOnly(true);
-    QVERIFY(query.exec("SELECT name FROM item ORDER BY id"));
-    QVERIFY(query.next());
-    QCOMPARE(query.value(0).toString(), QString("a"));
-    QVERIFY(query.last());
-    QCOMPARE(query.at(), 2);
-    QCOMPARE(query.value(0).toString(), QString("c"));
-    QVERIFY(!query.next());
-
-    QVERIFY(query.exec("SELECT name FROM item WHERE name = 'none'"));
-    QVERIFY(!query.next());
-    QVERIFY(!query.last());
+    QSqlQuery forward(m_database);
+    forward.setForwardOnly(true);
+    QVERIFY(forward.exec("SELECT name FROM item ORDER BY id"));
+    QVERIFY(forward.next());
+    QCOMPARE(name(forward), QString("a"));
+    QVERIFY(forward.last());
+    QCOMPARE(forward.at(), 3);
+    QCOMPARE(name(forward), QString("d"));
+    QVERIFY(!forward.next());
+    QVERIFY(forward.exec("SELECT name FROM item WHERE name = 'none'"));
+    QVERIFY(!forward.next());
+    QVERIFY(!forward.last());
 }
 
 void tst_SqlCipherDriver::recordNamesTheColumns()

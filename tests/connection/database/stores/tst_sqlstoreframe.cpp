@@ -13,43 +13,24 @@ using quelta::domain::types::DatabaseConnectionError;
 namespace {
 
 // Answers the table test from a set of table names and records what was
-// asked; every statement would fail the test.
+// asked; it counts every statement, which the frame must never run.
 class TableListConnection : public ISqlConnection
 {
 public:
-    explicit TableListConnection(const QSet<QString> &tables)
+    explicit TableListConnection(const QSet<QString> &tables = {})
         : m_tables(tables)
     {
     }
 
-    bool open(const QString &, const QString &, const QString &, const QString &, OpenMode) override
-    {
-        return true;
-    }
+    bool open(const QString &, const QString &, const QString &, const QString &, OpenMode) override { return true; }
     void close() override {}
-    QPair<bool, quint64> execute(const ISqlQuery &) override { return fail(); }
-    bool executeTransaction(const QList<QSharedPointer<ISqlQuery>> &) override { return fail().first; }
-    QList<Row> select(const ISqlQuery &) override
-    {
-        fail();
-        return {};
-    }
-    void selectEach(const ISqlQuery &, const RowFunction &) override { fail(); }
-    QList<QVariant> selectColumn(const ISqlQuery &) override
-    {
-        fail();
-        return {};
-    }
-    Row selectRow(const ISqlQuery &) override
-    {
-        fail();
-        return {};
-    }
-    QVariant selectValue(const ISqlQuery &) override
-    {
-        fail();
-        return {};
-    }
+    QPair<bool, quint64> execute(const ISqlQuery &) override { return counted<QPair<bool, quint64>>(); }
+    bool executeTransaction(const QList<QSharedPointer<ISqlQuery>> &) override { return counted<bool>(); }
+    QList<Row> select(const ISqlQuery &) override { return counted<QList<Row>>(); }
+    void selectEach(const ISqlQuery &, const RowFunction &) override { counted<bool>(); }
+    QList<QVariant> selectColumn(const ISqlQuery &) override { return counted<QList<QVariant>>(); }
+    Row selectRow(const ISqlQuery &) override { return counted<Row>(); }
+    QVariant selectValue(const ISqlQuery &) override { return counted<QVariant>(); }
     bool tableExists(const QString &table) override
     {
         asked.append(table);
@@ -62,32 +43,29 @@ public:
     int statements = 0;
 
 private:
-    QPair<bool, quint64> fail()
+    template<typename Result>
+    Result counted()
     {
         ++statements;
-        return {false, 0};
+        return Result();
     }
 
     const QSet<QString> m_tables;
 };
 
-class IFirstStore
+// Two dependencies, as other stores are for the real ones.
+struct IFirstStore
 {
-public:
     virtual ~IFirstStore() = default;
 };
-
-class ISecondStore
+struct ISecondStore
 {
-public:
     virtual ~ISecondStore() = default;
 };
-
-class FirstStore : public IFirstStore
+struct FirstStore : IFirstStore
 {
 };
-
-class SecondStore : public ISecondStore
+struct SecondStore : ISecondStore
 {
 };
 
@@ -110,7 +88,17 @@ Q_SIGNALS:
     void error(quelta::domain::types::DatabaseConnectionError error);
 };
 
+QList<DatabaseConnectionError> errorsOf(const QSignalSpy &spy)
+{
+    QList<DatabaseConnectionError> errors;
+    for (const QList<QVariant> &arguments : spy)
+        errors.append(arguments.at(0).value<DatabaseConnectionError>());
+    return errors;
+}
+
 } // namespace
+
+Q_DECLARE_METATYPE(QList<DatabaseConnectionError>)
 
 class tst_SqlStoreFrame : public QObject
 {
@@ -118,11 +106,9 @@ class tst_SqlStoreFrame : public QObject
 
 private Q_SLOTS:
     void initTestCase();
-    void setConnections_isReadyOnlyWithEveryPointer();
-    void guard_emitsNotInitializedOnceWhenNotReady();
+    void isReadyOnlyWithEveryPointer();
     void checkTables_stopsAtFirstMissingTable_data();
     void checkTables_stopsAtFirstMissingTable();
-    void checkTables_beforeSetConnections_asksNothing();
 };
 
 void tst_SqlStoreFrame::initTestCase()
@@ -130,102 +116,77 @@ void tst_SqlStoreFrame::initTestCase()
     qRegisterMetaType<DatabaseConnectionError>();
 }
 
-void tst_SqlStoreFrame::setConnections_isReadyOnlyWithEveryPointer()
+void tst_SqlStoreFrame::isReadyOnlyWithEveryPointer()
 {
-    TableListConnection connection({});
+    TableListConnection connection;
     FirstStore first;
     SecondStore second;
     TestStore store;
-    QVERIFY(!store.isInitialized());
-    QCOMPARE(store.frame.connection(), nullptr);
+    QSignalSpy errors(&store, &TestStore::error);
 
     QVERIFY(!store.setConnections(nullptr, &first, &second));
     QVERIFY(!store.setConnections(&connection, nullptr, &second));
     QVERIFY(!store.setConnections(&connection, &first, nullptr));
+    QVERIFY(!store.frame.ensureReady());
+    QCOMPARE(errorsOf(errors), QList<DatabaseConnectionError>{quelta::domain::types::NOT_INITIALIZED});
+
     QVERIFY(store.setConnections(&connection, &first, &second));
+    QVERIFY(store.frame.ensureReady());
     QCOMPARE(store.frame.connection(), &connection);
     QCOMPARE(store.frame.dependency<IFirstStore>(), &first);
     QCOMPARE(store.frame.dependency<ISecondStore>(), &second);
+    QCOMPARE(errors.count(), 1);
 
     // A later call replaces what was stored, null included.
     QVERIFY(!store.setConnections(nullptr, &first, &second));
-    QVERIFY(!store.isInitialized());
     QCOMPARE(store.frame.connection(), nullptr);
-}
-
-void tst_SqlStoreFrame::guard_emitsNotInitializedOnceWhenNotReady()
-{
-    TableListConnection connection({});
-    FirstStore first;
-    SecondStore second;
-    TestStore store;
-    store.setConnections(&connection, &first, nullptr);
-    QSignalSpy errors(&store, &TestStore::error);
-
-    QVERIFY(!store.frame.ensureReady());
-    QCOMPARE(errors.count(), 1);
-    QCOMPARE(errors.at(0).at(0).value<DatabaseConnectionError>(), quelta::domain::types::NOT_INITIALIZED);
-
-    store.setConnections(&connection, &first, &second);
-    QVERIFY(store.frame.ensureReady());
-    QCOMPARE(errors.count(), 1);
     QCOMPARE(connection.statements, 0);
 }
 
 void tst_SqlStoreFrame::checkTables_stopsAtFirstMissingTable_data()
 {
+    QTest::addColumn<bool>("connected");
     QTest::addColumn<QStringList>("present");
     QTest::addColumn<int>("report");
     QTest::addColumn<bool>("result");
     QTest::addColumn<QStringList>("asked");
-    QTest::addColumn<int>("missingTableErrors");
+    QTest::addColumn<QList<DatabaseConnectionError>>("errors");
 
+    using quelta::domain::types::MISSING_TABLE;
     const QStringList all{"one", "two", "three", "four"};
-    QTest::newRow("all present") << all << int(MissingTableReport::EmitError) << true << all << 0;
-    QTest::newRow("third missing, reported")
-        << QStringList{"one", "two", "four"} << int(MissingTableReport::EmitError) << false
-        << QStringList{"one", "two", "three"} << 1;
-    QTest::newRow("third missing, silent")
-        << QStringList{"one", "two", "four"} << int(MissingTableReport::Silent) << false
-        << QStringList{"one", "two", "three"} << 0;
-    QTest::newRow("first missing") << QStringList{"two", "three", "four"} << int(MissingTableReport::EmitError)
-                                   << false << QStringList{"one"} << 1;
-    QTest::newRow("names are case-sensitive")
-        << QStringList{"One", "two", "three", "four"} << int(MissingTableReport::EmitError) << false
-        << QStringList{"one"} << 1;
+    const int reported = int(MissingTableReport::EmitError);
+    const QStringList third{"one", "two", "three"};
+    QTest::newRow("all present") << true << all << reported << true << all << QList<DatabaseConnectionError>();
+    QTest::newRow("third missing, reported") << true << QStringList{"one", "two", "four"} << reported << false
+                                             << third << QList<DatabaseConnectionError>{MISSING_TABLE};
+    QTest::newRow("third missing, silent") << true << QStringList{"one", "two", "four"}
+                                           << int(MissingTableReport::Silent) << false << third
+                                           << QList<DatabaseConnectionError>();
+    QTest::newRow("not connected") << false << all << reported << false << QStringList()
+                                   << QList<DatabaseConnectionError>{quelta::domain::types::NOT_INITIALIZED};
 }
 
 void tst_SqlStoreFrame::checkTables_stopsAtFirstMissingTable()
 {
+    QFETCH(bool, connected);
     QFETCH(QStringList, present);
     QFETCH(int, report);
     QFETCH(bool, result);
     QFETCH(QStringList, asked);
-    QFETCH(int, missingTableErrors);
+    QFETCH(QList<DatabaseConnectionError>, errors);
 
     TableListConnection connection(QSet<QString>(present.cbegin(), present.cend()));
     FirstStore first;
     SecondStore second;
     TestStore store;
-    store.setConnections(&connection, &first, &second);
-    QSignalSpy errors(&store, &TestStore::error);
+    if (connected)
+        store.setConnections(&connection, &first, &second);
+    QSignalSpy spy(&store, &TestStore::error);
 
     QCOMPARE(store.frame.checkTables({"one", "two", "three", "four"}, MissingTableReport(report)), result);
     QCOMPARE(connection.asked, asked);
-    QCOMPARE(errors.count(), missingTableErrors);
-    for (const QList<QVariant> &arguments : qAsConst(errors))
-        QCOMPARE(arguments.at(0).value<DatabaseConnectionError>(), quelta::domain::types::MISSING_TABLE);
+    QCOMPARE(errorsOf(spy), errors);
     QCOMPARE(connection.statements, 0);
-}
-
-void tst_SqlStoreFrame::checkTables_beforeSetConnections_asksNothing()
-{
-    TestStore store;
-    QSignalSpy errors(&store, &TestStore::error);
-
-    QVERIFY(!store.frame.checkTables({"one"}, MissingTableReport::EmitError));
-    QCOMPARE(errors.count(), 1);
-    QCOMPARE(errors.at(0).at(0).value<DatabaseConnectionError>(), quelta::domain::types::NOT_INITIALIZED);
 }
 
 QTEST_GUILESS_MAIN(tst_SqlStoreFrame)

@@ -156,8 +156,7 @@ bool SqlCipherResult::prepare(const QString &query)
     return true;
 }
 
-template <typename Values>
-bool SqlCipherResult::run(const Values &values)
+bool SqlCipherResult::run(const QVector<QVariant> &values)
 {
     clearRows();
     m_firstRowPending = false;
@@ -209,8 +208,7 @@ bool SqlCipherResult::run(const Values &values)
     return true;
 }
 
-template <typename Values>
-bool SqlCipherResult::bindValues(const Values &values)
+bool SqlCipherResult::bindValues(const QVector<QVariant> &values)
 {
     if (values.size() != sqlite3_bind_parameter_count(m_statement)) {
         setLastError(QSqlError(translated("Parameter count mismatch"), QString(),
@@ -243,7 +241,7 @@ bool SqlCipherResult::prepareStatement(const QString &query)
     return prepare(query);
 }
 
-bool SqlCipherResult::execute(const QList<QVariant> &values)
+bool SqlCipherResult::execute(const QVector<QVariant> &values)
 {
     return run(values);
 }

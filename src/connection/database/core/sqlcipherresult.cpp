@@ -277,8 +277,14 @@ void SqlCipherResult::readRow(QList<QVariant> *row) const
         row->removeLast();
     while (row->size() < m_columnCount)
         row->append(QVariant());
-    for (int column = 0; column < m_columnCount; ++column)
-        (*row)[column] = value(column);
+    // A forward-only query on a row, the common case, passes value()'s checks
+    // for every column at once.
+    const bool onStatementRow = at() >= 0 && readsFromStatement();
+    int column = 0;
+    for (QVariant &field : *row) {
+        field = onStatementRow ? columnValue(column) : value(column);
+        ++column;
+    }
 }
 
 QVariant SqlCipherResult::insertedId() const

@@ -11,16 +11,16 @@ class SqlText : public domain::api::ISqlQuery
 public:
     explicit SqlText(const QString &text, const QList<QVariant> &values = {})
         : m_text(text)
-        , m_values(values)
+        , m_values(values.toVector())
     {
     }
 
     const QString &getQuery() const override { return m_text; }
-    const QList<QVariant> &getValues() const override { return m_values; }
+    const QVector<QVariant> &getValues() const override { return m_values; }
 
 private:
     const QString m_text;
-    const QList<QVariant> m_values;
+    const QVector<QVariant> m_values;
 };
 
 } // namespace quelta::test

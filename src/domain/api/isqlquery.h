@@ -4,6 +4,7 @@
 #include <QtCore/QObject>
 #include <QtCore/QString>
 #include <QtCore/QVariant>
+#include <QtCore/QVector>
 
 namespace quelta::domain::api {
 
@@ -15,7 +16,7 @@ public:
     virtual ~ISqlQuery() = default;
 
     virtual const QString &getQuery() const = 0;
-    virtual const QList<QVariant> &getValues() const = 0;
+    virtual const QVector<QVariant> &getValues() const = 0;
 
 protected:
     ISqlQuery() = default;

@@ -156,8 +156,7 @@ bool SqlCipherResult::prepare(const QString &query)
     return true;
 }
 
-template <typename Values>
-bool SqlCipherResult::run(const Values &values)
+bool SqlCipherResult::run(const QVector<QVariant> &values)
 {
     clearRows();
     m_firstRowPending = false;
@@ -209,8 +208,7 @@ bool SqlCipherResult::run(const Values &values)
     return true;
 }
 
-template <typename Values>
-bool SqlCipherResult::bindValues(const Values &values)
+bool SqlCipherResult::bindValues(const QVector<QVariant> &values)
 {
     if (values.size() != sqlite3_bind_parameter_count(m_statement)) {
         setLastError(QSqlError(translated("Parameter count mismatch"), QString(),
@@ -243,7 +241,7 @@ bool SqlCipherResult::prepareStatement(const QString &query)
     return prepare(query);
 }
 
-bool SqlCipherResult::execute(const QList<QVariant> &values)
+bool SqlCipherResult::execute(const QVector<QVariant> &values)
 {
     return run(values);
 }
@@ -279,8 +277,14 @@ void SqlCipherResult::readRow(QList<QVariant> *row) const
         row->removeLast();
     while (row->size() < m_columnCount)
         row->append(QVariant());
-    for (int column = 0; column < m_columnCount; ++column)
-        (*row)[column] = value(column);
+    // A forward-only query on a row, the common case, passes value()'s checks
+    // for every column at once.
+    const bool onStatementRow = at() >= 0 && readsFromStatement();
+    int column = 0;
+    for (QVariant &field : *row) {
+        field = onStatementRow ? columnValue(column) : value(column);
+        ++column;
+    }
 }
 
 QVariant SqlCipherResult::insertedId() const

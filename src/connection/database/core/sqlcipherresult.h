@@ -39,7 +39,7 @@ public:
     bool prepareStatement(const QString &query);
     // Runs the prepared statement with these values; a statement that yields
     // rows is then on its first row, if it has one.
-    bool execute(const QList<QVariant> &values);
+    bool execute(const QVector<QVariant> &values);
     // Moves to the next row (the first after execute()); false at the end or
     // on a failure, which error() then tells.
     bool nextRow();
@@ -90,11 +90,8 @@ private:
     void forgetDriver();
 
     sqlite3 *connection() const;
-    // Values is QVector<QVariant> (QSqlQuery's bound values) or QList<QVariant>.
-    template <typename Values>
-    bool run(const Values &values);
-    template <typename Values>
-    bool bindValues(const Values &values);
+    bool run(const QVector<QVariant> &values);
+    bool bindValues(const QVector<QVariant> &values);
     Step step(const char *whatFailed);
     bool bindParameter(int index, const QVariant &value);
     void appendRow();

@@ -130,7 +130,7 @@ const QString &SqlQuery::getQuery() const
     return m_query;
 }
 
-const QList<QVariant> &SqlQuery::getValues() const
+const QVector<QVariant> &SqlQuery::getValues() const
 {
     return m_values;
 }
@@ -160,7 +160,7 @@ SqlQuery &SqlQuery::selectOne()
 
 SqlQuery &SqlQuery::selectValues(const QList<QVariant> &values)
 {
-    m_values.append(values);
+    appendValues(values);
     m_query += QLatin1String(" SELECT ");
     appendPlaceholders(m_query, values.size(), QLatin1String(","));
     return *this;
@@ -258,7 +258,7 @@ SqlQuery &SqlQuery::isNotNull()
 
 SqlQuery &SqlQuery::in(const QList<QVariant> &values)
 {
-    m_values.append(values);
+    appendValues(values);
     m_query += QLatin1String(" IN (");
     appendPlaceholders(m_query, values.size(), ListSeparator);
     m_query += QLatin1Char(')');
@@ -272,7 +272,7 @@ SqlQuery &SqlQuery::in(const ISqlQuery &subQuery)
 
 SqlQuery &SqlQuery::notIn(const QList<QVariant> &values)
 {
-    m_values.append(values);
+    appendValues(values);
     m_query += QLatin1String(" NOT IN (");
     appendPlaceholders(m_query, values.size(), ListSeparator);
     m_query += QLatin1Char(')');
@@ -364,7 +364,7 @@ SqlQuery &SqlQuery::values(const QList<QVariant> &values, bool firstRow)
     m_query += firstRow ? QLatin1String(" VALUES(") : QLatin1String(",(");
     appendPlaceholders(m_query, values.size(), QLatin1String(","));
     m_query += QLatin1Char(')');
-    m_values.append(values);
+    appendValues(values);
     return *this;
 }
 
@@ -426,6 +426,12 @@ SqlQuery &SqlQuery::createTable(const QString &table, const QList<ColumnDefiniti
 
     return appendClause(QLatin1String("CREATE TABLE IF NOT EXISTS ") + table + QLatin1String(" (")
                         + parts.join(ListSeparator) + QLatin1Char(')'));
+}
+
+void SqlQuery::appendValues(const QList<QVariant> &values)
+{
+    for (const QVariant &value : values)
+        m_values.append(value);
 }
 
 SqlQuery &SqlQuery::appendClause(const QString &clause)

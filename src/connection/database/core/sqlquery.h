@@ -9,6 +9,7 @@
 #include <QtCore/QString>
 #include <QtCore/QStringList>
 #include <QtCore/QVariant>
+#include <QtCore/QVector>
 
 class QDebug;
 
@@ -92,7 +93,7 @@ public:
     ~SqlQuery() override = default;
 
     const QString &getQuery() const override;
-    const QList<QVariant> &getValues() const override;
+    const QVector<QVariant> &getValues() const override;
 
     SqlQuery &select(const QString &column);
     SqlQuery &select(const QStringList &columns);
@@ -171,8 +172,12 @@ private:
     SqlQuery &appendJoins(const QString &joinKind, const QList<JoinCondition> &conditions,
                           const QString &rightTableSource);
 
+    void appendValues(const QList<QVariant> &values);
+
     QString m_query;
-    QList<QVariant> m_values;
+    // In one block: a multi-row insert of record sets binds close to a
+    // thousand values, and a QList would allocate each of them on its own.
+    QVector<QVariant> m_values;
 };
 
 Q_DECLARE_OPERATORS_FOR_FLAGS(SqlQuery::ColumnFlags)

@@ -212,7 +212,7 @@ void tst_SqlQuery::writesEachClause()
     QFETCH(QVariantList, values);
 
     QCOMPARE(query.getQuery(), text);
-    QCOMPARE(query.getValues(), values);
+    QCOMPARE(query.getValues(), values.toVector());
 }
 
 void tst_SqlQuery::copiesAreIndependent()

@@ -27,8 +27,6 @@ ScriptedModbusPeer::ScriptedModbusPeer(Framing framing, QObject *parent)
     connect(m_server, &QTcpServer::newConnection, this, &ScriptedModbusPeer::onNewConnection);
 }
 
-ScriptedModbusPeer::~ScriptedModbusPeer() = default;
-
 bool ScriptedModbusPeer::listen()
 {
     return m_server->listen(QHostAddress::LocalHost, 0);
@@ -39,25 +37,15 @@ quint16 ScriptedModbusPeer::port() const
     return m_server->serverPort();
 }
 
-void ScriptedModbusPeer::setHandler(Handler handler)
+QByteArray ScriptedModbusPeer::frame(quint16 transactionId, int unitId, const QModbusPdu &pdu) const
 {
-    m_handler = std::move(handler);
-}
-
-void ScriptedModbusPeer::respond(const Request &request, const QModbusPdu &pdu)
-{
-    respond(request.transactionId, request.unitId, pdu);
-}
-
-void ScriptedModbusPeer::respond(quint16 transactionId, int unitId, const QModbusPdu &pdu)
-{
-    sendRaw(m_framing == Framing::Tcp ? ModbusTcpAdu::encode(transactionId, quint8(unitId), pdu)
-                                      : ModbusRtuAdu::encode(quint8(unitId), pdu));
+    return m_framing == Framing::Tcp ? ModbusTcpAdu::encode(transactionId, quint8(unitId), pdu)
+                                     : ModbusRtuAdu::encode(quint8(unitId), pdu);
 }
 
 void ScriptedModbusPeer::answer(const Request &request)
 {
-    respond(request, normalResponse(request.pdu, m_registers));
+    sendRaw(frame(request.transactionId, request.unitId, normalResponse(request.pdu)));
 }
 
 void ScriptedModbusPeer::sendRaw(const QByteArray &bytes)
@@ -74,8 +62,7 @@ void ScriptedModbusPeer::closeConnection()
     }
 }
 
-QModbusResponse ScriptedModbusPeer::normalResponse(const QModbusRequest &request,
-                                                   QVector<quint16> &registers)
+QModbusResponse ScriptedModbusPeer::normalResponse(const QModbusRequest &request)
 {
     const QByteArray data = request.data();
     switch (request.functionCode()) {
@@ -84,19 +71,19 @@ QModbusResponse ScriptedModbusPeer::normalResponse(const QModbusRequest &request
         const int count = wordAt(data, 2);
         QByteArray payload(1, char(2 * count));
         for (int i = 0; i < count; ++i) {
-            payload.append(char(registers.at(start + i) >> 8));
-            payload.append(char(registers.at(start + i) & 0xFF));
+            payload.append(char(m_registers.at(start + i) >> 8));
+            payload.append(char(m_registers.at(start + i) & 0xFF));
         }
         return QModbusResponse(request.functionCode(), payload);
     }
     case QModbusPdu::WriteSingleRegister:
-        registers[wordAt(data, 0)] = wordAt(data, 2);
+        m_registers[wordAt(data, 0)] = wordAt(data, 2);
         return QModbusResponse(request.functionCode(), data);
     case QModbusPdu::WriteMultipleRegisters: {
         const int start = wordAt(data, 0);
         const int count = wordAt(data, 2);
         for (int i = 0; i < count; ++i)
-            registers[start + i] = wordAt(data, 5 + 2 * i);
+            m_registers[start + i] = wordAt(data, 5 + 2 * i);
         return QModbusResponse(request.functionCode(), data.left(4));
     }
     default:

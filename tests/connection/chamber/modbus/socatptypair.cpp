@@ -53,11 +53,6 @@ QString SocatPtyPair::secondEnd() const
     return m_directory.filePath(QStringLiteral("second"));
 }
 
-QString SocatPtyPair::missingEnd() const
-{
-    return m_directory.filePath(QStringLiteral("missing"));
-}
-
 void SocatPtyPair::cut()
 {
     if (m_process.state() == QProcess::NotRunning)

@@ -20,9 +20,6 @@ public:
     bool start();
     QString firstEnd() const;
     QString secondEnd() const;
-    // A name in the same directory that is no device.
-    QString missingEnd() const;
-
     // Ends socat, which closes both pseudo-terminals: to whoever holds an
     // end, the cable has been cut.
     void cut();

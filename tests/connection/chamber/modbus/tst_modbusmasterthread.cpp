@@ -5,7 +5,6 @@
 
 #include <QtCore/QPointer>
 #include <QtCore/QThread>
-#include <QtNetwork/QHostAddress>
 #include <QtNetwork/QTcpServer>
 #include <QtNetwork/QTcpSocket>
 #include <QtTest/QtTest>
@@ -38,8 +37,6 @@ void tst_ModbusMasterThread::workerLivesOnItsOwnRunningThread()
     QVERIFY(thread.thread()->isRunning());
     QVERIFY(thread.thread() != QThread::currentThread());
     QCOMPARE(thread.worker()->thread(), thread.thread());
-    QCOMPARE(thread.thread()->objectName(), QStringLiteral("Modbus 127.0.0.1:1502"));
-    QCOMPARE(thread.worker()->settings(), settingsFor(1502));
     QCOMPARE(ModbusMasterThread::runningThreadCount(), 1);
 }
 

@@ -27,73 +27,53 @@ class tst_ModbusPduCodec : public QObject
     Q_OBJECT
 
 private Q_SLOTS:
-    void readRequest_data();
-    void readRequest();
-    void writeRequest_data();
-    void writeRequest();
+    void request_data();
+    void request();
     void decodeResponse_data();
     void decodeResponse();
 };
 
-void tst_ModbusPduCodec::readRequest_data()
+void tst_ModbusPduCodec::request_data()
 {
+    QTest::addColumn<bool>("write");
     QTest::addColumn<QModbusDataUnit>("unit");
+    // Empty: no valid request.
     QTest::addColumn<QByteArray>("pdu");
 
-    const auto unit = [](QModbusDataUnit::RegisterType type, int start, int count) {
+    const auto read = [](QModbusDataUnit::RegisterType type, int start, int count) {
         return QModbusDataUnit(type, start, quint16(count));
     };
-    QTest::newRow("holding registers")
-        << unit(QModbusDataUnit::HoldingRegisters, 0x64, 2) << QByteArray::fromHex("0300640002");
-    QTest::newRow("input registers")
-        << unit(QModbusDataUnit::InputRegisters, 0xAC00, 10) << QByteArray::fromHex("04ac00000a");
-    QTest::newRow("125 registers") << unit(QModbusDataUnit::HoldingRegisters, 0, 125)
-                                   << QByteArray::fromHex("030000007d");
-    QTest::newRow("last register") << unit(QModbusDataUnit::HoldingRegisters, 0xFFFF, 1)
-                                   << QByteArray::fromHex("03ffff0001");
-    QTest::newRow("126 registers") << unit(QModbusDataUnit::HoldingRegisters, 0, 126) << QByteArray();
-    QTest::newRow("no register") << unit(QModbusDataUnit::HoldingRegisters, 0, 0) << QByteArray();
-    QTest::newRow("past the last register")
-        << unit(QModbusDataUnit::HoldingRegisters, 0xFFFF, 2) << QByteArray();
-    QTest::newRow("negative address") << unit(QModbusDataUnit::HoldingRegisters, -1, 1) << QByteArray();
-    QTest::newRow("coils") << unit(QModbusDataUnit::Coils, 0, 1) << QByteArray();
-    QTest::newRow("invalid unit") << QModbusDataUnit() << QByteArray();
-}
+    constexpr auto Holding = QModbusDataUnit::HoldingRegisters;
+    QTest::newRow("read holding registers") << false << read(Holding, 0x64, 2) << QByteArray::fromHex("0300640002");
+    QTest::newRow("read input registers")
+        << false << read(QModbusDataUnit::InputRegisters, 0xAC00, 10) << QByteArray::fromHex("04ac00000a");
+    QTest::newRow("read 125 registers") << false << read(Holding, 0, 125) << QByteArray::fromHex("030000007d");
+    QTest::newRow("read the last register") << false << read(Holding, 0xFFFF, 1) << QByteArray::fromHex("03ffff0001");
+    QTest::newRow("read 126 registers") << false << read(Holding, 0, 126) << QByteArray();
+    QTest::newRow("read no register") << false << read(Holding, 0, 0) << QByteArray();
+    QTest::newRow("read past the last register") << false << read(Holding, 0xFFFF, 2) << QByteArray();
+    QTest::newRow("read a negative address") << false << read(Holding, -1, 1) << QByteArray();
+    QTest::newRow("read coils") << false << read(QModbusDataUnit::Coils, 0, 1) << QByteArray();
 
-void tst_ModbusPduCodec::readRequest()
-{
-    QFETCH(QModbusDataUnit, unit);
-    QFETCH(QByteArray, pdu);
-    const QModbusRequest request = ModbusPduCodec::readRequest(unit);
-    QCOMPARE(request.isValid(), !pdu.isEmpty());
-    QCOMPARE(pduBytes(request).toHex(), pdu.toHex());
-}
-
-void tst_ModbusPduCodec::writeRequest_data()
-{
-    QTest::addColumn<QModbusDataUnit>("unit");
-    QTest::addColumn<QByteArray>("pdu");
-
-    QTest::newRow("one register, FC06")
-        << holding(0x64, {0x00FF}) << QByteArray::fromHex("06006400ff");
-    QTest::newRow("three registers, FC16")
-        << holding(0x3000, {0xAAAA, 0xBBBB, 0xCCCC})
-        << QByteArray::fromHex("1030000003" "06" "aaaabbbbcccc");
-    QTest::newRow("123 registers")
-        << holding(0, QVector<quint16>(123, 0x0101))
+    QTest::newRow("write one register, FC06") << true << holding(0x64, {0x00FF}) << QByteArray::fromHex("06006400ff");
+    QTest::newRow("write three registers, FC16")
+        << true << holding(0x3000, {0xAAAA, 0xBBBB, 0xCCCC}) << QByteArray::fromHex("103000000306aaaabbbbcccc");
+    QTest::newRow("write 123 registers")
+        << true << holding(0, QVector<quint16>(123, 0x0101))
         << QByteArray::fromHex("100000007bf6") + QByteArray(246, 0x01);
-    QTest::newRow("124 registers") << holding(0, QVector<quint16>(124)) << QByteArray();
-    QTest::newRow("no register") << holding(0, {}) << QByteArray();
-    QTest::newRow("past the last register") << holding(0xFFFF, {1, 2}) << QByteArray();
-    QTest::newRow("input registers")
-        << QModbusDataUnit(QModbusDataUnit::InputRegisters, 0, QVector<quint16>{1}) << QByteArray();
+    QTest::newRow("write 124 registers") << true << holding(0, QVector<quint16>(124)) << QByteArray();
+    QTest::newRow("write no register") << true << holding(0, {}) << QByteArray();
+    QTest::newRow("write past the last register") << true << holding(0xFFFF, {1, 2}) << QByteArray();
+    QTest::newRow("write input registers")
+        << true << QModbusDataUnit(QModbusDataUnit::InputRegisters, 0, QVector<quint16>{1}) << QByteArray();
 }
 
-void tst_ModbusPduCodec::writeRequest()
+void tst_ModbusPduCodec::request()
 {
+    QFETCH(bool, write);
     QFETCH(QModbusDataUnit, unit);
     QFETCH(QByteArray, pdu);
-    const QModbusRequest request = ModbusPduCodec::writeRequest(unit);
+    const QModbusRequest request = write ? ModbusPduCodec::writeRequest(unit) : ModbusPduCodec::readRequest(unit);
     QCOMPARE(request.isValid(), !pdu.isEmpty());
     QCOMPARE(pduBytes(request).toHex(), pdu.toHex());
 }

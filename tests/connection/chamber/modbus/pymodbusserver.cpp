@@ -6,27 +6,14 @@
 namespace {
 
 constexpr int StartTimeoutMs = 15000;
-constexpr int StopTimeoutMs = 5000;
 
 } // namespace
 
-PymodbusServer::PymodbusServer(QObject *parent)
-    : QObject(parent)
-{
-    qRegisterMetaType<QProcess::ExitStatus>();
-}
-
 PymodbusServer::~PymodbusServer()
 {
-    if (m_process.state() == QProcess::NotRunning)
-        return;
-    // The server ends when its stdin closes.
-    QSignalSpy finished(&m_process, qOverload<int, QProcess::ExitStatus>(&QProcess::finished));
-    m_process.closeWriteChannel();
-    if (!finished.wait(StopTimeoutMs)) {
-        m_process.kill();
-        m_process.waitForFinished(StopTimeoutMs);
-    }
+    // Should this process die first, the server ends as its stdin closes.
+    m_process.kill();
+    m_process.waitForFinished();
 }
 
 bool PymodbusServer::startTcp(Framing framing, int unitId, int startAddress, const QVector<quint16> &words)
@@ -41,11 +28,6 @@ bool PymodbusServer::startSerial(const QString &device, int unitId, int startAdd
                                  const QVector<quint16> &words)
 {
     return run("pymodbus_serial_server.py", {"--device", device}, unitId, startAddress, words) == "READY";
-}
-
-QString PymodbusServer::errors()
-{
-    return QString::fromLocal8Bit(m_process.readAllStandardError());
 }
 
 QByteArray PymodbusServer::run(const char *script, QStringList arguments, int unitId, int startAddress,

@@ -1,6 +1,5 @@
 #pragma once
 
-#include <QtCore/QObject>
 #include <QtCore/QProcess>
 #include <QtCore/QVector>
 
@@ -8,22 +7,17 @@
 // on 127.0.0.1 at a free port (tests/peers/pymodbus_server.py) or on a
 // serial line (tests/peers/pymodbus_serial_server.py). One unit's holding
 // registers from startAddress start as words.
-class PymodbusServer : public QObject
+class PymodbusServer
 {
-    Q_OBJECT
-
 public:
     enum class Framing { Tcp, Rtu };
 
-    explicit PymodbusServer(QObject *parent = nullptr);
-    ~PymodbusServer() override;
+    ~PymodbusServer();
 
     // Each waits until the server listens or has opened the device.
     bool startTcp(Framing framing, int unitId, int startAddress, const QVector<quint16> &words);
     bool startSerial(const QString &device, int unitId, int startAddress, const QVector<quint16> &words);
     quint16 port() const { return m_port; }
-    // What the process printed on stderr, to explain a failed start.
-    QString errors();
 
 private:
     // Runs script with arguments and returns its first line of output.

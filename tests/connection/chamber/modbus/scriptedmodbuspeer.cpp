@@ -62,34 +62,16 @@ void ScriptedModbusPeer::closeConnection()
     }
 }
 
-QModbusResponse ScriptedModbusPeer::normalResponse(const QModbusRequest &request)
+QModbusResponse ScriptedModbusPeer::normalResponse(const QModbusRequest &request) const
 {
-    const QByteArray data = request.data();
-    switch (request.functionCode()) {
-    case QModbusPdu::ReadHoldingRegisters: {
-        const int start = wordAt(data, 0);
-        const int count = wordAt(data, 2);
-        QByteArray payload(1, char(2 * count));
-        for (int i = 0; i < count; ++i) {
-            payload.append(char(m_registers.at(start + i) >> 8));
-            payload.append(char(m_registers.at(start + i) & 0xFF));
-        }
-        return QModbusResponse(request.functionCode(), payload);
+    const int start = wordAt(request.data(), 0);
+    const int count = wordAt(request.data(), 2);
+    QByteArray payload(1, char(2 * count));
+    for (int i = 0; i < count; ++i) {
+        payload.append(char(m_registers.at(start + i) >> 8));
+        payload.append(char(m_registers.at(start + i) & 0xFF));
     }
-    case QModbusPdu::WriteSingleRegister:
-        m_registers[wordAt(data, 0)] = wordAt(data, 2);
-        return QModbusResponse(request.functionCode(), data);
-    case QModbusPdu::WriteMultipleRegisters: {
-        const int start = wordAt(data, 0);
-        const int count = wordAt(data, 2);
-        for (int i = 0; i < count; ++i)
-            m_registers[start + i] = wordAt(data, 5 + 2 * i);
-        return QModbusResponse(request.functionCode(), data.left(4));
-    }
-    default:
-        return QModbusExceptionResponse(request.functionCode(),
-                                        QModbusExceptionResponse::IllegalFunction);
-    }
+    return QModbusResponse(request.functionCode(), payload);
 }
 
 void ScriptedModbusPeer::onNewConnection()
@@ -123,33 +105,17 @@ void ScriptedModbusPeer::onReadyRead()
 
 bool ScriptedModbusPeer::takeRequest(Request *request)
 {
-    int headerSize = 0;
-    int pduSize = 0;
-    if (m_framing == Framing::Tcp) {
-        if (m_buffer.size() < ModbusTcpAdu::HeaderSize)
-            return false;
-        headerSize = ModbusTcpAdu::HeaderSize;
-        pduSize = wordAt(m_buffer, 4) - 1;
-        request->transactionId = wordAt(m_buffer, 0);
-        request->unitId = quint8(m_buffer.at(6));
-    } else {
-        // Address, function code and enough data to know the request's size.
-        if (m_buffer.size() < 7)
-            return false;
-        headerSize = 1;
-        const QModbusRequest partial(QModbusPdu::FunctionCode(quint8(m_buffer.at(1))),
-                                     m_buffer.mid(2, 5));
-        pduSize = 1 + QModbusRequest::calculateDataSize(partial);
-        request->transactionId = 0;
-        request->unitId = quint8(m_buffer.at(0));
-    }
-    const int trailerSize = m_framing == Framing::Rtu ? ModbusRtuAdu::CrcSize : 0;
-    const int size = headerSize + pduSize + trailerSize;
+    // The header (MBAP, or the server address), five bytes of a read
+    // request's PDU and, for RTU, the CRC.
+    const int headerSize = m_framing == Framing::Tcp ? ModbusTcpAdu::HeaderSize : 1;
+    const int size = headerSize + 5 + (m_framing == Framing::Rtu ? ModbusRtuAdu::CrcSize : 0);
     if (m_buffer.size() < size)
         return false;
     request->adu = m_buffer.left(size);
+    request->transactionId = m_framing == Framing::Tcp ? wordAt(m_buffer, 0) : 0;
+    request->unitId = quint8(m_buffer.at(headerSize - 1));
     request->pdu = QModbusRequest(QModbusPdu::FunctionCode(quint8(m_buffer.at(headerSize))),
-                                  m_buffer.mid(headerSize + 1, pduSize - 1));
+                                  m_buffer.mid(headerSize + 1, 4));
     m_buffer.remove(0, size);
     return true;
 }

@@ -147,7 +147,6 @@ void tst_QModbusOverTcpClientBase::silentServer_failsWithTimeoutAfterEverySend_d
     // The one test that takes the real time: four sends of a second each.
     QTest::newRow("tcp, default time-out and retries") << Framing::Tcp << -1 << -1 << 4;
     QTest::newRow("tcp, no retry") << Framing::Tcp << 20 << 0 << 1;
-    QTest::newRow("rtu, default retries") << Framing::Rtu << 20 << -1 << 4;
     QTest::newRow("rtu, one retry") << Framing::Rtu << 20 << 1 << 2;
 }
 

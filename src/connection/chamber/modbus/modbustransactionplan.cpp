@@ -11,7 +11,6 @@ ModbusTransactionPlan::ModbusTransactionPlan(const QVector<Span> &items, int max
     Q_ASSERT(maxRegisters > 0);
     for (const Span &item : items) {
         Q_ASSERT(item.count > 0 && item.start >= 0 && item.start + item.count <= 0x10000);
-        m_registerCount += item.count;
         if (!m_transactions.isEmpty()) {
             Span &last = m_transactions.last();
             if (last.start + last.count == item.start && last.count + item.count <= maxRegisters) {

@@ -36,13 +36,9 @@ public:
     ModbusTransactionPlan(const QVector<Span> &items, int maxRegisters);
 
     QVector<Span> transactions() const { return m_transactions; }
-    // The registers of all items together; the transactions cover exactly
-    // these, in the same order.
-    int registerCount() const { return m_registerCount; }
 
 private:
     QVector<Span> m_transactions;
-    int m_registerCount = 0;
 };
 
 QDebug operator<<(QDebug debug, const ModbusTransactionPlan::Span &span);

@@ -1,69 +1,52 @@
 #include "pymodbusserver.h"
 
 #include <QtCore/QDeadlineTimer>
-#include <QtCore/QVector>
 #include <QtTest/QSignalSpy>
 
 namespace {
 
 constexpr int StartTimeoutMs = 15000;
-constexpr int StopTimeoutMs = 5000;
 
 } // namespace
 
-PymodbusServer::PymodbusServer(QObject *parent)
-    : QObject(parent)
-{
-    qRegisterMetaType<QProcess::ExitStatus>();
-}
-
 PymodbusServer::~PymodbusServer()
 {
-    if (m_process.state() == QProcess::NotRunning)
-        return;
-    // The server ends when its stdin closes.
-    QSignalSpy finished(&m_process, qOverload<int, QProcess::ExitStatus>(&QProcess::finished));
-    m_process.closeWriteChannel();
-    if (!finished.wait(StopTimeoutMs)) {
-        m_process.kill();
-        m_process.waitForFinished(StopTimeoutMs);
-    }
+    // Should this process die first, the server ends as its stdin closes.
+    m_process.kill();
+    m_process.waitForFinished();
 }
 
-bool PymodbusServer::start(Framing framing, int unitId, int startAddress,
-                           const QVector<quint16> &words)
+bool PymodbusServer::startTcp(Framing framing, int unitId, int startAddress, const QVector<quint16> &words)
+{
+    const QByteArray line = run("pymodbus_server.py", {"--framer", framing == Framing::Tcp ? "tcp" : "rtu"},
+                                unitId, startAddress, words);
+    m_port = line.startsWith("PORT ") ? quint16(line.mid(5).toUInt()) : 0;
+    return m_port != 0;
+}
+
+bool PymodbusServer::startSerial(const QString &device, int unitId, int startAddress,
+                                 const QVector<quint16> &words)
+{
+    return run("pymodbus_serial_server.py", {"--device", device}, unitId, startAddress, words) == "READY";
+}
+
+QByteArray PymodbusServer::run(const char *script, QStringList arguments, int unitId, int startAddress,
+                               const QVector<quint16> &words)
 {
     QByteArray hex;
     for (const quint16 word : words)
         hex += QByteArray::number(word | 0x10000, 16).mid(1);
-
-    const QString python = qEnvironmentVariable("PYTHON3", QStringLiteral("/usr/bin/python3"));
-    const QStringList arguments{
-        QStringLiteral(QUELTA_TEST_SOURCE_DIR "/peers/pymodbus_server.py"),
-        QStringLiteral("--framer"),
-        framing == Framing::Tcp ? QStringLiteral("tcp") : QStringLiteral("rtu"),
-        QStringLiteral("--unit"),
-        QString::number(unitId),
-        QStringLiteral("--registers"),
-        QString::number(startAddress) + QLatin1Char(':') + QString::fromLatin1(hex),
-    };
-    m_process.start(python, arguments);
+    arguments.prepend(QStringLiteral(QUELTA_TEST_SOURCE_DIR "/peers/") + QLatin1String(script));
+    arguments << "--unit" << QString::number(unitId) << "--registers"
+              << QString::number(startAddress) + ':' + QString::fromLatin1(hex);
+    m_process.start(qEnvironmentVariable("PYTHON3", "/usr/bin/python3"), arguments);
 
     QSignalSpy output(&m_process, &QProcess::readyReadStandardOutput);
     const QDeadlineTimer deadline(StartTimeoutMs);
     while (!m_process.canReadLine()) {
         if (m_process.state() == QProcess::NotRunning || deadline.hasExpired())
-            return false;
+            return QByteArray();
         output.wait(int(deadline.remainingTime()));
     }
-    const QByteArray line = m_process.readLine().trimmed();
-    if (!line.startsWith("PORT "))
-        return false;
-    m_port = quint16(line.mid(5).toUInt());
-    return m_port != 0;
-}
-
-QString PymodbusServer::errors()
-{
-    return QString::fromLocal8Bit(m_process.readAllStandardError());
+    return m_process.readLine().trimmed();
 }

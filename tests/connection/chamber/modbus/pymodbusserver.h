@@ -1,29 +1,29 @@
 #pragma once
 
-#include <QtCore/QObject>
 #include <QtCore/QProcess>
-#include <QtCore/QStringList>
+#include <QtCore/QVector>
 
-// Debian's pymodbus as an independent Modbus server in a process of its own
-// (tests/peers/pymodbus_server.py), listening on 127.0.0.1 at a free port.
-class PymodbusServer : public QObject
+// Debian's pymodbus as an independent Modbus server in a process of its own:
+// on 127.0.0.1 at a free port (tests/peers/pymodbus_server.py) or on a
+// serial line (tests/peers/pymodbus_serial_server.py). One unit's holding
+// registers from startAddress start as words.
+class PymodbusServer
 {
-    Q_OBJECT
-
 public:
     enum class Framing { Tcp, Rtu };
 
-    explicit PymodbusServer(QObject *parent = nullptr);
-    ~PymodbusServer() override;
+    ~PymodbusServer();
 
-    // Starts the server for one unit whose holding registers from
-    // startAddress hold words; waits until it listens.
-    bool start(Framing framing, int unitId, int startAddress, const QVector<quint16> &words);
+    // Each waits until the server listens or has opened the device.
+    bool startTcp(Framing framing, int unitId, int startAddress, const QVector<quint16> &words);
+    bool startSerial(const QString &device, int unitId, int startAddress, const QVector<quint16> &words);
     quint16 port() const { return m_port; }
-    // What the process printed on stderr, to explain a failed start.
-    QString errors();
 
 private:
+    // Runs script with arguments and returns its first line of output.
+    QByteArray run(const char *script, QStringList arguments, int unitId, int startAddress,
+                   const QVector<quint16> &words);
+
     QProcess m_process;
     quint16 m_port = 0;
 };

@@ -27,8 +27,6 @@ ScriptedModbusPeer::ScriptedModbusPeer(Framing framing, QObject *parent)
     connect(m_server, &QTcpServer::newConnection, this, &ScriptedModbusPeer::onNewConnection);
 }
 
-ScriptedModbusPeer::~ScriptedModbusPeer() = default;
-
 bool ScriptedModbusPeer::listen()
 {
     return m_server->listen(QHostAddress::LocalHost, 0);
@@ -39,25 +37,15 @@ quint16 ScriptedModbusPeer::port() const
     return m_server->serverPort();
 }
 
-void ScriptedModbusPeer::setHandler(Handler handler)
+QByteArray ScriptedModbusPeer::frame(quint16 transactionId, int unitId, const QModbusPdu &pdu) const
 {
-    m_handler = std::move(handler);
-}
-
-void ScriptedModbusPeer::respond(const Request &request, const QModbusPdu &pdu)
-{
-    respond(request.transactionId, request.unitId, pdu);
-}
-
-void ScriptedModbusPeer::respond(quint16 transactionId, int unitId, const QModbusPdu &pdu)
-{
-    sendRaw(m_framing == Framing::Tcp ? ModbusTcpAdu::encode(transactionId, quint8(unitId), pdu)
-                                      : ModbusRtuAdu::encode(quint8(unitId), pdu));
+    return m_framing == Framing::Tcp ? ModbusTcpAdu::encode(transactionId, quint8(unitId), pdu)
+                                     : ModbusRtuAdu::encode(quint8(unitId), pdu);
 }
 
 void ScriptedModbusPeer::answer(const Request &request)
 {
-    respond(request, normalResponse(request.pdu, m_registers));
+    sendRaw(frame(request.transactionId, request.unitId, normalResponse(request.pdu)));
 }
 
 void ScriptedModbusPeer::sendRaw(const QByteArray &bytes)
@@ -74,35 +62,16 @@ void ScriptedModbusPeer::closeConnection()
     }
 }
 
-QModbusResponse ScriptedModbusPeer::normalResponse(const QModbusRequest &request,
-                                                   QVector<quint16> &registers)
+QModbusResponse ScriptedModbusPeer::normalResponse(const QModbusRequest &request) const
 {
-    const QByteArray data = request.data();
-    switch (request.functionCode()) {
-    case QModbusPdu::ReadHoldingRegisters: {
-        const int start = wordAt(data, 0);
-        const int count = wordAt(data, 2);
-        QByteArray payload(1, char(2 * count));
-        for (int i = 0; i < count; ++i) {
-            payload.append(char(registers.at(start + i) >> 8));
-            payload.append(char(registers.at(start + i) & 0xFF));
-        }
-        return QModbusResponse(request.functionCode(), payload);
+    const int start = wordAt(request.data(), 0);
+    const int count = wordAt(request.data(), 2);
+    QByteArray payload(1, char(2 * count));
+    for (int i = 0; i < count; ++i) {
+        payload.append(char(m_registers.at(start + i) >> 8));
+        payload.append(char(m_registers.at(start + i) & 0xFF));
     }
-    case QModbusPdu::WriteSingleRegister:
-        registers[wordAt(data, 0)] = wordAt(data, 2);
-        return QModbusResponse(request.functionCode(), data);
-    case QModbusPdu::WriteMultipleRegisters: {
-        const int start = wordAt(data, 0);
-        const int count = wordAt(data, 2);
-        for (int i = 0; i < count; ++i)
-            registers[start + i] = wordAt(data, 5 + 2 * i);
-        return QModbusResponse(request.functionCode(), data.left(4));
-    }
-    default:
-        return QModbusExceptionResponse(request.functionCode(),
-                                        QModbusExceptionResponse::IllegalFunction);
-    }
+    return QModbusResponse(request.functionCode(), payload);
 }
 
 void ScriptedModbusPeer::onNewConnection()
@@ -136,33 +105,17 @@ void ScriptedModbusPeer::onReadyRead()
 
 bool ScriptedModbusPeer::takeRequest(Request *request)
 {
-    int headerSize = 0;
-    int pduSize = 0;
-    if (m_framing == Framing::Tcp) {
-        if (m_buffer.size() < ModbusTcpAdu::HeaderSize)
-            return false;
-        headerSize = ModbusTcpAdu::HeaderSize;
-        pduSize = wordAt(m_buffer, 4) - 1;
-        request->transactionId = wordAt(m_buffer, 0);
-        request->unitId = quint8(m_buffer.at(6));
-    } else {
-        // Address, function code and enough data to know the request's size.
-        if (m_buffer.size() < 7)
-            return false;
-        headerSize = 1;
-        const QModbusRequest partial(QModbusPdu::FunctionCode(quint8(m_buffer.at(1))),
-                                     m_buffer.mid(2, 5));
-        pduSize = 1 + QModbusRequest::calculateDataSize(partial);
-        request->transactionId = 0;
-        request->unitId = quint8(m_buffer.at(0));
-    }
-    const int trailerSize = m_framing == Framing::Rtu ? ModbusRtuAdu::CrcSize : 0;
-    const int size = headerSize + pduSize + trailerSize;
+    // The header (MBAP, or the server address), five bytes of a read
+    // request's PDU and, for RTU, the CRC.
+    const int headerSize = m_framing == Framing::Tcp ? ModbusTcpAdu::HeaderSize : 1;
+    const int size = headerSize + 5 + (m_framing == Framing::Rtu ? ModbusRtuAdu::CrcSize : 0);
     if (m_buffer.size() < size)
         return false;
     request->adu = m_buffer.left(size);
+    request->transactionId = m_framing == Framing::Tcp ? wordAt(m_buffer, 0) : 0;
+    request->unitId = quint8(m_buffer.at(headerSize - 1));
     request->pdu = QModbusRequest(QModbusPdu::FunctionCode(quint8(m_buffer.at(headerSize))),
-                                  m_buffer.mid(headerSize + 1, pduSize - 1));
+                                  m_buffer.mid(headerSize + 1, 4));
     m_buffer.remove(0, size);
     return true;
 }

@@ -12,11 +12,11 @@
 class QTcpServer;
 class QTcpSocket;
 
-// A Modbus server on 127.0.0.1 that the test scripts: it cuts requests from
-// the stream (MBAP or RTU framing), records every one, and hands each to a
-// handler that may answer properly, late, wrongly, with garbage, or not at
-// all, or cut the connection. Without a handler it answers FC03, FC06 and
-// FC16 from its own bank of registers.
+// A Modbus server on 127.0.0.1 that the test scripts: it cuts read requests
+// (FC03) from the stream (MBAP or RTU framing), records every one, and hands
+// each to a handler that may answer properly, late, wrongly, with garbage, or
+// not at all, or cut the connection. Without a handler it answers from its
+// own bank of registers.
 class ScriptedModbusPeer : public QObject
 {
     Q_OBJECT
@@ -34,26 +34,21 @@ public:
     using Handler = std::function<void(const Request &request)>;
 
     explicit ScriptedModbusPeer(Framing framing, QObject *parent = nullptr);
-    ~ScriptedModbusPeer() override;
 
     bool listen();
     quint16 port() const;
 
-    void setHandler(Handler handler);
+    void setHandler(Handler handler) { m_handler = std::move(handler); }
     QList<Request> requests() const { return m_requests; }
     QVector<quint16> &registers() { return m_registers; }
 
-    // Frames pdu for the request's transaction and unit and sends it.
-    void respond(const Request &request, const QModbusPdu &pdu);
-    // Frames pdu as from unitId with the given transaction id.
-    void respond(quint16 transactionId, int unitId, const QModbusPdu &pdu);
+    // pdu framed as from unitId; the transaction id counts for Modbus TCP only.
+    QByteArray frame(quint16 transactionId, int unitId, const QModbusPdu &pdu) const;
     // The answer a correct server gives, from the register bank.
+    QModbusResponse normalResponse(const QModbusRequest &request) const;
     void answer(const Request &request);
     void sendRaw(const QByteArray &bytes);
     void closeConnection();
-
-    static QModbusResponse normalResponse(const QModbusRequest &request,
-                                          QVector<quint16> &registers);
 
 Q_SIGNALS:
     void requestReceived();

@@ -1,6 +1,5 @@
 #pragma once
 
-#include <QtCore/QObject>
 #include <QtCore/QProcess>
 #include <QtCore/QString>
 #include <QtCore/QTemporaryDir>
@@ -8,29 +7,20 @@
 // A serial line for tests: Debian's socat joins two pseudo-terminals, whose
 // slave devices are reached under two links in a temporary directory. What
 // one end writes, the other reads.
-class SocatPtyPair : public QObject
+class SocatPtyPair
 {
-    Q_OBJECT
-
 public:
-    explicit SocatPtyPair(QObject *parent = nullptr);
-    ~SocatPtyPair() override;
+    ~SocatPtyPair() { cut(); }
 
     // Starts socat and waits until both ends exist.
     bool start();
-    QString firstEnd() const;
-    QString secondEnd() const;
-    // A name in the same directory that is no device.
-    QString missingEnd() const;
-
+    QString firstEnd() const { return m_directory.filePath(QStringLiteral("first")); }
+    QString secondEnd() const { return m_directory.filePath(QStringLiteral("second")); }
     // Ends socat, which closes both pseudo-terminals: to whoever holds an
     // end, the cable has been cut.
     void cut();
-    // What socat printed on stderr, to explain a failed start.
-    QString errors() const { return m_errors; }
 
 private:
     QTemporaryDir m_directory;
     QProcess m_process;
-    QString m_errors;
 };

@@ -5,9 +5,7 @@
 
 #include <QtCore/QPointer>
 #include <QtCore/QThread>
-#include <QtNetwork/QHostAddress>
 #include <QtNetwork/QTcpServer>
-#include <QtNetwork/QTcpSocket>
 #include <QtTest/QtTest>
 
 #include <cstdio>
@@ -17,73 +15,50 @@ using namespace quelta::base::connection::chamberconnection;
 
 namespace {
 
-ModbusClientSettings settingsFor(quint16 port)
+int fail(const char *why)
 {
-    return ModbusClientSettings::rtuOverTcp(QStringLiteral("127.0.0.1"), port);
+    std::fprintf(stderr, "FAIL!  : %s\n", why);
+    return 1;
 }
 
 } // namespace
 
-class tst_ModbusMasterThread : public QObject
-{
-    Q_OBJECT
-
-private Q_SLOTS:
-    void workerLivesOnItsOwnRunningThread();
-};
-
-void tst_ModbusMasterThread::workerLivesOnItsOwnRunningThread()
-{
-    const ModbusMasterThread thread(settingsFor(1502));
-    QVERIFY(thread.thread()->isRunning());
-    QVERIFY(thread.thread() != QThread::currentThread());
-    QCOMPARE(thread.worker()->thread(), thread.thread());
-    QCOMPARE(thread.thread()->objectName(), QStringLiteral("Modbus 127.0.0.1:1502"));
-    QCOMPARE(thread.worker()->settings(), settingsFor(1502));
-    QCOMPARE(ModbusMasterThread::runningThreadCount(), 1);
-}
-
-// The Qt Test case runs first. Then a wrapper with an open line outlives the
-// application object: its thread must be ended as the application object
-// goes, and the wrapper must still go quietly after it.
+// A wrapper with an open line outlives the application object: its worker
+// thread must be ended as the application object goes, and the wrapper must
+// still go quietly after it.
 int main(int argc, char *argv[])
 {
     std::unique_ptr<ModbusRtuOverTcpMasterWrapper> survivor;
     QPointer<QThread> survivorThread;
-    int result = 0;
     {
         QCoreApplication application(argc, argv);
         // The early end of the thread is reported, as it should be; it is
         // meant here.
         QLoggingCategory::setFilterRules(QStringLiteral("quelta.ChamberConnection.warning=false"));
-        tst_ModbusMasterThread test;
-        result = QTest::qExec(&test, argc, argv);
-
         QTcpServer gateway;
         if (!gateway.listen(QHostAddress::LocalHost))
-            return 1;
-        survivor = std::make_unique<ModbusRtuOverTcpMasterWrapper>(settingsFor(gateway.serverPort()));
+            return fail("no gateway");
+        const auto settings = ModbusClientSettings::rtuOverTcp(QStringLiteral("127.0.0.1"), gateway.serverPort());
+        {
+            const ModbusMasterThread thread(settings);
+            if (!thread.thread()->isRunning() || thread.worker()->thread() != thread.thread()
+                || thread.thread() == QThread::currentThread())
+                return fail("the worker does not live on a running thread of its own");
+        }
+        survivor = std::make_unique<ModbusRtuOverTcpMasterWrapper>(settings);
         survivorThread = survivor->workerThread();
         survivor->connectDevice();
         QSignalSpy connected(survivor.get(), &ModbusMasterWapper::stateChanged);
         while (survivor->state() != QModbusDevice::ConnectedState) {
-            if (!connected.wait(5000)) {
-                std::fprintf(stderr, "FAIL!  : the survivor did not connect\n");
-                return 1;
-            }
+            if (!connected.wait(5000))
+                return fail("the survivor did not connect");
         }
     }
-    if (ModbusMasterThread::runningThreadCount() != 0 || survivorThread.isNull() || survivorThread->isRunning()) {
-        std::fprintf(stderr, "FAIL!  : a Modbus worker thread outlived the application object\n");
-        return 1;
-    }
+    if (ModbusMasterThread::runningThreadCount() != 0 || survivorThread.isNull() || survivorThread->isRunning())
+        return fail("a Modbus worker thread outlived the application object");
     survivor.reset();
-    if (!ModbusMasterWapperMultiClient::sharedClientKeys().isEmpty() || !survivorThread.isNull()) {
-        std::fprintf(stderr, "FAIL!  : the survivor left its client or thread behind\n");
-        return 1;
-    }
+    if (!ModbusMasterWapperMultiClient::sharedClientKeys().isEmpty() || !survivorThread.isNull())
+        return fail("the survivor left its client or thread behind");
     std::printf("PASS   : the worker thread ended with the application object\n");
-    return result;
+    return 0;
 }
-
-#include "tst_modbusmasterthread.moc"

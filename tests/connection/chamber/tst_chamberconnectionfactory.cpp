@@ -10,7 +10,6 @@
 #include "domain/types/metatypes.h"
 
 #include "loopbackmodbustcpserver.h"
-#include "pymodbusserialserver.h"
 #include "pymodbusserver.h"
 #include "socatptypair.h"
 
@@ -147,17 +146,17 @@ struct Peers
         }
         case Peer::Pymodbus:
         case Peer::PymodbusRtu:
-            return pymodbus.start(peer == Peer::Pymodbus ? PymodbusServer::Framing::Tcp : PymodbusServer::Framing::Rtu,
+            return pymodbus.startTcp(peer == Peer::Pymodbus ? PymodbusServer::Framing::Tcp : PymodbusServer::Framing::Rtu,
                                   ServerAddress, CheckedRegister, {0x1234})
                 && (factory.peerPort = pymodbus.port());
         case Peer::PymodbusSerial:
             record->setComPort(pty.firstEnd());
-            return pty.start() && pymodbusSerial.start(pty.secondEnd(), ServerAddress, CheckedRegister, {0x1234});
+            return pty.start() && pymodbus.startSerial(pty.secondEnd(), ServerAddress, CheckedRegister, {0x1234});
         case Peer::VacuumSerial:
             record->setComPort(pty.firstEnd());
             return pty.start() && vacuum.open(pty.secondEnd());
         case Peer::MissingLine:
-            record->setComPort(pty.missingEnd());
+            record->setComPort(pty.firstEnd() + QStringLiteral(".missing"));
             return pty.start();
         case Peer::Vacuum:
             return (factory.peerPort = vacuum.listen());
@@ -175,7 +174,6 @@ struct Peers
 
     LoopbackModbusTcpServer qtServer;
     PymodbusServer pymodbus;
-    PymodbusSerialServer pymodbusSerial;
     SocatPtyPair pty;
     LinePeer vacuum{"IN_PV_1", "0950 mbar"};
     LinePeer tjv{"*IDN?", "TJV 4.2"};
@@ -468,8 +466,7 @@ void tst_ChamberConnectionFactory::stop_endsUndefinedOnce_andNoCheckStartsBefore
 void tst_ChamberConnectionFactory::check_220AlternatingLiveAndDeadPeers_leaveNothingBehind()
 {
     PymodbusServer live;
-    QVERIFY2(live.start(PymodbusServer::Framing::Tcp, ServerAddress, CheckedRegister, {0x1234}),
-             qPrintable(live.errors()));
+    QVERIFY(live.startTcp(PymodbusServer::Framing::Tcp, ServerAddress, CheckedRegister, {0x1234}));
     LinePeer silent;
     const QList<quint16> ports{live.port(), closedPort(), live.port(), silent.listen()};
 

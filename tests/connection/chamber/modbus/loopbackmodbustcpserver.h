@@ -1,0 +1,23 @@
+#pragma once
+
+#include <QtCore/QVector>
+#include <QtSerialBus/QModbusTcpServer>
+
+// Qt's QModbusTcpServer on 127.0.0.1 at a free port, for one unit whose
+// holding registers start as the given words.
+class LoopbackModbusTcpServer
+{
+public:
+    // Waits until the server has let go of every client: it frees the
+    // receive buffer of a connection only once it has deleted the
+    // connection's socket.
+    ~LoopbackModbusTcpServer();
+
+    // At most 0xFFFF registers, from register 0.
+    bool start(int unitId, const QVector<quint16> &registers);
+    quint16 port() const;
+    QModbusTcpServer &server() { return m_server; }
+
+private:
+    QModbusTcpServer m_server;
+};

@@ -1,10 +1,6 @@
 #pragma once
 
-#include "domain/api/ichamberconnection.h"
-#include "domain/api/ichamberoperatingmodeconnection.h"
-
-#include <QtCore/QObject>
-#include <QtCore/QSharedPointer>
+#include "connection/chamber/modbus/registeroperatingmodeconnection.h"
 
 namespace quelta::base::connection::chamberconnection {
 
@@ -12,10 +8,9 @@ namespace quelta::base::connection::chamberconnection {
 // register 0x1A22 (0x1000 basic, 0x0800 manual, 0x0400 automatic). The
 // controller cannot report the mode it is in: the register also takes the
 // program start and stop codes, so what it holds names no mode.
-class Qx1OperatingModeConnection : public QObject, public domain::api::IChamberOperatingModeConnection
+class Qx1OperatingModeConnection : public RegisterOperatingModeConnection
 {
     Q_OBJECT
-    Q_INTERFACES(quelta::domain::api::IChamberOperatingModeConnection)
 
 public:
     static constexpr quint16 BasicModeValue = 0x1000;
@@ -28,13 +23,9 @@ public:
 
     // Always null: the controller cannot report its mode.
     QSharedPointer<domain::api::IChamberReply> readOperatingMode() override;
-    // The reply of the register write; null for a mode other than basic,
-    // manual and automatic, or when the write cannot be made.
-    QSharedPointer<domain::api::IChamberReply> writeOperatingMode(
-        domain::types::ChamberOperationMode::Mode mode) override;
 
-private:
-    const QSharedPointer<domain::api::IChamberConnection> m_connection;
+protected:
+    std::optional<quint16> modeValue(domain::types::ChamberOperationMode::Mode mode) const override;
 };
 
 } // namespace quelta::base::connection::chamberconnection

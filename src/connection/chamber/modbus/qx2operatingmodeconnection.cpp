@@ -3,32 +3,16 @@
 #include "connection/chamber/core/chamberconnectionlogging.h"
 #include "connection/chamber/core/chamberreply.h"
 #include "domain/types/chambererror.h"
-#include "domain/types/controlleraddress.h"
 
 namespace quelta::base::connection::chamberconnection {
 
 using domain::types::ChamberError;
 using domain::types::ChamberOperationMode;
-using domain::types::ControllerAddress;
-using domain::types::ControllerAddressId;
-
-namespace {
-
-const ControllerAddress &stateRegister()
-{
-    static const ControllerAddress address(ControllerAddressId(), QStringLiteral("0x1158"),
-                                           ControllerAddress::ReadWrite, QMetaType::UShort, 1, -1, QString());
-    return address;
-}
-
-} // namespace
 
 Qx2OperatingModeConnection::Qx2OperatingModeConnection(
     const QSharedPointer<domain::api::IChamberConnection> &connection, QObject *parent)
-    : QObject(parent)
-    , m_connection(connection)
+    : RegisterOperatingModeConnection(connection, "QX2", QStringLiteral("0x1158"), parent)
 {
-    Q_ASSERT(m_connection);
 }
 
 Qx2OperatingModeConnection::~Qx2OperatingModeConnection()
@@ -39,7 +23,7 @@ Qx2OperatingModeConnection::~Qx2OperatingModeConnection()
 
 QSharedPointer<domain::api::IChamberReply> Qx2OperatingModeConnection::readOperatingMode()
 {
-    const QSharedPointer<domain::api::IChamberReply> registerReply = m_connection->readValue(stateRegister());
+    const QSharedPointer<domain::api::IChamberReply> registerReply = chamberConnection()->readValue(modeRegister());
     auto *notifier = dynamic_cast<ChamberReply *>(registerReply.data());
     if (!notifier) {
         qCWarning(lcChamberConnection) << "(Modbus) The QX2 operating state cannot be read";
@@ -51,24 +35,19 @@ QSharedPointer<domain::api::IChamberReply> Qx2OperatingModeConnection::readOpera
     return modeReply;
 }
 
-QSharedPointer<domain::api::IChamberReply> Qx2OperatingModeConnection::writeOperatingMode(
-    ChamberOperationMode::Mode mode)
+std::optional<quint16> Qx2OperatingModeConnection::modeValue(ChamberOperationMode::Mode mode) const
 {
-    quint16 value = 0;
     switch (mode) {
     case ChamberOperationMode::MODE_BASIC:
-        value = BasicModeValue;
-        break;
+        return BasicModeValue;
     case ChamberOperationMode::MODE_MANUAL:
-        value = ManualModeValue;
-        break;
+        return ManualModeValue;
     case ChamberOperationMode::MODE_AUTO:
     case ChamberOperationMode::MODE_UNDEFINED:
     case ChamberOperationMode::MODE_NOTSUPPORTED:
-        qCWarning(lcChamberConnection) << "(Modbus) A QX2 controller cannot be switched to" << mode;
-        return {};
+        break;
     }
-    return m_connection->writeValue(stateRegister(), value);
+    return std::nullopt;
 }
 
 void Qx2OperatingModeConnection::onRegisterRead(ChamberReply *registerRead)

@@ -1,12 +1,9 @@
 #pragma once
 
-#include "domain/api/ichamberconnection.h"
-#include "domain/api/ichamberoperatingmodeconnection.h"
+#include "connection/chamber/modbus/registeroperatingmodeconnection.h"
 
 #include <QtCore/QHash>
-#include <QtCore/QObject>
 #include <QtCore/QPair>
-#include <QtCore/QSharedPointer>
 
 namespace quelta::base::connection::chamberconnection {
 
@@ -16,10 +13,9 @@ class ChamberReply;
 // 0x1158: bit 1 set is the basic mode, clear the manual mode. Writing 2
 // selects the basic mode, 1 the manual mode; the controller has no automatic
 // mode to select.
-class Qx2OperatingModeConnection : public QObject, public domain::api::IChamberOperatingModeConnection
+class Qx2OperatingModeConnection : public RegisterOperatingModeConnection
 {
     Q_OBJECT
-    Q_INTERFACES(quelta::domain::api::IChamberOperatingModeConnection)
 
 public:
     static constexpr quint16 BasicModeBit = 0x0002;
@@ -33,15 +29,13 @@ public:
 
     // A reply whose one result is the mode as int, or the error of the read.
     QSharedPointer<domain::api::IChamberReply> readOperatingMode() override;
-    // The reply of the register write; null for a mode other than basic and
-    // manual, or when the write cannot be made.
-    QSharedPointer<domain::api::IChamberReply> writeOperatingMode(
-        domain::types::ChamberOperationMode::Mode mode) override;
+
+protected:
+    std::optional<quint16> modeValue(domain::types::ChamberOperationMode::Mode mode) const override;
 
 private:
     void onRegisterRead(ChamberReply *registerRead);
 
-    const QSharedPointer<domain::api::IChamberConnection> m_connection;
     // The replies of the register reads, with the reply handed out for each.
     QHash<ChamberReply *, QPair<QSharedPointer<domain::api::IChamberReply>, QSharedPointer<ChamberReply>>> m_reads;
 };

@@ -18,8 +18,7 @@ PymodbusServer::~PymodbusServer()
 
 bool PymodbusServer::startTcp(Framing framing, int unitId, int startAddress, const QVector<quint16> &words)
 {
-    const QByteArray line = run("pymodbus_server.py", {"--framer", framing == Framing::Tcp ? "tcp" : "rtu"},
-                                unitId, startAddress, words);
+    const QByteArray line = run({"--framer", framing == Framing::Tcp ? "tcp" : "rtu"}, unitId, startAddress, words);
     m_port = line.startsWith("PORT ") ? quint16(line.mid(5).toUInt()) : 0;
     return m_port != 0;
 }
@@ -27,16 +26,15 @@ bool PymodbusServer::startTcp(Framing framing, int unitId, int startAddress, con
 bool PymodbusServer::startSerial(const QString &device, int unitId, int startAddress,
                                  const QVector<quint16> &words)
 {
-    return run("pymodbus_serial_server.py", {"--device", device}, unitId, startAddress, words) == "READY";
+    return run({"--device", device}, unitId, startAddress, words) == "READY";
 }
 
-QByteArray PymodbusServer::run(const char *script, QStringList arguments, int unitId, int startAddress,
-                               const QVector<quint16> &words)
+QByteArray PymodbusServer::run(QStringList arguments, int unitId, int startAddress, const QVector<quint16> &words)
 {
     QByteArray hex;
     for (const quint16 word : words)
         hex += QByteArray::number(word | 0x10000, 16).mid(1);
-    arguments.prepend(QStringLiteral(QUELTA_TEST_SOURCE_DIR "/peers/") + QLatin1String(script));
+    arguments.prepend(QStringLiteral(QUELTA_TEST_SOURCE_DIR "/peers/pymodbus_server.py"));
     arguments << "--unit" << QString::number(unitId) << "--registers"
               << QString::number(startAddress) + ':' + QString::fromLatin1(hex);
     m_process.start(qEnvironmentVariable("PYTHON3", "/usr/bin/python3"), arguments);

@@ -3,10 +3,9 @@
 #include <QtCore/QProcess>
 #include <QtCore/QVector>
 
-// Debian's pymodbus as an independent Modbus server in a process of its own:
-// on 127.0.0.1 at a free port (tests/peers/pymodbus_server.py) or on a
-// serial line (tests/peers/pymodbus_serial_server.py). One unit's holding
-// registers from startAddress start as words.
+// Debian's pymodbus as an independent Modbus server in a process of its own
+// (tests/peers/pymodbus_server.py): on 127.0.0.1 at a free port or on a
+// serial line. One unit's holding registers from startAddress start as words.
 class PymodbusServer
 {
 public:
@@ -20,9 +19,8 @@ public:
     quint16 port() const { return m_port; }
 
 private:
-    // Runs script with arguments and returns its first line of output.
-    QByteArray run(const char *script, QStringList arguments, int unitId, int startAddress,
-                   const QVector<quint16> &words);
+    // Runs the server with arguments and returns its first line of output.
+    QByteArray run(QStringList arguments, int unitId, int startAddress, const QVector<quint16> &words);
 
     QProcess m_process;
     quint16 m_port = 0;

@@ -2,6 +2,7 @@
 
 #include "connection/chamber/core/chamberconnectionlogging.h"
 #include "connection/chamber/core/chamberreply.h"
+#include "connection/chamber/core/serialportsettings.h"
 #include "connection/chamber/modbus/modbusjobresult.h"
 #include "connection/chamber/modbus/modbusrtuovertcpmasterwrapper.h"
 #include "connection/chamber/modbus/modbusrtuserialmasterwrapper.h"
@@ -29,56 +30,6 @@ constexpr int ModbusTcpKind = 3;
 constexpr int ComServerConverter = 0;
 constexpr int XPortConverter = 1;
 
-// Applies the serial settings of the record, -1 meaning the default; the
-// reason when one of them is none that a serial port has.
-QString applySerialSettings(const ChamberData &chamber, ModbusClientSettings *settings)
-{
-    if (chamber.baudRate() > 0)
-        settings->setBaudRate(chamber.baudRate());
-    else if (chamber.baudRate() != ChamberData::DefaultSerialSetting)
-        return QStringLiteral("invalid baud rate %1").arg(chamber.baudRate());
-
-    switch (chamber.dataBits()) {
-    case ChamberData::DefaultSerialSetting:
-        break;
-    case QSerialPort::Data5:
-    case QSerialPort::Data6:
-    case QSerialPort::Data7:
-    case QSerialPort::Data8:
-        settings->setDataBits(QSerialPort::DataBits(chamber.dataBits()));
-        break;
-    default:
-        return QStringLiteral("invalid number of data bits %1").arg(chamber.dataBits());
-    }
-
-    switch (chamber.parity()) {
-    case ChamberData::DefaultSerialSetting:
-        break;
-    case QSerialPort::NoParity:
-    case QSerialPort::EvenParity:
-    case QSerialPort::OddParity:
-    case QSerialPort::SpaceParity:
-    case QSerialPort::MarkParity:
-        settings->setParity(QSerialPort::Parity(chamber.parity()));
-        break;
-    default:
-        return QStringLiteral("invalid parity %1").arg(chamber.parity());
-    }
-
-    switch (chamber.stopBits()) {
-    case ChamberData::DefaultSerialSetting:
-        break;
-    case QSerialPort::OneStop:
-    case QSerialPort::OneAndHalfStop:
-    case QSerialPort::TwoStop:
-        settings->setStopBits(QSerialPort::StopBits(chamber.stopBits()));
-        break;
-    default:
-        return QStringLiteral("invalid number of stop bits %1").arg(chamber.stopBits());
-    }
-    return QString();
-}
-
 std::optional<quint16> converterPort(int converter)
 {
     switch (converter) {
@@ -105,10 +56,17 @@ std::optional<ModbusClientSettings> ModbusChamberConnection::clientSettings(cons
     switch (chamber.protocol()) {
     case ModbusRtuKind:
         if (!chamber.comPort().isEmpty()) {
-            settings = ModbusClientSettings::rtuSerial(chamber.comPort());
-            error = applySerialSettings(chamber, &*settings);
-            if (!error.isEmpty())
-                settings.reset();
+            const SerialPortSettings defaults{ModbusClientSettings::DefaultBaudRate,
+                                              ModbusClientSettings::DefaultDataBits,
+                                              ModbusClientSettings::DefaultParity,
+                                              ModbusClientSettings::DefaultStopBits};
+            if (const auto line = SerialPortSettings::fromChamber(chamber, defaults, &error)) {
+                settings = ModbusClientSettings::rtuSerial(chamber.comPort());
+                settings->setBaudRate(line->baudRate);
+                settings->setDataBits(line->dataBits);
+                settings->setParity(line->parity);
+                settings->setStopBits(line->stopBits);
+            }
         } else if (hostName.isEmpty()) {
             error = QStringLiteral("neither a COM port nor an IP address");
         } else if (const std::optional<quint16> port = converterPort(chamber.converter())) {

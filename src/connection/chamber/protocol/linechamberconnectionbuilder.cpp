@@ -1,6 +1,7 @@
 #include "connection/chamber/protocol/linechamberconnectionbuilder.h"
 
 #include "connection/chamber/core/chamberconnectionlogging.h"
+#include "connection/chamber/core/serialportsettings.h"
 #include "connection/chamber/protocol/serialconverter.h"
 #include "connection/chamber/protocol/seriallinechamberconnection.h"
 #include "connection/chamber/protocol/tcplinechamberconnection.h"
@@ -90,54 +91,18 @@ std::unique_ptr<LineChamberConnection> LineChamberConnectionBuilder::create(cons
 
 std::optional<SerialLineSettings> LineChamberConnectionBuilder::vacuubrandSerialSettings(const ChamberData &chamberData)
 {
-    constexpr int Default = ChamberData::DefaultSerialSetting;
+    const SerialPortSettings defaults{VacuubrandProtocolImpl::DefaultBaudRate, VacuubrandProtocolImpl::DefaultDataBits,
+                                      VacuubrandProtocolImpl::DefaultParity, VacuubrandProtocolImpl::DefaultStopBits};
+    const std::optional<SerialPortSettings> line = SerialPortSettings::fromChamber(chamberData, defaults);
+    if (!line)
+        return std::nullopt;
     SerialLineSettings settings;
     settings.portName = chamberData.comPort();
+    settings.baudRate = line->baudRate;
+    settings.dataBits = line->dataBits;
+    settings.parity = line->parity;
+    settings.stopBits = line->stopBits;
     settings.flowControl = VacuubrandProtocolImpl::DefaultFlowControl;
-
-    const int baudRate = chamberData.baudRate();
-    if (baudRate == Default)
-        settings.baudRate = VacuubrandProtocolImpl::DefaultBaudRate;
-    else if (baudRate > 0)
-        settings.baudRate = baudRate;
-    else
-        return std::nullopt;
-
-    const int dataBits = chamberData.dataBits();
-    if (dataBits == Default)
-        settings.dataBits = VacuubrandProtocolImpl::DefaultDataBits;
-    else if (dataBits >= QSerialPort::Data5 && dataBits <= QSerialPort::Data8)
-        settings.dataBits = QSerialPort::DataBits(dataBits);
-    else
-        return std::nullopt;
-
-    switch (chamberData.parity()) {
-    case Default:
-        settings.parity = VacuubrandProtocolImpl::DefaultParity;
-        break;
-    case QSerialPort::NoParity:
-    case QSerialPort::EvenParity:
-    case QSerialPort::OddParity:
-    case QSerialPort::SpaceParity:
-    case QSerialPort::MarkParity:
-        settings.parity = QSerialPort::Parity(chamberData.parity());
-        break;
-    default:
-        return std::nullopt;
-    }
-
-    switch (chamberData.stopBits()) {
-    case Default:
-        settings.stopBits = VacuubrandProtocolImpl::DefaultStopBits;
-        break;
-    case QSerialPort::OneStop:
-    case QSerialPort::OneAndHalfStop:
-    case QSerialPort::TwoStop:
-        settings.stopBits = QSerialPort::StopBits(chamberData.stopBits());
-        break;
-    default:
-        return std::nullopt;
-    }
     return settings;
 }
 

@@ -11,6 +11,8 @@
 
 #include <sqlcipher/sqlite3.h>
 
+#include <limits>
+
 namespace quelta::base::connection::databaseconnection {
 
 namespace {
@@ -340,18 +342,7 @@ bool SqlCipherResult::fetch(int row)
         return true;
     }
 
-    while (m_cachedRows <= row && !m_done) {
-        switch (step(QT_TRANSLATE_NOOP("SqlCipherResult", "Unable to fetch the row"))) {
-        case Step::Row:
-            appendRow();
-            break;
-        case Step::Done:
-            break;
-        case Step::Failed:
-            return false;
-        }
-    }
-    if (row >= m_cachedRows)
+    if (!cacheRowsThrough(row) || row >= m_cachedRows)
         return false;
     setAt(row);
     return true;
@@ -391,20 +382,8 @@ bool SqlCipherResult::fetchLast()
     if (!isActive() || !isSelect())
         return false;
 
-    if (!isForwardOnly()) {
-        while (!m_done) {
-            switch (step(QT_TRANSLATE_NOOP("SqlCipherResult", "Unable to fetch the row"))) {
-            case Step::Row:
-                appendRow();
-                break;
-            case Step::Done:
-                break;
-            case Step::Failed:
-                return false;
-            }
-        }
-        return m_cachedRows > 0 && fetch(m_cachedRows - 1);
-    }
+    if (!isForwardOnly())
+        return cacheRowsThrough(std::numeric_limits<int>::max()) && m_cachedRows > 0 && fetch(m_cachedRows - 1);
 
     // Forward-only: keep a copy of each row while stepping, because the
     // statement has no row left once it is done.
@@ -616,6 +595,22 @@ bool SqlCipherResult::bindParameter(int index, const QVariant &value)
         setLastError(SqlCipherDriver::makeError(connection(), translated("Unable to bind the values"),
                                                 QSqlError::StatementError, resultCode));
         return false;
+    }
+    return true;
+}
+
+bool SqlCipherResult::cacheRowsThrough(int row)
+{
+    while (m_cachedRows <= row && !m_done) {
+        switch (step(QT_TRANSLATE_NOOP("SqlCipherResult", "Unable to fetch the row"))) {
+        case Step::Row:
+            appendRow();
+            break;
+        case Step::Done:
+            break;
+        case Step::Failed:
+            return false;
+        }
     }
     return true;
 }

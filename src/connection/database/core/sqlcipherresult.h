@@ -94,6 +94,9 @@ private:
     bool bindValues(const QVector<QVariant> &values);
     Step step(const char *whatFailed);
     bool bindParameter(int index, const QVariant &value);
+    // Scrollable queries: steps on, caching each row, until row is cached or
+    // no row is left; false when a step fails.
+    bool cacheRowsThrough(int row);
     void appendRow();
     void copyRow(QVariant *target) const;
     QVariant columnValue(int column) const;

@@ -202,29 +202,19 @@ bool SqliteConnection::executeTransaction(const QList<QSharedPointer<ISqlQuery>>
         Q_EMIT error(DatabaseConnectionError::EXECUTION_FAILED);
         return false;
     }
-    if (!m_database.transaction()) {
-        qCCritical(lcSqliteConnection, "%s", qUtf8Printable(describe(m_database.lastError())));
-        Q_EMIT error(DatabaseConnectionError::EXECUTION_FAILED);
-        return false;
-    }
-
-    TransactionGuard transaction(m_database);
-    for (const QSharedPointer<ISqlQuery> &query : queries) {
-        if (!query) {
-            qCCritical(lcSqliteConnection, "A transaction holds a null statement; rolled back");
-            Q_EMIT error(DatabaseConnectionError::EXECUTION_FAILED);
-            return false;
+    return inTransaction([this, &queries] {
+        for (const QSharedPointer<ISqlQuery> &query : queries) {
+            if (!query) {
+                qCCritical(lcSqliteConnection, "A transaction holds a null statement; rolled back");
+                Q_EMIT error(DatabaseConnectionError::EXECUTION_FAILED);
+                return false;
+            }
+            PreparedStatements::Handle statement;
+            if (!run(statement, *query, DatabaseConnectionError::PREPARE_FAILED))
+                return false;
         }
-        PreparedStatements::Handle statement;
-        if (!run(statement, *query, DatabaseConnectionError::PREPARE_FAILED))
-            return false;
-    }
-    if (!transaction.commit()) {
-        qCCritical(lcSqliteConnection, "%s", qUtf8Printable(describe(m_database.lastError())));
-        Q_EMIT error(DatabaseConnectionError::EXECUTION_FAILED);
-        return false;
-    }
-    return true;
+        return true;
+    });
 }
 
 QList<ISqlConnection::Row> SqliteConnection::select(const ISqlQuery &query)
@@ -359,7 +349,7 @@ void SqliteConnection::emptyAllTables()
     // SQLite ignores this pragma inside a transaction, so it brackets it.
     if (!executeInternal(QStringLiteral("PRAGMA foreign_keys = OFF")))
         return;
-    const bool emptied = emptyTables();
+    const bool emptied = inTransaction([this] { return emptyTables(); });
     executeInternal(QStringLiteral("PRAGMA foreign_keys = ON"));
     if (emptied)
         executeInternal(QStringLiteral("VACUUM"));
@@ -431,13 +421,6 @@ bool SqliteConnection::executeInternal(const QString &statement)
 
 bool SqliteConnection::emptyTables()
 {
-    if (!m_database.transaction()) {
-        qCCritical(lcSqliteConnection, "%s", qUtf8Printable(describe(m_database.lastError())));
-        Q_EMIT error(DatabaseConnectionError::EXECUTION_FAILED);
-        return false;
-    }
-    TransactionGuard transaction(m_database);
-
     SqlQuery tablesQuery;
     tablesQuery.select(QStringLiteral("name"))
         .from(MasterTable)
@@ -465,12 +448,22 @@ bool SqliteConnection::emptyTables()
         if (!run(statement, deleteQuery, DatabaseConnectionError::PREPARE_FAILED))
             return false;
     }
-    if (!transaction.commit()) {
+    return true;
+}
+
+bool SqliteConnection::inTransaction(const std::function<bool()> &work)
+{
+    const auto failed = [this] {
         qCCritical(lcSqliteConnection, "%s", qUtf8Printable(describe(m_database.lastError())));
         Q_EMIT error(DatabaseConnectionError::EXECUTION_FAILED);
         return false;
-    }
-    return true;
+    };
+    if (!m_database.transaction())
+        return failed();
+    TransactionGuard transaction(m_database);
+    if (!work())
+        return false;
+    return transaction.commit() || failed();
 }
 
 bool SqliteConnection::configure(const QString &key)

@@ -8,6 +8,7 @@
 #include <QtCore/QObject>
 #include <QtSql/QSqlDatabase>
 
+#include <functional>
 
 namespace quelta::base::connection::databaseconnection {
 
@@ -61,7 +62,11 @@ private:
     bool finishSelect(const PreparedStatements::Handle &statement,
                       const domain::api::ISqlQuery &query);
     bool executeInternal(const QString &statement);
+    // Empties every table but the version table, inside the caller's transaction.
     bool emptyTables();
+    // Runs work in one transaction: committed when work succeeds, rolled
+    // back when it fails.
+    bool inTransaction(const std::function<bool()> &work);
     bool configure(const QString &key);
 
     const QString m_connectionName;

@@ -31,11 +31,6 @@ using domain::types::NetworkConfiguration;
 
 namespace {
 
-// ChamberData::protocol().
-constexpr int ModbusRtuKind = 1;
-constexpr int ModbusRtuOverTcpKind = 2;
-constexpr int ModbusTcpKind = 3;
-
 const QString Qx1Controller = QStringLiteral("QX1");
 const QString Qx2Controller = QStringLiteral("QX2");
 
@@ -69,9 +64,9 @@ quint16 ChamberConnectionFactory::tcpPort(quint16 devicePort) const
 std::unique_ptr<ChamberConnection> ChamberConnectionFactory::buildConnection(const ChamberData &chamber) const
 {
     switch (chamber.protocol()) {
-    case ModbusRtuKind:
-    case ModbusRtuOverTcpKind:
-    case ModbusTcpKind: {
+    case ModbusChamberConnection::ModbusRtuProtocol:
+    case ModbusChamberConnection::ModbusRtuOverTcpProtocol:
+    case ModbusChamberConnection::ModbusTcpProtocol: {
         QString why;
         const std::optional<ModbusClientSettings> road = ModbusChamberConnection::clientSettings(chamber, &why);
         if (!road) {

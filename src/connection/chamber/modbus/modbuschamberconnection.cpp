@@ -21,11 +21,6 @@ using domain::types::ControllerAddress;
 
 namespace {
 
-// Connection kinds of ChamberData::protocol().
-constexpr int ModbusRtuKind = 1;
-constexpr int ModbusRtuOverTcpKind = 2;
-constexpr int ModbusTcpKind = 3;
-
 // ChamberData::converter().
 constexpr int ComServerConverter = 0;
 constexpr int XPortConverter = 1;
@@ -54,7 +49,7 @@ std::optional<ModbusClientSettings> ModbusChamberConnection::clientSettings(cons
     const QString hostName = chamber.ipAddress().isNull() ? QString() : chamber.ipAddress().toString();
 
     switch (chamber.protocol()) {
-    case ModbusRtuKind:
+    case ModbusRtuProtocol:
         if (!chamber.comPort().isEmpty()) {
             const SerialPortSettings defaults{ModbusClientSettings::DefaultBaudRate,
                                               ModbusClientSettings::DefaultDataBits,
@@ -75,11 +70,11 @@ std::optional<ModbusClientSettings> ModbusChamberConnection::clientSettings(cons
             error = QStringLiteral("unknown converter %1").arg(chamber.converter());
         }
         break;
-    case ModbusRtuOverTcpKind:
-    case ModbusTcpKind:
+    case ModbusRtuOverTcpProtocol:
+    case ModbusTcpProtocol:
         if (hostName.isEmpty())
             error = QStringLiteral("no IP address");
-        else if (chamber.protocol() == ModbusTcpKind)
+        else if (chamber.protocol() == ModbusTcpProtocol)
             settings = ModbusClientSettings::tcp(hostName);
         else
             settings = ModbusClientSettings::rtuOverTcp(hostName);

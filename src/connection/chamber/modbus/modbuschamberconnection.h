@@ -44,6 +44,11 @@ class ModbusChamberConnection : public ChamberConnection
     Q_OBJECT
 
 public:
+    // The connection kinds (ChamberData::protocol()) that Modbus serves.
+    static constexpr int ModbusRtuProtocol = 1;
+    static constexpr int ModbusRtuOverTcpProtocol = 2;
+    static constexpr int ModbusTcpProtocol = 3;
+
     // The client for a chamber record of connection kind 1, 2 or 3. Empty,
     // with the reason in errorString, when the record names no Modbus road:
     // another kind, no COM port and no address, an unknown converter, or a

@@ -10,6 +10,17 @@ constexpr int WaitMs = 5000;
 
 } // namespace
 
+void loadHoldingRegisters(QModbusServer &server, int unitId, const QVector<quint16> &registers)
+{
+    const QVector<quint16> values = registers.mid(0, 0xFFFF);
+    QModbusDataUnitMap map;
+    map.insert(QModbusDataUnit::HoldingRegisters,
+               QModbusDataUnit(QModbusDataUnit::HoldingRegisters, 0, quint16(values.size())));
+    server.setMap(map);
+    server.setData(QModbusDataUnit(QModbusDataUnit::HoldingRegisters, 0, values));
+    server.setServerAddress(unitId);
+}
+
 LoopbackModbusTcpServer::~LoopbackModbusTcpServer()
 {
     const QList<QTcpSocket *> sockets = m_server.findChildren<QTcpSocket *>();
@@ -21,13 +32,7 @@ LoopbackModbusTcpServer::~LoopbackModbusTcpServer()
 
 bool LoopbackModbusTcpServer::start(int unitId, const QVector<quint16> &registers)
 {
-    const QVector<quint16> values = registers.mid(0, 0xFFFF);
-    QModbusDataUnitMap map;
-    map.insert(QModbusDataUnit::HoldingRegisters,
-               QModbusDataUnit(QModbusDataUnit::HoldingRegisters, 0, quint16(values.size())));
-    m_server.setMap(map);
-    m_server.setData(QModbusDataUnit(QModbusDataUnit::HoldingRegisters, 0, values));
-    m_server.setServerAddress(unitId);
+    loadHoldingRegisters(m_server, unitId, registers);
     m_server.setConnectionParameter(QModbusDevice::NetworkAddressParameter, QStringLiteral("127.0.0.1"));
     m_server.setConnectionParameter(QModbusDevice::NetworkPortParameter, 0);
     return m_server.connectDevice() && port() != 0;

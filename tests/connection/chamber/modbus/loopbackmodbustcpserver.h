@@ -3,6 +3,11 @@
 #include <QtCore/QVector>
 #include <QtSerialBus/QModbusTcpServer>
 
+// Makes a Qt Modbus server serve one unit whose holding registers, from
+// register 0, start as the given words; at most 0xFFFF of them, as many as the
+// Qt servers hold.
+void loadHoldingRegisters(QModbusServer &server, int unitId, const QVector<quint16> &registers);
+
 // Qt's QModbusTcpServer on 127.0.0.1 at a free port, for one unit whose
 // holding registers start as the given words.
 class LoopbackModbusTcpServer
@@ -13,7 +18,7 @@ public:
     // connection's socket.
     ~LoopbackModbusTcpServer();
 
-    // At most 0xFFFF registers, from register 0.
+    // At most 0xFFFF registers, from register 0 (see loadHoldingRegisters()).
     bool start(int unitId, const QVector<quint16> &registers);
     quint16 port() const;
     QModbusTcpServer &server() { return m_server; }

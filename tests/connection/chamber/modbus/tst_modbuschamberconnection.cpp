@@ -11,6 +11,7 @@
 #include "domain/types/int10.h"
 #include "domain/types/metatypes.h"
 
+#include "loopbackmodbustcpserver.h"
 #include "pymodbusserver.h"
 #include "scriptedmodbuspeer.h"
 #include "socatptypair.h"
@@ -20,7 +21,6 @@
 #include <QtNetwork/QTcpServer>
 #include <QtNetwork/QTcpSocket>
 #include <QtSerialBus/QModbusRtuSerialSlave>
-#include <QtSerialBus/QModbusTcpServer>
 #include <QtSerialPort/QSerialPort>
 #include <QtTest/QtTest>
 
@@ -108,33 +108,15 @@ bool connectAndWait(ModbusChamberConnection &connection)
 class Peer
 {
 public:
-    ~Peer()
-    {
-        // QModbusTcpServer frees a connection's receive buffer only once it
-        // has deleted the connection's socket.
-        for (QTcpSocket *socket : m_tcpServer.findChildren<QTcpSocket *>())
-            QSignalSpy(socket, &QObject::destroyed).wait(WaitMs);
-    }
-
     // A connection to the peer, connected; null when either fails to start.
     QSharedPointer<ModbusChamberConnection> connect(Road road, const QVector<quint16> &image)
     {
-        m_qtServer = road == Road::SerialQtSlave ? static_cast<QModbusServer *>(&m_serialSlave) : &m_tcpServer;
-        // The Qt servers hold at most 0xFFFF registers.
-        const QVector<quint16> registers = image.mid(0, 0xFFFF);
-        QModbusDataUnitMap map;
-        map.insert(QModbusDataUnit::HoldingRegisters,
-                   QModbusDataUnit(QModbusDataUnit::HoldingRegisters, 0, quint16(registers.size())));
-        m_qtServer->setMap(map);
-        m_qtServer->setData(QModbusDataUnit(QModbusDataUnit::HoldingRegisters, 0, registers));
-        m_qtServer->setServerAddress(UnitId);
-        m_serialSlave.setConnectionParameter(QModbusDevice::SerialPortNameParameter, m_line.secondEnd());
-        m_tcpServer.setConnectionParameter(QModbusDevice::NetworkAddressParameter, Host);
-        m_tcpServer.setConnectionParameter(QModbusDevice::NetworkPortParameter, 0);
-
         std::optional<ModbusClientSettings> settings;
         switch (road) {
         case Road::SerialQtSlave:
+            m_qtServer = &m_serialSlave;
+            loadHoldingRegisters(m_serialSlave, UnitId, image);
+            m_serialSlave.setConnectionParameter(QModbusDevice::SerialPortNameParameter, m_line.secondEnd());
             if (m_line.start() && m_serialSlave.connectDevice())
                 settings = ModbusClientSettings::rtuSerial(m_line.firstEnd());
             break;
@@ -143,10 +125,9 @@ public:
                 settings = ModbusClientSettings::rtuSerial(m_line.firstEnd());
             break;
         case Road::TcpQtServer:
-            // QModbusTcpServer does not report the port it was given; its
-            // listening socket does.
-            if (m_tcpServer.connectDevice())
-                settings = ModbusClientSettings::tcp(Host, m_tcpServer.findChild<QTcpServer *>()->serverPort());
+            m_qtServer = &m_tcpServer.server();
+            if (m_tcpServer.start(UnitId, image))
+                settings = ModbusClientSettings::tcp(Host, m_tcpServer.port());
             break;
         case Road::TcpPymodbus:
             if (m_pymodbus.startTcp(PymodbusServer::Framing::Tcp, UnitId, 0, image))
@@ -163,13 +144,14 @@ public:
         return connectAndWait(*connection) ? connection : nullptr;
     }
 
-    // The Qt peer of the road, to watch what is written to it.
+    // The Qt peer of the road, to watch what is written to it; null on the
+    // pymodbus roads.
     QModbusServer *qtServer() const { return m_qtServer; }
 
 private:
     SocatPtyPair m_line;
     QModbusRtuSerialSlave m_serialSlave;
-    QModbusTcpServer m_tcpServer;
+    LoopbackModbusTcpServer m_tcpServer;
     PymodbusServer m_pymodbus;
     QModbusServer *m_qtServer = nullptr;
 };

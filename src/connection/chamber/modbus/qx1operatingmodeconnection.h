@@ -19,13 +19,9 @@ public:
 
     explicit Qx1OperatingModeConnection(const QSharedPointer<domain::api::IChamberConnection> &connection,
                                         QObject *parent = nullptr);
-    ~Qx1OperatingModeConnection() override;
 
     // Always null: the controller cannot report its mode.
     QSharedPointer<domain::api::IChamberReply> readOperatingMode() override;
-
-protected:
-    std::optional<quint16> modeValue(domain::types::ChamberOperationMode::Mode mode) const override;
 };
 
 } // namespace quelta::base::connection::chamberconnection

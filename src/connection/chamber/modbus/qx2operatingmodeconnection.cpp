@@ -11,7 +11,10 @@ using domain::types::ChamberOperationMode;
 
 Qx2OperatingModeConnection::Qx2OperatingModeConnection(
     const QSharedPointer<domain::api::IChamberConnection> &connection, QObject *parent)
-    : RegisterOperatingModeConnection(connection, "QX2", QStringLiteral("0x1158"), parent)
+    : RegisterOperatingModeConnection(connection, "QX2", QStringLiteral("0x1158"),
+                                      {{ChamberOperationMode::MODE_BASIC, BasicModeValue},
+                                       {ChamberOperationMode::MODE_MANUAL, ManualModeValue}},
+                                      parent)
 {
 }
 
@@ -33,21 +36,6 @@ QSharedPointer<domain::api::IChamberReply> Qx2OperatingModeConnection::readOpera
     m_reads.insert(notifier, {registerReply, modeReply});
     connect(notifier, &ChamberReply::finished, this, [this, notifier] { onRegisterRead(notifier); });
     return modeReply;
-}
-
-std::optional<quint16> Qx2OperatingModeConnection::modeValue(ChamberOperationMode::Mode mode) const
-{
-    switch (mode) {
-    case ChamberOperationMode::MODE_BASIC:
-        return BasicModeValue;
-    case ChamberOperationMode::MODE_MANUAL:
-        return ManualModeValue;
-    case ChamberOperationMode::MODE_AUTO:
-    case ChamberOperationMode::MODE_UNDEFINED:
-    case ChamberOperationMode::MODE_NOTSUPPORTED:
-        break;
-    }
-    return std::nullopt;
 }
 
 void Qx2OperatingModeConnection::onRegisterRead(ChamberReply *registerRead)

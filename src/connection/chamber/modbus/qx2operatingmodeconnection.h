@@ -30,9 +30,6 @@ public:
     // A reply whose one result is the mode as int, or the error of the read.
     QSharedPointer<domain::api::IChamberReply> readOperatingMode() override;
 
-protected:
-    std::optional<quint16> modeValue(domain::types::ChamberOperationMode::Mode mode) const override;
-
 private:
     void onRegisterRead(ChamberReply *registerRead);
 

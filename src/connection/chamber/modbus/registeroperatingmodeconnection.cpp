@@ -10,12 +10,13 @@ using domain::types::ControllerAddressId;
 
 RegisterOperatingModeConnection::RegisterOperatingModeConnection(
     const QSharedPointer<domain::api::IChamberConnection> &connection, const char *controllerName,
-    const QString &registerAddress, QObject *parent)
+    const QString &registerAddress, const ModeValues &modeValues, QObject *parent)
     : QObject(parent)
     , m_connection(connection)
     , m_controllerName(controllerName)
     , m_modeRegister(ControllerAddressId(), registerAddress, ControllerAddress::ReadWrite, QMetaType::UShort, 1, -1,
                      QString())
+    , m_modeValues(modeValues)
 {
     Q_ASSERT(m_connection);
 }
@@ -25,8 +26,8 @@ RegisterOperatingModeConnection::~RegisterOperatingModeConnection() = default;
 QSharedPointer<domain::api::IChamberReply> RegisterOperatingModeConnection::writeOperatingMode(
     ChamberOperationMode::Mode mode)
 {
-    const std::optional<quint16> value = modeValue(mode);
-    if (!value) {
+    const auto value = m_modeValues.constFind(mode);
+    if (value == m_modeValues.cend()) {
         qCWarning(lcChamberConnection) << "(Modbus) A" << m_controllerName << "controller cannot be switched to"
                                        << mode;
         return {};

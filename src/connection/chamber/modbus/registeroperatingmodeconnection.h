@@ -4,16 +4,16 @@
 #include "domain/api/ichamberoperatingmodeconnection.h"
 #include "domain/types/controlleraddress.h"
 
+#include <QtCore/QMap>
 #include <QtCore/QObject>
 #include <QtCore/QSharedPointer>
-
-#include <optional>
 
 namespace quelta::base::connection::chamberconnection {
 
 // The operating mode of a controller that selects its mode through one
 // 16-bit register: writing the value that stands for a mode switches to it.
-// Subclasses name the register and the value of each mode they can select.
+// Subclasses name the register and the value of each mode they can select,
+// and read the mode as their controller reports it.
 class RegisterOperatingModeConnection : public QObject, public domain::api::IChamberOperatingModeConnection
 {
     Q_OBJECT
@@ -28,15 +28,14 @@ public:
         domain::types::ChamberOperationMode::Mode mode) final;
 
 protected:
+    using ModeValues = QMap<domain::types::ChamberOperationMode::Mode, quint16>;
+
     // controllerName names the controller in the log; registerAddress is the
-    // mode register as a chamber type names it ("0x1A22").
+    // mode register as a chamber type names it ("0x1A22"); modeValues holds
+    // the register value of each mode that the controller can be switched to.
     RegisterOperatingModeConnection(const QSharedPointer<domain::api::IChamberConnection> &connection,
                                     const char *controllerName, const QString &registerAddress,
-                                    QObject *parent);
-
-    // The register value that selects mode; none for a mode that the
-    // controller cannot be switched to.
-    virtual std::optional<quint16> modeValue(domain::types::ChamberOperationMode::Mode mode) const = 0;
+                                    const ModeValues &modeValues, QObject *parent);
 
     const QSharedPointer<domain::api::IChamberConnection> &chamberConnection() const { return m_connection; }
     const domain::types::ControllerAddress &modeRegister() const { return m_modeRegister; }
@@ -45,6 +44,7 @@ private:
     const QSharedPointer<domain::api::IChamberConnection> m_connection;
     const char *const m_controllerName;
     const domain::types::ControllerAddress m_modeRegister;
+    const ModeValues m_modeValues;
 };
 
 } // namespace quelta::base::connection::chamberconnection

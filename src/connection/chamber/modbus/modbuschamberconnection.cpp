@@ -2,6 +2,7 @@
 
 #include "connection/chamber/core/chamberconnectionlogging.h"
 #include "connection/chamber/core/chamberreply.h"
+#include "connection/chamber/core/serialconverter.h"
 #include "connection/chamber/core/serialportsettings.h"
 #include "connection/chamber/modbus/modbusjobresult.h"
 #include "connection/chamber/modbus/modbusrtuovertcpmasterwrapper.h"
@@ -21,22 +22,12 @@ using domain::types::ControllerAddress;
 
 namespace {
 
-// ChamberData::converter().
-constexpr int ComServerConverter = 0;
-constexpr int XPortConverter = 1;
-
+// A Modbus server reached directly, or a serial line behind a converter.
 std::optional<quint16> converterPort(int converter)
 {
-    switch (converter) {
-    case ChamberData::NoConverter:
+    if (converter == ChamberData::NoConverter)
         return ModbusClientSettings::ModbusTcpPort;
-    case ComServerConverter:
-        return ModbusClientSettings::ComServerDataPort;
-    case XPortConverter:
-        return ModbusClientSettings::XPortDataPort;
-    default:
-        return std::nullopt;
-    }
+    return SerialConverter::tcpDataPort(converter);
 }
 
 } // namespace

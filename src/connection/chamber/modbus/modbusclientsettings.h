@@ -20,10 +20,6 @@ public:
 
     // Modbus TCP servers and Modbus gateways listen here.
     static constexpr quint16 ModbusTcpPort = 502;
-    // The raw data port of an XPort serial-to-Ethernet converter.
-    static constexpr quint16 XPortDataPort = 10001;
-    // The data port of a "ComServer" serial-to-Ethernet converter.
-    static constexpr quint16 ComServerDataPort = 8000;
 
     // The serial line of Modbus RTU as the Modbus serial line standard sets it by
     // default: 19200 baud, 8 data bits, even parity, one stop bit.

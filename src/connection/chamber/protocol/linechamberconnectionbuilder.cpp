@@ -2,7 +2,7 @@
 
 #include "connection/chamber/core/chamberconnectionlogging.h"
 #include "connection/chamber/core/serialportsettings.h"
-#include "connection/chamber/protocol/serialconverter.h"
+#include "connection/chamber/core/serialconverter.h"
 #include "connection/chamber/protocol/seriallinechamberconnection.h"
 #include "connection/chamber/protocol/tcplinechamberconnection.h"
 #include "connection/chamber/protocol/tjvlineprotocolimpl.h"

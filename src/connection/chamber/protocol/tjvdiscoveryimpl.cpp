@@ -1,6 +1,6 @@
 #include "connection/chamber/protocol/tjvdiscoveryimpl.h"
 
-#include "connection/chamber/protocol/serialconverter.h"
+#include "connection/chamber/core/serialconverter.h"
 
 namespace quelta::base::connection::chamberconnection {
 

@@ -1,6 +1,6 @@
 #include "connection/chamber/protocol/wutdiscoveryimpl.h"
 
-#include "connection/chamber/protocol/serialconverter.h"
+#include "connection/chamber/core/serialconverter.h"
 
 namespace quelta::base::connection::chamberconnection {
 

@@ -1,4 +1,4 @@
-#include "connection/chamber/protocol/serialconverter.h"
+#include "connection/chamber/core/serialconverter.h"
 
 namespace quelta::base::connection::chamberconnection {
 

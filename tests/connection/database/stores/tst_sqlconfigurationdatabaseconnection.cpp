@@ -334,6 +334,8 @@ void tst_SqlConfigurationDatabaseConnection::setConnections_withNullConnection_i
     // The facade finds the store through its interfaces.
     QCOMPARE(qobject_cast<quelta::domain::api::IConfigurationDatabaseConnection *>(m_store.get()), m_store.get());
     QCOMPARE(qobject_cast<quelta::domain::api::IInitializing *>(m_store.get()), m_store.get());
+    QCOMPARE(m_store->qt_metacast("IConfigurationDatabaseConnection"),
+             static_cast<void *>(static_cast<quelta::domain::api::IConfigurationDatabaseConnection *>(m_store.get())));
 
     QVERIFY(m_store->isInitialized());
     QVERIFY(!m_store->setConnections(nullptr));

@@ -238,6 +238,7 @@ private Q_SLOTS:
     void getDefaultSignalDelay_readsDelaysInSeconds();
 
     void largeType_readsEveryRowInBatches();
+    void manyControllers_allNamed();
     void failedStatement_leavesOnlyItsPartEmpty();
     void rowOfWrongWidth_isReportedAndSkipped();
 
@@ -840,6 +841,31 @@ void tst_SqlConfigurationDatabaseConnection::largeType_readsEveryRowInBatches()
     for (const ChamberSignal &signal : selected)
         QCOMPARE(signal.readAddress()->id().value(), signal.id());
     QCOMPARE(errors.count(), 0);
+}
+
+void tst_SqlConfigurationDatabaseConnection::manyControllers_allNamed()
+{
+    // More controllers than one statement can bind as values.
+    constexpr int TypeCount = 1200;
+    constexpr int FirstId = 10000;
+    CatalogueContent content = DemoCatalogue::content();
+    for (int index = 0; index < TypeCount; ++index) {
+        const int id = FirstId + index;
+        content.controllers.append({id, QString("C%1").arg(id)});
+        quelta::test::CatalogueChamberType type;
+        type.id = quint64(id);
+        type.type = "Many";
+        type.controllerId = id;
+        content.chamberTypes.append(type);
+    }
+    buildAndOpen(content);
+
+    int named = 0;
+    for (const ChamberTypeData &type : m_store->getChamberTypes(false)) {
+        if (type.chamberTypeId() >= FirstId && type.controller() == QString("C%1").arg(type.chamberTypeId()))
+            ++named;
+    }
+    QCOMPARE(named, TypeCount);
 }
 
 void tst_SqlConfigurationDatabaseConnection::failedStatement_leavesOnlyItsPartEmpty()

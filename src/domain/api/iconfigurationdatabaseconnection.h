@@ -52,7 +52,7 @@ public:
     virtual QMap<int, types::ChamberSignal> getSignals(const QList<int> &signalIds) = 0;
     // Null, with error(UNEXPECTED_RESULT), when the signal is not in the
     // catalogue.
-    virtual QSharedPointer<types::ChamberSignal> getSignal(int signalId) = 0;
+    virtual QSharedPointer<types::ChamberSignal> getSignal(const int &signalId) = 0;
     // For each signal of the source type, a signal of the destination type
     // with the same value type, keyed by the source signal's id.
     virtual QMap<int, types::ChamberSignal> matchSignalsByValueType(const types::ChamberTypeKey &source,
@@ -62,14 +62,14 @@ public:
     // The tolerance range of the type whose set-point signal (bySetPoint) or
     // process-value signal is the given one; the default record when there is
     // none.
-    virtual types::ToleranceRangeDefinition getToleranceRange(const types::ChamberTypeKey &key, int signalId,
-                                                              bool bySetPoint) = 0;
+    virtual types::ToleranceRangeDefinition getToleranceRange(const types::ChamberTypeKey &key,
+                                                              const int &signalId, bool bySetPoint) = 0;
     // The first (second false) or second alarm delay, in seconds, of the
     // tolerance range whose process value is the signal: 180 when there is no
     // range, -1 when the range leaves that delay unset.
-    virtual int getDefaultSignalDelay(const types::ChamberTypeKey &key, int signalId, bool second) = 0;
+    virtual int getDefaultSignalDelay(const types::ChamberTypeKey &key, const int &signalId, bool second) = 0;
     // The unit code of the signal; Unit::None when it has none or is unknown.
-    virtual int getSignalUnit(int signalId) = 0;
+    virtual int getSignalUnit(const int &signalId) = 0;
 
     // Signal.
     virtual void error(quelta::domain::types::DatabaseConnectionError error) = 0;

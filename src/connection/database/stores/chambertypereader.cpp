@@ -228,7 +228,7 @@ ChamberTypeData ChamberTypeReader::readType(const ChamberTypeKey &key, bool with
 QList<ChamberTypeData> ChamberTypeReader::records(const QList<TypeRow> &types, const TypeSelection &selection,
                                                   bool withSignals, const QHash<quint64, QList<Variant>> &variants)
 {
-    const QHash<int, QString> controllers = controllerNames(types);
+    const QHash<int, QString> controllers = controllerNames(selection);
     const QHash<quint64, QList<int>> interfaces = interfacesOfTypes(selection);
     const QHash<quint64, QList<ChamberOption>> options = optionsOfTypes(selection);
     QHash<quint64, QMap<int, ChamberSignal>> signalMaps;
@@ -295,26 +295,21 @@ QHash<quint64, QList<ChamberTypeReader::Variant>> ChamberTypeReader::variantsOfT
     return variants;
 }
 
-QHash<int, QString> ChamberTypeReader::controllerNames(const QList<TypeRow> &types)
+QHash<int, QString> ChamberTypeReader::controllerNames(const TypeSelection &selection)
 {
-    QSet<int> ids;
-    for (const TypeRow &type : types) {
-        if (type.controllerId != NoId)
-            ids.insert(type.controllerId);
-    }
-    QHash<int, QString> names;
-    if (ids.isEmpty())
-        return names;
-
-    QList<QVariant> values;
-    for (int id : qAsConst(ids))
-        values.append(id);
+    // The controllers are found through the selected types, so that the
+    // statement binds no list of ids, however many types it covers.
+    SqlQuery controllerIds;
+    controllerIds.select(columnNameChamberType(ChamberTypeColumn::CONTROLLER_ID)).from(tableNameChamberType());
+    selection.restrict(controllerIds, {tableNameChamberType(), columnNameChamberType(ChamberTypeColumn::ID)});
     SqlQuery query;
     query
         .select(QStringList{columnNameController(ControllerColumn::ID), columnNameController(ControllerColumn::TYPE)})
         .from(tableNameController())
         .where(columnNameController(ControllerColumn::ID))
-        .in(values);
+        .in(controllerIds);
+
+    QHash<int, QString> names;
     m_connection.selectEach(query, [this, &names](const Row &row, int) {
         if (hasWidth(row, 2))
             names.insert(toIntOr(row.at(0), NoId), toStringOr(row.at(1), QString()));

@@ -47,7 +47,7 @@ private:
                                                   bool withSignals, const QHash<quint64, QList<Variant>> &variants);
     QList<TypeRow> typeRows(const SqlQuery &query);
     QHash<quint64, QList<Variant>> variantsOfTypes(const TypeSelection &selection);
-    QHash<int, QString> controllerNames(const QList<TypeRow> &types);
+    QHash<int, QString> controllerNames(const TypeSelection &selection);
     QHash<quint64, QList<int>> interfacesOfTypes(const TypeSelection &selection);
     QHash<quint64, QList<domain::types::ChamberOption>> optionsOfTypes(const TypeSelection &selection);
     void readSignalsOfTypes(const TypeSelection &selection,

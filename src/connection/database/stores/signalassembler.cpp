@@ -7,12 +7,7 @@
 #include "domain/types/unit.h"
 #include "domain/types/userlevel.h"
 
-#include <QtCore/QLoggingCategory>
 #include <QtCore/QStringList>
-
-// The configuration store's category; only this file logs under it.
-Q_LOGGING_CATEGORY(lcSqlConfigurationDatabaseConnection, "quelta.SqlConfigurationDatabaseConnection",
-                   QtWarningMsg)
 
 namespace quelta::base::connection::databaseconnection {
 
@@ -302,9 +297,6 @@ QSharedPointer<ChamberSignal> SignalAssembler::resolveSetPoint(int signalId, QVe
     if (chain.contains(signalId)) {
         // A catalogue whose set-point signals name each other would otherwise
         // nest without end; the signal that closes the cycle gets none.
-        qCWarning(lcSqlConfigurationDatabaseConnection)
-            << "The set-point signal" << signalId << "of signal" << chain.last()
-            << "closes a cycle of set-point signals; signal" << chain.last() << "is given none";
         *chainDependent = true;
         return {};
     }

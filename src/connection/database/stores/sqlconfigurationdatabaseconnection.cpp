@@ -196,7 +196,7 @@ QMap<int, ChamberSignal> SqlConfigurationDatabaseConnection::getSignals(const QL
     return signalMap(assembler, assembler.addSignals(signalIds));
 }
 
-QSharedPointer<ChamberSignal> SqlConfigurationDatabaseConnection::getSignal(int signalId)
+QSharedPointer<ChamberSignal> SqlConfigurationDatabaseConnection::getSignal(const int &signalId)
 {
     if (!m_frame.ensureReady())
         return {};
@@ -265,7 +265,7 @@ QList<ChamberSignal> SqlConfigurationDatabaseConnection::getDataLoggerSignals(co
 }
 
 ToleranceRangeDefinition SqlConfigurationDatabaseConnection::getToleranceRange(const ChamberTypeKey &key,
-                                                                               int signalId, bool bySetPoint)
+                                                                               const int &signalId, bool bySetPoint)
 {
     if (!m_frame.ensureReady())
         return {};
@@ -294,7 +294,8 @@ ToleranceRangeDefinition SqlConfigurationDatabaseConnection::getToleranceRange(c
     return definitions.isEmpty() ? ToleranceRangeDefinition() : definitions.first();
 }
 
-int SqlConfigurationDatabaseConnection::getDefaultSignalDelay(const ChamberTypeKey &key, int signalId, bool second)
+int SqlConfigurationDatabaseConnection::getDefaultSignalDelay(const ChamberTypeKey &key, const int &signalId,
+                                                              bool second)
 {
     if (!m_frame.ensureReady())
         return 0;
@@ -318,7 +319,7 @@ int SqlConfigurationDatabaseConnection::getDefaultSignalDelay(const ChamberTypeK
     return int(qBound<qint64>(std::numeric_limits<int>::min(), seconds, std::numeric_limits<int>::max()));
 }
 
-int SqlConfigurationDatabaseConnection::getSignalUnit(int signalId)
+int SqlConfigurationDatabaseConnection::getSignalUnit(const int &signalId)
 {
     if (!m_frame.ensureReady())
         return Unit::None;

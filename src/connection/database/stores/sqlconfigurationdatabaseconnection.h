@@ -15,6 +15,10 @@ namespace quelta::base::connection::databaseconnection {
 class SignalAssembler;
 class SqlQuery;
 
+// Named bare in the base list, so that a cast by the interface's bare name
+// finds the interface as well.
+using domain::api::IConfigurationDatabaseConnection;
+
 // The store of the chamber-type catalogue in the configuration database. It
 // only reads, and reads afresh on every call: nothing is cached.
 //
@@ -30,7 +34,7 @@ class SqlQuery;
 // refers to. Statements that fail are reported by the connection itself; the
 // part of the record they were to fill stays empty.
 class SqlConfigurationDatabaseConnection : public QObject,
-                                           public domain::api::IConfigurationDatabaseConnection,
+                                           public IConfigurationDatabaseConnection,
                                            public domain::api::IInitializing
 {
     Q_OBJECT
@@ -54,14 +58,14 @@ public:
         const domain::types::ChamberTypeKey &key) override;
     QMap<int, domain::types::ChamberSignal> getSetpointSignals(const domain::types::ChamberTypeKey &key) override;
     QMap<int, domain::types::ChamberSignal> getSignals(const QList<int> &signalIds) override;
-    QSharedPointer<domain::types::ChamberSignal> getSignal(int signalId) override;
+    QSharedPointer<domain::types::ChamberSignal> getSignal(const int &signalId) override;
     QMap<int, domain::types::ChamberSignal> matchSignalsByValueType(
         const domain::types::ChamberTypeKey &source, const domain::types::ChamberTypeKey &destination) override;
     QList<domain::types::ChamberSignal> getDataLoggerSignals(const domain::types::ChamberTypeKey &key) override;
-    domain::types::ToleranceRangeDefinition getToleranceRange(const domain::types::ChamberTypeKey &key, int signalId,
-                                                              bool bySetPoint) override;
-    int getDefaultSignalDelay(const domain::types::ChamberTypeKey &key, int signalId, bool second) override;
-    int getSignalUnit(int signalId) override;
+    domain::types::ToleranceRangeDefinition getToleranceRange(const domain::types::ChamberTypeKey &key,
+                                                              const int &signalId, bool bySetPoint) override;
+    int getDefaultSignalDelay(const domain::types::ChamberTypeKey &key, const int &signalId, bool second) override;
+    int getSignalUnit(const int &signalId) override;
 
     // True once a connection is set.
     virtual bool isInitialized() const;

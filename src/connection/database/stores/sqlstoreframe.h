@@ -23,8 +23,10 @@ enum class MissingTableReport {
 // table check of initialize(). A store holds one frame as a member and keeps
 // its own class shape:
 //
+//     using domain::api::IRoomDatabaseConnection;
+//
 //     class SqlRoomDatabaseConnection : public QObject,
-//                                       public domain::api::IRoomDatabaseConnection,
+//                                       public IRoomDatabaseConnection,
 //                                       public domain::api::IInitializing
 //     {
 //         Q_OBJECT
@@ -52,8 +54,12 @@ enum class MissingTableReport {
 //         SqlStoreFrame<SqlRoomDatabaseConnection> m_frame{this};
 //     };
 //
-// Each store defines its own logging category in its .cpp, named "quelta."
-// followed by the class name, and logs there only at the warning level.
+// The store interface is named bare in the base list, so that a cast by its
+// bare name answers as well as one by its interface id.
+//
+// A store that logs defines its own logging category in its .cpp, named
+// "quelta." followed by the class name, and logs there only at the warning
+// level.
 //
 // The frame neither owns nor opens anything it points to: the facade owns the
 // connection and the stores. Store is the class that holds the frame; it must

@@ -33,6 +33,33 @@ quint32 serialKey(const QString &comPort)
     return ok ? key : 0;
 }
 
+bool isDecimalGroup(const QString &group)
+{
+    const auto isDigit = [](QChar c) { return c >= QLatin1Char('0') && c <= QLatin1Char('9'); };
+    return !group.isEmpty() && std::all_of(group.cbegin(), group.cend(), isDigit);
+}
+
+// The search page's address fields hold up to three digits each and invite
+// zero-padding ("192.168.001.010"), which QHostAddress reads as octal
+// (192.168.1.8). Four groups of decimal digits are therefore read as
+// decimal numbers; any other text is left to QHostAddress.
+QHostAddress addressFromText(const QString &text)
+{
+    const QStringList groups = text.split(QLatin1Char('.'));
+    if (groups.size() != 4 || !std::all_of(groups.cbegin(), groups.cend(), isDecimalGroup))
+        return QHostAddress(text);
+
+    quint32 address = 0;
+    for (const QString &group : groups) {
+        bool ok = false;
+        const uint value = group.toUInt(&ok, 10);
+        if (!ok || value > 255)
+            return QHostAddress();
+        address = (address << 8) | value;
+    }
+    return QHostAddress(address);
+}
+
 ChamberCreationControl *controlOf(QQmlListProperty<ChamberCreationModel> *list)
 {
     return static_cast<ChamberCreationControl *>(list->object);
@@ -124,7 +151,7 @@ void ChamberCreationControl::setKnownFilter(int filter)
 
 void ChamberCreationControl::addIpChamber(const QString &ipAddress)
 {
-    const NetworkConfiguration configuration(QHostAddress(ipAddress), MacAddress(), ChamberData::NoConverter);
+    const NetworkConfiguration configuration(addressFromText(ipAddress), MacAddress(), ChamberData::NoConverter);
     addNetworkChambers({configuration}, true);
 }
 

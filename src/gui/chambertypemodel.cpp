@@ -80,7 +80,8 @@ int ChamberTypeModel::rowCount(const QModelIndex &parent) const
 
 QVariant ChamberTypeModel::data(const QModelIndex &index, int role) const
 {
-    if (!checkIndex(index, CheckIndexOption::IndexIsValid | CheckIndexOption::ParentIsInvalid))
+    // An index of no row gives nothing, silently (checkIndex() would warn).
+    if (!index.isValid() || index.row() >= m_chamberTypes.size())
         return {};
 
     const ChamberTypeData &type = m_chamberTypes.at(index.row());

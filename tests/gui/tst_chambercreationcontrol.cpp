@@ -236,11 +236,15 @@ void tst_ChamberCreationControl::addIpChamber_addsAManualResultAndEndsTheSearch(
     // can find no connection.
     m_control->addIpChamber("...");
     m_control->addIpChamber("300.1.2.3");
-    QCOMPARE(describe(m_control->chamberModels()), (QStringList{"no port", "no port", "COM1", "192.168.10.20#"}));
+    // Regression: zero-padded groups, as the page's three-digit fields
+    // invite, were read as octal (010 as 8, 008 as no address at all).
+    m_control->addIpChamber("192.168.010.008");
+    QCOMPARE(describe(m_control->chamberModels()),
+             (QStringList{"no port", "no port", "COM1", "192.168.10.8#", "192.168.10.20#"}));
     const QList<ChamberCreationModel *> models = modelsOf(m_control->chamberModels());
     QVERIFY(models.at(0)->isManuallyConfigured());
-    QVERIFY(models.at(3)->isManuallyConfigured());
-    QCOMPARE(models.at(3)->chamberData().converter(), -1);
+    QVERIFY(models.at(4)->isManuallyConfigured());
+    QCOMPARE(models.at(4)->chamberData().converter(), -1);
 }
 
 void tst_ChamberCreationControl::clearSearchResults_announcesBeforeDeleting()

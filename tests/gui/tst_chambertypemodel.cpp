@@ -36,6 +36,7 @@ private Q_SLOTS:
 
     void data_data();
     void data();
+    void indexesOfNoRow_giveNothingAndLogNothing();
     void imagePath_data();
     void imagePath();
     void imagePath_followsTheDirectoryOfTheLastFill();
@@ -112,6 +113,26 @@ void tst_ChamberTypeModel::data()
     QCOMPARE(actual, expected);
     QCOMPARE(actual.userType(), expected.userType());
     QCOMPARE(actual.toString().isNull(), expected.toString().isNull());
+}
+
+void tst_ChamberTypeModel::indexesOfNoRow_giveNothingAndLogNothing()
+{
+    static QStringList messages;
+    messages.clear();
+    ChamberTypeModel model;
+    model.addChamberTypes({makeType(1), makeType(2)});
+    const QModelIndex stale = model.index(1);
+    model.clear();
+
+    const QtMessageHandler previous = qInstallMessageHandler(
+        [](QtMsgType, const QMessageLogContext &, const QString &message) { messages.append(message); });
+    const QVariant noIndex = model.data(QModelIndex(), ChamberTypeModel::CHAMBER_TYPE_ID);
+    const QVariant removedRow = model.data(stale, ChamberTypeModel::CHAMBER_TYPE_ID);
+    qInstallMessageHandler(previous);
+
+    QVERIFY(!noIndex.isValid());
+    QVERIFY(!removedRow.isValid());
+    QCOMPARE(messages, QStringList());
 }
 
 void tst_ChamberTypeModel::imagePath_data()

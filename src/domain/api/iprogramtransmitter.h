@@ -15,8 +15,11 @@ namespace quelta::domain::api {
 //
 // A transmitter runs one command at a time. Each command operation returns
 // true when the command was accepted and false when it was refused; an
-// accepted command ends later in exactly one ...Finished signal or error, and
-// a refusal is reported through error as well. Program indices are 1-based.
+// accepted command ends later in exactly one ...Finished signal or error. A
+// refusal because a command runs, or because of a bad program index or too
+// many sections, is reported through error as well; an operation that the
+// controller does not offer at all is refused without a signal. Program
+// indices are 1-based.
 //
 // The signals at the end are Qt signals of the implementing QObject, which
 // declares them in its Q_SIGNALS section as overrides. Connect to them through

@@ -14,6 +14,8 @@
 #include <QtSql/QSqlDatabase>
 #include <QtTest/QtTest>
 
+#include <sqlcipher/sqlite3.h>
+
 #include <thread>
 #include <vector>
 
@@ -80,6 +82,8 @@ private Q_SLOTS:
     void cleanup();
 
     void writtenFileIsEncrypted();
+    void readsAFileKeyedWithThePassphrase();
+    void openKeepsJournalAndTemporaryDataInMemory();
     void openFailsLoudly_data();
     void openFailsLoudly();
     void keyCannotBreakOutOfItsLiteral_data();
@@ -160,6 +164,36 @@ void tst_SqliteConnection::writtenFileIsEncrypted()
     QCOMPARE(reader.readAllStandardOutput().trimmed(), QByteArray("file is not a database"));
     // With the key, the layer reads it.
     QCOMPARE(m_connection->selectColumn(chamberNames()), (QVariantList{"Alpha", "Beta"}));
+}
+
+void tst_SqliteConnection::readsAFileKeyedWithThePassphrase()
+{
+    // The configuration database comes from elsewhere: a file keyed with the
+    // key text as SQLCipher passphrase, written here through the C API alone.
+    const QString path = m_directory->filePath("foreign.sqlite3");
+    sqlite3 *db = nullptr;
+    QCOMPARE(sqlite3_open_v2(QFile::encodeName(path).constData(), &db,
+                             SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE, nullptr),
+             SQLITE_OK);
+    const QByteArray script = "PRAGMA key = '" + QByteArray(DatabaseKey.data(), DatabaseKey.size())
+        + "';CREATE TABLE chamber (id INTEGER PRIMARY KEY, chamber_name TEXT);"
+          "INSERT INTO chamber VALUES (1, 'Foreign');";
+    const int written = sqlite3_exec(db, script.constData(), nullptr, nullptr, nullptr);
+    sqlite3_close(db);
+    QCOMPARE(written, SQLITE_OK);
+
+    SqliteConnection connection("foreign");
+    QVERIFY(connection.open(path, QString(), QString(), DatabaseKey));
+    QCOMPARE(connection.selectColumn(chamberNames()), (QVariantList{"Foreign"}));
+}
+
+void tst_SqliteConnection::openKeepsJournalAndTemporaryDataInMemory()
+{
+    SqliteConnection &connection = *m_connection;
+    QCOMPARE(connection.selectValue(SqlText("PRAGMA foreign_keys")), QVariant(1));
+    QCOMPARE(connection.selectValue(SqlText("PRAGMA journal_mode")), QVariant("memory"));
+    // 2 is MEMORY.
+    QCOMPARE(connection.selectValue(SqlText("PRAGMA temp_store")), QVariant(2));
 }
 
 void tst_SqliteConnection::openFailsLoudly_data()

@@ -151,15 +151,14 @@ void ModbusMasterImpl::dropClient()
 
 void ModbusMasterImpl::scheduleDrop()
 {
-    if (m_dropScheduled)
+    if (!m_client || m_dropScheduledFor == m_client)
         return;
-    m_dropScheduled = true;
+    m_dropScheduledFor = m_client;
     // Never inside a signal of the client itself.
     const QPointer<QModbusDevice> client = m_client;
     QMetaObject::invokeMethod(
         this,
         [this, client] {
-            m_dropScheduled = false;
             if (!client.isNull() && client == m_client)
                 dropClient();
         },

@@ -253,6 +253,7 @@ private Q_SLOTS:
     void clients_areSharedPerLineAndGateway_data();
     void clients_areSharedPerLineAndGateway();
     void sharedLine_staysOpenForItsUsers_andReopensFreshAfterLoss();
+    void sharedLineThatCannotOpen_failsEveryConnection();
 
     void writeOperatingMode_data();
     void writeOperatingMode();
@@ -753,6 +754,27 @@ void tst_ModbusChamberConnection::sharedLine_staysOpenForItsUsers_andReopensFres
     QSignalSpy closedAgain(gateway.nextPendingConnection(), &QTcpSocket::disconnected);
     second.disconnectDevice();
     QVERIFY(closedAgain.wait(WaitMs));
+}
+
+void tst_ModbusChamberConnection::sharedLineThatCannotOpen_failsEveryConnection()
+{
+    // Regression: the second open of the shared client failed at once, while
+    // the clean-up of the first failure was still queued, and was never
+    // reported: the second connection stayed connecting for ever.
+    QTemporaryDir directory;
+    const ModbusClientSettings settings = ModbusClientSettings::rtuSerial(directory.filePath(QStringLiteral("missing")));
+    ModbusChamberConnection first(settings, UnitId);
+    ModbusChamberConnection second(settings, UnitId);
+    QSignalSpy firstErrors(&first, &ChamberConnection::errorOccured);
+    QSignalSpy secondErrors(&second, &ChamberConnection::errorOccured);
+    QVERIFY(first.connectDevice());
+    QVERIFY(second.connectDevice());
+
+    QTRY_COMPARE_WITH_TIMEOUT(first.state(), ChamberState::STATE_UNCONNECTED, WaitMs);
+    QTRY_COMPARE_WITH_TIMEOUT(second.state(), ChamberState::STATE_UNCONNECTED, WaitMs);
+    QCOMPARE(firstErrors.count(), 1);
+    QCOMPARE(secondErrors.count(), 1);
+    QCOMPARE(secondErrors.at(0).at(0).value<ChamberError>().error(), ChamberError::ConnectionError);
 }
 
 void tst_ModbusChamberConnection::writeOperatingMode_data()

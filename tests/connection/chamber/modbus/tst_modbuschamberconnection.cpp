@@ -244,6 +244,7 @@ private Q_SLOTS:
     void everyValueType_roundTripsInListOrder();
     void writeValues_95Pairs_reachThePeerInListOrder_data();
     void writeValues_95Pairs_reachThePeerInListOrder();
+    void wordOrder_isTheConnections();
 
     void pendingRequests_endWhenTheConnectionLetsGo_data();
     void pendingRequests_endWhenTheConnectionLetsGo();
@@ -516,6 +517,32 @@ void tst_ModbusChamberConnection::writeValues_95Pairs_reachThePeerInListOrder()
     quint16 value = 0;
     QVERIFY(peer.qtServer()->data(QModbusDataUnit::HoldingRegisters, 0xAC0B + 12 * (steps - 1) + 9, &value));
     QCOMPARE(value, quint16(600 + steps - 1));
+}
+
+void tst_ModbusChamberConnection::wordOrder_isTheConnections()
+{
+    Peer peer;
+    const auto connection = peer.connect(Road::TcpQtServer, QVector<quint16>(0x200));
+    QVERIFY(connection);
+    QCOMPARE(connection->wordOrder(), ValueCodec::WordOrder::HighWordFirst);
+    const ControllerAddress delay = reg("0x0112", QMetaType::UInt);
+    QVERIFY(waitFinished(connection->writeValue(delay, 0x008B0000u)));
+
+    // A read made before the order changes keeps the order it was made with.
+    const auto before = connection->readValue(delay);
+    connection->setWordOrder(ValueCodec::WordOrder::LowWordFirst);
+    const auto after = connection->readValue(delay);
+    QVERIFY(waitFinished(after));
+    QCOMPARE(before->result(0).toUInt(), 0x008B0000u);
+    QCOMPARE(after->result(0).toUInt(), 0x0000008Bu);
+
+    QVERIFY(waitFinished(connection->writeValue(delay, 0x00120034u)));
+    quint16 high = 0;
+    quint16 low = 0;
+    QVERIFY(peer.qtServer()->data(QModbusDataUnit::HoldingRegisters, 0x0112, &low));
+    QVERIFY(peer.qtServer()->data(QModbusDataUnit::HoldingRegisters, 0x0113, &high));
+    QCOMPARE(low, quint16(0x0034));
+    QCOMPARE(high, quint16(0x0012));
 }
 
 void tst_ModbusChamberConnection::pendingRequests_endWhenTheConnectionLetsGo_data()

@@ -250,6 +250,7 @@ private Q_SLOTS:
     void pendingRequests_endWhenTheConnectionLetsGo();
     void brokenRoad_endsRepliesWithAnError_data();
     void brokenRoad_endsRepliesWithAnError();
+    void serverAddressOutsideRtu_failsAsRequestNotCreated();
 
     void clients_areSharedPerLineAndGateway_data();
     void clients_areSharedPerLineAndGateway();
@@ -693,6 +694,24 @@ void tst_ModbusChamberConnection::brokenRoad_endsRepliesWithAnError()
     const ChamberError::Error error = errors.at(0).at(0).value<ChamberError>().error();
     QVERIFY2(error == ChamberError::ConnectionError || error == ChamberError::ReadError,
              qPrintable(QString::number(error)));
+}
+
+void tst_ModbusChamberConnection::serverAddressOutsideRtu_failsAsRequestNotCreated()
+{
+    // RTU servers are 1 to 247; 0 is a broadcast that nobody answers.
+    ScriptedModbusPeer peer(ScriptedModbusPeer::Framing::Rtu);
+    QVERIFY(peer.listen());
+    ModbusChamberConnection connection(ModbusClientSettings::rtuOverTcp(Host, peer.port()), 0);
+    QVERIFY(connectAndWait(connection));
+    QSignalSpy errors(&connection, &ChamberConnection::errorOccured);
+
+    const auto reply = connection.readValues({reg("0x10", QMetaType::UShort), reg("0x11", QMetaType::UShort)});
+    QVERIFY(waitFinished(reply));
+    QCOMPARE(errorCodes(*reply), QVector<int>(2, ChamberError::ProtocolError));
+    QVERIFY(peer.requests().isEmpty());
+    // The refusal is the request's; the connection stays and reports nothing.
+    QCOMPARE(connection.state(), ChamberState::STATE_CONNECTED);
+    QCOMPARE(errors.count(), 0);
 }
 
 void tst_ModbusChamberConnection::clients_areSharedPerLineAndGateway_data()

@@ -261,7 +261,7 @@ void ChamberConnectionFactory::onCheckConnectionStateChanged(ChamberState::State
             finishCheck(ActivationState::STATE_INACTIVE);
             return;
         }
-        connect(reply, &ChamberReply::finished, this, &ChamberConnectionFactory::onCheckReplyFinished);
+        connect(reply, &ChamberReply::finished, this, &ChamberConnectionFactory::handleCheckResponse);
         return;
     }
     case ChamberState::STATE_UNCONNECTED:
@@ -276,7 +276,7 @@ void ChamberConnectionFactory::onCheckConnectionStateChanged(ChamberState::State
     }
 }
 
-void ChamberConnectionFactory::onCheckReplyFinished()
+void ChamberConnectionFactory::handleCheckResponse()
 {
     const bool answered = !m_checkReply->hasAnyError() && m_checkReply->resultCount() > 0;
     if (!answered) {

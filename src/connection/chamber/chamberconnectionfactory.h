@@ -118,7 +118,7 @@ private:
     std::unique_ptr<ChamberConnection> buildConnection(const domain::types::ChamberData &chamber) const;
 
     void onCheckConnectionStateChanged(domain::types::ChamberState::State state);
-    void onCheckReplyFinished();
+    void handleCheckResponse();
     // Emits the result of the running check; does nothing when none runs.
     void finishCheck(domain::types::ActivationState::State state);
     void cleanUpCheck();

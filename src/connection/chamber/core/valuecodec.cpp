@@ -242,9 +242,12 @@ std::optional<quint32> elementOf(Kind kind, const QVariant &value)
         return std::nullopt;
     case Kind::Float: {
         bool ok = false;
-        const float number = value.toFloat(&ok);
-        if (!ok)
+        const double wide = value.toDouble(&ok);
+        // A finite number beyond the float range has no float form; it must
+        // not go out as infinity.
+        if (!ok || (std::isfinite(wide) && std::fabs(wide) > double(std::numeric_limits<float>::max())))
             return std::nullopt;
+        const float number = float(wide);
         quint32 bits;
         std::memcpy(&bits, &number, sizeof bits);
         return bits;

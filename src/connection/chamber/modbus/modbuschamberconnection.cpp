@@ -100,6 +100,11 @@ ModbusChamberConnection::~ModbusChamberConnection()
     abortPendingRequests(ChamberError::ReplyAbortedError);
 }
 
+void ModbusChamberConnection::setWordOrder(ValueCodec::WordOrder wordOrder)
+{
+    m_codec = ValueCodec(wordOrder);
+}
+
 void ModbusChamberConnection::createWrapper(const ModbusClientSettings &settings)
 {
     switch (settings.transport()) {
@@ -251,7 +256,7 @@ QSharedPointer<domain::api::IChamberReply> ModbusChamberConnection::send(ModbusJ
         reply->finishWithError(ChamberError::ConnectionError);
         return reply;
     }
-    m_pending.insert(jobId, PendingRequest{reply, kind, addresses, values});
+    m_pending.insert(jobId, PendingRequest{reply, kind, addresses, values, m_codec});
     return reply;
 }
 
@@ -292,7 +297,7 @@ void ModbusChamberConnection::onJobFinished(quint64 jobId, const ModbusJobResult
         } else if (request.kind == ModbusJob::Kind::Write) {
             request.reply->setResult(i, request.values.at(i));
         } else {
-            const QVariant value = m_codec.decode(address, registers.mid(offset, count));
+            const QVariant value = request.codec.decode(address, registers.mid(offset, count));
             if (value.isValid())
                 request.reply->setResult(i, value);
             else

@@ -67,6 +67,12 @@ public:
     // The wrapper of the client; null when the record had no Modbus road.
     const ModbusMasterWapper *wrapper() const { return m_wrapper; }
 
+    // The order of the two 16-bit halves of Int, UInt and Float values on the
+    // wire; ValueCodec::DefaultWordOrder unless set. A request keeps the order
+    // that held when it was made.
+    ValueCodec::WordOrder wordOrder() const { return m_codec.wordOrder(); }
+    void setWordOrder(ValueCodec::WordOrder wordOrder);
+
     bool connectDevice() override;
     void disconnectDevice() override;
     // Ends every unfinished request with ReplyAbortedError; the connection
@@ -92,6 +98,7 @@ private:
         QList<domain::types::ControllerAddress> addresses;
         // The values of a write, in list order.
         QVector<QVariant> values;
+        ValueCodec codec;
     };
 
     void createWrapper(const ModbusClientSettings &settings);
@@ -108,7 +115,7 @@ private:
     const int m_serverAddress;
     // Why there is no wrapper.
     QString m_configurationError;
-    const ValueCodec m_codec;
+    ValueCodec m_codec;
     QHash<quint64, PendingRequest> m_pending;
 };
 

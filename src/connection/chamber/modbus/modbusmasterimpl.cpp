@@ -151,15 +151,14 @@ void ModbusMasterImpl::dropClient()
 
 void ModbusMasterImpl::scheduleDrop()
 {
-    if (m_dropScheduled)
+    if (!m_client || m_dropScheduledFor == m_client)
         return;
-    m_dropScheduled = true;
+    m_dropScheduledFor = m_client;
     // Never inside a signal of the client itself.
     const QPointer<QModbusDevice> client = m_client;
     QMetaObject::invokeMethod(
         this,
         [this, client] {
-            m_dropScheduled = false;
             if (!client.isNull() && client == m_client)
                 dropClient();
         },
@@ -189,7 +188,9 @@ void ModbusMasterImpl::onClientStateChanged(QModbusDevice::State state)
 
 void ModbusMasterImpl::onClientErrorOccurred(QModbusDevice::Error error)
 {
-    if (error == QModbusDevice::NoError)
+    // A transaction that the client refuses fails its own job; the line is
+    // as good as before.
+    if (error == QModbusDevice::NoError || m_sendingTransaction)
         return;
     const QString errorString = m_client->errorString();
     // One failure often comes as several errors, and a serial line that has
@@ -244,9 +245,14 @@ void ModbusMasterImpl::processJobs()
             failHeadJob(QModbusDevice::ConnectionError, tr("Device not connected."));
             continue;
         }
+        m_sendingTransaction = true;
         QModbusReply *reply = sendTransaction(job);
+        m_sendingTransaction = false;
         if (!reply) {
-            failHeadJob(m_client->error(), m_client->errorString());
+            // The connected client refused the transaction itself, such as a
+            // server address that its framing cannot reach.
+            failHeadJob(QModbusDevice::ProtocolError,
+                        tr("Request could not be created: %1").arg(m_client->errorString()));
             continue;
         }
         m_reply = reply;

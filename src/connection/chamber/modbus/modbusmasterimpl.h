@@ -94,7 +94,9 @@ private:
     // The transaction of the head job on the wire.
     QPointer<QModbusReply> m_reply;
     bool m_jobsScheduled = false;
-    bool m_dropScheduled = false;
+    bool m_sendingTransaction = false;
+    // The client whose drop is queued; a client built after it gets its own.
+    QPointer<QModbusDevice> m_dropScheduledFor;
     // Whether the users have heard of an error since the client's state last
     // changed.
     bool m_errorReported = false;

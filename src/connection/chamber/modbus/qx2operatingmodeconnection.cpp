@@ -34,11 +34,11 @@ QSharedPointer<domain::api::IChamberReply> Qx2OperatingModeConnection::readOpera
     }
     const QSharedPointer<ChamberReply> modeReply = ChamberReply::create(1);
     m_reads.insert(notifier, {registerReply, modeReply});
-    connect(notifier, &ChamberReply::finished, this, [this, notifier] { onRegisterRead(notifier); });
+    connect(notifier, &ChamberReply::finished, this, [this, notifier] { handleOperatingModeResponse(notifier); });
     return modeReply;
 }
 
-void Qx2OperatingModeConnection::onRegisterRead(ChamberReply *registerRead)
+void Qx2OperatingModeConnection::handleOperatingModeResponse(ChamberReply *registerRead)
 {
     const auto read = m_reads.take(registerRead);
     if (!read.first)

@@ -31,7 +31,7 @@ public:
     QSharedPointer<domain::api::IChamberReply> readOperatingMode() override;
 
 private:
-    void onRegisterRead(ChamberReply *registerRead);
+    void handleOperatingModeResponse(ChamberReply *registerRead);
 
     // The replies of the register reads, with the reply handed out for each.
     QHash<ChamberReply *, QPair<QSharedPointer<domain::api::IChamberReply>, QSharedPointer<ChamberReply>>> m_reads;

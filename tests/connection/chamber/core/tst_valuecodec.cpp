@@ -123,6 +123,7 @@ void tst_ValueCodec::encode_refusesValuesThatDoNotFit_data()
     QTest::newRow("integer from a fraction") << int(QMetaType::Short) << 1 << v(21.5);
     QTest::newRow("integer from text") << int(QMetaType::UShort) << 1 << v(QStringLiteral("twelve"));
     QTest::newRow("float from text") << int(QMetaType::Float) << 1 << v(QStringLiteral("warm"));
+    QTest::newRow("float beyond the float range") << int(QMetaType::Float) << 1 << v(1.0e40);
     QTest::newRow("too few floats") << int(QMetaType::Float) << 3 << v(QVector<float>{1.0f, 2.0f});
     QTest::newRow("one float for a vector") << int(QMetaType::Float) << 3 << v(1.0f);
     QTest::newRow("byte out of range in a block") << int(QMetaType::UChar) << 2 << QVariant(QVariantList{1, 300});

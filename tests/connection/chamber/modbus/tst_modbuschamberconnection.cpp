@@ -244,15 +244,18 @@ private Q_SLOTS:
     void everyValueType_roundTripsInListOrder();
     void writeValues_95Pairs_reachThePeerInListOrder_data();
     void writeValues_95Pairs_reachThePeerInListOrder();
+    void wordOrder_isTheConnections();
 
     void pendingRequests_endWhenTheConnectionLetsGo_data();
     void pendingRequests_endWhenTheConnectionLetsGo();
     void brokenRoad_endsRepliesWithAnError_data();
     void brokenRoad_endsRepliesWithAnError();
+    void serverAddressOutsideRtu_failsAsRequestNotCreated();
 
     void clients_areSharedPerLineAndGateway_data();
     void clients_areSharedPerLineAndGateway();
     void sharedLine_staysOpenForItsUsers_andReopensFreshAfterLoss();
+    void sharedLineThatCannotOpen_failsEveryConnection();
 
     void writeOperatingMode_data();
     void writeOperatingMode();
@@ -517,6 +520,32 @@ void tst_ModbusChamberConnection::writeValues_95Pairs_reachThePeerInListOrder()
     QCOMPARE(value, quint16(600 + steps - 1));
 }
 
+void tst_ModbusChamberConnection::wordOrder_isTheConnections()
+{
+    Peer peer;
+    const auto connection = peer.connect(Road::TcpQtServer, QVector<quint16>(0x200));
+    QVERIFY(connection);
+    QCOMPARE(connection->wordOrder(), ValueCodec::WordOrder::HighWordFirst);
+    const ControllerAddress delay = reg("0x0112", QMetaType::UInt);
+    QVERIFY(waitFinished(connection->writeValue(delay, 0x008B0000u)));
+
+    // A read made before the order changes keeps the order it was made with.
+    const auto before = connection->readValue(delay);
+    connection->setWordOrder(ValueCodec::WordOrder::LowWordFirst);
+    const auto after = connection->readValue(delay);
+    QVERIFY(waitFinished(after));
+    QCOMPARE(before->result(0).toUInt(), 0x008B0000u);
+    QCOMPARE(after->result(0).toUInt(), 0x0000008Bu);
+
+    QVERIFY(waitFinished(connection->writeValue(delay, 0x00120034u)));
+    quint16 high = 0;
+    quint16 low = 0;
+    QVERIFY(peer.qtServer()->data(QModbusDataUnit::HoldingRegisters, 0x0112, &low));
+    QVERIFY(peer.qtServer()->data(QModbusDataUnit::HoldingRegisters, 0x0113, &high));
+    QCOMPARE(low, quint16(0x0034));
+    QCOMPARE(high, quint16(0x0012));
+}
+
 void tst_ModbusChamberConnection::pendingRequests_endWhenTheConnectionLetsGo_data()
 {
     QTest::addColumn<QString>("action");
@@ -667,6 +696,24 @@ void tst_ModbusChamberConnection::brokenRoad_endsRepliesWithAnError()
              qPrintable(QString::number(error)));
 }
 
+void tst_ModbusChamberConnection::serverAddressOutsideRtu_failsAsRequestNotCreated()
+{
+    // RTU servers are 1 to 247; 0 is a broadcast that nobody answers.
+    ScriptedModbusPeer peer(ScriptedModbusPeer::Framing::Rtu);
+    QVERIFY(peer.listen());
+    ModbusChamberConnection connection(ModbusClientSettings::rtuOverTcp(Host, peer.port()), 0);
+    QVERIFY(connectAndWait(connection));
+    QSignalSpy errors(&connection, &ChamberConnection::errorOccured);
+
+    const auto reply = connection.readValues({reg("0x10", QMetaType::UShort), reg("0x11", QMetaType::UShort)});
+    QVERIFY(waitFinished(reply));
+    QCOMPARE(errorCodes(*reply), QVector<int>(2, ChamberError::ProtocolError));
+    QVERIFY(peer.requests().isEmpty());
+    // The refusal is the request's; the connection stays and reports nothing.
+    QCOMPARE(connection.state(), ChamberState::STATE_CONNECTED);
+    QCOMPARE(errors.count(), 0);
+}
+
 void tst_ModbusChamberConnection::clients_areSharedPerLineAndGateway_data()
 {
     QTest::addColumn<ModbusClientSettings>("first");
@@ -753,6 +800,27 @@ void tst_ModbusChamberConnection::sharedLine_staysOpenForItsUsers_andReopensFres
     QSignalSpy closedAgain(gateway.nextPendingConnection(), &QTcpSocket::disconnected);
     second.disconnectDevice();
     QVERIFY(closedAgain.wait(WaitMs));
+}
+
+void tst_ModbusChamberConnection::sharedLineThatCannotOpen_failsEveryConnection()
+{
+    // Regression: the second open of the shared client failed at once, while
+    // the clean-up of the first failure was still queued, and was never
+    // reported: the second connection stayed connecting for ever.
+    QTemporaryDir directory;
+    const ModbusClientSettings settings = ModbusClientSettings::rtuSerial(directory.filePath(QStringLiteral("missing")));
+    ModbusChamberConnection first(settings, UnitId);
+    ModbusChamberConnection second(settings, UnitId);
+    QSignalSpy firstErrors(&first, &ChamberConnection::errorOccured);
+    QSignalSpy secondErrors(&second, &ChamberConnection::errorOccured);
+    QVERIFY(first.connectDevice());
+    QVERIFY(second.connectDevice());
+
+    QTRY_COMPARE_WITH_TIMEOUT(first.state(), ChamberState::STATE_UNCONNECTED, WaitMs);
+    QTRY_COMPARE_WITH_TIMEOUT(second.state(), ChamberState::STATE_UNCONNECTED, WaitMs);
+    QCOMPARE(firstErrors.count(), 1);
+    QCOMPARE(secondErrors.count(), 1);
+    QCOMPARE(secondErrors.at(0).at(0).value<ChamberError>().error(), ChamberError::ConnectionError);
 }
 
 void tst_ModbusChamberConnection::writeOperatingMode_data()

@@ -20,21 +20,17 @@ namespace {
 
 // An interface can only be implemented, never built, copied or moved on its
 // own, and an implementation dies correctly through an interface pointer.
-template<typename Interface>
-constexpr bool isPureInterface = std::is_abstract_v<Interface> && std::has_virtual_destructor_v<Interface>
-    && !std::is_copy_constructible_v<Interface> && !std::is_copy_assignable_v<Interface>
-    && !std::is_move_constructible_v<Interface> && !std::is_move_assignable_v<Interface>;
+template<typename... Interfaces>
+constexpr bool arePureInterfaces = ((std::is_abstract_v<Interfaces> && std::has_virtual_destructor_v<Interfaces>
+                                     && !std::is_copy_constructible_v<Interfaces>
+                                     && !std::is_copy_assignable_v<Interfaces>
+                                     && !std::is_move_constructible_v<Interfaces>
+                                     && !std::is_move_assignable_v<Interfaces>)
+                                    && ...);
 
-static_assert(isPureInterface<IChamberConnection>);
-static_assert(isPureInterface<IChamberConnectionProvider>);
-static_assert(isPureInterface<IChamberOperatingModeConnection>);
-static_assert(isPureInterface<IChamberReply>);
-static_assert(isPureInterface<IDataLoggerReader>);
-static_assert(isPureInterface<IInitializing>);
-static_assert(isPureInterface<IProgramTransmitter>);
-static_assert(isPureInterface<ISqlConnection>);
-static_assert(isPureInterface<ISqlQuery>);
-static_assert(isPureInterface<IUpdateManagement>);
+static_assert(arePureInterfaces<IChamberConnection, IChamberConnectionProvider, IChamberOperatingModeConnection,
+                                IChamberReply, IDataLoggerReader, IInitializing, IProgramTransmitter, ISqlConnection,
+                                ISqlQuery, IUpdateManagement>);
 
 } // namespace
 

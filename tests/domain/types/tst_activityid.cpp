@@ -21,13 +21,11 @@ void tst_ActivityId::construction_data()
     QTest::addColumn<int>("storedActivity");
     QTest::addColumn<bool>("valid");
 
-    QTest::newRow("chamber management") << 1 << 4 << 1 << 4 << true;
     QTest::newRow("alarm centre, highest activity") << 13 << 0xFFFF << 13 << 0xFFFF << true;
     QTest::newRow("GUI") << 255 << 2 << 255 << 2 << true;
     QTest::newRow("activity 0 clears both") << 1 << 0 << 0 << 0 << false;
     QTest::newRow("invalid component clears both") << 0 << 7 << 0 << 0 << false;
     QTest::newRow("unknown component 14 clears both") << 14 << 7 << 0 << 0 << false;
-    QTest::newRow("unknown component 254 clears both") << 254 << 7 << 0 << 0 << false;
 }
 
 void tst_ActivityId::construction()

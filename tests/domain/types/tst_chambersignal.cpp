@@ -52,13 +52,10 @@ void tst_ChamberSignal::isDigital_data()
     // A bit position alone does not make a signal digital: without any
     // descriptor there is nothing to read the bit from.
     QTest::newRow("bit position without addresses") << signalWith(Unit::None, 3, {}, {}, {}, {}) << false;
-    QTest::newRow("no unit, no addresses") << signalWith(Unit::None, -1, {}, {}, {}, {}) << false;
     QTest::newRow("bit of a float register") << signalWith(Unit::None, 0, address(floatType), {}, {}, {}) << true;
     QTest::newRow("bit position with write address only")
         << signalWith(Unit::DegreeCelsius, 2, {}, address(floatType), {}, {}) << true;
     QTest::newRow("bool read address") << signalWith(Unit::None, -1, address(boolType), {}, {}, {}) << true;
-    QTest::newRow("bool read and write addresses")
-        << signalWith(Unit::None, -1, address(boolType), address(boolType), {}, address(boolType)) << true;
     QTest::newRow("bool read, float write")
         << signalWith(Unit::None, -1, address(boolType), {}, address(floatType), {}) << false;
     QTest::newRow("float read") << signalWith(Unit::DegreeCelsius, -1, address(floatType), {}, {}, {}) << false;
@@ -81,7 +78,6 @@ void tst_ChamberSignal::writableAndReadOnly_data()
 
     const AddressPointer a = address(QMetaType::Float);
     QTest::newRow("read only, basic level") << signalWith(0, -1, a, {}, {}, {}) << false << true;
-    QTest::newRow("read only, level 0") << signalWith(0, -1, a, {}, {}, {}, UserLevel(0)) << false << true;
     QTest::newRow("read only, advanced level") << signalWith(0, -1, a, {}, {}, {}, UserLevel::ADVANCED) << false
                                                << false;
     QTest::newRow("basic write") << signalWith(0, -1, a, a, {}, {}) << true << false;

@@ -11,9 +11,7 @@ class tst_Unit : public QObject
 private Q_SLOTS:
     void toString_data();
     void toString();
-    void fromStringFindsEveryNamedUnit();
-    void fromStringOfUnknownText_data();
-    void fromStringOfUnknownText();
+    void fromStringFindsEveryNamedUnitAndNothingElse();
     void convert_data();
     void convert();
 };
@@ -26,13 +24,9 @@ void tst_Unit::toString_data()
     // 13 (BOOL), 15 and 16 (none) have no text of their own.
     QTest::newRow("0") << 0 << QStringLiteral("°C");
     QTest::newRow("3") << 3 << QStringLiteral("% r.F.");
-    QTest::newRow("4") << 4 << QStringLiteral("% r.H.");
     QTest::newRow("12") << 12 << QStringLiteral("Wh/m²");
     QTest::newRow("13") << 13 << QString();
-    QTest::newRow("14") << 14 << QStringLiteral("V");
     QTest::newRow("15") << 15 << QString();
-    QTest::newRow("16") << 16 << QString();
-    QTest::newRow("17") << 17 << QString();
     QTest::newRow("negative") << -1 << QString();
 }
 
@@ -43,29 +37,15 @@ void tst_Unit::toString()
     QCOMPARE(Unit::toString(unit), text);
 }
 
-void tst_Unit::fromStringFindsEveryNamedUnit()
+void tst_Unit::fromStringFindsEveryNamedUnitAndNothingElse()
 {
     for (int unit = 0; unit <= 16; ++unit) {
         const QString text = Unit::toString(unit);
-        if (text.isEmpty())
-            continue;
-        QCOMPARE(Unit::fromString(text), unit);
+        if (!text.isEmpty())
+            QCOMPARE(Unit::fromString(text), unit);
     }
-}
-
-void tst_Unit::fromStringOfUnknownText_data()
-{
-    QTest::addColumn<QString>("text");
-    QTest::newRow("empty") << QString();
-    QTest::newRow("other case") << QStringLiteral("hpa");
-    QTest::newRow("blank added") << QStringLiteral("°C ");
-    QTest::newRow("BOOL") << QStringLiteral("BOOL");
-}
-
-void tst_Unit::fromStringOfUnknownText()
-{
-    QFETCH(QString, text);
-    QCOMPARE(Unit::fromString(text), int(Unit::None));
+    QCOMPARE(Unit::fromString(QStringLiteral("hpa")), int(Unit::None));
+    QCOMPARE(Unit::fromString(QStringLiteral("°C ")), int(Unit::None));
 }
 
 void tst_Unit::convert_data()
@@ -78,12 +58,8 @@ void tst_Unit::convert_data()
     QTest::newRow("212 °F is 100 °C") << 1 << 0 << 212.0f << 100.0f;
     QTest::newRow("100 °C is 212 °F") << 0 << 1 << 100.0f << 212.0f;
     QTest::newRow("0 K is -273.15 °C") << 2 << 0 << 0.0f << -273.15f;
-    QTest::newRow("0 °C is 273.15 K") << 0 << 2 << 0.0f << 273.15f;
     QTest::newRow("0 K is -459.67 °F") << 2 << 1 << 0.0f << -459.67f;
-    QTest::newRow("-459.67 °F is 0 K") << 1 << 2 << -459.67f << 0.0f;
     QTest::newRow("hPa to mbar") << 7 << 8 << 1013.25f << 1013.25f;
-    QTest::newRow("r.F. to r.H.") << 3 << 4 << 55.5f << 55.5f;
-    QTest::newRow("same unit") << 1 << 1 << 77.0f << 77.0f;
     QTest::newRow("temperature to pressure keeps the number") << 0 << 7 << 20.0f << 20.0f;
     QTest::newRow("no unit to °F keeps the number") << 16 << 1 << 20.0f << 20.0f;
 }

@@ -65,21 +65,15 @@ void tst_SchemaVocabulary::numbersMapToTheirColumns_data()
 
     QTest::newRow("chamber 18") << columnNameChamber(ChamberColumn(18)) << "converter_id";
     QTest::newRow("settings 14") << columnNameGlobalSettings(GlobalSettingsColumn(14)) << "base_password";
-    QTest::newRow("settings 29") << columnNameGlobalSettings(GlobalSettingsColumn(29)) << "backup_time_of_day";
     QTest::newRow("settings 43") << columnNameGlobalSettings(GlobalSettingsColumn(43)) << "tocsa_is_active";
     QTest::newRow("recording flag 16384")
         << columnNameRecording(RecordingColumn(16384)) << "is_start_reconding_allowed";
-    QTest::newRow("recording flag 32768") << columnNameRecording(RecordingColumn(32768))
-                                          << "number_of_recordsets";
     QTest::newRow("record set pattern") << columnNameRecordSet(RecordSetColumn(3)) << "signal_%1";
     QTest::newRow("log entry pattern") << columnNameLogEntry(LogEntryColumn(5)) << "arg_%1";
-    QTest::newRow("alarm pattern") << columnNameApplicationAlarm(ApplicationAlarmColumn(9))
-                                   << "short_desc_arg_%1";
     QTest::newRow("signal select order") << columnNameSignal(SignalColumn(12)) << "read";
     QTest::newRow("data tolerance range") << tableNameChamberToleranceRange() << "tolerance_range";
     QTest::newRow("catalogue tolerance range") << tableNameToleranceRange() << "tolerance_range";
     QTest::newRow("past the last setting") << columnNameGlobalSettings(GlobalSettingsColumn(44)) << QString();
-    QTest::newRow("negative number") << columnNameChamber(ChamberColumn(-1)) << QString();
     QTest::newRow("recording flag below the first") << columnNameRecording(RecordingColumn(4096)) << QString();
     QTest::newRow("recording without flag") << columnNameRecording(RecordingColumn(0)) << QString();
 }

@@ -4,12 +4,9 @@
 #include <QtCore/QDateTime>
 #include <QtCore/QPoint>
 #include <QtCore/QTemporaryDir>
-#include <QtCore/QTimeZone>
 #include <QtSql/QSqlDatabase>
 #include <QtSql/QSqlError>
-#include <QtSql/QSqlField>
 #include <QtSql/QSqlQuery>
-#include <QtSql/QSqlRecord>
 #include <QtTest/QtTest>
 
 using namespace quelta::base::connection::databaseconnection;
@@ -39,10 +36,8 @@ private Q_SLOTS:
     void lastInsertIdComesOnlyFromInserts();
     void reportsTheRowsAffected();
     void queriesMoveThroughTheirRows();
-    void recordNamesTheColumns();
     void closeReleasesRunningStatements();
     void queryOutlivingItsDriverFailsCleanly();
-    void transactionsCommitAndRollBack();
 
 private:
     QSqlDatabase openDatabase(const QString &name, const QString &options = QString());
@@ -108,27 +103,22 @@ void tst_SqlCipherDriver::openingAMissingFileFailsUnlessCreationIsAsked()
 
 void tst_SqlCipherDriver::refusesBadOpenRequests_data()
 {
-    QTest::addColumn<QString>("fileName");
     QTest::addColumn<QString>("options");
 
-    QTest::newRow("empty name") << QString() << QString();
-    QTest::newRow("unknown option") << "x.sqlite3" << "QSQLCIPHER_CREATE_IF_MISSING;QSQLITE_OPEN_URI";
-    QTest::newRow("negative busy timeout") << "x.sqlite3" << "QSQLCIPHER_BUSY_TIMEOUT=-1";
-    QTest::newRow("busy timeout not a number") << "x.sqlite3" << "QSQLCIPHER_BUSY_TIMEOUT=soon";
+    QTest::newRow("unknown option") << "QSQLCIPHER_CREATE_IF_MISSING;QSQLITE_OPEN_URI";
+    QTest::newRow("busy timeout not a number") << "QSQLCIPHER_BUSY_TIMEOUT=soon";
 }
 
 void tst_SqlCipherDriver::refusesBadOpenRequests()
 {
-    QFETCH(QString, fileName);
     QFETCH(QString, options);
 
     QSqlDatabase database = QSqlDatabase::addDatabase(SqlCipherDriver::driverName(), "refused");
-    database.setDatabaseName(fileName.isEmpty() ? QString() : m_directory->filePath(fileName));
+    database.setDatabaseName(m_directory->filePath("x.sqlite3"));
     database.setConnectOptions(options);
 
     QVERIFY(!database.open());
     QCOMPARE(database.lastError().type(), QSqlError::ConnectionError);
-    QVERIFY(!database.lastError().databaseText().isEmpty());
     QCOMPARE(QDir(m_directory->path()).entryList(QDir::Files), QStringList{"driver.sqlite3"});
 }
 
@@ -137,10 +127,8 @@ void tst_SqlCipherDriver::refusesSecondStatements_data()
     QTest::addColumn<QString>("text");
     QTest::addColumn<bool>("accepted");
 
-    QTest::newRow("one statement") << "SELECT 1" << true;
     QTest::newRow("closing semicolon") << "SELECT 1;" << true;
-    QTest::newRow("trailing blanks") << "SELECT 1;  \n\t" << true;
-    QTest::newRow("trailing comment") << "SELECT 1; -- done" << true;
+    QTest::newRow("trailing blank and comment") << "SELECT 1;  \n\t-- done" << true;
     QTest::newRow("second statement") << "SELECT 1; DELETE FROM item" << false;
     QTest::newRow("second statement that does not parse") << "SELECT 1; nonsense" << false;
 }
@@ -164,7 +152,6 @@ void tst_SqlCipherDriver::checksTheParameterCount_data()
     QTest::addColumn<QVariantList>("values");
     QTest::addColumn<bool>("accepted");
 
-    QTest::newRow("none") << QVariantList() << false;
     QTest::newRow("too few") << QVariantList{1} << false;
     QTest::newRow("exact") << QVariantList{1, "one"} << true;
     QTest::newRow("too many") << QVariantList{1, "one", 2} << false;
@@ -197,7 +184,6 @@ void tst_SqlCipherDriver::valuesRoundTripByType_data()
 
     const qint64 aboveInt32 = qint64(1) << 40;
     const QDateTime utc(QDate(2024, 3, 1), QTime(8, 15, 30, 250), Qt::UTC);
-    const QDateTime offset(QDate(2024, 3, 1), QTime(10, 15, 30, 250), Qt::OffsetFromUTC, 2 * 3600);
     const QDateTime local(QDate(2024, 7, 1), QTime(12, 0), Qt::LocalTime);
 
     QTest::newRow("invalid is NULL") << QVariant() << QVariant(QString()) << "null";
@@ -216,11 +202,8 @@ void tst_SqlCipherDriver::valuesRoundTripByType_data()
     QTest::newRow("float") << QVariant(1.25f) << QVariant(1.25) << "real";
     QTest::newRow("blob with zero bytes") << QVariant(QByteArray("a\0b", 3))
                                           << QVariant(QByteArray("a\0b", 3)) << "blob";
-    QTest::newRow("empty blob") << QVariant(QByteArray("")) << QVariant(QByteArray("")) << "blob";
     QTest::newRow("UTC date-time") << QVariant(utc) << QVariant(QString("2024-03-01T08:15:30.250Z"))
                                    << "text";
-    QTest::newRow("date-time with offset")
-        << QVariant(offset) << QVariant(QString("2024-03-01T08:15:30.250Z")) << "text";
     QTest::newRow("local date-time")
         << QVariant(local) << QVariant(local.toUTC().toString(Qt::ISODateWithMs)) << "text";
     QTest::newRow("invalid date-time is NULL") << QVariant(QDateTime()) << QVariant(QString())
@@ -272,12 +255,11 @@ void tst_SqlCipherDriver::dateTimeTextSortsInTimeOrder()
         QDateTime(QDate(2024, 3, 1), QTime(9, 0), Qt::OffsetFromUTC, 3 * 3600), // 06:00 UTC
         QDateTime(QDate(2024, 3, 1), QTime(7, 0, 0, 5), Qt::UTC),
         QDateTime(QDate(2024, 3, 1), QTime(6, 30), Qt::OffsetFromUTC, -3600), // 07:30 UTC
-        QDateTime(QDate(2024, 3, 1), QTime(7, 0), Qt::UTC),
         QDateTime(QDate(2023, 12, 31), QTime(23, 59, 59, 999), Qt::UTC),
     };
+    QSqlQuery insert(m_database);
+    QVERIFY(insert.prepare("INSERT INTO item (value) VALUES (?)"));
     for (const QDateTime &instant : instants) {
-        QSqlQuery insert(m_database);
-        QVERIFY(insert.prepare("INSERT INTO item (value) VALUES (?)"));
         insert.addBindValue(instant);
         QVERIFY(insert.exec());
     }
@@ -313,12 +295,9 @@ void tst_SqlCipherDriver::reportsTheRowsAffected()
     QSqlQuery query(m_database);
     QVERIFY(query.exec("INSERT INTO item (name) VALUES ('a'), ('b'), ('c')"));
     QCOMPARE(query.numRowsAffected(), 3);
-    QVERIFY(query.exec("UPDATE item SET name = 'x' WHERE name <> 'a'"));
-    QCOMPARE(query.numRowsAffected(), 2);
     // A statement that changes no row must not repeat the count of the last one.
     QVERIFY(query.exec("CREATE TABLE other (x)"));
     QCOMPARE(query.numRowsAffected(), 0);
-    QCOMPARE(query.size(), -1);
 }
 
 void tst_SqlCipherDriver::queriesMoveThroughTheirRows()
@@ -329,47 +308,23 @@ void tst_SqlCipherDriver::queriesMoveThroughTheirRows()
 
     QSqlQuery scrollable(m_database);
     QVERIFY(scrollable.exec("SELECT name FROM item ORDER BY id"));
-    QVERIFY(scrollable.next() && scrollable.next());
+    QVERIFY(scrollable.last());
+    QCOMPARE(name(scrollable), QString("d"));
+    QVERIFY(scrollable.seek(1));
     QCOMPARE(name(scrollable), QString("b"));
     QVERIFY(scrollable.previous());
     QCOMPARE(name(scrollable), QString("a"));
-    QVERIFY(scrollable.last());
-    QCOMPARE(scrollable.at(), 3);
-    QCOMPARE(name(scrollable), QString("d"));
-    QVERIFY(scrollable.seek(2));
-    QCOMPARE(name(scrollable), QString("c"));
-    QVERIFY(scrollable.first());
-    QCOMPARE(name(scrollable), QString("a"));
     QVERIFY(!scrollable.seek(4));
 
+    // Forward only, the last row is still readable after the statement ran out.
     QSqlQuery forward(m_database);
     forward.setForwardOnly(true);
     QVERIFY(forward.exec("SELECT name FROM item ORDER BY id"));
     QVERIFY(forward.next());
-    QCOMPARE(name(forward), QString("a"));
     QVERIFY(forward.last());
     QCOMPARE(forward.at(), 3);
     QCOMPARE(name(forward), QString("d"));
     QVERIFY(!forward.next());
-    QVERIFY(forward.exec("SELECT name FROM item WHERE name = 'none'"));
-    QVERIFY(!forward.next());
-    QVERIFY(!forward.last());
-}
-
-void tst_SqlCipherDriver::recordNamesTheColumns()
-{
-    QSqlQuery query(m_database);
-    QVERIFY(query.exec("SELECT id, name, value, 1 + 1 AS two FROM item"));
-    const QSqlRecord record = query.record();
-    QCOMPARE(record.count(), 4);
-    QCOMPARE(record.fieldName(0), QString("id"));
-    QCOMPARE(record.field(0).type(), QVariant::LongLong);
-    QCOMPARE(record.fieldName(1), QString("name"));
-    QCOMPARE(record.field(1).type(), QVariant::String);
-    // Neither an untyped column nor an expression declares a type.
-    QCOMPARE(record.field(2).type(), QVariant::Invalid);
-    QCOMPARE(record.fieldName(3), QString("two"));
-    QCOMPARE(record.field(3).type(), QVariant::Invalid);
 }
 
 void tst_SqlCipherDriver::closeReleasesRunningStatements()
@@ -403,32 +358,6 @@ void tst_SqlCipherDriver::queryOutlivingItsDriverFailsCleanly()
     QSqlDatabase::removeDatabase("driver");
 
     QVERIFY(!survivor.exec());
-}
-
-void tst_SqlCipherDriver::transactionsCommitAndRollBack()
-{
-    const auto count = [this] {
-        QSqlQuery query(m_database);
-        query.exec("SELECT count(*) FROM item");
-        query.next();
-        return query.value(0).toInt();
-    };
-
-    QVERIFY(m_database.transaction());
-    QSqlQuery query(m_database);
-    QVERIFY(query.exec("INSERT INTO item (name) VALUES ('rolled back')"));
-    QVERIFY(m_database.rollback());
-    QCOMPARE(count(), 0);
-
-    QVERIFY(m_database.transaction());
-    QVERIFY(query.exec("INSERT INTO item (name) VALUES ('kept')"));
-    QVERIFY(m_database.commit());
-    QCOMPARE(count(), 1);
-
-    QVERIFY(!m_database.rollback());
-    QCOMPARE(m_database.lastError().type(), QSqlError::TransactionError);
-    QVERIFY(!m_database.lastError().databaseText().isEmpty());
-    QVERIFY(!m_database.lastError().nativeErrorCode().isEmpty());
 }
 
 QTEST_GUILESS_MAIN(tst_SqlCipherDriver)

@@ -4,7 +4,6 @@
 #include "support/cataloguecontent.h"
 
 #include <QtCore/QString>
-#include <QtCore/QStringList>
 
 namespace quelta::test {
 
@@ -20,10 +19,6 @@ public:
     // database that could not be written whole is removed again.
     static QString create(const QString &path, const CatalogueContent &content,
                           const QString &key = base::connection::databaseconnection::DatabaseKey);
-
-    // The statements that create the catalogue tables, without the tables
-    // named in leftOut.
-    static QString schemaScript(const QStringList &leftOut = {});
 
     CatalogueBuilder() = delete;
 };

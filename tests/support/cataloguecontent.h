@@ -12,13 +12,8 @@
 
 namespace quelta::test {
 
-struct CatalogueController
-{
-    int id = 0;
-    QString type;
-};
-
-struct CatalogueProtocol
+// A row of the controller or of the protocol table.
+struct CatalogueName
 {
     int id = 0;
     QString name;
@@ -131,8 +126,8 @@ struct CatalogueChamberType
 
 struct CatalogueContent
 {
-    QList<CatalogueController> controllers;
-    QList<CatalogueProtocol> protocols;
+    QList<CatalogueName> controllers;
+    QList<CatalogueName> protocols;
     QList<CatalogueAdditionalInfo> additionalInfos;
     QList<CatalogueValueType> valueTypes;
     QList<CatalogueDescriptor> descriptors;

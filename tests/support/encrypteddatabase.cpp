@@ -72,13 +72,4 @@ QString createEncryptedDatabase(const QString &path, const QString &script, cons
     return QString();
 }
 
-QString createEncryptedDatabaseFromFile(const QString &path, const QString &scriptPath,
-                                        const QString &key)
-{
-    QFile file(scriptPath);
-    if (!file.open(QIODevice::ReadOnly | QIODevice::Text))
-        return QStringLiteral("Could not read %1: %2").arg(scriptPath, file.errorString());
-    return createEncryptedDatabase(path, QString::fromUtf8(file.readAll()), key);
-}
-
 } // namespace quelta::test

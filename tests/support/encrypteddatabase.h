@@ -19,9 +19,4 @@ QString createEncryptedDatabase(
     const QString &path, const QString &script,
     const QString &key = base::connection::databaseconnection::DatabaseKey);
 
-// The same, with the script read from a file (UTF-8).
-QString createEncryptedDatabaseFromFile(
-    const QString &path, const QString &scriptPath,
-    const QString &key = base::connection::databaseconnection::DatabaseKey);
-
 } // namespace quelta::test

@@ -21,21 +21,13 @@ void tst_EncryptedDatabase::splitsScriptsAtStatementEnds_data()
     QTest::addColumn<QString>("script");
     QTest::addColumn<QStringList>("statements");
 
-    QTest::newRow("two statements")
-        << "CREATE TABLE a (x INTEGER);\nINSERT INTO a VALUES (1);\n"
-        << QStringList{"CREATE TABLE a (x INTEGER)", "INSERT INTO a VALUES (1)"};
     QTest::newRow("semicolon in a literal")
-        << "INSERT INTO a VALUES ('x;y');"
-        << QStringList{"INSERT INTO a VALUES ('x;y')"};
-    QTest::newRow("semicolon in a comment")
-        << "-- first; still a comment\nSELECT 1;"
-        << QStringList{"-- first; still a comment\nSELECT 1"};
+        << "INSERT INTO a VALUES ('x;y');" << QStringList{"INSERT INTO a VALUES ('x;y')"};
     QTest::newRow("trigger body")
         << "CREATE TRIGGER t AFTER INSERT ON a BEGIN DELETE FROM a; END;SELECT 2;"
         << QStringList{"CREATE TRIGGER t AFTER INSERT ON a BEGIN DELETE FROM a; END", "SELECT 2"};
-    QTest::newRow("last statement without semicolon")
-        << "SELECT 1;\nSELECT 2\n" << QStringList{"SELECT 1", "SELECT 2"};
-    QTest::newRow("blank") << " \n;\n" << QStringList();
+    QTest::newRow("empty statement, last without semicolon")
+        << "SELECT 1;\n ;\nSELECT 2\n" << QStringList{"SELECT 1", "SELECT 2"};
 }
 
 void tst_EncryptedDatabase::splitsScriptsAtStatementEnds()

@@ -1,71 +1,22 @@
 #include "connection/database/stores/sqlstoreframe.h"
 
-#include "domain/types/databaseconnectionerror.h"
+#include "connection/database/core/sqliteconnection.h"
+#include "support/encrypteddatabase.h"
 
-#include <QtCore/QSet>
+#include <QtCore/QTemporaryDir>
 #include <QtTest/QtTest>
 
 using namespace quelta::base::connection::databaseconnection;
 using quelta::domain::api::ISqlConnection;
-using quelta::domain::api::ISqlQuery;
-using quelta::domain::types::DatabaseConnectionError;
+using namespace quelta::domain::types;
 
 namespace {
 
-// Answers the table test from a set of table names and records what was
-// asked; it counts every statement, which the frame must never run.
-class TableListConnection : public ISqlConnection
-{
-public:
-    explicit TableListConnection(const QSet<QString> &tables = {})
-        : m_tables(tables)
-    {
-    }
-
-    bool open(const QString &, const QString &, const QString &, const QString &, OpenMode) override { return true; }
-    void close() override {}
-    QPair<bool, quint64> execute(const ISqlQuery &) override { return counted<QPair<bool, quint64>>(); }
-    bool executeTransaction(const QList<QSharedPointer<ISqlQuery>> &) override { return counted<bool>(); }
-    QList<Row> select(const ISqlQuery &) override { return counted<QList<Row>>(); }
-    void selectEach(const ISqlQuery &, const RowFunction &) override { counted<bool>(); }
-    QList<QVariant> selectColumn(const ISqlQuery &) override { return counted<QList<QVariant>>(); }
-    Row selectRow(const ISqlQuery &) override { return counted<Row>(); }
-    QVariant selectValue(const ISqlQuery &) override { return counted<QVariant>(); }
-    bool tableExists(const QString &table) override
-    {
-        asked.append(table);
-        return m_tables.contains(table);
-    }
-    int databaseVersion() override { return 0; }
-    void emptyAllTables() override {}
-
-    QStringList asked;
-    int statements = 0;
-
-private:
-    template<typename Result>
-    Result counted()
-    {
-        ++statements;
-        return Result();
-    }
-
-    const QSet<QString> m_tables;
-};
-
-// Two dependencies, as other stores are for the real ones.
-struct IFirstStore
-{
-    virtual ~IFirstStore() = default;
-};
-struct ISecondStore
-{
-    virtual ~ISecondStore() = default;
-};
-struct FirstStore : IFirstStore
+// Two dependencies, standing in for other stores.
+struct FirstStore
 {
 };
-struct SecondStore : ISecondStore
+struct SecondStore
 {
 };
 
@@ -75,14 +26,14 @@ class TestStore : public QObject
     Q_OBJECT
 
 public:
-    bool setConnections(ISqlConnection *connection, IFirstStore *first, ISecondStore *second)
+    bool setConnections(ISqlConnection *connection, FirstStore *first, SecondStore *second)
     {
         frame.setConnections(connection, first, second);
         return isInitialized();
     }
     bool isInitialized() const { return frame.isComplete(); }
 
-    SqlStoreFrame<TestStore, IFirstStore, ISecondStore> frame{this};
+    SqlStoreFrame<TestStore, FirstStore, SecondStore> frame{this};
 
 Q_SIGNALS:
     void error(quelta::domain::types::DatabaseConnectionError error);
@@ -98,8 +49,6 @@ QList<DatabaseConnectionError> errorsOf(const QSignalSpy &spy)
 
 } // namespace
 
-Q_DECLARE_METATYPE(QList<DatabaseConnectionError>)
-
 class tst_SqlStoreFrame : public QObject
 {
     Q_OBJECT
@@ -107,86 +56,56 @@ class tst_SqlStoreFrame : public QObject
 private Q_SLOTS:
     void initTestCase();
     void isReadyOnlyWithEveryPointer();
-    void checkTables_stopsAtFirstMissingTable_data();
-    void checkTables_stopsAtFirstMissingTable();
+    void checkTables_stopsAtTheFirstMissingTable();
+
+private:
+    QTemporaryDir m_directory;
+    // Holds the tables "one" and "two".
+    QString m_path;
+    FirstStore m_first;
+    SecondStore m_second;
 };
 
 void tst_SqlStoreFrame::initTestCase()
 {
     qRegisterMetaType<DatabaseConnectionError>();
+    m_path = m_directory.filePath("tables.sqlite3");
+    QCOMPARE(quelta::test::createEncryptedDatabase(m_path, "CREATE TABLE one (x); CREATE TABLE two (x);"), QString());
 }
 
 void tst_SqlStoreFrame::isReadyOnlyWithEveryPointer()
 {
-    TableListConnection connection;
-    FirstStore first;
-    SecondStore second;
+    SqliteConnection connection("storeFrame");
+    QVERIFY(connection.open(m_path, QString(), QString(), DatabaseKey));
     TestStore store;
     QSignalSpy errors(&store, &TestStore::error);
 
-    QVERIFY(!store.setConnections(nullptr, &first, &second));
-    QVERIFY(!store.setConnections(&connection, nullptr, &second));
-    QVERIFY(!store.setConnections(&connection, &first, nullptr));
+    QVERIFY(!store.setConnections(nullptr, &m_first, &m_second));
+    QVERIFY(!store.setConnections(&connection, nullptr, &m_second));
+    QVERIFY(!store.setConnections(&connection, &m_first, nullptr));
     QVERIFY(!store.frame.ensureReady());
-    QCOMPARE(errorsOf(errors), QList<DatabaseConnectionError>{quelta::domain::types::NOT_INITIALIZED});
+    QCOMPARE(errorsOf(errors), QList<DatabaseConnectionError>{NOT_INITIALIZED});
 
-    QVERIFY(store.setConnections(&connection, &first, &second));
+    QVERIFY(store.setConnections(&connection, &m_first, &m_second));
     QVERIFY(store.frame.ensureReady());
-    QCOMPARE(store.frame.connection(), &connection);
-    QCOMPARE(store.frame.dependency<IFirstStore>(), &first);
-    QCOMPARE(store.frame.dependency<ISecondStore>(), &second);
+    QCOMPARE(store.frame.dependency<SecondStore>(), &m_second);
     QCOMPARE(errors.count(), 1);
-
-    // A later call replaces what was stored, null included.
-    QVERIFY(!store.setConnections(nullptr, &first, &second));
-    QCOMPARE(store.frame.connection(), nullptr);
-    QCOMPARE(connection.statements, 0);
 }
 
-void tst_SqlStoreFrame::checkTables_stopsAtFirstMissingTable_data()
+void tst_SqlStoreFrame::checkTables_stopsAtTheFirstMissingTable()
 {
-    QTest::addColumn<bool>("connected");
-    QTest::addColumn<QStringList>("present");
-    QTest::addColumn<int>("report");
-    QTest::addColumn<bool>("result");
-    QTest::addColumn<QStringList>("asked");
-    QTest::addColumn<QList<DatabaseConnectionError>>("errors");
-
-    using quelta::domain::types::MISSING_TABLE;
-    const QStringList all{"one", "two", "three", "four"};
-    const int reported = int(MissingTableReport::EmitError);
-    const QStringList third{"one", "two", "three"};
-    QTest::newRow("all present") << true << all << reported << true << all << QList<DatabaseConnectionError>();
-    QTest::newRow("third missing, reported") << true << QStringList{"one", "two", "four"} << reported << false
-                                             << third << QList<DatabaseConnectionError>{MISSING_TABLE};
-    QTest::newRow("third missing, silent") << true << QStringList{"one", "two", "four"}
-                                           << int(MissingTableReport::Silent) << false << third
-                                           << QList<DatabaseConnectionError>();
-    QTest::newRow("not connected") << false << all << reported << false << QStringList()
-                                   << QList<DatabaseConnectionError>{quelta::domain::types::NOT_INITIALIZED};
-}
-
-void tst_SqlStoreFrame::checkTables_stopsAtFirstMissingTable()
-{
-    QFETCH(bool, connected);
-    QFETCH(QStringList, present);
-    QFETCH(int, report);
-    QFETCH(bool, result);
-    QFETCH(QStringList, asked);
-    QFETCH(QList<DatabaseConnectionError>, errors);
-
-    TableListConnection connection(QSet<QString>(present.cbegin(), present.cend()));
-    FirstStore first;
-    SecondStore second;
+    SqliteConnection connection("storeFrame");
+    QVERIFY(connection.open(m_path, QString(), QString(), DatabaseKey));
     TestStore store;
-    if (connected)
-        store.setConnections(&connection, &first, &second);
-    QSignalSpy spy(&store, &TestStore::error);
+    store.setConnections(&connection, &m_first, &m_second);
+    QSignalSpy errors(&store, &TestStore::error);
 
-    QCOMPARE(store.frame.checkTables({"one", "two", "three", "four"}, MissingTableReport(report)), result);
-    QCOMPARE(connection.asked, asked);
-    QCOMPARE(errorsOf(spy), errors);
-    QCOMPARE(connection.statements, 0);
+    QVERIFY(store.frame.checkTables({"one", "two"}, MissingTableReport::EmitError));
+    QVERIFY(!store.frame.checkTables({"one", "three"}, MissingTableReport::Silent));
+    QCOMPARE(errors.count(), 0);
+    // Two tables missing, one report.
+    QVERIFY(!store.frame.checkTables({"three", "one", "four"}, MissingTableReport::EmitError));
+    QCOMPARE(errorsOf(errors), QList<DatabaseConnectionError>{MISSING_TABLE});
 }
 
 QTEST_GUILESS_MAIN(tst_SqlStoreFrame)

@@ -11,7 +11,6 @@ class tst_SerialPortNaming : public QObject
 private Q_SLOTS:
     void comNames_data();
     void comNames();
-    void resolve_passesNamesOfNoPortUnchanged();
 };
 
 void tst_SerialPortNaming::comNames_data()
@@ -30,8 +29,7 @@ void tst_SerialPortNaming::comNames_data()
         << QStringList{"ttySAC1", "ttyS0", "rfcomm0"} << QStringList{"COM3", "COM1", "COM2"};
     QTest::newRow("a port named twice counts once")
         << QStringList{"ttyUSB0", "ttyS0", "ttyUSB0", "ttyUSB1"} << QStringList{"COM2", "COM1", "COM2", "COM3"};
-    QTest::newRow("two names for one on-board index")
-        << QStringList{"ttyS01", "ttyS1"} << QStringList{"COM2", "COM3"};
+    QTest::newRow("two names for one on-board index") << QStringList{"ttyS01", "ttyS1"} << QStringList{"COM2", "COM3"};
     QTest::newRow("an index too long to count from is an adapter")
         << QStringList{"ttyS12345678901", "ttyS0"} << QStringList{"COM2", "COM1"};
 }
@@ -47,14 +45,6 @@ void tst_SerialPortNaming::comNames()
         QCOMPARE(naming.portName(expected.at(i)), portNames.at(i));
     }
     QVERIFY(naming.portName("COM9").isNull());
-}
-
-void tst_SerialPortNaming::resolve_passesNamesOfNoPortUnchanged()
-{
-    // Device paths (a socat pseudo-terminal) and names that no port can have
-    // reach the connection as they are.
-    QCOMPARE(SerialPortNaming::resolve("/dev/pts/7"), QString("/dev/pts/7"));
-    QCOMPARE(SerialPortNaming::resolve("COM0"), QString("COM0"));
 }
 
 QTEST_GUILESS_MAIN(tst_SerialPortNaming)

@@ -31,7 +31,6 @@ private Q_SLOTS:
     void encodeAndDecode();
     void encode_refusesValuesThatDoNotFit_data();
     void encode_refusesValuesThatDoNotFit();
-    void decode_refusesWrongRegisterCounts();
     void registerAddress_data();
     void registerAddress();
 };
@@ -62,8 +61,6 @@ void tst_ValueCodec::encodeAndDecode_data()
         << int(QMetaType::UInt) << 1 << low << v(0x8B0000u) << Registers{0x0000, 0x008B} << QByteArray("uint");
     QTest::newRow("uint from a negative delay")
         << int(QMetaType::UInt) << 1 << high << v(-10) << Registers{0xFFFF, 0xFFF6} << QByteArray("uint");
-    QTest::newRow("float from a double")
-        << int(QMetaType::Float) << 1 << high << v(1.5) << Registers{0x3FC0, 0x0000} << QByteArray("float");
     QTest::newRow("float vector") << int(QMetaType::Float) << 3 << high << v(QVector<float>{1.0f, -2.0f, 0.5f})
                                   << Registers{0x3F80, 0, 0xC000, 0, 0x3F00, 0} << QByteArray("QVector<float>");
     QTest::newRow("float vector from a list of doubles, low word first")
@@ -95,9 +92,11 @@ void tst_ValueCodec::encodeAndDecode()
     // encodes to the same registers is the right value.
     const QVariant decoded = codec.decode(address, registers);
     QCOMPARE(QByteArray(decoded.typeName()), decodedType);
-    const std::optional<Registers> again = codec.encode(address, decoded);
-    QVERIFY(again.has_value());
-    QCOMPARE(*again, registers);
+    QCOMPARE(codec.encode(address, decoded).value_or(Registers()), registers);
+
+    // A device's answer of the wrong length is no value.
+    QVERIFY(!codec.decode(address, registers.mid(1)).isValid());
+    QVERIFY(!codec.decode(address, registers + Registers{0}).isValid());
 }
 
 void tst_ValueCodec::encode_refusesValuesThatDoNotFit_data()
@@ -109,15 +108,12 @@ void tst_ValueCodec::encode_refusesValuesThatDoNotFit_data()
     const auto v = [](auto value) { return QVariant::fromValue(value); };
     QTest::newRow("short below 16 bits") << int(QMetaType::Short) << 1 << v(-32769);
     QTest::newRow("integer from a fraction") << int(QMetaType::Short) << 1 << v(21.5);
-    QTest::newRow("integer from text") << int(QMetaType::UShort) << 1 << v(QStringLiteral("twelve"));
     // Such a number once went out as infinity.
     QTest::newRow("float beyond the float range") << int(QMetaType::Float) << 1 << v(1.0e40);
     QTest::newRow("too few floats") << int(QMetaType::Float) << 3 << v(QVector<float>{1.0f, 2.0f});
-    QTest::newRow("byte out of range in a block") << int(QMetaType::UChar) << 2 << QVariant(QVariantList{1, 300});
     QTest::newRow("text longer than the register") << int(QMetaType::QString) << 3 << v(QStringLiteral("ABCD"));
     QTest::newRow("text beyond Latin-1") << int(QMetaType::QString) << 8 << v(QStringLiteral("20 \u20ac"));
     QTest::newRow("double has no register form") << int(QMetaType::Double) << 1 << v(1.0);
-    QTest::newRow("no elements") << int(QMetaType::UShort) << 0 << v(1);
 }
 
 void tst_ValueCodec::encode_refusesValuesThatDoNotFit()
@@ -131,14 +127,6 @@ void tst_ValueCodec::encode_refusesValuesThatDoNotFit()
     QVERIFY(!errorString.isEmpty());
 }
 
-void tst_ValueCodec::decode_refusesWrongRegisterCounts()
-{
-    const ValueCodec codec;
-    QVERIFY(!codec.decode(descriptor(QMetaType::UInt, 1), Registers{1}).isValid());
-    QVERIFY(!codec.decode(descriptor(QMetaType::UInt, 1), Registers{1, 2, 3}).isValid());
-    QVERIFY(!codec.decode(descriptor(QMetaType::Float, 2), Registers{}).isValid());
-}
-
 void tst_ValueCodec::registerAddress_data()
 {
     QTest::addColumn<QString>("text");
@@ -146,12 +134,9 @@ void tst_ValueCodec::registerAddress_data()
     QTest::addColumn<int>("address"); // -1: none
 
     QTest::newRow("with prefix") << "0XAC00" << int(QMetaType::UShort) << 0xAC00;
-    QTest::newRow("lower-case, no prefix") << "306c" << int(QMetaType::UShort) << 0x306C;
-    QTest::newRow("last register") << "0xFFFF" << int(QMetaType::UShort) << 0xFFFF;
+    QTest::newRow("last register, no prefix") << "ffff" << int(QMetaType::UShort) << 0xFFFF;
     QTest::newRow("UInt past the last register") << "0xFFFF" << int(QMetaType::UInt) << -1;
     QTest::newRow("beyond 16 bits") << "0x10000" << int(QMetaType::UShort) << -1;
-    QTest::newRow("command word") << "REMOTE" << int(QMetaType::UShort) << -1;
-    QTest::newRow("prefix only") << "0x" << int(QMetaType::UShort) << -1;
     QTest::newRow("no register form") << "0x0100" << int(QMetaType::QTime) << -1;
 }
 

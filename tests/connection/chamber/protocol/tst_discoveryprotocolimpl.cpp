@@ -16,9 +16,9 @@ const QByteArray Mac = QByteArray::fromHex("0020 4a 12 34 56");
 
 std::unique_ptr<DiscoveryProtocolImpl> protocolNamed(const QString &name)
 {
-    if (name == QLatin1String("XPort"))
+    if (name == "XPort")
         return std::make_unique<XPortDiscoveryImpl>();
-    if (name == QLatin1String("WuT"))
+    if (name == "WuT")
         return std::make_unique<WutDiscoveryImpl>();
     return std::make_unique<TjvDiscoveryImpl>();
 }
@@ -31,11 +31,6 @@ QByteArray xportAnswer(const QByteArray &mac = Mac)
 QByteArray wutAnswer(int ports, const QByteArray &mac = Mac)
 {
     return QByteArray(10, 'V') + mac + QByteArray(16, 'N') + QByteArray(10 * ports, 'P');
-}
-
-QByteArray tjvAnswer(const QByteArray &mac = Mac)
-{
-    return QByteArray("TJV!") + mac;
 }
 
 } // namespace
@@ -61,8 +56,7 @@ void tst_DiscoveryProtocolImpl::parseAnswer_data()
 
     QTest::newRow("XPort answer, later bytes ignored") << "XPort" << xportAnswer() + "xx" << mac;
     QTest::newRow("XPort truncated F7") << "XPort" << xportAnswer().left(29) << QString();
-    QTest::newRow("XPort own query") << "XPort" << QByteArray::fromHex("000000f6") + xportAnswer().mid(4)
-                                     << QString();
+    QTest::newRow("XPort own query") << "XPort" << xportAnswer().replace(3, 1, "\xf6") << QString();
     QTest::newRow("XPort zero MAC") << "XPort" << xportAnswer(QByteArray(6, '\0')) << QString();
 
     QTest::newRow("WuT two ports") << "WuT" << wutAnswer(2) << mac;
@@ -71,7 +65,7 @@ void tst_DiscoveryProtocolImpl::parseAnswer_data()
     QTest::newRow("WuT extra byte") << "WuT" << wutAnswer(1) + "x" << QString();
     QTest::newRow("WuT group MAC") << "WuT" << wutAnswer(1, QByteArray::fromHex("01005e000001")) << QString();
 
-    QTest::newRow("TJV answer, later fields ignored") << "TJV" << tjvAnswer() + "1.2" << mac;
+    QTest::newRow("TJV answer, later fields ignored") << "TJV" << "TJV!" + Mac + "1.2" << mac;
     QTest::newRow("TJV own query") << "TJV" << QByteArray("TJV?") + Mac << QString();
 }
 
@@ -97,7 +91,7 @@ void tst_DiscoveryProtocolImpl::eachKind_fixedPortAndRandomAnswers_data()
 
     QTest::newRow("XPort") << "XPort" << 30718 << xportAnswer() << QByteArray::fromHex("000000f7") << 24;
     QTest::newRow("WuT") << "WuT" << 8513 << wutAnswer(2) << QByteArray() << 10;
-    QTest::newRow("TJV") << "TJV" << 9001 << tjvAnswer() << QByteArray("TJV!") << 4;
+    QTest::newRow("TJV") << "TJV" << 9001 << "TJV!" + Mac << QByteArray("TJV!") << 4;
 }
 
 // Random bytes, and valid answers cut or with flipped bytes: the parser must

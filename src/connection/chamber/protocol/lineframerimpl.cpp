@@ -62,9 +62,4 @@ void LineFramerImpl::clear()
     m_discarding = false;
 }
 
-bool LineFramerImpl::isEmpty() const
-{
-    return m_buffer.isEmpty() && !m_discarding;
-}
-
 } // namespace quelta::base::connection::chamberconnection

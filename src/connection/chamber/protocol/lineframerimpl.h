@@ -29,7 +29,6 @@ public:
     [[nodiscard]] Chunk append(const QByteArray &bytes);
 
     void clear();
-    [[nodiscard]] bool isEmpty() const;
 
 private:
     QByteArray m_buffer;

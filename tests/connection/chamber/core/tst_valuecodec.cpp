@@ -31,7 +31,6 @@ private Q_SLOTS:
     void encodeAndDecode();
     void encode_refusesValuesThatDoNotFit_data();
     void encode_refusesValuesThatDoNotFit();
-    void decode_refusesWrongRegisterCounts();
     void registerAddress_data();
     void registerAddress();
 };
@@ -49,39 +48,26 @@ void tst_ValueCodec::encodeAndDecode_data()
     const WordOrder low = WordOrder::LowWordFirst;
     const auto v = [](auto value) { return QVariant::fromValue(value); };
 
-    QTest::newRow("bool from 0") << int(QMetaType::Bool) << 1 << high << v(0) << Registers{0} << QByteArray("bool");
     QTest::newRow("char") << int(QMetaType::Char) << 1 << high << v(-5) << Registers{0x00FB} << QByteArray("char");
-    QTest::newRow("uchar from -1")
-        << int(QMetaType::UChar) << 1 << high << v(-1) << Registers{0x00FF} << QByteArray("uchar");
     QTest::newRow("uchar block, odd count") << int(QMetaType::UChar) << 3 << high << v(QVector<uchar>{1, 2, 3})
                                             << Registers{0x0102, 0x0300} << QByteArray("QVector<uchar>");
-    QTest::newRow("short") << int(QMetaType::Short) << 1 << high << v(-2) << Registers{0xFFFE} << QByteArray("short");
     QTest::newRow("ushort from whole double")
         << int(QMetaType::UShort) << 1 << high << v(100.0) << Registers{100} << QByteArray("ushort");
-    QTest::newRow("ushort vector of six")
-        << int(QMetaType::UShort) << 6 << high << v(QVector<quint16>{2026, 12, 6, 21, 15, 0})
-        << Registers{2026, 12, 6, 21, 15, 0} << QByteArray("QVector<ushort>");
     QTest::newRow("Int10") << qMetaTypeId<Int10>() << 1 << high << v(Int10(-100)) << Registers{0xFF9C}
                            << QByteArray(QMetaType::typeName(qMetaTypeId<Int10>()));
-    QTest::newRow("int, high word first")
-        << int(QMetaType::Int) << 1 << high << v(0x12345678) << Registers{0x1234, 0x5678} << QByteArray("int");
     QTest::newRow("uint, high word first")
         << int(QMetaType::UInt) << 1 << high << v(0x8B0000u) << Registers{0x008B, 0x0000} << QByteArray("uint");
     QTest::newRow("uint, low word first")
         << int(QMetaType::UInt) << 1 << low << v(0x8B0000u) << Registers{0x0000, 0x008B} << QByteArray("uint");
     QTest::newRow("uint from a negative delay")
         << int(QMetaType::UInt) << 1 << high << v(-10) << Registers{0xFFFF, 0xFFF6} << QByteArray("uint");
-    QTest::newRow("float from a double")
-        << int(QMetaType::Float) << 1 << high << v(1.5) << Registers{0x3FC0, 0x0000} << QByteArray("float");
     QTest::newRow("float vector") << int(QMetaType::Float) << 3 << high << v(QVector<float>{1.0f, -2.0f, 0.5f})
                                   << Registers{0x3F80, 0, 0xC000, 0, 0x3F00, 0} << QByteArray("QVector<float>");
     QTest::newRow("float vector from a list of doubles, low word first")
         << int(QMetaType::Float) << 2 << low << QVariant(QVariantList{25.0, -40.0})
         << Registers{0, 0x41C8, 0, 0xC220} << QByteArray("QVector<float>");
-    QTest::newRow("text, padded") << int(QMetaType::QString) << 5 << high << v(QStringLiteral("ABC"))
-                                  << Registers{0x4142, 0x4300, 0x0000} << QByteArray("QString");
-    QTest::newRow("text, full") << int(QMetaType::QString) << 4 << high << v(QStringLiteral("Prg\xe4"))
-                                << Registers{0x5072, 0x67E4} << QByteArray("QString");
+    QTest::newRow("text, padded") << int(QMetaType::QString) << 5 << high << v(QStringLiteral("Prg\xe4"))
+                                  << Registers{0x5072, 0x67E4, 0x0000} << QByteArray("QString");
 }
 
 void tst_ValueCodec::encodeAndDecode()
@@ -106,9 +92,11 @@ void tst_ValueCodec::encodeAndDecode()
     // encodes to the same registers is the right value.
     const QVariant decoded = codec.decode(address, registers);
     QCOMPARE(QByteArray(decoded.typeName()), decodedType);
-    const std::optional<Registers> again = codec.encode(address, decoded);
-    QVERIFY(again.has_value());
-    QCOMPARE(*again, registers);
+    QCOMPARE(codec.encode(address, decoded).value_or(Registers()), registers);
+
+    // A device's answer of the wrong length is no value.
+    QVERIFY(!codec.decode(address, registers.mid(1)).isValid());
+    QVERIFY(!codec.decode(address, registers + Registers{0}).isValid());
 }
 
 void tst_ValueCodec::encode_refusesValuesThatDoNotFit_data()
@@ -119,19 +107,13 @@ void tst_ValueCodec::encode_refusesValuesThatDoNotFit_data()
 
     const auto v = [](auto value) { return QVariant::fromValue(value); };
     QTest::newRow("short below 16 bits") << int(QMetaType::Short) << 1 << v(-32769);
-    QTest::newRow("uint above 32 bits") << int(QMetaType::UInt) << 1 << v(qint64(1) << 32);
     QTest::newRow("integer from a fraction") << int(QMetaType::Short) << 1 << v(21.5);
-    QTest::newRow("integer from text") << int(QMetaType::UShort) << 1 << v(QStringLiteral("twelve"));
-    QTest::newRow("float from text") << int(QMetaType::Float) << 1 << v(QStringLiteral("warm"));
+    // Such a number once went out as infinity.
     QTest::newRow("float beyond the float range") << int(QMetaType::Float) << 1 << v(1.0e40);
     QTest::newRow("too few floats") << int(QMetaType::Float) << 3 << v(QVector<float>{1.0f, 2.0f});
-    QTest::newRow("one float for a vector") << int(QMetaType::Float) << 3 << v(1.0f);
-    QTest::newRow("byte out of range in a block") << int(QMetaType::UChar) << 2 << QVariant(QVariantList{1, 300});
     QTest::newRow("text longer than the register") << int(QMetaType::QString) << 3 << v(QStringLiteral("ABCD"));
     QTest::newRow("text beyond Latin-1") << int(QMetaType::QString) << 8 << v(QStringLiteral("20 \u20ac"));
-    QTest::newRow("time has no register form") << int(QMetaType::QTime) << 1 << v(QTime(12, 0));
     QTest::newRow("double has no register form") << int(QMetaType::Double) << 1 << v(1.0);
-    QTest::newRow("no elements") << int(QMetaType::UShort) << 0 << v(1);
 }
 
 void tst_ValueCodec::encode_refusesValuesThatDoNotFit()
@@ -145,15 +127,6 @@ void tst_ValueCodec::encode_refusesValuesThatDoNotFit()
     QVERIFY(!errorString.isEmpty());
 }
 
-void tst_ValueCodec::decode_refusesWrongRegisterCounts()
-{
-    const ValueCodec codec;
-    QVERIFY(!codec.decode(descriptor(QMetaType::UInt, 1), Registers{1}).isValid());
-    QVERIFY(!codec.decode(descriptor(QMetaType::UInt, 1), Registers{1, 2, 3}).isValid());
-    QVERIFY(!codec.decode(descriptor(QMetaType::Float, 2), Registers{}).isValid());
-    QVERIFY(!codec.decode(descriptor(QMetaType::QTime, 1), Registers{1}).isValid());
-}
-
 void tst_ValueCodec::registerAddress_data()
 {
     QTest::addColumn<QString>("text");
@@ -161,13 +134,9 @@ void tst_ValueCodec::registerAddress_data()
     QTest::addColumn<int>("address"); // -1: none
 
     QTest::newRow("with prefix") << "0XAC00" << int(QMetaType::UShort) << 0xAC00;
-    QTest::newRow("lower-case, no prefix") << "306c" << int(QMetaType::UShort) << 0x306C;
-    QTest::newRow("last register") << "0xFFFF" << int(QMetaType::UShort) << 0xFFFF;
+    QTest::newRow("last register, no prefix") << "ffff" << int(QMetaType::UShort) << 0xFFFF;
     QTest::newRow("UInt past the last register") << "0xFFFF" << int(QMetaType::UInt) << -1;
     QTest::newRow("beyond 16 bits") << "0x10000" << int(QMetaType::UShort) << -1;
-    QTest::newRow("command word") << "REMOTE" << int(QMetaType::UShort) << -1;
-    QTest::newRow("empty") << "" << int(QMetaType::UShort) << -1;
-    QTest::newRow("prefix only") << "0x" << int(QMetaType::UShort) << -1;
     QTest::newRow("no register form") << "0x0100" << int(QMetaType::QTime) << -1;
 }
 

@@ -42,44 +42,31 @@ void tst_BroadcastTarget::fromInterfaces_data()
 
     using I = QList<DiscoveryInterface>;
     using T = QList<BroadcastTarget>;
-    const QHostAddress b77(QStringLiteral("10.77.0.255"));
 
-    QTest::newRow("one subnet") << I{DiscoveryInterface("eth0", Ethernet, {entry("10.77.0.1", 24, "10.77.0.255")})}
-                                << T{BroadcastTarget("eth0", QHostAddress("10.77.0.1"), b77)};
-    QTest::newRow("broadcast computed when missing")
-            << I{DiscoveryInterface("eth0", Ethernet, {entry("192.168.4.20", 22)})}
-            << T{BroadcastTarget("eth0", QHostAddress("192.168.4.20"), QHostAddress("192.168.7.255"))};
-    QTest::newRow("second interface on same subnet skipped")
+    // One target per network and prefix, from its first address in interface
+    // order; the broadcast address computed where the system gives none or an
+    // IPv6 one.
+    QTest::newRow("subnets")
             << I{DiscoveryInterface("qveth1", Ethernet, {entry("10.77.0.2", 24, "10.77.0.255")}),
-                 DiscoveryInterface("qveth0", Ethernet, {entry("10.77.0.1", 24, "10.77.0.255")})}
-            << T{BroadcastTarget("qveth1", QHostAddress("10.77.0.2"), b77)};
-    QTest::newRow("second address on same subnet skipped")
-            << I{DiscoveryInterface("eth0", Ethernet, {entry("10.77.0.1", 24), entry("10.77.0.9", 24)})}
-            << T{BroadcastTarget("eth0", QHostAddress("10.77.0.1"), b77)};
-    QTest::newRow("same network, other prefix is a subnet of its own")
-            << I{DiscoveryInterface("eth0", Ethernet, {entry("10.77.0.1", 24), entry("10.77.0.2", 16)})}
-            << T{BroadcastTarget("eth0", QHostAddress("10.77.0.1"), b77),
-                 BroadcastTarget("eth0", QHostAddress("10.77.0.2"), QHostAddress("10.77.255.255"))};
-    QTest::newRow("interface down")
+                 DiscoveryInterface("qveth0", Ethernet,
+                                    {entry("10.77.0.1", 24, "10.77.0.255"), entry("10.77.0.3", 16)}),
+                 DiscoveryInterface("eth0", Ethernet, {entry("192.168.4.20", 22), entry("10.78.0.1", 24, "ff02::1")})}
+            << T{BroadcastTarget("qveth1", QHostAddress("10.77.0.2"), QHostAddress("10.77.0.255")),
+                 BroadcastTarget("qveth0", QHostAddress("10.77.0.3"), QHostAddress("10.77.255.255")),
+                 BroadcastTarget("eth0", QHostAddress("192.168.4.20"), QHostAddress("192.168.7.255")),
+                 BroadcastTarget("eth0", QHostAddress("10.78.0.1"), QHostAddress("10.78.0.255"))};
+    QTest::newRow("interfaces down, without broadcast or loopback")
             << I{DiscoveryInterface("eth0", Ethernet & ~QNetworkInterface::InterfaceFlags(QNetworkInterface::IsUp),
-                                    {entry("10.77.0.1", 24)})}
+                                    {entry("10.77.0.1", 24)}),
+                 DiscoveryInterface("tun0", QNetworkInterface::IsUp | QNetworkInterface::IsPointToPoint,
+                                    {entry("10.8.0.2", 24)}),
+                 DiscoveryInterface("lo", Ethernet | QNetworkInterface::IsLoopBack, {entry("127.0.0.1", 8)})}
             << T{};
-    QTest::newRow("no broadcast capability")
-            << I{DiscoveryInterface("tun0", QNetworkInterface::IsUp | QNetworkInterface::IsPointToPoint,
-                                    {entry("10.8.0.2", 24)})}
+    QTest::newRow("loopback, ipv6, and no room for a broadcast address")
+            << I{DiscoveryInterface("eth0", Ethernet,
+                                    {entry("127.0.0.2", 8), entry("fe80::1", 64), entry("10.77.0.1", 31),
+                                     entry("10.77.1.1", 32)})}
             << T{};
-    QTest::newRow("loopback flag")
-            << I{DiscoveryInterface("lo", Ethernet | QNetworkInterface::IsLoopBack, {entry("127.0.0.1", 8)})}
-            << T{};
-    QTest::newRow("loopback address on ordinary interface")
-            << I{DiscoveryInterface("eth0", Ethernet, {entry("127.0.0.2", 8)})} << T{};
-    QTest::newRow("ipv6 only") << I{DiscoveryInterface("eth0", Ethernet, {entry("fe80::1", 64)})} << T{};
-    QTest::newRow("no room for a broadcast address")
-            << I{DiscoveryInterface("eth0", Ethernet, {entry("10.77.0.1", 31), entry("10.77.1.1", 32)})}
-            << T{};
-    QTest::newRow("ipv6 broadcast field ignored")
-            << I{DiscoveryInterface("eth0", Ethernet, {entry("10.77.0.1", 24, "ff02::1")})}
-            << T{BroadcastTarget("eth0", QHostAddress("10.77.0.1"), b77)};
 }
 
 void tst_BroadcastTarget::fromInterfaces()

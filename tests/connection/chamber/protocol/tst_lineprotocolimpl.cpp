@@ -26,27 +26,18 @@ void tst_LineProtocolImpl::isCheckAnswer_data()
 
     const QString vacuum = QStringLiteral("Vacuubrand");
     QTest::newRow("vacuum mbar") << vacuum << QByteArray("0950 mbar") << true;
-    QTest::newRow("vacuum hPa") << vacuum << QByteArray("0950 hPa") << true;
+    QTest::newRow("vacuum hPa, surrounding blanks") << vacuum << QByteArray(" 0950 hPa ") << true;
     QTest::newRow("vacuum Torr") << vacuum << QByteArray("0712 Torr") << true;
     QTest::newRow("vacuum decimal") << vacuum << QByteArray("0001.5 mbar") << true;
-    QTest::newRow("vacuum surrounding blanks") << vacuum << QByteArray(" 0950 mbar ") << true;
     QTest::newRow("vacuum echo of request") << vacuum << QByteArray("IN_PV_1") << false;
-    QTest::newRow("vacuum no unit") << vacuum << QByteArray("0950") << false;
     QTest::newRow("vacuum unknown unit") << vacuum << QByteArray("0950 bar") << false;
-    QTest::newRow("vacuum frequency answer") << vacuum << QByteArray("50.0 Hz") << false;
-    QTest::newRow("vacuum no blank") << vacuum << QByteArray("0950mbar") << false;
-    QTest::newRow("vacuum unit first") << vacuum << QByteArray("mbar 0950") << false;
-    QTest::newRow("vacuum binary") << vacuum << QByteArray::fromHex("00ff0d") << false;
     QTest::newRow("vacuum too many digits") << vacuum << QByteArray("1234567 mbar") << false;
 
     const QString tjv = QStringLiteral("TJV");
     QTest::newRow("TJV identification") << tjv << QByteArray("TJV,Controller,1234,2.10") << true;
-    QTest::newRow("TJV single word") << tjv << QByteArray("OK") << true;
     QTest::newRow("TJV echo of request") << tjv << QByteArray("*IDN?") << false;
     QTest::newRow("TJV blanks only") << tjv << QByteArray("   ") << false;
-    QTest::newRow("TJV empty") << tjv << QByteArray() << false;
     QTest::newRow("TJV control byte") << tjv << QByteArray("TJV\x01") << false;
-    QTest::newRow("TJV high byte") << tjv << QByteArray("TJV\xfc") << false;
 }
 
 void tst_LineProtocolImpl::isCheckAnswer()

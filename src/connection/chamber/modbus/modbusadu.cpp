@@ -28,15 +28,6 @@ ModbusAdu ModbusAdu::complete(int size, int serverAddress, std::optional<quint16
     return adu;
 }
 
-bool ModbusAdu::operator==(const ModbusAdu &other) const
-{
-    return m_status == other.m_status && m_size == other.m_size
-        && m_serverAddress == other.m_serverAddress && m_transactionId == other.m_transactionId
-        && m_pdu.isException() == other.m_pdu.isException()
-        && m_pdu.functionCode() == other.m_pdu.functionCode() && m_pdu.data() == other.m_pdu.data()
-        && m_reason == other.m_reason;
-}
-
 QDebug operator<<(QDebug debug, const ModbusAdu &adu)
 {
     QDebugStateSaver saver(debug);

@@ -32,9 +32,6 @@ public:
     // Why an invalid ADU cannot be used, in plain English for the log.
     QString reason() const { return m_reason; }
 
-    bool operator==(const ModbusAdu &other) const;
-    bool operator!=(const ModbusAdu &other) const { return !(*this == other); }
-
 private:
     Status m_status = Status::Incomplete;
     int m_size = 0;

@@ -4,29 +4,18 @@
 #include <QtNetwork/QTcpSocket>
 #include <QtTest/QSignalSpy>
 
-namespace {
-
-constexpr int WaitMs = 5000;
-
-} // namespace
-
 void loadHoldingRegisters(QModbusServer &server, int unitId, const QVector<quint16> &registers)
 {
-    const QVector<quint16> values = registers.mid(0, 0xFFFF);
-    QModbusDataUnitMap map;
-    map.insert(QModbusDataUnit::HoldingRegisters,
-               QModbusDataUnit(QModbusDataUnit::HoldingRegisters, 0, quint16(values.size())));
-    server.setMap(map);
-    server.setData(QModbusDataUnit(QModbusDataUnit::HoldingRegisters, 0, values));
+    constexpr auto Holding = QModbusDataUnit::HoldingRegisters;
+    server.setMap({{Holding, QModbusDataUnit(Holding, 0, registers.mid(0, 0xFFFF))}});
     server.setServerAddress(unitId);
 }
 
 LoopbackModbusTcpServer::~LoopbackModbusTcpServer()
 {
-    const QList<QTcpSocket *> sockets = m_server.findChildren<QTcpSocket *>();
-    for (QTcpSocket *socket : sockets) {
-        QSignalSpy destroyed(socket, &QObject::destroyed);
-        destroyed.wait(WaitMs);
+    while (auto *socket = m_server.findChild<QTcpSocket *>()) {
+        if (!QSignalSpy(socket, &QObject::destroyed).wait(5000))
+            break;
     }
 }
 

@@ -9,16 +9,14 @@
 void loadHoldingRegisters(QModbusServer &server, int unitId, const QVector<quint16> &registers);
 
 // Qt's QModbusTcpServer on 127.0.0.1 at a free port, for one unit whose
-// holding registers start as the given words.
+// holding registers start as the given words (see loadHoldingRegisters()).
 class LoopbackModbusTcpServer
 {
 public:
-    // Waits until the server has let go of every client: it frees the
-    // receive buffer of a connection only once it has deleted the
-    // connection's socket.
+    // Waits until the server has deleted the socket of every client, which
+    // is when it frees the connection's receive buffer.
     ~LoopbackModbusTcpServer();
 
-    // At most 0xFFFF registers, from register 0 (see loadHoldingRegisters()).
     bool start(int unitId, const QVector<quint16> &registers);
     quint16 port() const;
     QModbusTcpServer &server() { return m_server; }

@@ -1,13 +1,6 @@
 #include "pymodbusserver.h"
 
-#include <QtCore/QDeadlineTimer>
 #include <QtTest/QSignalSpy>
-
-namespace {
-
-constexpr int StartTimeoutMs = 15000;
-
-} // namespace
 
 PymodbusServer::~PymodbusServer()
 {
@@ -37,14 +30,11 @@ QByteArray PymodbusServer::run(QStringList arguments, int unitId, int startAddre
     arguments.prepend(QStringLiteral(QUELTA_TEST_SOURCE_DIR "/peers/pymodbus_server.py"));
     arguments << "--unit" << QString::number(unitId) << "--registers"
               << QString::number(startAddress) + ':' + QString::fromLatin1(hex);
-    m_process.start(qEnvironmentVariable("PYTHON3", "/usr/bin/python3"), arguments);
-
     QSignalSpy output(&m_process, &QProcess::readyReadStandardOutput);
-    const QDeadlineTimer deadline(StartTimeoutMs);
-    while (!m_process.canReadLine()) {
-        if (m_process.state() == QProcess::NotRunning || deadline.hasExpired())
+    m_process.start(qEnvironmentVariable("PYTHON3", "/usr/bin/python3"), arguments);
+    while (!m_process.canReadLine() && m_process.state() != QProcess::NotRunning) {
+        if (!output.wait(15000))
             return QByteArray();
-        output.wait(int(deadline.remainingTime()));
     }
     return m_process.readLine().trimmed();
 }

@@ -1,16 +1,14 @@
 #pragma once
 
-#include <QtCore/QByteArray>
 #include <QtCore/QList>
-#include <QtCore/QObject>
 #include <QtCore/QPointer>
 #include <QtCore/QVector>
+#include <QtNetwork/QTcpServer>
+#include <QtNetwork/QTcpSocket>
 #include <QtSerialBus/QModbusPdu>
 
 #include <functional>
 
-class QTcpServer;
-class QTcpSocket;
 
 // A Modbus server on 127.0.0.1 that the test scripts: it cuts read requests
 // (FC03) from the stream (MBAP or RTU framing), records every one, and hands
@@ -33,10 +31,10 @@ public:
     };
     using Handler = std::function<void(const Request &request)>;
 
-    explicit ScriptedModbusPeer(Framing framing, QObject *parent = nullptr);
+    explicit ScriptedModbusPeer(Framing framing);
 
-    bool listen();
-    quint16 port() const;
+    bool listen() { return m_server.listen(QHostAddress::LocalHost); }
+    quint16 port() const { return m_server.serverPort(); }
 
     void setHandler(Handler handler) { m_handler = std::move(handler); }
     QList<Request> requests() const { return m_requests; }
@@ -46,9 +44,21 @@ public:
     QByteArray frame(quint16 transactionId, int unitId, const QModbusPdu &pdu) const;
     // The answer a correct server gives, from the register bank.
     QModbusResponse normalResponse(const QModbusRequest &request) const;
-    void answer(const Request &request);
-    void sendRaw(const QByteArray &bytes);
-    void closeConnection();
+    void answer(const Request &request)
+    {
+        sendRaw(frame(request.transactionId, request.unitId, normalResponse(request.pdu)));
+    }
+    void sendRaw(const QByteArray &bytes)
+    {
+        if (m_client)
+            m_client->write(bytes);
+    }
+    // Writes what is pending first.
+    void closeConnection()
+    {
+        if (m_client)
+            m_client->disconnectFromHost();
+    }
 
 Q_SIGNALS:
     void requestReceived();
@@ -56,13 +66,12 @@ Q_SIGNALS:
 private:
     void onNewConnection();
     void onReadyRead();
-    bool takeRequest(Request *request);
 
     const Framing m_framing;
-    QTcpServer *const m_server;
+    QTcpServer m_server;
     QPointer<QTcpSocket> m_client;
     QByteArray m_buffer;
     QList<Request> m_requests;
-    QVector<quint16> m_registers;
+    QVector<quint16> m_registers = QVector<quint16>(0x10000);
     Handler m_handler;
 };

@@ -12,7 +12,7 @@ build_packages="cmake g++ make pkg-config ccache
     qml-module-qtquick-window2"
 
 test_packages="qml-module-qttest xvfb xauth iproute2 util-linux
-    python3 python3-pymodbus python3-serial python3-pyftpdlib
+    python3 python3-pymodbus python3-serial python3-serial-asyncio python3-pyftpdlib
     libmodbus-dev socat"
 
 case "${1:-}" in

@@ -18,7 +18,7 @@ jobs=$(nproc)
 for build in "$@"; do
     echo "== tests of $build"
     xvfb-run -a --server-args="-screen 0 1280x1024x24" \
-        ctest --test-dir "$build" --output-on-failure -j "$jobs"
+        ctest --test-dir "$build" --output-on-failure --no-tests=error -j "$jobs"
 done
 
 first=$1

@@ -171,10 +171,10 @@ void ZK3ProgramTransmitter::prepareWriteProgram()
     }
     // Refused before the first section goes out, so that no part of the
     // program replaces the one on the controller.
-    if (const std::optional<int> signalId = data.signalBeyondBits(DigitalBits); signalId && data.sectionIndex == 0) {
-        qCWarning(lcChamberConnection).noquote()
-            << "(Modbus) Digital signal" << *signalId << "has no place in the" << DigitalBits
-            << "digital bits of a ZK3 section; program not written";
+    const std::optional<int> unplaceable = data.sectionIndex == 0 ? data.signalBeyondBits(DigitalBits) : std::nullopt;
+    if (unplaceable) {
+        qCWarning(lcChamberConnection) << "(Modbus) Digital signal" << *unplaceable << "has no place in the"
+                                       << DigitalBits << "digital bits of a ZK3 section; program not written";
         resetThenReportError();
         return;
     }

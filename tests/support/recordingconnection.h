@@ -10,11 +10,14 @@ namespace quelta::test {
 
 // Passes every call on to another connection and keeps the text of each
 // statement that a store runs through it, so that tests can count them. A
-// table lookup is kept as "tableExists <table>". Calls may come from several
-// threads.
+// table lookup is kept as "tableExists <table>", the version lookup as
+// "databaseVersion" and the emptying as "emptyAllTables". Calls may come from
+// several threads.
 class RecordingConnection : public domain::api::ISqlConnection
 {
 public:
+    using Query = domain::api::ISqlQuery;
+
     explicit RecordingConnection(ISqlConnection &target)
         : m_target(target)
     {
@@ -31,48 +34,27 @@ public:
         m_statements.clear();
     }
 
-    bool open(const QString &path, const QString &userName, const QString &password, const QString &key,
+    bool open(const QString &path, const QString &user, const QString &password, const QString &key,
               OpenMode mode) override
     {
-        return m_target.open(path, userName, password, key, mode);
+        return m_target.open(path, user, password, key, mode);
     }
     void close() override { m_target.close(); }
-    QPair<bool, quint64> execute(const domain::api::ISqlQuery &query) override
+    QPair<bool, quint64> execute(const Query &query) override { return m_target.execute(recorded(query)); }
+    bool executeTransaction(const QList<QSharedPointer<Query>> &queries) override
     {
-        record(query.getQuery());
-        return m_target.execute(query);
-    }
-    bool executeTransaction(const QList<QSharedPointer<domain::api::ISqlQuery>> &queries) override
-    {
-        for (const QSharedPointer<domain::api::ISqlQuery> &query : queries)
+        for (const QSharedPointer<Query> &query : queries)
             record(query ? query->getQuery() : QStringLiteral("(null)"));
         return m_target.executeTransaction(queries);
     }
-    QList<Row> select(const domain::api::ISqlQuery &query) override
+    QList<Row> select(const Query &query) override { return m_target.select(recorded(query)); }
+    void selectEach(const Query &query, const RowFunction &function) override
     {
-        record(query.getQuery());
-        return m_target.select(query);
+        m_target.selectEach(recorded(query), function);
     }
-    void selectEach(const domain::api::ISqlQuery &query, const RowFunction &function) override
-    {
-        record(query.getQuery());
-        m_target.selectEach(query, function);
-    }
-    QList<QVariant> selectColumn(const domain::api::ISqlQuery &query) override
-    {
-        record(query.getQuery());
-        return m_target.selectColumn(query);
-    }
-    Row selectRow(const domain::api::ISqlQuery &query) override
-    {
-        record(query.getQuery());
-        return m_target.selectRow(query);
-    }
-    QVariant selectValue(const domain::api::ISqlQuery &query) override
-    {
-        record(query.getQuery());
-        return m_target.selectValue(query);
-    }
+    QList<QVariant> selectColumn(const Query &query) override { return m_target.selectColumn(recorded(query)); }
+    Row selectRow(const Query &query) override { return m_target.selectRow(recorded(query)); }
+    QVariant selectValue(const Query &query) override { return m_target.selectValue(recorded(query)); }
     bool tableExists(const QString &table) override
     {
         record(QStringLiteral("tableExists ") + table);
@@ -94,6 +76,11 @@ private:
     {
         QMutexLocker locker(&m_mutex);
         m_statements.append(statement.trimmed());
+    }
+    const Query &recorded(const Query &query)
+    {
+        record(query.getQuery());
+        return query;
     }
 
     ISqlConnection &m_target;

@@ -49,7 +49,7 @@ constexpr int selectPosition(Column column)
     return -1;
 }
 
-// A band row: type, signal, lower and upper bound, then what each query adds.
+// Each band query selects five columns.
 constexpr int BandRowWidth = 5;
 constexpr int AllSignals = -1;
 constexpr int NoDelay = -1;

@@ -1,10 +1,12 @@
 #include "domain/api/ichamberconnection.h"
 #include "domain/api/ichamberconnectionprovider.h"
+#include "domain/api/ichamberdatabaseconnection.h"
 #include "domain/api/ichamberoperatingmodeconnection.h"
 #include "domain/api/ichamberreply.h"
 #include "domain/api/idataloggerreader.h"
 #include "domain/api/iinitializing.h"
 #include "domain/api/iprogramtransmitter.h"
+#include "domain/api/iroomdatabaseconnection.h"
 #include "domain/api/isqlconnection.h"
 #include "domain/api/isqlquery.h"
 #include "domain/api/iupdatemanagement.h"
@@ -28,9 +30,10 @@ constexpr bool arePureInterfaces = ((std::is_abstract_v<Interfaces> && std::has_
                                      && !std::is_move_assignable_v<Interfaces>)
                                     && ...);
 
-static_assert(arePureInterfaces<IChamberConnection, IChamberConnectionProvider, IChamberOperatingModeConnection,
-                                IChamberReply, IDataLoggerReader, IInitializing, IProgramTransmitter, ISqlConnection,
-                                ISqlQuery, IUpdateManagement>);
+static_assert(arePureInterfaces<IChamberConnection, IChamberConnectionProvider, IChamberDatabaseConnection,
+                                IChamberOperatingModeConnection, IChamberReply, IDataLoggerReader, IInitializing,
+                                IProgramTransmitter, IRoomDatabaseConnection, ISqlConnection, ISqlQuery,
+                                IUpdateManagement>);
 
 } // namespace
 
@@ -53,11 +56,13 @@ void tst_ApiHeaders::interfaceId_isNamespacedClassName_data()
     QTest::newRow(#Interface) << QByteArray(qobject_interface_iid<Interface *>()) << QByteArray("domain::api::" #Interface)
     INTERFACE_ROW(IChamberConnection);
     INTERFACE_ROW(IChamberConnectionProvider);
+    INTERFACE_ROW(IChamberDatabaseConnection);
     INTERFACE_ROW(IChamberOperatingModeConnection);
     INTERFACE_ROW(IChamberReply);
     INTERFACE_ROW(IDataLoggerReader);
     INTERFACE_ROW(IInitializing);
     INTERFACE_ROW(IProgramTransmitter);
+    INTERFACE_ROW(IRoomDatabaseConnection);
     INTERFACE_ROW(ISqlConnection);
     INTERFACE_ROW(ISqlQuery);
     INTERFACE_ROW(IUpdateManagement);

@@ -5,6 +5,7 @@
 #include "domain/types/metatypes.h"
 #include "domain/types/unit.h"
 #include "support/cataloguebuilder.h"
+#include "support/databaseerrors.h"
 #include "support/democatalogue.h"
 #include "support/sqltext.h"
 
@@ -22,6 +23,7 @@ using quelta::domain::api::IConfigurationDatabaseConnection;
 using quelta::test::CatalogueBuilder;
 using quelta::test::CatalogueContent;
 using quelta::test::CatalogueSignal;
+using quelta::test::errorsOf;
 using D = quelta::test::DemoCatalogue;
 
 Q_DECLARE_METATYPE(QList<DatabaseConnectionError>)
@@ -33,14 +35,6 @@ QSharedPointer<ControllerAddress> address(int id, const QString &text, int acces
 {
     return QSharedPointer<ControllerAddress>::create(ControllerAddressId(id), text, access, valueType, count, number,
                                                      description);
-}
-
-QList<DatabaseConnectionError> errorsOf(const QSignalSpy &spy)
-{
-    QList<DatabaseConnectionError> errors;
-    for (const QList<QVariant> &arguments : spy)
-        errors.append(arguments.at(0).value<DatabaseConnectionError>());
-    return errors;
 }
 
 // Catalogue rows that the demo catalogue, being realistic, does not hold.

@@ -77,88 +77,76 @@ void tst_SqlQuery::cleanup()
 
 void tst_SqlQuery::builtStatementsRunOnSqlCipher_data()
 {
-    QTest::addColumn<SqlQuery>("write");
     QTest::addColumn<SqlQuery>("query");
     QTest::addColumn<Rows>("rows");
 
     // "count(ALL *)" is rejected by SQLite.
-    QTest::newRow("count rows") << SqlQuery() << SqlQuery().count(SqlQuery::CountType::ALL, "").from("signal")
-                                << Rows{{4}};
-    QTest::newRow("count distinct") << SqlQuery()
-                                    << SqlQuery().count(SqlQuery::CountType::DISTINCT, "value_type").from("signal")
+    QTest::newRow("count rows") << SqlQuery().count(SqlQuery::CountType::ALL, "").from("signal") << Rows{{4}};
+    QTest::newRow("count distinct") << SqlQuery().count(SqlQuery::CountType::DISTINCT, "value_type").from("signal")
                                     << Rows{{2}};
-    QTest::newRow("select one") << SqlQuery() << SqlQuery().selectOne() << Rows{{1}};
-    QTest::newRow("select values") << SqlQuery() << SqlQuery().selectValues({2, "b"}) << Rows{{2, "b"}};
-    QTest::newRow("in nothing") << SqlQuery() << SqlQuery().select("id").from("signal").where("id").in(QVariantList())
-                                << Rows();
+    QTest::newRow("select one") << SqlQuery().selectOne() << Rows{{1}};
+    QTest::newRow("select values") << SqlQuery().selectValues({2, "b"}) << Rows{{2, "b"}};
+    QTest::newRow("in nothing") << SqlQuery().select("id").from("signal").where("id").in(QVariantList()) << Rows();
     QTest::newRow("in sub-query after a value")
-        << SqlQuery()
         << SqlQuery().select("name").from("signal").where("id").lessThan(3).andWhere("id").in(signalsOfType5())
                .orderBy("name", Qt::DescendingOrder)
         << Rows{{"temperature"}, {"humidity"}};
     QTest::newRow("not in and equals sub-queries")
-        << SqlQuery()
         << SqlQuery().select("id").from("signal").where("id").notIn(signalsOfType5()).andWhere("value_type")
                .equalsSubQuery(SqlQuery().select("id").from("value_type").where("color").equals("blue"))
         << Rows{{3}};
     QTest::newRow("not in values, limited")
-        << SqlQuery() << SqlQuery().select("id").from("signal").where("id").notIn({1}).orderBy("id").limit(2)
-        << Rows{{2}, {3}};
+        << SqlQuery().select("id").from("signal").where("id").notIn({1}).orderBy("id").limit(2) << Rows{{2}, {3}};
     QTest::newRow("join through an alias")
-        << SqlQuery()
         << SqlQuery().select(QList<TableColumn>{{"a", "id"}, {"b", "id"}}).from("signal", "a")
                .join({"a", "value_type", "b", "value_type"}, "signal").where(TableColumn{"a", "id"})
                .lessThan(3).andWhere(TableColumn{"b", "id"}).greaterThanOrEquals(2)
                .orderBy(TableColumn{"a", "id"})
         << Rows{{1, 2}, {2, 2}};
     QTest::newRow("joins, grouped by columns")
-        << SqlQuery()
         << SqlQuery().select(QList<TableColumn>{{"link", "type_id"}, {"value_type", "color"}}).from("link")
                .join(QList<Join>{{"link", "signal_id", "signal", "id"}, {"signal", "value_type", "value_type", "id"}})
                .groupBy(QStringList{"link.type_id", "value_type.color"}).orderBy(TableColumn{"link", "type_id"})
         << Rows{{5, "red"}, {6, "blue"}};
     QTest::newRow("left join keeps unmatched rows")
-        << SqlQuery()
         << SqlQuery().select(QList<TableColumn>{{"signal", "id"}, {"v", "color"}}).from("signal")
                .leftJoin(QList<Join>{{"signal", "value_type", "v", "id"}}, "value_type")
                .orderBy(TableColumn{"signal", "id"})
         << Rows{{1, "red"}, {2, "red"}, {3, "blue"}, {4, QString()}};
     QTest::newRow("where not exists")
-        << SqlQuery()
         << SqlQuery().select("id").from("value_type").whereNotExists(
                SqlQuery().select("id").from("signal").where("value_type").equals(7))
         << Rows{{1}, {2}};
     QTest::newRow("between, not null, group")
-        << SqlQuery()
         << SqlQuery().count(SqlQuery::CountType::ALL, "id").from("signal").where("id").between(1, 3)
                .andWhere("value_type").isNotNull().groupBy("value_type").orderBy("value_type")
         << Rows{{2}, {1}};
     QTest::newRow("null or at most")
-        << SqlQuery()
         << SqlQuery().select("id").from("signal").where("value_type").isNull().orWhere(TableColumn{"signal", "id"})
                .lessThanOrEquals(1).orderBy("id")
         << Rows{{1}, {4}};
     QTest::newRow("insert rows")
         << SqlQuery().insertInto("value_type").columns({"id", "color"}).values({3, "green"}).values({4, "grey"}, false)
-        << valueTypes() << Rows{{1, "red"}, {2, "blue"}, {3, "green"}, {4, "grey"}};
+        << Rows{{1, "red"}, {2, "blue"}, {3, "green"}, {4, "grey"}};
     QTest::newRow("insert or replace")
-        << SqlQuery().insertOrReplaceInto("value_type").columns({"id", "color"}).values({2, "green"}) << valueTypes()
+        << SqlQuery().insertOrReplaceInto("value_type").columns({"id", "color"}).values({2, "green"})
         << Rows{{1, "red"}, {2, "green"}};
     QTest::newRow("update columns")
-        << SqlQuery().update("value_type").set({{"color", "black"}, {"id", 5}}).where("id").equals(1) << valueTypes()
+        << SqlQuery().update("value_type").set({{"color", "black"}, {"id", 5}}).where("id").equals(1)
         << Rows{{2, "blue"}, {5, "black"}};
 }
 
 void tst_SqlQuery::builtStatementsRunOnSqlCipher()
 {
-    QFETCH(SqlQuery, write);
     QFETCH(SqlQuery, query);
     QFETCH(Rows, rows);
 
     QSignalSpy errors(m_connection.data(), &SqliteConnection::error);
-    if (!write.getQuery().isEmpty())
-        QVERIFY(m_connection->execute(write).first);
-    QCOMPARE(m_connection->select(query), rows);
+    // A statement that writes is judged by the value types it leaves.
+    const bool writes = !query.getQuery().startsWith(" SELECT");
+    if (writes)
+        QVERIFY(m_connection->execute(query).first);
+    QCOMPARE(m_connection->select(writes ? valueTypes() : query), rows);
     QCOMPARE(errors.count(), 0);
 }
 

@@ -4,7 +4,6 @@
 #include "connection/database/core/sqlquery.h"
 #include "support/encrypteddatabase.h"
 
-#include <QtCore/QAtomicInt>
 #include <QtCore/QFile>
 #include <QtCore/QSharedPointer>
 
@@ -57,12 +56,6 @@ constexpr int MaxValuesPerStatement = 900;
 // Statements per transaction, so that a large catalogue is not held in
 // memory as a whole.
 constexpr int StatementsPerTransaction = 200;
-
-QString uniqueConnectionName()
-{
-    static QAtomicInt counter;
-    return QStringLiteral("catalogueBuilder%1").arg(counter.fetchAndAddRelaxed(1));
-}
 
 // Writes rows, each in the column order of its table, through multi-row
 // inserts. A null text is written as NULL.
@@ -189,9 +182,8 @@ QString CatalogueBuilder::create(const QString &path, const CatalogueContent &co
 
     bool written = false;
     {
-        SqliteConnection connection(uniqueConnectionName());
+        SqliteConnection connection(path);
         written = connection.open(path, QString(), QString(), key) && writeContent(connection, content);
-        connection.close();
     }
     if (!written) {
         QFile::remove(path);

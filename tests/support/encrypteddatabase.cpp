@@ -4,7 +4,6 @@
 
 #include "connection/database/core/sqliteconnection.h"
 
-#include <QtCore/QAtomicInt>
 #include <QtCore/QFile>
 #include <QtCore/QFileInfo>
 #include <QtCore/QSharedPointer>
@@ -12,16 +11,6 @@
 #include <sqlcipher/sqlite3.h>
 
 namespace quelta::test {
-
-namespace {
-
-QString uniqueConnectionName()
-{
-    static QAtomicInt counter;
-    return QStringLiteral("testFixture%1").arg(counter.fetchAndAddRelaxed(1));
-}
-
-} // namespace
 
 QStringList splitSqlScript(const QString &script)
 {
@@ -58,7 +47,8 @@ QString createEncryptedDatabase(const QString &path, const QString &script, cons
     for (const QString &text : texts)
         statements.append(QSharedPointer<SqlText>::create(text));
 
-    base::connection::databaseconnection::SqliteConnection connection(uniqueConnectionName());
+    // The path names the connection: no other can be open on a new file.
+    base::connection::databaseconnection::SqliteConnection connection(path);
     if (!connection.open(path, QString(), QString(), key,
                          domain::api::ISqlConnection::OpenMode::CreateIfMissing)) {
         return QStringLiteral("Could not create %1").arg(path);

@@ -4,7 +4,6 @@
 
 #include "connection/database/core/sqliteconnection.h"
 
-#include <QtCore/QAtomicInt>
 #include <QtCore/QFile>
 #include <QtCore/QFileInfo>
 #include <QtCore/QSharedPointer>

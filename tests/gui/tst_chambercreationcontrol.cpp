@@ -53,7 +53,10 @@ private Q_SLOTS:
     void filters();
     void addSerialChambers_findsThePortByItsComName_data();
     void addSerialChambers_findsThePortByItsComName();
-    void addIpChamber_addsAManualResultAndEndsTheSearch();
+    void addIpChamber_readsFourDecimalGroups_data();
+    void addIpChamber_readsFourDecimalGroups();
+    void clearing_announcesEmptyListsBeforeDeleting_data();
+    void clearing_announcesEmptyListsBeforeDeleting();
     void getNextUncheckedIndex_data();
     void getNextUncheckedIndex();
     void checkResults_areStoredOnTheCurrentResult();
@@ -169,22 +172,90 @@ void tst_ChamberCreationControl::addSerialChambers_findsThePortByItsComName()
         QCOMPARE(errors.at(0).at(0).toString(), "'" + comPort + "' is not valid");
 }
 
-void tst_ChamberCreationControl::addIpChamber_addsAManualResultAndEndsTheSearch()
+void tst_ChamberCreationControl::addIpChamber_readsFourDecimalGroups_data()
 {
-    QSignalSpy finished(m_control.get(), &ChamberCreationControl::signalBroadcastFinished);
+    QTest::addColumn<QString>("text");
+    QTest::addColumn<QString>("address"); // empty: a result without an address
+
+    QTest::newRow("plain") << "192.168.10.20" << "192.168.10.20";
+    // Regression: zero-padded groups, as the page's three-digit fields
+    // invite, were read as octal (010 as 8, 008 as no address at all), and
+    // so were they after a blank or before a line break.
+    QTest::newRow("zero-padded groups") << "192.168.010.008" << "192.168.10.8";
+    QTest::newRow("white space around") << " 192.168.1.010\n" << "192.168.1.10";
+    QTest::newRow("group above 255") << "300.1.2.3" << "";
+    QTest::newRow("three groups") << "1.2.3" << "";
+    QTest::newRow("one number") << "07" << "";
+    QTest::newRow("IPv6") << "::1" << "";
+    QTest::newRow("blank inside") << "192.168. 1.1" << "";
+}
+
+void tst_ChamberCreationControl::addIpChamber_readsFourDecimalGroups()
+{
+    QFETCH(QString, text);
+    QFETCH(QString, address);
+
     m_control->addSerialChambers("COM1", 1);
-    m_control->addIpChamber("192.168.10.20");
+    QSignalSpy finished(m_control.get(), &ChamberCreationControl::signalBroadcastFinished);
+    m_control->addIpChamber(text);
     QCOMPARE(finished.count(), 1);
 
-    // An unparsable address gives a result without one, keyed 0 and so before
-    // every serial port; it counts as serial, and without a port its check
-    // can find no connection.
-    m_control->addIpChamber("300.1.2.3");
-    // Regression: zero-padded groups, as the page's three-digit fields
-    // invite, were read as octal (010 as 8, 008 as no address at all).
-    m_control->addIpChamber("192.168.010.008");
-    QCOMPARE(describe(m_control->chamberModels()), (QStringList{"", "COM1", "192.168.10.8#", "192.168.10.20#"}));
-    QVERIFY(modelsOf(m_control->chamberModels()).at(0)->isManuallyConfigured());
+    // A result without an address is keyed 0 and so comes before every
+    // serial port; it counts as serial, and without a port its check can
+    // find no connection.
+    QCOMPARE(describe(m_control->chamberModels()),
+             (address.isEmpty() ? QStringList{"", "COM1"} : QStringList{"COM1", address + '#'}));
+    QVERIFY(modelsOf(m_control->chamberModels()).at(address.isEmpty() ? 0 : 1)->isManuallyConfigured());
+}
+
+void tst_ChamberCreationControl::clearing_announcesEmptyListsBeforeDeleting_data()
+{
+    QTest::addColumn<bool>("resetFilters");
+
+    QTest::newRow("clearSearchResults") << false;
+    QTest::newRow("clear") << true;
+}
+
+void tst_ChamberCreationControl::clearing_announcesEmptyListsBeforeDeleting()
+{
+    QFETCH(bool, resetFilters);
+
+    const QList<ChamberCreationModel *> models = selectThree();
+    models.at(0)->setCreationState(ChamberCreationModel::CREATED);
+    models.at(1)->setActivationState(ActivationState::STATE_ACTIVE);
+    m_control->setCurrentSelectedModel(2);
+    m_control->setKnownFilter(ChamberCreationControl::ONLY_NEW);
+    m_control->setInterfaceFilter(ChamberCreationControl::INTERFACES_IP);
+    const QList<QPointer<ChamberCreationModel>> results(models.cbegin(), models.cend());
+    const auto alive = [&results] {
+        return std::count_if(results.cbegin(), results.cend(), [](const auto &result) { return !result.isNull(); });
+    };
+
+    // What the pages see at each announcement: the counts and the results
+    // still alive. A check result that arrives then still reaches the
+    // current result.
+    QStringList announced;
+    connect(m_control.get(), &ChamberCreationControl::signalChamberModelChanged, this, [&] {
+        m_control->handleCommunicationCheckResult(ChamberData(), ActivationState::STATE_CONNECTION_ERROR);
+        announced << QString("%1 results, counts %2 %3 %4, %5 alive")
+                         .arg(modelsOf(m_control->chamberModels()).size())
+                         .arg(m_control->selectedCounts())
+                         .arg(m_control->selectedCreatedCounts())
+                         .arg(m_control->selectedCheckedCounts())
+                         .arg(alive());
+    });
+    QSignalSpy selectedCounts(m_control.get(), &ChamberCreationControl::signalSelectedCountsChanged);
+
+    resetFilters ? m_control->clear() : m_control->clearSearchResults();
+
+    // Each filter that clear() resets announces the lists once more.
+    QCOMPARE(announced.size(), resetFilters ? 3 : 1);
+    QCOMPARE(announced.at(0), QString("0 results, counts 0 0 0, 3 alive"));
+    QCOMPARE(selectedCounts.count(), announced.size());
+    QCOMPARE(results.at(2)->activationState(), ActivationState::STATE_CONNECTION_ERROR);
+    QCOMPARE(int(m_control->knownFilter()), resetFilters ? 0 : 1);
+    QCOMPARE(int(m_control->interfaceFilter()), resetFilters ? 0 : 1);
+    QTRY_COMPARE(alive(), 0);
 }
 
 void tst_ChamberCreationControl::getNextUncheckedIndex_data()

@@ -26,6 +26,14 @@ ChamberSignal signalWith(int unit, int bitPosition, const AddressPointer &read, 
                          ChamberSignal::ProcessValue, {}, false, false, read, basic, manual, automatic);
 }
 
+// Signals of one catalogue read share these objects: editing one through a
+// signal would edit every signal that names the same row.
+static_assert(std::is_const_v<std::remove_reference_t<decltype(*ChamberSignal().readAddress())>>
+              && std::is_const_v<std::remove_reference_t<decltype(*ChamberSignal().writeBasicAddress())>>
+              && std::is_const_v<std::remove_reference_t<decltype(*ChamberSignal().writeManualAddress())>>
+              && std::is_const_v<std::remove_reference_t<decltype(*ChamberSignal().writeAutoAddress())>>
+              && std::is_const_v<std::remove_reference_t<decltype(*ChamberSignal().setPointSignal())>>);
+
 } // namespace
 
 class tst_ChamberSignal : public QObject
@@ -104,7 +112,9 @@ void tst_ChamberSignal::equalityComparesPointeesByContent()
     QVERIFY(lhs.readAddress() != rhs.readAddress());
     QCOMPARE(lhs, rhs);
 
-    rhs.readAddress()->setAddress("0xAC02");
+    ControllerAddress moved = *rhs.readAddress();
+    moved.setAddress("0xAC02");
+    rhs.setReadAddress(AddressPointer::create(moved));
     QVERIFY(lhs != rhs);
 }
 

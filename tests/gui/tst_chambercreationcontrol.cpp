@@ -55,8 +55,7 @@ private Q_SLOTS:
     void addSerialChambers_findsThePortByItsComName();
     void addIpChamber_readsFourDecimalGroups_data();
     void addIpChamber_readsFourDecimalGroups();
-    void clearing_announcesEmptyListsBeforeDeleting_data();
-    void clearing_announcesEmptyListsBeforeDeleting();
+    void clear_announcesEmptyListsBeforeDeletingAndResetsFilters();
     void getNextUncheckedIndex_data();
     void getNextUncheckedIndex();
     void checkResults_areStoredOnTheCurrentResult();
@@ -208,18 +207,8 @@ void tst_ChamberCreationControl::addIpChamber_readsFourDecimalGroups()
     QVERIFY(modelsOf(m_control->chamberModels()).at(address.isEmpty() ? 0 : 1)->isManuallyConfigured());
 }
 
-void tst_ChamberCreationControl::clearing_announcesEmptyListsBeforeDeleting_data()
+void tst_ChamberCreationControl::clear_announcesEmptyListsBeforeDeletingAndResetsFilters()
 {
-    QTest::addColumn<bool>("resetFilters");
-
-    QTest::newRow("clearSearchResults") << false;
-    QTest::newRow("clear") << true;
-}
-
-void tst_ChamberCreationControl::clearing_announcesEmptyListsBeforeDeleting()
-{
-    QFETCH(bool, resetFilters);
-
     const QList<ChamberCreationModel *> models = selectThree();
     models.at(0)->setCreationState(ChamberCreationModel::CREATED);
     models.at(1)->setActivationState(ActivationState::STATE_ACTIVE);
@@ -227,13 +216,11 @@ void tst_ChamberCreationControl::clearing_announcesEmptyListsBeforeDeleting()
     m_control->setKnownFilter(ChamberCreationControl::ONLY_NEW);
     m_control->setInterfaceFilter(ChamberCreationControl::INTERFACES_IP);
     const QList<QPointer<ChamberCreationModel>> results(models.cbegin(), models.cend());
-    const auto alive = [&results] {
-        return std::count_if(results.cbegin(), results.cend(), [](const auto &result) { return !result.isNull(); });
-    };
+    const auto alive = [&results] { return results.size() - results.count(nullptr); };
 
-    // What the pages see at each announcement: the counts and the results
-    // still alive. A check result that arrives then still reaches the
-    // current result.
+    // The pages see the empty lists while every result still exists, and a
+    // check result that arrives meanwhile still reaches the current result.
+    // Each filter that clear() resets announces the lists once more.
     QStringList announced;
     connect(m_control.get(), &ChamberCreationControl::signalChamberModelChanged, this, [&] {
         m_control->handleCommunicationCheckResult(ChamberData(), ActivationState::STATE_CONNECTION_ERROR);
@@ -245,16 +232,14 @@ void tst_ChamberCreationControl::clearing_announcesEmptyListsBeforeDeleting()
                          .arg(alive());
     });
     QSignalSpy selectedCounts(m_control.get(), &ChamberCreationControl::signalSelectedCountsChanged);
+    m_control->clear();
 
-    resetFilters ? m_control->clear() : m_control->clearSearchResults();
-
-    // Each filter that clear() resets announces the lists once more.
-    QCOMPARE(announced.size(), resetFilters ? 3 : 1);
-    QCOMPARE(announced.at(0), QString("0 results, counts 0 0 0, 3 alive"));
-    QCOMPARE(selectedCounts.count(), announced.size());
+    const QString emptyLists("0 results, counts 0 0 0, 3 alive");
+    QCOMPARE(announced, (QStringList{emptyLists, emptyLists, emptyLists}));
+    QCOMPARE(selectedCounts.count(), 3);
     QCOMPARE(results.at(2)->activationState(), ActivationState::STATE_CONNECTION_ERROR);
-    QCOMPARE(int(m_control->knownFilter()), resetFilters ? 0 : 1);
-    QCOMPARE(int(m_control->interfaceFilter()), resetFilters ? 0 : 1);
+    QCOMPARE(int(m_control->knownFilter()), 0);
+    QCOMPARE(int(m_control->interfaceFilter()), 0);
     QTRY_COMPARE(alive(), 0);
 }
 

@@ -4,12 +4,8 @@
 
 #include <memory>
 
-using quelta::domain::types::ActivationState;
-using quelta::domain::types::ChamberData;
-using quelta::domain::types::MacAddress;
-using quelta::domain::types::NetworkConfiguration;
-using quelta::gui::ChamberCreationControl;
-using quelta::gui::ChamberCreationModel;
+using namespace quelta::domain::types;
+using namespace quelta::gui;
 
 namespace {
 

@@ -4,10 +4,8 @@
 
 #include <memory>
 
-using quelta::domain::types::ChamberTypeKey;
-using quelta::domain::types::MacAddress;
-using quelta::domain::types::NetworkConfiguration;
-using quelta::gui::ChamberCreationModel;
+using namespace quelta::domain::types;
+using namespace quelta::gui;
 
 class tst_ChamberCreationModel : public QObject
 {

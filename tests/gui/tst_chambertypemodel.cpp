@@ -3,9 +3,8 @@
 #include <QtTest/QAbstractItemModelTester>
 #include <QtTest/QtTest>
 
-using quelta::domain::types::ChamberTypeData;
-using quelta::domain::types::ChamberTypeKey;
-using quelta::gui::ChamberTypeModel;
+using namespace quelta::domain::types;
+using namespace quelta::gui;
 
 namespace {
 

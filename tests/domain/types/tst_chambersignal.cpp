@@ -2,11 +2,7 @@
 
 #include <QtTest/QtTest>
 
-using quelta::domain::types::ChamberSignal;
-using quelta::domain::types::ControllerAddress;
-using quelta::domain::types::ControllerAddressId;
-using quelta::domain::types::Unit;
-using quelta::domain::types::UserLevel;
+using namespace quelta::domain::types;
 
 using AddressPointer = QSharedPointer<ControllerAddress>;
 
@@ -61,8 +57,6 @@ void tst_ChamberSignal::isDigital_data()
     // descriptor there is nothing to read the bit from.
     QTest::newRow("bit position without addresses") << signalWith(Unit::None, 3, {}, {}, {}, {}) << false;
     QTest::newRow("bit of a float register") << signalWith(Unit::None, 0, address(floatType), {}, {}, {}) << true;
-    QTest::newRow("bit position with write address only")
-        << signalWith(Unit::DegreeCelsius, 2, {}, address(floatType), {}, {}) << true;
     QTest::newRow("bool read address") << signalWith(Unit::None, -1, address(boolType), {}, {}, {}) << true;
     QTest::newRow("bool read, float write")
         << signalWith(Unit::None, -1, address(boolType), {}, address(floatType), {}) << false;

@@ -3,12 +3,7 @@
 
 #include <QtTest/QtTest>
 
-using quelta::domain::types::ChamberSignal;
-using quelta::domain::types::SetpointValue;
-using quelta::domain::types::ToleranceRange;
-using quelta::domain::types::Unit;
-using quelta::domain::types::UnitValue;
-using quelta::domain::types::UserLevel;
+using namespace quelta::domain::types;
 
 namespace {
 

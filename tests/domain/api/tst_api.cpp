@@ -1,9 +1,19 @@
-// An interface's signal operations are Qt signals of the implementing QObject.
-// A caller that knows only the interface connects to them by name, queued
-// from the implementation's worker thread; that works only when the signals
-// spell their argument types as they are registered.
+// The contract of the domain/api interfaces: each is a pure interface with
+// its own id, and its signal operations, Qt signals of the implementing
+// QObject, reach a caller that knows only the interface and connects by
+// name, queued from the implementation's worker thread; that works only when
+// the signals spell their argument types as they are registered.
 
+#include "domain/api/ichamberconnection.h"
+#include "domain/api/ichamberconnectionprovider.h"
+#include "domain/api/ichamberoperatingmodeconnection.h"
+#include "domain/api/ichamberreply.h"
 #include "domain/api/idataloggerreader.h"
+#include "domain/api/iinitializing.h"
+#include "domain/api/iprogramtransmitter.h"
+#include "domain/api/isqlconnection.h"
+#include "domain/api/isqlquery.h"
+#include "domain/api/iupdatemanagement.h"
 #include "domain/api/metatypes.h"
 #include "domain/types/metatypes.h"
 
@@ -11,10 +21,26 @@
 #include <QtCore/QThread>
 #include <QtTest/QtTest>
 
+#include <type_traits>
+
 using namespace quelta::domain::api;
 using namespace quelta::domain::types;
 
 namespace {
+
+// An interface can only be implemented, never built, copied or moved on its
+// own, and an implementation dies correctly through an interface pointer.
+template<typename... Interfaces>
+constexpr bool arePureInterfaces = ((std::is_abstract_v<Interfaces> && std::has_virtual_destructor_v<Interfaces>
+                                     && !std::is_copy_constructible_v<Interfaces>
+                                     && !std::is_copy_assignable_v<Interfaces>
+                                     && !std::is_move_constructible_v<Interfaces>
+                                     && !std::is_move_assignable_v<Interfaces>)
+                                    && ...);
+
+static_assert(arePureInterfaces<IChamberConnection, IChamberConnectionProvider, IChamberOperatingModeConnection,
+                                IChamberReply, IDataLoggerReader, IInitializing, IProgramTransmitter, ISqlConnection,
+                                ISqlQuery, IUpdateManagement>);
 
 class FakeDataLoggerReader : public QObject, public IDataLoggerReader
 {
@@ -60,16 +86,18 @@ QMetaMethod methodNamed(const QObject *object, const QByteArray &name)
 
 } // namespace
 
-class tst_ApiImplementations : public QObject
+class tst_Api : public QObject
 {
     Q_OBJECT
 
 private Q_SLOTS:
     void initTestCase();
+    void interfaceId_isNamespacedClassName_data();
+    void interfaceId_isNamespacedClassName();
     void signalByName_deliversQueuedFromWorkerThread();
 };
 
-void tst_ApiImplementations::initTestCase()
+void tst_Api::initTestCase()
 {
     registerMetaTypes();
     registerApiMetaTypes();
@@ -78,7 +106,36 @@ void tst_ApiImplementations::initTestCase()
     QVERIFY(QMetaType::type("QMap<int,QString>") != QMetaType::UnknownType);
 }
 
-void tst_ApiImplementations::signalByName_deliversQueuedFromWorkerThread()
+// Code that knows an interface only by name asks qt_metacast() for these ids.
+void tst_Api::interfaceId_isNamespacedClassName_data()
+{
+    QTest::addColumn<QByteArray>("id");
+    QTest::addColumn<QByteArray>("expected");
+
+#define INTERFACE_ROW(Interface)                                                                                       \
+    QTest::newRow(#Interface) << QByteArray(qobject_interface_iid<Interface *>()) << QByteArray("domain::api::" #Interface)
+    INTERFACE_ROW(IChamberConnection);
+    INTERFACE_ROW(IChamberConnectionProvider);
+    INTERFACE_ROW(IChamberOperatingModeConnection);
+    INTERFACE_ROW(IChamberReply);
+    INTERFACE_ROW(IDataLoggerReader);
+    INTERFACE_ROW(IInitializing);
+    INTERFACE_ROW(IProgramTransmitter);
+    INTERFACE_ROW(ISqlConnection);
+    INTERFACE_ROW(ISqlQuery);
+    INTERFACE_ROW(IUpdateManagement);
+#undef INTERFACE_ROW
+}
+
+void tst_Api::interfaceId_isNamespacedClassName()
+{
+    QFETCH(QByteArray, id);
+    QFETCH(QByteArray, expected);
+
+    QCOMPARE(id, expected);
+}
+
+void tst_Api::signalByName_deliversQueuedFromWorkerThread()
 {
     Receiver receiver;
     QThread worker;
@@ -116,6 +173,6 @@ void tst_ApiImplementations::signalByName_deliversQueuedFromWorkerThread()
     QCOMPARE(receiver.threads, QList<QThread *>{QThread::currentThread()});
 }
 
-QTEST_GUILESS_MAIN(tst_ApiImplementations)
+QTEST_GUILESS_MAIN(tst_Api)
 
-#include "tst_apiimplementations.moc"
+#include "tst_api.moc"

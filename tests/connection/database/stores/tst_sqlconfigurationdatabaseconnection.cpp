@@ -400,7 +400,7 @@ void tst_SqlConfigurationDatabaseConnection::setPointSignals_followTheChainUntil
     const QMap<int, ChamberSignal> signalMap = m_store->getSignals(asked);
     QCOMPARE(signalMap.keys(), asked);
     QList<int> followed;
-    for (QSharedPointer<ChamberSignal> setPoint = signalMap.first().setPointSignal(); !setPoint.isNull();
+    for (auto setPoint = signalMap.first().setPointSignal(); !setPoint.isNull();
          setPoint = setPoint->setPointSignal()) {
         followed.append(setPoint->id());
     }

@@ -10,10 +10,13 @@ using quelta::gui::UserPreferenceItem;
 
 namespace {
 
-LocalePreferences english()
+const LocalePreferences English(1, QLocale::English, "h:mm AP", "M/d/yy", QChar('.'), Unit::DegreeFahrenheit,
+                                Unit::RelativeHumidityRH);
+
+QStringList shown(const UserPreferenceItem &item)
 {
-    return LocalePreferences(1, QLocale::English, "h:mm AP", "M/d/yy", QChar('.'), Unit::DegreeFahrenheit,
-                             Unit::RelativeHumidityRH);
+    return {item.language(), item.decimalSeparator(), item.temperatureUnit(), item.humidityUnit(),
+            item.weekdaysList().constFirst(), item.isChanged() ? "changed" : "stored"};
 }
 
 } // namespace
@@ -23,108 +26,55 @@ class tst_UserPreferenceItem : public QObject
     Q_OBJECT
 
 private Q_SLOTS:
-    void language_data();
-    void language();
-    void decimalSeparator_data();
-    void decimalSeparator();
-    void unknownUnit_isNoUnitUntilReset();
-    void choiceLists_comeFromQtsLocaleData();
+    void edits_data();
+    void edits();
     void qml_editsAndResetsByName();
 };
 
-void tst_UserPreferenceItem::language_data()
+void tst_UserPreferenceItem::edits_data()
 {
-    QTest::addColumn<QString>("name");
-    QTest::addColumn<QStringList>("shown"); // language, separator, units, first weekday
-    QTest::addColumn<bool>("changed");
+    QTest::addColumn<QByteArray>("property");
+    QTest::addColumn<QString>("text");
+    QTest::addColumn<QStringList>("shownAfterwards");
     QTest::addColumn<int>("weekdaysSignals");
 
-    QTest::newRow("Deutsch") << "Deutsch" << QStringList{"Deutsch", ",", "°C", "% r.F.", "Montag"} << true << 1;
-    QTest::newRow("Français") << "Français" << QStringList{"Français", ".", "°C", "% r.H.", "lundi"} << true << 1;
-    QTest::newRow("lower case") << "deutsch" << QStringList{"English", ".", "°F", "% r.H.", "Monday"} << false << 0;
+    QTest::newRow("Deutsch") << QByteArray("language") << "Deutsch"
+                             << QStringList{"Deutsch", ",", "°C", "% r.F.", "Montag", "changed"} << 1;
+    QTest::newRow("lower case") << QByteArray("language") << "deutsch"
+                                << QStringList{"English", ".", "°F", "% r.H.", "Monday", "stored"} << 0;
+    QTest::newRow("separator") << QByteArray("decimalSeparator") << ".,"
+                               << QStringList{"English", ".", "°F", "% r.H.", "Monday", "stored"} << 0;
+    QTest::newRow("unknown unit") << QByteArray("temperatureUnit") << "°X"
+                                  << QStringList{"English", ".", "", "% r.H.", "Monday", "changed"} << 0;
 }
 
-void tst_UserPreferenceItem::language()
+void tst_UserPreferenceItem::edits()
 {
-    QFETCH(QString, name);
-    QFETCH(QStringList, shown);
-    QFETCH(bool, changed);
+    QFETCH(QByteArray, property);
+    QFETCH(QString, text);
+    QFETCH(QStringList, shownAfterwards);
     QFETCH(int, weekdaysSignals);
 
-    UserPreferenceItem item(english());
-    QSignalSpy itemChanged(&item, &UserPreferenceItem::signalChanged);
+    UserPreferenceItem item(English);
     QSignalSpy weekdaysChanged(&item, &UserPreferenceItem::signalWeekdaysListChanged);
-    item.setLanguage(name);
-    QCOMPARE(QStringList({item.language(), item.decimalSeparator(), item.temperatureUnit(), item.humidityUnit(),
-                          item.weekdaysList().constFirst()}),
-             shown);
-    QCOMPARE(item.isChanged(), changed);
-    QCOMPARE(itemChanged.count(), changed ? 1 : 0);
+    QVERIFY(item.setProperty(property.constData(), text));
+    QCOMPARE(shown(item), shownAfterwards);
     QCOMPARE(weekdaysChanged.count(), weekdaysSignals);
-    QCOMPARE(item.timeFormat(), QStringLiteral("h:mm AP"));
 
-    // Back to the stored language: the weekday names follow again.
     item.resetUserPreferences();
+    QCOMPARE(shown(item), QStringList({"English", ".", "°F", "% r.H.", "Monday", "stored"}));
     QCOMPARE(weekdaysChanged.count(), 2 * weekdaysSignals);
-    QCOMPARE(item.weekdaysList().constLast(), QStringLiteral("Sunday"));
-}
-
-void tst_UserPreferenceItem::decimalSeparator_data()
-{
-    QTest::addColumn<QString>("text");
-    QTest::addColumn<QString>("separator");
-    QTest::addColumn<int>("signalCount");
-
-    QTest::newRow("comma") << "," << "," << 1;
-    QTest::newRow("first character counts") << ".," << "." << 1;
-    QTest::newRow("other character") << ";" << "." << 0;
-    QTest::newRow("empty") << "" << "." << 0;
-}
-
-void tst_UserPreferenceItem::decimalSeparator()
-{
-    QFETCH(QString, text);
-    QFETCH(QString, separator);
-    QFETCH(int, signalCount);
-
-    UserPreferenceItem item(english());
-    QSignalSpy changed(&item, &UserPreferenceItem::signalChanged);
-    item.setDecimalSeparator(text);
-    QCOMPARE(item.decimalSeparator(), separator);
-    QCOMPARE(changed.count(), signalCount);
-}
-
-void tst_UserPreferenceItem::unknownUnit_isNoUnitUntilReset()
-{
-    UserPreferenceItem item(english());
-    item.setTemperatureUnit("°X");
-    QCOMPARE(item.preferences().temperatureUnit(), int(Unit::None));
-    QCOMPARE(item.temperatureUnit(), QString());
-    QVERIFY(item.isChanged());
-
-    item.resetUserPreferences();
-    QVERIFY(!item.isChanged());
-    QCOMPARE(item.temperatureUnit(), QStringLiteral("°F"));
-    QVERIFY(UserPreferenceItem::languageName(QLocale::Dutch).isNull());
-}
-
-void tst_UserPreferenceItem::choiceLists_comeFromQtsLocaleData()
-{
-    const UserPreferenceItem item(english());
-    QCOMPARE(item.languageList(), QStringList({"English", "Français", "Deutsch", "Italiano", "Español"}));
-    QCOMPARE(item.timeFormatList(), QStringList({"HH:mm", "HH:mm:ss", "h:mm AP", "h:mm:ss AP"}));
-    QCOMPARE(item.dateFormatList(), QStringList({"dd.MM.yy", "M/d/yy"}));
-    QCOMPARE(item.temperatureUnitList(), QStringList({"°C", "°F", "K"}));
-    QCOMPARE(item.humidityUnitList(), QStringList({"% r.F.", "% r.H."}));
 }
 
 void tst_UserPreferenceItem::qml_editsAndResetsByName()
 {
-    UserPreferenceItem item(english());
+    UserPreferenceItem item(English);
     QCOMPARE(evaluateInQml(QVariant::fromValue(&item),
-                           "(item.language = 'Deutsch', [item.weekdaysList[0], item.changed,"
-                           " (item.resetUserPreferences(), item.changed), item.language].join(' '))"),
-             QVariant(QStringLiteral("Montag true false English")));
+                           "(item.language = 'Deutsch', [item.weekdaysList[6], item.changed,"
+                           " (item.resetUserPreferences(), item.changed), item.language, item.timeFormatList,"
+                           " item.dateFormatList, item.temperatureUnitList, item.humidityUnitList].join('|'))"),
+             QVariant("Sonntag|true|false|English|HH:mm,HH:mm:ss,h:mm AP,h:mm:ss AP|dd.MM.yy,M/d/yy|°C,°F,K"
+                      "|% r.F.,% r.H."));
 }
 
 QTEST_MAIN(tst_UserPreferenceItem)

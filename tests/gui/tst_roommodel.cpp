@@ -61,6 +61,6 @@ void tst_RoomModel::setRoomData_announcesScaleChangesBeyondTheTolerance()
     QCOMPARE(changed.count(), 1);
 }
 
-QTEST_MAIN(tst_RoomModel)
+QTEST_GUILESS_MAIN(tst_RoomModel)
 
 #include "tst_roommodel.moc"

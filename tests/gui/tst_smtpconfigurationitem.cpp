@@ -88,6 +88,6 @@ void tst_SmtpConfigurationItem::qml_readsAndWritesByName()
              QVariant("25|TLS|TCP,TLS,SSL|true"));
 }
 
-QTEST_MAIN(tst_SmtpConfigurationItem)
+QTEST_GUILESS_MAIN(tst_SmtpConfigurationItem)
 
 #include "tst_smtpconfigurationitem.moc"

@@ -166,6 +166,6 @@ void tst_UserControl::qml_readsPropertiesAndCallsInvokablesByName()
              QVariant("-1||--|0"));
 }
 
-QTEST_MAIN(tst_UserControl)
+QTEST_GUILESS_MAIN(tst_UserControl)
 
 #include "tst_usercontrol.moc"

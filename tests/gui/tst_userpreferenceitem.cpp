@@ -77,6 +77,6 @@ void tst_UserPreferenceItem::qml_editsAndResetsByName()
                       "|% r.F.,% r.H."));
 }
 
-QTEST_MAIN(tst_UserPreferenceItem)
+QTEST_GUILESS_MAIN(tst_UserPreferenceItem)
 
 #include "tst_userpreferenceitem.moc"

@@ -41,8 +41,8 @@ QString formatFloat(const domain::types::LocalePreferences &preferences, float v
 QString formatUnitValue(const domain::types::LocalePreferences &preferences, const domain::types::UnitValue &value,
                         int decimalPlaces, bool includeUnit);
 
-// The date format's names of days and months are Qt's English ones; times
-// are written in the preferred language.
+// Day and month names in a date follow the system's locale, as
+// QDate::toString() writes them; times are written in the preferred language.
 QString formatDate(const domain::types::LocalePreferences &preferences, const QDate &date);
 QString formatTime(const domain::types::LocalePreferences &preferences, const QTime &time);
 QString formatTime(const domain::types::LocalePreferences &preferences, const QTime &time, const QString &format);
@@ -57,7 +57,7 @@ domain::types::SetpointValue toPreferredUnits(const domain::types::LocalePrefere
 // absolute range gives its limits, a relative one the setpoint plus or minus
 // its distances. Invalid for a digital signal, a signal that is no process
 // value, a value without range, and a relative range without a valid
-// setpoint.
+// setpoint or distance.
 QVariant upperToleranceLimit(const domain::types::LocalePreferences &preferences,
                              const domain::types::ChamberSignal &chamberSignal,
                              const domain::types::SetpointValue &value, const domain::types::SetpointValue &setpoint);

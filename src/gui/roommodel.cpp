@@ -38,8 +38,8 @@ QUrl RoomModel::roomImagePath() const
     const QUrl image = m_room.imagePath();
     if (image.isEmpty())
         return QUrl();
-    return QUrl(QStringLiteral("file:///%1/%2").arg(m_localImageDirectory.toString(), image.fileName(QUrl::FullyDecoded)),
-                QUrl::TolerantMode);
+    const QString fileName = image.fileName(QUrl::FullyDecoded);
+    return QUrl(QStringLiteral("file:///%1/%2").arg(m_localImageDirectory.toString(), fileName), QUrl::TolerantMode);
 }
 
 void RoomModel::setRoomData(const RoomData &room)

@@ -301,8 +301,9 @@ void UserControl::addUser(const UserData &user)
 
 void UserControl::removeUser(uint userId)
 {
-    const auto model = std::find_if(m_users.begin(), m_users.end(),
-                                    [userId](const UserModel *candidate) { return candidate->userData().id() == userId; });
+    const auto model = std::find_if(m_users.begin(), m_users.end(), [userId](const UserModel *candidate) {
+        return candidate->userData().id() == userId;
+    });
     if (model == m_users.end())
         return;
     UserModel *removed = *model;

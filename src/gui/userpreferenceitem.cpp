@@ -58,8 +58,9 @@ const ChoiceLists &choiceLists()
         for (const Language &language : Languages)
             choices.languages.append(QString::fromUtf16(language.name));
         choices.timeFormats = QStringList{german.timeFormat(QLocale::ShortFormat), QStringLiteral("HH:mm:ss"),
-                               english.timeFormat(QLocale::ShortFormat), QStringLiteral("h:mm:ss AP")};
-        choices.dateFormats = QStringList{german.dateFormat(QLocale::ShortFormat), english.dateFormat(QLocale::ShortFormat)};
+                                          english.timeFormat(QLocale::ShortFormat), QStringLiteral("h:mm:ss AP")};
+        choices.dateFormats =
+            QStringList{german.dateFormat(QLocale::ShortFormat), english.dateFormat(QLocale::ShortFormat)};
         choices.temperatureUnits = unitTexts(Unit::DegreeCelsius, Unit::Kelvin);
         choices.humidityUnits = unitTexts(Unit::RelativeHumidityRF, Unit::RelativeHumidityRH);
         return choices;

@@ -42,7 +42,8 @@ void tst_RoomModel::roomImagePath()
     const QString previousDirectory = QDir::currentPath();
     QVERIFY(QDir::setCurrent(root.filePath("work")));
     if (!directory.isNull())
-        QSettings(root.filePath("QUELTA4.ini"), QSettings::IniFormat).setValue("General/LocalImageDirectory", directory);
+        QSettings(root.filePath("QUELTA4.ini"), QSettings::IniFormat).setValue("General/LocalImageDirectory",
+                                                                               directory);
     RoomModel model(RoomData(4, "Lab", image, 0.5f));
     QDir::setCurrent(previousDirectory);
 

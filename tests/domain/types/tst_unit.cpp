@@ -2,6 +2,8 @@
 
 #include <QtTest/QtTest>
 
+#include <cfloat>
+
 using quelta::domain::types::Unit;
 
 class tst_Unit : public QObject
@@ -35,6 +37,7 @@ void tst_Unit::fromStringFindsEveryNamedUnitAndNothingElse()
     }
     QCOMPARE(Unit::fromString(QStringLiteral("hpa")), int(Unit::None));
     QCOMPARE(Unit::fromString(QStringLiteral("°C ")), int(Unit::None));
+    QCOMPARE(Unit::fromString(QString()), int(Unit::None));
 }
 
 void tst_Unit::convert_data()
@@ -51,6 +54,9 @@ void tst_Unit::convert_data()
     QTest::newRow("hPa to mbar") << 7 << 8 << 1013.25f << 1013.25f;
     QTest::newRow("temperature to pressure keeps the number") << 0 << 7 << 20.0f << 20.0f;
     QTest::newRow("no unit to °F keeps the number") << 16 << 1 << 20.0f << 20.0f;
+    // The "no limit" sentinels would overflow to infinity under °F.
+    QTest::newRow("no upper limit stays") << 0 << 1 << FLT_MAX << FLT_MAX;
+    QTest::newRow("no lower limit stays") << 2 << 1 << -FLT_MAX << -FLT_MAX;
 }
 
 void tst_Unit::convert()

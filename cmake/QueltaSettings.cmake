@@ -27,8 +27,10 @@ target_compile_definitions(quelta_settings INTERFACE
     QT_DISABLE_DEPRECATED_BEFORE=0x050F00)
 
 if(QUELTA_SANITIZE)
+    # float-cast-overflow is not part of "undefined" in GCC; it catches an
+    # infinity or NaN converted to an integer.
     set(QUELTA_SANITIZER_FLAGS
-        -fsanitize=address,undefined -fno-omit-frame-pointer -fno-sanitize-recover=all)
+        -fsanitize=address,undefined,float-cast-overflow -fno-omit-frame-pointer -fno-sanitize-recover=all)
     # Sanitizer flags must reach every object and the final link, including
     # moc output, so they are set for the whole build rather than per target.
     add_compile_options(${QUELTA_SANITIZER_FLAGS})

@@ -39,15 +39,16 @@ bool isDecimalGroup(const QString &group)
     return !group.isEmpty() && std::all_of(group.cbegin(), group.cend(), isDigit);
 }
 
-// The search page's address fields hold up to three digits each and invite
-// zero-padding ("192.168.001.010"), which QHostAddress reads as octal
-// (192.168.1.8). Four groups of decimal digits are therefore read as
-// decimal numbers; any other text is left to QHostAddress.
+// Four decimal groups of 0 to 255, white space around them allowed; any
+// other text gives a null address. The search page's address fields hold up
+// to three digits each and invite zero-padding ("192.168.001.010"), which
+// QHostAddress would read as octal (192.168.1.8); it would also take "07",
+// "1.2.3" or an IPv6 text for an address.
 QHostAddress addressFromText(const QString &text)
 {
-    const QStringList groups = text.split(QLatin1Char('.'));
+    const QStringList groups = text.trimmed().split(QLatin1Char('.'));
     if (groups.size() != 4 || !std::all_of(groups.cbegin(), groups.cend(), isDecimalGroup))
-        return QHostAddress(text);
+        return QHostAddress();
 
     quint32 address = 0;
     for (const QString &group : groups) {
@@ -181,15 +182,17 @@ void ChamberCreationControl::clearSearchResults()
     ResultMap knownResults;
     newResults.swap(m_newChamberModels);
     knownResults.swap(m_knownChamberModels);
-    m_currentModel.clear();
 
+    // The pages see the empty lists while every result still exists.
     Q_EMIT signalChamberModelChanged();
 
-    // Deferred: a page may still be running a handler of one of them.
+    // Deferred: the page that cleared may be running a handler of one of the
+    // results, and QML drops its references to them only on a later turn.
     for (ChamberCreationModel *model : qAsConst(newResults))
         model->deleteLater();
     for (ChamberCreationModel *model : qAsConst(knownResults))
         model->deleteLater();
+    m_currentModel.clear();
 }
 
 int ChamberCreationControl::getFirstUncreatedIndex(int currentIndex)

@@ -68,9 +68,9 @@ public:
     KnownFilter knownFilter() const { return static_cast<KnownFilter>(m_knownFilter); }
     void setKnownFilter(int filter);
 
-    // Adds a result for the address in the text, whose groups are decimal
-    // even with leading zeros. A text that is no address gives a result
-    // without one.
+    // Adds a result for the IPv4 address in the text: four decimal groups of
+    // 0 to 255, leading zeros allowed. Any other text gives a result without
+    // an address.
     Q_INVOKABLE void addIpChamber(const QString &ipAddress);
     // Adds count results for the PC's serial port with this COM name, or
     // reports "'<name>' is not valid" when the PC has no such port.

@@ -97,6 +97,10 @@ Q_SIGNALS:
     void signalSelectionStateChanged();
     void signalCreationStateChanged();
     void signalDataChanged();
+    // Part of the type's QML interface, for documents that react to a new
+    // chamber type; setChamberType() announces its changes through
+    // signalDataChanged, so nothing emits it.
+    void signalTypeChanged();
 
 private:
     quelta::domain::types::ChamberData m_chamberData;

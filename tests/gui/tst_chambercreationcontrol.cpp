@@ -4,12 +4,8 @@
 
 #include <memory>
 
-using quelta::domain::types::ActivationState;
-using quelta::domain::types::ChamberData;
-using quelta::domain::types::MacAddress;
-using quelta::domain::types::NetworkConfiguration;
-using quelta::gui::ChamberCreationControl;
-using quelta::gui::ChamberCreationModel;
+using namespace quelta::domain::types;
+using namespace quelta::gui;
 
 namespace {
 
@@ -53,7 +49,9 @@ private Q_SLOTS:
     void filters();
     void addSerialChambers_findsThePortByItsComName_data();
     void addSerialChambers_findsThePortByItsComName();
-    void addIpChamber_addsAManualResultAndEndsTheSearch();
+    void addIpChamber_readsFourDecimalGroups_data();
+    void addIpChamber_readsFourDecimalGroups();
+    void clear_announcesEmptyListsBeforeDeletingAndResetsFilters();
     void getNextUncheckedIndex_data();
     void getNextUncheckedIndex();
     void checkResults_areStoredOnTheCurrentResult();
@@ -146,9 +144,9 @@ void tst_ChamberCreationControl::addSerialChambers_findsThePortByItsComName_data
     QTest::addColumn<QString>("comPort");
     QTest::addColumn<QStringList>("expected"); // empty: refused with "'<comPort>' is not valid"
 
-    const QStringList onboardAndUsb{"ttyS0", "ttyS2", "ttyUSB0"};
-    QTest::newRow("adapter after the on-board ports") << onboardAndUsb << "COM4" << QStringList{"COM4", "COM4"};
-    QTest::newRow("gap in the on-board numbers") << onboardAndUsb << "COM2" << QStringList();
+    // How ports get their COM names is SerialPortNaming's; here only that the
+    // control asks for the PC's ports of the moment.
+    QTest::newRow("gap in the on-board numbers") << QStringList{"ttyS0", "ttyS2", "ttyUSB0"} << "COM2" << QStringList();
     QTest::newRow("the names follow the ports of the moment")
         << QStringList{"ttyACM0", "ttyUSB0"} << "COM2" << QStringList{"COM2", "COM2"};
 }
@@ -169,22 +167,76 @@ void tst_ChamberCreationControl::addSerialChambers_findsThePortByItsComName()
         QCOMPARE(errors.at(0).at(0).toString(), "'" + comPort + "' is not valid");
 }
 
-void tst_ChamberCreationControl::addIpChamber_addsAManualResultAndEndsTheSearch()
+void tst_ChamberCreationControl::addIpChamber_readsFourDecimalGroups_data()
 {
-    QSignalSpy finished(m_control.get(), &ChamberCreationControl::signalBroadcastFinished);
+    QTest::addColumn<QString>("text");
+    QTest::addColumn<QString>("address"); // empty: a result without an address
+
+    QTest::newRow("plain") << "192.168.10.20" << "192.168.10.20";
+    // Regression: zero-padded groups, as the page's three-digit fields
+    // invite, were read as octal (010 as 8, 008 as no address at all), and
+    // so were they after a blank or before a line break.
+    QTest::newRow("zero-padded groups") << "192.168.010.008" << "192.168.10.8";
+    QTest::newRow("white space around") << " 192.168.1.010\n" << "192.168.1.10";
+    QTest::newRow("group above 255") << "300.1.2.3" << "";
+    QTest::newRow("three groups") << "1.2.3" << "";
+    QTest::newRow("one number") << "07" << "";
+    QTest::newRow("IPv6") << "::1" << "";
+    QTest::newRow("blank inside") << "192.168. 1.1" << "";
+}
+
+void tst_ChamberCreationControl::addIpChamber_readsFourDecimalGroups()
+{
+    QFETCH(QString, text);
+    QFETCH(QString, address);
+
     m_control->addSerialChambers("COM1", 1);
-    m_control->addIpChamber("192.168.10.20");
+    QSignalSpy finished(m_control.get(), &ChamberCreationControl::signalBroadcastFinished);
+    m_control->addIpChamber(text);
     QCOMPARE(finished.count(), 1);
 
-    // An unparsable address gives a result without one, keyed 0 and so before
-    // every serial port; it counts as serial, and without a port its check
-    // can find no connection.
-    m_control->addIpChamber("300.1.2.3");
-    // Regression: zero-padded groups, as the page's three-digit fields
-    // invite, were read as octal (010 as 8, 008 as no address at all).
-    m_control->addIpChamber("192.168.010.008");
-    QCOMPARE(describe(m_control->chamberModels()), (QStringList{"", "COM1", "192.168.10.8#", "192.168.10.20#"}));
-    QVERIFY(modelsOf(m_control->chamberModels()).at(0)->isManuallyConfigured());
+    // A result without an address is keyed 0 and so comes before every
+    // serial port; it counts as serial, and without a port its check can
+    // find no connection.
+    QCOMPARE(describe(m_control->chamberModels()),
+             (address.isEmpty() ? QStringList{"", "COM1"} : QStringList{"COM1", address + '#'}));
+    QVERIFY(modelsOf(m_control->chamberModels()).at(address.isEmpty() ? 0 : 1)->isManuallyConfigured());
+}
+
+void tst_ChamberCreationControl::clear_announcesEmptyListsBeforeDeletingAndResetsFilters()
+{
+    const QList<ChamberCreationModel *> models = selectThree();
+    models.at(0)->setCreationState(ChamberCreationModel::CREATED);
+    models.at(1)->setActivationState(ActivationState::STATE_ACTIVE);
+    m_control->setCurrentSelectedModel(2);
+    m_control->setKnownFilter(ChamberCreationControl::ONLY_NEW);
+    m_control->setInterfaceFilter(ChamberCreationControl::INTERFACES_IP);
+    const QList<QPointer<ChamberCreationModel>> results(models.cbegin(), models.cend());
+    const auto alive = [&results] { return results.size() - results.count(nullptr); };
+
+    // The pages see the empty lists while every result still exists, and a
+    // check result that arrives meanwhile still reaches the current result.
+    // Each filter that clear() resets announces the lists once more.
+    QStringList announced;
+    connect(m_control.get(), &ChamberCreationControl::signalChamberModelChanged, this, [&] {
+        m_control->handleCommunicationCheckResult(ChamberData(), ActivationState::STATE_CONNECTION_ERROR);
+        announced << QString("%1 results, counts %2 %3 %4, %5 alive")
+                         .arg(modelsOf(m_control->chamberModels()).size())
+                         .arg(m_control->selectedCounts())
+                         .arg(m_control->selectedCreatedCounts())
+                         .arg(m_control->selectedCheckedCounts())
+                         .arg(alive());
+    });
+    QSignalSpy selectedCounts(m_control.get(), &ChamberCreationControl::signalSelectedCountsChanged);
+    m_control->clear();
+
+    const QString emptyLists("0 results, counts 0 0 0, 3 alive");
+    QCOMPARE(announced, (QStringList{emptyLists, emptyLists, emptyLists}));
+    QCOMPARE(selectedCounts.count(), 3);
+    QCOMPARE(results.at(2)->activationState(), ActivationState::STATE_CONNECTION_ERROR);
+    QCOMPARE(int(m_control->knownFilter()), 0);
+    QCOMPARE(int(m_control->interfaceFilter()), 0);
+    QTRY_COMPARE(alive(), 0);
 }
 
 void tst_ChamberCreationControl::getNextUncheckedIndex_data()

@@ -4,10 +4,8 @@
 
 #include <memory>
 
-using quelta::domain::types::ChamberTypeKey;
-using quelta::domain::types::MacAddress;
-using quelta::domain::types::NetworkConfiguration;
-using quelta::gui::ChamberCreationModel;
+using namespace quelta::domain::types;
+using namespace quelta::gui;
 
 class tst_ChamberCreationModel : public QObject
 {
@@ -46,12 +44,14 @@ void tst_ChamberCreationModel::setChamberType()
                                        : std::make_unique<ChamberCreationModel>(answer, false);
     model->setModbusAddress(modbusAddress);
     QSignalSpy data(model.get(), &ChamberCreationModel::signalDataChanged);
+    QSignalSpy type(model.get(), &ChamberCreationModel::signalTypeChanged);
 
     // QML hands the ids over as int: they widen with their sign and read
     // back as their low 32 bits.
     QVERIFY(QMetaObject::invokeMethod(model.get(), "setChamberType", Q_ARG(int, -2), Q_ARG(int, 70000),
                                       Q_ARG(bool, requiresModbusAddress), Q_ARG(bool, isSerial)));
     QCOMPARE(data.count(), 1);
+    QCOMPARE(type.count(), 0);
     QCOMPARE(model->chamberData().chamberTypeKey(), ChamberTypeKey(Q_UINT64_C(0xFFFFFFFFFFFFFFFE), 70000));
     QCOMPARE(model->chamberTypeId(), -2);
     QCOMPARE(model->converter(), expectedConverter);

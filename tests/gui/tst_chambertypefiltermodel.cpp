@@ -6,11 +6,8 @@
 
 #include <functional>
 
-using quelta::domain::types::ChamberOption;
-using quelta::domain::types::ChamberTypeData;
-using quelta::domain::types::ChamberTypeKey;
-using quelta::gui::ChamberTypeFilterModel;
-using quelta::gui::ChamberTypeModel;
+using namespace quelta::domain::types;
+using namespace quelta::gui;
 
 using Filter = std::function<void(ChamberTypeFilterModel *)>;
 Q_DECLARE_METATYPE(Filter)

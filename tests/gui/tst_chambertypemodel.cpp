@@ -3,9 +3,8 @@
 #include <QtTest/QAbstractItemModelTester>
 #include <QtTest/QtTest>
 
-using quelta::domain::types::ChamberTypeData;
-using quelta::domain::types::ChamberTypeKey;
-using quelta::gui::ChamberTypeModel;
+using namespace quelta::domain::types;
+using namespace quelta::gui;
 
 namespace {
 
@@ -72,6 +71,12 @@ void tst_ChamberTypeModel::fillsAndClear_notifyTheRowsThatChange()
     model.clear();
     model.clear();
     QCOMPARE(model.rowCount(), 0);
+
+    // Only the type's own roles: QML reads no display role from this model.
+    const QHash<int, QByteArray> roles = model.roleNames();
+    QCOMPARE(roles.size(), 12);
+    QCOMPARE(roles.value(ChamberTypeModel::DEVELOPMENT_STATE), QByteArray("eLevel"));
+    QCOMPARE(roles.value(ChamberTypeModel::REQUIRES_MODBUS_ADDRESS), QByteArray("requiresModbusAddress"));
 }
 
 void tst_ChamberTypeModel::imagePath_data()
@@ -83,6 +88,10 @@ void tst_ChamberTypeModel::imagePath_data()
     // Regression: an empty image name (how the catalogue's NULL arrives)
     // gave the URL of the directory instead of the placeholder.
     QTest::newRow("empty image name") << "/srv/images" << QString("") << "qrc:/images/no_thumb.png";
+    QTest::newRow("no setting") << QString() << "x.png"
+                                << QUrl::fromLocalFile(QCoreApplication::applicationDirPath()
+                                                       + "/database/images/chamber/x.png")
+                                       .toString();
     QTest::newRow("names that a URL must escape")
         << "/srv/chamber images" << "x#1.png" << "file:///srv/chamber images/x%231.png";
 }

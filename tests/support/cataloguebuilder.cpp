@@ -4,7 +4,6 @@
 #include "connection/database/core/sqlquery.h"
 #include "support/encrypteddatabase.h"
 
-#include <QtCore/QAtomicInt>
 #include <QtCore/QFile>
 #include <QtCore/QSharedPointer>
 
@@ -58,13 +57,8 @@ constexpr int MaxValuesPerStatement = 900;
 // memory as a whole.
 constexpr int StatementsPerTransaction = 200;
 
-QString uniqueConnectionName()
-{
-    static QAtomicInt counter;
-    return QStringLiteral("catalogueBuilder%1").arg(counter.fetchAndAddRelaxed(1));
-}
-
-// Writes rows through multi-row inserts. A null text is written as NULL.
+// Writes rows, each in the column order of its table, through multi-row
+// inserts. A null text is written as NULL.
 class RowWriter
 {
 public:
@@ -75,21 +69,21 @@ public:
 
     // One row of values per item.
     template<typename Item, typename ToRow>
-    bool write(const QString &table, const QStringList &columns, const QList<Item> &items, ToRow toRow)
+    bool write(const QString &table, const QList<Item> &items, ToRow toRow)
     {
         QList<QVariantList> rows;
         for (const Item &item : items)
             rows.append(toRow(item));
-        return write(table, columns, rows);
+        return write(table, rows);
     }
 
-    bool write(const QString &table, const QStringList &columns, const QList<QVariantList> &rows)
+    bool write(const QString &table, const QList<QVariantList> &rows)
     {
-        const int rowsPerStatement = qMax(1, MaxValuesPerStatement / columns.size());
+        const int rowsPerStatement = rows.isEmpty() ? 1 : qMax(1, MaxValuesPerStatement / rows.first().size());
         QList<QSharedPointer<domain::api::ISqlQuery>> statements;
         for (int first = 0; first < rows.size(); first += rowsPerStatement) {
             auto statement = QSharedPointer<SqlQuery>::create();
-            statement->insertInto(table).columns(columns);
+            statement->insertInto(table);
             for (int row = first; row < qMin(rows.size(), first + rowsPerStatement); ++row) {
                 QVariantList values;
                 for (const QVariant &value : rows.at(row))
@@ -130,71 +124,52 @@ bool writeContent(SqliteConnection &connection, const CatalogueContent &content)
     const auto name = [](const CatalogueName &row) -> QVariantList { return {row.id, row.name}; };
 
     RowWriter writer(connection);
-    return writer.write("controller", {"id", "type"}, content.controllers, name)
-        && writer.write("protocol", {"id", "name"}, content.protocols, name)
-        && writer.write("additional_info", {"id", "article_nr", "info"}, content.additionalInfos,
+    return writer.write("controller", content.controllers, name) && writer.write("protocol", content.protocols, name)
+        && writer.write("additional_info", content.additionalInfos,
                         [](const CatalogueAdditionalInfo &row) -> QVariantList {
                             return {row.id, row.articleNr, row.info};
                         })
-        && writer.write("value_type", {"id", "name", "decimal_places", "color"}, content.valueTypes,
+        && writer.write("value_type", content.valueTypes,
                         [](const CatalogueValueType &row) -> QVariantList {
                             return {row.id, row.name, row.decimalPlaces, row.color};
                         })
-        && writer.write("controller_data",
-                        {"id", "address", "address_type", "access", "variable_type", "set_point_nr", "description",
-                         "controller_id", "comment"},
-                        content.descriptors,
+        && writer.write("controller_data", content.descriptors,
                         [](const CatalogueDescriptor &row) -> QVariantList {
                             return {row.id, row.address, row.addressType, row.access, row.variableType, row.setPointNr,
                                     row.description, row.controllerId, row.comment};
                         })
-        && writer.write("signal",
-                        {"id", "name", "read", "write_basic", "write_manual", "write_auto", "unit", "user_level",
-                         "limit_min", "limit_max", "bitposition", "signal_type", "value_type", "set_point_signal",
-                         "time_programmable", "week_programmable"},
-                        content.signalRows,
+        && writer.write("signal", content.signalRows,
                         [](const CatalogueSignal &row) -> QVariantList {
                             return {row.id, row.name, row.read, row.writeBasic, row.writeManual, row.writeAuto,
                                     row.unit, row.userLevel, row.limitMin, row.limitMax, row.bitposition,
                                     row.signalType, row.valueType, row.setPointSignal, row.timeProgrammable,
                                     row.weekProgrammable};
                         })
-        && writer.write("control_signals", {"id", "name", "bitposition", "userlevel", "read", "write"},
-                        content.controlSignals,
+        && writer.write("control_signals", content.controlSignals,
                         [](const CatalogueControlSignal &row) -> QVariantList {
                             return {row.id, row.name, row.bitposition, row.userlevel, row.read, row.write};
                         })
-        && writer.write("options", {"id", "name", "fix"}, content.options,
+        && writer.write("options", content.options,
                         [](const CatalogueOption &row) -> QVariantList { return {row.id, row.name, row.fix}; })
-        && writer.write("tolerance_range",
-                        {"id", "name", "set_point", "process_value", "range_min", "range_max", "delay1", "delay2"},
-                        content.toleranceRanges,
+        && writer.write("tolerance_range", content.toleranceRanges,
                         [](const CatalogueToleranceRange &row) -> QVariantList {
                             return {row.id, row.name, row.setPoint, row.processValue, row.rangeMin, row.rangeMax,
                                     row.delay1, row.delay2};
                         })
-        && writer.write("chamber_type",
-                        {"id", "type", "developement_state", "size", "voltage", "image", "description",
-                         "firmware_start", "firmware_ende", "setup_kennung", "setup_version_start",
-                         "setup_version_ende", "kennung_programme", "controller_id"},
-                        content.chamberTypes,
+        && writer.write("chamber_type", content.chamberTypes,
                         [](const Type &row) -> QVariantList {
                             return {row.id, row.type, row.developementState, row.size, row.voltage, row.image,
                                     row.description, row.firmwareStart, row.firmwareEnde, row.setupKennung,
                                     row.setupVersionStart, row.setupVersionEnde, row.kennungProgramme,
                                     row.controllerId};
                         })
-        && writer.write("chamber_type_has_protocol", {"chamber_type_id", "protocol_id"}, links(&Type::protocolIds))
-        && writer.write("chamber_type_has_additional_info", {"chamber_type_id", "additional_info_id"},
-                        links(&Type::additionalInfoIds))
-        && writer.write("chamber_type_has_signal", {"chamber_type_id", "signal_id"}, links(&Type::signalIds))
-        && writer.write("chamber_type_has_control_signals", {"chamber_type_id", "control_signals_id"},
-                        links(&Type::controlSignalIds))
-        && writer.write("chamber_type_has_options", {"chamber_type_id", "options_id"}, links(&Type::optionIds))
-        && writer.write("chamber_type_has_tolerance_range", {"chamber_type_id", "tolerance_range_id"},
-                        links(&Type::toleranceRangeIds))
-        && writer.write("chamber_type_has_datalogger_signal", {"chamber_type_id", "datalogger_signal_id", "channel"},
-                        dataloggerSignals);
+        && writer.write("chamber_type_has_protocol", links(&Type::protocolIds))
+        && writer.write("chamber_type_has_additional_info", links(&Type::additionalInfoIds))
+        && writer.write("chamber_type_has_signal", links(&Type::signalIds))
+        && writer.write("chamber_type_has_control_signals", links(&Type::controlSignalIds))
+        && writer.write("chamber_type_has_options", links(&Type::optionIds))
+        && writer.write("chamber_type_has_tolerance_range", links(&Type::toleranceRangeIds))
+        && writer.write("chamber_type_has_datalogger_signal", dataloggerSignals);
 }
 
 } // namespace
@@ -207,9 +182,8 @@ QString CatalogueBuilder::create(const QString &path, const CatalogueContent &co
 
     bool written = false;
     {
-        SqliteConnection connection(uniqueConnectionName());
+        SqliteConnection connection(path);
         written = connection.open(path, QString(), QString(), key) && writeContent(connection, content);
-        connection.close();
     }
     if (!written) {
         QFile::remove(path);

@@ -4,7 +4,6 @@
 
 #include "connection/database/core/sqliteconnection.h"
 
-#include <QtCore/QAtomicInt>
 #include <QtCore/QFile>
 #include <QtCore/QFileInfo>
 #include <QtCore/QSharedPointer>
@@ -19,6 +18,23 @@ QString uniqueConnectionName()
 {
     static QAtomicInt counter;
     return QStringLiteral("testFixture%1").arg(counter.fetchAndAddRelaxed(1));
+}
+
+using domain::api::ISqlConnection;
+
+QString runScript(const QString &path, const QString &script, const QString &key, ISqlConnection::OpenMode mode)
+{
+    QList<QSharedPointer<domain::api::ISqlQuery>> statements;
+    const QStringList texts = splitSqlScript(script);
+    for (const QString &text : texts)
+        statements.append(QSharedPointer<SqlText>::create(text));
+
+    base::connection::databaseconnection::SqliteConnection connection(uniqueConnectionName());
+    if (!connection.open(path, QString(), QString(), key, mode))
+        return QStringLiteral("Could not open %1").arg(path);
+    const bool written = connection.executeTransaction(statements);
+    connection.close();
+    return written ? QString() : QStringLiteral("The script for %1 failed (see the log)").arg(path);
 }
 
 } // namespace
@@ -53,23 +69,15 @@ QString createEncryptedDatabase(const QString &path, const QString &script, cons
     if (QFileInfo::exists(path))
         return QStringLiteral("%1 exists already").arg(path);
 
-    QList<QSharedPointer<domain::api::ISqlQuery>> statements;
-    const QStringList texts = splitSqlScript(script);
-    for (const QString &text : texts)
-        statements.append(QSharedPointer<SqlText>::create(text));
-
-    base::connection::databaseconnection::SqliteConnection connection(uniqueConnectionName());
-    if (!connection.open(path, QString(), QString(), key,
-                         domain::api::ISqlConnection::OpenMode::CreateIfMissing)) {
-        return QStringLiteral("Could not create %1").arg(path);
-    }
-    const bool written = connection.executeTransaction(statements);
-    connection.close();
-    if (!written) {
+    const QString failure = runScript(path, script, key, ISqlConnection::OpenMode::CreateIfMissing);
+    if (!failure.isEmpty())
         QFile::remove(path);
-        return QStringLiteral("The script for %1 failed (see the log)").arg(path);
-    }
-    return QString();
+    return failure;
+}
+
+QString runSqlScript(const QString &path, const QString &script, const QString &key)
+{
+    return runScript(path, script, key, ISqlConnection::OpenMode::OpenExisting);
 }
 
 } // namespace quelta::test

@@ -19,4 +19,10 @@ QString createEncryptedDatabase(
     const QString &path, const QString &script,
     const QString &key = base::connection::databaseconnection::DatabaseKey);
 
+// Runs the statements of the script in the existing SQLCipher database at
+// path, in one transaction. Returns an empty text on success, else what went
+// wrong.
+QString runSqlScript(const QString &path, const QString &script,
+                     const QString &key = base::connection::databaseconnection::DatabaseKey);
+
 } // namespace quelta::test

@@ -1,8 +1,5 @@
 #include "support/encrypteddatabase.h"
 
-#include <QtCore/QFile>
-#include <QtCore/QRegularExpression>
-#include <QtCore/QTemporaryDir>
 #include <QtTest/QtTest>
 
 class tst_EncryptedDatabase : public QObject
@@ -12,8 +9,6 @@ class tst_EncryptedDatabase : public QObject
 private Q_SLOTS:
     void splitsScriptsAtStatementEnds_data();
     void splitsScriptsAtStatementEnds();
-    void refusesAnExistingFile();
-    void failingScriptLeavesNoFile();
 };
 
 void tst_EncryptedDatabase::splitsScriptsAtStatementEnds_data()
@@ -35,29 +30,6 @@ void tst_EncryptedDatabase::splitsScriptsAtStatementEnds()
     QFETCH(QString, script);
     QFETCH(QStringList, statements);
     QCOMPARE(quelta::test::splitSqlScript(script), statements);
-}
-
-void tst_EncryptedDatabase::refusesAnExistingFile()
-{
-    QTemporaryDir directory;
-    const QString path = directory.filePath("existing.sqlite3");
-    QFile file(path);
-    QVERIFY(file.open(QIODevice::WriteOnly));
-    file.close();
-
-    QVERIFY(!quelta::test::createEncryptedDatabase(path, "SELECT 1;").isEmpty());
-    QCOMPARE(QFileInfo(path).size(), 0);
-}
-
-void tst_EncryptedDatabase::failingScriptLeavesNoFile()
-{
-    QTemporaryDir directory;
-    const QString path = directory.filePath("broken.sqlite3");
-    QTest::ignoreMessage(QtCriticalMsg, QRegularExpression("Could not prepare statement.*"));
-
-    QVERIFY(!quelta::test::createEncryptedDatabase(path, "CREATE TABLE a (x);\nINSERT INTO b VALUES (1);")
-                 .isEmpty());
-    QVERIFY(!QFileInfo::exists(path));
 }
 
 QTEST_GUILESS_MAIN(tst_EncryptedDatabase)

@@ -20,11 +20,9 @@ bool sameContent(const QSharedPointer<T> &lhs, const QSharedPointer<T> &rhs)
 
 ChamberSignal::ChamberSignal(int id, const QString &name, int unit, const QColor &color, int decimalPlaces,
                              UserLevel userLevel, float limitMin, float limitMax, int bitPosition, int signalType,
-                             const QSharedPointer<ChamberSignal> &setPointSignal, bool timeProgrammable,
-                             bool weekProgrammable, const QSharedPointer<ControllerAddress> &readAddress,
-                             const QSharedPointer<ControllerAddress> &writeBasicAddress,
-                             const QSharedPointer<ControllerAddress> &writeManualAddress,
-                             const QSharedPointer<ControllerAddress> &writeAutoAddress)
+                             const SignalPointer &setPointSignal, bool timeProgrammable, bool weekProgrammable,
+                             const AddressPointer &readAddress, const AddressPointer &writeBasicAddress,
+                             const AddressPointer &writeManualAddress, const AddressPointer &writeAutoAddress)
     : m_id(id)
     , m_name(name)
     , m_unit(unit)
@@ -50,11 +48,11 @@ bool ChamberSignal::isDigital() const
     if (m_unit == Unit::Bool)
         return true;
 
-    const std::array<const QSharedPointer<ControllerAddress> *, 4> addresses{
-        &m_readAddress, &m_writeBasicAddress, &m_writeManualAddress, &m_writeAutoAddress};
+    const std::array<const AddressPointer *, 4> addresses{&m_readAddress, &m_writeBasicAddress, &m_writeManualAddress,
+                                                         &m_writeAutoAddress};
     bool hasAddress = false;
     bool allBool = true;
-    for (const QSharedPointer<ControllerAddress> *address : addresses) {
+    for (const AddressPointer *address : addresses) {
         if (address->isNull())
             continue;
         hasAddress = true;

@@ -21,6 +21,12 @@ namespace quelta::domain::types {
 class ChamberSignal
 {
 public:
+    // The signals of one catalogue read share their set-point signals and
+    // descriptors, so these are read-only: a caller that needs a changed one
+    // sets a changed copy.
+    using SignalPointer = QSharedPointer<const ChamberSignal>;
+    using AddressPointer = QSharedPointer<const ControllerAddress>;
+
     // From the catalogue's signal-type texts "process_value", "set_point",
     // "set_point_process_value" and the empty text.
     enum SignalType : int {
@@ -36,11 +42,9 @@ public:
     ChamberSignal() = default;
     ChamberSignal(int id, const QString &name, int unit, const QColor &color, int decimalPlaces, UserLevel userLevel,
                   float limitMin, float limitMax, int bitPosition, int signalType,
-                  const QSharedPointer<ChamberSignal> &setPointSignal, bool timeProgrammable, bool weekProgrammable,
-                  const QSharedPointer<ControllerAddress> &readAddress,
-                  const QSharedPointer<ControllerAddress> &writeBasicAddress,
-                  const QSharedPointer<ControllerAddress> &writeManualAddress,
-                  const QSharedPointer<ControllerAddress> &writeAutoAddress);
+                  const SignalPointer &setPointSignal, bool timeProgrammable, bool weekProgrammable,
+                  const AddressPointer &readAddress, const AddressPointer &writeBasicAddress,
+                  const AddressPointer &writeManualAddress, const AddressPointer &writeAutoAddress);
 
     int id() const { return m_id; }
     void setId(int id) { m_id = id; }
@@ -64,22 +68,22 @@ public:
     // One of SignalType.
     int signalType() const { return m_signalType; }
     void setSignalType(int signalType) { m_signalType = signalType; }
-    QSharedPointer<ChamberSignal> setPointSignal() const { return m_setPointSignal; }
-    void setSetPointSignal(const QSharedPointer<ChamberSignal> &signal) { m_setPointSignal = signal; }
+    SignalPointer setPointSignal() const { return m_setPointSignal; }
+    void setSetPointSignal(const SignalPointer &signal) { m_setPointSignal = signal; }
     bool isTimeProgrammable() const { return m_timeProgrammable; }
     void setTimeProgrammable(bool programmable) { m_timeProgrammable = programmable; }
     bool isWeekProgrammable() const { return m_weekProgrammable; }
     void setWeekProgrammable(bool programmable) { m_weekProgrammable = programmable; }
 
     // Null when the signal cannot be read, or cannot be written in that mode.
-    QSharedPointer<ControllerAddress> readAddress() const { return m_readAddress; }
-    void setReadAddress(const QSharedPointer<ControllerAddress> &address) { m_readAddress = address; }
-    QSharedPointer<ControllerAddress> writeBasicAddress() const { return m_writeBasicAddress; }
-    void setWriteBasicAddress(const QSharedPointer<ControllerAddress> &address) { m_writeBasicAddress = address; }
-    QSharedPointer<ControllerAddress> writeManualAddress() const { return m_writeManualAddress; }
-    void setWriteManualAddress(const QSharedPointer<ControllerAddress> &address) { m_writeManualAddress = address; }
-    QSharedPointer<ControllerAddress> writeAutoAddress() const { return m_writeAutoAddress; }
-    void setWriteAutoAddress(const QSharedPointer<ControllerAddress> &address) { m_writeAutoAddress = address; }
+    AddressPointer readAddress() const { return m_readAddress; }
+    void setReadAddress(const AddressPointer &address) { m_readAddress = address; }
+    AddressPointer writeBasicAddress() const { return m_writeBasicAddress; }
+    void setWriteBasicAddress(const AddressPointer &address) { m_writeBasicAddress = address; }
+    AddressPointer writeManualAddress() const { return m_writeManualAddress; }
+    void setWriteManualAddress(const AddressPointer &address) { m_writeManualAddress = address; }
+    AddressPointer writeAutoAddress() const { return m_writeAutoAddress; }
+    void setWriteAutoAddress(const AddressPointer &address) { m_writeAutoAddress = address; }
 
     // In this order: a BOOL unit is digital; a signal without any descriptor
     // is not; one bit of a register is; otherwise the signal is digital when
@@ -105,13 +109,13 @@ private:
     float m_limitMax = NoUpperLimit;
     int m_bitPosition = -1;
     int m_signalType = NoSignalType;
-    QSharedPointer<ChamberSignal> m_setPointSignal;
+    SignalPointer m_setPointSignal;
     bool m_timeProgrammable = false;
     bool m_weekProgrammable = false;
-    QSharedPointer<ControllerAddress> m_readAddress;
-    QSharedPointer<ControllerAddress> m_writeBasicAddress;
-    QSharedPointer<ControllerAddress> m_writeManualAddress;
-    QSharedPointer<ControllerAddress> m_writeAutoAddress;
+    AddressPointer m_readAddress;
+    AddressPointer m_writeBasicAddress;
+    AddressPointer m_writeManualAddress;
+    AddressPointer m_writeAutoAddress;
 };
 
 QDebug operator<<(QDebug debug, const ChamberSignal &signal);

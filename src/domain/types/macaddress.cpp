@@ -40,7 +40,9 @@ MacAddress::MacAddress(const QByteArray &bytes)
 
 MacAddress MacAddress::fromString(const QString &text)
 {
-    QStringList groups = text.split(QLatin1Char('-'), Qt::SkipEmptyParts);
+    // An empty group (a doubled or an outer separator) is refused below,
+    // with either separator.
+    QStringList groups = text.split(QLatin1Char('-'));
     if (groups.size() != Size)
         groups = text.split(QLatin1Char(':'));
     if (groups.size() != Size)

@@ -1,5 +1,7 @@
 #include "domain/types/unit.h"
 
+#include <limits>
+
 namespace quelta::domain::types {
 
 namespace {
@@ -8,6 +10,13 @@ namespace {
 constexpr float FiveNinths = 0.5555556f;
 constexpr float CelsiusToKelvin = 273.15f;
 constexpr float FahrenheitToRankine = 459.67f;
+
+// Signal limits store the largest floats for "no limit"; converted, they
+// would overflow to infinity or turn into an ordinary number.
+bool isNoLimit(float value)
+{
+    return value == std::numeric_limits<float>::max() || value == std::numeric_limits<float>::lowest();
+}
 
 bool isTemperature(int unit)
 {
@@ -93,7 +102,7 @@ int Unit::fromString(const QString &text)
 
 float Unit::convert(int from, int to, float value)
 {
-    if (from == to)
+    if (from == to || isNoLimit(value))
         return value;
     if (isTemperature(from) && isTemperature(to))
         return convertTemperature(from, to, value);

@@ -36,7 +36,8 @@ public:
     static int fromString(const QString &text);
     // Converts in single precision between the temperature units, between hPa
     // and mbar and between the two relative-humidity units. Any other pair,
-    // including a unit with itself, leaves the value unchanged.
+    // including a unit with itself, leaves the value unchanged, and so do the
+    // largest and the smallest float, which stand for "no limit".
     static float convert(int from, int to, float value);
 
     Unit() = delete;

@@ -1,5 +1,6 @@
 #include "management/update/availableupdates.h"
 
+#include <QtCore/QHash>
 #include <QtCore/QRegularExpression>
 
 namespace quelta::base::management::updatemanager {
@@ -16,18 +17,16 @@ QStringList availableUpdates(const QByteArray &toolOutput)
     QRegularExpressionMatchIterator matches = updateElement.globalMatch(text);
     while (matches.hasNext()) {
         const QRegularExpressionMatch match = matches.next();
-        QString name;
-        QString version;
         // Only the attribute names (groups 1, 3 and 5) are compared: a value
         // may itself be the text "name" or "version".
-        for (int word = 1; word <= 5; word += 2) {
-            const QString attribute = match.captured(word);
-            if (attribute == QLatin1String("name"))
-                name = match.captured(word + 1);
-            else if (attribute == QLatin1String("version"))
-                version = match.captured(word + 1);
-        }
-        updates.append(name + QLatin1String(" :: ") + version);
+        QHash<QString, QString> attributes;
+        for (int word = 1; word <= 5; word += 2)
+            attributes.insert(match.captured(word), match.captured(word + 1));
+        // A repeated attribute leaves another one out, and an update without
+        // its name or version is none.
+        if (attributes.size() == 3)
+            updates.append(attributes.value(QStringLiteral("name")) + QLatin1String(" :: ")
+                           + attributes.value(QStringLiteral("version")));
     }
     return updates;
 }

@@ -171,10 +171,9 @@ void UpdateManager::errorOccured(QProcess::ProcessError error)
 {
     Q_UNUSED(error)
     qCWarning(lcUpdateManager, "Maintenance Tool not started!! File might be missing");
-    if (m_process) {
-        m_process->disconnect(this);
-        m_process.reset();
-    }
+    // A read, write or time-out error may come from a tool that still runs:
+    // released without an end, it would run on unwatched.
+    endRunningCheck();
     Q_EMIT noUpdatesAvailable();
 }
 
@@ -202,7 +201,7 @@ void UpdateManager::endRunningCheck()
     if (!m_process)
         return;
     // Disconnected first: the killed tool's end must not be taken for the
-    // result of the check that replaces it.
+    // result of a check.
     m_process->disconnect(this);
     if (m_process->state() != QProcess::NotRunning)
         m_process->kill();

@@ -14,15 +14,18 @@ namespace quelta::base::management::updatemanager {
 
 class ShellLauncher;
 
+// Named bare in the base list, so that a cast by an interface's bare name
+// finds the interface as well as one by its id.
+using domain::api::IInitializing;
+using domain::api::IUpdateManagement;
+
 // Knows what the installer installed and talks to the installer's
 // maintenance tool. initialize() reads the component list components.xml
 // next to the executable, sets the application version from the component
 // whose title is the application's name and reports every installed
 // component. checkForUpdates() runs the maintenance tool and reports the
 // updates it lists; performUpdate() launches it in updater mode.
-class UpdateManager : public QObject,
-                      public quelta::domain::api::IUpdateManagement,
-                      public quelta::domain::api::IInitializing
+class UpdateManager : public QObject, public IUpdateManagement, public IInitializing
 {
     Q_OBJECT
     Q_INTERFACES(quelta::domain::api::IUpdateManagement quelta::domain::api::IInitializing)

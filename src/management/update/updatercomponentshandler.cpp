@@ -44,7 +44,10 @@ bool UpdaterComponentsHandler::endElement(const QString &, const QString &, cons
 
 bool UpdaterComponentsHandler::characters(const QString &text)
 {
-    if (!m_currentComponent)
+    // Only the Package's own field children count, not a field element
+    // nested in another of its elements.
+    if (!m_currentComponent || m_enclosingElements.isEmpty()
+        || m_enclosingElements.constLast().name != packageElement)
         return true;
     // The reader may report one element's text in several chunks (around a
     // CDATA section, for instance), so the chunks are joined.

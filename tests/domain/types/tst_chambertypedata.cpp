@@ -2,9 +2,7 @@
 
 #include <QtTest/QtTest>
 
-using quelta::domain::types::ChamberOption;
-using quelta::domain::types::ChamberTypeData;
-using quelta::domain::types::ChamberTypeKey;
+using namespace quelta::domain::types;
 
 namespace {
 
@@ -54,14 +52,12 @@ void tst_ChamberTypeData::interfaceKinds_data()
     QTest::addColumn<bool>("serial");
     QTest::addColumn<bool>("modbusAddress");
 
-    QTest::newRow("none") << QList<int>() << false << false;
     QTest::newRow("1") << QList<int>{1} << true << true;
     QTest::newRow("2") << QList<int>{2} << false << true;
     QTest::newRow("5") << QList<int>{5} << true << false;
     QTest::newRow("6") << QList<int>{6} << false << true;
     QTest::newRow("7") << QList<int>{7} << true << true;
-    QTest::newRow("8") << QList<int>{8} << false << false;
-    QTest::newRow("3 and 5") << QList<int>{3, 5} << true << false;
+    QTest::newRow("3, 4 and 8") << QList<int>{3, 4, 8} << false << false;
     QTest::newRow("4 and 6") << QList<int>{4, 6} << false << true;
 }
 

@@ -22,7 +22,6 @@ void tst_MacAddress::fromString_data()
     const QByteArray abcdef = QByteArray::fromHex("aabbccddee0f");
     QTest::newRow("dashes, lower case") << "aa-bb-cc-dd-ee-0f" << abcdef;
     QTest::newRow("colons, upper case") << "AA:BB:CC:DD:EE:0F" << abcdef;
-    QTest::newRow("empty dash groups skipped") << "aa--bb-cc-dd-ee-0f-" << abcdef;
     QTest::newRow("one-digit groups") << "a:b:c:d:e:f" << QByteArray::fromHex("0a0b0c0d0e0f");
     QTest::newRow("all zero is an address") << "00:00:00:00:00:00" << QByteArray(6, '\0');
 
@@ -33,6 +32,9 @@ void tst_MacAddress::fromString_data()
     QTest::newRow("sign") << "aa:bb:cc:dd:ee:+f" << QByteArray();
     QTest::newRow("blank in group") << "aa:bb:cc:dd:ee: f" << QByteArray();
     QTest::newRow("trailing colon") << "aa:bb:cc:dd:ee:ff:" << QByteArray();
+    // Regression: empty groups between dashes were skipped.
+    QTest::newRow("doubled dash") << "aa--bb-cc-dd-ee-ff" << QByteArray();
+    QTest::newRow("outer dashes") << "-aa-bb-cc-dd-ee-ff-" << QByteArray();
     QTest::newRow("mixed separators") << "aa-bb:cc-dd-ee-ff" << QByteArray();
     QTest::newRow("no separators") << "aabbccddeeff" << QByteArray();
 }

@@ -1,12 +1,7 @@
-#include "domain/types/activationstate.h"
 #include "domain/types/activityid.h"
-#include "domain/types/chamberoperationmode.h"
 #include "domain/types/chamberstate.h"
-#include "domain/types/databaseconnectionerror.h"
 #include "domain/types/metatypes.h"
-#include "domain/types/programsection.h"
 #include "domain/types/smtpconnectiontype.h"
-#include "domain/types/userlevel.h"
 
 #include <QtTest/QtTest>
 
@@ -20,10 +15,7 @@ private Q_SLOTS:
     void initTestCase();
     void typesAreRegisteredUnderTheirQualifiedNames_data();
     void typesAreRegisteredUnderTheirQualifiedNames();
-    void enumsConvertFromIntegers_data();
-    void enumsConvertFromIntegers();
     void guiComponentStaysPositive();
-    void failedEnumConversionGivesZero();
     void keyNamesConvertToEnums();
 };
 
@@ -68,31 +60,6 @@ void tst_MetaTypes::typesAreRegisteredUnderTheirQualifiedNames()
     QCOMPARE(QByteArray(QMetaType::typeName(id)), name);
 }
 
-void tst_MetaTypes::enumsConvertFromIntegers_data()
-{
-    QTest::addColumn<int>("type");
-    QTest::addColumn<QVariant>("number");
-    QTest::addColumn<int>("value");
-
-    QTest::newRow("ActivationState undefined") << qMetaTypeId<ActivationState::State>() << QVariant(-1) << -1;
-    QTest::newRow("operation mode auto") << qMetaTypeId<ChamberOperationMode::Mode>() << QVariant(4u) << 4;
-    QTest::newRow("database error") << qMetaTypeId<DatabaseConnectionError>() << QVariant(8) << 8;
-    QTest::newRow("user level from text column") << qMetaTypeId<UserLevel>() << QVariant(QStringLiteral("5")) << 5;
-    QTest::newRow("transition invalid") << qMetaTypeId<ProgramSection::TransitionType>() << QVariant(-1) << -1;
-}
-
-void tst_MetaTypes::enumsConvertFromIntegers()
-{
-    QFETCH(int, type);
-    QFETCH(QVariant, number);
-    QFETCH(int, value);
-
-    QVariant converted = number;
-    QVERIFY(converted.convert(type));
-    QCOMPARE(converted.userType(), type);
-    QCOMPARE(converted.toInt(), value);
-}
-
 void tst_MetaTypes::guiComponentStaysPositive()
 {
     const auto component = QVariant(255).value<ActivityId::ComponentId>();
@@ -101,12 +68,6 @@ void tst_MetaTypes::guiComponentStaysPositive()
 
     const QVariant stored = QVariant::fromValue(ActivityId::GUI);
     QCOMPARE(stored.toInt(), 255);
-}
-
-void tst_MetaTypes::failedEnumConversionGivesZero()
-{
-    QCOMPARE(int(QVariant(QStringLiteral("no number")).value<UserLevel>()), 0);
-    QCOMPARE(int(QVariant(QStringLiteral("nonsense")).value<ActivityId::ComponentId>()), 0);
 }
 
 void tst_MetaTypes::keyNamesConvertToEnums()

@@ -2,12 +2,7 @@
 
 #include <QtTest/QtTest>
 
-using quelta::domain::types::Recordset;
-using quelta::domain::types::RecordsetComment;
-using quelta::domain::types::SetpointValue;
-using quelta::domain::types::ToleranceRange;
-using quelta::domain::types::Unit;
-using quelta::domain::types::UnitValue;
+using namespace quelta::domain::types;
 
 namespace {
 

@@ -3,12 +3,7 @@
 
 #include <QtTest/QtTest>
 
-using quelta::domain::types::ChamberSignal;
-using quelta::domain::types::SetpointValue;
-using quelta::domain::types::ToleranceRange;
-using quelta::domain::types::Unit;
-using quelta::domain::types::UnitValue;
-using quelta::domain::types::UserLevel;
+using namespace quelta::domain::types;
 
 namespace {
 
@@ -31,7 +26,6 @@ private Q_SLOTS:
     void bitExtraction_data();
     void bitExtraction();
     void unsignedArgumentIsNotTakenForBool();
-    void boolConstructorUsesBoolUnit();
     void floatConstructors();
     void rangeOfTypeInvalidIsNotKept();
 };
@@ -82,14 +76,6 @@ void tst_SetpointValue::unsignedArgumentIsNotTakenForBool()
     const SetpointValue fromUnsigned(temperature, 25u);
     QCOMPARE(fromUnsigned.unit(), int(Unit::DegreeCelsius));
     QCOMPARE(fromUnsigned.rawValue().toUInt(), 25u);
-}
-
-void tst_SetpointValue::boolConstructorUsesBoolUnit()
-{
-    const SetpointValue value(signalOf(3, Unit::DegreeCelsius, -1), true, band);
-    QCOMPARE(value.unit(), int(Unit::Bool));
-    QCOMPARE(value.rawValue(), QVariant(true));
-    QCOMPARE(value.toleranceRange(), band);
 }
 
 void tst_SetpointValue::floatConstructors()

@@ -4,9 +4,7 @@
 
 #include <limits>
 
-using quelta::domain::types::ToleranceRange;
-using quelta::domain::types::Unit;
-using quelta::domain::types::UnitValue;
+using namespace quelta::domain::types;
 
 namespace {
 

@@ -2,8 +2,7 @@
 
 #include <QtTest/QtTest>
 
-using quelta::domain::types::Unit;
-using quelta::domain::types::UnitValue;
+using namespace quelta::domain::types;
 
 class tst_UnitValue : public QObject
 {

@@ -2,9 +2,7 @@
 
 #include <QtTest/QtTest>
 
-using quelta::domain::types::LocalePreferences;
-using quelta::domain::types::UserData;
-using quelta::domain::types::userLevelName;
+using namespace quelta::domain::types;
 
 namespace {
 
@@ -22,28 +20,17 @@ class tst_UserData : public QObject
     Q_OBJECT
 
 private Q_SLOTS:
-    void levelName_data();
     void levelName();
     void equalityComparesPreferencesByContent();
 };
 
-void tst_UserData::levelName_data()
-{
-    QTest::addColumn<int>("level");
-    QTest::addColumn<QString>("name");
-
-    QTest::newRow("0") << 0 << QString();
-    QTest::newRow("1") << 1 << "Basic";
-    QTest::newRow("5") << 5 << "Laboratory";
-    QTest::newRow("6") << 6 << "Superuser";
-    QTest::newRow("7") << 7 << QString();
-}
-
 void tst_UserData::levelName()
 {
-    QFETCH(int, level);
-    QFETCH(QString, name);
-    QCOMPARE(userLevelName(userWith(level)), name);
+    QCOMPARE(userLevelName(userWith(0)), QString());
+    QCOMPARE(userLevelName(userWith(1)), "Basic");
+    QCOMPARE(userLevelName(userWith(5)), "Laboratory");
+    QCOMPARE(userLevelName(userWith(6)), "Superuser");
+    QCOMPARE(userLevelName(userWith(7)), QString());
 }
 
 void tst_UserData::equalityComparesPreferencesByContent()

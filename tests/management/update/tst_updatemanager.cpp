@@ -38,6 +38,15 @@ bool isAlive(qint64 pid)
     return ::kill(pid_t(pid), 0) == 0;
 }
 
+// Reaches the handler of the tool's errors, which a running tool reports too
+// (a read, write or time-out error).
+class TestManager : public UpdateManager
+{
+public:
+    using UpdateManager::UpdateManager;
+    using UpdateManager::errorOccured;
+};
+
 } // namespace
 
 class tst_UpdateManager : public QObject
@@ -51,19 +60,19 @@ private Q_SLOTS:
     void initialize();
     void checkForUpdates_data();
     void checkForUpdates();
-    void checkForUpdates_secondCheckWhileRunning_replacesTheFirst();
+    void defaultManager_answersItsInterfacesAndLooksBesideTheExecutable();
+    void runningTool_endsWhenReplacedFailedOrDestroyed();
     void performUpdate_data();
     void performUpdate();
-    void defaultManager_looksNextToExecutable();
 
 private:
     QString filePath(const QString &name) const { return m_dir->filePath(name); }
     void writeFile(const QString &name, const QByteArray &content);
     // Launches through the elevation helper "elevate" in the test's folder.
-    std::unique_ptr<UpdateManager> createManager()
+    std::unique_ptr<TestManager> createManager()
     {
-        return std::make_unique<UpdateManager>(m_dir->path(),
-                                               std::make_unique<DetachedProcessLauncher>(filePath("elevate")));
+        return std::make_unique<TestManager>(m_dir->path(),
+                                             std::make_unique<DetachedProcessLauncher>(filePath("elevate")));
     }
 
     std::unique_ptr<QTemporaryDir> m_dir;
@@ -92,38 +101,42 @@ void tst_UpdateManager::writeFile(const QString &name, const QByteArray &content
 void tst_UpdateManager::initialize_data()
 {
     QTest::addColumn<QByteArray>("list"); // null: no file
-    QTest::addColumn<QStringList>("installed"); // empty: nothing reported
+    QTest::addColumn<QVariant>("installed"); // invalid: nothing reported
     QTest::addColumn<QString>("version");
 
     QTest::newRow("later application package wins")
         << packages(package("a", "Corvane", "4.2.0") + package("b", "Corvane", "4.3.0") + package("c", "corvane", "5"))
-        << QStringList{"a :: Corvane :: 4.2.0 :: 2022-12-03", "b :: Corvane :: 4.3.0 :: 2022-12-03",
-                       "c :: corvane :: 5 :: 2022-12-03"}
+        << QVariant(QStringList{"a :: Corvane :: 4.2.0 :: 2022-12-03", "b :: Corvane :: 4.3.0 :: 2022-12-03",
+                                "c :: corvane :: 5 :: 2022-12-03"})
         << "4.3.0";
     // The reader reports text around entities and CDATA sections in pieces;
     // only the last piece used to be kept.
     QTest::newRow("text in pieces is joined")
         << packages("<Package><Name>Core &amp; <![CDATA[More]]></Name><Title>Cor<![CDATA[vane]]></Title>"
                     "<Version><![CDATA[4.]]>2<![CDATA[.1]]></Version></Package>")
-        << QStringList{"Core & More :: Corvane :: 4.2.1 :: "} << "4.2.1";
+        << QVariant(QStringList{"Core & More :: Corvane :: 4.2.1 :: "}) << "4.2.1";
     // Filling the fields one after another once put the title in place of a
     // "%2" inside the name.
     QTest::newRow("placeholders in the fields stay text")
-        << packages(package("q %2", "T %1", "%3")) << QStringList{"q %2 :: T %1 :: %3 :: 2022-12-03"} << "untouched";
+        << packages(package("q %2", "T %1", "%3")) << QVariant(QStringList{"q %2 :: T %1 :: %3 :: 2022-12-03"})
+        << "untouched";
+    // Only the Package's own children are fields, not one nested in another element.
     QTest::newRow("other elements and attributes are ignored")
         << packages("<Package><Name>outer</Name><Package id=\"x\"><Name lang=\"en\">in</Name><Title>A<b>B</b>C</Title>"
-                    "</Package></Package>") << QStringList{"in :: AC ::  :: "} << "untouched";
+                    "<Extra><Version>9</Version></Extra></Package></Package>")
+        << QVariant(QStringList{"in :: AC ::  :: "}) << "untouched";
     QTest::newRow("missing file") << QByteArray()
-                                  << QStringList{"Quelta :: 0000", "Languages :: 0001", "Translations :: 0002"}
+                                  << QVariant(QStringList{"Quelta :: 0000", "Languages :: 0001", "Translations :: 0002"})
                                   << "untouched";
-    QTest::newRow("unterminated") << packages(package("app", "Corvane", "4.2.0")).chopped(12) << QStringList()
+    QTest::newRow("no package") << packages("") << QVariant(QStringList()) << "untouched";
+    QTest::newRow("unterminated") << packages(package("app", "Corvane", "4.2.0")).chopped(12) << QVariant()
                                   << "untouched";
 }
 
 void tst_UpdateManager::initialize()
 {
     QFETCH(QByteArray, list);
-    QFETCH(QStringList, installed);
+    QFETCH(QVariant, installed);
     QFETCH(QString, version);
 
     if (list.isNull())
@@ -134,8 +147,8 @@ void tst_UpdateManager::initialize()
     QSignalSpy installedVersions(manager.get(), &UpdateManager::signalInstalledVersions);
 
     QVERIFY(manager->initialize());
-    QCOMPARE(installedVersions.count(), installed.isEmpty() ? 0 : 1);
-    QCOMPARE(installedVersions.value(0).value(0).toStringList(), installed);
+    QCOMPARE(installedVersions.count(), installed.isValid() ? 1 : 0);
+    QCOMPARE(installedVersions.value(0).value(0), installed);
     QCOMPARE(QCoreApplication::applicationVersion(), version);
 }
 
@@ -152,6 +165,11 @@ void tst_UpdateManager::checkForUpdates_data()
         << QStringList{"args :: --checkupdates -v", "lang :: 1.5"} << false;
     // A value that reads like an attribute name once overwrote the name.
     QTest::newRow("value \"name\"") << "#!/bin/sh\n" + listing("core", "name") << QStringList{"core :: name"} << false;
+    // An element with a repeated attribute was reported with an empty name or version.
+    QTest::newRow("each attribute once")
+        << QByteArray("#!/bin/sh\necho '<update name=\"a\" name=\"b\" version=\"1\"/>"
+                      "<update size=\"1\" version=\"2\" size=\"3\"/><update size=\"1\" version=\"3\" name=\"c\"/>'\n")
+        << QStringList{"c :: 3"} << false;
     QTest::newRow("output ends at the first NUL byte")
         << QByteArray("#!/bin/sh\nprintf '<update name=\"a\" version=\"1\" size=\"1\"/>\\000"
                       "<update name=\"b\" version=\"2\" size=\"1\"/>'\n")
@@ -186,30 +204,65 @@ void tst_UpdateManager::checkForUpdates()
     QCOMPARE(updatesSpy.value(0).value(0).toStringList(), updates);
 }
 
-void tst_UpdateManager::checkForUpdates_secondCheckWhileRunning_replacesTheFirst()
+void tst_UpdateManager::defaultManager_answersItsInterfacesAndLooksBesideTheExecutable()
+{
+    UpdateManager manager;
+    // Regression: a cast by an interface's bare name found nothing.
+    void *const management = static_cast<api::IUpdateManagement *>(&manager);
+    void *const initializing = static_cast<api::IInitializing *>(&manager);
+    QCOMPARE(manager.qt_metacast("IUpdateManagement"), management);
+    QCOMPARE(manager.qt_metacast("domain::api::IUpdateManagement"), management);
+    QCOMPARE(manager.qt_metacast("IInitializing"), initializing);
+    QCOMPARE(manager.qt_metacast("domain::api::IInitializing"), initializing);
+
+    // Beside this test's executable there is no tool under any name.
+    QSignalSpy noUpdates(&manager, &UpdateManager::noUpdatesAvailable);
+    for (const char *name : {"exe", "bat", "cmd"}) {
+        const QString path = QCoreApplication::applicationDirPath() + "/maintenancetool." + name;
+        QTest::ignoreMessage(QtInfoMsg, qPrintable("Can't find maintenance tool: " + path));
+    }
+    QTest::ignoreMessage(QtWarningMsg, "Maintenance tool is not startet!!!");
+    // Start-up knows the manager only by its interfaces.
+    qobject_cast<api::IUpdateManagement *>(&manager)->checkForUpdates();
+    QCOMPARE(noUpdates.count(), 1);
+    QVERIFY(manager.findChildren<QProcess *>().isEmpty());
+}
+
+void tst_UpdateManager::runningTool_endsWhenReplacedFailedOrDestroyed()
 {
     writeFile("maintenancetool.exe", "#!/bin/sh\nexec sleep 600\n");
     auto manager = createManager();
     QSignalSpy noUpdates(manager.get(), &UpdateManager::noUpdatesAvailable);
-
-    manager->checkForUpdates();
-    QTRY_COMPARE(manager->findChild<QProcess *>()->state(), QProcess::Running);
-    const qint64 firstPid = manager->findChild<QProcess *>()->processId();
+    const auto startRunningTool = [&manager]() -> qint64 {
+        manager->checkForUpdates();
+        const QPointer<QProcess> tool = manager->findChildren<QProcess *>().constLast();
+        return QTest::qWaitFor([&tool] { return tool && tool->state() == QProcess::Running; }) ? tool->processId()
+                                                                                                 : -1;
+    };
 
     // Regression: the second check released the first tool, whose end then
     // ended the second check and reported "no updates" twice.
-    manager->checkForUpdates();
-    const QPointer<QProcess> second = manager->findChildren<QProcess *>().constLast();
-    QTRY_VERIFY(!isAlive(firstPid));
+    const qint64 first = startRunningTool();
+    const qint64 second = startRunningTool();
+    QVERIFY(first > 0 && second > 0);
+    QTRY_VERIFY(!isAlive(first));
     QTRY_COMPARE(manager->findChildren<QProcess *>().size(), 1);
-    QVERIFY(second);
-    QTRY_COMPARE(second->state(), QProcess::Running);
-
-    // A tool that never ends keeps the check open until the manager ends.
-    const qint64 secondPid = second->processId();
-    manager.reset();
-    QVERIFY(!isAlive(secondPid));
+    QVERIFY(isAlive(second));
     QCOMPARE(noUpdates.count(), 0);
+
+    // Regression: an error of a running tool released it without ending it.
+    QTest::ignoreMessage(QtWarningMsg, "Maintenance Tool not started!! File might be missing");
+    manager->errorOccured(QProcess::ReadError);
+    QCOMPARE(noUpdates.count(), 1);
+    QTRY_VERIFY(!isAlive(second));
+    QTRY_VERIFY(manager->findChildren<QProcess *>().isEmpty());
+
+    // There is no time limit: a tool that never ends keeps the check open until the manager ends.
+    const qint64 third = startRunningTool();
+    QVERIFY(third > 0);
+    manager.reset();
+    QVERIFY(!isAlive(third));
+    QCOMPARE(noUpdates.count(), 1);
 }
 
 void tst_UpdateManager::performUpdate_data()
@@ -227,8 +280,9 @@ void tst_UpdateManager::performUpdate()
     QFETCH(QString, executable);
     QFETCH(QStringList, record);
 
-    // A file that is no script is not executable.
-    writeFile("maintenancetool.bat", executable == "tool" ? recorder : recorder.mid(2));
+    // A file that is no script is not executable; the third name is taken
+    // when neither of the others exists.
+    writeFile("maintenancetool.cmd", executable == "tool" ? recorder : recorder.mid(2));
     writeFile("elevate", executable == "helper" ? recorder : recorder.mid(2));
     auto manager = createManager();
     QSignalSpy updateStarted(manager.get(), &UpdateManager::updateStarted);
@@ -244,38 +298,7 @@ void tst_UpdateManager::performUpdate()
     QTRY_VERIFY(recorded.exists());
     QVERIFY(recorded.open(QIODevice::ReadOnly));
     QCOMPARE(QString::fromUtf8(recorded.readAll()).split('\n', Qt::SkipEmptyParts),
-             record.replaceInStrings("<tool>", filePath("maintenancetool.bat")));
-}
-
-void tst_UpdateManager::defaultManager_looksNextToExecutable()
-{
-    // A copy of this test runs beside its own component list and tool.
-    if (qEnvironmentVariableIsSet("QUELTA_TEST_COPIED_EXECUTABLE")) {
-        UpdateManager manager;
-        QSignalSpy updates(&manager, &UpdateManager::updatesAvailable);
-        // Start-up knows the manager only by its interfaces.
-        QVERIFY(qobject_cast<api::IInitializing *>(&manager)->initialize());
-        QCOMPARE(QCoreApplication::applicationVersion(), QString("7.1.0"));
-        qobject_cast<api::IUpdateManagement *>(&manager)->checkForUpdates();
-        QVERIFY(updates.wait());
-        QCOMPARE(updates.at(0).at(0).toStringList(), QStringList{"copied :: 7.2.0"});
-        return;
-    }
-
-    const QString copy = filePath(QFileInfo(QCoreApplication::applicationFilePath()).fileName());
-    QVERIFY(QFile::copy(QCoreApplication::applicationFilePath(), copy));
-    writeFile("components.xml", packages(package("quelta.app", "Corvane", "7.1.0")));
-    writeFile("maintenancetool.cmd", "#!/bin/sh\n" + listing("copied", "7.2.0"));
-
-    QProcess child;
-    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
-    environment.insert("QUELTA_TEST_COPIED_EXECUTABLE", "1");
-    child.setProcessEnvironment(environment);
-    child.setProcessChannelMode(QProcess::MergedChannels);
-    QSignalSpy finished(&child, qOverload<int, QProcess::ExitStatus>(&QProcess::finished));
-    child.start(copy, {"defaultManager_looksNextToExecutable"});
-    QVERIFY(finished.wait(60000));
-    QVERIFY2(child.exitStatus() == QProcess::NormalExit && child.exitCode() == 0, child.readAll().constData());
+             record.replaceInStrings("<tool>", filePath("maintenancetool.cmd")));
 }
 
 QTEST_GUILESS_MAIN(tst_UpdateManager)

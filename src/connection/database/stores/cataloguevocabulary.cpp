@@ -7,6 +7,8 @@
 #include <QtCore/QMap>
 #include <QtCore/QMetaType>
 
+#include <algorithm>
+
 namespace quelta::base::connection::databaseconnection {
 
 namespace {
@@ -65,13 +67,9 @@ bool isBracket(QChar character)
     return character == QLatin1Char('[') || character == QLatin1Char(']');
 }
 
-int indexOfBracket(const QString &text, int from)
+bool isDecimalDigit(QChar character)
 {
-    for (int index = from; index < text.size(); ++index) {
-        if (isBracket(text.at(index)))
-            return index;
-    }
-    return -1;
+    return character >= QLatin1Char('0') && character <= QLatin1Char('9');
 }
 
 } // namespace
@@ -88,18 +86,21 @@ int dataTypeId(const QString &name)
 
 QPair<int, int> parseVariableType(const QString &variableType)
 {
-    // The text splits at every bracket into the type name, the count text
-    // and whatever follows; only the first two parts are read.
-    const int opening = indexOfBracket(variableType, 0);
-    if (opening < 0)
+    // Only a suffix "[n]" with n in decimal digits carries a count.
+    const auto bracket = std::find_if(variableType.cbegin(), variableType.cend(), isBracket);
+    if (bracket == variableType.cend())
         return {dataTypeId(variableType), 1};
 
-    const int closing = indexOfBracket(variableType, opening + 1);
-    const QString countText =
-        variableType.mid(opening + 1, closing < 0 ? -1 : closing - opening - 1);
+    const int opening = static_cast<int>(bracket - variableType.cbegin());
+    const int typeId = dataTypeId(variableType.left(opening));
+    if (*bracket != QLatin1Char('[') || !variableType.endsWith(QLatin1Char(']')))
+        return {typeId, 0};
+    const QStringRef countText = variableType.midRef(opening + 1, variableType.size() - opening - 2);
+    if (!std::all_of(countText.cbegin(), countText.cend(), isDecimalDigit))
+        return {typeId, 0};
     bool isNumber = false;
     const int count = countText.toInt(&isNumber, 10);
-    return {dataTypeId(variableType.left(opening)), isNumber ? count : 0};
+    return {typeId, isNumber ? count : 0};
 }
 
 int signalTypeId(const QString &text)

@@ -21,7 +21,8 @@ int dataTypeId(const QString &name);
 // The meta-type id and element count of a variable type written as a type
 // name, optionally followed by a count in square brackets: "UINT16[4]" gives
 // (QMetaType::UShort, 4), "FLOAT" (QMetaType::Float, 1). A missing count is
-// 1; a count that is not a number is 0.
+// 1; a count that is not a number is 0, and so is anything else after the
+// name ("FLOAT[3", "INT10]2[", "UINT16[ 4").
 QPair<int, int> parseVariableType(const QString &variableType);
 
 // "process_value" 0, "set_point" 1, "set_point_process_value" 2, the empty

@@ -71,8 +71,6 @@ void tst_SchemaVocabulary::numbersMapToTheirColumns_data()
     QTest::newRow("record set pattern") << columnNameRecordSet(RecordSetColumn(3)) << "signal_%1";
     QTest::newRow("log entry pattern") << columnNameLogEntry(LogEntryColumn(5)) << "arg_%1";
     QTest::newRow("signal select order") << columnNameSignal(SignalColumn(12)) << "read";
-    QTest::newRow("data tolerance range") << tableNameChamberToleranceRange() << "tolerance_range";
-    QTest::newRow("catalogue tolerance range") << tableNameToleranceRange() << "tolerance_range";
     QTest::newRow("past the last setting") << columnNameGlobalSettings(GlobalSettingsColumn(44)) << QString();
     QTest::newRow("recording flag below the first") << columnNameRecording(RecordingColumn(4096)) << QString();
     QTest::newRow("recording without flag") << columnNameRecording(RecordingColumn(0)) << QString();

@@ -30,7 +30,10 @@ void tst_CatalogueVocabulary::parsesVariableTypes_data()
     QTest::newRow("int10") << "INT10" << qMetaTypeId<quelta::domain::types::Int10>() << 1;
     QTest::newRow("empty brackets") << "INT16[]" << int(QMetaType::Short) << 0;
     QTest::newRow("count not a number") << "UINT16[x]" << int(QMetaType::UShort) << 0;
-    QTest::newRow("unclosed bracket") << "FLOAT[3" << int(QMetaType::Float) << 3;
+    // Regression: any text around a number in brackets gave the number.
+    QTest::newRow("unclosed bracket") << "FLOAT[3" << int(QMetaType::Float) << 0;
+    QTest::newRow("brackets the wrong way round") << "INT10]2[" << qMetaTypeId<quelta::domain::types::Int10>() << 0;
+    QTest::newRow("blank before the count") << "UINT16[ 4" << int(QMetaType::UShort) << 0;
     QTest::newRow("unknown name keeps count") << "DOUBLE[2]" << 0 << 2;
     QTest::newRow("names are case-sensitive") << "float" << 0 << 1;
 }

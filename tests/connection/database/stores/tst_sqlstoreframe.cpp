@@ -1,6 +1,7 @@
 #include "connection/database/stores/sqlstoreframe.h"
 
 #include "connection/database/core/sqliteconnection.h"
+#include "support/databaseerrors.h"
 #include "support/encrypteddatabase.h"
 
 #include <QtCore/QTemporaryDir>
@@ -9,6 +10,7 @@
 using namespace quelta::base::connection::databaseconnection;
 using quelta::domain::api::ISqlConnection;
 using namespace quelta::domain::types;
+using quelta::test::errorsOf;
 
 namespace {
 
@@ -39,14 +41,6 @@ Q_SIGNALS:
     void error(quelta::domain::types::DatabaseConnectionError error);
 };
 
-QList<DatabaseConnectionError> errorsOf(const QSignalSpy &spy)
-{
-    QList<DatabaseConnectionError> errors;
-    for (const QList<QVariant> &arguments : spy)
-        errors.append(arguments.at(0).value<DatabaseConnectionError>());
-    return errors;
-}
-
 } // namespace
 
 class tst_SqlStoreFrame : public QObject
@@ -54,51 +48,32 @@ class tst_SqlStoreFrame : public QObject
     Q_OBJECT
 
 private Q_SLOTS:
-    void initTestCase();
-    void isReadyOnlyWithEveryPointer();
-    void checkTables_stopsAtTheFirstMissingTable();
-
-private:
-    QTemporaryDir m_directory;
-    // Holds the tables "one" and "two".
-    QString m_path;
-    FirstStore m_first;
-    SecondStore m_second;
+    void isReadyOnlyWithEveryPointer_thenChecksTablesInOrder();
 };
 
-void tst_SqlStoreFrame::initTestCase()
+void tst_SqlStoreFrame::isReadyOnlyWithEveryPointer_thenChecksTablesInOrder()
 {
     qRegisterMetaType<DatabaseConnectionError>();
-    m_path = m_directory.filePath("tables.sqlite3");
-    QCOMPARE(quelta::test::createEncryptedDatabase(m_path, "CREATE TABLE one (x); CREATE TABLE two (x);"), QString());
-}
-
-void tst_SqlStoreFrame::isReadyOnlyWithEveryPointer()
-{
+    QTemporaryDir directory;
+    const QString path = directory.filePath("tables.sqlite3");
+    QCOMPARE(quelta::test::createEncryptedDatabase(path, "CREATE TABLE one (x); CREATE TABLE two (x);"), QString());
     SqliteConnection connection("storeFrame");
-    QVERIFY(connection.open(m_path, QString(), QString(), DatabaseKey));
+    QVERIFY(connection.open(path, QString(), QString(), DatabaseKey));
+    FirstStore first;
+    SecondStore second;
     TestStore store;
     QSignalSpy errors(&store, &TestStore::error);
 
-    QVERIFY(!store.setConnections(nullptr, &m_first, &m_second));
-    QVERIFY(!store.setConnections(&connection, nullptr, &m_second));
-    QVERIFY(!store.setConnections(&connection, &m_first, nullptr));
+    QVERIFY(!store.setConnections(nullptr, &first, &second));
+    QVERIFY(!store.setConnections(&connection, nullptr, &second));
+    QVERIFY(!store.setConnections(&connection, &first, nullptr));
     QVERIFY(!store.frame.ensureReady());
     QCOMPARE(errorsOf(errors), QList<DatabaseConnectionError>{NOT_INITIALIZED});
 
-    QVERIFY(store.setConnections(&connection, &m_first, &m_second));
+    QVERIFY(store.setConnections(&connection, &first, &second));
     QVERIFY(store.frame.ensureReady());
-    QCOMPARE(store.frame.dependency<SecondStore>(), &m_second);
-    QCOMPARE(errors.count(), 1);
-}
-
-void tst_SqlStoreFrame::checkTables_stopsAtTheFirstMissingTable()
-{
-    SqliteConnection connection("storeFrame");
-    QVERIFY(connection.open(m_path, QString(), QString(), DatabaseKey));
-    TestStore store;
-    store.setConnections(&connection, &m_first, &m_second);
-    QSignalSpy errors(&store, &TestStore::error);
+    QCOMPARE(store.frame.dependency<SecondStore>(), &second);
+    errors.clear();
 
     QVERIFY(store.frame.checkTables({"one", "two"}, MissingTableReport::EmitError));
     QVERIFY(!store.frame.checkTables({"one", "three"}, MissingTableReport::Silent));

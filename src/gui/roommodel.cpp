@@ -1,0 +1,53 @@
+#include "gui/roommodel.h"
+
+#include <QtCore/QSettings>
+
+namespace quelta::gui {
+
+using domain::types::RoomData;
+
+namespace {
+
+// Relative to the working directory, as for every reader of the settings file.
+const QString SettingsFile = QStringLiteral("../QUELTA4.ini");
+const QString LocalImageDirectoryKey = QStringLiteral("General/LocalImageDirectory");
+
+QUrl readLocalImageDirectory()
+{
+    QSettings settings(SettingsFile, QSettings::IniFormat);
+    settings.setIniCodec("UTF-8");
+    return QUrl(settings.value(LocalImageDirectoryKey).toString(), QUrl::TolerantMode);
+}
+
+} // namespace
+
+RoomModel::RoomModel(QObject *parent)
+    : RoomModel(RoomData(0, QString(), QUrl(), 1.0f), parent)
+{
+}
+
+RoomModel::RoomModel(const RoomData &room, QObject *parent)
+    : QObject(parent)
+    , m_room(room)
+    , m_localImageDirectory(readLocalImageDirectory())
+{
+}
+
+QUrl RoomModel::roomImagePath() const
+{
+    const QUrl image = m_room.imagePath();
+    if (image.isEmpty())
+        return QUrl();
+    const QString fileName = image.fileName(QUrl::FullyDecoded);
+    return QUrl(QStringLiteral("file:///%1/%2").arg(m_localImageDirectory.toString(), fileName), QUrl::TolerantMode);
+}
+
+void RoomModel::setRoomData(const RoomData &room)
+{
+    if (room == m_room)
+        return;
+    m_room = room;
+    Q_EMIT signalDataChanged();
+}
+
+} // namespace quelta::gui

@@ -1,0 +1,343 @@
+#include "gui/usercontrol.h"
+
+#include "domain/types/userlevel.h"
+#include "gui/preferenceformatter.h"
+
+#include <algorithm>
+#include <iterator>
+
+namespace quelta::gui {
+
+using domain::types::LocalePreferences;
+using domain::types::SmtpSettings;
+using domain::types::UnitValue;
+using domain::types::UserData;
+using domain::types::UserLevel;
+
+namespace {
+
+QPointer<UserControl> s_instance;
+
+constexpr int DefaultDecimalPlaces = 2;
+constexpr int SecondsPerDay = 86400;
+
+// The names of the accounts that the user administration never shows.
+bool isHiddenUser(const UserModel *model)
+{
+    const QString name = model->username();
+    return name == QLatin1String("service") || name == QLatin1String("root");
+}
+
+QString levelName(UserLevel level)
+{
+    UserData user;
+    user.setUserLevel(static_cast<int>(level));
+    return domain::types::userLevelName(user);
+}
+
+UserControl *controlOf(QQmlListProperty<UserModel> *list)
+{
+    return static_cast<UserControl *>(list->object);
+}
+
+} // namespace
+
+UserControl::UserControl(bool withoutAdvancedLevel, QObject *parent)
+    : QObject(parent)
+    , m_currentUser(UserModel::defaultUser())
+    , m_generalPreferences(defaultLocalePreferences())
+    , m_currentUserPreferenceItem(new UserPreferenceItem(defaultLocalePreferences(), this))
+    , m_generalUserPreferenceItem(new UserPreferenceItem(defaultLocalePreferences(), this))
+    , m_smtpConfigurationItem(new SmtpConfigurationItem(this))
+    , m_withoutAdvancedLevel(withoutAdvancedLevel)
+{
+}
+
+UserControl::~UserControl()
+{
+    qDeleteAll(m_users);
+}
+
+QPointer<UserControl> UserControl::singletonProvider(bool withoutAdvancedLevel, QObject *parent)
+{
+    if (!s_instance)
+        s_instance = new UserControl(withoutAdvancedLevel, parent);
+    return s_instance;
+}
+
+QPointer<UserControl> UserControl::instance()
+{
+    return s_instance;
+}
+
+QQmlListProperty<UserModel> UserControl::userModel()
+{
+    return {this, nullptr, &UserControl::countVisibleUsers, &UserControl::visibleUserAt};
+}
+
+int UserControl::countVisibleUsers(QQmlListProperty<UserModel> *list)
+{
+    return controlOf(list)->visibleUsers().size();
+}
+
+UserModel *UserControl::visibleUserAt(QQmlListProperty<UserModel> *list, int index)
+{
+    return controlOf(list)->visibleUsers().value(index);
+}
+
+QList<UserModel *> UserControl::visibleUsers() const
+{
+    QList<UserModel *> visible;
+    std::copy_if(m_users.cbegin(), m_users.cend(), std::back_inserter(visible),
+                 [](const UserModel *model) { return !isHiddenUser(model); });
+    return visible;
+}
+
+QStringList UserControl::userLevels() const
+{
+    QStringList levels{levelName(UserLevel::BASIC)};
+    if (!m_withoutAdvancedLevel)
+        levels.append(levelName(UserLevel::ADVANCED));
+    levels.append(levelName(UserLevel::ADMINISTRATOR));
+    if (m_laboratoryLevelEnabled)
+        levels.append(levelName(UserLevel::LABORATORY));
+    return levels;
+}
+
+QString UserControl::mailAddress() const
+{
+    QString address = m_currentUser.mailAddress();
+    if (address.isNull())
+        address = QLatin1String("");
+    return address;
+}
+
+QVariant UserControl::convertNumber(const QString &valueString)
+{
+    return QVariant(QString(valueString).replace(QLatin1Char(','), QLatin1Char('.')));
+}
+
+QString UserControl::convert(float value, int decimalPlaces)
+{
+    return PreferenceFormatter::formatFloat(preferencesInForce(), value, decimalPlaces);
+}
+
+QString UserControl::convert(float value)
+{
+    return convert(value, DefaultDecimalPlaces);
+}
+
+QString UserControl::convert(const UnitValue &value, int decimalPlaces, bool includeUnit)
+{
+    return PreferenceFormatter::formatUnitValue(preferencesInForce(), value, decimalPlaces, includeUnit);
+}
+
+QString UserControl::convert(const UnitValue &value, int decimalPlaces)
+{
+    return convert(value, decimalPlaces, true);
+}
+
+QString UserControl::convert(const UnitValue &value)
+{
+    return convert(value, DefaultDecimalPlaces, true);
+}
+
+QString UserControl::convert(const QDateTime &dateTime)
+{
+    return PreferenceFormatter::formatDateTime(preferencesInForce(), dateTime);
+}
+
+QString UserControl::convertDate(const QDateTime &dateTime)
+{
+    return convertDate(dateTime.date());
+}
+
+QString UserControl::convertDate(const QDate &date)
+{
+    return PreferenceFormatter::formatDate(preferencesInForce(), date);
+}
+
+QString UserControl::convertTime(const QDateTime &dateTime, const QString &timeFormat)
+{
+    return PreferenceFormatter::formatTime(preferencesInForce(), dateTime.time(), timeFormat);
+}
+
+QString UserControl::convertTime(const QDateTime &dateTime)
+{
+    return convertTime(dateTime.time());
+}
+
+QString UserControl::convertTime(const QTime &time)
+{
+    return PreferenceFormatter::formatTime(preferencesInForce(), time);
+}
+
+QString UserControl::convertTime(int seconds)
+{
+    const int duration = std::max(seconds, 0);
+    const QTime timeOfDay = QTime(0, 0).addSecs(duration % SecondsPerDay);
+    const QChar zero(QLatin1Char('0'));
+    return QStringLiteral("%1:%2:%3:%4")
+        .arg(duration / SecondsPerDay, 3, 10, zero)
+        .arg(timeOfDay.hour(), 2, 10, zero)
+        .arg(timeOfDay.minute(), 2, 10, zero)
+        .arg(timeOfDay.second(), 2, 10, zero);
+}
+
+int UserControl::indexOfUserLevel(int userLevel) const
+{
+    const int position = userLevels().indexOf(levelName(UserLevel(userLevel)));
+    if (position >= 0)
+        return position;
+    // A level that may not be assigned has no position; the screens have
+    // always been given this number for it.
+    if (m_withoutAdvancedLevel && userLevel > 1)
+        return userLevel - 2;
+    return userLevel - 1;
+}
+
+int UserControl::preferredUnit(int unit)
+{
+    return PreferenceFormatter::preferredUnit(preferencesInForce(), unit);
+}
+
+LocalePreferences UserControl::preferencesInForce()
+{
+    if (s_instance && s_instance->m_currentUser.preferences())
+        return *s_instance->m_currentUser.preferences();
+    return defaultLocalePreferences();
+}
+
+void UserControl::setCurrentUser(const UserData &user)
+{
+    if (user == m_currentUser)
+        return;
+    m_currentUser = user;
+    if (m_currentUserPreferenceItem)
+        m_currentUserPreferenceItem->setPreferences(user.preferences() ? *user.preferences()
+                                                                       : defaultLocalePreferences());
+    Q_EMIT signalLanguageChanged();
+    Q_EMIT signalCurrentUserChanged();
+}
+
+void UserControl::setCurrentUserPreferences(const LocalePreferences &preferences)
+{
+    if (m_currentUser.preferences())
+        *m_currentUser.preferences() = preferences;
+    else
+        m_currentUser.setPreferences(QSharedPointer<LocalePreferences>::create(preferences));
+    if (m_currentUserPreferenceItem)
+        m_currentUserPreferenceItem->setPreferences(preferences);
+    Q_EMIT signalLanguageChanged();
+}
+
+void UserControl::setGeneralUserPreferences(const LocalePreferences &preferences)
+{
+    m_generalPreferences = preferences;
+    if (m_generalUserPreferenceItem)
+        m_generalUserPreferenceItem->setPreferences(preferences);
+    Q_EMIT signalLanguageChanged();
+}
+
+void UserControl::setSmtpConfiguration(const SmtpSettings &settings)
+{
+    if (m_smtpConfigurationItem)
+        m_smtpConfigurationItem->setConfiguration(settings);
+}
+
+void UserControl::setPasswordValidityPeriod(int period)
+{
+    if (period == m_passwordValidityPeriod)
+        return;
+    m_passwordValidityPeriod = period;
+    Q_EMIT signalPasswordValidityPeriodChanged();
+}
+
+void UserControl::setScreenLockTimeout(int timeout)
+{
+    if (timeout == m_screenLockTimeout)
+        return;
+    m_screenLockTimeout = timeout;
+    Q_EMIT signalScreenLockTimeoutChanged();
+}
+
+void UserControl::setMaxNumberLoginFails(int count)
+{
+    if (count == m_maxNumberLoginFails)
+        return;
+    m_maxNumberLoginFails = count;
+    Q_EMIT signalMaxNumberLoginFails();
+}
+
+void UserControl::setAccessControlActive(bool active)
+{
+    if (active == m_accessControlActive)
+        return;
+    m_accessControlActive = active;
+    Q_EMIT signalAccessControlActiveStateChanged();
+}
+
+void UserControl::setAcceccControlEnabled(bool enabled)
+{
+    if (enabled == m_acceccControlEnabled)
+        return;
+    m_acceccControlEnabled = enabled;
+    Q_EMIT acceccControlEnabledChanged();
+}
+
+void UserControl::setLaboratoryLevelEnabled(bool enabled)
+{
+    if (enabled == m_laboratoryLevelEnabled)
+        return;
+    m_laboratoryLevelEnabled = enabled;
+    Q_EMIT signalUserLevelsChanged();
+}
+
+void UserControl::addUser(const UserData &user)
+{
+    m_users.append(new UserModel(user));
+    Q_EMIT signalUserModelChanged();
+}
+
+void UserControl::removeUser(uint userId)
+{
+    const auto model = std::find_if(m_users.begin(), m_users.end(), [userId](const UserModel *candidate) {
+        return candidate->userData().id() == userId;
+    });
+    if (model == m_users.end())
+        return;
+    UserModel *removed = *model;
+    m_users.erase(model);
+    Q_EMIT signalUserModelChanged();
+    // QML may still hold the model until the list is read again.
+    removed->deleteLater();
+}
+
+QPointer<UserModel> UserControl::findUser(uint userId) const
+{
+    for (UserModel *model : m_users) {
+        if (model->userData().id() == userId)
+            return model;
+    }
+    return nullptr;
+}
+
+void UserControl::updateUser(const UserData &user)
+{
+    if (user.id() == m_currentUser.id()) {
+        m_currentUser.setMailAddress(user.mailAddress());
+        Q_EMIT signalCurrentUserChanged();
+    }
+    if (const QPointer<UserModel> model = findUser(user.id()))
+        model->setUserData(user);
+}
+
+QLocale::Language UserControl::currentLanguage() const
+{
+    const QSharedPointer<LocalePreferences> preferences = m_currentUser.preferences();
+    if (m_currentUser.id() == 0 || !preferences)
+        return QLocale::Language(m_generalPreferences.localization());
+    return QLocale::Language(preferences->localization());
+}
+
+} // namespace quelta::gui

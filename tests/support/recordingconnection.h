@@ -1,0 +1,91 @@
+#pragma once
+
+#include "domain/api/isqlconnection.h"
+#include "domain/api/isqlquery.h"
+
+#include <QtCore/QMutex>
+#include <QtCore/QStringList>
+
+namespace quelta::test {
+
+// Passes every call on to another connection and keeps the text of each
+// statement that a store runs through it, so that tests can count them. A
+// table lookup is kept as "tableExists <table>", the version lookup as
+// "databaseVersion" and the emptying as "emptyAllTables". Calls may come from
+// several threads.
+class RecordingConnection : public domain::api::ISqlConnection
+{
+public:
+    using Query = domain::api::ISqlQuery;
+
+    explicit RecordingConnection(ISqlConnection &target)
+        : m_target(target)
+    {
+    }
+
+    QStringList statements() const
+    {
+        QMutexLocker locker(&m_mutex);
+        return m_statements;
+    }
+    void clear()
+    {
+        QMutexLocker locker(&m_mutex);
+        m_statements.clear();
+    }
+
+    bool open(const QString &path, const QString &user, const QString &password, const QString &key,
+              OpenMode mode) override
+    {
+        return m_target.open(path, user, password, key, mode);
+    }
+    void close() override { m_target.close(); }
+    QPair<bool, quint64> execute(const Query &query) override { return m_target.execute(recorded(query)); }
+    bool executeTransaction(const QList<QSharedPointer<Query>> &queries) override
+    {
+        for (const QSharedPointer<Query> &query : queries)
+            record(query ? query->getQuery() : QStringLiteral("(null)"));
+        return m_target.executeTransaction(queries);
+    }
+    QList<Row> select(const Query &query) override { return m_target.select(recorded(query)); }
+    void selectEach(const Query &query, const RowFunction &function) override
+    {
+        m_target.selectEach(recorded(query), function);
+    }
+    QList<QVariant> selectColumn(const Query &query) override { return m_target.selectColumn(recorded(query)); }
+    Row selectRow(const Query &query) override { return m_target.selectRow(recorded(query)); }
+    QVariant selectValue(const Query &query) override { return m_target.selectValue(recorded(query)); }
+    bool tableExists(const QString &table) override
+    {
+        record(QStringLiteral("tableExists ") + table);
+        return m_target.tableExists(table);
+    }
+    int databaseVersion() override
+    {
+        record(QStringLiteral("databaseVersion"));
+        return m_target.databaseVersion();
+    }
+    void emptyAllTables() override
+    {
+        record(QStringLiteral("emptyAllTables"));
+        m_target.emptyAllTables();
+    }
+
+private:
+    void record(const QString &statement)
+    {
+        QMutexLocker locker(&m_mutex);
+        m_statements.append(statement.trimmed());
+    }
+    const Query &recorded(const Query &query)
+    {
+        record(query.getQuery());
+        return query;
+    }
+
+    ISqlConnection &m_target;
+    mutable QMutex m_mutex;
+    QStringList m_statements;
+};
+
+} // namespace quelta::test

@@ -305,7 +305,7 @@ void ZK3ProgramTransmitter::handleProgramData(const ChamberReply &reply)
             setpoints.append(SetpointValue(signal, QVariant(digital)));
             continue;
         }
-        const QSharedPointer<ControllerAddress> address = signal.writeManualAddress();
+        const ChamberSignal::AddressPointer address = signal.writeManualAddress();
         const int column = address ? address->number() - 1 : -1;
         // Columns beyond the three floats have no value on this controller.
         if (column < 0 || column >= analog.size())

@@ -1,0 +1,173 @@
+#include "transfer/modbusprogramtransmitter.h"
+
+#include "connection/chamber/core/chamberconnectionlogging.h"
+#include "connection/chamber/core/chamberreply.h"
+#include "connection/chamber/modbus/modbuschamberconnection.h"
+
+#include <QtCore/QTimer>
+
+namespace quelta::base::connection::chamberconnection {
+
+using domain::api::IChamberConnection;
+using domain::api::IChamberReply;
+using domain::types::ControllerAddress;
+using domain::types::ProgramStartOptions;
+
+ModbusProgramTransmitter::ModbusProgramTransmitter(QObject *parent)
+    : AbstractProgramTransmitter(parent)
+    , m_replyWaiter(new ReplyWaiter(this))
+{
+}
+
+ModbusProgramTransmitter::~ModbusProgramTransmitter() = default;
+
+bool ModbusProgramTransmitter::setChamberConnection(const QSharedPointer<IChamberConnection> &connection)
+{
+    m_chamberConnection = connection.dynamicCast<ModbusChamberConnection>();
+    return !m_chamberConnection.isNull();
+}
+
+bool ModbusProgramTransmitter::readProgramName(int programIndex)
+{
+    Q_EMIT readProgramNameFinished(programIndex, defaultProgramName(programIndex));
+    return true;
+}
+
+bool ModbusProgramTransmitter::startProgram(int programIndex, const ProgramStartOptions &options)
+{
+    if (refuseWhileBusy() || refuseIndex(programIndex, "Start Program index out of bounds "))
+        return false;
+    beginCommand(START, std::make_unique<TransmissionData>(programIndex - 1, options));
+    QTimer::singleShot(0, this, &ModbusProgramTransmitter::prepareStartProgram);
+    return true;
+}
+
+bool ModbusProgramTransmitter::stopProgram()
+{
+    if (refuseWhileBusy())
+        return false;
+    beginCommand(STOP, std::make_unique<TransmissionData>());
+    QTimer::singleShot(0, this, &ModbusProgramTransmitter::prepareStopProgram);
+    return true;
+}
+
+QSharedPointer<IChamberReply> ModbusProgramTransmitter::readValue(const ControllerAddress &address)
+{
+    return hasConnection() ? m_chamberConnection->readValue(address) : nullptr;
+}
+
+QSharedPointer<IChamberReply> ModbusProgramTransmitter::readValues(const QList<ControllerAddress> &addresses)
+{
+    return hasConnection() ? m_chamberConnection->readValues(addresses) : nullptr;
+}
+
+QSharedPointer<IChamberReply> ModbusProgramTransmitter::writeValues(
+    const QList<QPair<ControllerAddress, QVariant>> &values)
+{
+    return hasConnection() ? m_chamberConnection->writeValues(values) : nullptr;
+}
+
+bool ModbusProgramTransmitter::hasConnection() const
+{
+    // The factory hands out no transmitter without a connection; a command
+    // without one fails as a request that cannot be made.
+    if (!m_chamberConnection)
+        qCWarning(lcChamberConnection) << "(Modbus) No chamber connection";
+    return !m_chamberConnection.isNull();
+}
+
+bool ModbusProgramTransmitter::handshakeAfter(const QSharedPointer<IChamberReply> &reply)
+{
+    return awaitOrEnd(reply, [this](const ChamberReply &finished) { checkStepReply(finished); });
+}
+
+bool ModbusProgramTransmitter::startResponseAfter(const QSharedPointer<IChamberReply> &reply)
+{
+    return awaitOrEnd(reply, [this](const ChamberReply &finished) { handleProgramStartResponse(finished); });
+}
+
+bool ModbusProgramTransmitter::stopResponseAfter(const QSharedPointer<IChamberReply> &reply)
+{
+    return awaitOrEnd(reply, [this](const ChamberReply &finished) { handleProgramStopResponse(finished); });
+}
+
+void ModbusProgramTransmitter::endWithDeviceError(quint32 deviceErrorCode)
+{
+    qCCritical(lcChamberConnection) << "Device sent error" << deviceErrorCode;
+    resetThenReportError();
+}
+
+bool ModbusProgramTransmitter::isGood(const ChamberReply &reply)
+{
+    return !reply.hasAnyError() && reply.resultCount() >= 1;
+}
+
+bool ModbusProgramTransmitter::awaitOrEnd(const QSharedPointer<IChamberReply> &reply, ReplyWaiter::Handler handler)
+{
+    if (m_replyWaiter->wait(reply, std::move(handler)))
+        return true;
+    resetThenReportError();
+    return false;
+}
+
+void ModbusProgramTransmitter::checkStepReply(const ChamberReply &reply)
+{
+    if (reply.hasAnyError())
+        reportErrorThenReset(tr("Unable to connect"));
+    else
+        readControlWord();
+}
+
+void ModbusProgramTransmitter::readControlWord()
+{
+    if (!m_replyWaiter->wait(readValue(controlWordRegister()), this, &ModbusProgramTransmitter::checkForReadReady))
+        reportErrorThenReset();
+}
+
+void ModbusProgramTransmitter::checkForReadReady(const ChamberReply &reply)
+{
+    if (!isGood(reply)) {
+        reportErrorThenReset();
+        return;
+    }
+    if (isReadReady(reply.result(0).toUInt()))
+        QTimer::singleShot(0, this, &ModbusProgramTransmitter::readErrorCode);
+    else
+        QTimer::singleShot(0, this, &ModbusProgramTransmitter::readControlWord);
+}
+
+void ModbusProgramTransmitter::readErrorCode()
+{
+    if (!m_replyWaiter->wait(readValue(errorCodeRegister()), this,
+                             &ModbusProgramTransmitter::handleErrorCodeResponse)) {
+        reportErrorThenReset();
+    }
+}
+
+void ModbusProgramTransmitter::handleErrorCodeResponse(const ChamberReply &reply)
+{
+    if (isGood(reply))
+        continueCommand(reply.result(0).toUInt());
+    else
+        reportErrorThenReset();
+}
+
+void ModbusProgramTransmitter::handleProgramStartResponse(const ChamberReply &reply)
+{
+    if (isGood(reply))
+        Q_EMIT startProgramFinished();
+    else
+        Q_EMIT error();
+    resetCommand();
+}
+
+void ModbusProgramTransmitter::handleProgramStopResponse(const ChamberReply &reply)
+{
+    if (isGood(reply))
+        Q_EMIT stopProgramFinished();
+    else
+        Q_EMIT error();
+    resetCommand();
+}
+
+} // namespace quelta::base::connection::chamberconnection

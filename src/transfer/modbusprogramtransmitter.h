@@ -1,0 +1,113 @@
+#pragma once
+
+#include "transfer/abstractprogramtransmitter.h"
+#include "transfer/replywaiter.h"
+
+#include "domain/types/controlleraddress.h"
+
+#include <QtCore/QList>
+#include <QtCore/QPair>
+#include <QtCore/QSharedPointer>
+#include <QtCore/QVariant>
+
+namespace quelta::domain::api {
+class IChamberConnection;
+class IChamberReply;
+}
+
+namespace quelta::base::connection::chamberconnection {
+
+class ChamberReply;
+class ModbusChamberConnection;
+
+// The base of the program transmitters of the Modbus controller generations.
+//
+// A generation's program step writes its registers, the command word last,
+// and hands the reply to handshakeAfter(). The handshake then polls the
+// control word until isReadReady() says the controller is done, reads the
+// error code and passes it to continueCommand(), which picks the next step.
+// The poll has no interval and no limit of its own: each cycle is one read,
+// and only a failed read (the reply's time-out among them) ends it. Start and
+// stop requests are answered by their reply alone, without a handshake.
+//
+// The handshake ends a command with its error signal first and resetCommand()
+// after it, so a receiver connected directly still sees the command running;
+// the generations' own steps reset first.
+class ModbusProgramTransmitter : public AbstractProgramTransmitter
+{
+    Q_OBJECT
+
+public:
+    ~ModbusProgramTransmitter() override;
+
+    // Keeps connection when it is a Modbus chamber connection; otherwise keeps
+    // none and returns false. Replaces the connection kept before.
+    bool setChamberConnection(const QSharedPointer<domain::api::IChamberConnection> &connection);
+
+    // Names the program after its index at once, without asking the
+    // controller and whatever command runs.
+    bool readProgramName(int programIndex) override;
+    bool startProgram(int programIndex, const domain::types::ProgramStartOptions &options) override;
+    bool stopProgram() override;
+
+protected:
+    explicit ModbusProgramTransmitter(QObject *parent = nullptr);
+
+    virtual bool isReadReady(quint32 controlWord) const = 0;
+    virtual const domain::types::ControllerAddress &controlWordRegister() const = 0;
+    virtual const domain::types::ControllerAddress &errorCodeRegister() const = 0;
+    // The next step of the running command after a handshake; a device error
+    // code other than 0 reports a failed request.
+    virtual void continueCommand(quint32 deviceErrorCode) = 0;
+    virtual void prepareStartProgram() = 0;
+    virtual void prepareStopProgram() = 0;
+
+    // Requests through the chamber connection; null when none can be made.
+    QSharedPointer<domain::api::IChamberReply> readValue(const domain::types::ControllerAddress &address);
+    QSharedPointer<domain::api::IChamberReply> readValues(const QList<domain::types::ControllerAddress> &addresses);
+    QSharedPointer<domain::api::IChamberReply> writeValues(
+        const QList<QPair<domain::types::ControllerAddress, QVariant>> &values);
+
+    // Each waits for the reply of a request just made and returns true; for a
+    // request that could not be made it ends the command with resetCommand()
+    // and error "Unknown Error" and returns false.
+    bool handshakeAfter(const QSharedPointer<domain::api::IChamberReply> &reply);
+    bool startResponseAfter(const QSharedPointer<domain::api::IChamberReply> &reply);
+    bool stopResponseAfter(const QSharedPointer<domain::api::IChamberReply> &reply);
+    // Hands a reply with at least one result and no error to onResult; any
+    // other reply ends the command like a request that could not be made.
+    template<typename T>
+    bool resultAfter(const QSharedPointer<domain::api::IChamberReply> &reply, T *receiver,
+                     void (T::*onResult)(const ChamberReply &))
+    {
+        return awaitOrEnd(reply, [this, receiver, onResult](const ChamberReply &finished) {
+            if (isGood(finished))
+                (receiver->*onResult)(finished);
+            else
+                resetThenReportError();
+        });
+    }
+
+    // Logs "Device sent error" and ends the command with "Unknown Error".
+    void endWithDeviceError(quint32 deviceErrorCode);
+
+    // A reply without error and with at least one result.
+    static bool isGood(const ChamberReply &reply);
+
+private:
+    bool hasConnection() const;
+    bool awaitOrEnd(const QSharedPointer<domain::api::IChamberReply> &reply, ReplyWaiter::Handler handler);
+
+    void checkStepReply(const ChamberReply &reply);
+    void readControlWord();
+    void checkForReadReady(const ChamberReply &reply);
+    void readErrorCode();
+    void handleErrorCodeResponse(const ChamberReply &reply);
+    void handleProgramStartResponse(const ChamberReply &reply);
+    void handleProgramStopResponse(const ChamberReply &reply);
+
+    QSharedPointer<ModbusChamberConnection> m_chamberConnection;
+    ReplyWaiter *const m_replyWaiter;
+};
+
+} // namespace quelta::base::connection::chamberconnection

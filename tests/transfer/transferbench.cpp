@@ -1,0 +1,125 @@
+#include "transferbench.h"
+
+#include "connection/chamber/core/chamberreply.h"
+#include "domain/types/chamberdata.h"
+
+#include <QtCore/QTimer>
+
+namespace transferbench {
+
+using quelta::base::connection::chamberconnection::ChamberReply;
+using quelta::base::connection::chamberconnection::ValueCodec;
+
+// A record without a Modbus road: the base builds no client and no thread.
+FakeModbusChamberConnection::FakeModbusChamberConnection(const Handshake &handshake)
+    : ModbusChamberConnection(ChamberData())
+    , handshake(handshake)
+{
+    setState(ChamberState::STATE_CONNECTED);
+}
+
+QVariant FakeModbusChamberConnection::value(const ControllerAddress &address) const
+{
+    const int first = ValueCodec::registerAddress(address).value_or(0);
+    return ValueCodec(wordOrder()).decode(address, registers.mid(first, ValueCodec::registerCount(address)));
+}
+
+void FakeModbusChamberConnection::setValue(const ControllerAddress &address, const QVariant &value)
+{
+    const QVector<quint16> encoded = ValueCodec(wordOrder()).encode(address, value).value_or(QVector<quint16>());
+    std::copy(encoded.begin(), encoded.end(), registers.begin() + ValueCodec::registerAddress(address).value_or(0));
+}
+
+QSharedPointer<IChamberReply> FakeModbusChamberConnection::writeValues(
+    const QList<QPair<ControllerAddress, QVariant>> &values)
+{
+    Request request{true, {}, {}};
+    for (const auto &pair : values) {
+        request.addresses.append(pair.first);
+        request.values.append(pair.second);
+    }
+    return makeRequest(request);
+}
+
+QSharedPointer<IChamberReply> FakeModbusChamberConnection::makeRequest(const Request &request)
+{
+    for (int i = 0; i < request.addresses.size(); ++i) {
+        const ControllerAddress &address = request.addresses.at(i);
+        if (!ValueCodec::registerAddress(address)
+            || (request.isWrite && !ValueCodec(wordOrder()).encode(address, request.values.at(i)))) {
+            return {};
+        }
+    }
+    if (request.addresses.isEmpty())
+        return {};
+    requests.append(request);
+
+    const QSharedPointer<ChamberReply> reply = ChamberReply::create(request.addresses.size());
+    const auto fault = std::find_if(m_faults.begin(), m_faults.end(), [&request](const Fault &fault) {
+        return std::any_of(request.addresses.begin(), request.addresses.end(), [&fault](const auto &address) {
+            const int offset = fault.registerAddress - *ValueCodec::registerAddress(address);
+            return offset >= 0 && offset < ValueCodec::registerCount(address);
+        });
+    });
+    if (fault != m_faults.end()) {
+        const Fault hit = *fault;
+        m_faults.erase(fault);
+        if (hit.replyTimeout > std::chrono::milliseconds::zero())
+            reply->setTimeout(hit.replyTimeout);
+        else
+            QTimer::singleShot(0, this, [reply, hit] { reply->finishWithError(hit.error); });
+        return reply;
+    }
+    QTimer::singleShot(0, this, [this, request, reply] {
+        for (int i = 0; i < request.addresses.size(); ++i)
+            reply->setResult(i, answer(request.addresses.at(i), request.values.value(i)));
+        reply->finish();
+    });
+    return reply;
+}
+
+// Stores or reads one item, acting as the controller on its control word.
+QVariant FakeModbusChamberConnection::answer(const ControllerAddress &address, const QVariant &written)
+{
+    const bool isControlWord = handshake.execute && address.address() == handshake.controlWord.address();
+    if (written.isValid()) {
+        setValue(address, written);
+        if (isControlWord) {
+            const quint16 errorCode = handshake.execute(value(address).toUInt());
+            setValue(handshake.errorCode, handshake.forcedErrorCode.value_or(errorCode));
+            m_busyLeft = handshake.busyPolls;
+        }
+        return written;
+    }
+    if (isControlWord) {
+        setValue(address, m_busyLeft > 0 ? handshake.busyWord : handshake.readyWord);
+        m_busyLeft = qMax(0, m_busyLeft - 1);
+    }
+    return value(address);
+}
+
+ControllerAddress holdingRegister(const char *address, int valueType, int count)
+{
+    return ControllerAddress(ControllerAddressId(), QString::fromLatin1(address), ControllerAddress::ReadWrite,
+                             valueType, count, -1, QString());
+}
+
+ChamberSignal chamberSignal(int id, int number, int bitPosition, float limitMax)
+{
+    ChamberSignal signal;
+    signal.setId(id);
+    signal.setUnit(bitPosition >= 0 ? Unit::Bool : Unit::DegreeCelsius);
+    signal.setBitPosition(bitPosition);
+    signal.setLimitMax(limitMax);
+    signal.setWriteManualAddress(QSharedPointer<ControllerAddress>::create(
+        ControllerAddressId(), QStringLiteral("0x2000"), 2, QMetaType::UShort, 1, number, QString()));
+    return signal;
+}
+
+ProgramTransmittableSection programSection(const QList<SetpointValue> &setpoints, qint64 duration)
+{
+    return ProgramTransmittableSection(ProgramSection(0, setpoints, duration, ProgramSection::INVALID, false, {}),
+                                       0, 0);
+}
+
+} // namespace transferbench

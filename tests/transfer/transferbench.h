@@ -1,0 +1,153 @@
+#pragma once
+
+#include "connection/chamber/modbus/modbuschamberconnection.h"
+#include "domain/api/metatypes.h"
+#include "domain/types/chambererror.h"
+#include "domain/types/chambersignal.h"
+#include "domain/types/programtransmittablesection.h"
+#include "transfer/abstractprogramtransmitter.h"
+
+#include <QtTest/QSignalSpy>
+
+#include <chrono>
+#include <functional>
+#include <optional>
+
+// The bench of the transfer tests: a Modbus chamber connection without a
+// wire, the controller model of the handshake generations, a spy on every
+// result of a transmitter, and signal and section fixtures.
+namespace transferbench {
+
+using namespace quelta::domain::types;
+using quelta::base::connection::chamberconnection::AbstractProgramTransmitter;
+using IChamberReply = quelta::domain::api::IChamberReply;
+
+// A controller that takes a command code in its control word and carries it
+// out: the control word then reads busyWord for busyPolls reads, then
+// readyWord, and the error code register holds what execute returned.
+struct Handshake
+{
+    ControllerAddress controlWord;
+    ControllerAddress errorCode;
+    quint32 readyWord = 0;
+    quint32 busyWord = 0;
+    std::function<quint16(quint32 command)> execute;
+    int busyPolls = 0;
+    // Answered instead of the error code of execute.
+    std::optional<quint16> forcedErrorCode;
+};
+
+// A connected Modbus chamber connection that answers every request from its
+// registers through a real ChamberReply, finished on a later turn of the
+// event loop, and records every request. Values go through the project's
+// value codec, so bench and connection agree on every wire format. Like the
+// real connection it makes no reply for a request that cannot be made.
+class FakeModbusChamberConnection : public quelta::base::connection::chamberconnection::ModbusChamberConnection
+{
+    Q_OBJECT
+
+public:
+    struct Request
+    {
+        bool isWrite = false;
+        QList<ControllerAddress> addresses;
+        QVariantList values;
+    };
+
+    explicit FakeModbusChamberConnection(const Handshake &handshake);
+
+    QVariant value(const ControllerAddress &address) const;
+    void setValue(const ControllerAddress &address, const QVariant &value);
+    // The next request that touches the register stores nothing and fails
+    // with the error; with a reply time-out it is never answered and its
+    // reply ends by that time-out.
+    void failNext(quint16 registerAddress, ChamberError::Error error,
+                  std::chrono::milliseconds replyTimeout = std::chrono::milliseconds::zero())
+    {
+        m_faults.append({registerAddress, error, replyTimeout});
+    }
+
+    QSharedPointer<IChamberReply> readValue(const ControllerAddress &address) override
+    {
+        return makeRequest({false, {address}, {}});
+    }
+    QSharedPointer<IChamberReply> readValues(const QList<ControllerAddress> &addresses) override
+    {
+        return makeRequest({false, addresses, {}});
+    }
+    QSharedPointer<IChamberReply> writeValue(const ControllerAddress &address, const QVariant &value) override
+    {
+        return makeRequest({true, {address}, {value}});
+    }
+    QSharedPointer<IChamberReply> writeValues(const QList<QPair<ControllerAddress, QVariant>> &values) override;
+
+    // The 65536 holding registers.
+    QVector<quint16> registers = QVector<quint16>(0x10000);
+    Handshake handshake;
+    QList<Request> requests;
+
+private:
+    struct Fault
+    {
+        quint16 registerAddress;
+        ChamberError::Error error;
+        std::chrono::milliseconds replyTimeout;
+    };
+
+    QSharedPointer<IChamberReply> makeRequest(const Request &request);
+    QVariant answer(const ControllerAddress &address, const QVariant &written);
+
+    QList<Fault> m_faults;
+    int m_busyLeft = 0;
+};
+
+// Every result signal of a transmitter, to prove that a command ends in
+// exactly one of them. The spies need the argument types registered, as the
+// application registers them at start-up.
+struct TransmitterSpy
+{
+    explicit TransmitterSpy(AbstractProgramTransmitter *t)
+        : names((quelta::domain::api::registerApiMetaTypes(), t), &AbstractProgramTransmitter::readProgramNamesFinished)
+        , name(t, &AbstractProgramTransmitter::readProgramNameFinished)
+        , read(t, &AbstractProgramTransmitter::readProgramFinished)
+        , written(t, &AbstractProgramTransmitter::writeProgramFinished)
+        , deleted(t, &AbstractProgramTransmitter::deleteProgramFinished)
+        , started(t, &AbstractProgramTransmitter::startProgramFinished)
+        , stopped(t, &AbstractProgramTransmitter::stopProgramFinished)
+        , errors(t, &AbstractProgramTransmitter::error)
+    {
+    }
+
+    int outcomes() const
+    {
+        return names.count() + name.count() + read.count() + written.count() + deleted.count() + started.count()
+            + stopped.count() + errors.count();
+    }
+    QString lastError() const { return errors.isEmpty() ? QString() : errors.last().first().toString(); }
+
+    QSignalSpy names, name, read, written, deleted, started, stopped, errors;
+};
+
+// A transmitter wired to a fake connection with a controller's handshake.
+template<typename Transmitter>
+struct TransmitterBench
+{
+    explicit TransmitterBench(const Handshake &handshake)
+        : connection(QSharedPointer<FakeModbusChamberConnection>::create(handshake))
+    {
+        transmitter.setChamberConnection(connection);
+    }
+
+    const QSharedPointer<FakeModbusChamberConnection> connection;
+    Transmitter transmitter;
+    TransmitterSpy spy{&transmitter};
+};
+
+ControllerAddress holdingRegister(const char *address, int valueType, int count = 1);
+// A signal in °C whose manual-mode write address has the 1-based column
+// number, or, with a bit position of 0 or more, a switch that is that bit.
+ChamberSignal chamberSignal(int id, int number, int bitPosition = -1,
+                            float limitMax = ChamberSignal::NoUpperLimit);
+ProgramTransmittableSection programSection(const QList<SetpointValue> &setpoints, qint64 duration);
+
+} // namespace transferbench

@@ -122,13 +122,18 @@ ColumnValues userColumnValues(const UserData &user)
     };
 }
 
-// What stays of a deleted user whom the event log names: his login name and
-// level, left as they are stored, and the mark.
+// Clears a deleted user whom the event log names, but for his login name and
+// level. Both stay as they are stored: a level read with folding would
+// otherwise be written back folded.
 ColumnValues deletedUserColumnValues()
 {
-    ColumnValues values = userColumnValues(UserData());
-    values.removeFirst();
-    values.removeLast();
+    const QStringList kept{userColumn(Column::LOGIN_NAME), userColumn(Column::USER_LEVEL)};
+    ColumnValues values;
+    const ColumnValues cleared = userColumnValues(UserData());
+    for (const QPair<QString, QVariant> &columnValue : cleared) {
+        if (!kept.contains(columnValue.first))
+            values.append(columnValue);
+    }
     values.append({userColumn(Column::IS_DELETED), true});
     return values;
 }

@@ -1,0 +1,594 @@
+#include "connection/database/stores/sqluserdatabaseconnection.h"
+
+#include "connection/database/core/schemavocabulary.h"
+#include "connection/database/core/sqlquery.h"
+#include "connection/database/core/valueconversions.h"
+#include "domain/types/unit.h"
+
+#include <QtCore/QLocale>
+#include <QtCore/QLoggingCategory>
+
+#include <array>
+
+namespace quelta::base::connection::databaseconnection {
+
+using domain::types::ChamberSignal;
+using domain::types::LocalePreferences;
+using domain::types::Unit;
+using domain::types::UserData;
+using domain::types::UserLevel;
+
+namespace {
+
+Q_LOGGING_CATEGORY(lcUserStore, "quelta.SqlUserDatabaseConnection")
+
+using Column = ApplicationUserColumn;
+using PreferenceColumn = UserPreferencesColumn;
+using VisibilityColumn = UserHasChamberSignalVisibilityPreferenceColumn;
+using ColumnValues = QList<QPair<QString, QVariant>>;
+
+// The select list of a user row; userFromRow() reads by these positions.
+constexpr std::array<Column, 13> UserColumns{
+    Column::ID,
+    Column::LOGIN_NAME,
+    Column::MAIL_ADDRESS,
+    Column::FIRST_NAME,
+    Column::LAST_NAME,
+    Column::PASSWORD_HASH,
+    Column::PASSWORD_SALT,
+    Column::PASSWORD_CREATION_TIME,
+    Column::PASSWORD_EXPIRATION_TIME,
+    Column::PASSWORD_IS_TEMPORARY,
+    Column::NUMBER_FAILED_LOGIN_ATTEMPTS,
+    Column::IS_BANNED,
+    Column::USER_LEVEL,
+};
+constexpr int UserRowWidth = int(UserColumns.size());
+
+// The select list of a preference row, without the user id.
+constexpr std::array<PreferenceColumn, 7> PreferenceColumns{
+    PreferenceColumn::DEFAULT_FILE_FORMAT, PreferenceColumn::LOCALIZATION,     PreferenceColumn::TIME_FORMAT,
+    PreferenceColumn::DATE_FORMAT,         PreferenceColumn::DECIMAL_FORMAT,   PreferenceColumn::TEMPERATURE_UNIT,
+    PreferenceColumn::HUMIDITY_UNIT,
+};
+constexpr int PreferenceRowWidth = int(PreferenceColumns.size());
+
+constexpr int NoFailedAttempts = -1;
+constexpr int NoId = -1;
+
+// The columns of user_recording_config, which the schema vocabulary does not name.
+const QString RecordingConfigUser = QStringLiteral("user_id");
+const QString RecordingConfigRecording = QStringLiteral("recording_id");
+const QString RecordingConfigText = QStringLiteral("config");
+
+QString userColumn(Column column)
+{
+    return columnNameApplicationUser(column);
+}
+
+QString preferenceColumn(PreferenceColumn column)
+{
+    return columnNameUserPreferences(column);
+}
+
+QString visibilityColumn(VisibilityColumn column)
+{
+    return columnNameUserHasChamberSignalVisibilityPreference(column);
+}
+
+QVariant textOrNull(const QString &text)
+{
+    return text.isEmpty() ? QVariant() : QVariant(text);
+}
+
+QVariant bytesOrNull(const QByteArray &bytes)
+{
+    return bytes.isEmpty() ? QVariant() : QVariant(bytes);
+}
+
+QVariant timeOrNull(const QDateTime &time)
+{
+    return time.isValid() ? QVariant(time.toUTC()) : QVariant();
+}
+
+QVariant idOrNull(int id)
+{
+    return id == NoId ? QVariant() : QVariant(id);
+}
+
+QDateTime localTimeOf(const QVariant &value)
+{
+    return toDateTimeOr(value, QDateTime()).toLocalTime();
+}
+
+// Every field of the record but the id, as the columns hold it.
+ColumnValues userColumnValues(const UserData &user)
+{
+    const int failedAttempts = user.numberFailedLoginAttempts();
+    return {
+        {userColumn(Column::LOGIN_NAME), textOrNull(user.loginName())},
+        {userColumn(Column::MAIL_ADDRESS), textOrNull(user.mailAddress())},
+        {userColumn(Column::FIRST_NAME), textOrNull(user.firstName())},
+        {userColumn(Column::LAST_NAME), textOrNull(user.lastName())},
+        {userColumn(Column::PASSWORD_HASH), bytesOrNull(user.passwordHash())},
+        {userColumn(Column::PASSWORD_SALT), bytesOrNull(user.passwordSalt())},
+        {userColumn(Column::PASSWORD_CREATION_TIME), timeOrNull(user.passwordCreationTime())},
+        {userColumn(Column::PASSWORD_EXPIRATION_TIME), timeOrNull(user.passwordExpirationTime())},
+        {userColumn(Column::PASSWORD_IS_TEMPORARY), user.passwordIsTemporary()},
+        {userColumn(Column::NUMBER_FAILED_LOGIN_ATTEMPTS),
+         failedAttempts == NoFailedAttempts ? QVariant() : QVariant(failedAttempts)},
+        {userColumn(Column::IS_BANNED), user.isBanned()},
+        {userColumn(Column::USER_LEVEL), user.userLevel()},
+    };
+}
+
+// Clears a deleted user whom the event log names, but for his login name and
+// level. Both stay as they are stored: a level read with folding would
+// otherwise be written back folded.
+ColumnValues deletedUserColumnValues()
+{
+    const QStringList kept{userColumn(Column::LOGIN_NAME), userColumn(Column::USER_LEVEL)};
+    ColumnValues values;
+    const ColumnValues cleared = userColumnValues(UserData());
+    for (const QPair<QString, QVariant> &columnValue : cleared) {
+        if (!kept.contains(columnValue.first))
+            values.append(columnValue);
+    }
+    values.append({userColumn(Column::IS_DELETED), true});
+    return values;
+}
+
+SqlQuery insertion(const QString &table, const ColumnValues &columnValues, bool replace)
+{
+    QStringList columns;
+    QList<QVariant> values;
+    for (const QPair<QString, QVariant> &columnValue : columnValues) {
+        columns.append(columnValue.first);
+        values.append(columnValue.second);
+    }
+    SqlQuery query;
+    if (replace)
+        query.insertOrReplaceInto(table);
+    else
+        query.insertInto(table);
+    query.columns(columns).values(values);
+    return query;
+}
+
+SqlQuery selectUsers(const QStringList &extraColumns = {})
+{
+    QStringList columns;
+    for (const Column column : UserColumns)
+        columns.append(userColumn(column));
+    SqlQuery query;
+    query.select(columns + extraColumns).from(tableNameApplicationUser());
+    return query;
+}
+
+// Appends the filter that leaves deleted users out; NULL counts as not deleted.
+SqlQuery &whereNotDeleted(SqlQuery &query)
+{
+    const QString deleted = userColumn(Column::IS_DELETED);
+    return query.where(deleted).equals(false).orWhere(deleted).isNull();
+}
+
+SqlQuery &whereVisibilityOf(SqlQuery &query, uint userId, int chamberId)
+{
+    return query.where(visibilityColumn(VisibilityColumn::USER_ID))
+        .equals(userId)
+        .andWhere(visibilityColumn(VisibilityColumn::CHAMBER_ID))
+        .equals(chamberId);
+}
+
+int unitOf(const QVariant &value)
+{
+    return Unit::fromString(toStringOr(value, QString()));
+}
+
+} // namespace
+
+SqlUserDatabaseConnection::SqlUserDatabaseConnection(bool foldAdvancedIntoBasic, QObject *parent)
+    : QObject(parent)
+    , m_foldAdvancedIntoBasic(foldAdvancedIntoBasic)
+{
+}
+
+SqlUserDatabaseConnection::~SqlUserDatabaseConnection() = default;
+
+bool SqlUserDatabaseConnection::setConnections(domain::api::ISqlConnection *connection,
+                                               domain::api::IConfigurationDatabaseConnection *configuration,
+                                               domain::api::IProtocolDatabaseConnection *eventLog)
+{
+    m_frame.setConnections(connection, configuration, eventLog);
+    return isInitialized();
+}
+
+bool SqlUserDatabaseConnection::isInitialized() const
+{
+    return m_frame.isComplete();
+}
+
+bool SqlUserDatabaseConnection::initialize()
+{
+    return m_frame.checkTables({tableNameApplicationUser(), tableNameUserPreferences()},
+                               MissingTableReport::EmitError);
+}
+
+QList<QSharedPointer<UserData>> SqlUserDatabaseConnection::getUsers()
+{
+    if (!m_frame.ensureReady())
+        return {};
+
+    SqlQuery query = selectUsers();
+    QList<QSharedPointer<UserData>> users;
+    const QList<Row> rows = m_frame.connection()->select(whereNotDeleted(query));
+    for (const Row &row : rows) {
+        if (const QSharedPointer<UserData> user = userFromRow(row, UserRowWidth))
+            users.append(user);
+    }
+    return users;
+}
+
+QSharedPointer<UserData> SqlUserDatabaseConnection::getUser(uint userId)
+{
+    if (!m_frame.ensureReady())
+        return {};
+
+    SqlQuery query = selectUsers();
+    query.where(userColumn(Column::ID)).equals(userId);
+    return userFromRow(m_frame.connection()->selectRow(query), UserRowWidth);
+}
+
+QSharedPointer<UserData> SqlUserDatabaseConnection::getUserByLoginName(const QString &loginName)
+{
+    if (!m_frame.ensureReady())
+        return {};
+
+    // A deleted user keeps his login name, which a new user may take over:
+    // the live holder of the name comes first.
+    SqlQuery query = selectUsers({userColumn(Column::IS_DELETED)});
+    query.where(userColumn(Column::LOGIN_NAME)).equals(loginName);
+    QList<Row> live;
+    QList<Row> deleted;
+    const QList<Row> rows = m_frame.connection()->select(query);
+    for (const Row &row : rows) {
+        if (row.size() != UserRowWidth + 1) {
+            m_frame.reportError(domain::types::UNEXPECTED_RESULT);
+            return {};
+        }
+        (toBoolOr(row.last(), false) ? deleted : live).append(row.mid(0, UserRowWidth));
+    }
+    const QList<Row> &holders = live.isEmpty() ? deleted : live;
+    if (holders.size() > 1) {
+        m_frame.reportError(domain::types::UNEXPECTED_RESULT);
+        return {};
+    }
+    return userFromRow(holders.value(0), UserRowWidth);
+}
+
+QSharedPointer<LocalePreferences> SqlUserDatabaseConnection::getUserPreferences(uint userId)
+{
+    if (!m_frame.ensureReady())
+        return {};
+
+    QStringList columns;
+    for (const PreferenceColumn column : PreferenceColumns)
+        columns.append(preferenceColumn(column));
+    SqlQuery query;
+    query.select(columns)
+        .from(tableNameUserPreferences())
+        .where(preferenceColumn(PreferenceColumn::USER_ID))
+        .equals(userId);
+    const Row row = m_frame.connection()->selectRow(query);
+    if (row.isEmpty())
+        return {};
+    if (row.size() != PreferenceRowWidth) {
+        m_frame.reportError(domain::types::UNEXPECTED_RESULT);
+        return {};
+    }
+
+    const QLocale german(QLocale::German);
+    const QString decimal = toStringOr(row.at(4), QString());
+    return QSharedPointer<LocalePreferences>::create(
+        toIntOr(row.at(0), int(domain::types::FileFormat::PDF)), toIntOr(row.at(1), QLocale::German),
+        toStringOr(row.at(2), german.timeFormat(QLocale::ShortFormat)),
+        toStringOr(row.at(3), german.dateFormat(QLocale::ShortFormat)),
+        decimal.isEmpty() ? german.decimalPoint() : decimal.at(0), unitOf(row.at(5)), unitOf(row.at(6)));
+}
+
+QStringList SqlUserDatabaseConnection::getLoginNames()
+{
+    if (!m_frame.ensureReady())
+        return {};
+
+    SqlQuery query;
+    query.select(userColumn(Column::LOGIN_NAME)).from(tableNameApplicationUser());
+    QStringList names;
+    const QList<QVariant> values = m_frame.connection()->selectColumn(whereNotDeleted(query));
+    for (const QVariant &value : values)
+        names.append(toStringOr(value, QString()));
+    return names;
+}
+
+QString SqlUserDatabaseConnection::getLoginName(uint userId)
+{
+    return toStringOr(getUserValue(userId, Column::LOGIN_NAME), QString());
+}
+
+QList<ChamberSignal> SqlUserDatabaseConnection::getVisibleSignals(uint userId, int chamberId)
+{
+    if (!m_frame.ensureReady())
+        return {};
+
+    const QList<int> signalIds = getSignalVisibilityIds(userId, chamberId, true);
+    const QMap<int, ChamberSignal> definitions = configuration()->getSignals(signalIds);
+    QList<ChamberSignal> visible;
+    visible.reserve(signalIds.size());
+    for (const int signalId : signalIds)
+        visible.append(definitions.value(signalId, ChamberSignal()));
+    return visible;
+}
+
+bool SqlUserDatabaseConnection::setSignalVisibilityPreferences(uint userId, int chamberId,
+                                                               const QList<int> &signalIds)
+{
+    if (!m_frame.ensureReady())
+        return false;
+
+    auto removal = QSharedPointer<SqlQuery>::create();
+    removal->deleteFrom(tableNameUserHasChamberSignalVisibilityPreference());
+    whereVisibilityOf(*removal, userId, chamberId);
+    QList<QSharedPointer<domain::api::ISqlQuery>> statements{removal};
+    const QStringList columns{visibilityColumn(VisibilityColumn::USER_ID),
+                              visibilityColumn(VisibilityColumn::CHAMBER_ID),
+                              visibilityColumn(VisibilityColumn::SIGNAL_ID),
+                              visibilityColumn(VisibilityColumn::POSITION)};
+    const QVariant user = userId == 0 ? QVariant() : QVariant(userId);
+    int position = 0;
+    for (const int signalId : signalIds) {
+        auto addition = QSharedPointer<SqlQuery>::create();
+        addition->insertInto(tableNameUserHasChamberSignalVisibilityPreference())
+            .columns(columns)
+            .values({user, idOrNull(chamberId), idOrNull(signalId), ++position});
+        statements.append(addition);
+    }
+    return m_frame.connection()->executeTransaction(statements);
+}
+
+QVariant SqlUserDatabaseConnection::getUserValue(uint userId, ApplicationUserColumn column)
+{
+    if (!m_frame.ensureReady())
+        return {};
+
+    SqlQuery query;
+    query.select(userColumn(column)).from(tableNameApplicationUser()).where(userColumn(Column::ID)).equals(userId);
+    return m_frame.connection()->selectValue(query);
+}
+
+QVariant SqlUserDatabaseConnection::getUserPreferenceValue(uint userId, UserPreferencesColumn column)
+{
+    if (!m_frame.ensureReady())
+        return {};
+
+    SqlQuery query;
+    query.select(preferenceColumn(column))
+        .from(tableNameUserPreferences())
+        .where(preferenceColumn(PreferenceColumn::USER_ID))
+        .equals(userId);
+    return m_frame.connection()->selectValue(query);
+}
+
+bool SqlUserDatabaseConnection::addUser(UserData &user)
+{
+    if (!m_frame.ensureReady())
+        return false;
+
+    const QPair<bool, quint64> result =
+        m_frame.connection()->execute(insertion(tableNameApplicationUser(), userColumnValues(user), false));
+    if (!result.first) {
+        qCWarning(lcUserStore) << "Failed to add user" << user.loginName();
+        return false;
+    }
+    user.setId(uint(result.second));
+    if (const QSharedPointer<LocalePreferences> preferences = user.preferences())
+        addUserPreferences(user.id(), *preferences);
+    return true;
+}
+
+void SqlUserDatabaseConnection::addUserPreferences(uint userId, const LocalePreferences &preferences)
+{
+    if (m_frame.ensureReady())
+        writePreferences(userId, preferences, false);
+}
+
+void SqlUserDatabaseConnection::updateUser(UserData &user)
+{
+    if (!m_frame.ensureReady())
+        return;
+
+    SqlQuery query;
+    query.update(tableNameApplicationUser())
+        .set(userColumnValues(user))
+        .where(userColumn(Column::ID))
+        .equals(user.id());
+    execute(query);
+    if (const QSharedPointer<LocalePreferences> preferences = user.preferences())
+        setUserPreferences(user.id(), *preferences);
+}
+
+void SqlUserDatabaseConnection::setUserPreferences(uint userId, const LocalePreferences &preferences)
+{
+    if (m_frame.ensureReady())
+        writePreferences(userId, preferences, true);
+}
+
+void SqlUserDatabaseConnection::setUserValue(uint userId, ApplicationUserColumn column, const QVariant &value)
+{
+    if (!m_frame.ensureReady())
+        return;
+
+    SqlQuery query;
+    query.update(tableNameApplicationUser()).set(userColumn(column), value).where(userColumn(Column::ID)).equals(userId);
+    execute(query);
+}
+
+bool SqlUserDatabaseConnection::deleteUser(uint userId)
+{
+    if (!m_frame.ensureReady())
+        return false;
+
+    auto preferences = QSharedPointer<SqlQuery>::create();
+    preferences->deleteFrom(tableNameUserPreferences())
+        .where(preferenceColumn(PreferenceColumn::USER_ID))
+        .equals(userId);
+    auto user = QSharedPointer<SqlQuery>::create();
+    // The event log refers to its users' rows, so a user it names keeps his.
+    if (eventLog()->getLogEntryCount(userId)) {
+        if (getUser(userId).isNull())
+            return false;
+        user->update(tableNameApplicationUser()).set(deletedUserColumnValues());
+    } else {
+        user->deleteFrom(tableNameApplicationUser());
+    }
+    user->where(userColumn(Column::ID)).equals(userId);
+    return m_frame.connection()->executeTransaction({preferences, user});
+}
+
+void SqlUserDatabaseConnection::addSignalVisibilityPreference(uint userId, int chamberId, int signalId)
+{
+    if (!m_frame.ensureReady())
+        return;
+
+    execute(insertion(tableNameUserHasChamberSignalVisibilityPreference(),
+                      {{visibilityColumn(VisibilityColumn::USER_ID), userId},
+                       {visibilityColumn(VisibilityColumn::CHAMBER_ID), chamberId},
+                       {visibilityColumn(VisibilityColumn::SIGNAL_ID), signalId}},
+                      true));
+}
+
+void SqlUserDatabaseConnection::removeSignalVisibilityPreference(uint userId, int chamberId, int signalId)
+{
+    if (!m_frame.ensureReady())
+        return;
+
+    SqlQuery query;
+    query.deleteFrom(tableNameUserHasChamberSignalVisibilityPreference());
+    whereVisibilityOf(query, userId, chamberId).andWhere(visibilityColumn(VisibilityColumn::SIGNAL_ID)).equals(signalId);
+    execute(query);
+}
+
+QMap<int, QString> SqlUserDatabaseConnection::getRecordingConfig(uint userId)
+{
+    if (!m_frame.ensureReady())
+        return {};
+
+    SqlQuery query;
+    query.select(QStringList{RecordingConfigRecording, RecordingConfigText})
+        .from(tableNameUserRecordingConfig())
+        .where(RecordingConfigUser)
+        .equals(userId);
+    QMap<int, QString> configs;
+    const QList<Row> rows = m_frame.connection()->select(query);
+    for (const Row &row : rows) {
+        if (row.size() == 2)
+            configs.insert(toIntOr(row.at(0), NoId), toStringOr(row.at(1), QString()));
+    }
+    return configs;
+}
+
+bool SqlUserDatabaseConnection::setRecordingConfig(uint userId, int recordingId, const QString &config)
+{
+    if (!m_frame.ensureReady())
+        return false;
+
+    SqlQuery existing;
+    existing.select(QStringList{RecordingConfigRecording, RecordingConfigText})
+        .from(tableNameUserRecordingConfig())
+        .where(RecordingConfigUser)
+        .equals(userId)
+        .andWhere(RecordingConfigRecording)
+        .equals(recordingId);
+    SqlQuery query;
+    if (m_frame.connection()->select(existing).isEmpty()) {
+        query = insertion(tableNameUserRecordingConfig(),
+                          {{RecordingConfigUser, userId}, {RecordingConfigRecording, recordingId},
+                           {RecordingConfigText, config}},
+                          false);
+    } else {
+        query.update(tableNameUserRecordingConfig())
+            .set(RecordingConfigText, config)
+            .where(RecordingConfigUser)
+            .equals(userId)
+            .andWhere(RecordingConfigRecording)
+            .equals(recordingId);
+    }
+    return execute(query);
+}
+
+QList<int> SqlUserDatabaseConnection::getSignalVisibilityIds(uint userId, int chamberId, bool ordered)
+{
+    SqlQuery query;
+    query.select(visibilityColumn(VisibilityColumn::SIGNAL_ID))
+        .from(tableNameUserHasChamberSignalVisibilityPreference());
+    whereVisibilityOf(query, userId, chamberId);
+    if (ordered)
+        query.orderBy(visibilityColumn(VisibilityColumn::POSITION));
+    QList<int> signalIds;
+    const QList<QVariant> values = m_frame.connection()->selectColumn(query);
+    for (const QVariant &value : values)
+        signalIds.append(toIntOr(value, NoId));
+    return signalIds;
+}
+
+QSharedPointer<UserData> SqlUserDatabaseConnection::userFromRow(const Row &row, int width)
+{
+    if (row.size() != width) {
+        if (!row.isEmpty())
+            m_frame.reportError(domain::types::UNEXPECTED_RESULT);
+        return {};
+    }
+
+    const uint id = toUIntOr(row.at(0), 0);
+    int level = toIntOr(row.at(12), int(UserLevel::BASIC));
+    if (m_foldAdvancedIntoBasic && level == int(UserLevel::ADVANCED))
+        level = int(UserLevel::BASIC);
+    const QSharedPointer<LocalePreferences> preferences = getUserPreferences(id);
+    const auto bytesOf = [](const QVariant &value) { return isUsable(value) ? value.toByteArray() : QByteArray(); };
+    return QSharedPointer<UserData>::create(
+        id, toStringOr(row.at(1), QString()), toStringOr(row.at(2), QString()), toStringOr(row.at(3), QString()),
+        toStringOr(row.at(4), QString()), bytesOf(row.at(5)), bytesOf(row.at(6)), localTimeOf(row.at(7)),
+        localTimeOf(row.at(8)), toBoolOr(row.at(9), false), toIntOr(row.at(10), NoFailedAttempts),
+        toBoolOr(row.at(11), false), level, preferences);
+}
+
+void SqlUserDatabaseConnection::writePreferences(uint userId, const LocalePreferences &preferences, bool replace)
+{
+    const ColumnValues values{
+        {preferenceColumn(PreferenceColumn::USER_ID), userId},
+        {preferenceColumn(PreferenceColumn::DEFAULT_FILE_FORMAT), preferences.defaultFileFormat()},
+        {preferenceColumn(PreferenceColumn::LOCALIZATION), preferences.localization()},
+        {preferenceColumn(PreferenceColumn::TIME_FORMAT), preferences.timeFormat()},
+        {preferenceColumn(PreferenceColumn::DATE_FORMAT), preferences.dateFormat()},
+        {preferenceColumn(PreferenceColumn::DECIMAL_FORMAT), QString(preferences.decimalSeparator())},
+        {preferenceColumn(PreferenceColumn::TEMPERATURE_UNIT), Unit::toString(preferences.temperatureUnit())},
+        {preferenceColumn(PreferenceColumn::HUMIDITY_UNIT), Unit::toString(preferences.humidityUnit())},
+    };
+    execute(insertion(tableNameUserPreferences(), values, replace));
+}
+
+bool SqlUserDatabaseConnection::execute(const SqlQuery &query)
+{
+    return m_frame.connection()->execute(query).first;
+}
+
+domain::api::IConfigurationDatabaseConnection *SqlUserDatabaseConnection::configuration() const
+{
+    return m_frame.dependency<domain::api::IConfigurationDatabaseConnection>();
+}
+
+domain::api::IProtocolDatabaseConnection *SqlUserDatabaseConnection::eventLog() const
+{
+    return m_frame.dependency<domain::api::IProtocolDatabaseConnection>();
+}
+
+} // namespace quelta::base::connection::databaseconnection

@@ -441,6 +441,7 @@ bool SqlUserDatabaseConnection::deleteUser(uint userId)
     preferences->deleteFrom(tableNameUserPreferences())
         .where(preferenceColumn(PreferenceColumn::USER_ID))
         .equals(userId);
+    QList<QSharedPointer<domain::api::ISqlQuery>> statements{preferences};
     auto user = QSharedPointer<SqlQuery>::create();
     // The event log refers to its users' rows, so a user it names keeps his.
     if (eventLog()->getLogEntryCount(userId)) {
@@ -448,10 +449,21 @@ bool SqlUserDatabaseConnection::deleteUser(uint userId)
             return false;
         user->update(tableNameApplicationUser()).set(deletedUserColumnValues());
     } else {
+        // A removed row takes his other rows along: the visibility rows would
+        // block the delete by their foreign key, and the next user given the
+        // same id must not inherit his recording configuration.
+        auto visibility = QSharedPointer<SqlQuery>::create();
+        visibility->deleteFrom(tableNameUserHasChamberSignalVisibilityPreference())
+            .where(visibilityColumn(VisibilityColumn::USER_ID))
+            .equals(userId);
+        auto recordingConfig = QSharedPointer<SqlQuery>::create();
+        recordingConfig->deleteFrom(tableNameUserRecordingConfig()).where(RecordingConfigUser).equals(userId);
+        statements << visibility << recordingConfig;
         user->deleteFrom(tableNameApplicationUser());
     }
     user->where(userColumn(Column::ID)).equals(userId);
-    return m_frame.connection()->executeTransaction({preferences, user});
+    statements.append(user);
+    return m_frame.connection()->executeTransaction(statements);
 }
 
 void SqlUserDatabaseConnection::addSignalVisibilityPreference(uint userId, int chamberId, int signalId)

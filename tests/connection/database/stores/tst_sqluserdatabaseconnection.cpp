@@ -150,8 +150,13 @@ void tst_SqlUserDatabaseConnection::deleteUser_keepsOnlyWhatTheEventLogNeeds()
     QVERIFY(store.addUser(user));
     if (named)
         m_eventLog.namedUsers.insert(user.id());
+    // A removed user's visibility rows used to block the delete by their foreign key.
+    runSql("INSERT INTO chamber (id) VALUES (5)");
+    store.addSignalVisibilityPreference(user.id(), 5, 1);
+    QVERIFY(store.setRecordingConfig(user.id(), 7, "config"));
 
     QVERIFY(store.deleteUser(user.id()));
+    QCOMPARE(store.getRecordingConfig(user.id()).isEmpty(), !named);
     QVERIFY(store.getUserPreferences(user.id()).isNull());
     QVERIFY(store.getUsers().isEmpty());
     QVERIFY(store.getLoginNames().isEmpty());

@@ -84,7 +84,7 @@ public:
         return {};
     }
     QList<QSerialPortInfo> availablePorts() const override { return {}; }
-    bool startChamberBroadcast(std::chrono::milliseconds) override { return true; }
+    bool startChamberBroadcast(int) override { return true; }
     bool checkCommunication(const ChamberData &, const ControllerAddress &) override { return false; }
     void stopCheckCommunication() override {}
 };

@@ -4,8 +4,6 @@
 #include "connection/chamber/modbus/modbusmasterthread.h"
 #include "connection/chamber/modbus/modbusmasterwappermulticlient.h"
 #include "connection/chamber/modbus/modbusmetatypes.h"
-#include "connection/chamber/modbus/qx1operatingmodeconnection.h"
-#include "connection/chamber/modbus/qx2operatingmodeconnection.h"
 #include "domain/types/chamberdata.h"
 #include "domain/types/int10.h"
 #include "domain/types/metatypes.h"
@@ -24,11 +22,9 @@
 #include <memory>
 
 using namespace quelta::base::connection::chamberconnection;
-using quelta::domain::api::IChamberOperatingModeConnection;
 using quelta::domain::api::IChamberReply;
 using quelta::domain::types::ChamberData;
 using quelta::domain::types::ChamberError;
-using quelta::domain::types::ChamberOperationMode;
 using quelta::domain::types::ChamberState;
 using quelta::domain::types::ControllerAddress;
 using quelta::domain::types::ControllerAddressId;
@@ -123,7 +119,8 @@ Q_DECLARE_METATYPE(std::optional<ModbusClientSettings>)
 // The chamber connections over every Modbus road, against a socat
 // pseudo-terminal with QModbusRtuSerialSlave on the far end and
 // QModbusTcpServer and pymodbus on loopback; their clients shared on worker
-// threads; and the operating-mode connections that ride on them.
+// threads. The operating-mode connections that ride on them are reached
+// through the factory in tst_ChamberConnectionFactory.
 class tst_ModbusChamberConnection : public QObject
 {
     Q_OBJECT
@@ -149,8 +146,6 @@ private Q_SLOTS:
     void sharedLine_staysOpenForItsUsers_andReopensFreshAfterLoss();
     void sharedLineThatCannotOpen_failsEveryConnection();
 
-    void operatingMode_isWrittenAndReadInItsRegister_data();
-    void operatingMode_isWrittenAndReadInItsRegister();
 };
 
 void tst_ModbusChamberConnection::initTestCase()
@@ -541,56 +536,6 @@ void tst_ModbusChamberConnection::sharedLineThatCannotOpen_failsEveryConnection(
     QCOMPARE(firstErrors.count(), 1);
     QCOMPARE(secondErrors.count(), 1);
     QCOMPARE(secondErrors.at(0).at(0).value<ChamberError>().error(), ChamberError::ConnectionError);
-}
-
-void tst_ModbusChamberConnection::operatingMode_isWrittenAndReadInItsRegister_data()
-{
-    QTest::addColumn<int>("controller");
-    QTest::addColumn<ChamberOperationMode::Mode>("mode");
-    // -1: no reply, nothing written.
-    QTest::addColumn<int>("value");
-    // The mode then read; -1: no reply.
-    QTest::addColumn<int>("readMode");
-
-    // The mode register of QX1 also takes the program start and stop codes:
-    // the mode cannot be read back. QX2 reads bit 1 as the basic mode.
-    using M = ChamberOperationMode;
-    QTest::newRow("QX1, basic") << 1 << M::MODE_BASIC << 0x1000 << -1;
-    QTest::newRow("QX1, manual") << 1 << M::MODE_MANUAL << 0x0800 << -1;
-    QTest::newRow("QX1, automatic") << 1 << M::MODE_AUTO << 0x0400 << -1;
-    QTest::newRow("QX1, undefined") << 1 << M::MODE_UNDEFINED << -1 << -1;
-    QTest::newRow("QX2, basic") << 2 << M::MODE_BASIC << 2 << int(M::MODE_BASIC);
-    QTest::newRow("QX2, manual") << 2 << M::MODE_MANUAL << 1 << int(M::MODE_MANUAL);
-    // The register keeps 0xFFFF, bit 1 set among others.
-    QTest::newRow("QX2, automatic") << 2 << M::MODE_AUTO << -1 << int(M::MODE_BASIC);
-}
-
-void tst_ModbusChamberConnection::operatingMode_isWrittenAndReadInItsRegister()
-{
-    QFETCH(int, controller);
-    QFETCH(ChamberOperationMode::Mode, mode);
-    QFETCH(int, value);
-    QFETCH(int, readMode);
-
-    Peer peer;
-    const auto connection = peer.connect(Road::TcpQtServer, QVector<quint16>(0x2000, 0xFFFF));
-    QVERIFY(connection);
-    Qx1OperatingModeConnection qx1(connection);
-    Qx2OperatingModeConnection qx2(connection);
-    IChamberOperatingModeConnection &modes = controller == 1 ? static_cast<IChamberOperatingModeConnection &>(qx1) : qx2;
-    const auto written = modes.writeOperatingMode(mode);
-    QCOMPARE(bool(written), value != -1);
-    QVERIFY(!written || (waitFinished(written) && !written->hasAnyError()));
-    quint16 inRegister = 0;
-    QVERIFY(peer.qtServer()->data(QModbusDataUnit::HoldingRegisters, controller == 1 ? 0x1A22 : 0x1158, &inRegister));
-    QCOMPARE(inRegister, value < 0 ? quint16(0xFFFF) : quint16(value));
-
-    const auto read = modes.readOperatingMode();
-    QCOMPARE(bool(read), readMode != -1);
-    if (read) {
-        QVERIFY(waitFinished(read));
-        QCOMPARE(read->result(0).toInt(), readMode);
-    }
 }
 
 QTEST_GUILESS_MAIN(tst_ModbusChamberConnection)

@@ -11,9 +11,8 @@
 #include "loopbackmodbustcpserver.h"
 #include "pymodbusserver.h"
 #include "socatptypair.h"
+#include "udpresponder.h"
 
-#include <QtNetwork/QNetworkDatagram>
-#include <QtNetwork/QUdpSocket>
 #include <QtTest/QtTest>
 
 using namespace quelta::base::connection::chamberconnection;
@@ -326,18 +325,19 @@ void tst_ChamberConnectionFactory::startChamberBroadcast_passesAnswersOnAndEndsO
     if (qEnvironmentVariable("QUELTA_PRIVATE_NETWORK") != QLatin1String("1"))
         QSKIP("Broadcasts only inside ./scripts/in-private-network.sh");
 
-    // A TJV controller on the veth peer.
-    QUdpSocket device;
-    QVERIFY(device.bind(QHostAddress::AnyIPv4, 9001, QUdpSocket::ShareAddress));
-    connect(&device, &QUdpSocket::readyRead, &device, [&device] {
-        while (device.hasPendingDatagrams()) {
-            const QNetworkDatagram request = device.receiveDatagram();
-            QUdpSocket sender;
-            sender.bind(QHostAddress(QStringLiteral("10.77.0.2")));
-            sender.writeDatagram("TJV!" + QByteArray::fromHex("0a0000000001"), request.senderAddress(),
-                                 request.senderPort());
-        }
-    });
+    // A device of each kind on the veth pair. Each sends broken answers
+    // first; its whole answer comes last and proves that they were dropped.
+    const QHostAddress device(QStringLiteral("10.77.0.2"));
+    const QHostAddress otherDevice(QStringLiteral("10.77.0.1"));
+    const QByteArray noise("\x13\x37\xff random bytes, no answer");
+    const QByteArray tjvAnswer = "TJV!" + QByteArray::fromHex("0a0000000001");
+    const QByteArray xportAnswer =
+        QByteArray::fromHex("000000f7") + QByteArray(20, '\x01') + QByteArray::fromHex("00204a000002");
+    const QByteArray wutAnswer =
+        QByteArray(10, '\x02') + QByteArray::fromHex("00c03d000003") + QByteArray(16, '\0') + QByteArray(10, '\x03');
+    UdpResponder tjv(9001, {{device, tjvAnswer.left(9)}, {device, noise}, {device, tjvAnswer}});
+    UdpResponder xport(30718, {{device, xportAnswer.left(27)}, {device, {}}, {device, xportAnswer}});
+    UdpResponder wut(8513, {{otherDevice, wutAnswer.left(20)}, {otherDevice, noise}, {otherDevice, wutAnswer}});
 
     ChamberConnectionFactory factory;
     QSignalSpy found(&factory, &ChamberConnectionFactory::networkChamberFound);
@@ -356,10 +356,22 @@ void tst_ChamberConnectionFactory::startChamberBroadcast_passesAnswersOnAndEndsO
     QTRY_COMPARE(factory.findChildren<ChamberBroadcaster *>().size(), 3);
     QVERIFY(searchFinished.wait(WaitMs));
     QVERIFY2(elapsed.elapsed() >= 2000, qPrintable(QString::number(elapsed.elapsed())));
-    QCOMPARE(found.count(), 2);
-    QCOMPARE(found.last().at(0).value<NetworkConfiguration>().address(), QHostAddress("10.77.0.2"));
     QTRY_COMPARE(factory.findChildren<ChamberBroadcaster *>().size(), 0);
     QCOMPARE(searchFinished.count(), 2);
+
+    // Each search sent each request once and found each device once.
+    QCOMPARE(tjv.requests, (QList<QByteArray>{"TJV?", "TJV?"}));
+    QCOMPARE(xport.requests, QVector<QByteArray>(2, QByteArray::fromHex("000000f6")).toList());
+    QCOMPARE(wut.requests.size(), 2);
+    QList<NetworkConfiguration> configurations;
+    for (const QList<QVariant> &arguments : qAsConst(found))
+        configurations.append(arguments.at(0).value<NetworkConfiguration>());
+    const NetworkConfiguration expected[] = {{device, MacAddress(tjvAnswer.mid(4)), -1},
+                                             {device, MacAddress(xportAnswer.right(6)), 1},
+                                             {otherDevice, MacAddress(wutAnswer.mid(10, 6)), 0}};
+    QCOMPARE(configurations.size(), 6);
+    for (const NetworkConfiguration &configuration : expected)
+        QCOMPARE(configurations.count(configuration), 2);
 }
 
 QTEST_GUILESS_MAIN(tst_ChamberConnectionFactory)

@@ -10,11 +10,11 @@
 #include <QtCore/QElapsedTimer>
 #include <QtTest/QtTest>
 
-#include <optional>
-
 using namespace quelta::base::connection::chamberconnection;
 using quelta::domain::types::ChamberError;
 using quelta::domain::types::ChamberState;
+
+Q_DECLARE_METATYPE(std::chrono::milliseconds)
 
 namespace {
 
@@ -26,34 +26,49 @@ using namespace std::chrono_literals;
 constexpr auto SilentReplyTimeout = 60ms;
 constexpr auto AnswerReplyTimeout = 500ms;
 
-// A vacuum controller's device and a connection to it: over loopback TCP, over
-// a pseudo-terminal pair whose far end the device serves, or ("no route") to a
-// multicast address, which no TCP connection can reach.
+// A vacuum controller's device and a connection to it, not opened yet: over
+// loopback TCP, over a pseudo-terminal pair whose far end the device serves,
+// or ("no route") to a multicast address, which no TCP connection can reach.
+// The connection is null when the device end cannot start.
 struct Link
 {
-    explicit Link(const QList<QByteArray> &answers = {})
+    explicit Link(const QString &transport, const QList<QByteArray> &answers = {})
         : device(answers)
     {
-    }
-
-    // Not opened yet; null when the device end cannot start.
-    std::unique_ptr<LineChamberConnection> connection(const QString &transport)
-    {
         auto impl = std::make_unique<VacuubrandProtocolImpl>();
-        if (transport != "serial") {
+        if (transport == "serial") {
+            farEnd.setPortName(line.secondEnd());
+            if (!line.start() || !farEnd.open(QIODevice::ReadWrite))
+                return;
+            device.attach(&farEnd);
+            SerialLineSettings settings;
+            settings.portName = line.firstEnd();
+            connection = std::make_unique<SerialLineChamberConnection>(std::move(impl), settings);
+        } else if (transport == "tcp" ? device.listen() : true) {
             const bool routed = transport == "tcp";
-            if (routed && !device.listen())
-                return nullptr;
-            return std::make_unique<TcpLineChamberConnection>(
+            connection = std::make_unique<TcpLineChamberConnection>(
                 std::move(impl), QHostAddress(routed ? "127.0.0.1" : "224.0.0.1"), routed ? device.port() : 9001);
         }
-        farEnd.setPortName(line.secondEnd());
-        if (!line.start() || !farEnd.open(QIODevice::ReadWrite))
-            return nullptr;
-        device.attach(&farEnd);
-        SerialLineSettings settings;
-        settings.portName = line.firstEnd();
-        return std::make_unique<SerialLineChamberConnection>(std::move(impl), settings);
+    }
+
+    // Opens the connection, which is still connecting when connectDevice()
+    // returns, and waits until it is connected.
+    bool open(std::chrono::milliseconds replyTimeout)
+    {
+        if (!connection || !connection->connectDevice() || connection->state() != ChamberState::STATE_CONNECTING)
+            return false;
+        if (replyTimeout > 0ms)
+            connection->setReplyTimeout(replyTimeout);
+        return QTest::qWaitFor([this] { return connection->state() != ChamberState::STATE_CONNECTING; }, 5000)
+            && connection->state() == ChamberState::STATE_CONNECTED;
+    }
+
+    QSharedPointer<ChamberReply> check() { return connection->checkCommunication({}).dynamicCast<ChamberReply>(); }
+    // The reply of a check once it has finished; null when it did not finish in time.
+    QSharedPointer<ChamberReply> checkAndWait(int timeout = 5000)
+    {
+        const QSharedPointer<ChamberReply> reply = check();
+        return QSignalSpy(reply.data(), &ChamberReply::finished).wait(timeout) ? reply : nullptr;
     }
 
     // Takes the device end away: the port closes, the pseudo-terminals go.
@@ -66,43 +81,8 @@ struct Link
     LineDevice device;
     SocatPtyPair line;
     QSerialPort farEnd;
+    std::unique_ptr<LineChamberConnection> connection;
 };
-
-// Opens the connection and waits until it is connected. Both transports open
-// from the event loop: the connection is still connecting when connectDevice()
-// returns.
-bool open(LineChamberConnection *connection, std::optional<std::chrono::milliseconds> replyTimeout)
-{
-    if (!connection || !connection->connectDevice() || connection->state() != ChamberState::STATE_CONNECTING)
-        return false;
-    if (replyTimeout)
-        connection->setReplyTimeout(*replyTimeout);
-    return QTest::qWaitFor([connection] { return connection->state() != ChamberState::STATE_CONNECTING; }, 5000)
-            && connection->state() == ChamberState::STATE_CONNECTED;
-}
-
-QSharedPointer<ChamberReply> check(LineChamberConnection &connection)
-{
-    return connection.checkCommunication({}).dynamicCast<ChamberReply>();
-}
-
-// The reply of a check once it has finished; null when it did not finish in time.
-QSharedPointer<ChamberReply> checkAndWait(LineChamberConnection &connection, int timeout = 5000)
-{
-    const QSharedPointer<ChamberReply> reply = check(connection);
-    QSignalSpy finished(reply.data(), &ChamberReply::finished);
-    return finished.wait(timeout) ? reply : nullptr;
-}
-
-void addTransports(bool withNoRoute = false)
-{
-    QTest::addColumn<QString>("transport");
-    QTest::newRow("tcp") << "tcp";
-    QTest::newRow("serial") << "serial";
-    // The socket fails inside its own connect call.
-    if (withNoRoute)
-        QTest::newRow("no route") << "no route";
-}
 
 } // namespace
 
@@ -113,101 +93,103 @@ class tst_LineChamberConnection : public QObject
 private Q_SLOTS:
     void initTestCase() { quelta::domain::types::registerMetaTypes(); }
 
-    void connectDevice_unreachablePeer_reportsErrorAndRefusesChecks_data() { addTransports(true); }
+    void connectDevice_unreachablePeer_reportsErrorAndRefusesChecks_data();
     void connectDevice_unreachablePeer_reportsErrorAndRefusesChecks();
-    void check_silentPeer_writesFourTimesThenTimesOut_data() { addTransports(); }
-    void check_silentPeer_writesFourTimesThenTimesOut();
-    void check_silentTcpPeer_realDurations();
-    void respondingPeer_connectCheckAndDisconnect_data() { addTransports(); }
-    void respondingPeer_connectCheckAndDisconnect();
+    void check_answeringOrSilentPeer_writesUntilAnsweredAtMostFourTimes_data();
+    void check_answeringOrSilentPeer_writesUntilAnsweredAtMostFourTimes();
     void check_twoRequests_areWrittenOneAtATimeAndSkipUnacceptableLines();
     void pendingRequest_isAbortedWhenTheConnectionEnds_data();
     void pendingRequest_isAbortedWhenTheConnectionEnds();
 };
 
+void tst_LineChamberConnection::connectDevice_unreachablePeer_reportsErrorAndRefusesChecks_data()
+{
+    QTest::addColumn<QString>("transport");
+    QTest::newRow("tcp") << "tcp";
+    QTest::newRow("serial") << "serial";
+    // The socket fails inside its own connect call.
+    QTest::newRow("no route") << "no route";
+}
+
 void tst_LineChamberConnection::connectDevice_unreachablePeer_reportsErrorAndRefusesChecks()
 {
     QFETCH(QString, transport);
-    Link link;
-    const auto connection = link.connection(transport);
-    QVERIFY(connection);
+    Link link(transport);
+    QVERIFY(link.connection);
     link.cut();
-    QSignalSpy errors(connection.get(), &ChamberConnection::errorOccured);
+    QSignalSpy errors(link.connection.get(), &ChamberConnection::errorOccured);
 
-    QVERIFY(connection->connectDevice());
-    QCOMPARE(connection->state(), ChamberState::STATE_CONNECTING);
-    QTRY_COMPARE(connection->state(), ChamberState::STATE_UNCONNECTED);
+    QVERIFY(link.connection->connectDevice());
+    QCOMPARE(link.connection->state(), ChamberState::STATE_CONNECTING);
+    QTRY_COMPARE(link.connection->state(), ChamberState::STATE_UNCONNECTED);
     QCOMPARE(errors.size(), 1);
     QCOMPARE(errors.first().first().value<ChamberError>().error(), ChamberError::ConnectionError);
 
-    const auto reply = checkAndWait(*connection);
+    const auto reply = link.checkAndWait();
     QVERIFY(reply);
     QCOMPARE(reply->errorCode(0), int(ChamberError::ConnectionError));
 
     // A failed connection can be opened again.
-    QVERIFY(connection->connectDevice());
+    QVERIFY(link.connection->connectDevice());
     QTRY_COMPARE(errors.size(), 2);
 }
 
-void tst_LineChamberConnection::check_silentPeer_writesFourTimesThenTimesOut()
+void tst_LineChamberConnection::check_answeringOrSilentPeer_writesUntilAnsweredAtMostFourTimes_data()
 {
-    QFETCH(QString, transport);
-    Link link;
-    const auto connection = link.connection(transport);
-    QVERIFY(open(connection.get(), SilentReplyTimeout));
+    QTest::addColumn<QString>("transport");
+    QTest::addColumn<QByteArray>("answer"); // empty: silent
+    QTest::addColumn<std::chrono::milliseconds>("replyTimeout"); // 0: the default, 1000 ms
+    QTest::addColumn<int>("writes");
 
-    const auto reply = check(*connection);
-    QSignalSpy finished(reply.data(), &ChamberReply::finished);
-    QVERIFY(finished.wait(5000));
-    QCOMPARE(reply->errorCode(0), int(ChamberError::TimeoutError));
-    QTRY_COMPARE(link.device.lines, QVector<QByteArray>(4, "IN_PV_1").toList());
-
-    // Nothing more is written for a request that timed out: the next request
-    // brings the total to exactly eight lines.
-    QVERIFY(checkAndWait(*connection));
-    QTRY_COMPARE(link.device.lines.size(), 8);
-    QCOMPARE(finished.size(), 1);
+    for (const char *transport : {"tcp", "serial"}) {
+        QTest::addRow("%s, answering", transport) << QString(transport) << QByteArray("0950 mbar")
+                                                              << AnswerReplyTimeout << 1;
+        QTest::addRow("%s, silent", transport) << QString(transport) << QByteArray() << SilentReplyTimeout << 4;
+    }
+    QTest::newRow("tcp, silent, real durations") << "tcp" << QByteArray() << 0ms << 4;
 }
 
-void tst_LineChamberConnection::check_silentTcpPeer_realDurations()
+void tst_LineChamberConnection::check_answeringOrSilentPeer_writesUntilAnsweredAtMostFourTimes()
 {
-    Link link;
-    const auto connection = link.connection("tcp");
-    QVERIFY(open(connection.get(), std::nullopt));
+    QFETCH(QString, transport);
+    QFETCH(QByteArray, answer);
+    QFETCH(std::chrono::milliseconds, replyTimeout);
+    QFETCH(int, writes);
+
+    Link link(transport, {answer});
+    QVERIFY(link.connection);
+    QSignalSpy states(link.connection.get(), &ChamberConnection::stateChanged);
+    QVERIFY(link.open(replyTimeout));
+    QVERIFY(!link.connection->connectDevice());
+    // Values are not part of the line protocols: refused without a request.
+    QVERIFY(link.connection->readValues({{}}).isNull());
+    QVERIFY(link.connection->writeValue({}, 1).isNull());
 
     QElapsedTimer elapsed;
     elapsed.start();
-    const auto reply = checkAndWait(*connection, 15000);
-    QVERIFY(reply);
-    QVERIFY2(elapsed.elapsed() >= 4 * 1000, qPrintable(QString::number(elapsed.elapsed())));
-    QCOMPARE(link.device.lines, QVector<QByteArray>(4, "IN_PV_1").toList());
-    QCOMPARE(reply->errorCode(0), int(ChamberError::TimeoutError));
-}
-
-void tst_LineChamberConnection::respondingPeer_connectCheckAndDisconnect()
-{
-    QFETCH(QString, transport);
-    Link link({"0950 mbar"});
-    const auto connection = link.connection(transport);
-    QVERIFY(connection);
-    QSignalSpy stateChanged(connection.get(), &ChamberConnection::stateChanged);
-    QVERIFY(open(connection.get(), AnswerReplyTimeout));
-    QVERIFY(!connection->connectDevice());
-
-    // Values are not part of the line protocols: refused without a request.
-    QVERIFY(connection->readValues({{}}).isNull());
-    QVERIFY(connection->writeValue({}, 1).isNull());
-
-    const auto reply = checkAndWait(*connection);
+    const auto reply = link.checkAndWait(15000);
     QVERIFY(reply);
     QCOMPARE(reply->resultCount(), 1);
-    QCOMPARE(reply->result(0).toString(), QStringLiteral("0950 mbar"));
-    QCOMPARE(link.device.lines, QList<QByteArray>{"IN_PV_1"});
+    if (answer.isEmpty()) {
+        const qint64 least = writes * (replyTimeout > 0ms ? replyTimeout.count() : 1000);
+        QVERIFY2(elapsed.elapsed() >= least, qPrintable(QString::number(elapsed.elapsed())));
+        QCOMPARE(reply->errorCode(0), int(ChamberError::TimeoutError));
+    } else {
+        QCOMPARE(reply->result(0).toString(), QString::fromLatin1(answer));
+    }
+    QTRY_COMPARE(link.device.lines, QVector<QByteArray>(writes, "IN_PV_1").toList());
+
+    // Nothing more is written for a request that has ended: the next one
+    // doubles the lines, and the first reply does not finish again.
+    QSignalSpy finishedAgain(reply.data(), &ChamberReply::finished);
+    QVERIFY(replyTimeout == 0ms || link.checkAndWait());
+    QTRY_COMPARE(link.device.lines.size(), replyTimeout == 0ms ? writes : 2 * writes);
+    QCOMPARE(finishedAgain.size(), 0);
 
     // Connecting, connected, closing, unconnected.
-    connection->disconnectDevice();
-    QCOMPARE(connection->state(), ChamberState::STATE_UNCONNECTED);
-    QCOMPARE(stateChanged.size(), 4);
+    link.connection->disconnectDevice();
+    QCOMPARE(link.connection->state(), ChamberState::STATE_UNCONNECTED);
+    QCOMPARE(states.size(), 4);
 }
 
 void tst_LineChamberConnection::check_twoRequests_areWrittenOneAtATimeAndSkipUnacceptableLines()
@@ -216,12 +198,11 @@ void tst_LineChamberConnection::check_twoRequests_areWrittenOneAtATimeAndSkipUna
     // written again. Were both requests on the wire at once, the second
     // request would take an answer before its own line went out, and the
     // third line would never be written.
-    Link link({"ERROR", "0950 mbar", "0951 mbar"});
-    const auto connection = link.connection("tcp");
-    QVERIFY(open(connection.get(), AnswerReplyTimeout));
+    Link link("tcp", {"ERROR", "0950 mbar", "0951 mbar"});
+    QVERIFY(link.open(AnswerReplyTimeout));
 
-    const auto first = check(*connection);
-    const auto second = checkAndWait(*connection);
+    const auto first = link.check();
+    const auto second = link.checkAndWait();
     QVERIFY(second);
     QVERIFY(first->isFinished());
     QCOMPARE(first->result(0).toString(), QStringLiteral("0950 mbar"));
@@ -241,35 +222,34 @@ void tst_LineChamberConnection::pendingRequest_isAbortedWhenTheConnectionEnds_da
 void tst_LineChamberConnection::pendingRequest_isAbortedWhenTheConnectionEnds()
 {
     QFETCH(QString, action);
-    Link link({QByteArray(), "0950 mbar"});
-    auto connection = link.connection("tcp");
-    QVERIFY(open(connection.get(), AnswerReplyTimeout));
-    QSignalSpy errors(connection.get(), &ChamberConnection::errorOccured);
+    Link link("tcp", {QByteArray(), "0950 mbar"});
+    QVERIFY(link.open(AnswerReplyTimeout));
+    QSignalSpy errors(link.connection.get(), &ChamberConnection::errorOccured);
 
-    const auto pending = check(*connection);
+    const auto pending = link.check();
     QSignalSpy finished(pending.data(), &ChamberReply::finished);
     QTRY_COMPARE(link.device.lines.size(), 1);
     if (action == "disconnect")
-        connection->disconnectDevice();
+        link.connection->disconnectDevice();
     else if (action == "peer closes")
         link.device.socket->close();
     else if (action == "reset")
-        connection->reset();
+        link.connection->reset();
     else
-        connection.reset();
+        link.connection.reset();
 
     QVERIFY(finished.wait());
     QCOMPARE(pending->errorCode(0), int(ChamberError::ReplyAbortedError));
-    if (!connection)
+    if (!link.connection)
         return;
     QCOMPARE(errors.size(), action == "peer closes" ? 1 : 0);
     if (action == "reset") {
-        const auto next = checkAndWait(*connection);
+        const auto next = link.checkAndWait();
         QVERIFY(next);
         QCOMPARE(next->result(0).toString(), QStringLiteral("0950 mbar"));
     } else {
         // No repeat went out after the end.
-        QCOMPARE(connection->state(), ChamberState::STATE_UNCONNECTED);
+        QCOMPARE(link.connection->state(), ChamberState::STATE_UNCONNECTED);
         QCOMPARE(link.device.lines.size(), 1);
     }
     QCOMPARE(finished.size(), 1);

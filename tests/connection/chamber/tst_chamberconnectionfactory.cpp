@@ -158,10 +158,11 @@ void tst_ChamberConnectionFactory::check_220AlternatingKindsAndPeers_endOnceEach
     // Every kind that has a peer, a live peer (even steps) taking turns with a
     // dead one: a closed port, a silent device, a hang-up, an exception
     // response, an address without a route, a serial line that is not there.
+    // A COM port counts for kind 1 only, where it wins over an address.
     const QList<Road> roads{
-        {chamber(3, Loopback), 502, pymodbusTcp.port()},
+        {chamber(3, Loopback, -1, "COM99"), 502, pymodbusTcp.port()},
         {chamber(4, Loopback), 9001, closed.port()},
-        {chamber(1, {}, -1, pty.firstEnd()), 0, 0},
+        {chamber(1, Loopback, 1, pty.firstEnd()), 0, 0},
         {chamber(3, Loopback), 502, silent.port()},
         {chamber(2, Loopback), 502, pymodbusRtu.port()},
         {chamber(5, Loopback, 1), 10001, hangingUp.port()},

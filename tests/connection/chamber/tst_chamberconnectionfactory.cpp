@@ -91,7 +91,7 @@ private Q_SLOTS:
     void refusedRecords_getNoConnectionAndNoCheck_data();
     void refusedRecords_getNoConnectionAndNoCheck();
     void check_220AlternatingKindsAndPeers_endOnceEachAndLeaveNothingBehind();
-    void stop_endsUndefinedOnce_thenSilentDeviceEndsInactiveAtRealDurations();
+    void check_silentDeviceAtDefaultTimeouts_endsInactiveAfterFourSends();
     void operatingMode_isWrittenAndReadInItsRegister_data();
     void operatingMode_isWrittenAndReadInItsRegister();
     void startChamberBroadcast_passesAnswersOnAndEndsOnceNeverEarly();
@@ -180,6 +180,13 @@ void tst_ChamberConnectionFactory::check_220AlternatingKindsAndPeers_endOnceEach
     timeouts.modbusResponseTimeout = std::chrono::milliseconds(50);
     factory.setConnectionTimeouts(timeouts);
     QSignalSpy finished(&factory, &ChamberConnectionFactory::communicationCheckFinished);
+    // Every receiver after the factory's own clean-up finds the temporary
+    // connection closed, and no new check is taken before the next turn.
+    int cleanedUpBefore = 0;
+    connect(&factory, &ChamberConnectionFactory::communicationCheckFinished, this, [&] {
+        cleanedUpBefore += factory.findChild<ChamberConnection *>()->state() == ChamberState::STATE_UNCONNECTED
+            && !factory.checkCommunication(chamber(3, Loopback), Checked);
+    });
     int threads = 0;
     int files = 0;
     [[maybe_unused]] qint64 memory = 0;
@@ -188,12 +195,24 @@ void tst_ChamberConnectionFactory::check_220AlternatingKindsAndPeers_endOnceEach
         factory.devicePort = road.devicePort;
         factory.peerPort = road.peerPort;
         QVERIFY(factory.checkCommunication(road.record, Checked));
+        QVERIFY(!factory.checkCommunication(road.record, Checked));
         // Regression: a socket that failed inside its connect call ended the
         // check inside checkCommunication().
         QCOMPARE(finished.count(), i);
+        // Every fifth check, on each road in turn, is stopped while its
+        // connection is still connecting.
+        const bool stopped = i % 5 == 4;
+        if (stopped) {
+            QCOMPARE(factory.findChild<ChamberConnection *>()->state(), ChamberState::STATE_CONNECTING);
+            factory.stopCheckCommunication();
+            factory.stopCheckCommunication();
+            QCOMPARE(finished.count(), i + 1);
+        }
         QTRY_COMPARE_WITH_TIMEOUT(finished.count(), i + 1, WaitMs);
         QCOMPARE(finished.last().at(0).value<ChamberData>(), road.record);
-        QCOMPARE(stateOf(finished.last()), i % 2 ? ActivationState::STATE_INACTIVE : ActivationState::STATE_ACTIVE);
+        QCOMPARE(stateOf(finished.last()), stopped ? ActivationState::STATE_UNDEFINED
+                                           : i % 2 ? ActivationState::STATE_INACTIVE
+                                                   : ActivationState::STATE_ACTIVE);
 
         // The temporary connection, its shared client and its thread go.
         QTRY_COMPARE(factory.connectionCount(), 0);
@@ -209,6 +228,7 @@ void tst_ChamberConnectionFactory::check_220AlternatingKindsAndPeers_endOnceEach
         }
     }
     QCOMPARE(finished.count(), 220);
+    QCOMPARE(cleanedUpBefore, 220);
     // The check request is each line protocol's own.
     QCOMPARE(QSet<QByteArray>(tjv.lines.cbegin(), tjv.lines.cend()), QSet<QByteArray>{"*IDN?"});
     QCOMPARE(QSet<QByteArray>(vacuum.lines.cbegin(), vacuum.lines.cend()), QSet<QByteArray>{"IN_PV_1"});
@@ -218,44 +238,20 @@ void tst_ChamberConnectionFactory::check_220AlternatingKindsAndPeers_endOnceEach
 #endif
 }
 
-void tst_ChamberConnectionFactory::stop_endsUndefinedOnce_thenSilentDeviceEndsInactiveAtRealDurations()
+void tst_ChamberConnectionFactory::check_silentDeviceAtDefaultTimeouts_endsInactiveAfterFourSends()
 {
+    // The check has no timer of its own: the Modbus client's defaults end it.
     LineDevice silent;
     QVERIFY(silent.listen());
     PeerFactory factory;
-    factory.peerPort = silent.port();
-    const ChamberData second = chamber(3, Loopback);
-    QSignalSpy finished(&factory, &ChamberConnectionFactory::communicationCheckFinished);
-    // A receiver finds the temporary connection closed, and no new check taken.
-    int cleanedUpBefore = 0;
-    connect(&factory, &ChamberConnectionFactory::communicationCheckFinished, this, [&] {
-        cleanedUpBefore += factory.findChild<ChamberConnection *>()->state() == ChamberState::STATE_UNCONNECTED
-            && !factory.checkCommunication(second, Checked);
-    });
-
-    // A line connection and a Modbus connection, each stopped while it is
-    // still connecting.
-    for (const ChamberData &record : {chamber(4, Loopback), chamber(3, Loopback)}) {
-        QVERIFY(factory.checkCommunication(record, Checked));
-        QCOMPARE(factory.findChild<ChamberConnection *>()->state(), ChamberState::STATE_CONNECTING);
-        QVERIFY(!factory.checkCommunication(second, Checked));
-        factory.stopCheckCommunication();
-        factory.stopCheckCommunication();
-        QCOMPARE(stateOf(finished.last()), ActivationState::STATE_UNDEFINED);
-        QCOMPARE(finished.count(), cleanedUpBefore);
-        QTRY_COMPARE(factory.connectionCount(), 0);
-    }
-
-    // From the next turn of the event loop on, the factory takes a check
-    // again; the silent device ends it after four sends of 1000 ms. Nothing
-    // of the stopped connections ends a check once more.
     factory.devicePort = 502;
+    factory.peerPort = silent.port();
+    QSignalSpy finished(&factory, &ChamberConnectionFactory::communicationCheckFinished);
     QElapsedTimer elapsed;
     elapsed.start();
-    QVERIFY(factory.checkCommunication(second, Checked));
+    QVERIFY(factory.checkCommunication(chamber(3, Loopback), Checked));
     QVERIFY(finished.wait(WaitMs));
     QVERIFY2(elapsed.elapsed() >= 4000, qPrintable(QString::number(elapsed.elapsed())));
-    QCOMPARE(finished.count(), 3);
     QCOMPARE(stateOf(finished.last()), ActivationState::STATE_INACTIVE);
 }
 

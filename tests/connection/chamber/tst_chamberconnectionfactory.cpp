@@ -114,6 +114,11 @@ void tst_ChamberConnectionFactory::refusedRecords_getNoConnectionAndNoCheck_data
     QTest::newRow("8 CTS network") << chamber(8, Loopback);
     QTest::newRow("1 without IP or port") << chamber(1, {});
     QTest::newRow("5 without IP or port") << chamber(5, {});
+    QTest::newRow("4 with an IPv6 address") << chamber(4, "fe80::1", -1, "COM3");
+    QTest::newRow("5 with an address, without converter") << chamber(5, Loopback);
+    ChamberData parity1 = chamber(5, {}, -1, "COM3");
+    parity1.setParity(1);
+    QTest::newRow("5 on a COM port with parity 1") << parity1;
 }
 
 void tst_ChamberConnectionFactory::refusedRecords_getNoConnectionAndNoCheck()
@@ -158,7 +163,7 @@ void tst_ChamberConnectionFactory::check_220AlternatingKindsAndPeers_endOnceEach
     // Every kind that has a peer, a live peer (even steps) taking turns with a
     // dead one: a closed port, a silent device, a hang-up, an exception
     // response, an address without a route, a serial line that is not there.
-    // A COM port counts for kind 1 only, where it wins over an address.
+    // A COM port wins over an address for kind 1, and loses for kind 5.
     const QList<Road> roads{
         {chamber(3, Loopback, -1, "COM99"), 502, pymodbusTcp.port()},
         {chamber(4, Loopback), 9001, closed.port()},
@@ -170,7 +175,7 @@ void tst_ChamberConnectionFactory::check_220AlternatingKindsAndPeers_endOnceEach
         {chamber(3, Loopback), 502, withoutRegister.port()},
         {chamber(4, Loopback), 9001, tjv.port()},
         {chamber(4, NoRoute), 9001, 9001},
-        {chamber(5, Loopback, 0), 8000, vacuum.port()},
+        {chamber(5, Loopback, 0, "COM98"), 8000, vacuum.port()},
         {chamber(1, Loopback, 0), 8000, silent.port()},
         {chamber(3, Loopback), 502, qtServer.port()},
         {chamber(1, {}, -1, pty.firstEnd() + "-missing"), 0, 0}};

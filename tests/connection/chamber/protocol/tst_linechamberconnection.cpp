@@ -1,7 +1,7 @@
 #include "connection/chamber/core/chamberreply.h"
+#include "connection/chamber/protocol/linechamberconnectionbuilder.h"
 #include "connection/chamber/protocol/seriallinechamberconnection.h"
-#include "connection/chamber/protocol/tcplinechamberconnection.h"
-#include "connection/chamber/protocol/vacuubrandprotocolimpl.h"
+#include "domain/types/chamberdata.h"
 #include "domain/types/metatypes.h"
 
 #include "linedevice.h"
@@ -11,6 +11,7 @@
 #include <QtTest/QtTest>
 
 using namespace quelta::base::connection::chamberconnection;
+using quelta::domain::types::ChamberData;
 using quelta::domain::types::ChamberError;
 using quelta::domain::types::ChamberState;
 
@@ -26,29 +27,33 @@ using namespace std::chrono_literals;
 constexpr auto SilentReplyTimeout = 60ms;
 constexpr auto AnswerReplyTimeout = 500ms;
 
-// A vacuum controller's device and a connection to it, not opened yet: over
-// loopback TCP, over a pseudo-terminal pair whose far end the device serves,
-// or ("no route") to a multicast address, which no TCP connection can reach.
-// The connection is null when the device end cannot start.
+// A vacuum controller's device and the connection that the builder makes to
+// it for a record, not opened yet: through a converter over loopback TCP, on
+// a COM port that is a pseudo-terminal whose far end the device serves, or
+// ("no route") through a converter at a multicast address, which no TCP
+// connection can reach. The connection is null when the device end cannot
+// start.
 struct Link
 {
     explicit Link(const QString &transport, const QList<QByteArray> &answers = {})
         : device(answers)
     {
-        auto impl = std::make_unique<VacuubrandProtocolImpl>();
+        ChamberData record;
+        record.setProtocol(LineChamberConnectionBuilder::VacuubrandProtocol);
         if (transport == "serial") {
             farEnd.setPortName(line.secondEnd());
             if (!line.start() || !farEnd.open(QIODevice::ReadWrite))
                 return;
             device.attach(&farEnd);
-            SerialLineSettings settings;
-            settings.portName = line.firstEnd();
-            connection = std::make_unique<SerialLineChamberConnection>(std::move(impl), settings);
-        } else if (transport == "tcp" ? device.listen() : true) {
-            const bool routed = transport == "tcp";
-            connection = std::make_unique<TcpLineChamberConnection>(
-                std::move(impl), QHostAddress(routed ? "127.0.0.1" : "224.0.0.1"), routed ? device.port() : 9001);
+            record.setComPort(line.firstEnd());
+        } else if (device.listen()) {
+            record.setIpAddress(QHostAddress(transport == "tcp" ? "127.0.0.1" : "224.0.0.1"));
+            record.setConverter(0);
         }
+        // ComServer's data port, moved to the device's.
+        connection = LineChamberConnectionBuilder::create(record, nullptr, [this](quint16 port) {
+            return port == 8000 ? device.port() : 1;
+        });
     }
 
     // Opens the connection, which is still connecting when connectDevice()
@@ -158,6 +163,10 @@ void tst_LineChamberConnection::check_answeringOrSilentPeer_writesUntilAnsweredA
 
     Link link(transport, {answer});
     QVERIFY(link.connection);
+    // A record's -1 settings are the controller's factory setting.
+    if (const auto *serial = qobject_cast<SerialLineChamberConnection *>(link.connection.get()))
+        QCOMPARE(serial->settings(), (SerialLineSettings{link.line.firstEnd(), 19200, QSerialPort::Data8, QSerialPort::NoParity,
+                                                      QSerialPort::OneStop, QSerialPort::NoFlowControl}));
     QSignalSpy states(link.connection.get(), &ChamberConnection::stateChanged);
     QVERIFY(link.open(replyTimeout));
     QVERIFY(!link.connection->connectDevice());

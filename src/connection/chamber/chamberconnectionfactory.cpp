@@ -166,7 +166,7 @@ QList<QSerialPortInfo> ChamberConnectionFactory::availablePorts() const
     return QSerialPortInfo::availablePorts();
 }
 
-bool ChamberConnectionFactory::startChamberBroadcast(std::chrono::milliseconds duration)
+bool ChamberConnectionFactory::startChamberBroadcast(int msecs)
 {
     const QList<DiscoveryInterface> interfaces = DiscoveryInterface::systemInterfaces();
     std::unique_ptr<DiscoveryProtocolImpl> protocols[] = {std::make_unique<TjvDiscoveryImpl>(),
@@ -182,11 +182,12 @@ bool ChamberConnectionFactory::startChamberBroadcast(std::chrono::milliseconds d
         broadcasters.append(broadcaster);
         broadcaster->start(interfaces);
     }
-    qCInfo(lcChamberConnection).noquote() << "Chamber broadcast started for" << duration.count() << "ms";
+    qCInfo(lcChamberConnection).noquote() << "Chamber broadcast started for" << msecs << "ms";
 
     // Each search ends its own broadcasters, so that an overlapping search
-    // keeps listening for its whole duration.
-    QTimer::singleShot(std::max(duration, std::chrono::milliseconds::zero()), this, [this, broadcasters] {
+    // keeps listening for its whole duration. A coarse timer, Qt's choice
+    // from 2000 ms on, may fire up to 5 % early and lose the last answers.
+    QTimer::singleShot(std::max(msecs, 0), Qt::PreciseTimer, this, [this, broadcasters] {
         for (const QPointer<ChamberBroadcaster> &broadcaster : broadcasters) {
             if (broadcaster)
                 broadcaster->finish();

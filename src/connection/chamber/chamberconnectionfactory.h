@@ -85,10 +85,10 @@ public:
     QList<QSerialPortInfo> availablePorts() const override;
 
     // Sends the TJV, XPort and WuT discovery requests on every IPv4 network
-    // of the PC. Each search ends after its own duration with one
-    // chamberBroadcastFinished(); its broadcasters are gone from then on.
+    // of the PC. Each search ends after its own msecs, never earlier, with
+    // one chamberBroadcastFinished(); its broadcasters are gone from then on.
     // Searches may overlap. Always true.
-    bool startChamberBroadcast(std::chrono::milliseconds duration) override;
+    bool startChamberBroadcast(int msecs) override;
 
     // Refused (false, no signal) for a record whose kind is still open, while
     // a check runs or its record has not been freed yet, and when no

@@ -13,8 +13,6 @@
 #include <QtCore/QSharedPointer>
 #include <QtSerialPort/QSerialPortInfo>
 
-#include <chrono>
-
 namespace quelta::domain::api {
 
 // The connection factory: connections, data-log readers, program transmitters
@@ -53,9 +51,10 @@ public:
 
     virtual QList<QSerialPortInfo> availablePorts() const = 0;
 
-    // Searches the local networks for chambers for the given time: each answer
-    // comes as networkChamberFound, the end as one chamberBroadcastFinished.
-    virtual bool startChamberBroadcast(std::chrono::milliseconds duration) = 0;
+    // Searches the local networks for chambers for msecs milliseconds: each
+    // answer comes as networkChamberFound, the end as one
+    // chamberBroadcastFinished.
+    virtual bool startChamberBroadcast(int msecs) = 0;
     // Opens a temporary connection to the chamber and sends one check request,
     // reading checkAddress where the protocol reads a register. True when the
     // check started; it then ends in exactly one communicationCheckFinished.

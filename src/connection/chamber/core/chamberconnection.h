@@ -12,6 +12,11 @@ namespace quelta::base::connection::chamberconnection {
 // alike: it carries the connection's state and the signals of
 // IChamberConnection, so a caller that knows only the interface connects to
 // them through this class.
+//
+// connectDevice() only starts the attempt: inside the call a connection may
+// report STATE_CONNECTING, and the outcome (STATE_CONNECTED, or errorOccured()
+// and STATE_UNCONNECTED) comes from the event loop later, however fast the
+// attempt fails. The factory's communication check relies on it.
 class ChamberConnection : public QObject, public domain::api::IChamberConnection
 {
     Q_OBJECT

@@ -4,6 +4,7 @@
 
 #include <QtCore/QSequentialIterable>
 
+#include <algorithm>
 #include <cmath>
 #include <cstring>
 #include <limits>
@@ -279,10 +280,17 @@ std::optional<quint16> ValueCodec::registerAddress(const ControllerAddress &addr
     QString text = address.address().trimmed();
     if (text.startsWith(QLatin1String("0x"), Qt::CaseInsensitive))
         text = text.mid(2);
+    // Hexadecimal digits only: toUInt() would also take a sign, blanks and a
+    // second "0x".
+    const bool hexDigits = !text.isEmpty() && std::all_of(text.cbegin(), text.cend(), [](QChar c) {
+        const char16_t u = c.unicode();
+        return (u >= '0' && u <= '9') || (u >= 'a' && u <= 'f') || (u >= 'A' && u <= 'F');
+    });
     bool ok = false;
-    const uint first = text.toUInt(&ok, 16);
+    const uint first = hexDigits ? text.toUInt(&ok, 16) : 0;
     const int count = registerCount(address);
-    if (!ok || text.isEmpty() || count == 0 || first + uint(count) > uint(AddressSpace))
+    // Compared this way round, a first register near 2^32 cannot wrap past the check.
+    if (!ok || count == 0 || first >= uint(AddressSpace) || uint(count) > uint(AddressSpace) - first)
         return std::nullopt;
     return quint16(first);
 }

@@ -16,15 +16,19 @@ using domain::types::ChamberState;
 LineChamberConnection::LineChamberConnection(std::unique_ptr<LineProtocolImpl> protocol, QObject *parent)
     : ChamberConnection(parent),
       m_protocol(std::move(protocol)),
+      m_openTimer(new QTimer(this)),
       m_writeTimer(new QTimer(this)),
       m_replyTimer(new QTimer(this))
 {
     Q_ASSERT(m_protocol);
+    m_openTimer->setSingleShot(true);
+    m_openTimer->setInterval(0);
     m_writeTimer->setSingleShot(true);
     m_replyTimer->setSingleShot(true);
     // A coarse timer may fire up to 5 % early; a device gets its full reply time.
     m_writeTimer->setTimerType(Qt::PreciseTimer);
     m_replyTimer->setTimerType(Qt::PreciseTimer);
+    connect(m_openTimer, &QTimer::timeout, this, &LineChamberConnection::onOpenTimeout);
     connect(m_writeTimer, &QTimer::timeout, this, &LineChamberConnection::onWriteTimeout);
     connect(m_replyTimer, &QTimer::timeout, this, &LineChamberConnection::onReplyTimeout);
 }
@@ -60,7 +64,10 @@ bool LineChamberConnection::connectDevice()
     }
     qCInfo(lcChamberConnection).noquote() << prefix() << "Connecting to" << peerName();
     setState(ChamberState::STATE_CONNECTING);
-    openDevice();
+    // A stream can fail at once, a socket to an address that has no route
+    // for one: the caller hears of it from the event loop, like of any other
+    // outcome, never from inside this call.
+    m_openTimer->start();
     return true;
 }
 
@@ -80,6 +87,13 @@ void LineChamberConnection::reset()
 {
     abortAll(QStringLiteral("Connection reset"));
     m_framer.clear();
+}
+
+void LineChamberConnection::onOpenTimeout()
+{
+    // A disconnectDevice() since connectDevice() leaves nothing to open.
+    if (state() == ChamberState::STATE_CONNECTING)
+        openDevice();
 }
 
 void LineChamberConnection::deviceOpened()

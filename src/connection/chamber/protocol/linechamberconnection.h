@@ -70,8 +70,9 @@ protected:
     // Called once by the subclass's constructor with the stream it owns.
     void attachDevice(QIODevice *device);
 
-    // Starts opening the stream; the subclass answers with deviceOpened() or
-    // deviceFailed(), never from inside this call.
+    // Opens the stream; called from the event loop after connectDevice() has
+    // returned. The subclass answers with deviceOpened() or deviceFailed(),
+    // inside this call or later.
     virtual void openDevice() = 0;
     // Closes the stream at once; no signal of the stream may reach
     // deviceFailed() for this close.
@@ -100,6 +101,7 @@ private:
 
     [[nodiscard]] QString prefix() const;
     QSharedPointer<domain::api::IChamberReply> refuse(const char *operation);
+    void onOpenTimeout();
     void scheduleWrite(std::chrono::milliseconds delay);
     void onWriteTimeout();
     void onBytesWritten(qint64 bytes);
@@ -110,6 +112,7 @@ private:
 
     std::unique_ptr<LineProtocolImpl> const m_protocol;
     QIODevice *m_device = nullptr;
+    QTimer *const m_openTimer;
     QTimer *const m_writeTimer;
     QTimer *const m_replyTimer;
     LineFramerImpl m_framer;

@@ -3,7 +3,6 @@
 #include "connection/chamber/core/serialportnaming.h"
 
 #include <QtCore/QDebug>
-#include <QtCore/QTimer>
 
 namespace quelta::base::connection::chamberconnection {
 
@@ -66,16 +65,6 @@ SerialLineChamberConnection::~SerialLineChamberConnection()
 
 void SerialLineChamberConnection::openDevice()
 {
-    // QSerialPort opens synchronously; the result is reported from the event
-    // loop like a socket's, never from inside connectDevice().
-    QTimer::singleShot(0, this, &SerialLineChamberConnection::open);
-}
-
-void SerialLineChamberConnection::open()
-{
-    if (state() != ChamberState::STATE_CONNECTING)
-        return;
-
     // Resolved at every open: a COM name follows the ports the PC has now.
     m_port->setPortName(SerialPortNaming::resolve(m_settings.portName));
     if (!m_port->open(QIODevice::ReadWrite)) {

@@ -45,7 +45,6 @@ protected:
     [[nodiscard]] QString peerName() const override;
 
 private:
-    void open();
     void onErrorOccurred(QSerialPort::SerialPortError error);
 
     const SerialLineSettings m_settings;

@@ -17,10 +17,12 @@ QByteArray VacuubrandProtocolImpl::checkRequest() const
 bool VacuubrandProtocolImpl::isCheckAnswer(const QByteArray &line) const
 {
     // The controller writes the pressure with leading zeros, in the unit chosen
-    // on the device, with or without decimals.
+    // on the device, with or without decimals. Every byte of the line counts:
+    // only blanks may stand around the answer (not CR, VT or FF), and a NUL
+    // does not end the text.
     static const QRegularExpression pressure(
-            QStringLiteral("^\\s*\\d{1,5}(\\.\\d{1,3})? (mbar|hPa|Torr)\\s*$"));
-    return pressure.match(QString::fromLatin1(line)).hasMatch();
+            QStringLiteral("\\A *[0-9]{1,5}(\\.[0-9]{1,3})? (mbar|hPa|Torr) *\\z"));
+    return pressure.match(QString::fromLatin1(line.constData(), line.size())).hasMatch();
 }
 
 } // namespace quelta::base::connection::chamberconnection

@@ -131,21 +131,28 @@ void tst_ValueCodec::registerAddress_data()
 {
     QTest::addColumn<QString>("text");
     QTest::addColumn<int>("valueType");
+    QTest::addColumn<int>("count");
     QTest::addColumn<int>("address"); // -1: none
 
-    QTest::newRow("with prefix") << "0XAC00" << int(QMetaType::UShort) << 0xAC00;
-    QTest::newRow("last register, no prefix") << "ffff" << int(QMetaType::UShort) << 0xFFFF;
-    QTest::newRow("UInt past the last register") << "0xFFFF" << int(QMetaType::UInt) << -1;
-    QTest::newRow("beyond 16 bits") << "0x10000" << int(QMetaType::UShort) << -1;
-    QTest::newRow("no register form") << "0x0100" << int(QMetaType::QTime) << -1;
+    QTest::newRow("with prefix") << "0XAC00" << int(QMetaType::UShort) << 1 << 0xAC00;
+    QTest::newRow("last register, no prefix") << "ffff" << int(QMetaType::UShort) << 1 << 0xFFFF;
+    QTest::newRow("UInt past the last register") << "0xFFFF" << int(QMetaType::UInt) << 1 << -1;
+    QTest::newRow("beyond 16 bits") << "0x10000" << int(QMetaType::UShort) << 1 << -1;
+    // Once accepted: the first register plus the count wrapped around 2^32.
+    QTest::newRow("wraps past 32 bits") << "FFFFFFFF" << int(QMetaType::UShort) << 36 << -1;
+    QTest::newRow("sign") << "+1A2" << int(QMetaType::UShort) << 1 << -1;
+    QTest::newRow("sign after the prefix") << "0x+1A2" << int(QMetaType::UShort) << 1 << -1;
+    QTest::newRow("prefix twice") << "0x0x10" << int(QMetaType::UShort) << 1 << -1;
+    QTest::newRow("no register form") << "0x0100" << int(QMetaType::QTime) << 1 << -1;
 }
 
 void tst_ValueCodec::registerAddress()
 {
     QFETCH(QString, text);
     QFETCH(int, valueType);
+    QFETCH(int, count);
     QFETCH(int, address);
-    const std::optional<quint16> result = ValueCodec::registerAddress(descriptor(valueType, 1, text));
+    const std::optional<quint16> result = ValueCodec::registerAddress(descriptor(valueType, count, text));
     QCOMPARE(result ? int(*result) : -1, address);
 }
 

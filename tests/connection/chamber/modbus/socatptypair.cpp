@@ -1,5 +1,6 @@
 #include "socatptypair.h"
 
+#include <QtCore/QFile>
 #include <QtTest/QSignalSpy>
 
 bool SocatPtyPair::start()
@@ -24,4 +25,8 @@ void SocatPtyPair::cut()
         return;
     m_process.kill();
     m_process.waitForFinished();
+    // A killed socat leaves its links behind, and the pseudo-terminal numbers
+    // they name go to the next pair that any process opens.
+    QFile::remove(firstEnd());
+    QFile::remove(secondEnd());
 }

@@ -1,21 +1,21 @@
 #include "connection/chamber/core/chamberreply.h"
+#include "connection/chamber/protocol/linechamberconnectionbuilder.h"
 #include "connection/chamber/protocol/seriallinechamberconnection.h"
-#include "connection/chamber/protocol/tcplinechamberconnection.h"
-#include "connection/chamber/protocol/vacuubrandprotocolimpl.h"
+#include "domain/types/chamberdata.h"
 #include "domain/types/metatypes.h"
 
+#include "linedevice.h"
+#include "socatptypair.h"
+
 #include <QtCore/QElapsedTimer>
-#include <QtCore/QProcess>
-#include <QtCore/QTemporaryDir>
-#include <QtNetwork/QTcpServer>
-#include <QtNetwork/QTcpSocket>
 #include <QtTest/QtTest>
 
-#include <optional>
-
 using namespace quelta::base::connection::chamberconnection;
+using quelta::domain::types::ChamberData;
 using quelta::domain::types::ChamberError;
 using quelta::domain::types::ChamberState;
+
+Q_DECLARE_METATYPE(std::chrono::milliseconds)
 
 namespace {
 
@@ -27,112 +27,67 @@ using namespace std::chrono_literals;
 constexpr auto SilentReplyTimeout = 60ms;
 constexpr auto AnswerReplyTimeout = 500ms;
 
-// The device end of a connection: a TCP server on loopback that accepts one
-// connection, or the far end of a socat pseudo-terminal pair. It collects the
-// request lines and answers the n-th line with the n-th scripted answer; an
-// empty answer stays silent.
-class Device
+// A vacuum controller's device and the connection that the builder makes to
+// it for a record, not opened yet: through a converter over loopback TCP, on
+// a COM port that is a pseudo-terminal whose far end the device serves, or
+// ("no route") through a converter at a multicast address, which no TCP
+// connection can reach. The connection is null when the device end cannot
+// start.
+struct Link
 {
-public:
-    explicit Device(const QList<QByteArray> &answers = {})
-        : m_answers(answers)
+    explicit Link(const QString &transport, const QList<QByteArray> &answers = {})
+        : device(answers)
     {
-    }
-    ~Device() { close(); }
-
-    // A connection to this device, not opened yet; null without a device end.
-    std::unique_ptr<LineChamberConnection> connection(const QString &transport)
-    {
-        auto impl = std::make_unique<VacuubrandProtocolImpl>();
-        if (transport == "tcp") {
-            if (!m_server.listen(QHostAddress::LocalHost, 0))
-                return nullptr;
-            QObject::connect(&m_server, &QTcpServer::newConnection, &m_server, [this] {
-                socket = m_server.nextPendingConnection();
-                attach(socket);
-            });
-            return std::make_unique<TcpLineChamberConnection>(std::move(impl), QHostAddress::LocalHost,
-                                                              m_server.serverPort());
+        ChamberData record;
+        record.setProtocol(LineChamberConnectionBuilder::VacuubrandProtocol);
+        if (transport == "serial") {
+            farEnd.setPortName(line.secondEnd());
+            if (!line.start() || !farEnd.open(QIODevice::ReadWrite))
+                return;
+            device.attach(&farEnd);
+            record.setComPort(line.firstEnd());
+        } else if (device.listen()) {
+            record.setIpAddress(QHostAddress(transport == "tcp" ? "127.0.0.1" : "224.0.0.1"));
+            record.setConverter(0);
         }
-        SerialLineSettings settings;
-        settings.portName = m_dir.filePath("device");
-        const QString peer = m_dir.filePath("peer");
-        m_socat.start("socat", {"pty,raw,echo=0,link=" + settings.portName, "pty,raw,echo=0,link=" + peer});
-        m_peer.setPortName(peer);
-        if (!QTest::qWaitFor([&] { return QFile::exists(settings.portName) && QFile::exists(peer); }, 5000)
-            || !m_peer.open(QIODevice::ReadWrite))
-            return nullptr;
-        attach(&m_peer);
-        return std::make_unique<SerialLineChamberConnection>(std::move(impl), settings);
-    }
-
-    // Takes the device end away: the port closes, the pseudo-terminal goes.
-    void close()
-    {
-        m_server.close();
-        m_socat.terminate();
-        m_socat.waitForFinished(5000);
-    }
-
-    QList<QByteArray> lines;
-    QTcpSocket *socket = nullptr;
-
-private:
-    void attach(QIODevice *device)
-    {
-        QObject::connect(device, &QIODevice::readyRead, device, [this, device] {
-            m_buffer += device->readAll();
-            int end;
-            while ((end = m_buffer.indexOf("\r\n")) >= 0) {
-                lines.append(m_buffer.left(end));
-                m_buffer.remove(0, end + 2);
-                const QByteArray answer = m_answers.value(lines.size() - 1);
-                if (!answer.isEmpty())
-                    device->write(answer + "\r\n");
-            }
+        // ComServer's data port, moved to the device's.
+        connection = LineChamberConnectionBuilder::create(record, nullptr, [this](quint16 port) {
+            return port == 8000 ? device.port() : 1;
         });
     }
 
-    const QList<QByteArray> m_answers;
-    QByteArray m_buffer;
-    QTcpServer m_server;
-    QTemporaryDir m_dir;
-    QProcess m_socat;
-    QSerialPort m_peer;
-};
-
-// Opens the connection and waits until it is connected. Both transports open
-// from the event loop: the connection is still connecting when connectDevice()
-// returns.
-bool open(LineChamberConnection *connection, std::optional<std::chrono::milliseconds> replyTimeout)
-{
-    if (!connection || !connection->connectDevice() || connection->state() != ChamberState::STATE_CONNECTING)
-        return false;
-    if (replyTimeout)
-        connection->setReplyTimeout(*replyTimeout);
-    return QTest::qWaitFor([connection] { return connection->state() != ChamberState::STATE_CONNECTING; }, 5000)
+    // Opens the connection, which is still connecting when connectDevice()
+    // returns, and waits until it is connected.
+    bool open(std::chrono::milliseconds replyTimeout)
+    {
+        if (!connection || !connection->connectDevice() || connection->state() != ChamberState::STATE_CONNECTING)
+            return false;
+        if (replyTimeout > 0ms)
+            connection->setReplyTimeout(replyTimeout);
+        return QTest::qWaitFor([this] { return connection->state() != ChamberState::STATE_CONNECTING; }, 5000)
             && connection->state() == ChamberState::STATE_CONNECTED;
-}
+    }
 
-QSharedPointer<ChamberReply> check(LineChamberConnection &connection)
-{
-    return connection.checkCommunication({}).dynamicCast<ChamberReply>();
-}
+    QSharedPointer<ChamberReply> check() { return connection->checkCommunication({}).dynamicCast<ChamberReply>(); }
+    // The reply of a check once it has finished; null when it did not finish in time.
+    QSharedPointer<ChamberReply> checkAndWait(int timeout = 5000)
+    {
+        const QSharedPointer<ChamberReply> reply = check();
+        return QSignalSpy(reply.data(), &ChamberReply::finished).wait(timeout) ? reply : nullptr;
+    }
 
-// The reply of a check once it has finished; null when it did not finish in time.
-QSharedPointer<ChamberReply> checkAndWait(LineChamberConnection &connection, int timeout = 5000)
-{
-    const QSharedPointer<ChamberReply> reply = check(connection);
-    QSignalSpy finished(reply.data(), &ChamberReply::finished);
-    return finished.wait(timeout) ? reply : nullptr;
-}
+    // Takes the device end away: the port closes, the pseudo-terminals go.
+    void cut()
+    {
+        device.close();
+        line.cut();
+    }
 
-void addTransports()
-{
-    QTest::addColumn<QString>("transport");
-    QTest::newRow("tcp") << "tcp";
-    QTest::newRow("serial") << "serial";
-}
+    LineDevice device;
+    SocatPtyPair line;
+    QSerialPort farEnd;
+    std::unique_ptr<LineChamberConnection> connection;
+};
 
 } // namespace
 
@@ -143,101 +98,107 @@ class tst_LineChamberConnection : public QObject
 private Q_SLOTS:
     void initTestCase() { quelta::domain::types::registerMetaTypes(); }
 
-    void connectDevice_unreachablePeer_reportsErrorAndRefusesChecks_data() { addTransports(); }
+    void connectDevice_unreachablePeer_reportsErrorAndRefusesChecks_data();
     void connectDevice_unreachablePeer_reportsErrorAndRefusesChecks();
-    void check_silentPeer_writesFourTimesThenTimesOut_data() { addTransports(); }
-    void check_silentPeer_writesFourTimesThenTimesOut();
-    void check_silentTcpPeer_realDurations();
-    void respondingPeer_connectCheckAndDisconnect_data() { addTransports(); }
-    void respondingPeer_connectCheckAndDisconnect();
+    void check_answeringOrSilentPeer_writesUntilAnsweredAtMostFourTimes_data();
+    void check_answeringOrSilentPeer_writesUntilAnsweredAtMostFourTimes();
     void check_twoRequests_areWrittenOneAtATimeAndSkipUnacceptableLines();
     void pendingRequest_isAbortedWhenTheConnectionEnds_data();
     void pendingRequest_isAbortedWhenTheConnectionEnds();
 };
 
+void tst_LineChamberConnection::connectDevice_unreachablePeer_reportsErrorAndRefusesChecks_data()
+{
+    QTest::addColumn<QString>("transport");
+    QTest::newRow("tcp") << "tcp";
+    QTest::newRow("serial") << "serial";
+    // The socket fails inside its own connect call.
+    QTest::newRow("no route") << "no route";
+}
+
 void tst_LineChamberConnection::connectDevice_unreachablePeer_reportsErrorAndRefusesChecks()
 {
     QFETCH(QString, transport);
-    Device device;
-    const auto connection = device.connection(transport);
-    QVERIFY(connection);
-    device.close();
-    QSignalSpy errors(connection.get(), &ChamberConnection::errorOccured);
+    Link link(transport);
+    QVERIFY(link.connection);
+    link.cut();
+    QSignalSpy errors(link.connection.get(), &ChamberConnection::errorOccured);
 
-    QVERIFY(connection->connectDevice());
-    QCOMPARE(connection->state(), ChamberState::STATE_CONNECTING);
-    QTRY_COMPARE(connection->state(), ChamberState::STATE_UNCONNECTED);
+    QVERIFY(link.connection->connectDevice());
+    QCOMPARE(link.connection->state(), ChamberState::STATE_CONNECTING);
+    QTRY_COMPARE(link.connection->state(), ChamberState::STATE_UNCONNECTED);
     QCOMPARE(errors.size(), 1);
     QCOMPARE(errors.first().first().value<ChamberError>().error(), ChamberError::ConnectionError);
 
-    const auto reply = checkAndWait(*connection);
+    const auto reply = link.checkAndWait();
     QVERIFY(reply);
     QCOMPARE(reply->errorCode(0), int(ChamberError::ConnectionError));
 
     // A failed connection can be opened again.
-    QVERIFY(connection->connectDevice());
+    QVERIFY(link.connection->connectDevice());
     QTRY_COMPARE(errors.size(), 2);
 }
 
-void tst_LineChamberConnection::check_silentPeer_writesFourTimesThenTimesOut()
+void tst_LineChamberConnection::check_answeringOrSilentPeer_writesUntilAnsweredAtMostFourTimes_data()
 {
-    QFETCH(QString, transport);
-    Device device;
-    const auto connection = device.connection(transport);
-    QVERIFY(open(connection.get(), SilentReplyTimeout));
+    QTest::addColumn<QString>("transport");
+    QTest::addColumn<QByteArray>("answer"); // empty: silent
+    QTest::addColumn<std::chrono::milliseconds>("replyTimeout"); // 0: the default, 1000 ms
+    QTest::addColumn<int>("writes");
 
-    const auto reply = check(*connection);
-    QSignalSpy finished(reply.data(), &ChamberReply::finished);
-    QVERIFY(finished.wait(5000));
-    QCOMPARE(reply->errorCode(0), int(ChamberError::TimeoutError));
-    QTRY_COMPARE(device.lines, QVector<QByteArray>(4, "IN_PV_1").toList());
-
-    // Nothing more is written for a request that timed out: the next request
-    // brings the total to exactly eight lines.
-    QVERIFY(checkAndWait(*connection));
-    QTRY_COMPARE(device.lines.size(), 8);
-    QCOMPARE(finished.size(), 1);
+    for (const char *transport : {"tcp", "serial"}) {
+        QTest::addRow("%s, answering", transport) << QString(transport) << QByteArray("0950 mbar")
+                                                              << AnswerReplyTimeout << 1;
+        QTest::addRow("%s, silent", transport) << QString(transport) << QByteArray() << SilentReplyTimeout << 4;
+    }
+    QTest::newRow("tcp, silent, real durations") << "tcp" << QByteArray() << 0ms << 4;
 }
 
-void tst_LineChamberConnection::check_silentTcpPeer_realDurations()
+void tst_LineChamberConnection::check_answeringOrSilentPeer_writesUntilAnsweredAtMostFourTimes()
 {
-    Device device;
-    const auto connection = device.connection("tcp");
-    QVERIFY(open(connection.get(), std::nullopt));
+    QFETCH(QString, transport);
+    QFETCH(QByteArray, answer);
+    QFETCH(std::chrono::milliseconds, replyTimeout);
+    QFETCH(int, writes);
+
+    Link link(transport, {answer});
+    QVERIFY(link.connection);
+    // A record's -1 settings are the controller's factory setting.
+    if (const auto *serial = qobject_cast<SerialLineChamberConnection *>(link.connection.get()))
+        QCOMPARE(serial->settings(), (SerialLineSettings{link.line.firstEnd(), 19200, QSerialPort::Data8, QSerialPort::NoParity,
+                                                      QSerialPort::OneStop, QSerialPort::NoFlowControl}));
+    QSignalSpy states(link.connection.get(), &ChamberConnection::stateChanged);
+    QVERIFY(link.open(replyTimeout));
+    QVERIFY(!link.connection->connectDevice());
+    // Values are not part of the line protocols: refused without a request.
+    QVERIFY(link.connection->readValues({{}}).isNull());
+    QVERIFY(link.connection->writeValue({}, 1).isNull());
 
     QElapsedTimer elapsed;
     elapsed.start();
-    const auto reply = checkAndWait(*connection, 15000);
-    QVERIFY(reply);
-    QVERIFY2(elapsed.elapsed() >= 4 * 1000, qPrintable(QString::number(elapsed.elapsed())));
-    QCOMPARE(device.lines, QVector<QByteArray>(4, "IN_PV_1").toList());
-    QCOMPARE(reply->errorCode(0), int(ChamberError::TimeoutError));
-}
-
-void tst_LineChamberConnection::respondingPeer_connectCheckAndDisconnect()
-{
-    QFETCH(QString, transport);
-    Device device({"0950 mbar"});
-    const auto connection = device.connection(transport);
-    QVERIFY(connection);
-    QSignalSpy stateChanged(connection.get(), &ChamberConnection::stateChanged);
-    QVERIFY(open(connection.get(), AnswerReplyTimeout));
-    QVERIFY(!connection->connectDevice());
-
-    // Values are not part of the line protocols: refused without a request.
-    QVERIFY(connection->readValues({{}}).isNull());
-    QVERIFY(connection->writeValue({}, 1).isNull());
-
-    const auto reply = checkAndWait(*connection);
+    const auto reply = link.checkAndWait(15000);
     QVERIFY(reply);
     QCOMPARE(reply->resultCount(), 1);
-    QCOMPARE(reply->result(0).toString(), QStringLiteral("0950 mbar"));
-    QCOMPARE(device.lines, QList<QByteArray>{"IN_PV_1"});
+    if (answer.isEmpty()) {
+        const qint64 least = writes * (replyTimeout > 0ms ? replyTimeout.count() : 1000);
+        QVERIFY2(elapsed.elapsed() >= least, qPrintable(QString::number(elapsed.elapsed())));
+        QCOMPARE(reply->errorCode(0), int(ChamberError::TimeoutError));
+    } else {
+        QCOMPARE(reply->result(0).toString(), QString::fromLatin1(answer));
+    }
+    QTRY_COMPARE(link.device.lines, QVector<QByteArray>(writes, "IN_PV_1").toList());
+
+    // Nothing more is written for a request that has ended: the next one
+    // doubles the lines, and the first reply does not finish again.
+    QSignalSpy finishedAgain(reply.data(), &ChamberReply::finished);
+    QVERIFY(replyTimeout == 0ms || link.checkAndWait());
+    QTRY_COMPARE(link.device.lines.size(), replyTimeout == 0ms ? writes : 2 * writes);
+    QCOMPARE(finishedAgain.size(), 0);
 
     // Connecting, connected, closing, unconnected.
-    connection->disconnectDevice();
-    QCOMPARE(connection->state(), ChamberState::STATE_UNCONNECTED);
-    QCOMPARE(stateChanged.size(), 4);
+    link.connection->disconnectDevice();
+    QCOMPARE(link.connection->state(), ChamberState::STATE_UNCONNECTED);
+    QCOMPARE(states.size(), 4);
 }
 
 void tst_LineChamberConnection::check_twoRequests_areWrittenOneAtATimeAndSkipUnacceptableLines()
@@ -246,17 +207,16 @@ void tst_LineChamberConnection::check_twoRequests_areWrittenOneAtATimeAndSkipUna
     // written again. Were both requests on the wire at once, the second
     // request would take an answer before its own line went out, and the
     // third line would never be written.
-    Device device({"ERROR", "0950 mbar", "0951 mbar"});
-    const auto connection = device.connection("tcp");
-    QVERIFY(open(connection.get(), AnswerReplyTimeout));
+    Link link("tcp", {"ERROR", "0950 mbar", "0951 mbar"});
+    QVERIFY(link.open(AnswerReplyTimeout));
 
-    const auto first = check(*connection);
-    const auto second = checkAndWait(*connection);
+    const auto first = link.check();
+    const auto second = link.checkAndWait();
     QVERIFY(second);
     QVERIFY(first->isFinished());
     QCOMPARE(first->result(0).toString(), QStringLiteral("0950 mbar"));
     QCOMPARE(second->result(0).toString(), QStringLiteral("0951 mbar"));
-    QCOMPARE(device.lines.size(), 3);
+    QCOMPARE(link.device.lines.size(), 3);
 }
 
 void tst_LineChamberConnection::pendingRequest_isAbortedWhenTheConnectionEnds_data()
@@ -271,36 +231,35 @@ void tst_LineChamberConnection::pendingRequest_isAbortedWhenTheConnectionEnds_da
 void tst_LineChamberConnection::pendingRequest_isAbortedWhenTheConnectionEnds()
 {
     QFETCH(QString, action);
-    Device device({QByteArray(), "0950 mbar"});
-    auto connection = device.connection("tcp");
-    QVERIFY(open(connection.get(), AnswerReplyTimeout));
-    QSignalSpy errors(connection.get(), &ChamberConnection::errorOccured);
+    Link link("tcp", {QByteArray(), "0950 mbar"});
+    QVERIFY(link.open(AnswerReplyTimeout));
+    QSignalSpy errors(link.connection.get(), &ChamberConnection::errorOccured);
 
-    const auto pending = check(*connection);
+    const auto pending = link.check();
     QSignalSpy finished(pending.data(), &ChamberReply::finished);
-    QTRY_COMPARE(device.lines.size(), 1);
+    QTRY_COMPARE(link.device.lines.size(), 1);
     if (action == "disconnect")
-        connection->disconnectDevice();
+        link.connection->disconnectDevice();
     else if (action == "peer closes")
-        device.socket->close();
+        link.device.socket->close();
     else if (action == "reset")
-        connection->reset();
+        link.connection->reset();
     else
-        connection.reset();
+        link.connection.reset();
 
     QVERIFY(finished.wait());
     QCOMPARE(pending->errorCode(0), int(ChamberError::ReplyAbortedError));
-    if (!connection)
+    if (!link.connection)
         return;
     QCOMPARE(errors.size(), action == "peer closes" ? 1 : 0);
     if (action == "reset") {
-        const auto next = checkAndWait(*connection);
+        const auto next = link.checkAndWait();
         QVERIFY(next);
         QCOMPARE(next->result(0).toString(), QStringLiteral("0950 mbar"));
     } else {
         // No repeat went out after the end.
-        QCOMPARE(connection->state(), ChamberState::STATE_UNCONNECTED);
-        QCOMPARE(device.lines.size(), 1);
+        QCOMPARE(link.connection->state(), ChamberState::STATE_UNCONNECTED);
+        QCOMPARE(link.device.lines.size(), 1);
     }
     QCOMPARE(finished.size(), 1);
 }

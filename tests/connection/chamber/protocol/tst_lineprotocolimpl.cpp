@@ -32,6 +32,11 @@ void tst_LineProtocolImpl::isCheckAnswer_data()
     QTest::newRow("vacuum echo of request") << vacuum << QByteArray("IN_PV_1") << false;
     QTest::newRow("vacuum unknown unit") << vacuum << QByteArray("0950 bar") << false;
     QTest::newRow("vacuum too many digits") << vacuum << QByteArray("1234567 mbar") << false;
+    // Once accepted: the text was cut at the NUL, and any white space passed.
+    QTest::newRow("vacuum NUL and more") << vacuum << QByteArray("0950 mbar\0junk", 14) << false;
+    QTest::newRow("vacuum CR before") << vacuum << QByteArray("\r0950 mbar") << false;
+    QTest::newRow("vacuum VT after") << vacuum << QByteArray("0950 mbar\v") << false;
+    QTest::newRow("vacuum FF after") << vacuum << QByteArray("0950 mbar\f") << false;
 
     const QString tjv = QStringLiteral("TJV");
     QTest::newRow("TJV identification") << tjv << QByteArray("TJV,Controller,1234,2.10") << true;

@@ -4,6 +4,8 @@
 // name, queued from the implementation's worker thread; that works only when
 // the signals spell their argument types as they are registered.
 
+#include "domain/api/iaccessdatabaseconnection.h"
+#include "domain/api/icameradatabaseconnection.h"
 #include "domain/api/ichamberconnection.h"
 #include "domain/api/ichamberconnectionprovider.h"
 #include "domain/api/ichamberdatabaseconnection.h"
@@ -12,10 +14,13 @@
 #include "domain/api/idataloggerreader.h"
 #include "domain/api/iinitializing.h"
 #include "domain/api/iprogramtransmitter.h"
+#include "domain/api/iprotocoldatabaseconnection.h"
 #include "domain/api/iroomdatabaseconnection.h"
+#include "domain/api/isettingsdatabaseconnection.h"
 #include "domain/api/isqlconnection.h"
 #include "domain/api/isqlquery.h"
 #include "domain/api/iupdatemanagement.h"
+#include "domain/api/iuserdatabaseconnection.h"
 #include "domain/api/metatypes.h"
 #include "domain/types/metatypes.h"
 
@@ -40,10 +45,11 @@ constexpr bool arePureInterfaces = ((std::is_abstract_v<Interfaces> && std::has_
                                      && !std::is_move_assignable_v<Interfaces>)
                                     && ...);
 
-static_assert(arePureInterfaces<IChamberConnection, IChamberConnectionProvider, IChamberDatabaseConnection,
-                                IChamberOperatingModeConnection, IChamberReply, IDataLoggerReader, IInitializing,
-                                IProgramTransmitter, IRoomDatabaseConnection, ISqlConnection, ISqlQuery,
-                                IUpdateManagement>);
+static_assert(arePureInterfaces<IAccessDatabaseConnection, ICameraDatabaseConnection, IChamberConnection,
+                                IChamberConnectionProvider, IChamberDatabaseConnection, IChamberOperatingModeConnection,
+                                IChamberReply, IDataLoggerReader, IInitializing, IProgramTransmitter,
+                                IProtocolDatabaseConnection, IRoomDatabaseConnection, ISettingsDatabaseConnection,
+                                ISqlConnection, ISqlQuery, IUpdateManagement, IUserDatabaseConnection>);
 
 class FakeDataLoggerReader : public QObject, public IDataLoggerReader
 {
@@ -117,6 +123,8 @@ void tst_Api::interfaceId_isNamespacedClassName_data()
 
 #define INTERFACE_ROW(Interface)                                                                                       \
     QTest::newRow(#Interface) << QByteArray(qobject_interface_iid<Interface *>()) << QByteArray("domain::api::" #Interface)
+    INTERFACE_ROW(IAccessDatabaseConnection);
+    INTERFACE_ROW(ICameraDatabaseConnection);
     INTERFACE_ROW(IChamberConnection);
     INTERFACE_ROW(IChamberConnectionProvider);
     INTERFACE_ROW(IChamberDatabaseConnection);
@@ -125,10 +133,13 @@ void tst_Api::interfaceId_isNamespacedClassName_data()
     INTERFACE_ROW(IDataLoggerReader);
     INTERFACE_ROW(IInitializing);
     INTERFACE_ROW(IProgramTransmitter);
+    INTERFACE_ROW(IProtocolDatabaseConnection);
     INTERFACE_ROW(IRoomDatabaseConnection);
+    INTERFACE_ROW(ISettingsDatabaseConnection);
     INTERFACE_ROW(ISqlConnection);
     INTERFACE_ROW(ISqlQuery);
     INTERFACE_ROW(IUpdateManagement);
+    INTERFACE_ROW(IUserDatabaseConnection);
 #undef INTERFACE_ROW
 }
 

@@ -1,3 +1,4 @@
+#include "domain/api/ialarmdatabaseconnection.h"
 #include "domain/api/ichamberconnection.h"
 #include "domain/api/ichamberconnectionprovider.h"
 #include "domain/api/ichamberdatabaseconnection.h"
@@ -30,10 +31,10 @@ constexpr bool arePureInterfaces = ((std::is_abstract_v<Interfaces> && std::has_
                                      && !std::is_move_assignable_v<Interfaces>)
                                     && ...);
 
-static_assert(arePureInterfaces<IChamberConnection, IChamberConnectionProvider, IChamberDatabaseConnection,
-                                IChamberOperatingModeConnection, IChamberReply, IDataLoggerReader, IInitializing,
-                                IProgramTransmitter, IRoomDatabaseConnection, ISqlConnection, ISqlQuery,
-                                IUpdateManagement>);
+static_assert(arePureInterfaces<IAlarmDatabaseConnection, IChamberConnection, IChamberConnectionProvider,
+                                IChamberDatabaseConnection, IChamberOperatingModeConnection, IChamberReply,
+                                IDataLoggerReader, IInitializing, IProgramTransmitter, IRoomDatabaseConnection,
+                                ISqlConnection, ISqlQuery, IUpdateManagement>);
 
 } // namespace
 
@@ -54,6 +55,7 @@ void tst_ApiHeaders::interfaceId_isNamespacedClassName_data()
 
 #define INTERFACE_ROW(Interface)                                                                                       \
     QTest::newRow(#Interface) << QByteArray(qobject_interface_iid<Interface *>()) << QByteArray("domain::api::" #Interface)
+    INTERFACE_ROW(IAlarmDatabaseConnection);
     INTERFACE_ROW(IChamberConnection);
     INTERFACE_ROW(IChamberConnectionProvider);
     INTERFACE_ROW(IChamberDatabaseConnection);

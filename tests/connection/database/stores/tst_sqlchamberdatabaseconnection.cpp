@@ -7,6 +7,7 @@
 #include "support/cataloguebuilder.h"
 #include "support/datadatabase.h"
 #include "support/democatalogue.h"
+#include "support/fakeroomstore.h"
 #include "support/recordingconnection.h"
 #include "support/sqltext.h"
 
@@ -35,23 +36,6 @@ char *toString(const ChamberData &chamber)
 } // namespace quelta::domain::types
 
 namespace {
-
-// Keeps the positions it is told; the chamber store uses nothing else.
-class FakeRoomStore : public quelta::domain::api::IRoomDatabaseConnection
-{
-public:
-    QMap<int, ChamberLocation> positions;
-
-    QList<RoomData> getRooms() override { return {}; }
-    QUrl getRoom(int) override { return {}; }
-    bool addRoom(RoomData &) override { return false; }
-    bool updateRoom(const RoomData &) override { return false; }
-    bool deleteRoom(int) override { return false; }
-    ChamberLocation getChamberPosition(int chamberId) override { return positions.value(chamberId); }
-    bool setChamberPosition(int id, const ChamberLocation &place) override { positions.insert(id, place); return true; }
-    QList<int> getRoomChambers(int) override { return {}; }
-    void error(DatabaseConnectionError) override {}
-};
 
 ChamberData networkChamber(const QString &address)
 {
@@ -103,7 +87,7 @@ private:
     SqlConfigurationDatabaseConnection m_configuration;
     std::unique_ptr<SqliteConnection> m_data;
     std::unique_ptr<quelta::test::RecordingConnection> m_recorder;
-    FakeRoomStore m_rooms;
+    quelta::test::FakeRoomStore m_rooms;
     std::unique_ptr<SqlChamberDatabaseConnection> m_store;
 };
 

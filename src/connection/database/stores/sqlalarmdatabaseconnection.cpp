@@ -13,7 +13,6 @@ namespace quelta::base::connection::databaseconnection {
 using domain::types::AlarmData;
 using domain::types::AlarmShortDescription;
 using domain::types::ChamberTypeKey;
-using Statements = QList<QSharedPointer<domain::api::ISqlQuery>>;
 
 namespace {
 
@@ -21,6 +20,7 @@ Q_LOGGING_CATEGORY(lcAlarmStore, "quelta.SqlAlarmDatabaseConnection")
 
 using Column = ApplicationAlarmColumn;
 using AlarmSignalColumn = AlarmHasSignalColumn;
+using Statements = QList<QSharedPointer<domain::api::ISqlQuery>>;
 
 constexpr int NoChamber = -1;
 constexpr int NoCount = -1;
@@ -184,14 +184,12 @@ uint SqlAlarmDatabaseConnection::getAlarmSignalDelay(int alarmId, int signalId, 
         .where(alarmColumn(Column::ID))
         .equals(alarmId);
     const int chamberId = toIntOr(connection()->selectValue(chamberOfAlarm), NoChamber);
-    // The chamber store's flag picks the first delay when true. A chamber
-    // whose chosen delay is unset gives -1: its type's default holds then.
-    const bool firstDelay = !secondDelay;
-    if (chambers()->hasSignalDelay(chamberId, signalId, firstDelay)) {
-        const int ownDelay = chambers()->getSignalDelay(chamberId, signalId, firstDelay);
-        if (ownDelay >= 0)
-            return uint(ownDelay);
-    }
+    // The chamber store's flag picks the first delay when true. It gives -1
+    // for a delay the chamber does not have or leaves unset: the type's
+    // default holds then.
+    const int ownDelay = chambers()->getSignalDelay(chamberId, signalId, !secondDelay);
+    if (ownDelay >= 0)
+        return uint(ownDelay);
 
     const QVariant typeId = chambers()->getChamberValue(chamberId, ChamberColumn::CHAMBER_TYPE_ID);
     const int typeDelay = configuration()->getDefaultSignalDelay(

@@ -23,7 +23,6 @@ class tst_SqlAlarmDatabaseConnection : public QObject
     Q_OBJECT
 
 private Q_SLOTS:
-    void initTestCase() { qRegisterMetaType<DatabaseConnectionError>(); }
     void init();
     void notReady_givesErrorZeroAndRunsNoStatement();
     void alarm_keepsItsFieldsAndSignalsThroughItsLife_data();

@@ -10,6 +10,8 @@ namespace {
 // Foreign keys without an action refuse to delete a row that others still
 // refer to. The chamber's own subscriptions, delays and signal names go with
 // it instead, so that a later chamber that gets its id inherits none of them.
+// Alarm ids are never reused: a record held elsewhere must not come to name
+// a later alarm.
 const char Schema[] = R"(
 CREATE TABLE IF NOT EXISTS chamber (id INTEGER PRIMARY KEY NOT NULL, chamber_type_id INTEGER,
     chamber_type_additional_info_id INTEGER, serial_no TEXT, is_archived BOOLEAN, is_subscribed BOOLEAN,
@@ -96,10 +98,10 @@ CREATE TABLE IF NOT EXISTS chamber_has_signal_delay (chamber_id INTEGER NOT NULL
 CREATE TABLE IF NOT EXISTS chamber_has_custom_signal_name (chamber_id INTEGER NOT NULL, signal_id INTEGER NOT NULL,
     signal_name TEXT,
     PRIMARY KEY (chamber_id, signal_id), FOREIGN KEY (chamber_id) REFERENCES chamber (id) ON DELETE CASCADE);
-CREATE TABLE IF NOT EXISTS application_alarm (id INTEGER PRIMARY KEY NOT NULL, alarm_timestamp DATETIME,
-    alarm_type INTEGER, is_active BOOLEAN, alarm_status INTEGER, user_id INTEGER, alarm_name TEXT,
-    short_description TEXT, num_short_desc_args INTEGER, short_desc_arg_1 BLOB, short_desc_arg_2 BLOB,
-    description TEXT, chamber_id INTEGER);
+CREATE TABLE IF NOT EXISTS application_alarm (id INTEGER PRIMARY KEY AUTOINCREMENT NOT NULL,
+    alarm_timestamp DATETIME, alarm_type INTEGER, is_active BOOLEAN, alarm_status INTEGER, user_id INTEGER,
+    alarm_name TEXT, short_description TEXT, num_short_desc_args INTEGER, short_desc_arg_1 BLOB,
+    short_desc_arg_2 BLOB, description TEXT, chamber_id INTEGER);
 CREATE TABLE IF NOT EXISTS alarm_has_signal (alarm_id INTEGER NOT NULL, signal_id INTEGER NOT NULL,
     FOREIGN KEY (alarm_id) REFERENCES application_alarm (id));
 CREATE TABLE IF NOT EXISTS mail_recipient (id INTEGER PRIMARY KEY NOT NULL, mail_address TEXT);

@@ -12,7 +12,7 @@ namespace quelta::test {
 // statement that a store runs through it, so that tests can count them. A
 // table lookup is kept as "tableExists <table>", the version lookup as
 // "databaseVersion" and the emptying as "emptyAllTables". Calls may come from
-// several threads.
+// several threads; mostStatementsAtOnce() tells whether they overlapped.
 class RecordingConnection : public domain::api::ISqlConnection
 {
 public:
@@ -32,6 +32,12 @@ public:
     {
         QMutexLocker locker(&m_mutex);
         m_statements.clear();
+    }
+    // The most statements that were passed on and not yet answered at once.
+    int mostStatementsAtOnce() const
+    {
+        QMutexLocker locker(&m_mutex);
+        return m_mostAtOnce;
     }
 
     bool open(const QString &path, const QString &user, const QString &password, const QString &key,
@@ -72,20 +78,47 @@ public:
     }
 
 private:
+    // Stands for the query, and counts it as under way, until the end of the
+    // full expression that passes it on.
+    class Visit
+    {
+    public:
+        Visit(RecordingConnection &connection, const Query &query)
+            : m_connection(connection)
+            , m_query(query)
+        {
+            QMutexLocker locker(&m_connection.m_mutex);
+            m_connection.m_mostAtOnce = qMax(m_connection.m_mostAtOnce, ++m_connection.m_underWay);
+        }
+        ~Visit()
+        {
+            QMutexLocker locker(&m_connection.m_mutex);
+            --m_connection.m_underWay;
+        }
+        Q_DISABLE_COPY_MOVE(Visit)
+        operator const Query &() const { return m_query; }
+
+    private:
+        RecordingConnection &m_connection;
+        const Query &m_query;
+    };
+
     void record(const QString &statement)
     {
         QMutexLocker locker(&m_mutex);
         m_statements.append(statement.trimmed());
     }
-    const Query &recorded(const Query &query)
+    Visit recorded(const Query &query)
     {
         record(query.getQuery());
-        return query;
+        return Visit(*this, query);
     }
 
     ISqlConnection &m_target;
     mutable QMutex m_mutex;
     QStringList m_statements;
+    int m_underWay = 0;
+    int m_mostAtOnce = 0;
 };
 
 } // namespace quelta::test

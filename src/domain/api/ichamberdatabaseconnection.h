@@ -70,7 +70,8 @@ public:
     virtual QMap<int, types::ToleranceRange> getToleranceRanges(
         const QDateTime &moment, const int &chamberId, const QMap<int, types::ChamberSignal> &definitions) = 0;
     // The bands of the recording's chamber at the moment; a signal whose
-    // bands all start later gets its oldest band.
+    // bands all start later gets its oldest band. Safe to call from several
+    // threads at once.
     virtual QMap<int, types::ToleranceRange> getRecordingToleranceRanges(
         const QDateTime &moment, const uint &recordingId, const QMap<int, types::ChamberSignal> &definitions) = 0;
     // The invalid range when none was in force.

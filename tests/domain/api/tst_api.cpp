@@ -5,6 +5,7 @@
 // the signals spell their argument types as they are registered.
 
 #include "domain/api/iaccessdatabaseconnection.h"
+#include "domain/api/ialarmdatabaseconnection.h"
 #include "domain/api/icameradatabaseconnection.h"
 #include "domain/api/ichamberconnection.h"
 #include "domain/api/ichamberconnectionprovider.h"
@@ -45,11 +46,12 @@ constexpr bool arePureInterfaces = ((std::is_abstract_v<Interfaces> && std::has_
                                      && !std::is_move_assignable_v<Interfaces>)
                                     && ...);
 
-static_assert(arePureInterfaces<IAccessDatabaseConnection, ICameraDatabaseConnection, IChamberConnection,
-                                IChamberConnectionProvider, IChamberDatabaseConnection, IChamberOperatingModeConnection,
-                                IChamberReply, IDataLoggerReader, IInitializing, IProgramTransmitter,
-                                IProtocolDatabaseConnection, IRoomDatabaseConnection, ISettingsDatabaseConnection,
-                                ISqlConnection, ISqlQuery, IUpdateManagement, IUserDatabaseConnection>);
+static_assert(arePureInterfaces<IAccessDatabaseConnection, IAlarmDatabaseConnection, ICameraDatabaseConnection,
+                                IChamberConnection, IChamberConnectionProvider, IChamberDatabaseConnection,
+                                IChamberOperatingModeConnection, IChamberReply, IDataLoggerReader, IInitializing,
+                                IProgramTransmitter, IProtocolDatabaseConnection, IRoomDatabaseConnection,
+                                ISettingsDatabaseConnection, ISqlConnection, ISqlQuery, IUpdateManagement,
+                                IUserDatabaseConnection>);
 
 class FakeDataLoggerReader : public QObject, public IDataLoggerReader
 {
@@ -124,6 +126,7 @@ void tst_Api::interfaceId_isNamespacedClassName_data()
 #define INTERFACE_ROW(Interface)                                                                                       \
     QTest::newRow(#Interface) << QByteArray(qobject_interface_iid<Interface *>()) << QByteArray("domain::api::" #Interface)
     INTERFACE_ROW(IAccessDatabaseConnection);
+    INTERFACE_ROW(IAlarmDatabaseConnection);
     INTERFACE_ROW(ICameraDatabaseConnection);
     INTERFACE_ROW(IChamberConnection);
     INTERFACE_ROW(IChamberConnectionProvider);

@@ -6,6 +6,7 @@
 #include "domain/types/unit.h"
 
 #include <QtCore/QLoggingCategory>
+#include <QtCore/QMutexLocker>
 #include <QtNetwork/QHostAddress>
 
 #include <array>
@@ -239,6 +240,22 @@ SqlQuery bandsInForce(const QDateTime &moment, int chamberId, const QList<QVaria
     return query;
 }
 
+// Per signal, the newest band that began at the moment or before; the oldest
+// band stands for the time before the first one began.
+QMap<int, ToleranceRange> bandsAt(const QMap<int, QMap<QDateTime, ToleranceRange>> &history,
+                                  const QDateTime &moment)
+{
+    QMap<int, ToleranceRange> ranges;
+    for (auto signal = history.cbegin(); signal != history.cend(); ++signal) {
+        const QMap<QDateTime, ToleranceRange> &bands = signal.value();
+        auto inForce = bands.cbegin();
+        for (auto band = std::next(inForce); band != bands.cend() && band.key() <= moment; ++band)
+            inForce = band;
+        ranges.insert(signal.key(), inForce.value());
+    }
+    return ranges;
+}
+
 SqlQuery countSubscriptions(int chamberId)
 {
     SqlQuery query;
@@ -460,48 +477,18 @@ QMap<int, ToleranceRange> SqlChamberDatabaseConnection::getToleranceRanges(
 QMap<int, ToleranceRange> SqlChamberDatabaseConnection::getRecordingToleranceRanges(
     const QDateTime &moment, const uint &recordingId, const QMap<int, ChamberSignal> &definitions)
 {
+    const QMutexLocker locker(&m_toleranceMutex);
     if (!m_frame.ensureReady())
         return {};
 
-    SqlQuery chamberOfRecording;
-    chamberOfRecording.select(columnNameRecording(RecordingColumn::CHAMBER_ID))
-        .from(tableNameRecording())
-        .where(columnNameRecording(RecordingColumn::ID))
-        .equals(recordingId);
-    SqlQuery query;
-    query
-        .select(QStringList{rangeColumn(RangeColumn::EFFECTIVE_FROM), rangeColumn(RangeColumn::RANGE_TYPE),
-                            rangeColumn(RangeColumn::SIGNAL_ID), rangeColumn(RangeColumn::RANGE_MIN),
-                            rangeColumn(RangeColumn::RANGE_MAX)})
-        .from(tableNameChamberToleranceRange())
-        .where(rangeColumn(RangeColumn::CHAMBER_ID))
-        .equalsSubQuery(chamberOfRecording)
-        .andWhere(rangeColumn(RangeColumn::SIGNAL_ID))
-        .in(signalIdsOf(definitions));
-
-    // Per signal, its bands by the moment from which each held.
-    QMap<int, QMap<QDateTime, ToleranceRange>> history;
-    const QList<Row> rows = m_frame.connection()->select(query);
-    for (const Row &row : rows) {
-        if (!hasWidth(row, BandRowWidth))
-            continue;
-        const int signalId = toIntOr(row.at(2), -1);
-        const int unit = unitOf(definitions, signalId);
-        history[signalId].insert(toDateTimeOr(row.at(0), QDateTime()),
-                                 ToleranceRange(toIntOr(row.at(1), ToleranceRange::Invalid),
-                                                boundOf(row.at(3), unit), boundOf(row.at(4), unit)));
+    const HistoryKey key(recordingId, definitions.keys());
+    const BandHistory *history = m_recordingToleranceCache.object(key);
+    if (!history) {
+        auto *loaded = new BandHistory(loadBandHistory(recordingId, definitions));
+        m_recordingToleranceCache.insert(key, loaded);
+        history = loaded;
     }
-
-    QMap<int, ToleranceRange> ranges;
-    for (auto signal = history.cbegin(); signal != history.cend(); ++signal) {
-        const QMap<QDateTime, ToleranceRange> &bands = signal.value();
-        // The oldest band stands for the time before the first one began.
-        auto inForce = bands.cbegin();
-        for (auto band = std::next(inForce); band != bands.cend() && band.key() <= moment; ++band)
-            inForce = band;
-        ranges.insert(signal.key(), inForce.value());
-    }
-    return ranges;
+    return bandsAt(*history, moment);
 }
 
 ToleranceRange SqlChamberDatabaseConnection::getToleranceRange(const QDateTime &moment, const int &chamberId,
@@ -523,6 +510,10 @@ ToleranceRange SqlChamberDatabaseConnection::getToleranceRange(const QDateTime &
 bool SqlChamberDatabaseConnection::addToleranceRange(const QDateTime &effectiveFrom, const int &chamberId,
                                                      const int &signalId, const ToleranceRange &range)
 {
+    // Held until the band is stored, so that no lookup caches the history
+    // without it in between.
+    const QMutexLocker locker(&m_toleranceMutex);
+    m_recordingToleranceCache.clear();
     if (!m_frame.ensureReady())
         return false;
 
@@ -741,6 +732,39 @@ QMap<int, ToleranceRange> SqlChamberDatabaseConnection::toleranceRangesFromQuery
                                                boundOf(row.at(3), unit)));
     }
     return ranges;
+}
+
+SqlChamberDatabaseConnection::BandHistory SqlChamberDatabaseConnection::loadBandHistory(
+    uint recordingId, const QMap<int, ChamberSignal> &definitions)
+{
+    SqlQuery chamberOfRecording;
+    chamberOfRecording.select(columnNameRecording(RecordingColumn::CHAMBER_ID))
+        .from(tableNameRecording())
+        .where(columnNameRecording(RecordingColumn::ID))
+        .equals(recordingId);
+    SqlQuery query;
+    query
+        .select(QStringList{rangeColumn(RangeColumn::EFFECTIVE_FROM), rangeColumn(RangeColumn::RANGE_TYPE),
+                            rangeColumn(RangeColumn::SIGNAL_ID), rangeColumn(RangeColumn::RANGE_MIN),
+                            rangeColumn(RangeColumn::RANGE_MAX)})
+        .from(tableNameChamberToleranceRange())
+        .where(rangeColumn(RangeColumn::CHAMBER_ID))
+        .equalsSubQuery(chamberOfRecording)
+        .andWhere(rangeColumn(RangeColumn::SIGNAL_ID))
+        .in(signalIdsOf(definitions));
+
+    BandHistory history;
+    const QList<Row> rows = m_frame.connection()->select(query);
+    for (const Row &row : rows) {
+        if (!hasWidth(row, BandRowWidth))
+            continue;
+        const int signalId = toIntOr(row.at(2), -1);
+        const int unit = unitOf(definitions, signalId);
+        history[signalId].insert(toDateTimeOr(row.at(0), QDateTime()),
+                                 ToleranceRange(toIntOr(row.at(1), ToleranceRange::Invalid),
+                                                boundOf(row.at(3), unit), boundOf(row.at(4), unit)));
+    }
+    return history;
 }
 
 bool SqlChamberDatabaseConnection::hasWidth(const Row &row, int width)

@@ -8,6 +8,8 @@
 #include "domain/api/isqlconnection.h"
 #include "domain/types/databaseconnectionerror.h"
 
+#include <QtCore/QCache>
+#include <QtCore/QMutex>
 #include <QtCore/QObject>
 
 namespace quelta::base::connection::databaseconnection {
@@ -21,8 +23,7 @@ using domain::api::IChamberDatabaseConnection;
 // The store of the chambers in the data database: the rows of the chamber
 // table, and per chamber its tolerance bands, signal subscriptions, alarm
 // delays and custom signal names. It asks the configuration store for signal
-// definitions and the room store for chamber positions; it keeps nothing
-// between calls.
+// definitions and the room store for chamber positions.
 //
 // A chamber has an IPv4 and an IPv6 address column and a MAC address column,
 // each unique among the chambers. A chamber uses at most one of the address
@@ -36,8 +37,16 @@ using domain::api::IChamberDatabaseConnection;
 // itself emits error(UNEXPECTED_RESULT) for a row of the wrong width and
 // error(EXECUTION_FAILED) when a signal cannot be subscribed or unsubscribed.
 //
-// Threads: calls come one at a time, on any thread that may use the
-// connection.
+// The record-set conversion asks for the bands of a recording once per
+// record, from the threads of its pool. So that it runs SQL once per
+// recording, the store keeps the band history of the 50 recordings asked for
+// last, per recording and the signals asked for; adding a band forgets them
+// all.
+//
+// Threads: getRecordingToleranceRanges() and addToleranceRange() may be
+// called from several threads at once: a mutex, which also guards the cache,
+// lets one of them in at a time. The other operations take no lock and must
+// not run while any other call is in progress.
 class SqlChamberDatabaseConnection : public QObject,
                                      public IChamberDatabaseConnection,
                                      public domain::api::IInitializing
@@ -105,6 +114,14 @@ Q_SIGNALS:
 
 private:
     using Row = domain::api::ISqlConnection::Row;
+    // Per signal, its bands by the moment from which each held.
+    using BandHistory = QMap<int, QMap<QDateTime, domain::types::ToleranceRange>>;
+    // A recording and the ids of the signals asked for.
+    using HistoryKey = QPair<uint, QList<int>>;
+
+    static constexpr int MaxCachedRecordings = 50;
+
+    BandHistory loadBandHistory(uint recordingId, const QMap<int, domain::types::ChamberSignal> &definitions);
 
     // Null, after error(UNEXPECTED_RESULT), when the row does not hold
     // exactly width values.
@@ -125,6 +142,8 @@ private:
     SqlStoreFrame<SqlChamberDatabaseConnection, domain::api::IConfigurationDatabaseConnection,
                   domain::api::IRoomDatabaseConnection>
         m_frame{this};
+    QMutex m_toleranceMutex;
+    QCache<HistoryKey, BandHistory> m_recordingToleranceCache{MaxCachedRecordings};
 };
 
 } // namespace quelta::base::connection::databaseconnection

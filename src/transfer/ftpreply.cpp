@@ -122,6 +122,8 @@ qint64 FtpReply::bytesAvailable() const
 qint64 FtpReply::readData(char *data, qint64 maxSize)
 {
     const qint64 length = qMin(maxSize, m_received.size() - m_readPosition);
+    if (length == 0 && isFinished())
+        return -1;
     std::memcpy(data, m_received.constData() + m_readPosition, size_t(length));
     m_readPosition += length;
     if (m_readPosition == m_received.size()) {

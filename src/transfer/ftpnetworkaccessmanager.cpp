@@ -55,10 +55,9 @@ QNetworkReply *FtpNetworkAccessManager::createRequest(Operation operation, const
     const QByteArray verb = request.attribute(QNetworkRequest::CustomVerbAttribute).toByteArray();
     const FtpCommand command = FtpCommand::create(operation, verb, url, m_session->workingDirectory(server));
     const int timeout = request.transferTimeout() > 0 ? request.transferTimeout() : transferTimeout();
-    auto *const reply = new FtpReply(command, operation, request, outgoingData, m_session, server,
-                                     std::chrono::milliseconds(timeout), this);
-    connect(reply, &QNetworkReply::finished, this, [this, reply] { Q_EMIT finished(reply); });
-    return reply;
+    // QNetworkAccessManager passes the reply's finished() on as its own.
+    return new FtpReply(command, operation, request, outgoingData, m_session, server,
+                        std::chrono::milliseconds(timeout), this);
 }
 
 } // namespace quelta::base::connection::chamberconnection

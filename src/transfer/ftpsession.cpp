@@ -25,6 +25,8 @@ FtpSession::FtpSession(QObject *parent)
 {
     m_timer.setSingleShot(true);
     connect(&m_timer, &QTimer::timeout, this, [this] { act(CURL_SOCKET_TIMEOUT, 0); });
+    m_sweepTimer.setInterval(SweepInterval);
+    connect(&m_sweepTimer, &QTimer::timeout, this, &FtpSession::sweep);
     curl_multi_setopt(m_multi, CURLMOPT_SOCKETFUNCTION, &FtpSession::onSocketRequest);
     curl_multi_setopt(m_multi, CURLMOPT_SOCKETDATA, this);
     curl_multi_setopt(m_multi, CURLMOPT_TIMERFUNCTION, &FtpSession::onTimerRequest);
@@ -52,6 +54,7 @@ bool FtpSession::start(CURL *transfer, Completion completion)
     if (!m_multi || curl_multi_add_handle(m_multi, transfer) != CURLM_OK)
         return false;
     m_transfers.insert(transfer, std::move(completion));
+    m_sweepTimer.start();
     return true;
 }
 
@@ -60,8 +63,10 @@ void FtpSession::cancel(CURL *transfer)
     if (!m_transfers.remove(transfer))
         return;
     curl_multi_remove_handle(m_multi, transfer);
-    if (m_transfers.isEmpty())
+    if (m_transfers.isEmpty()) {
+        m_sweepTimer.stop();
         Q_EMIT drained();
+    }
 }
 
 void FtpSession::setWorkingDirectory(const QString &server, const QByteArray &directory)
@@ -132,6 +137,18 @@ void FtpSession::act(curl_socket_t socket, int events)
     completeFinishedTransfers();
 }
 
+void FtpSession::sweep()
+{
+    int running = 0;
+    // The one call that runs every transfer and updates its sockets; it has
+    // no successor in the socket interface.
+    QT_WARNING_PUSH
+    QT_WARNING_DISABLE_DEPRECATED
+    curl_multi_socket_all(m_multi, &running);
+    QT_WARNING_POP
+    completeFinishedTransfers();
+}
+
 void FtpSession::completeFinishedTransfers()
 {
     bool completed = false;
@@ -147,8 +164,10 @@ void FtpSession::completeFinishedTransfers()
         if (completion)
             completion(result);
     }
-    if (completed && m_transfers.isEmpty())
+    if (completed && m_transfers.isEmpty()) {
+        m_sweepTimer.stop();
         Q_EMIT drained();
+    }
 }
 
 } // namespace quelta::base::connection::chamberconnection

@@ -8,6 +8,7 @@
 
 #include <curl/curl.h>
 
+#include <chrono>
 #include <functional>
 
 namespace quelta::base::connection::chamberconnection {
@@ -24,6 +25,12 @@ namespace quelta::base::connection::chamberconnection {
 // to two minutes for each answer. The session therefore opens its sockets
 // itself and shuts the open ones down first: QUIT then fails at once, also on
 // a server that has gone silent.
+//
+// curl 7.88 can leave an FTP transfer waiting on neither a socket nor a
+// timer: when the answer to EPSV arrives within the step that sent it, the
+// data connection is not opened until curl looks at the transfer again. While
+// transfers run, the session therefore also sweeps over all of them at a
+// short interval.
 class FtpSession : public QObject
 {
     Q_OBJECT
@@ -31,6 +38,8 @@ public:
     // Called once when a started transfer ends, from the event loop and after
     // the transfer has left the session. It must not destroy the session.
     using Completion = std::function<void(CURLcode result)>;
+
+    static constexpr std::chrono::milliseconds SweepInterval{20};
 
     explicit FtpSession(QObject *parent = nullptr);
     // Transfers still running complete with CURLE_ABORTED_BY_CALLBACK.
@@ -64,10 +73,12 @@ private:
     void watch(curl_socket_t socket, int what);
     void setWatching(QSocketNotifier *&notifier, curl_socket_t socket, QSocketNotifier::Type type, bool on);
     void act(curl_socket_t socket, int events);
+    void sweep();
     void completeFinishedTransfers();
 
     CURLM *const m_multi;
     QTimer m_timer;
+    QTimer m_sweepTimer;
     QHash<curl_socket_t, SocketWatch> m_watches;
     QSet<curl_socket_t> m_openSockets;
     QHash<CURL *, Completion> m_transfers;

@@ -20,6 +20,24 @@ public:
 
 } // namespace
 
+std::unique_ptr<QNetworkReply> awaitReply(QNetworkReply *reply)
+{
+    std::unique_ptr<QNetworkReply> owned(reply);
+    if (!reply || reply->isFinished())
+        return nullptr;
+    QSignalSpy spy(reply, &QNetworkReply::finished);
+    return spy.wait(10000) ? std::move(owned) : nullptr;
+}
+
+bool ends(QNetworkReply *reply, QNetworkReply::NetworkError error)
+{
+    const auto ended = awaitReply(reply);
+    if (ended && ended->error() == error)
+        return true;
+    qWarning() << "Reply ended" << (ended ? ended->errorString() : QStringLiteral("not properly"));
+    return false;
+}
+
 TjvFtpPeer::~TjvFtpPeer()
 {
     // Should this process die first, the server ends as its stdin closes.

@@ -72,6 +72,7 @@ FtpReply::FtpReply(const FtpCommand &command, QNetworkAccessManager::Operation o
     , m_command(command)
     , m_session(session)
     , m_server(server)
+    , m_silenceTimer(this)
 {
     setOperation(operation);
     setRequest(request);

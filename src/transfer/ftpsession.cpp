@@ -22,6 +22,8 @@ CURLM *createMulti()
 FtpSession::FtpSession(QObject *parent)
     : QObject(parent)
     , m_multi(createMulti())
+    , m_timer(this)
+    , m_sweepTimer(this)
 {
     m_timer.setSingleShot(true);
     connect(&m_timer, &QTimer::timeout, this, [this] { act(CURL_SOCKET_TIMEOUT, 0); });

@@ -33,7 +33,9 @@ def main():
     authorizer = DummyAuthorizer()
     authorizer.add_user(arguments.user, arguments.password, arguments.root,
                         perm="elradfmwMT")
-    handler = type("Handler", (FTPHandler,), {"authorizer": authorizer})
+    # A refused login is answered at once, not after pyftpdlib's usual pause.
+    handler = type("Handler", (FTPHandler,),
+                   {"authorizer": authorizer, "auth_failed_timeout": 0})
     server = FTPServer(("127.0.0.1", 0), handler)
     print(f"PORT {server.socket.getsockname()[1]}", flush=True)
 

@@ -20,22 +20,14 @@ public:
 
 } // namespace
 
-std::unique_ptr<QNetworkReply> awaitReply(QNetworkReply *reply)
+std::unique_ptr<QNetworkReply> awaitReply(QNetworkReply *reply, QNetworkReply::NetworkError error)
 {
     std::unique_ptr<QNetworkReply> owned(reply);
-    if (!reply || reply->isFinished())
-        return nullptr;
-    QSignalSpy spy(reply, &QNetworkReply::finished);
-    return spy.wait(10000) ? std::move(owned) : nullptr;
-}
-
-bool ends(QNetworkReply *reply, QNetworkReply::NetworkError error)
-{
-    const auto ended = awaitReply(reply);
-    if (ended && ended->error() == error)
-        return true;
-    qWarning() << "Reply ended" << (ended ? ended->errorString() : QStringLiteral("not properly"));
-    return false;
+    const bool pending = reply && !reply->isFinished();
+    if (pending && QSignalSpy(reply, &QNetworkReply::finished).wait(10000) && reply->error() == error)
+        return owned;
+    qWarning() << "Reply" << (pending ? reply->errorString() : QStringLiteral("missing or ended at once"));
+    return nullptr;
 }
 
 TjvFtpPeer::~TjvFtpPeer()

@@ -8,11 +8,11 @@
 
 #include <memory>
 
-// The reply once it has ended; null when there was none, when it ended before
-// control returned to the event loop, or when it does not end.
-std::unique_ptr<QNetworkReply> awaitReply(QNetworkReply *reply);
-// Whether the reply ends so, with a warning naming how it ended otherwise.
-bool ends(QNetworkReply *reply, QNetworkReply::NetworkError error = QNetworkReply::NoError);
+// The reply once it has ended with error. Null, with a warning, when there was
+// none, when it ended before control returned to the event loop, or when it
+// does not end so.
+std::unique_ptr<QNetworkReply> awaitReply(QNetworkReply *reply,
+                                          QNetworkReply::NetworkError error = QNetworkReply::NoError);
 
 // The FTP server of a TJV controller for tests: Debian's pyftpdlib in a
 // process of its own (tests/peers/pyftpdlib_server.py) on 127.0.0.1 at a free

@@ -2,7 +2,6 @@
 
 #include <QtCore/QBuffer>
 #include <QtCore/QDir>
-#include <QtCore/QFileInfo>
 #include <QtTest/QTest>
 
 using quelta::base::connection::chamberconnection::TjvFtpConnection;
@@ -12,13 +11,10 @@ namespace {
 const QString password = QStringLiteral("5206_KLMnorpaq_Z731");
 
 // A reply with a given error text, for errorString().
-class ErrorReply : public QNetworkReply
+struct ErrorReply : QNetworkReply
 {
-public:
     explicit ErrorReply(const QString &text) { setError(UnknownNetworkError, text); }
     void abort() override {}
-
-protected:
     qint64 readData(char *, qint64) override { return -1; }
 };
 
@@ -42,7 +38,6 @@ void tst_TjvFtpConnection::createRequest_data()
     QTest::addColumn<QString>("urlPath");
     QTest::newRow("absolute path behind a doubled slash")
             << "/Program/User0/ProgramTime/0/ProgName.txt" << "//Program/User0/ProgramTime/0/ProgName.txt";
-    QTest::newRow("relative path") << "ProgName.txt" << "/ProgName.txt";
     QTest::newRow("empty path is the root") << "" << "/";
 }
 
@@ -52,13 +47,7 @@ void tst_TjvFtpConnection::createRequest()
     QFETCH(QString, urlPath);
     // Built only: nothing goes to the private address.
     const TjvFtpConnection connection(QHostAddress("192.168.1.20"));
-    const QUrl url = connection.createRequest(path).url();
-    QCOMPARE(url.scheme(), "ftp");
-    QCOMPARE(url.host(), "192.168.1.20");
-    QCOMPARE(url.port(), 21);
-    QCOMPARE(url.userName(), "QUELTA");
-    QCOMPARE(url.password(), password);
-    QCOMPARE(url.path(), urlPath);
+    QCOMPARE(connection.createRequest(path).url().toString(), "ftp://QUELTA:" + password + "@192.168.1.20:21" + urlPath);
 }
 
 void tst_TjvFtpConnection::errorString_data()
@@ -68,7 +57,6 @@ void tst_TjvFtpConnection::errorString_data()
     QTest::newRow("URL with the account") << "get of ftp://QUELTA:" + password + "@192.168.1.20//a failed: 550"
                                           << "get of ftp://192.168.1.20//a failed: 550";
     QTest::newRow("account twice") << "QUELTA:" + password + "@a QUELTA:" + password + "@b" << "a b";
-    QTest::newRow("no account") << "Connection refused" << "Connection refused";
     QTest::newRow("user name alone stays") << "ftp://QUELTA@192.168.1.20/" << "ftp://QUELTA@192.168.1.20/";
 }
 
@@ -76,8 +64,7 @@ void tst_TjvFtpConnection::errorString()
 {
     QFETCH(QString, text);
     QFETCH(QString, expected);
-    const TjvFtpConnection connection(QHostAddress("192.168.1.20"));
-    QCOMPARE(connection.errorString(std::make_unique<ErrorReply>(text).get()), expected);
+    QCOMPARE(TjvFtpConnection(QHostAddress("192.168.1.20")).errorString(std::make_unique<ErrorReply>(text).get()), expected);
 }
 
 void tst_TjvFtpConnection::requests_reachTheServersFiles()
@@ -94,33 +81,29 @@ void tst_TjvFtpConnection::requests_reachTheServersFiles()
     auto reply = awaitReply(connection->get("/dir/in.txt"));
     QVERIFY(reply);
     QCOMPARE(reply->readAll(), "inner\r\n");
-    QVERIFY(ends(connection->put("/dir/new.txt", &device)));
+    QVERIFY(awaitReply(connection->put("/dir/new.txt", &device)));
     QCOMPARE(peer.readFile("dir/new.txt"), content);
     reply = awaitReply(connection->list("/dir"));
     QVERIFY(reply);
     QByteArrayList names = reply->readAll().split(';');
     std::sort(names.begin(), names.end());
     QCOMPARE(names, QByteArrayList({"in.txt", "new.txt", "sub"}));
-    QVERIFY(ends(connection->makeDirectory("/dir/made")));
-    QVERIFY(QFileInfo(peer.localPath("dir/made")).isDir());
-    QVERIFY(ends(connection->removeDirectory("/dir/sub")));
-    QVERIFY(ends(connection->deleteFile("/dir/in.txt")));
-    QVERIFY(!QFileInfo::exists(peer.localPath("dir/sub")));
-    QVERIFY(!QFileInfo::exists(peer.localPath("dir/in.txt")));
+    QVERIFY(awaitReply(connection->makeDirectory("/dir/made")));
+    QVERIFY(awaitReply(connection->removeDirectory("/dir/sub")));
+    QVERIFY(awaitReply(connection->deleteFile("/dir/in.txt")));
+    QCOMPARE(QDir(peer.localPath("dir")).entryList(QDir::Dirs | QDir::NoDotAndDotDot), QStringList("made"));
+    QCOMPARE(QDir(peer.localPath("dir")).entryList(QDir::Files), QStringList("new.txt"));
 
     // One slash comes off each end, and a relative path lands in the directory.
     reply = awaitReply(connection->changeDirectory("/dir/made/"));
     QVERIFY(reply);
     QCOMPARE(reply->url().path(), "/dir/made");
-    QVERIFY(ends(connection->put("ProgName.txt", QByteArray("Test\r\n"))));
+    QVERIFY(awaitReply(connection->put("ProgName.txt", QByteArray("Test\r\n"))));
     QCOMPARE(peer.readFile("dir/made/ProgName.txt"), "Test\r\n");
 
-    reply = awaitReply(connection->get("/dir/none.txt"));
+    reply = awaitReply(connection->get("/dir/none.txt"), QNetworkReply::ContentNotFoundError);
     QVERIFY(reply);
-    QCOMPARE(reply->error(), QNetworkReply::ContentNotFoundError);
-    const QString errorText = connection->errorString(reply.get());
-    QVERIFY2(errorText.startsWith(QStringLiteral("FTP get of ftp://127.0.0.1:%1//dir/none.txt failed: 550 ").arg(peer.port())),
-             qPrintable(errorText));
+    QVERIFY(connection->errorString(reply.get()).startsWith(QStringLiteral("FTP get of ftp://127.0.0.1:%1//dir/none.txt failed: 550 ").arg(peer.port())));
 }
 
 QTEST_GUILESS_MAIN(tst_TjvFtpConnection)

@@ -4,6 +4,7 @@
 
 #include <QtCore/QCoreApplication>
 #include <QtCore/QSettings>
+#include <QtQml/QQmlEngine>
 
 #include <algorithm>
 #include <utility>
@@ -55,6 +56,16 @@ ChamberDataProvider *providerOf(QQmlListProperty<ChamberValueModel> *list)
     return qobject_cast<ChamberDataProvider *>(list->object);
 }
 
+// Start-up registers the provider alone as a QML type; documents read its
+// values through a list whose element type QML must know as well. Runs when
+// the application object is made.
+void registerTypes()
+{
+    qRegisterMetaType<QPointer<ChamberDataProvider>>();
+    qmlRegisterAnonymousType<ChamberValueModel>("ChamberDataProvider", 1);
+}
+Q_COREAPP_STARTUP_FUNCTION(registerTypes)
+
 // Every field but the interpreted flag back to zero.
 ProgramProgress emptiedProgress(bool interpreted)
 {
@@ -100,7 +111,6 @@ ChamberDataProvider::~ChamberDataProvider()
 
 void ChamberDataProvider::connectValues()
 {
-    qRegisterMetaType<QPointer<ChamberDataProvider>>();
     for (const ChamberValueModel *value : qAsConst(m_values)) {
         connect(value, &ChamberValueModel::signalValueInToleranceRangeChanged, this,
                 &ChamberDataProvider::signalValueNotInToleranceRangeChanged);
@@ -292,33 +302,36 @@ QVariantList ChamberDataProvider::getUsedSignals() const
 
 QVariantList ChamberDataProvider::getUsableSignals() const
 {
-    const QList<int> used = valueSignalIds();
-    QList<int> usable;
-    for (const int id : m_chamberType.signals().keys()) {
-        if (!used.contains(id))
-            usable.append(id);
-    }
-    return signalModelsOf(usable);
+    return signalModelsOf(typeSignalIdsOtherThan(valueSignalIds()));
 }
 
 QVariantList ChamberDataProvider::getDefaultUsedSignals() const
 {
-    QList<int> ids;
-    for (const ChamberSignal &defaultSignal : m_defaultSignals)
-        ids.append(defaultSignal.id());
-    return signalModelsOf(ids);
+    return signalModelsOf(defaultSignalIds());
 }
 
 QVariantList ChamberDataProvider::getDefaultUsableSignals() const
 {
-    QList<int> usable;
+    return signalModelsOf(typeSignalIdsOtherThan(defaultSignalIds()));
+}
+
+QList<int> ChamberDataProvider::defaultSignalIds() const
+{
+    QList<int> ids;
+    for (const ChamberSignal &defaultSignal : m_defaultSignals)
+        ids.append(defaultSignal.id());
+    return ids;
+}
+
+// In ascending id order.
+QList<int> ChamberDataProvider::typeSignalIdsOtherThan(const QList<int> &excluded) const
+{
+    QList<int> ids;
     for (const int id : m_chamberType.signals().keys()) {
-        const bool isDefault = std::any_of(m_defaultSignals.cbegin(), m_defaultSignals.cend(),
-                                           [id](const ChamberSignal &defaultSignal) { return defaultSignal.id() == id; });
-        if (!isDefault)
-            usable.append(id);
+        if (!excluded.contains(id))
+            ids.append(id);
     }
-    return signalModelsOf(usable);
+    return ids;
 }
 
 void ChamberDataProvider::resetControllerPrograms()
@@ -377,10 +390,10 @@ void ChamberDataProvider::setActivationState(ActivationState::State state)
     if (state == activationState())
         return;
     m_chamber.setActivationState(state);
-    switchValuesByActivation();
     Q_EMIT signalActivationStateChanged();
     Q_EMIT signalModelActivationStateChanged(this);
     Q_EMIT signalUsageStateChanged();
+    switchValuesByActivation();
     Q_EMIT signalValuesChanged();
 }
 

@@ -277,6 +277,8 @@ private:
     bool isProgramShown(const QString &programName, bool interpreted) const;
     QVariantList signalModelsOf(const QList<int> &signalIds) const;
     QList<int> valueSignalIds() const;
+    QList<int> defaultSignalIds() const;
+    QList<int> typeSignalIdsOtherThan(const QList<int> &excluded) const;
     static int countValues(QQmlListProperty<ChamberValueModel> *list);
     static ChamberValueModel *valueAt(QQmlListProperty<ChamberValueModel> *list, int index);
 

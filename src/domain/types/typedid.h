@@ -29,5 +29,6 @@ private:
 using ControllerAddressId = TypedId<struct ControllerAddressIdTag>;
 using ControlSignalId = TypedId<struct ControlSignalIdTag>;
 using CameraId = TypedId<struct CameraIdTag>;
+using SignalId = TypedId<struct SignalIdTag>;
 
 } // namespace quelta::domain::types

@@ -125,7 +125,8 @@ QSharedPointer<IChamberReply> ModbusDataLoggerReader::readValues(const QList<Con
     return connection ? connection->readValues(addresses) : nullptr;
 }
 
-QSharedPointer<IChamberReply> ModbusDataLoggerReader::writeValues(const QList<QPair<ControllerAddress, QVariant>> &values)
+QSharedPointer<IChamberReply> ModbusDataLoggerReader::writeValues(
+    const QList<QPair<ControllerAddress, QVariant>> &values)
 {
     const QSharedPointer<ModbusChamberConnection> connection = m_chamberConnection.toStrongRef();
     return connection ? connection->writeValues(values) : nullptr;

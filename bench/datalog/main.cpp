@@ -12,6 +12,7 @@
 // result.
 
 #include "dataloggersimulator.h"
+#include "loopbackmodbustcpserver.h"
 
 #include "connection/chamber/modbus/modbuschamberconnection.h"
 #include "domain/types/metatypes.h"
@@ -54,12 +55,11 @@ public:
         QMetaObject::invokeMethod(
             &m_context,
             [this] {
-                m_logger = std::make_unique<DataLoggerSimulator>(DataLoggerSimulator::Generation::QX2);
-                m_logger->datasets.at(0).interval = 1;
-                const QByteArray switches = QByteArray::fromHex("010001");
+                m_logger = std::make_unique<DataLoggerSimulator>(false);
+                m_logger->interval = 1;
                 for (int i = 0; i < Records; ++i)
-                    m_logger->log(0, quint32(1600000000 + i), {float(i), 1.0f, 2.0f, 3.0f}, switches);
-                m_port = m_logger->listen();
+                    m_logger->log(0, quint32(1600000000 + i), float(i));
+                m_port = listenOnLoopback(*m_logger);
             },
             Qt::BlockingQueuedConnection);
     }

@@ -2,34 +2,23 @@
 
 #include <QtCore/QByteArray>
 #include <QtCore/QList>
-#include <QtCore/QVector>
 #include <QtSerialBus/QModbusTcpServer>
 
 #include <array>
 
-// The data logger of a QX2 or ZK4 controller, unit 1 of Qt's Modbus TCP server
-// on 127.0.0.1 at a free port.
+// The data logger of a QX2 or ZK4 controller as unit 1 of a Qt Modbus TCP
+// server; start it with listenOnLoopback().
 //
-// Each dataset keeps its records oldest first and counts every record logged
-// in a 32-bit counter; the record at position p is the one that is
-// (counter - p) records old, so positions wrap with the counter. A read
-// command written to the control word puts the records from the read
-// position into the block, as many as were wanted, exist and fit, and their
-// number into the count register. The control word then keeps bit 15 set for
-// busyPolls reads, for ever when busyPolls is negative.
+// Each dataset keeps its records oldest first and counts every record logged;
+// the record at position p is the one (counter - p) records old, so positions
+// wrap with the counter. A read command written to the control word puts the
+// records from the read position into the block, as many as were wanted,
+// exist and fit, and their number into the count register; the control word
+// then keeps bit 15 set for busyPolls reads, for ever when it is negative.
 class DataLoggerSimulator : public QModbusTcpServer
 {
 public:
-    enum class Generation { QX2, ZK4 };
-
-    struct Dataset
-    {
-        QList<QByteArray> records;
-        quint32 counter = 0;
-        quint16 interval = 60;
-    };
-
-    // One read command as the simulator received it.
+    // One read command as the logger received it.
     struct Pass
     {
         quint16 command;
@@ -37,39 +26,30 @@ public:
         quint16 count;
     };
 
-    explicit DataLoggerSimulator(Generation generation);
+    explicit DataLoggerSimulator(bool zk4);
     ~DataLoggerSimulator() override;
 
-    // The port; 0 when the server did not start.
-    quint16 listen();
+    // A record with the time stamp and the value of channel 0.
+    void log(int dataset, quint32 time, float value);
 
-    // Logs a record of the dataset's size: the time stamp at byte 4, then the
-    // floats and the bytes as far as they fit, numbers little-endian.
-    void log(int dataset, quint32 time, const QVector<float> &floats, const QByteArray &bytes = {});
-
-    std::array<Dataset, 2> datasets;
+    std::array<QList<QByteArray>, 2> records;
+    std::array<quint32, 2> counters{};
+    quint16 interval = 60;
     int busyPolls = 0;
     quint16 errorCode = 0;
-    // The next request that touches this register gets an exception.
-    int refusedRegister = -1;
     QList<Pass> passes;
 
 protected:
     QModbusResponse processRequest(const QModbusPdu &request) override;
 
 private:
-    struct RegisterMap
-    {
-        quint16 control, position, count, errorCode, block;
-        std::array<quint16, 2> counter, interval;
-        std::array<int, 2> recordSize;
-    };
-
-    quint16 word(quint16 address) const;
-    void setWords(quint16 address, const QVector<quint16> &words);
-    void publishSettings();
+    quint16 word(int address) const;
+    void setWords(int address, const QVector<quint16> &words);
     void execute();
 
-    const RegisterMap m_map;
+    // Control word, position, count, error code, block, the counters and the
+    // intervals of dataset 0 and 1.
+    const std::array<int, 9> m_registers;
+    const std::array<int, 2> m_recordSizes;
     int m_busyLeft = 0;
 };

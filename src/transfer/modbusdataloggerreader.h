@@ -61,18 +61,6 @@ public:
     // The bytes of dataBlockRegister.
     static constexpr int BlockSize = 220;
 
-    // The state of one read.
-    struct ReadData
-    {
-        // End time: when the read was accepted; interval: the logger's.
-        domain::types::RecordingData recording;
-        quint32 readPosition = 0;
-        quint16 recordsToRead = 0;
-        quint16 readCommand = FirstDatasetCommand;
-        QList<domain::types::ChamberSignal> chamberSignals;
-        QList<domain::types::Recordset> recordsets;
-    };
-
     ~ModbusDataLoggerReader() override;
 
     // Keeps a weak reference to connection when it is a Modbus chamber
@@ -96,6 +84,18 @@ Q_SIGNALS:
     void error(const QString &errorMessage = tr("Unknown Error")) override;
 
 protected:
+    // The state of one read.
+    struct ReadData
+    {
+        // End time: when the read was accepted; interval: the logger's.
+        domain::types::RecordingData recording;
+        quint32 readPosition = 0;
+        quint16 recordsToRead = 0;
+        quint16 readCommand = FirstDatasetCommand;
+        QList<domain::types::ChamberSignal> chamberSignals;
+        QList<domain::types::Recordset> recordsets;
+    };
+
     // The logger's registers; the four dataset settings are the record
     // counters of dataset 0 and 1 and their record intervals in seconds.
     ModbusDataLoggerReader(const domain::types::ControllerAddress &controlWordRegister,

@@ -102,9 +102,16 @@ void tst_ModbusDataLoggerReader::read_endsExactlyOnce()
         loggerReader = std::make_unique<QX2DataLoggerReader>();
     else
         loggerReader = std::make_unique<BlindReader>();
-    QVERIFY(loggerReader->setChamberConnection(connection));
     QSignalSpy finished(loggerReader.get(), &ModbusDataLoggerReader::finished);
     QSignalSpy errors(loggerReader.get(), &ModbusDataLoggerReader::error);
+    // Refused without any signal: no connection, no start, a start to come.
+    QTest::ignoreMessage(QtWarningMsg, "(Modbus) Connection not active");
+    QVERIFY(!loggerReader->readDataLogger(recordingOf(1, 60), {}, dataset));
+    QVERIFY(loggerReader->setChamberConnection(connection));
+    QTest::ignoreMessage(QtWarningMsg, "(Modbus) Start timepoint is not set");
+    QVERIFY(!loggerReader->readDataLogger(RecordingData(), {}, dataset));
+    QTest::ignoreMessage(QtWarningMsg, "(Modbus) Start timepoint is in the future");
+    QVERIFY(!loggerReader->readDataLogger(recordingOf(-2, 60), {}, dataset));
     if (!log.isEmpty())
         QTest::ignoreMessage(QtWarningMsg, QRegularExpression(log));
 

@@ -11,9 +11,21 @@ void loadHoldingRegisters(QModbusServer &server, int unitId, const QVector<quint
     server.setServerAddress(unitId);
 }
 
-LoopbackModbusTcpServer::~LoopbackModbusTcpServer()
+quint16 listenOnLoopback(QModbusTcpServer &server)
 {
-    while (auto *socket = m_server.findChild<QTcpSocket *>()) {
+    server.setConnectionParameter(QModbusDevice::NetworkAddressParameter, QStringLiteral("127.0.0.1"));
+    server.setConnectionParameter(QModbusDevice::NetworkPortParameter, 0);
+    if (!server.connectDevice())
+        return 0;
+    // QModbusTcpServer does not report the port it was given; its listening
+    // socket does.
+    const auto *listener = server.findChild<QTcpServer *>();
+    return listener ? listener->serverPort() : 0;
+}
+
+void waitForClientsGone(QModbusTcpServer &server)
+{
+    while (auto *socket = server.findChild<QTcpSocket *>()) {
         if (!QSignalSpy(socket, &QObject::destroyed).wait(5000))
             break;
     }
@@ -22,15 +34,6 @@ LoopbackModbusTcpServer::~LoopbackModbusTcpServer()
 bool LoopbackModbusTcpServer::start(int unitId, const QVector<quint16> &registers)
 {
     loadHoldingRegisters(m_server, unitId, registers);
-    m_server.setConnectionParameter(QModbusDevice::NetworkAddressParameter, QStringLiteral("127.0.0.1"));
-    m_server.setConnectionParameter(QModbusDevice::NetworkPortParameter, 0);
-    return m_server.connectDevice() && port() != 0;
-}
-
-quint16 LoopbackModbusTcpServer::port() const
-{
-    // QModbusTcpServer does not report the port it was given; its listening
-    // socket does.
-    const auto *listener = m_server.findChild<QTcpServer *>();
-    return listener ? listener->serverPort() : 0;
+    m_port = listenOnLoopback(m_server);
+    return m_port != 0;
 }

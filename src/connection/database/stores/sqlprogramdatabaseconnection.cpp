@@ -455,7 +455,8 @@ int SqlProgramDatabaseConnection::importProgramsFromFile(const QUrl &file, const
     QList<int> added;
     const int programId = importProgram(programFile, FileProgramId, userId, baseNameOf(file), false, {}, added);
     if (programId == 0) {
-        // A caller goes before the programs it calls, once nothing refers to it.
+        // Callers come before the programs they call, so that each program
+        // is no longer called when its turn comes.
         for (const int addedId : qAsConst(added))
             removeProgram(addedId);
     }

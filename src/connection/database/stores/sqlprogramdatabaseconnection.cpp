@@ -7,6 +7,7 @@
 #include "domain/types/chambersignal.h"
 #include "domain/types/unit.h"
 
+#include <QtCore/QHash>
 #include <QtCore/QLoggingCategory>
 #include <QtCore/QSet>
 

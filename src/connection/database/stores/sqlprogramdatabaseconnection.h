@@ -44,8 +44,9 @@ using domain::api::IProgramDatabaseConnection;
 // runs no statement and gives its empty result. Statements that fail are
 // reported by the connection they ran on; the store then gives false or its
 // empty result. The store itself emits error(UNEXPECTED_RESULT) for a row of
-// the wrong width and a program, section or repetition that is not there
-// once; initialize() only answers false for a missing table.
+// the wrong width, and for a program, a section or the repetition between
+// two sections that is not found exactly once; initialize() only answers
+// false for a missing table.
 class SqlProgramDatabaseConnection : public QObject,
                                      public IProgramDatabaseConnection,
                                      public domain::api::IInitializing

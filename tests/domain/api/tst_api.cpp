@@ -14,6 +14,7 @@
 #include "domain/api/ichamberreply.h"
 #include "domain/api/idataloggerreader.h"
 #include "domain/api/iinitializing.h"
+#include "domain/api/iprogramdatabaseconnection.h"
 #include "domain/api/iprogramtransmitter.h"
 #include "domain/api/iprotocoldatabaseconnection.h"
 #include "domain/api/iroomdatabaseconnection.h"
@@ -49,7 +50,7 @@ constexpr bool arePureInterfaces = ((std::is_abstract_v<Interfaces> && std::has_
 static_assert(arePureInterfaces<IAccessDatabaseConnection, IAlarmDatabaseConnection, ICameraDatabaseConnection,
                                 IChamberConnection, IChamberConnectionProvider, IChamberDatabaseConnection,
                                 IChamberOperatingModeConnection, IChamberReply, IDataLoggerReader, IInitializing,
-                                IProgramTransmitter, IProtocolDatabaseConnection, IRoomDatabaseConnection,
+                                IProgramDatabaseConnection, IProgramTransmitter, IProtocolDatabaseConnection, IRoomDatabaseConnection,
                                 ISettingsDatabaseConnection, ISqlConnection, ISqlQuery, IUpdateManagement,
                                 IUserDatabaseConnection>);
 
@@ -135,6 +136,7 @@ void tst_Api::interfaceId_isNamespacedClassName_data()
     INTERFACE_ROW(IChamberReply);
     INTERFACE_ROW(IDataLoggerReader);
     INTERFACE_ROW(IInitializing);
+    INTERFACE_ROW(IProgramDatabaseConnection);
     INTERFACE_ROW(IProgramTransmitter);
     INTERFACE_ROW(IProtocolDatabaseConnection);
     INTERFACE_ROW(IRoomDatabaseConnection);

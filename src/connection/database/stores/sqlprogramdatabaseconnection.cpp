@@ -1,0 +1,1094 @@
+#include "connection/database/stores/sqlprogramdatabaseconnection.h"
+
+#include "connection/database/core/databasekey.h"
+#include "connection/database/core/sqliteconnection.h"
+#include "connection/database/core/sqlquery.h"
+#include "connection/database/core/valueconversions.h"
+#include "domain/types/chambersignal.h"
+#include "domain/types/unit.h"
+
+#include <QtCore/QHash>
+#include <QtCore/QLoggingCategory>
+#include <QtCore/QSet>
+
+namespace quelta::base::connection::databaseconnection {
+
+using domain::types::ChamberSignal;
+using domain::types::ChamberTypeData;
+using domain::types::ChamberTypeKey;
+using domain::types::ProgramChange;
+using domain::types::ProgramData;
+using domain::types::ProgramSection;
+using domain::types::ProgramStep;
+using domain::types::SetpointValue;
+using domain::types::ToleranceRange;
+using domain::types::Unit;
+using domain::types::UnitValue;
+
+namespace {
+
+Q_LOGGING_CATEGORY(lcProgramStore, "quelta.SqlProgramDatabaseConnection")
+
+using Row = domain::api::ISqlConnection::Row;
+using ColumnValues = QList<QPair<QString, QVariant>>;
+using Statements = QList<QSharedPointer<domain::api::ISqlQuery>>;
+using StepColumn = ProgramStepColumn;
+using SectionColumn = ProgramSectionColumn;
+using SetpointColumn = ProgramSetpointColumn;
+using RepetitionColumn = ProgramStepRepetitionColumn;
+
+// The exported program is the first row written into an emptied file.
+constexpr int FileProgramId = 1;
+// One program file is open at a time.
+const QLatin1String FileConnectionName("exportConnection");
+
+QString programColumn(ProgramColumn column)
+{
+    return columnNameProgram(column);
+}
+
+QString stepColumn(StepColumn column)
+{
+    return columnNameProgramStep(column);
+}
+
+QString sectionColumn(SectionColumn column)
+{
+    return columnNameProgramSection(column);
+}
+
+QString setpointColumn(SetpointColumn column)
+{
+    return columnNameProgramSetpoint(column);
+}
+
+QString repetitionColumn(RepetitionColumn column)
+{
+    return columnNameProgramStepRepetition(column);
+}
+
+// A program must not call itself, directly or through others: copying it
+// would never end.
+int refuseCycle(int programId)
+{
+    qCWarning(lcProgramStore) << "Program" << programId << "calls itself through its sub-programs";
+    return 0;
+}
+
+// Every column of a table, in the order of its enumeration, so that a
+// reader finds a column's value at the column's number.
+template<typename Column>
+QStringList allColumns(QString (*name)(Column), Column last)
+{
+    QStringList names;
+    for (int column = 0; column <= int(last); ++column)
+        names.append(name(Column(column)));
+    return names;
+}
+
+template<typename Column>
+constexpr int widthUpTo(Column last)
+{
+    return int(last) + 1;
+}
+
+constexpr int ProgramWidth = widthUpTo(ProgramColumn::CHAMBER_TYPE_ID);
+constexpr int StepWidth = widthUpTo(StepColumn::SUB_PROGRAM_ID);
+constexpr int SectionWidth = widthUpTo(SectionColumn::PROGRAM_EVENT_MESSAGE);
+constexpr int SetpointWidth = widthUpTo(SetpointColumn::TOLERANCE_RANGE_MAX);
+constexpr int RepetitionWidth = widthUpTo(RepetitionColumn::NUM_REPETITIONS);
+
+template<typename Column>
+QVariant at(const Row &row, Column column)
+{
+    return row.at(int(column));
+}
+
+QStringList programColumns()
+{
+    return allColumns(&columnNameProgram, ProgramColumn::CHAMBER_TYPE_ID);
+}
+
+QStringList repetitionColumns()
+{
+    return allColumns(&columnNameProgramStepRepetition, RepetitionColumn::NUM_REPETITIONS);
+}
+
+// What a lookup that finds nothing gives.
+ProgramData emptyProgram()
+{
+    return ProgramData(0, QString(), 0, QString(), 1, false, ChamberTypeData());
+}
+
+ProgramSection emptySection()
+{
+    return ProgramSection(0, {}, 0, ProgramSection::INVALID, false, QString());
+}
+
+ProgramStep emptyRepetition()
+{
+    return ProgramStep(0, 0, 0, 0, -1);
+}
+
+template<typename T>
+bool holds(const QVariant &content)
+{
+    return content.userType() == qMetaTypeId<T>();
+}
+
+bool isSectionStep(const ProgramChange &step)
+{
+    return step.stepType() == ProgramChange::SectionStep && holds<ProgramSection>(step.content());
+}
+
+bool isSubProgramStep(const ProgramChange &step)
+{
+    return step.stepType() == ProgramChange::SubProgramStep && holds<ProgramData>(step.content());
+}
+
+QVariant nullWhenZero(qint64 value)
+{
+    return value == 0 ? QVariant() : QVariant(value);
+}
+
+QVariant limitValue(const QVariant &value)
+{
+    return isUsable(value) ? QVariant(toFloatOr(value, 0.0F)) : QVariant();
+}
+
+ColumnValues programValues(const ProgramData &program)
+{
+    const ChamberTypeData type = program.chamberType();
+    const bool hasType = type.chamberTypeId() != 0 || type.additionalInfoId() != 0;
+    return {
+        {programColumn(ProgramColumn::PROGRAM_NAME), program.programName()},
+        {programColumn(ProgramColumn::USER_ID),
+         program.userId() == 0 ? QVariant() : QVariant(uint(program.userId()))},
+        {programColumn(ProgramColumn::INFO_TEXT), program.infoText()},
+        {programColumn(ProgramColumn::PROGRAM_TYPE), program.programType()},
+        {programColumn(ProgramColumn::EDITED), program.isEdited()},
+        {programColumn(ProgramColumn::CHAMBER_TYPE_ID), hasType ? QVariant(type.chamberTypeId()) : QVariant()},
+    };
+}
+
+ColumnValues sectionValues(const ProgramSection &section)
+{
+    ColumnValues values{
+        {sectionColumn(SectionColumn::DURATION_IN_SECONDS), nullWhenZero(section.durationInSeconds())},
+        {sectionColumn(SectionColumn::TRANSITION_TYPE), int(section.transitionType())},
+        {sectionColumn(SectionColumn::BREAKPOINT), section.hasBreakpoint()},
+        {sectionColumn(SectionColumn::PROGRAM_EVENT_MESSAGE), section.programEventMessage()},
+    };
+    if (section.id() != 0)
+        values.append({sectionColumn(SectionColumn::ID), section.id()});
+    return values;
+}
+
+// The columns of a step but those of its content.
+ColumnValues stepValues(const ProgramChange &step)
+{
+    ColumnValues values{
+        {stepColumn(StepColumn::PROGRAM_ID), nullWhenZero(step.programId())},
+        {stepColumn(StepColumn::ORDER_NUMBER), step.orderNumber()},
+        {stepColumn(StepColumn::STEP_TYPE), step.stepType()},
+    };
+    if (step.id() != 0)
+        values.append({stepColumn(StepColumn::ID), step.id()});
+    return values;
+}
+
+ColumnValues repetitionValues(const ProgramStep &repetition)
+{
+    return {
+        {repetitionColumn(RepetitionColumn::PROGRAM_ID), nullWhenZero(repetition.programId())},
+        {repetitionColumn(RepetitionColumn::START_STEP_ID), nullWhenZero(repetition.startStepId())},
+        {repetitionColumn(RepetitionColumn::END_STEP_ID), nullWhenZero(repetition.endStepId())},
+        {repetitionColumn(RepetitionColumn::NUM_REPETITIONS), repetition.numRepetitions()},
+    };
+}
+
+ProgramStep repetitionFromRow(const Row &row)
+{
+    return ProgramStep(toIntOr(at(row, RepetitionColumn::ID), -1), toIntOr(at(row, RepetitionColumn::PROGRAM_ID), -1),
+                       toIntOr(at(row, RepetitionColumn::START_STEP_ID), -1),
+                       toIntOr(at(row, RepetitionColumn::END_STEP_ID), -1),
+                       toIntOr(at(row, RepetitionColumn::NUM_REPETITIONS), -1));
+}
+
+SqlQuery insertion(const QString &table, const ColumnValues &columnValues)
+{
+    QStringList columns;
+    QList<QVariant> values;
+    for (const QPair<QString, QVariant> &columnValue : columnValues) {
+        columns.append(columnValue.first);
+        values.append(columnValue.second);
+    }
+    SqlQuery query;
+    query.insertInto(table).columns(columns).values(values);
+    return query;
+}
+
+SqlQuery selection(const QStringList &columns, const QString &table, const QString &column, const QVariant &value)
+{
+    SqlQuery query;
+    query.select(columns).from(table).where(column).equals(value);
+    return query;
+}
+
+SqlQuery counting(const QString &table, const QString &column, const QVariant &value)
+{
+    SqlQuery query;
+    query.count(SqlQuery::CountType::ALL, QString()).from(table).where(column).equals(value);
+    return query;
+}
+
+QSharedPointer<SqlQuery> deletion(const QString &table, const QString &column, const QVariant &value)
+{
+    auto query = QSharedPointer<SqlQuery>::create();
+    query->deleteFrom(table).where(column).equals(value);
+    return query;
+}
+
+// A section after its setpoints; run once no step refers to the section.
+Statements sectionRemoval(const QVariant &sectionId)
+{
+    return {deletion(tableNameProgramSetpoint(), setpointColumn(SetpointColumn::PROGRAM_SECTION_ID), sectionId),
+            deletion(tableNameProgramSection(), sectionColumn(SectionColumn::ID), sectionId)};
+}
+
+// The local path of the file; empty when the URL names no local file, which
+// would otherwise open a temporary database that vanishes on close.
+QString localPathOf(const QUrl &file)
+{
+    return file.isLocalFile() ? file.toLocalFile() : QString();
+}
+
+// Imported programs are named after the file, up to its first dot.
+QString baseNameOf(const QUrl &file)
+{
+    return file.fileName(QUrl::FullyDecoded).section(QLatin1Char('.'), 0, 0);
+}
+
+// The five tables of a program file, in the order they are created.
+QList<QPair<QString, SqlQuery>> programFileTables()
+{
+    using Type = SqlQuery::DataType;
+    using Flag = SqlQuery::ColumnFlag;
+    const SqlQuery::ColumnFlags key = Flag::PRIMARY_KEY | Flag::NOT_NULL | Flag::AUTO_INCREMENT;
+    const SqlQuery::ColumnFlags required = Flag::NOT_NULL;
+    const SqlQuery::ColumnFlags keyPart = Flag::PRIMARY_KEY | Flag::NOT_NULL;
+    const QString id = programColumn(ProgramColumn::ID);
+
+    SqlQuery program;
+    program.createTable(tableNameProgram(),
+                        {{id, Type::INTEGER, key},
+                         {programColumn(ProgramColumn::PROGRAM_NAME), Type::TEXT, Flag::NONE},
+                         {programColumn(ProgramColumn::USER_ID), Type::INTEGER, Flag::NONE},
+                         {programColumn(ProgramColumn::INFO_TEXT), Type::TEXT, Flag::NONE},
+                         {programColumn(ProgramColumn::PROGRAM_TYPE), Type::ENUMERATION, Flag::NONE},
+                         {programColumn(ProgramColumn::EDITED), Type::BOOLEAN, Flag::NONE},
+                         {programColumn(ProgramColumn::CHAMBER_TYPE_ID), Type::INTEGER, Flag::NONE}});
+    SqlQuery step;
+    step.createTable(tableNameProgramStep(),
+                     {{stepColumn(StepColumn::ID), Type::INTEGER, key},
+                      {stepColumn(StepColumn::PROGRAM_ID), Type::INTEGER, required},
+                      {stepColumn(StepColumn::ORDER_NUMBER), Type::INTEGER, required},
+                      {stepColumn(StepColumn::STEP_TYPE), Type::ENUMERATION, required},
+                      {stepColumn(StepColumn::SECTION_ID), Type::INTEGER, Flag::NONE},
+                      {stepColumn(StepColumn::SUB_PROGRAM_ID), Type::INTEGER, Flag::NONE}},
+                     {{stepColumn(StepColumn::PROGRAM_ID), tableNameProgram(), id},
+                      {stepColumn(StepColumn::SUB_PROGRAM_ID), tableNameProgram(), id},
+                      {stepColumn(StepColumn::SECTION_ID), tableNameProgramSection(), sectionColumn(SectionColumn::ID)}});
+    SqlQuery repetition;
+    repetition.createTable(
+        tableNameProgramStepRepetition(),
+        {{repetitionColumn(RepetitionColumn::ID), Type::INTEGER, key},
+         {repetitionColumn(RepetitionColumn::PROGRAM_ID), Type::INTEGER, required},
+         {repetitionColumn(RepetitionColumn::START_STEP_ID), Type::INTEGER, required},
+         {repetitionColumn(RepetitionColumn::END_STEP_ID), Type::INTEGER, required},
+         {repetitionColumn(RepetitionColumn::NUM_REPETITIONS), Type::INTEGER, Flag::NONE}},
+        {{repetitionColumn(RepetitionColumn::PROGRAM_ID), tableNameProgram(), id},
+         {repetitionColumn(RepetitionColumn::START_STEP_ID), tableNameProgramStep(), stepColumn(StepColumn::ID)},
+         {repetitionColumn(RepetitionColumn::END_STEP_ID), tableNameProgramStep(), stepColumn(StepColumn::ID)}});
+    SqlQuery section;
+    section.createTable(tableNameProgramSection(),
+                        {{sectionColumn(SectionColumn::ID), Type::INTEGER, key},
+                         {sectionColumn(SectionColumn::DURATION_IN_SECONDS), Type::INTEGER, Flag::NONE},
+                         {sectionColumn(SectionColumn::TRANSITION_TYPE), Type::ENUMERATION, Flag::NONE},
+                         {sectionColumn(SectionColumn::BREAKPOINT), Type::BOOLEAN, Flag::NONE},
+                         {sectionColumn(SectionColumn::PROGRAM_EVENT_MESSAGE), Type::TEXT, Flag::NONE}});
+    SqlQuery setpoint;
+    setpoint.createTable(
+        tableNameProgramSetpoint(),
+        {{setpointColumn(SetpointColumn::PROGRAM_SECTION_ID), Type::INTEGER, keyPart},
+         {setpointColumn(SetpointColumn::SIGNAL_ID), Type::INTEGER, keyPart},
+         {setpointColumn(SetpointColumn::SETPOINT), Type::REAL, Flag::NONE},
+         {setpointColumn(SetpointColumn::TOLERANCE_RANGE_MIN), Type::REAL, Flag::NONE},
+         {setpointColumn(SetpointColumn::TOLERANCE_RANGE_MAX), Type::REAL, Flag::NONE}},
+        {{setpointColumn(SetpointColumn::PROGRAM_SECTION_ID), tableNameProgramSection(),
+          sectionColumn(SectionColumn::ID)}});
+
+    return {{tableNameProgram(), program},
+            {tableNameProgramStep(), step},
+            {tableNameProgramStepRepetition(), repetition},
+            {tableNameProgramSection(), section},
+            {tableNameProgramSetpoint(), setpoint}};
+}
+
+} // namespace
+
+SqlProgramDatabaseConnection::SqlProgramDatabaseConnection(QObject *parent)
+    : QObject(parent)
+{
+}
+
+SqlProgramDatabaseConnection::~SqlProgramDatabaseConnection() = default;
+
+bool SqlProgramDatabaseConnection::setConnections(domain::api::ISqlConnection *connection,
+                                                  domain::api::IConfigurationDatabaseConnection *configuration)
+{
+    m_frame.setConnections(connection, configuration);
+    return isInitialized();
+}
+
+bool SqlProgramDatabaseConnection::isInitialized() const
+{
+    return m_frame.isComplete();
+}
+
+bool SqlProgramDatabaseConnection::initialize()
+{
+    return m_frame.checkTables(
+        {tableNameProgram(), tableNameProgramStep(), tableNameProgramSection(), tableNameProgramSetpoint()},
+        MissingTableReport::Silent);
+}
+
+QList<ProgramData> SqlProgramDatabaseConnection::getPrograms()
+{
+    if (!m_frame.ensureReady())
+        return {};
+
+    SqlQuery query;
+    query.select(programColumns()).from(tableNameProgram());
+    QList<ProgramData> programs;
+    const QList<Row> rows = rowsOfWidth(connection()->select(query), ProgramWidth);
+    for (const Row &row : rows)
+        programs.append(programFromRow(row));
+    return programs;
+}
+
+ProgramData SqlProgramDatabaseConnection::getProgram(const int &id)
+{
+    if (!m_frame.ensureReady())
+        return emptyProgram();
+    return readProgram(*connection(), id);
+}
+
+QString SqlProgramDatabaseConnection::getProgramName(const int &id)
+{
+    if (!m_frame.ensureReady())
+        return {};
+    return toStringOr(getProgramColumn(id, ProgramColumn::PROGRAM_NAME), QString());
+}
+
+bool SqlProgramDatabaseConnection::isProgramEdited(const int &id)
+{
+    if (!m_frame.ensureReady())
+        return false;
+    return toBoolOr(getProgramColumn(id, ProgramColumn::EDITED), false);
+}
+
+unsigned int SqlProgramDatabaseConnection::getProgramUserId(const int &id)
+{
+    if (!m_frame.ensureReady())
+        return 0;
+    return toUIntOr(getProgramColumn(id, ProgramColumn::USER_ID), 0);
+}
+
+ChamberTypeKey SqlProgramDatabaseConnection::getProgramChamberType(const int &id)
+{
+    if (!m_frame.ensureReady())
+        return {};
+    return ChamberTypeKey(toUIntOr(getProgramColumn(id, ProgramColumn::CHAMBER_TYPE_ID), 0), 0);
+}
+
+bool SqlProgramDatabaseConnection::exportProgramsToFile(const int &programId, const QUrl &file)
+{
+    if (!m_frame.ensureReady())
+        return false;
+
+    const QString path = localPathOf(file);
+    if (path.isEmpty()) {
+        qCWarning(lcProgramStore) << "Could not open file" << file;
+        return false;
+    }
+    // Checked before the file is opened: exporting nothing must not cost the
+    // file its content.
+    if (!programExists(programId)) {
+        qCWarning(lcProgramStore) << "No program found" << programId;
+        return false;
+    }
+    SqliteConnection programFile(FileConnectionName);
+    if (!programFile.open(path, QString(), QString(), DatabaseKey, Connection::OpenMode::CreateIfMissing)) {
+        qCWarning(lcProgramStore) << "Could not open file" << file;
+        return false;
+    }
+    programFile.emptyAllTables();
+    if (!createProgramFileTables(programFile)) {
+        qCWarning(lcProgramStore) << "Could not create tables";
+        return false;
+    }
+    return exportProgram(programFile, programId, {}) != 0;
+}
+
+int SqlProgramDatabaseConnection::importProgramsFromFile(const QUrl &file, const int &userId)
+{
+    if (!m_frame.ensureReady())
+        return 0;
+
+    // A file that is not there is not created: a mistyped name fails here.
+    const QString path = localPathOf(file);
+    SqliteConnection programFile(FileConnectionName);
+    if (path.isEmpty() || !programFile.open(path, QString(), QString(), DatabaseKey)) {
+        qCWarning(lcProgramStore) << "Could not open file" << file;
+        return 0;
+    }
+    QList<int> added;
+    const int programId = importProgram(programFile, FileProgramId, userId, baseNameOf(file), false, {}, added);
+    if (programId == 0) {
+        // Callers come before the programs they call, so that each program
+        // is no longer called when its turn comes.
+        for (const int addedId : qAsConst(added))
+            removeProgram(addedId);
+    }
+    return programId;
+}
+
+bool SqlProgramDatabaseConnection::addProgram(ProgramData &program)
+{
+    if (!m_frame.ensureReady())
+        return false;
+    return insertProgram(*connection(), program);
+}
+
+bool SqlProgramDatabaseConnection::deleteProgram(const int &id)
+{
+    if (!m_frame.ensureReady())
+        return false;
+    return removeProgram(id);
+}
+
+bool SqlProgramDatabaseConnection::updateProgram(const ProgramData &program)
+{
+    if (!m_frame.ensureReady())
+        return false;
+
+    SqlQuery query;
+    query.update(tableNameProgram())
+        .set(programValues(program))
+        .where(programColumn(ProgramColumn::ID))
+        .equals(program.id());
+    return connection()->execute(query).first;
+}
+
+bool SqlProgramDatabaseConnection::setProgramName(const int &id, const QString &name)
+{
+    if (!m_frame.ensureReady())
+        return false;
+    return setProgramColumn(id, ProgramColumn::PROGRAM_NAME, name);
+}
+
+int SqlProgramDatabaseConnection::getProgramIdByName(const QString &name)
+{
+    if (!m_frame.ensureReady())
+        return 0;
+    const SqlQuery query = selection({programColumn(ProgramColumn::ID)}, tableNameProgram(),
+                                     programColumn(ProgramColumn::PROGRAM_NAME), name);
+    return toIntOr(connection()->selectValue(query), 0);
+}
+
+bool SqlProgramDatabaseConnection::programExists(const int &id)
+{
+    if (!m_frame.ensureReady())
+        return true;
+    const SqlQuery query = counting(tableNameProgram(), programColumn(ProgramColumn::ID), id);
+    return toIntOr(connection()->selectValue(query), 0) >= 1;
+}
+
+int SqlProgramDatabaseConnection::getProgramType(const int &id)
+{
+    if (!m_frame.ensureReady())
+        return 0;
+    return toIntOr(getProgramColumn(id, ProgramColumn::PROGRAM_TYPE), 0);
+}
+
+bool SqlProgramDatabaseConnection::containsSubPrograms(const int &programId)
+{
+    if (!m_frame.ensureReady())
+        return true;
+    SqlQuery query = counting(tableNameProgramStep(), stepColumn(StepColumn::PROGRAM_ID), programId);
+    query.andWhere(stepColumn(StepColumn::STEP_TYPE)).equals(int(ProgramChange::SubProgramStep));
+    return toIntOr(connection()->selectValue(query), 0) >= 1;
+}
+
+bool SqlProgramDatabaseConnection::checkStepRepetitionRange(const ProgramStep &repetition)
+{
+    if (!m_frame.ensureReady())
+        return true;
+
+    const QString table = tableNameProgramStepRepetition();
+    const QString programId = repetitionColumn(RepetitionColumn::PROGRAM_ID);
+    const SqlQuery owner = selection({programId}, table, repetitionColumn(RepetitionColumn::ID), repetition.id());
+    SqlQuery query;
+    query.count(SqlQuery::CountType::ALL, QString())
+        .from(table)
+        .where(programId)
+        .in(owner)
+        .andWhere(repetitionColumn(RepetitionColumn::START_STEP_ID))
+        .greaterThanOrEquals(repetition.startStepId())
+        .andWhere(repetitionColumn(RepetitionColumn::END_STEP_ID))
+        .equals(repetition.endStepId());
+    return toIntOr(connection()->selectValue(query), 0) > 1;
+}
+
+bool SqlProgramDatabaseConnection::addProgramStep(ProgramChange &step)
+{
+    if (!m_frame.ensureReady())
+        return false;
+    return insertProgramStep(*connection(), step);
+}
+
+bool SqlProgramDatabaseConnection::saveProgramSteps(const int &programId, QList<ProgramChange> &steps)
+{
+    if (!m_frame.ensureReady())
+        return false;
+
+    for (ProgramChange &step : steps) {
+        if (!(step.id() != 0 ? updateProgramStep(step) : insertProgramStep(*connection(), step)))
+            return false;
+    }
+    return deleteProgramStepsExcept(programId, steps);
+}
+
+QList<ProgramChange> SqlProgramDatabaseConnection::getProgramSteps(const int &programId)
+{
+    if (!m_frame.ensureReady())
+        return {};
+    return readProgramSteps(*connection(), programId);
+}
+
+bool SqlProgramDatabaseConnection::addStepRepetition(ProgramStep &repetition)
+{
+    if (!m_frame.ensureReady())
+        return false;
+    return insertStepRepetition(*connection(), repetition);
+}
+
+bool SqlProgramDatabaseConnection::saveStepRepetitions(const int &programId, QList<ProgramStep> &repetitions)
+{
+    if (!m_frame.ensureReady())
+        return false;
+
+    for (ProgramStep &repetition : repetitions) {
+        if (!(repetition.id() != 0 ? updateStepRepetition(repetition)
+                                   : insertStepRepetition(*connection(), repetition))) {
+            return false;
+        }
+    }
+    return deleteStepRepetitionsExcept(programId, repetitions);
+}
+
+bool SqlProgramDatabaseConnection::deleteStepRepetition(const int &id)
+{
+    if (!m_frame.ensureReady())
+        return false;
+    return connection()
+        ->execute(*deletion(tableNameProgramStepRepetition(), repetitionColumn(RepetitionColumn::ID), id))
+        .first;
+}
+
+bool SqlProgramDatabaseConnection::updateStepRepetition(const ProgramStep &repetition)
+{
+    if (!m_frame.ensureReady())
+        return false;
+
+    SqlQuery query;
+    query.update(tableNameProgramStepRepetition())
+        .set(repetitionValues(repetition))
+        .where(repetitionColumn(RepetitionColumn::ID))
+        .equals(repetition.id());
+    return connection()->execute(query).first;
+}
+
+QList<ProgramStep> SqlProgramDatabaseConnection::getStepRepetitions(const int &programId)
+{
+    if (!m_frame.ensureReady())
+        return {};
+    return readStepRepetitions(*connection(), programId);
+}
+
+ProgramStep SqlProgramDatabaseConnection::getStepRepetitionsOfSteps(const int &firstSectionId,
+                                                                     const int &lastSectionId)
+{
+    if (!m_frame.ensureReady())
+        return emptyRepetition();
+
+    const QStringList stepId{stepColumn(StepColumn::ID)};
+    const QString sectionId = stepColumn(StepColumn::SECTION_ID);
+    SqlQuery query;
+    query.select(repetitionColumns())
+        .from(tableNameProgramStepRepetition())
+        .where(repetitionColumn(RepetitionColumn::START_STEP_ID))
+        .in(selection(stepId, tableNameProgramStep(), sectionId, firstSectionId))
+        .andWhere(repetitionColumn(RepetitionColumn::END_STEP_ID))
+        .in(selection(stepId, tableNameProgramStep(), sectionId, lastSectionId));
+    const QList<Row> rows = rowsOfWidth(connection()->select(query), RepetitionWidth);
+    if (rows.size() != 1)
+        m_frame.reportError(domain::types::UNEXPECTED_RESULT);
+    return rows.isEmpty() ? emptyRepetition() : repetitionFromRow(rows.first());
+}
+
+QVariant SqlProgramDatabaseConnection::getProgramColumn(int id, ProgramColumn column)
+{
+    return connection()->selectValue(
+        selection({programColumn(column)}, tableNameProgram(), programColumn(ProgramColumn::ID), id));
+}
+
+bool SqlProgramDatabaseConnection::setProgramColumn(int id, ProgramColumn column, const QVariant &value)
+{
+    SqlQuery query;
+    query.update(tableNameProgram()).set(programColumn(column), value).where(programColumn(ProgramColumn::ID)).equals(id);
+    return connection()->execute(query).first;
+}
+
+// Counted rather than looked up by id, so that a name that several programs
+// share counts as taken.
+bool SqlProgramDatabaseConnection::isProgramNameTaken(const QString &name)
+{
+    const SqlQuery query = counting(tableNameProgram(), programColumn(ProgramColumn::PROGRAM_NAME), name);
+    return toIntOr(connection()->selectValue(query), 0) > 0;
+}
+
+ProgramData SqlProgramDatabaseConnection::programFromRow(const Row &row)
+{
+    const ChamberTypeKey type(toUIntOr(at(row, ProgramColumn::CHAMBER_TYPE_ID), 0), 0);
+    return ProgramData(toIntOr(at(row, ProgramColumn::ID), -1),
+                       toStringOr(at(row, ProgramColumn::PROGRAM_NAME), QString()),
+                       int(toUIntOr(at(row, ProgramColumn::USER_ID), 0)),
+                       toStringOr(at(row, ProgramColumn::INFO_TEXT), QString()),
+                       toIntOr(at(row, ProgramColumn::PROGRAM_TYPE), 0),
+                       toBoolOr(at(row, ProgramColumn::EDITED), false), configuration()->getChamberType(type, true));
+}
+
+std::optional<ProgramData> SqlProgramDatabaseConnection::findProgram(Connection &connection, int id)
+{
+    const QList<Row> rows = connection.select(
+        selection(programColumns(), tableNameProgram(), programColumn(ProgramColumn::ID), id));
+    if (rows.size() != 1 || rows.first().size() != ProgramWidth) {
+        m_frame.reportError(domain::types::UNEXPECTED_RESULT);
+        return std::nullopt;
+    }
+    return programFromRow(rows.first());
+}
+
+ProgramData SqlProgramDatabaseConnection::readProgram(Connection &connection, int id)
+{
+    return findProgram(connection, id).value_or(emptyProgram());
+}
+
+QList<ProgramChange> SqlProgramDatabaseConnection::readProgramSteps(Connection &connection, int programId)
+{
+    SqlQuery query = selection(allColumns(&columnNameProgramStep, StepColumn::SUB_PROGRAM_ID), tableNameProgramStep(),
+                               stepColumn(StepColumn::PROGRAM_ID), programId);
+    query.orderBy(stepColumn(StepColumn::ORDER_NUMBER), Qt::AscendingOrder);
+
+    QList<ProgramChange> steps;
+    const QList<Row> rows = rowsOfWidth(connection.select(query), StepWidth);
+    for (const Row &row : rows) {
+        const int id = toIntOr(at(row, StepColumn::ID), -1);
+        const int ownerId = toIntOr(at(row, StepColumn::PROGRAM_ID), -1);
+        const int orderNumber = toIntOr(at(row, StepColumn::ORDER_NUMBER), -1);
+        switch (toIntOr(at(row, StepColumn::STEP_TYPE), ProgramChange::NoStep)) {
+        case ProgramChange::SectionStep:
+            steps.append(ProgramChange(id, ownerId, readSection(connection, toIntOr(at(row, StepColumn::SECTION_ID), -1)),
+                                       orderNumber));
+            break;
+        case ProgramChange::SubProgramStep:
+            steps.append(ProgramChange(
+                id, ownerId, readProgram(connection, toIntOr(at(row, StepColumn::SUB_PROGRAM_ID), -1)), orderNumber));
+            break;
+        default:
+            // Steps of a kind this program does not know are left out.
+            break;
+        }
+    }
+    return steps;
+}
+
+QList<ProgramStep> SqlProgramDatabaseConnection::readStepRepetitions(Connection &connection, int programId)
+{
+    const SqlQuery query = selection(repetitionColumns(), tableNameProgramStepRepetition(),
+                                     repetitionColumn(RepetitionColumn::PROGRAM_ID), programId);
+    QList<ProgramStep> repetitions;
+    const QList<Row> rows = rowsOfWidth(connection.select(query), RepetitionWidth);
+    for (const Row &row : rows)
+        repetitions.append(repetitionFromRow(row));
+    return repetitions;
+}
+
+ProgramSection SqlProgramDatabaseConnection::readSection(Connection &connection, int sectionId)
+{
+    const SqlQuery query = selection(allColumns(&columnNameProgramSection, SectionColumn::PROGRAM_EVENT_MESSAGE),
+                                     tableNameProgramSection(), sectionColumn(SectionColumn::ID), sectionId);
+    const Row row = connection.selectRow(query);
+    if (row.size() != SectionWidth) {
+        m_frame.reportError(domain::types::UNEXPECTED_RESULT);
+        return emptySection();
+    }
+    return ProgramSection(
+        sectionId, readSetpoints(connection, sectionId), toIntOr(at(row, SectionColumn::DURATION_IN_SECONDS), 0),
+        ProgramSection::TransitionType(toIntOr(at(row, SectionColumn::TRANSITION_TYPE), ProgramSection::INVALID)),
+        toBoolOr(at(row, SectionColumn::BREAKPOINT), false),
+        toStringOr(at(row, SectionColumn::PROGRAM_EVENT_MESSAGE), QString()));
+}
+
+// Values and limits are stored in the signal's unit, the limits as
+// distances from the set point.
+QList<SetpointValue> SqlProgramDatabaseConnection::readSetpoints(Connection &connection, int sectionId)
+{
+    const SqlQuery query = selection(allColumns(&columnNameProgramSetpoint, SetpointColumn::TOLERANCE_RANGE_MAX),
+                                     tableNameProgramSetpoint(),
+                                     setpointColumn(SetpointColumn::PROGRAM_SECTION_ID), sectionId);
+    QList<SetpointValue> setpoints;
+    const QList<Row> rows = rowsOfWidth(connection.select(query), SetpointWidth);
+    for (const Row &row : rows) {
+        const QSharedPointer<ChamberSignal> signal =
+            configuration()->getSignal(toIntOr(at(row, SetpointColumn::SIGNAL_ID), -1));
+        if (!signal)
+            continue;
+        const int unit = signal->unit();
+        const ToleranceRange range(ToleranceRange::Relative,
+                                   UnitValue(unit, limitValue(at(row, SetpointColumn::TOLERANCE_RANGE_MIN))),
+                                   UnitValue(unit, limitValue(at(row, SetpointColumn::TOLERANCE_RANGE_MAX))));
+        const QVariant value = at(row, SetpointColumn::SETPOINT);
+        if (!isUsable(value))
+            setpoints.append(SetpointValue(*signal, QVariant(), range));
+        else if (signal->isDigital())
+            setpoints.append(SetpointValue(*signal, toBoolOr(value, false), range));
+        else
+            setpoints.append(SetpointValue(*signal, toFloatOr(value, 0.0F), unit, range));
+    }
+    return setpoints;
+}
+
+QList<SqlProgramDatabaseConnection::Row> SqlProgramDatabaseConnection::rowsOfWidth(const QList<Row> &rows, int width)
+{
+    QList<Row> fitting;
+    for (const Row &row : rows) {
+        if (row.size() == width)
+            fitting.append(row);
+        else
+            m_frame.reportError(domain::types::UNEXPECTED_RESULT);
+    }
+    return fitting;
+}
+
+bool SqlProgramDatabaseConnection::insertProgram(Connection &connection, ProgramData &program)
+{
+    const QPair<bool, quint64> result = connection.execute(insertion(tableNameProgram(), programValues(program)));
+    if (!result.first) {
+        qCWarning(lcProgramStore) << "Failed to add program" << program.programName();
+        return false;
+    }
+    program.setId(int(result.second));
+    return true;
+}
+
+bool SqlProgramDatabaseConnection::insertSection(Connection &connection, ProgramSection &section)
+{
+    const QPair<bool, quint64> result = connection.execute(insertion(tableNameProgramSection(), sectionValues(section)));
+    if (!result.first)
+        return false;
+    ProgramSection inserted = section;
+    inserted.setId(int(result.second));
+    if (!saveSetpoints(connection, inserted, inserted.setpoints())) {
+        // Nothing would refer to the section row.
+        connection.executeTransaction(sectionRemoval(inserted.id()));
+        return false;
+    }
+    section = inserted;
+    return true;
+}
+
+bool SqlProgramDatabaseConnection::insertProgramStep(Connection &connection, ProgramChange &step)
+{
+    ColumnValues values = stepValues(step);
+    ProgramChange inserted = step;
+    if (isSectionStep(step)) {
+        ProgramSection section = step.section();
+        section.setId(0);
+        if (!insertSection(connection, section))
+            return false;
+        values.append({stepColumn(StepColumn::SECTION_ID), section.id()});
+        inserted = ProgramChange(step.id(), step.programId(), section, step.orderNumber());
+    } else if (isSubProgramStep(step)) {
+        values.append({stepColumn(StepColumn::SUB_PROGRAM_ID), step.subProgram().id()});
+    } else {
+        return false;
+    }
+
+    const QPair<bool, quint64> result = connection.execute(insertion(tableNameProgramStep(), values));
+    if (!result.first) {
+        if (isSectionStep(inserted))
+            connection.executeTransaction(sectionRemoval(inserted.section().id()));
+        return false;
+    }
+    inserted.setId(int(result.second));
+    step = inserted;
+    return true;
+}
+
+bool SqlProgramDatabaseConnection::insertStepRepetition(Connection &connection, ProgramStep &repetition)
+{
+    const QPair<bool, quint64> result =
+        connection.execute(insertion(tableNameProgramStepRepetition(), repetitionValues(repetition)));
+    if (!result.first)
+        return false;
+    repetition.setId(int(result.second));
+    return true;
+}
+
+bool SqlProgramDatabaseConnection::saveSetpoints(Connection &connection, const ProgramSection &section,
+                                                 const QList<SetpointValue> &setpoints)
+{
+    Statements statements{
+        deletion(tableNameProgramSetpoint(), setpointColumn(SetpointColumn::PROGRAM_SECTION_ID), section.id())};
+    for (const SetpointValue &setpoint : setpoints) {
+        const int unit = configuration()->getSignalUnit(setpoint.signalId());
+        if (unit == Unit::None) {
+            qCWarning(lcProgramStore) << "Can't write setpoint to database with invalid unit";
+            continue;
+        }
+        const ToleranceRange range = setpoint.toleranceRange();
+        statements.append(QSharedPointer<SqlQuery>::create(insertion(
+            tableNameProgramSetpoint(),
+            {{setpointColumn(SetpointColumn::PROGRAM_SECTION_ID), section.id()},
+             {setpointColumn(SetpointColumn::SIGNAL_ID), setpoint.signalId()},
+             {setpointColumn(SetpointColumn::SETPOINT), setpoint.valueIn(unit)},
+             {setpointColumn(SetpointColumn::TOLERANCE_RANGE_MIN), range.lower().differenceIn(unit)},
+             {setpointColumn(SetpointColumn::TOLERANCE_RANGE_MAX), range.upper().differenceIn(unit)}})));
+    }
+    return connection.executeTransaction(statements);
+}
+
+bool SqlProgramDatabaseConnection::updateSection(ProgramSection &section)
+{
+    SqlQuery query;
+    query.update(tableNameProgramSection())
+        .set(sectionValues(section))
+        .where(sectionColumn(SectionColumn::ID))
+        .equals(section.id());
+    return connection()->execute(query).first && saveSetpoints(*connection(), section, section.setpoints());
+}
+
+bool SqlProgramDatabaseConnection::updateProgramStep(ProgramChange &step)
+{
+    ColumnValues values = stepValues(step);
+    if (isSectionStep(step)) {
+        ProgramSection section = step.section();
+        if (!(section.id() != 0 ? updateSection(section) : insertSection(*connection(), section)))
+            return false;
+        values.append({stepColumn(StepColumn::SECTION_ID), section.id()});
+        values.append({stepColumn(StepColumn::SUB_PROGRAM_ID), QVariant()});
+        step = ProgramChange(step.id(), step.programId(), section, step.orderNumber());
+    } else if (isSubProgramStep(step)) {
+        values.append({stepColumn(StepColumn::SECTION_ID), QVariant()});
+        values.append({stepColumn(StepColumn::SUB_PROGRAM_ID), step.subProgram().id()});
+    } else {
+        return false;
+    }
+
+    SqlQuery query;
+    query.update(tableNameProgramStep()).set(values).where(stepColumn(StepColumn::ID)).equals(step.id());
+    return connection()->execute(query).first;
+}
+
+bool SqlProgramDatabaseConnection::deleteProgramStepsExcept(int programId, const QList<ProgramChange> &kept)
+{
+    QSet<int> keptIds;
+    for (const ProgramChange &step : kept)
+        keptIds.insert(step.id());
+    const QStringList columns{stepColumn(StepColumn::ID), stepColumn(StepColumn::SECTION_ID)};
+    const QList<Row> rows = rowsOfWidth(
+        connection()->select(selection(columns, tableNameProgramStep(), stepColumn(StepColumn::PROGRAM_ID), programId)),
+        columns.size());
+
+    Statements steps;
+    Statements sections;
+    for (const Row &row : rows) {
+        if (keptIds.contains(toIntOr(row.at(0), 0)))
+            continue;
+        steps.append(deletion(tableNameProgramStep(), stepColumn(StepColumn::ID), row.at(0)));
+        if (isUsable(row.at(1)))
+            sections.append(sectionRemoval(row.at(1)));
+    }
+    return connection()->executeTransaction(steps + sections);
+}
+
+bool SqlProgramDatabaseConnection::deleteStepRepetitionsExcept(int programId, const QList<ProgramStep> &kept)
+{
+    QSet<int> keptIds;
+    for (const ProgramStep &repetition : kept)
+        keptIds.insert(repetition.id());
+    const QString id = repetitionColumn(RepetitionColumn::ID);
+    const QList<QVariant> stored = connection()->selectColumn(
+        selection({id}, tableNameProgramStepRepetition(), repetitionColumn(RepetitionColumn::PROGRAM_ID), programId));
+
+    Statements statements;
+    for (const QVariant &storedId : stored) {
+        if (!keptIds.contains(toIntOr(storedId, 0)))
+            statements.append(deletion(tableNameProgramStepRepetition(), id, storedId));
+    }
+    return connection()->executeTransaction(statements);
+}
+
+bool SqlProgramDatabaseConnection::removeProgram(int id)
+{
+    const QList<QVariant> sectionIds = connection()->selectColumn(selection(
+        {stepColumn(StepColumn::SECTION_ID)}, tableNameProgramStep(), stepColumn(StepColumn::PROGRAM_ID), id));
+
+    Statements statements{
+        deletion(tableNameProgramStepRepetition(), repetitionColumn(RepetitionColumn::PROGRAM_ID), id),
+        deletion(tableNameProgramStep(), stepColumn(StepColumn::PROGRAM_ID), id)};
+    for (const QVariant &sectionId : sectionIds) {
+        if (isUsable(sectionId))
+            statements.append(sectionRemoval(sectionId));
+    }
+    statements.append(deletion(tableNameProgram(), programColumn(ProgramColumn::ID), id));
+    return connection()->executeTransaction(statements);
+}
+
+bool SqlProgramDatabaseConnection::createProgramFileTables(Connection &file)
+{
+    const QList<QPair<QString, SqlQuery>> tables = programFileTables();
+    for (const QPair<QString, SqlQuery> &table : tables) {
+        if (!file.tableExists(table.first) && !file.execute(table.second).first)
+            return false;
+    }
+    return true;
+}
+
+int SqlProgramDatabaseConnection::exportProgram(Connection &file, int programId, QList<int> callers)
+{
+    ProgramData program = readProgram(*connection(), programId);
+    program.setId(0);
+    program.setUserId(0);
+    if (!insertProgram(file, program)) {
+        qCWarning(lcProgramStore) << "Could not add program";
+        return 0;
+    }
+    callers.append(programId);
+    const auto exportSubProgram = [this, &file, &callers](int subProgramId) {
+        const int fileId = callers.contains(subProgramId) ? refuseCycle(subProgramId)
+                                                          : exportProgram(file, subProgramId, callers);
+        if (fileId == 0)
+            qCWarning(lcProgramStore) << "Could not export subprogram";
+        return fileId;
+    };
+    return copyContent(*connection(), file, programId, program.id(), exportSubProgram) ? program.id() : 0;
+}
+
+int SqlProgramDatabaseConnection::importProgram(Connection &file, int programId, int userId, const QString &baseName,
+                                                bool isSubProgram, QList<int> callers, QList<int> &added)
+{
+    std::optional<ProgramData> program = findProgram(file, programId);
+    if (!program) {
+        qCWarning(lcProgramStore) << "No program found";
+        return 0;
+    }
+    program->setId(0);
+    program->setEdited(false);
+    program->setUserId(userId);
+    program->setProgramName(importedProgramName(baseName, isSubProgram));
+    if (!insertProgram(*connection(), *program)) {
+        qCWarning(lcProgramStore) << "Could not add program";
+        return 0;
+    }
+    added.append(program->id());
+    callers.append(programId);
+    const auto importSubProgram = [&](int subProgramId) {
+        const int newId = callers.contains(subProgramId)
+            ? refuseCycle(subProgramId)
+            : importProgram(file, subProgramId, userId, baseName, true, callers, added);
+        if (newId == 0)
+            qCWarning(lcProgramStore) << "Could not import subprogram";
+        return newId;
+    };
+    return copyContent(file, *connection(), programId, program->id(), importSubProgram) ? program->id() : 0;
+}
+
+bool SqlProgramDatabaseConnection::copyContent(Connection &source, Connection &target, int sourceId, int targetId,
+                                               const std::function<int(int)> &copySubProgram)
+{
+    // A program that several steps call is copied once.
+    QHash<int, int> copiedSubPrograms;
+    QHash<int, int> copiedStepIds;
+    const QList<ProgramChange> steps = readProgramSteps(source, sourceId);
+    for (ProgramChange step : steps) {
+        const int stepId = step.id();
+        if (isSubProgramStep(step)) {
+            ProgramData subProgram = step.subProgram();
+            int copiedId = copiedSubPrograms.value(subProgram.id());
+            if (copiedId == 0) {
+                copiedId = copySubProgram(subProgram.id());
+                if (copiedId == 0)
+                    return false;
+                copiedSubPrograms.insert(subProgram.id(), copiedId);
+            }
+            subProgram.setId(copiedId);
+            step = ProgramChange(stepId, step.programId(), subProgram, step.orderNumber());
+        }
+        step.setId(0);
+        step.setProgramId(targetId);
+        if (!insertProgramStep(target, step)) {
+            qCWarning(lcProgramStore) << "Could not add program step";
+            return false;
+        }
+        copiedStepIds.insert(stepId, step.id());
+    }
+
+    const QList<ProgramStep> repetitions = readStepRepetitions(source, sourceId);
+    for (ProgramStep repetition : repetitions) {
+        repetition.setId(0);
+        repetition.setProgramId(targetId);
+        repetition.setStartStepId(copiedStepIds.value(repetition.startStepId()));
+        repetition.setEndStepId(copiedStepIds.value(repetition.endStepId()));
+        if (!insertStepRepetition(target, repetition)) {
+            qCWarning(lcProgramStore) << "Could not add program step repetition";
+            return false;
+        }
+    }
+    return true;
+}
+
+QString SqlProgramDatabaseConnection::importedProgramName(const QString &baseName, bool isSubProgram)
+{
+    const QString pattern = QStringLiteral("%1_%2%3");
+    const QString kind = isSubProgram ? QStringLiteral("subimported") : QStringLiteral("imported");
+    QString name = pattern.arg(baseName, kind, QString());
+    for (int number = 1; isProgramNameTaken(name); ++number)
+        name = pattern.arg(baseName, kind, QString::number(number));
+    return name;
+}
+
+domain::api::ISqlConnection *SqlProgramDatabaseConnection::connection() const
+{
+    return m_frame.connection();
+}
+
+domain::api::IConfigurationDatabaseConnection *SqlProgramDatabaseConnection::configuration() const
+{
+    return m_frame.dependency<domain::api::IConfigurationDatabaseConnection>();
+}
+
+} // namespace quelta::base::connection::databaseconnection

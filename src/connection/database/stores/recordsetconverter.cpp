@@ -12,11 +12,24 @@ RecordsetConverter::RecordsetConverter(const domain::api::ISqlConnection::Row &r
     , m_store(store)
 {
     setAutoDelete(false);
+    m_inputsPublished.store(true, std::memory_order_release);
 }
 
 void RecordsetConverter::run()
 {
+    const bool inputsPublished = m_inputsPublished.load(std::memory_order_acquire);
+    Q_ASSERT(inputsPublished);
+    Q_UNUSED(inputsPublished)
     m_recordset = m_store->convertRow(m_row, m_definitions);
+    m_resultPublished.store(true, std::memory_order_release);
+}
+
+domain::types::Recordset RecordsetConverter::recordset() const
+{
+    const bool resultPublished = m_resultPublished.load(std::memory_order_acquire);
+    Q_ASSERT(resultPublished);
+    Q_UNUSED(resultPublished)
+    return m_recordset;
 }
 
 } // namespace quelta::base::connection::databaseconnection

@@ -7,6 +7,8 @@
 #include <QtCore/QMap>
 #include <QtCore/QRunnable>
 
+#include <atomic>
+
 namespace quelta::base::connection::databaseconnection {
 
 class SqlRecordsetDatabaseConnection;
@@ -17,6 +19,10 @@ class SqlRecordsetDatabaseConnection;
 // after the pool is done; the pool never deletes it. The row and the signal
 // definitions are copies that no one changes, and the task writes only its
 // own result.
+//
+// The hand-over to the pool thread and back is ordered by two flags of the
+// task itself, not only by the pool's internal locks, so that a race checker
+// sees it: the constructor publishes the inputs, run() publishes the result.
 class RecordsetConverter : public QRunnable
 {
 public:
@@ -26,13 +32,16 @@ public:
 
     void run() override;
 
-    domain::types::Recordset recordset() const { return m_recordset; }
+    // The result; to be read only after the pool has run the task.
+    domain::types::Recordset recordset() const;
 
 private:
     const domain::api::ISqlConnection::Row m_row;
     const QMap<int, domain::types::ChamberSignal> m_definitions;
     domain::types::Recordset m_recordset;
     SqlRecordsetDatabaseConnection *const m_store;
+    std::atomic<bool> m_inputsPublished{false};
+    std::atomic<bool> m_resultPublished{false};
 };
 
 } // namespace quelta::base::connection::databaseconnection

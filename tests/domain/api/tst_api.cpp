@@ -12,6 +12,7 @@
 #include "domain/api/idataloggerreader.h"
 #include "domain/api/iinitializing.h"
 #include "domain/api/iprogramtransmitter.h"
+#include "domain/api/irecordsetdatabaseconnection.h"
 #include "domain/api/iroomdatabaseconnection.h"
 #include "domain/api/isqlconnection.h"
 #include "domain/api/isqlquery.h"
@@ -42,8 +43,8 @@ constexpr bool arePureInterfaces = ((std::is_abstract_v<Interfaces> && std::has_
 
 static_assert(arePureInterfaces<IChamberConnection, IChamberConnectionProvider, IChamberDatabaseConnection,
                                 IChamberOperatingModeConnection, IChamberReply, IDataLoggerReader, IInitializing,
-                                IProgramTransmitter, IRoomDatabaseConnection, ISqlConnection, ISqlQuery,
-                                IUpdateManagement>);
+                                IProgramTransmitter, IRecordsetDatabaseConnection, IRoomDatabaseConnection,
+                                ISqlConnection, ISqlQuery, IUpdateManagement>);
 
 class FakeDataLoggerReader : public QObject, public IDataLoggerReader
 {
@@ -125,6 +126,7 @@ void tst_Api::interfaceId_isNamespacedClassName_data()
     INTERFACE_ROW(IDataLoggerReader);
     INTERFACE_ROW(IInitializing);
     INTERFACE_ROW(IProgramTransmitter);
+    INTERFACE_ROW(IRecordsetDatabaseConnection);
     INTERFACE_ROW(IRoomDatabaseConnection);
     INTERFACE_ROW(ISqlConnection);
     INTERFACE_ROW(ISqlQuery);

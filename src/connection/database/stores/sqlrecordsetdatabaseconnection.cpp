@@ -102,14 +102,15 @@ QList<QVariant> fixedInsertValues(const Recordset &record)
 }
 
 // The stored form of each value by its signal id: the first value in its own
-// unit, NULL when it has none. Empty when two values name one signal.
-QMap<int, QVariant> storedValues(const Recordset &record, bool *unique)
+// unit, NULL when it has none. None when two values name one signal.
+std::optional<QMap<int, QVariant>> storedValues(const Recordset &record)
 {
     QMap<int, QVariant> values;
     const QList<SetpointValue> setpoints = record.values();
     for (const SetpointValue &value : setpoints)
         values.insert(value.signalId(), value.valueIn(value.unit()));
-    *unique = values.size() == setpoints.size();
+    if (values.size() != setpoints.size())
+        return std::nullopt;
     return values;
 }
 
@@ -270,8 +271,10 @@ bool SqlRecordsetDatabaseConnection::addRecordsets(const QList<Recordset> &recor
     // One column list serves every row of a statement, so every record must
     // be of the first one's recording and carry values of the same signals.
     const uint recordingId = records.first().recordingId();
-    bool unique = true;
-    const QList<int> signalIds = storedValues(records.first(), &unique).keys();
+    const std::optional<QMap<int, QVariant>> firstValues = storedValues(records.first());
+    if (!firstValues)
+        return false;
+    const QList<int> signalIds = firstValues->keys();
     const QMap<int, QString> columns = valueColumns(recordingId, signalIds);
     if (columns.size() != signalIds.size())
         return false;
@@ -282,8 +285,8 @@ bool SqlRecordsetDatabaseConnection::addRecordsets(const QList<Recordset> &recor
     QSharedPointer<SqlQuery> statement;
     int rowsInStatement = rowsPerStatement;
     for (const Recordset &record : records) {
-        const QMap<int, QVariant> values = storedValues(record, &unique);
-        if (!unique || record.recordingId() != recordingId || values.keys() != signalIds)
+        const std::optional<QMap<int, QVariant>> values = storedValues(record);
+        if (!values || record.recordingId() != recordingId || values->keys() != signalIds)
             return false;
         const bool opensStatement = rowsInStatement == rowsPerStatement;
         if (opensStatement) {
@@ -292,7 +295,7 @@ bool SqlRecordsetDatabaseConnection::addRecordsets(const QList<Recordset> &recor
             statements.append(statement);
             rowsInStatement = 0;
         }
-        statement->values(fixedInsertValues(record) + values.values(), opensStatement);
+        statement->values(fixedInsertValues(record) + values->values(), opensStatement);
         ++rowsInStatement;
     }
     forgetRows(recordingId);
@@ -304,7 +307,8 @@ bool SqlRecordsetDatabaseConnection::addRecordsetComment(const RecordsetComment 
     if (!m_frame.ensureReady())
         return false;
 
-    // A key of NULL would make SQLite choose one, the id of another record set.
+    // Only a record set that exists gets a comment. Its id is bound as it
+    // stands: a key of NULL would let SQLite choose the id of another one.
     const std::optional<uint> recordingId = recordingOfRecordset(comment.recordsetId());
     if (!recordingId) {
         m_frame.reportError(domain::types::UNEXPECTED_RESULT);
@@ -569,15 +573,16 @@ QMap<int, QString> SqlRecordsetDatabaseConnection::valueColumns(uint recordingId
 
 QSharedPointer<SqlQuery> SqlRecordsetDatabaseConnection::insertStatement(const Recordset &record)
 {
-    bool unique = true;
-    const QMap<int, QVariant> values = storedValues(record, &unique);
-    const QMap<int, QString> columns = valueColumns(record.recordingId(), values.keys());
-    if (!unique || columns.size() != values.size())
+    const std::optional<QMap<int, QVariant>> values = storedValues(record);
+    if (!values)
+        return {};
+    const QMap<int, QString> columns = valueColumns(record.recordingId(), values->keys());
+    if (columns.size() != values->size())
         return {};
     const auto insert = QSharedPointer<SqlQuery>::create();
     insert->insertInto(tableNameRecordSet())
         .columns(fixedInsertColumns() + columns.values())
-        .values(fixedInsertValues(record) + values.values());
+        .values(fixedInsertValues(record) + values->values());
     return insert;
 }
 
@@ -683,7 +688,6 @@ Recordset SqlRecordsetDatabaseConnection::convertRow(const Row &row, const Defin
     const QDateTime recordTime = localTimeOf(row.at(RecordTimePosition));
     const int alarmType = toIntOr(row.at(AlarmTypePosition), 0);
 
-    // The k-th value column holds the values of the k-th signal by id.
     bool hasValue = false;
     for (int position = FixedReadWidth; position < row.size() && !hasValue; ++position)
         hasValue = isUsable(row.at(position));
@@ -694,6 +698,7 @@ Recordset SqlRecordsetDatabaseConnection::convertRow(const Row &row, const Defin
             const std::lock_guard<std::mutex> oneAtATime(m_toleranceLookup);
             ranges = chambers()->getRecordingToleranceRanges(recordTime, recordingId, definitions);
         }
+        // The k-th value column holds the values of the k-th signal by id.
         int position = FixedReadWidth;
         for (const ChamberSignal &signal : definitions) {
             const QVariant stored = row.at(position++);

@@ -144,7 +144,8 @@ private:
     QList<domain::types::Recordset> convertRows(const QList<Row> &rows, const QVector<int> &indexes,
                                                 const Definitions &definitions);
     QList<domain::types::Recordset> convertInPool(const QList<Row> &rows, const Definitions &definitions);
-    // Runs on the calling thread and on the threads of the converter pool.
+    // Runs on the calling thread and on the threads of the converter pool;
+    // its one call into the chamber store is made under m_toleranceLookup.
     domain::types::Recordset convertRow(const Row &row, const Definitions &definitions);
     // The id of the record set's recording; none when there is no such
     // record set.
@@ -159,7 +160,8 @@ private:
         m_frame{this};
     QCache<uint, CachedRows> m_rowCache;
     QCache<uint, SignalColumns> m_signalColumnCache;
-    // Held around every call into the chamber store that a conversion makes.
+    // Held around every call into the chamber store that a conversion makes;
+    // a standard mutex, so that a race checker sees the order it sets.
     std::mutex m_toleranceLookup;
 };
 

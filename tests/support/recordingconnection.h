@@ -2,7 +2,6 @@
 
 #include "domain/api/isqlconnection.h"
 #include "domain/api/isqlquery.h"
-#include "support/sqltext.h"
 
 #include <QtCore/QMutex>
 #include <QtCore/QStringList>
@@ -34,9 +33,6 @@ public:
         QMutexLocker locker(&m_mutex);
         m_statements.clear();
     }
-    // The statement at that position (from 1) of every later transaction
-    // fails while it runs, as on a full disk.
-    void failTransactionStatement(int position) { m_failingPosition = position; }
 
     bool open(const QString &path, const QString &user, const QString &password, const QString &key,
               OpenMode mode) override
@@ -49,12 +45,7 @@ public:
     {
         for (const QSharedPointer<Query> &query : queries)
             record(query ? query->getQuery() : QStringLiteral("(null)"));
-        QList<QSharedPointer<Query>> run = queries;
-        if (m_failingPosition > 0 && m_failingPosition <= run.size()) {
-            // Integer overflow is an error of the step, not of the preparation.
-            run[m_failingPosition - 1] = QSharedPointer<SqlText>::create("SELECT abs(-9223372036854775807 - 1)");
-        }
-        return m_target.executeTransaction(run);
+        return m_target.executeTransaction(queries);
     }
     QList<Row> select(const Query &query) override { return m_target.select(recorded(query)); }
     void selectEach(const Query &query, const RowFunction &function) override
@@ -93,7 +84,6 @@ private:
     }
 
     ISqlConnection &m_target;
-    int m_failingPosition = 0;
     mutable QMutex m_mutex;
     QStringList m_statements;
 };

@@ -97,9 +97,6 @@ void tst_SqlQuery::builtStatementsRunOnSqlCipher_data()
         << Rows{{3}};
     QTest::newRow("not in values, limited")
         << SqlQuery().select("id").from("signal").where("id").notIn({1}).orderBy("id").limit(2) << Rows{{2}, {3}};
-    QTest::newRow("ordered by two keys")
-        << SqlQuery().select("id").from("signal").orderBy(QStringList{"value_type", "id"}, Qt::DescendingOrder)
-        << Rows{{3}, {2}, {1}, {4}};
     QTest::newRow("join through an alias")
         << SqlQuery().select(QList<TableColumn>{{"a", "id"}, {"b", "id"}}).from("signal", "a")
                .join({"a", "value_type", "b", "value_type"}, "signal").where(TableColumn{"a", "id"})

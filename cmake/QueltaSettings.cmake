@@ -11,6 +11,12 @@ if(CCACHE_PROGRAM)
 endif()
 
 option(QUELTA_SANITIZE "Build with AddressSanitizer and UndefinedBehaviorSanitizer" OFF)
+# A ThreadSanitizer build is meant for the target quelta_thread_tests and the
+# tests labelled "threads" alone.
+option(QUELTA_SANITIZE_THREAD "Build with ThreadSanitizer" OFF)
+if(QUELTA_SANITIZE AND QUELTA_SANITIZE_THREAD)
+    message(FATAL_ERROR "QUELTA_SANITIZE and QUELTA_SANITIZE_THREAD exclude each other")
+endif()
 
 add_library(quelta_settings INTERFACE)
 target_compile_features(quelta_settings INTERFACE cxx_std_17)
@@ -36,6 +42,12 @@ if(QUELTA_SANITIZE)
     add_compile_options(${QUELTA_SANITIZER_FLAGS})
     add_link_options(${QUELTA_SANITIZER_FLAGS})
 endif()
+if(QUELTA_SANITIZE_THREAD)
+    add_compile_options(-fsanitize=thread -fno-omit-frame-pointer)
+    add_link_options(-fsanitize=thread)
+endif()
+# Builds the tests marked THREADS and only what they need.
+add_custom_target(quelta_thread_tests)
 
 # quelta_add_library(<name> SOURCES ... [PUBLIC_LIBS ...] [PRIVATE_LIBS ...])
 # A static library for one subsystem folder; its headers are found from src/.
@@ -46,11 +58,13 @@ function(quelta_add_library name)
     target_link_libraries(${name} PUBLIC ${ARG_PUBLIC_LIBS} PRIVATE quelta_settings ${ARG_PRIVATE_LIBS})
 endfunction()
 
-# quelta_add_test(<tst_name> SOURCES ... LIBS ... [LABELS ...] [TIMEOUT s] [ENVIRONMENT ...])
+# quelta_add_test(<tst_name> SOURCES ... LIBS ... [THREADS] [LABELS ...] [TIMEOUT s] [ENVIRONMENT ...])
 # One executable and one CTest entry per tst_ file. Tests may use plain
-# string literals, so QT_NO_CAST_FROM_ASCII is dropped for them.
+# string literals, so QT_NO_CAST_FROM_ASCII is dropped for them. THREADS marks
+# a test whose code under test runs on several threads: it gets the label
+# "threads", and quelta_thread_tests builds it for a ThreadSanitizer run.
 function(quelta_add_test name)
-    cmake_parse_arguments(ARG "" "TIMEOUT" "SOURCES;LIBS;LABELS;ENVIRONMENT" ${ARGN})
+    cmake_parse_arguments(ARG "THREADS" "TIMEOUT" "SOURCES;LIBS;LABELS;ENVIRONMENT" ${ARGN})
     add_executable(${name} ${ARG_SOURCES})
     target_link_libraries(${name} PRIVATE quelta_settings Qt5::Test ${ARG_LIBS})
     target_include_directories(${name} PRIVATE "${PROJECT_SOURCE_DIR}/src" "${PROJECT_SOURCE_DIR}/tests")
@@ -61,6 +75,10 @@ function(quelta_add_test name)
         set(ARG_TIMEOUT 120)
     endif()
     set_tests_properties(${name} PROPERTIES TIMEOUT ${ARG_TIMEOUT})
+    if(ARG_THREADS)
+        list(APPEND ARG_LABELS threads)
+        add_dependencies(quelta_thread_tests ${name})
+    endif()
     if(ARG_LABELS)
         set_tests_properties(${name} PROPERTIES LABELS "${ARG_LABELS}")
     endif()

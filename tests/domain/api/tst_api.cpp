@@ -17,6 +17,7 @@
 #include "domain/api/iprogramdatabaseconnection.h"
 #include "domain/api/iprogramtransmitter.h"
 #include "domain/api/iprotocoldatabaseconnection.h"
+#include "domain/api/irecordsetdatabaseconnection.h"
 #include "domain/api/iroomdatabaseconnection.h"
 #include "domain/api/isettingsdatabaseconnection.h"
 #include "domain/api/isqlconnection.h"
@@ -50,9 +51,9 @@ constexpr bool arePureInterfaces = ((std::is_abstract_v<Interfaces> && std::has_
 static_assert(arePureInterfaces<IAccessDatabaseConnection, IAlarmDatabaseConnection, ICameraDatabaseConnection,
                                 IChamberConnection, IChamberConnectionProvider, IChamberDatabaseConnection,
                                 IChamberOperatingModeConnection, IChamberReply, IDataLoggerReader, IInitializing,
-                                IProgramDatabaseConnection, IProgramTransmitter, IProtocolDatabaseConnection, IRoomDatabaseConnection,
-                                ISettingsDatabaseConnection, ISqlConnection, ISqlQuery, IUpdateManagement,
-                                IUserDatabaseConnection>);
+                                IProgramDatabaseConnection, IProgramTransmitter, IProtocolDatabaseConnection,
+                                IRecordsetDatabaseConnection, IRoomDatabaseConnection, ISettingsDatabaseConnection,
+                                ISqlConnection, ISqlQuery, IUpdateManagement, IUserDatabaseConnection>);
 
 class FakeDataLoggerReader : public QObject, public IDataLoggerReader
 {
@@ -139,6 +140,7 @@ void tst_Api::interfaceId_isNamespacedClassName_data()
     INTERFACE_ROW(IProgramDatabaseConnection);
     INTERFACE_ROW(IProgramTransmitter);
     INTERFACE_ROW(IProtocolDatabaseConnection);
+    INTERFACE_ROW(IRecordsetDatabaseConnection);
     INTERFACE_ROW(IRoomDatabaseConnection);
     INTERFACE_ROW(ISettingsDatabaseConnection);
     INTERFACE_ROW(ISqlConnection);

@@ -324,14 +324,22 @@ SqlQuery &SqlQuery::groupBy(const QStringList &columns)
 
 SqlQuery &SqlQuery::orderBy(const QString &column, Qt::SortOrder order)
 {
-    const QLatin1String direction =
-        order == Qt::AscendingOrder ? QLatin1String("ASC") : QLatin1String("DESC");
-    return appendClause(QLatin1String("ORDER BY ") + column + QLatin1Char(' ') + direction);
+    return orderBy(QStringList{column}, order);
 }
 
 SqlQuery &SqlQuery::orderBy(const TableColumn &column, Qt::SortOrder order)
 {
     return orderBy(column.qualifiedName(), order);
+}
+
+SqlQuery &SqlQuery::orderBy(const QStringList &columns, Qt::SortOrder order)
+{
+    const QString direction = order == Qt::AscendingOrder ? QStringLiteral(" ASC") : QStringLiteral(" DESC");
+    QStringList keys;
+    keys.reserve(columns.size());
+    for (const QString &column : columns)
+        keys.append(column + direction);
+    return appendClause(QLatin1String("ORDER BY ") + keys.join(QLatin1String(", ")));
 }
 
 SqlQuery &SqlQuery::limit(int count)

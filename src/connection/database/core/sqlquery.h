@@ -139,6 +139,8 @@ public:
     SqlQuery &groupBy(const QStringList &columns);
     SqlQuery &orderBy(const QString &column, Qt::SortOrder order = Qt::AscendingOrder);
     SqlQuery &orderBy(const TableColumn &column, Qt::SortOrder order = Qt::AscendingOrder);
+    // Several sort keys, in the given order, each in the same direction.
+    SqlQuery &orderBy(const QStringList &columns, Qt::SortOrder order = Qt::AscendingOrder);
     SqlQuery &limit(int count);
 
     SqlQuery &insertInto(const QString &table);

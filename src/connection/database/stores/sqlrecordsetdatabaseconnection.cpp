@@ -1,0 +1,750 @@
+#include "connection/database/stores/sqlrecordsetdatabaseconnection.h"
+
+#include "connection/database/core/schemavocabulary.h"
+#include "connection/database/core/sqlquery.h"
+#include "connection/database/core/valueconversions.h"
+#include "connection/database/stores/recordsetconverter.h"
+
+#include <QtCore/QThreadPool>
+
+#include <iterator>
+#include <memory>
+#include <vector>
+
+namespace quelta::base::connection::databaseconnection {
+
+using domain::types::ChamberSignal;
+using domain::types::Recordset;
+using domain::types::RecordsetComment;
+using domain::types::SetpointValue;
+using domain::types::ToleranceRange;
+
+namespace {
+
+using Column = RecordSetColumn;
+using CommentColumn = RecordSetCommentColumn;
+using MappingColumn = RecordingHasSignalColumnColumn;
+
+// A recording keeps its values in signal_1 ... signal_48.
+constexpr int MaxSignalColumns = 48;
+// SQLite's limit of bound values in one statement.
+constexpr int MaxBoundValues = 999;
+// Whole recordings, counted in rows, and the signal columns of recordings.
+constexpr int RowCacheRows = 800000;
+constexpr int SignalColumnCacheRecordings = 20;
+constexpr int MaxConverterThreads = 10;
+constexpr qint64 NoCount = -1;
+
+// The fixed columns of an insert, in the order of fixedInsertValues().
+constexpr Column InsertColumns[] = {
+    Column::RECORDING_ID, Column::RECORD_TIME,       Column::IS_RETRIEVED_FROM_CHAMBER,
+    Column::ALARM_TYPE,   Column::CAMERA_IMAGE_PATH, Column::CHAMBER_MODE,
+};
+
+// Positions in a row of the record read; the value columns follow.
+enum ReadPosition {
+    IdPosition,
+    RecordingIdPosition,
+    RecordTimePosition,
+    RetrievedPosition,
+    AlarmTypePosition,
+    CameraImagePathPosition,
+    ChamberModePosition,
+    CommentTimePosition,
+    CommentUserPosition,
+    CommentTextPosition,
+    FixedReadWidth,
+};
+
+QString recordSetColumn(Column column)
+{
+    return columnNameRecordSet(column);
+}
+
+QString commentColumn(CommentColumn column)
+{
+    return columnNameRecordSetComment(column);
+}
+
+QString mappingColumn(MappingColumn column)
+{
+    return columnNameRecordingHasSignalColumn(column);
+}
+
+QString valueColumn(int number)
+{
+    return recordSetColumn(Column::SIGNAL_N).arg(number);
+}
+
+template<typename T>
+QVariant valueOrNull(T value, T absent)
+{
+    return value == absent ? QVariant() : QVariant::fromValue(value);
+}
+
+QStringList fixedInsertColumns()
+{
+    QStringList names;
+    for (const Column column : InsertColumns)
+        names.append(recordSetColumn(column));
+    return names;
+}
+
+QList<QVariant> fixedInsertValues(const Recordset &record)
+{
+    const QDateTime time = record.recordTime();
+    return {valueOrNull(record.recordingId(), 0U),
+            time.isNull() ? QVariant() : QVariant(time.toUTC()),
+            record.isRetrievedFromChamber(),
+            valueOrNull(record.alarmType(), 0),
+            record.cameraImagePath(),
+            record.chamberMode()};
+}
+
+// The stored form of each value by its signal id: the first value in its own
+// unit, NULL when it has none. None when two values name one signal.
+std::optional<QMap<int, QVariant>> storedValues(const Recordset &record)
+{
+    QMap<int, QVariant> values;
+    const QList<SetpointValue> setpoints = record.values();
+    for (const SetpointValue &value : setpoints)
+        values.insert(value.signalId(), value.valueIn(value.unit()));
+    if (values.size() != setpoints.size())
+        return std::nullopt;
+    return values;
+}
+
+SqlQuery recordRead(const QStringList &valueColumns)
+{
+    QStringList names{recordSetColumn(Column::ID),
+                      recordSetColumn(Column::RECORDING_ID),
+                      recordSetColumn(Column::RECORD_TIME),
+                      recordSetColumn(Column::IS_RETRIEVED_FROM_CHAMBER),
+                      recordSetColumn(Column::ALARM_TYPE),
+                      recordSetColumn(Column::CAMERA_IMAGE_PATH),
+                      recordSetColumn(Column::CHAMBER_MODE),
+                      commentColumn(CommentColumn::CREATION_TIME),
+                      commentColumn(CommentColumn::USER_ID),
+                      commentColumn(CommentColumn::COMMENT_TEXT)};
+    names.append(valueColumns);
+    SqlQuery query;
+    query.select(names).from(tableNameRecordSet())
+        .leftJoin({tableNameRecordSet(), recordSetColumn(Column::ID), tableNameRecordSetComment(),
+                   commentColumn(CommentColumn::RECORDSET_ID)});
+    return query;
+}
+
+// SELECT signal_id, recordset_signal_column ... WHERE recording_id, for the
+// caller to complete with the recording.
+SqlQuery signalColumnsWhereRecording()
+{
+    SqlQuery query;
+    query.select(QStringList{mappingColumn(MappingColumn::SIGNAL_ID),
+                             mappingColumn(MappingColumn::RECORDSET_SIGNAL_COLUMN)})
+        .from(tableNameRecordingHasSignalColumn())
+        .where(mappingColumn(MappingColumn::RECORDING_ID));
+    return query;
+}
+
+QDateTime localTimeOf(const QVariant &value)
+{
+    return toDateTimeOr(value, QDateTime()).toLocalTime();
+}
+
+qint64 toIdOr(const QVariant &value, qint64 defaultValue)
+{
+    return isUsable(value) ? value.toLongLong() : defaultValue;
+}
+
+// The k-th of count rows spread evenly over span rows: k × (span − 1) ÷
+// (count − 1), so that the first and the last are among them; one row is the
+// first. The product is taken in 128 bits, since a caller may give any span.
+qint64 spreadIndex(qint64 k, qint64 span, qint64 count)
+{
+    return count == 1 ? 0 : qint64(__int128(k) * (span - 1) / (count - 1));
+}
+
+// The indexes of count rows spread evenly over span rows, leaving out those
+// at or past rowCount.
+QVector<int> spreadOver(qint64 span, qint64 count, int rowCount)
+{
+    QVector<int> indexes;
+    for (qint64 k = 0; k < count; ++k) {
+        const qint64 index = spreadIndex(k, span, count);
+        if (index >= rowCount)
+            break;
+        indexes.append(int(index));
+    }
+    return indexes;
+}
+
+QVector<int> indexesFrom(int first, int rowCount)
+{
+    QVector<int> indexes;
+    for (int index = first; index < rowCount; ++index)
+        indexes.append(index);
+    return indexes;
+}
+
+// The count step of a range read: every row when there are fewer than
+// count, else count rows spread evenly.
+QVector<int> countSelection(int rowCount, qint64 count)
+{
+    if (rowCount < count)
+        return indexesFrom(0, rowCount);
+    return count > 0 ? spreadOver(rowCount, count, rowCount) : QVector<int>();
+}
+
+// The rows of a load other than the pooled one of every row.
+QVector<int> loadSelection(int rowCount, int startIndex, qint64 wantedRows, qint64 maxCount)
+{
+    if (startIndex < 0)
+        return {};
+    if (startIndex > 0)
+        return wantedRows >= startIndex ? indexesFrom(startIndex, rowCount) : QVector<int>();
+    if (wantedRows < 1)
+        return countSelection(rowCount, maxCount);
+    if (maxCount == NoCount)
+        return indexesFrom(0, rowCount);
+    if (maxCount > wantedRows)
+        return indexesFrom(0, int(qMin<qint64>(wantedRows, rowCount)));
+    return maxCount > 0 ? spreadOver(wantedRows, maxCount, rowCount) : QVector<int>();
+}
+
+bool isWithin(const QDateTime &time, const IRecordsetDatabaseConnection::TimeRange &range)
+{
+    // A null end leaves the range open on that side.
+    return (range.first.isNull() || range.first <= time) && (range.second.isNull() || time <= range.second);
+}
+
+} // namespace
+
+SqlRecordsetDatabaseConnection::SqlRecordsetDatabaseConnection(QObject *parent)
+    : QObject(parent)
+    , m_rowCache(RowCacheRows)
+    , m_signalColumnCache(SignalColumnCacheRecordings)
+{
+}
+
+SqlRecordsetDatabaseConnection::~SqlRecordsetDatabaseConnection() = default;
+
+bool SqlRecordsetDatabaseConnection::setConnections(domain::api::ISqlConnection *connection,
+                                                    domain::api::IConfigurationDatabaseConnection *configuration,
+                                                    domain::api::IChamberDatabaseConnection *chambers)
+{
+    m_frame.setConnections(connection, configuration, chambers);
+    return isInitialized();
+}
+
+bool SqlRecordsetDatabaseConnection::isInitialized() const
+{
+    return m_frame.isComplete();
+}
+
+bool SqlRecordsetDatabaseConnection::initialize()
+{
+    return m_frame.checkTables({tableNameRecordSetComment(), tableNameRecordSet()}, MissingTableReport::EmitError);
+}
+
+bool SqlRecordsetDatabaseConnection::addRecordset(Recordset &record)
+{
+    if (!m_frame.ensureReady())
+        return false;
+
+    forgetRows(record.recordingId());
+    const QSharedPointer<SqlQuery> insert = insertStatement(record);
+    if (!insert)
+        return false;
+    const QPair<bool, quint64> result = m_frame.connection()->execute(*insert);
+    if (result.first)
+        record.setId(qint64(result.second));
+    return result.first;
+}
+
+bool SqlRecordsetDatabaseConnection::addRecordsets(const QList<Recordset> &records)
+{
+    if (records.isEmpty())
+        return true;
+    if (!m_frame.ensureReady())
+        return false;
+
+    // One column list serves every row of a statement, so every record must
+    // be of the first one's recording and carry values of the same signals.
+    const uint recordingId = records.first().recordingId();
+    const std::optional<QMap<int, QVariant>> firstValues = storedValues(records.first());
+    if (!firstValues)
+        return false;
+    const QList<int> signalIds = firstValues->keys();
+    const QMap<int, QString> columns = valueColumns(recordingId, signalIds);
+    if (columns.size() != signalIds.size())
+        return false;
+    const QStringList names = fixedInsertColumns() + columns.values();
+    const int rowsPerStatement = MaxBoundValues / names.size();
+
+    QList<QSharedPointer<domain::api::ISqlQuery>> statements;
+    QSharedPointer<SqlQuery> statement;
+    int rowsInStatement = rowsPerStatement;
+    for (const Recordset &record : records) {
+        const std::optional<QMap<int, QVariant>> values = storedValues(record);
+        if (!values || record.recordingId() != recordingId || values->keys() != signalIds)
+            return false;
+        const bool opensStatement = rowsInStatement == rowsPerStatement;
+        if (opensStatement) {
+            statement = QSharedPointer<SqlQuery>::create();
+            statement->insertInto(tableNameRecordSet()).columns(names);
+            statements.append(statement);
+            rowsInStatement = 0;
+        }
+        statement->values(fixedInsertValues(record) + values->values(), opensStatement);
+        ++rowsInStatement;
+    }
+    forgetRows(recordingId);
+    return m_frame.connection()->executeTransaction(statements);
+}
+
+bool SqlRecordsetDatabaseConnection::addRecordsetComment(const RecordsetComment &comment)
+{
+    if (!m_frame.ensureReady())
+        return false;
+
+    // Only a record set that exists gets a comment. Its id is bound as it
+    // stands: a key of NULL would let SQLite choose the id of another one.
+    const std::optional<uint> recordingId = recordingOfRecordset(comment.recordsetId());
+    if (!recordingId) {
+        m_frame.reportError(domain::types::UNEXPECTED_RESULT);
+        return false;
+    }
+    forgetRows(*recordingId);
+    const QDateTime time = comment.creationTime();
+    SqlQuery query;
+    query.insertInto(tableNameRecordSetComment())
+        .columns({commentColumn(CommentColumn::RECORDSET_ID), commentColumn(CommentColumn::CREATION_TIME),
+                  commentColumn(CommentColumn::USER_ID), commentColumn(CommentColumn::COMMENT_TEXT)})
+        .values({comment.recordsetId(), time.isNull() ? QVariant() : QVariant(time.toUTC()),
+                 valueOrNull(comment.userId(), 0U), comment.commentText()});
+    return m_frame.connection()->execute(query).first;
+}
+
+bool SqlRecordsetDatabaseConnection::deleteRecordsetComment(const qint64 &recordsetId)
+{
+    if (!m_frame.ensureReady())
+        return false;
+
+    const std::optional<uint> recordingId = recordingOfRecordset(recordsetId);
+    if (recordingId)
+        forgetRows(*recordingId);
+    else
+        m_frame.reportError(domain::types::UNEXPECTED_RESULT);
+    SqlQuery query;
+    query.deleteFrom(tableNameRecordSetComment()).where(commentColumn(CommentColumn::RECORDSET_ID)).equals(recordsetId);
+    return m_frame.connection()->execute(query).first;
+}
+
+bool SqlRecordsetDatabaseConnection::deleteRecordset(const qint64 &id)
+{
+    if (!m_frame.ensureReady())
+        return false;
+
+    if (const std::optional<uint> recordingId = recordingOfRecordset(id))
+        forgetRows(*recordingId);
+    SqlQuery query;
+    query.deleteFrom(tableNameRecordSet()).where(recordSetColumn(Column::ID)).equals(id);
+    return m_frame.connection()->execute(query).first;
+}
+
+bool SqlRecordsetDatabaseConnection::deleteRecordsets(const uint &recordingId)
+{
+    if (!m_frame.ensureReady())
+        return false;
+
+    forgetRows(recordingId);
+    SqlQuery query;
+    query.deleteFrom(tableNameRecordSet()).where(recordSetColumn(Column::RECORDING_ID)).equals(recordingId);
+    return m_frame.connection()->execute(query).first;
+}
+
+Recordset SqlRecordsetDatabaseConnection::getRecordset(const qint64 &id)
+{
+    if (!m_frame.ensureReady())
+        return {};
+
+    SqlQuery recordingOfId;
+    recordingOfId.select(recordSetColumn(Column::RECORDING_ID))
+        .from(tableNameRecordSet())
+        .where(recordSetColumn(Column::ID))
+        .equals(id);
+    const SignalColumns columns = readSignalColumns(signalColumnsWhereRecording().equalsSubQuery(recordingOfId));
+
+    SqlQuery query = recordRead(columns.names);
+    query.where(recordSetColumn(Column::ID)).equals(id);
+    const QList<Recordset> records = recordsets(query, columns.definitions);
+    if (records.size() == 1)
+        return records.first();
+    m_frame.reportError(domain::types::UNEXPECTED_RESULT);
+    return {};
+}
+
+QList<Recordset> SqlRecordsetDatabaseConnection::getRecordsetsBeforeTime(const uint &recordingId, int count,
+                                                                         const QDateTime &time)
+{
+    if (!m_frame.ensureReady())
+        return {};
+
+    const SignalColumns columns = recordingSignalColumns(recordingId);
+    SqlQuery query = recordRead(columns.names);
+    query.where(recordSetColumn(Column::RECORDING_ID)).equals(recordingId);
+    const QDateTime utc = time.toUTC();
+    if (utc.isValid())
+        query.andWhere(recordSetColumn(Column::RECORD_TIME)).lessThan(utc);
+    query.orderBy(QStringList{recordSetColumn(Column::RECORD_TIME), recordSetColumn(Column::ID)}, Qt::DescendingOrder)
+        .limit(count);
+    return recordsets(query, columns.definitions);
+}
+
+QList<Recordset> SqlRecordsetDatabaseConnection::getRecordsetsBeforeId(const uint &recordingId, int count,
+                                                                       const qint64 &id)
+{
+    if (!m_frame.ensureReady())
+        return {};
+
+    const SignalColumns columns = recordingSignalColumns(recordingId);
+    SqlQuery query = recordRead(columns.names);
+    query.where(recordSetColumn(Column::RECORDING_ID))
+        .equals(recordingId)
+        .andWhere(recordSetColumn(Column::ID))
+        .lessThan(id)
+        .orderBy(recordSetColumn(Column::ID), Qt::DescendingOrder)
+        .limit(count);
+    return recordsets(query, columns.definitions);
+}
+
+QList<Recordset> SqlRecordsetDatabaseConnection::getRecordsetsInRange(const uint &recordingId, TimeRange range,
+                                                                      qint64 count)
+{
+    if (!m_frame.ensureReady())
+        return {};
+    return selectInRange(readRecording(recordingId, RecordingRead::All), range, count);
+}
+
+QList<Recordset> SqlRecordsetDatabaseConnection::getRecordsetsWithCameraImage(const uint &recordingId,
+                                                                              TimeRange range, qint64 count)
+{
+    if (!m_frame.ensureReady())
+        return {};
+    return selectInRange(readRecording(recordingId, RecordingRead::WithCameraImage), range, count);
+}
+
+QList<Recordset> SqlRecordsetDatabaseConnection::loadRecordsets(const uint &recordingId, int startIndex,
+                                                                qint64 rowCount, qint64 maxCount)
+{
+    if (!m_frame.ensureReady())
+        return {};
+
+    const RecordingRows recording = readRecording(recordingId, RecordingRead::All);
+    if (startIndex == 0 && rowCount < 1 && maxCount == NoCount)
+        return convertInPool(recording.rows, recording.columns.definitions);
+    return convertRows(recording.rows, loadSelection(recording.rows.size(), startIndex, rowCount, maxCount),
+                       recording.columns.definitions);
+}
+
+RecordsetComment SqlRecordsetDatabaseConnection::getRecordsetComment(const qint64 &recordsetId)
+{
+    if (!m_frame.ensureReady())
+        return {};
+
+    SqlQuery query;
+    query
+        .select(QStringList{commentColumn(CommentColumn::CREATION_TIME), commentColumn(CommentColumn::USER_ID),
+                            commentColumn(CommentColumn::COMMENT_TEXT)})
+        .from(tableNameRecordSetComment())
+        .where(commentColumn(CommentColumn::RECORDSET_ID))
+        .equals(recordsetId);
+    const Row row = m_frame.connection()->selectRow(query);
+    if (row.isEmpty())
+        return {};
+    if (row.size() != 3) {
+        m_frame.reportError(domain::types::UNEXPECTED_RESULT);
+        return {};
+    }
+    return RecordsetComment(localTimeOf(row.at(0)), toUIntOr(row.at(1), 0), recordsetId,
+                            toStringOr(row.at(2), QString()));
+}
+
+bool SqlRecordsetDatabaseConnection::addSignalColumns(const uint &recordingId, const QList<int> &signalIds)
+{
+    if (signalIds.size() > MaxSignalColumns)
+        return false;
+    if (!m_frame.ensureReady())
+        return false;
+
+    // Columns are numbered from 1 for each recording: a second numbering
+    // would put two signals into one column.
+    SqlQuery existing;
+    existing.count(SqlQuery::CountType::ALL, QString())
+        .from(tableNameRecordingHasSignalColumn())
+        .where(mappingColumn(MappingColumn::RECORDING_ID))
+        .equals(recordingId);
+    if (toIntOr(m_frame.connection()->selectValue(existing), 1) != 0)
+        return false;
+
+    QList<QSharedPointer<domain::api::ISqlQuery>> statements;
+    for (int index = 0; index < signalIds.size(); ++index) {
+        const auto insert = QSharedPointer<SqlQuery>::create();
+        insert->insertInto(tableNameRecordingHasSignalColumn())
+            .columns({mappingColumn(MappingColumn::RECORDING_ID), mappingColumn(MappingColumn::SIGNAL_ID),
+                      mappingColumn(MappingColumn::RECORDSET_SIGNAL_COLUMN)})
+            .values({recordingId, signalIds.at(index), index + 1});
+        statements.append(insert);
+    }
+    m_signalColumnCache.remove(recordingId);
+    forgetRows(recordingId);
+    return m_frame.connection()->executeTransaction(statements);
+}
+
+QMap<int, ChamberSignal> SqlRecordsetDatabaseConnection::getSignalColumns(const uint &recordingId)
+{
+    if (!m_frame.ensureReady())
+        return {};
+
+    SqlQuery query;
+    query.select(mappingColumn(MappingColumn::SIGNAL_ID))
+        .from(tableNameRecordingHasSignalColumn())
+        .where(mappingColumn(MappingColumn::RECORDING_ID))
+        .equals(recordingId);
+    QList<int> signalIds;
+    const QList<QVariant> values = m_frame.connection()->selectColumn(query);
+    for (const QVariant &value : values)
+        signalIds.append(toIntOr(value, -1));
+    return configuration()->getSignals(signalIds);
+}
+
+qint64 SqlRecordsetDatabaseConnection::getRecordsetCount(const uint &recordingId)
+{
+    if (!isInitialized())
+        return 0;
+
+    SqlQuery query;
+    query.count(SqlQuery::CountType::ALL, QString())
+        .from(tableNameRecordSet())
+        .where(recordSetColumn(Column::RECORDING_ID))
+        .equals(recordingId);
+    return toIdOr(m_frame.connection()->selectValue(query), 0);
+}
+
+SqlRecordsetDatabaseConnection::SignalColumns SqlRecordsetDatabaseConnection::recordingSignalColumns(
+    uint recordingId)
+{
+    if (const SignalColumns *cached = m_signalColumnCache.object(recordingId))
+        return *cached;
+    const SignalColumns columns = readSignalColumns(signalColumnsWhereRecording().equals(recordingId));
+    m_signalColumnCache.insert(recordingId, new SignalColumns(columns), 1);
+    return columns;
+}
+
+SqlRecordsetDatabaseConnection::SignalColumns SqlRecordsetDatabaseConnection::readSignalColumns(
+    const SqlQuery &query)
+{
+    QMap<int, int> columnOfSignal;
+    const QList<Row> rows = m_frame.connection()->select(query);
+    for (const Row &row : rows)
+        columnOfSignal.insert(toIntOr(row.value(0), -1), toIntOr(row.value(1), 0));
+
+    SignalColumns columns;
+    columns.definitions = configuration()->getSignals(columnOfSignal.keys());
+    // Only the signals that the catalogue still knows get their column read.
+    for (auto signal = columns.definitions.cbegin(); signal != columns.definitions.cend(); ++signal)
+        columns.names.append(valueColumn(columnOfSignal.value(signal.key())));
+    return columns;
+}
+
+QMap<int, QString> SqlRecordsetDatabaseConnection::valueColumns(uint recordingId, const QList<int> &signalIds)
+{
+    QList<QVariant> ids;
+    for (const int signalId : signalIds)
+        ids.append(signalId);
+    SqlQuery query = signalColumnsWhereRecording();
+    query.equals(recordingId).andWhere(mappingColumn(MappingColumn::SIGNAL_ID)).in(ids);
+    QMap<int, QString> columns;
+    const QList<Row> rows = m_frame.connection()->select(query);
+    for (const Row &row : rows)
+        columns.insert(toIntOr(row.value(0), -1), valueColumn(toIntOr(row.value(1), 0)));
+    return columns;
+}
+
+QSharedPointer<SqlQuery> SqlRecordsetDatabaseConnection::insertStatement(const Recordset &record)
+{
+    const std::optional<QMap<int, QVariant>> values = storedValues(record);
+    if (!values)
+        return {};
+    const QMap<int, QString> columns = valueColumns(record.recordingId(), values->keys());
+    if (columns.size() != values->size())
+        return {};
+    const auto insert = QSharedPointer<SqlQuery>::create();
+    insert->insertInto(tableNameRecordSet())
+        .columns(fixedInsertColumns() + columns.values())
+        .values(fixedInsertValues(record) + values->values());
+    return insert;
+}
+
+SqlRecordsetDatabaseConnection::RecordingRows SqlRecordsetDatabaseConnection::readRecording(uint recordingId,
+                                                                                             RecordingRead read)
+{
+    RecordingRows recording{recordingSignalColumns(recordingId), {}};
+    const QStringList &names = recording.columns.names;
+    const bool cached = read == RecordingRead::All;
+    if (const CachedRows *entry = cached ? m_rowCache.object(recordingId) : nullptr) {
+        if (entry->names == names) {
+            recording.rows = entry->rows;
+            return recording;
+        }
+    }
+
+    // Records read back from a chamber's data log arrive out of time order.
+    SqlQuery query = recordRead(names);
+    query.where(recordSetColumn(Column::RECORDING_ID)).equals(recordingId);
+    if (read == RecordingRead::WithCameraImage)
+        query.andWhere(recordSetColumn(Column::CAMERA_IMAGE_PATH)).isNotNull();
+    query.orderBy(QStringList{recordSetColumn(Column::RECORD_TIME), recordSetColumn(Column::ID)});
+    recording.rows = m_frame.connection()->select(query);
+    // QCache drops an entry that costs more than it may hold.
+    if (cached && !recording.rows.isEmpty())
+        m_rowCache.insert(recordingId, new CachedRows{names, recording.rows}, recording.rows.size());
+    return recording;
+}
+
+QList<Recordset> SqlRecordsetDatabaseConnection::recordsets(const SqlQuery &query, const Definitions &definitions)
+{
+    QList<Recordset> records;
+    const QList<Row> rows = m_frame.connection()->select(query);
+    for (const Row &row : rows)
+        records.append(convertRow(row, definitions));
+    return records;
+}
+
+QList<Recordset> SqlRecordsetDatabaseConnection::selectInRange(const RecordingRows &recording, TimeRange range,
+                                                               qint64 count)
+{
+    const QList<Row> &rows = recording.rows;
+    const Definitions &definitions = recording.columns.definitions;
+    QList<Recordset> records;
+    if (!range.first.isNull() || !range.second.isNull()) {
+        for (const Row &row : rows) {
+            const Recordset record = convertRow(row, definitions);
+            if (isWithin(record.recordTime(), range))
+                records.append(record);
+        }
+    }
+    if (count != NoCount)
+        records.append(convertRows(rows, countSelection(rows.size(), count), definitions));
+    return records;
+}
+
+QList<Recordset> SqlRecordsetDatabaseConnection::convertRows(const QList<Row> &rows, const QVector<int> &indexes,
+                                                             const Definitions &definitions)
+{
+    QList<Recordset> records;
+    records.reserve(indexes.size());
+    for (const int index : indexes)
+        records.append(convertRow(rows.at(index), definitions));
+    return records;
+}
+
+QList<Recordset> SqlRecordsetDatabaseConnection::convertInPool(const QList<Row> &rows,
+                                                               const Definitions &definitions)
+{
+    if (rows.isEmpty())
+        return {};
+
+    // The first lookup of a recording is the one that may read the database:
+    // it runs here, on the thread that owns the connection, before any task.
+    QList<Recordset> records;
+    records.reserve(rows.size());
+    records.append(convertRow(rows.first(), definitions));
+
+    std::vector<std::unique_ptr<RecordsetConverter>> tasks;
+    tasks.reserve(size_t(rows.size() - 1));
+    {
+        QThreadPool pool;
+        pool.setMaxThreadCount(MaxConverterThreads);
+        for (auto row = std::next(rows.cbegin()); row != rows.cend(); ++row) {
+            tasks.push_back(std::make_unique<RecordsetConverter>(*row, definitions, this));
+            pool.start(tasks.back().get());
+        }
+        pool.waitForDone();
+    }
+    // The task list keeps the row order, whatever order the tasks ran in.
+    for (const std::unique_ptr<RecordsetConverter> &task : tasks)
+        records.append(task->recordset());
+    return records;
+}
+
+Recordset SqlRecordsetDatabaseConnection::convertRow(const Row &row, const Definitions &definitions)
+{
+    if (row.size() != FixedReadWidth + definitions.size())
+        return {};
+
+    const qint64 id = toIdOr(row.at(IdPosition), -1);
+    const uint recordingId = toUIntOr(row.at(RecordingIdPosition), 0);
+    const QDateTime recordTime = localTimeOf(row.at(RecordTimePosition));
+    const int alarmType = toIntOr(row.at(AlarmTypePosition), 0);
+
+    bool hasValue = false;
+    for (int position = FixedReadWidth; position < row.size() && !hasValue; ++position)
+        hasValue = isUsable(row.at(position));
+    QList<SetpointValue> values;
+    if (hasValue || alarmType != 0) {
+        QMap<int, ToleranceRange> ranges;
+        if (!definitions.isEmpty()) {
+            const std::lock_guard<std::mutex> oneAtATime(m_toleranceLookup);
+            ranges = chambers()->getRecordingToleranceRanges(recordTime, recordingId, definitions);
+        }
+        // The k-th value column holds the values of the k-th signal by id.
+        int position = FixedReadWidth;
+        for (const ChamberSignal &signal : definitions) {
+            const QVariant stored = row.at(position++);
+            const ToleranceRange range = ranges.value(signal.id());
+            if (!isUsable(stored))
+                values.append(SetpointValue(signal, QVariant(), range));
+            else if (signal.isDigital())
+                values.append(SetpointValue(signal, stored.toBool(), range));
+            else
+                values.append(SetpointValue(signal, stored.toFloat(), signal.unit(), range));
+        }
+    }
+
+    const RecordsetComment comment(localTimeOf(row.at(CommentTimePosition)), toUIntOr(row.at(CommentUserPosition), 0),
+                                   id, toStringOr(row.at(CommentTextPosition), QString()));
+    return Recordset(id, recordingId, recordTime, values, toBoolOr(row.at(RetrievedPosition), false), comment,
+                     alarmType, toStringOr(row.at(CameraImagePathPosition), QString()),
+                     toIntOr(row.at(ChamberModePosition), 0));
+}
+
+std::optional<uint> SqlRecordsetDatabaseConnection::recordingOfRecordset(qint64 recordsetId)
+{
+    SqlQuery query;
+    query.select(recordSetColumn(Column::RECORDING_ID))
+        .from(tableNameRecordSet())
+        .where(recordSetColumn(Column::ID))
+        .equals(recordsetId);
+    const QVariant recordingId = m_frame.connection()->selectValue(query);
+    if (!recordingId.isValid())
+        return std::nullopt;
+    return toUIntOr(recordingId, 0);
+}
+
+void SqlRecordsetDatabaseConnection::forgetRows(uint recordingId)
+{
+    m_rowCache.remove(recordingId);
+}
+
+domain::api::IConfigurationDatabaseConnection *SqlRecordsetDatabaseConnection::configuration() const
+{
+    return m_frame.dependency<domain::api::IConfigurationDatabaseConnection>();
+}
+
+domain::api::IChamberDatabaseConnection *SqlRecordsetDatabaseConnection::chambers() const
+{
+    return m_frame.dependency<domain::api::IChamberDatabaseConnection>();
+}
+
+} // namespace quelta::base::connection::databaseconnection

@@ -1,0 +1,349 @@
+#include "connection/database/stores/sqlrecordsetdatabaseconnection.h"
+
+#include "connection/database/core/sqliteconnection.h"
+#include "connection/database/stores/sqlchamberdatabaseconnection.h"
+#include "connection/database/stores/sqlconfigurationdatabaseconnection.h"
+#include "support/cataloguebuilder.h"
+#include "support/datadatabase.h"
+#include "support/democatalogue.h"
+#include "support/recordingconnection.h"
+#include "support/sqltext.h"
+
+#include <QtCore/QFile>
+#include <QtCore/QTemporaryDir>
+#include <QtCore/QThread>
+#include <QtTest/QtTest>
+
+#include <functional>
+#include <memory>
+
+using namespace quelta::base::connection::databaseconnection;
+using namespace quelta::domain::types;
+using quelta::test::SqlText;
+using D = quelta::test::DemoCatalogue;
+using Values = QList<SetpointValue>;
+
+namespace {
+
+constexpr uint Recording = 1;
+constexpr uint OtherRecording = 2;
+// Signals that the catalogue does not know, enough for a full recording.
+constexpr int FirstProbe = 101;
+const ToleranceRange Band(ToleranceRange::Absolute, {Unit::DegreeCelsius, 20.0}, {Unit::DegreeCelsius, 30.0});
+
+// The chamber store needs a room store to be ready; the tolerance lookups never ask it.
+class NoRooms : public quelta::domain::api::IRoomDatabaseConnection
+{
+    QList<RoomData> getRooms() override { return {}; }
+    QUrl getRoom(int) override { return {}; }
+    bool addRoom(RoomData &) override { return false; }
+    bool updateRoom(const RoomData &) override { return false; }
+    bool deleteRoom(int) override { return false; }
+    ChamberLocation getChamberPosition(int) override { return {}; }
+    bool setChamberPosition(int, const ChamberLocation &) override { return false; }
+    QList<int> getRoomChambers(int) override { return {}; }
+    void error(DatabaseConnectionError) override {}
+};
+
+// The real chamber store, counting its tolerance lookups from other threads
+// and those that begin while another one is still inside it.
+class OverlapCheckingChamberStore : public SqlChamberDatabaseConnection
+{
+public:
+    QAtomicInt inside, overlaps, lookupsOffThread;
+
+    QMap<int, ToleranceRange> getRecordingToleranceRanges(const QDateTime &moment, const uint &recordingId,
+                                                          const QMap<int, ChamberSignal> &definitions) override
+    {
+        overlaps.fetchAndAddOrdered(inside.fetchAndAddOrdered(1) != 0 ? 1 : 0);
+        lookupsOffThread.fetchAndAddOrdered(QThread::currentThread() != thread() ? 1 : 0);
+        const auto ranges = SqlChamberDatabaseConnection::getRecordingToleranceRanges(moment, recordingId, definitions);
+        inside.deref();
+        return ranges;
+    }
+};
+
+QDateTime timeOf(int index)
+{
+    return QDateTime(QDate(2024, 3, 1), QTime(8, 0), Qt::UTC).addSecs(60 * index);
+}
+
+SetpointValue value(int signalId, int unit, const QVariant &number, const ToleranceRange &range = {})
+{
+    return SetpointValue(signalId, UnitValue(unit, number), range);
+}
+
+// Its chamber mode is its index, which tells the rows of a read apart; every
+// tenth has a camera image.
+Recordset record(int index, const Values &values, uint recordingId = Recording, int alarmType = 0)
+{
+    return Recordset(-1, recordingId, timeOf(index), values, false, {}, alarmType,
+                     index % 10 == 0 ? QString("shot%1.png").arg(index) : QString(), index);
+}
+
+QList<int> indexesOf(const QList<Recordset> &records)
+{
+    QList<int> indexes;
+    for (const Recordset &record : records)
+        indexes.append(record.chamberMode());
+    return indexes;
+}
+
+QList<int> span(int first, int last)
+{
+    QList<int> indexes;
+    for (int index = first; index <= last; ++index)
+        indexes.append(index);
+    return indexes;
+}
+
+} // namespace
+
+class tst_SqlRecordsetDatabaseConnection : public QObject
+{
+    Q_OBJECT
+
+private Q_SLOTS:
+    void initTestCase();
+    void init();
+
+    void values_pairWithTheirSignalsColumn_data();
+    void values_pairWithTheirSignalsColumn();
+    void addRecordsets_storesAllOrNothingInOneTransaction();
+    void reads_seeEveryChange_data();
+    void reads_seeEveryChange();
+    void selection_data();
+    void selection();
+    void pooledLoad_keepsTimeOrderAndLooksUpOneAtATime();
+    void comments_onlyForExistingRecordSets();
+
+private:
+    // Each test replaces the objects of the one before; a fresh connection
+    // name keeps the old connection's removal away from the new one.
+    QTemporaryDir m_directory;
+    int m_fileCount = 0;
+    std::unique_ptr<SqliteConnection> m_catalogue;
+    std::unique_ptr<SqliteConnection> m_data;
+    std::unique_ptr<quelta::test::RecordingConnection> m_recorder;
+    std::unique_ptr<SqlConfigurationDatabaseConnection> m_configuration;
+    NoRooms m_rooms;
+    std::unique_ptr<OverlapCheckingChamberStore> m_chambers;
+    std::unique_ptr<SqlRecordsetDatabaseConnection> m_store;
+};
+
+void tst_SqlRecordsetDatabaseConnection::initTestCase()
+{
+    QCOMPARE(quelta::test::CatalogueBuilder::create(m_directory.filePath("catalogue"), D::content()), QString());
+    QCOMPARE(quelta::test::createDataDatabase(m_directory.filePath("template")), QString());
+}
+
+void tst_SqlRecordsetDatabaseConnection::init()
+{
+    const QString name = QString("data%1").arg(++m_fileCount);
+    QVERIFY(QFile::copy(m_directory.filePath("template"), m_directory.filePath(name)));
+    m_data = std::make_unique<SqliteConnection>(name);
+    m_catalogue = std::make_unique<SqliteConnection>("catalogue" + name);
+    QVERIFY(m_data->open(m_directory.filePath(name), {}, {}, DatabaseKey));
+    QVERIFY(m_catalogue->open(m_directory.filePath("catalogue"), {}, {}, DatabaseKey));
+    m_configuration = std::make_unique<SqlConfigurationDatabaseConnection>();
+    m_chambers = std::make_unique<OverlapCheckingChamberStore>();
+    m_recorder = std::make_unique<quelta::test::RecordingConnection>(*m_data);
+    m_store = std::make_unique<SqlRecordsetDatabaseConnection>();
+    QVERIFY(m_configuration->setConnections(m_catalogue.get()));
+    QVERIFY(m_chambers->setConnections(m_data.get(), m_configuration.get(), &m_rooms));
+    QVERIFY(m_store->setConnections(m_recorder.get(), m_configuration.get(), m_chambers.get()));
+    QVERIFY(m_data->execute(SqlText("INSERT INTO chamber (id) VALUES (1)")).first);
+    QVERIFY(m_data->execute(SqlText("INSERT INTO recording (id, chamber_id) VALUES (1, 1), (2, 1)")).first);
+    QVERIFY(m_chambers->addToleranceRange(timeOf(-1000), 1, D::ClimateTemperature, Band));
+}
+
+void tst_SqlRecordsetDatabaseConnection::values_pairWithTheirSignalsColumn_data()
+{
+    QTest::addColumn<QList<int>>("signalColumns");
+    QTest::addColumn<Recordset>("written");
+    QTest::addColumn<bool>("stored");
+    QTest::addColumn<Values>("read");
+
+    constexpr int Humidity = Unit::RelativeHumidityRH;
+    const SetpointValue temperature = value(D::ClimateTemperature, Unit::DegreeCelsius, 21.5f);
+    const SetpointValue humidity = value(D::ClimateHumidity, Humidity, 55.0f);
+    const SetpointValue door = value(D::ClimateDoor, Unit::Bool, true);
+    const SetpointValue noTemperature = value(D::ClimateTemperature, Unit::DegreeCelsius, {});
+    const Values all{value(D::ClimateTemperature, Unit::DegreeCelsius, 21.5f, Band), humidity, door};
+    const QList<int> columns{D::ClimateDoor, D::ClimateTemperature, D::ClimateHumidity};
+    QTest::newRow("shuffled") << columns << record(1, {humidity, door, temperature}) << true << all;
+    QTest::newRow("signal the catalogue no longer knows")
+        << QList<int>{999, D::ClimateHumidity, D::ClimateTemperature}
+        << record(1, {value(999, Unit::DegreeCelsius, 7.0f), humidity, temperature}) << true << all.mid(0, 2);
+    QTest::newRow("no value, no alarm") << columns << record(1, {noTemperature}) << true << Values();
+    QTest::newRow("no value, alarm")
+        << columns << record(1, {noTemperature}, Recording, 3) << true
+        << Values{value(D::ClimateTemperature, Unit::DegreeCelsius, {}, Band), value(D::ClimateHumidity, Humidity, {}),
+                  value(D::ClimateDoor, Unit::None, {})};
+    QTest::newRow("value without a column") << QList<int>{D::ClimateTemperature} << record(1, {temperature, humidity})
+                                            << false << Values();
+    QTest::newRow("two values of one signal") << columns << record(1, {temperature, temperature}) << false << Values();
+}
+
+void tst_SqlRecordsetDatabaseConnection::values_pairWithTheirSignalsColumn()
+{
+    QFETCH(QList<int>, signalColumns);
+    QFETCH(Recordset, written);
+    QFETCH(bool, stored);
+    QFETCH(Values, read);
+    QVERIFY(m_store->addSignalColumns(Recording, signalColumns));
+
+    QCOMPARE(m_store->addRecordset(written), stored);
+    QCOMPARE(m_store->getRecordset(written.id()).values(), read);
+    QCOMPARE(m_store->loadRecordsets(Recording, 0, 0, -1).value(0).values(), read);
+}
+
+void tst_SqlRecordsetDatabaseConnection::addRecordsets_storesAllOrNothingInOneTransaction()
+{
+    QVERIFY(m_store->addSignalColumns(Recording, span(FirstProbe, FirstProbe + 47)));
+    QVERIFY(m_store->addSignalColumns(OtherRecording, span(FirstProbe, FirstProbe + 47)));
+    // Numbering from 1 again would put two signals into one column.
+    QVERIFY(!m_store->addSignalColumns(Recording, {D::ClimateTemperature}));
+    QList<Recordset> records;
+    for (int index = 0; index < 400; ++index) {
+        Values descending;
+        for (int probe = FirstProbe + 47; probe >= FirstProbe; --probe)
+            descending.append(value(probe, Unit::DegreeCelsius, float(index + probe / 4.0)));
+        records.append(record(index, descending));
+    }
+    QVERIFY(m_store->addRecordsets(records));
+    // 22 statements of 18 rows and one of 4: at most 999 bound values each.
+    QCOMPARE(m_recorder->statements().filter("INSERT INTO record_set").size(), 23);
+    QCOMPARE(m_data->selectRow(SqlText("SELECT signal_1, signal_48 FROM record_set WHERE chamber_mode = 399")),
+             (QList<QVariant>{399 + FirstProbe / 4.0, 399 + (FirstProbe + 47) / 4.0}));
+
+    for (Recordset &recordset : records)
+        recordset.setRecordingId(OtherRecording);
+    // The tenth statement fails, as on a full disk.
+    QVERIFY(m_data->execute(SqlText("CREATE TRIGGER full_disk BEFORE INSERT ON record_set WHEN (SELECT count(*) FROM record_set "
+                   "WHERE recording_id = 2) = 162 BEGIN SELECT RAISE(ABORT, 'full disk'); END")).first);
+    QVERIFY(!m_store->addRecordsets(records));
+    QCOMPARE(m_store->getRecordsetCount(OtherRecording), 0);
+    // One column list serves every record of a batch.
+    QVERIFY(!m_store->addRecordsets({records.first(), record(1, records.first().values())}));
+    QVERIFY(!m_store->addRecordsets({records.first(), record(1, records.first().values().mid(1), OtherRecording)}));
+}
+
+void tst_SqlRecordsetDatabaseConnection::reads_seeEveryChange_data()
+{
+    QTest::addColumn<QString>("change");
+    for (const char *change : {"addRecordset", "addRecordsets", "deleteRecordset", "deleteRecordsets",
+                               "addSignalColumns"})
+        QTest::newRow(change) << QString(change);
+}
+
+void tst_SqlRecordsetDatabaseConnection::reads_seeEveryChange()
+{
+    QFETCH(QString, change);
+    const Values temperature{value(D::ClimateTemperature, Unit::DegreeCelsius, 21.5f)};
+    QVERIFY(m_store->addSignalColumns(Recording, {D::ClimateTemperature}));
+    QVERIFY(m_store->addRecordsets({record(0, temperature), record(1, temperature)}));
+    QVERIFY(m_store->addRecordsets({record(2, {}, OtherRecording, 3)}));
+    for (const uint recording : {Recording, OtherRecording})
+        m_store->loadRecordsets(recording, 0, 0, -1);
+
+    const QMap<QString, std::function<bool()>> changes{
+        {"addRecordset", [&] { Recordset added = record(5, temperature); return m_store->addRecordset(added); }},
+        {"addRecordsets", [&] { return m_store->addRecordsets({record(6, temperature), record(7, temperature)}); }},
+        {"deleteRecordset", [&] { return m_store->deleteRecordset(1); }},
+        {"deleteRecordsets", [&] { return m_store->deleteRecordsets(Recording); }},
+        {"addSignalColumns", [&] { return m_store->addSignalColumns(OtherRecording, {D::ClimateHumidity}); }},
+    };
+    QVERIFY(changes.value(change)());
+
+    // A store without cached entries reads what the database holds now.
+    SqlRecordsetDatabaseConnection fresh;
+    QVERIFY(fresh.setConnections(m_data.get(), m_configuration.get(), m_chambers.get()));
+    for (const uint recording : {Recording, OtherRecording})
+        QCOMPARE(m_store->loadRecordsets(recording, 0, 0, -1), fresh.loadRecordsets(recording, 0, 0, -1));
+}
+
+void tst_SqlRecordsetDatabaseConnection::selection_data()
+{
+    QTest::addColumn<QString>("read");
+    // load: start index, row count, maximum count; range and camera: the
+    // indexes of from and to (-1 for a null time) and the count.
+    QTest::addColumn<QList<qint64>>("arguments");
+    QTest::addColumn<QList<int>>("indexes");
+
+    QTest::newRow("load all") << "load" << QList<qint64>{0, 0, -1} << span(0, 100);
+    QTest::newRow("load 5 spread") << "load" << QList<qint64>{0, 0, 5} << QList<int>{0, 25, 50, 75, 100};
+    QTest::newRow("load 1 spread") << "load" << QList<qint64>{0, 0, 1} << QList<int>{0};
+    QTest::newRow("load the first rows") << "load" << QList<qint64>{0, 10, 20} << span(0, 9);
+    QTest::newRow("load 4 of the first") << "load" << QList<qint64>{0, 10, 4} << QList<int>{0, 3, 6, 9};
+    QTest::newRow("load spread past the end") << "load" << QList<qint64>{0, 200, 5} << QList<int>{0, 49, 99};
+    QTest::newRow("load from index") << "load" << QList<qint64>{40, 100, 7} << span(40, 100);
+    QTest::newRow("load from index, short") << "load" << QList<qint64>{40, 30, -1} << QList<int>();
+    QTest::newRow("load from before the start") << "load" << QList<qint64>{-1, 0, -1} << QList<int>();
+    QTest::newRow("range of some") << "range" << QList<qint64>{10, 20, -1} << span(10, 20);
+    QTest::newRow("range open at the end") << "range" << QList<qint64>{95, -1, -1} << span(95, 100);
+    QTest::newRow("range and count") << "range" << QList<qint64>{98, 100, 2} << QList<int>{98, 99, 100, 0, 100};
+    QTest::newRow("neither range nor count") << "range" << QList<qint64>{-1, -1, -1} << QList<int>();
+    QTest::newRow("camera images") << "camera" << QList<qint64>{0, 50, -1} << QList<int>{0, 10, 20, 30, 40, 50};
+}
+
+void tst_SqlRecordsetDatabaseConnection::selection()
+{
+    QFETCH(QString, read);
+    QFETCH(QList<qint64>, arguments);
+    QFETCH(QList<int>, indexes);
+    // Stored latest first, as from a chamber's data log: the ids run against the time.
+    QList<Recordset> records;
+    for (int index = 100; index >= 0; --index)
+        records.append(record(index, {}));
+    QVERIFY(m_store->addRecordsets(records));
+    const auto time = [](qint64 index) { return index < 0 ? QDateTime() : timeOf(int(index)); };
+    const QPair<QDateTime, QDateTime> range{time(arguments.at(0)), time(arguments.at(1))};
+    const int count = int(arguments.at(2));
+
+    const QMap<QString, std::function<QList<Recordset>()>> reads{
+        {"load", [&] { return m_store->loadRecordsets(Recording, int(arguments.at(0)), arguments.at(1), count); }},
+        {"range", [&] { return m_store->getRecordsetsInRange(Recording, range, count); }},
+        {"camera", [&] { return m_store->getRecordsetsWithCameraImage(Recording, range, count); }},
+    };
+    QCOMPARE(indexesOf(reads.value(read)()), indexes);
+}
+
+void tst_SqlRecordsetDatabaseConnection::pooledLoad_keepsTimeOrderAndLooksUpOneAtATime()
+{
+    constexpr int Count = 20000;
+    QVERIFY(m_store->addSignalColumns(Recording, {D::ClimateTemperature, D::ClimateHumidity}));
+    const auto values = [](int index, const ToleranceRange &band) {
+        return Values{value(D::ClimateTemperature, Unit::DegreeCelsius, 20.0f + index % 10, band),
+                      value(D::ClimateHumidity, Unit::RelativeHumidityRH, float(index))};
+    };
+    QList<Recordset> records;
+    for (int index = Count - 1; index >= 0; --index)
+        records.append(record(index, values(index, {})));
+    QVERIFY(m_store->addRecordsets(records));
+
+    const QList<Recordset> loaded = m_store->loadRecordsets(Recording, 0, 0, -1);
+    QCOMPARE(loaded.size(), Count);
+    for (int index = 0; index < Count; ++index)
+        QCOMPARE(loaded.at(index).values(), values(index, Band));
+    QVERIFY(m_chambers->lookupsOffThread.loadAcquire() > 0);
+    QCOMPARE(m_chambers->overlaps.loadAcquire(), 0);
+}
+
+void tst_SqlRecordsetDatabaseConnection::comments_onlyForExistingRecordSets()
+{
+    QVERIFY(m_store->addRecordsets({record(0, {})}));
+    // Record set -1 is none: its comment must not become that of record set 1.
+    QVERIFY(!m_store->addRecordsetComment({timeOf(1), 4, -1, "lost"}));
+
+    constexpr qint64 WideId = Q_INT64_C(5000000000);
+    QVERIFY(m_data->execute(SqlText("INSERT INTO record_set (id, recording_id, record_time) VALUES (?, 1, ?)",
+                                    {WideId, timeOf(2)})).first);
+    const RecordsetComment comment(timeOf(3), 4, WideId, "door opened");
+    QVERIFY(m_store->addRecordsetComment(comment));
+    QCOMPARE(m_store->getRecordset(WideId).comment(), comment);
+}
+
+QTEST_GUILESS_MAIN(tst_SqlRecordsetDatabaseConnection)
+
+#include "tst_sqlrecordsetdatabaseconnection.moc"

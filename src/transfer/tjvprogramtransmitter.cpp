@@ -45,7 +45,8 @@ QString signalFileOf(const ChamberSignal &signal)
 
 QByteArray upToNul(const QByteArray &text)
 {
-    return text.left(text.indexOf('\0'));
+    const int end = text.indexOf('\0');
+    return end < 0 ? text : text.left(end);
 }
 
 // The first line of a name file: a name ended by CR LF, as the controllers

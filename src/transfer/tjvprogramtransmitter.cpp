@@ -5,6 +5,7 @@
 
 #include "connection/chamber/core/chamberconnectionlogging.h"
 
+#include <QtCore/QMetaEnum>
 #include <QtCore/QTimer>
 #include <QtNetwork/QNetworkReply>
 
@@ -61,8 +62,8 @@ std::optional<float> floatIn(const QVariant &value)
     return value.isValid() ? std::optional<float>(value.toFloat()) : std::nullopt;
 }
 
-// The set-points of section in one line of signal's table; bits only when
-// the program has digital signals.
+// The line of one section in the table of signal; the bit column only in a
+// program with digital signals.
 TjvProgramFile::Line lineOf(const ProgramTransmittableSection &transmittable, int sectionNumber,
                             const SetpointValue &setpoint, const ChamberSignal &signal, std::optional<int> bits)
 {
@@ -185,7 +186,8 @@ bool TjvProgramTransmitter::succeeded(const QNetworkReply &reply)
     if (reply.error() == QNetworkReply::NoError)
         return true;
     const QString text = m_ftpConnection->errorString(&reply);
-    qCWarning(lcChamberConnection).noquote() << "(TJV)" << commandText(currentCommand()) << "failed:" << text;
+    qCWarning(lcChamberConnection).noquote()
+        << "(TJV)" << QMetaEnum::fromType<Command>().valueToKey(currentCommand()) << "failed:" << text;
     resetThenReportError(text);
     return false;
 }

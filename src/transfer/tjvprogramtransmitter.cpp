@@ -228,10 +228,10 @@ void TjvProgramTransmitter::prepareReadProgramNames()
 // reached must not look like one without programs.
 void TjvProgramTransmitter::handleListedName(QNetworkReply &reply)
 {
-    if (reply.error() != QNetworkReply::ContentNotFoundError && !succeeded(reply))
+    const bool missing = reply.error() == QNetworkReply::ContentNotFoundError;
+    if (!missing && !succeeded(reply))
         return;
     TransmissionData &data = transmissionData();
-    const bool missing = reply.error() == QNetworkReply::ContentNotFoundError;
     programNames().insert(data.programIndex + 1, missing ? emptyProgramName : programNameIn(reply));
     ++data.programIndex;
     QTimer::singleShot(0, this, &TjvProgramTransmitter::prepareReadProgramNames);

@@ -112,7 +112,7 @@ ChamberSignal chamberSignal(int id, int number, int bitPosition, float limitMax)
     signal.setBitPosition(bitPosition);
     signal.setLimitMax(limitMax);
     signal.setWriteManualAddress(QSharedPointer<ControllerAddress>::create(
-        ControllerAddressId(), QStringLiteral("0x2000"), 2, QMetaType::UShort, 1, number, QString()));
+        ControllerAddressId(), QStringLiteral("0x%1").arg(0x2000 + id, 0, 16), 2, QMetaType::UShort, 1, number, QString()));
     return signal;
 }
 

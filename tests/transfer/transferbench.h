@@ -144,8 +144,9 @@ struct TransmitterBench
 };
 
 ControllerAddress holdingRegister(const char *address, int valueType, int count = 1);
-// A signal in °C whose manual-mode write address has the 1-based column
-// number, or, with a bit position of 0 or more, a switch that is that bit.
+// A signal in °C whose manual-mode write address (0x2000 + id) has the
+// 1-based column number, or, with a bit position of 0 or more, a switch that
+// is that bit.
 ChamberSignal chamberSignal(int id, int number, int bitPosition = -1,
                             float limitMax = ChamberSignal::NoUpperLimit);
 ProgramTransmittableSection programSection(const QList<SetpointValue> &setpoints, qint64 duration);

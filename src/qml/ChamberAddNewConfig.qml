@@ -95,6 +95,7 @@ Rectangle {
                 Layout.fillWidth: true
                 text: qsTr("Gerätekonfiguration")
                 font.family: velmarFontBold.name
+                font.bold: true
                 font.pixelSize: 22
             }
             CustomButton {
@@ -126,6 +127,10 @@ Rectangle {
                         horizontalAlignment: Text.AlignHCenter
                         color: stepButton.checked ? mainWindow.color_velmar_red : mainWindow.color_font_semi_dark
                     }
+                    background: Rectangle {
+                        implicitHeight: 36
+                        color: stepButton.checked ? mainWindow.color_white : mainWindow.color_grey_semi
+                    }
                 }
             }
         }
@@ -145,6 +150,7 @@ Rectangle {
                     CustomText {
                         text: qsTr("Geräteinformationen")
                         font.family: velmarFontBold.name
+                        font.bold: true
                         font.pixelSize: 16
                     }
                     GridLayout {
@@ -152,10 +158,9 @@ Rectangle {
                         columnSpacing: 12
 
                         CustomText { text: qsTr("Gerätename:") }
-                        TextField {
+                        CustomTextField {
                             objectName: "chamberNameField"
                             Layout.preferredWidth: 300
-                            font.family: velmarFontNormal.name
                             text: configPage.modelSet ? configPage.chamberModel.chamberName : ""
                             onTextEdited: configPage.chamberModel.chamberName = text
                         }
@@ -175,21 +180,19 @@ Rectangle {
                             visible: macAddressField.visible
                             text: qsTr("MAC-Adresse:")
                         }
-                        TextField {
+                        CustomTextField {
                             id: macAddressField
                             objectName: "macAddressField"
                             Layout.preferredWidth: 300
                             visible: configPage.modelSet && !configPage.chamberModel.isSerial
-                            font.family: velmarFontNormal.name
                             text: configPage.modelSet ? configPage.chamberModel.macAddress : ""
                             onEditingFinished: configPage.chamberModel.macAddress = text
                         }
 
                         CustomText { text: qsTr("Seriennummer:") }
-                        TextField {
+                        CustomTextField {
                             objectName: "serialNumberField"
                             Layout.preferredWidth: 300
-                            font.family: velmarFontNormal.name
                             validator: RegExpValidator { regExp: /^(\d{2}-\d{5})|(\d{14})$/ }
                             text: configPage.modelSet ? configPage.chamberModel.serialNumber : ""
                             onTextEdited: configPage.chamberModel.serialNumber = text
@@ -222,6 +225,7 @@ Rectangle {
                     CustomText {
                         text: qsTr("Geräteauswahl")
                         font.family: velmarFontBold.name
+                        font.bold: true
                         font.pixelSize: 16
                     }
                     RowLayout {
@@ -252,6 +256,7 @@ Rectangle {
                                     Layout.fillWidth: true
                                     text: qsTr("Optionen")
                                     font.family: velmarFontBold.name
+                                    font.bold: true
                                 }
                                 CustomButton {
                                     id: optionListButton
@@ -363,6 +368,7 @@ Rectangle {
                     CustomText {
                         text: qsTr("Überprüfung")
                         font.family: velmarFontBold.name
+                        font.bold: true
                         font.pixelSize: 16
                     }
                     RowLayout {
@@ -381,6 +387,7 @@ Rectangle {
                             CustomText {
                                 text: qsTr("Zusammenfassung")
                                 font.family: velmarFontBold.name
+                                font.bold: true
                             }
                             GridLayout {
                                 objectName: "summary"
@@ -448,6 +455,7 @@ Rectangle {
         CustomText {
             text: qsTr("Konfigurationsliste")
             font.family: velmarFontBold.name
+            font.bold: true
             font.pixelSize: 16
         }
         ListView {

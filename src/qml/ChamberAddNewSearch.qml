@@ -97,6 +97,7 @@ Rectangle {
                 Layout.fillWidth: true
                 text: qsTr("Gerätesuche")
                 font.family: velmarFontBold.name
+                font.bold: true
                 font.pixelSize: 22
             }
             CustomButton {
@@ -113,11 +114,13 @@ Rectangle {
 
             ColumnLayout {
                 Layout.alignment: Qt.AlignTop
+                Layout.preferredWidth: 560
                 spacing: 8
 
                 CustomText {
                     text: qsTr("Sucheinstellungen")
                     font.family: velmarFontBold.name
+                    font.bold: true
                     font.pixelSize: 16
                 }
                 Row {
@@ -180,12 +183,14 @@ Rectangle {
                             checked: true
                             text: qsTr("IP Adresse")
                             font.family: velmarFontNormal.name
+                            font.pixelSize: 12
                         }
                         RadioButton {
                             id: comPortRadio
                             objectName: "comPortRadio"
                             text: qsTr("COM-Port")
                             font.family: velmarFontNormal.name
+                            font.pixelSize: 12
                         }
                     }
 
@@ -197,13 +202,14 @@ Rectangle {
                         Repeater {
                             id: ipFields
 
-                            TextField {
+                            CustomTextField {
                                 objectName: "ipField" + index
                                 width: 48
+                                leftPadding: 4
+                                rightPadding: 4
                                 placeholderText: "000"
                                 maximumLength: 3
                                 horizontalAlignment: TextInput.AlignHCenter
-                                font.family: velmarFontNormal.name
                                 validator: IntValidator { bottom: 0; top: 255 }
                                 onTextEdited: {
                                     if (text.length === 3 && index + 1 < ipFields.count)
@@ -266,6 +272,7 @@ Rectangle {
                 CustomText {
                     text: qsTr("Ergebnisfilter")
                     font.family: velmarFontBold.name
+                    font.bold: true
                     font.pixelSize: 16
                 }
                 Row {
@@ -321,6 +328,7 @@ Rectangle {
         CustomText {
             text: qsTr("Ergebnisliste")
             font.family: velmarFontBold.name
+            font.bold: true
             font.pixelSize: 16
         }
 
@@ -364,7 +372,6 @@ Rectangle {
                             width: modelData.width
                             height: parent.height
                             text: modelData.text
-                            font.family: velmarFontBold.name
                         }
                     }
                 }

@@ -90,13 +90,12 @@ Rectangle {
                             height: 22
                             text: modelData.title
                             font.family: velmarFontBold.name
+                            font.bold: true
                         }
-                        TextField {
+                        CustomTextField {
                             objectName: modelData.filter
                             width: parent.width - 6
                             height: 28
-                            font.family: velmarFontNormal.name
-                            font.pixelSize: 12
                             text: ChamberTypeFilterModelProperty[modelData.filter]
                             onTextEdited: ChamberTypeFilterModelProperty[modelData.filter] = text
                         }

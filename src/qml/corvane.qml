@@ -44,10 +44,10 @@ Window {
         clip: true
         initialItem: searchPage
 
-        pushEnter: Transition { OpacityAnimator { from: 0; to: 1; duration: 0 } }
-        pushExit: Transition { OpacityAnimator { from: 1; to: 0; duration: 0 } }
-        popEnter: Transition { OpacityAnimator { from: 0; to: 1; duration: 0 } }
-        popExit: Transition { OpacityAnimator { from: 1; to: 0; duration: 0 } }
+        pushEnter: Transition { PropertyAnimation { property: "opacity"; from: 0; to: 1; duration: 0 } }
+        pushExit: Transition { PropertyAnimation { property: "opacity"; from: 1; to: 0; duration: 0 } }
+        popEnter: Transition { PropertyAnimation { property: "opacity"; from: 0; to: 1; duration: 0 } }
+        popExit: Transition { PropertyAnimation { property: "opacity"; from: 1; to: 0; duration: 0 } }
     }
 
     Component {

@@ -11,6 +11,7 @@ Button {
     property bool selected: false
 
     hoverEnabled: true
+    opacity: enabled ? 1 : 0.5
     ToolTip.visible: hovered && toolTipText.length > 0
     ToolTip.text: toolTipText
     ToolTip.delay: 500

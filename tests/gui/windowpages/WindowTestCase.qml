@@ -31,6 +31,7 @@ TestCase {
         var stack = child("stackViewAddChambers");
         tryCompare(stack, "busy", false);
         compare(stack.currentItem.objectName, objectName);
+        compare(stack.currentItem.opacity, 1);
         return stack.currentItem;
     }
 

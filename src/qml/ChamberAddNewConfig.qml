@@ -25,6 +25,8 @@ Rectangle {
     }
     readonly property bool modelSet: chamberModel !== null
     readonly property bool lastEntry: configurationList.currentIndex === configurationList.count - 1
+    // Counts the filter model's changes, so that the option check boxes,
+    // which ask the model through a method, read their state again.
     property int optionFilterRevision: 0
 
     // The page is done; the host takes it away.

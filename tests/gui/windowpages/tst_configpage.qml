@@ -18,8 +18,9 @@ WindowTestCase {
     // Selects every result of a search and opens the configuration page.
     function configure(ipAddresses) {
         eventHandler.finishSearch([], ipAddresses);
-        for (var i = 0; i < ipAddresses.length; ++i)
-            ChamberCreationControlProperty.chamberModels[i].selected = true;
+        var results = ChamberCreationControlProperty.chamberModels;
+        for (var i = 0; i < results.length; ++i)
+            results[i].selected = true;
         mouseClick(child("configureButton"));
         page = waitForPage("configPage");
     }
@@ -69,6 +70,7 @@ WindowTestCase {
         mouseClick(typeList.itemAtIndex(1));
         compare([result.chamberTypeId, result.additionalInfoId, result.modbusAddress], [2, 7, 1]);
         verify(child("modbusAddressSpinBox").visible);
+        verify(!child("converterComboBox").visible);
         compare(child("optionList").count, 1);
         keyClick(Qt.Key_Up);
         compare([result.chamberTypeId, result.modbusAddress], [1, 0]);
@@ -91,6 +93,18 @@ WindowTestCase {
         compare(result.chamberTypeId, 2);
         press("selectionNextButton");
         compare(child("stepView").currentIndex, 2);
+    }
+
+    function test_converter_ofASerialTypeAtAnAddressEnteredByHand() {
+        ChamberCreationControlProperty.addIpChamber("192.168.0.7");
+        configure([]);
+        press("infoNextButton");
+        mouseClick(child("typeList").itemAtIndex(1));
+        var converter = child("converterComboBox");
+        verify(converter.visible);
+        compare(converter.currentText, "XPort");
+        converter.activated(0);
+        compare(page.chamberModel.converter, "ComServer");
     }
 
     function test_check_data() {

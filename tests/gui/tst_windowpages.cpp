@@ -3,6 +3,7 @@
 #include "domain/types/chambertypedata.h"
 #include "domain/types/networkconfiguration.h"
 #include "gui/chambercreationcontrol.h"
+#include "gui/chamberdataprovider.h"
 #include "gui/chambercreationmodel.h"
 #include "gui/chambertypefiltermodel.h"
 #include "gui/chambertypemodel.h"
@@ -15,15 +16,6 @@
 
 using namespace quelta::domain::types;
 using namespace quelta::gui;
-
-// The check element only declares a property of this type.
-class ChamberDataProvider : public QObject
-{
-    Q_OBJECT
-
-public:
-    using QObject::QObject;
-};
 
 // The event handler's slots and signal as the pages call them, each call
 // logged. A search or a check ends when the test says so; a stop ends a

@@ -7,6 +7,7 @@
 #include "domain/types/programtransmittablesection.h"
 #include "transfer/abstractprogramtransmitter.h"
 
+#include <QtCore/QElapsedTimer>
 #include <QtTest/QSignalSpy>
 
 #include <chrono>
@@ -52,6 +53,8 @@ public:
         bool isWrite = false;
         QList<ControllerAddress> addresses;
         QVariantList values;
+        // Since the connection was made.
+        std::chrono::milliseconds madeAt{};
     };
 
     explicit FakeModbusChamberConnection(const Handshake &handshake);
@@ -99,6 +102,7 @@ private:
 
     QList<Fault> m_faults;
     int m_busyLeft = 0;
+    QElapsedTimer m_clock;
 };
 
 // Every result signal of a transmitter, to prove that a command ends in
@@ -149,5 +153,10 @@ ControllerAddress holdingRegister(const char *address, int valueType, int count 
 ChamberSignal chamberSignal(int id, int number, int bitPosition = -1,
                             float limitMax = ChamberSignal::NoUpperLimit);
 ProgramTransmittableSection programSection(const QList<SetpointValue> &setpoints, qint64 duration);
+// Starts one of the commands "names", "name", "read", "write", "delete",
+// "start" and "stop" on the program with the 1-based index.
+bool startCommand(AbstractProgramTransmitter &transmitter, const QString &command, int programIndex,
+                  const QList<ProgramTransmittableSection> &sections, const QList<ChamberSignal> &chamberSignals,
+                  const ProgramStartOptions &startOptions = {});
 
 } // namespace transferbench

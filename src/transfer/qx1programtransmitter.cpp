@@ -39,7 +39,8 @@ constexpr float FullPercent = 100.0f;
 // The mode register's values around a stop.
 constexpr quint16 BasicMode = 0x1000;
 constexpr quint16 ClearedMode = 0;
-// The controller needs this long in the basic mode before it takes the stop.
+// The controller needs this long in the basic mode before it takes the stop;
+// a coarse timer could fire early.
 constexpr std::chrono::milliseconds BasicModeSettling = 500ms;
 
 // The four floats of one column.
@@ -301,7 +302,7 @@ void QX1ProgramTransmitter::handleSetBasicMode(const ChamberReply &reply)
         reportErrorThenReset();
         return;
     }
-    QTimer::singleShot(BasicModeSettling, this, &QX1ProgramTransmitter::sendFinalStopProgram);
+    QTimer::singleShot(BasicModeSettling, Qt::PreciseTimer, this, &QX1ProgramTransmitter::sendFinalStopProgram);
 }
 
 void QX1ProgramTransmitter::sendFinalStopProgram()

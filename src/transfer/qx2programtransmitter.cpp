@@ -265,13 +265,12 @@ void QX2ProgramTransmitter::prepareWriteProgram()
     handshakeAfter(writeValues(writes));
 }
 
-// The start request goes out once the operating state has been read.
+// The start request goes out once the operating state has been read; the
+// end of the command disarms it.
 void QX2ProgramTransmitter::prepareStartProgram()
 {
-    m_pendingStart = connect(this, &QX2ProgramTransmitter::readOperatingStateFinished, this, [this] {
-        disconnect(m_pendingStart);
-        sendStartRequest();
-    });
+    m_pendingStart = connect(this, &QX2ProgramTransmitter::readOperatingStateFinished, this,
+                             &QX2ProgramTransmitter::sendStartRequest);
     prepareReadCurrentControllerState();
 }
 

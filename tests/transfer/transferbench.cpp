@@ -124,6 +124,27 @@ ProgramTransmittableSection programSection(const QList<SetpointValue> &setpoints
                                        0, 0);
 }
 
+void addRoadColumns()
+{
+    QTest::addColumn<QString>("command");
+    QTest::addColumn<QString>("setup");
+    QTest::addColumn<QString>("error");
+    QTest::addColumn<QVariant>("expected");
+    QTest::addColumn<QString>("log");
+}
+
+void addRoad(const char *name, const QString &command, const QString &setup, const QString &error,
+             const QVariant &expected, const QString &log)
+{
+    QTest::newRow(name) << command << setup << error << expected << log;
+}
+
+ToleranceRange relativeBand(float below, float above)
+{
+    return ToleranceRange(ToleranceRange::Relative, UnitValue(Unit::DegreeCelsius, QVariant(below)),
+                          UnitValue(Unit::DegreeCelsius, QVariant(above)));
+}
+
 bool startCommand(AbstractProgramTransmitter &transmitter, const QString &command, int programIndex,
                   const QList<ProgramTransmittableSection> &sections, const QList<ChamberSignal> &chamberSignals,
                   const ProgramStartOptions &startOptions)

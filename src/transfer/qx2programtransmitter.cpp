@@ -133,6 +133,31 @@ QVector<float> sectionFloats(const AbstractProgramTransmitter::TransmissionData 
     return floats;
 }
 
+// The setpoints of a section read back, in the order of the signals.
+QList<SetpointValue> sectionSetpoints(const QList<ChamberSignal> &chamberSignals, const QVector<float> &floats,
+                                      int digital)
+{
+    QList<SetpointValue> setpoints;
+    for (const ChamberSignal &signal : chamberSignals) {
+        const ChamberSignal::AddressPointer address = signal.writeManualAddress();
+        if (!address)
+            continue;
+        if (signal.isDigital()) {
+            setpoints.append(SetpointValue(signal, QVariant(digital)));
+            continue;
+        }
+        // Columns beyond the six of the float block have no value here.
+        const int column = address->number() - 1;
+        if (column < 0 || column >= AnalogColumns)
+            continue;
+        const ToleranceRange range(ToleranceRange::Relative,
+                                   UnitValue(signal.unit(), QVariant(-floats.value(LowerTolerances + column))),
+                                   UnitValue(signal.unit(), QVariant(floats.value(UpperTolerances + column))));
+        setpoints.append(SetpointValue(signal, QVariant(floats.value(column)), range));
+    }
+    return setpoints;
+}
+
 } // namespace
 
 QX2ProgramTransmitter::QX2ProgramTransmitter(QObject *parent)
@@ -309,7 +334,8 @@ void QX2ProgramTransmitter::sendStartRequest()
 // The operating state is written back whatever became of the stop request.
 void QX2ProgramTransmitter::prepareStopProgram()
 {
-    finishedAfter(writeValues({{registers().stop, 1}}), this, &QX2ProgramTransmitter::prepareSetLastKnownControllerState);
+    finishedAfter(writeValues({{registers().stop, 1}}), this,
+                  &QX2ProgramTransmitter::prepareSetLastKnownControllerState);
 }
 
 void QX2ProgramTransmitter::prepareSetLastKnownControllerState(const ChamberReply &stopReply)
@@ -405,30 +431,12 @@ void QX2ProgramTransmitter::handleProgramData(const ChamberReply &reply)
 {
     TransmissionData &data = transmissionData();
     for (int k = 1; k + RegistersPerSection <= reply.resultCount(); k += RegistersPerSection) {
-        const QVector<float> floats = reply.result(k).value<QVector<float>>();
-        const int digital = int(reply.result(k + 4).toUInt() & 0xFFFF);
-        QList<SetpointValue> setpoints;
-        for (const ChamberSignal &signal : qAsConst(data.chamberSignals)) {
-            const ChamberSignal::AddressPointer address = signal.writeManualAddress();
-            if (!address)
-                continue;
-            if (signal.isDigital()) {
-                setpoints.append(SetpointValue(signal, QVariant(digital)));
-                continue;
-            }
-            // Columns beyond the six of the float block have no value here.
-            const int column = address->number() - 1;
-            if (column < 0 || column >= AnalogColumns)
-                continue;
-            const ToleranceRange range(ToleranceRange::Relative,
-                                       UnitValue(signal.unit(), QVariant(-floats.value(LowerTolerances + column))),
-                                       UnitValue(signal.unit(), QVariant(floats.value(UpperTolerances + column))));
-            setpoints.append(SetpointValue(signal, QVariant(floats.value(column)), range));
-        }
+        const QList<SetpointValue> setpoints = sectionSetpoints(
+            data.chamberSignals, reply.result(k).value<QVector<float>>(), int(reply.result(k + 4).toUInt() & 0xFFFF));
+        const auto transition = ProgramSection::TransitionType(qint32(exchangedHalves(reply.result(k + 1).toUInt())));
+        const qint32 duration = qint32(exchangedHalves(reply.result(k + 2).toUInt()));
         const QVector<uchar> furtherNumbers = reply.result(k + 3).value<QVector<uchar>>();
-        const ProgramSection section(0, setpoints, qint32(exchangedHalves(reply.result(k + 2).toUInt())),
-                                     ProgramSection::TransitionType(qint32(exchangedHalves(reply.result(k + 1).toUInt()))),
-                                     false, QString());
+        const ProgramSection section(0, setpoints, duration, transition, false, QString());
         data.sections.append(
             ProgramTransmittableSection(section, furtherNumbers.value(0) - 1, furtherNumbers.value(1)));
     }

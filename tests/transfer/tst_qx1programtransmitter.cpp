@@ -111,9 +111,9 @@ void tst_QX1ProgramTransmitter::command_endsExactlyOnce()
         bench.programs[1].resize(setup.toInt());
     if (setup == "short section 1")
         bench.programs[1][1].resize(1);
-    const Signals chamberSignals{chamberSignal(1, setup == "gap" ? 2 : 1),
-                                              chamberSignal(2, setup == "gap" ? 3 : 2),
-                                              chamberSignal(4, -1, setup == "bit 8" ? 8 : 7)};
+    const int firstNumber = setup == "gap" ? 2 : 1;
+    const Signals chamberSignals{chamberSignal(1, firstNumber), chamberSignal(2, firstNumber + 1),
+                                 chamberSignal(4, -1, setup == "bit 8" ? 8 : 7)};
     const Sections sections{programSection({SetpointValue(chamberSignals.at(2), true)}, 60)};
     const QDateTime startTime = setup == "hour ago" ? QDateTime::currentDateTime().addSecs(-3600) : QDateTime();
     const bool delayed = setup == "delay 90";
@@ -138,8 +138,7 @@ void tst_QX1ProgramTransmitter::writeThenRead_givesTheProgramBack()
     Qx1Bench bench;
     ChamberSignal percent = chamberSignal(5, -1);
     percent.setUnit(Unit::Percent);
-    const Signals chamberSignals{chamberSignal(1, 1), chamberSignal(2, 2), percent,
-                                              chamberSignal(4, -1, 7)};
+    const Signals chamberSignals{chamberSignal(1, 1), chamberSignal(2, 2), percent, chamberSignal(4, -1, 7)};
     // In the order of a read: column 0 with what the section holds once,
     // then column 1. Reads give the transition RAMP.
     const auto section = [&](float first, float humidity, bool bit, int duration) {

@@ -144,6 +144,12 @@ struct TransmitterSpy
     QSignalSpy names, name, read, written, deleted, started, stopped, errors;
 };
 
+// Starts one of the commands "names", "name", "read", "write", "delete",
+// "start" and "stop" on the program with the 1-based index.
+bool startCommand(AbstractProgramTransmitter &transmitter, const QString &command, int programIndex,
+                  const QList<ProgramTransmittableSection> &sections, const QList<ChamberSignal> &chamberSignals,
+                  const ProgramStartOptions &startOptions);
+
 // A transmitter wired to a fake connection with a controller's handshake.
 template<typename Transmitter>
 struct TransmitterBench
@@ -154,13 +160,15 @@ struct TransmitterBench
         transmitter.setChamberConnection(connection);
     }
 
-    // Runs the current row of a table of command roads (addRoadColumns()):
-    // the command must end exactly once, with the row's error and what the
+    // Runs the current row of a table of command roads (addRoadColumns()) on
+    // the program with the 1-based index: the command must end exactly once, with the row's error and what the
     // row expects; check looks further. A program list read then ends on its
     // own: no second end of the command was on its way.
-    void runRoad(const std::function<bool()> &start, const std::function<void()> &check = [] {})
+    void runRoad(int programIndex, const Sections &sections, const Signals &chamberSignals,
+                 const ProgramStartOptions &options = {}, const std::function<void()> &check = [] {})
     {
         using namespace std::chrono_literals;
+        QFETCH(QString, command);
         QFETCH(QString, setup);
         QFETCH(QString, error);
         QFETCH(QVariant, expected);
@@ -176,7 +184,7 @@ struct TransmitterBench
                                  fault == "stalled" ? 50ms : 0ms);
         if (!log.isEmpty())
             QTest::ignoreMessage(QtWarningMsg, QRegularExpression(log));
-        QVERIFY(start());
+        QVERIFY(startCommand(transmitter, command, programIndex, sections, chamberSignals, options));
         if (setup == "busy") {
             QTRY_VERIFY(connection->requests.size() > 20);
             connection->failNext(handshake.controlWord.address().toUShort(nullptr, 16), ChamberError::TimeoutError,
@@ -223,10 +231,5 @@ ToleranceRange relativeBand(float below, float above);
 void addRoadColumns();
 void addRoad(const char *name, const QString &command, const QString &setup, const QString &error = {},
              const QVariant &expected = {}, const QString &log = {});
-// Starts one of the commands "names", "name", "read", "write", "delete",
-// "start" and "stop" on the program with the 1-based index.
-bool startCommand(AbstractProgramTransmitter &transmitter, const QString &command, int programIndex,
-                  const QList<ProgramTransmittableSection> &sections, const QList<ChamberSignal> &chamberSignals,
-                  const ProgramStartOptions &startOptions = {});
 
 } // namespace transferbench

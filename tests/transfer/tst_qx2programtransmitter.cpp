@@ -91,8 +91,7 @@ void tst_QX2ProgramTransmitter::command_endsExactlyOnce()
     Qx2Bench bench(setup.toInt());
     const Signals bits{chamberSignal(4, -1, setup == "bit 16" ? 16 : 15)};
     const Sections sections{programSection({SetpointValue(bits.first(), true)}, 60)};
-    const int programIndex = setup == "slot 3" ? 3 : 2;
-    bench.runRoad([&] { return startCommand(bench.transmitter, command, programIndex, sections, bits); }, [&] {
+    bench.runRoad(setup == "slot 3" ? 3 : 2, sections, bits, {}, [&] {
         if (command == "name" && bench.spy.errors.isEmpty())
             QCOMPARE(bench.spy.name.first(), (QVariantList{1, "Heat"}));
         if (command == "stop")

@@ -27,6 +27,8 @@ using ProgramNames = QMap<int, QString>;
 using Sections = QList<ProgramTransmittableSection>;
 using Signals = QList<ChamberSignal>;
 
+inline const QString unknownError = QStringLiteral("Unknown Error");
+
 // A controller that takes a command code in its control word and carries it
 // out: the control word then reads busyWord for busyPolls reads, then
 // readyWord, and the error code register holds what execute returned.

@@ -70,13 +70,12 @@ private Q_SLOTS:
 void tst_QX1ProgramTransmitter::command_endsExactlyOnce_data()
 {
     addRoadColumns();
-    const QString unknown = "Unknown Error";
     ProgramNames names;
     for (int key = 1; key <= 25; ++key)
         names.insert(key, key == 2 ? "Program 2" : "");
-    addRoad("write, error code", "write", "error code", unknown);
+    addRoad("write, error code", "write", "error code", unknownError);
     addRoad("write, lost connection", "write", "1a00 lost", "Unable to connect");
-    addRoad("write, digital bit 8", "write", "bit 8", unknown, {}, "Digital signal 4 has no place");
+    addRoad("write, digital bit 8", "write", "bit 8", unknownError, {}, "Digital signal 4 has no place");
     addRoad("write, no column 0", "write", "gap", "Invalid data", {}, "No signal for analog column 0");
     addRoad("names", "names", "", "", QVariant::fromValue(names));
     addRoad("read", "read", "", "", QVariantList{1, 0, 0, 0, 1});
@@ -84,10 +83,10 @@ void tst_QX1ProgramTransmitter::command_endsExactlyOnce_data()
     // section 1 is not asked for.
     addRoad("read, one column", "read", "1 column", "", 2);
     addRoad("read, empty", "read", "empty", "", 0);
-    addRoad("read, column refused in section 1", "read", "short section 1", unknown);
-    addRoad("read, last section 255", "read", "256", unknown, {}, "reports 256 sections, more than the 98");
+    addRoad("read, column refused in section 1", "read", "short section 1", unknownError);
+    addRoad("read, last section 255", "read", "256", unknownError, {}, "reports 256 sections, more than the 98");
     addRoad("delete", "delete", "", "", QVariantList{1, 255, 255, 255, 0, 5});
-    addRoad("delete, error code", "delete", "error code", unknown);
+    addRoad("delete, error code", "delete", "error code", unknownError);
     addRoad("start", "start", "", "", QVariantList{0, 0U, 1, 0x400});
     addRoad("start, section 2, delay 90", "start", "delay 90", "", QVariantList{2, 3, 90U, 1, 0x400});
     // A negative delay used to go out as a start about 136 years later.
@@ -95,9 +94,9 @@ void tst_QX1ProgramTransmitter::command_endsExactlyOnce_data()
             "3600 s in the past; starting now");
     // The controller takes the stop only after 500 ms in the basic mode.
     addRoad("stop", "stop", "", "", QVariantList{0x1000});
-    addRoad("stop, basic mode refused", "stop", "1a22 refused", unknown, QVariantList{0x1000});
+    addRoad("stop, basic mode refused", "stop", "1a22 refused", unknownError, QVariantList{0x1000});
     // The mode register is still cleared, but the stop did not happen.
-    addRoad("stop, stop refused", "stop", "second write refused", unknown, QVariantList{0x1000},
+    addRoad("stop, stop refused", "stop", "second write refused", unknownError, QVariantList{0x1000},
             "The stop request failed");
 }
 

@@ -63,25 +63,24 @@ private Q_SLOTS:
 void tst_QX2ProgramTransmitter::command_endsExactlyOnce_data()
 {
     addRoadColumns();
-    const QString unknown = "Unknown Error";
     ProgramNames names;
     for (int key = 1; key <= 25; ++key)
         names.insert(key, key == 2 ? "Heat" : "");
-    addRoad("write, error code", "write", "error code", unknown);
+    addRoad("write, error code", "write", "error code", unknownError);
     addRoad("write, lost connection", "write", "3000 lost", "Unable to connect");
-    addRoad("write, digital bit 16", "write", "bit 16", unknown, {}, "Digital signal 4 has no place");
+    addRoad("write, digital bit 16", "write", "bit 16", unknownError, {}, "Digital signal 4 has no place");
     addRoad("names", "names", "", "", QVariant::fromValue(names));
     // The name is reported with the 0-based index.
     addRoad("name of 2", "name", "");
-    addRoad("name of an empty slot", "name", "slot 3", unknown);
+    addRoad("name of an empty slot", "name", "slot 3", unknownError);
     addRoad("read, 100 sections", "read", "100", "", 100);
-    addRoad("read, 101 sections", "read", "101", unknown, {}, "reports 101 sections, more than the 100");
-    addRoad("read, name lost", "read", "4300 lost", unknown);
+    addRoad("read, 101 sections", "read", "101", unknownError, {}, "reports 101 sections, more than the 100");
+    addRoad("read, name lost", "read", "4300 lost", unknownError);
     addRoad("delete", "delete", "", "", QVariantList{1, 100, 0x860000U});
-    addRoad("delete, empty slot", "delete", "slot 3", unknown);
+    addRoad("delete, empty slot", "delete", "slot 3", unknownError);
     // The state is written back, but the stop did not happen.
-    addRoad("stop, refused", "stop", "114a refused", unknown, {}, "The stop request failed");
-    addRoad("stop, state never written", "stop", "1158 stalled", unknown);
+    addRoad("stop, refused", "stop", "114a refused", unknownError, {}, "The stop request failed");
+    addRoad("stop, state never written", "stop", "1158 stalled", unknownError);
 }
 
 void tst_QX2ProgramTransmitter::command_endsExactlyOnce()

@@ -65,20 +65,18 @@ private Q_SLOTS:
 void tst_ZK3ProgramTransmitter::command_endsExactlyOnce_data()
 {
     addRoadColumns();
-    const QString unknown = "Unknown Error";
-    addRoad("write", "write", "");
     addRoad("write, busy for 50 polls", "write", "50 polls");
-    addRoad("write, busy for ever", "write", "busy", unknown);
-    addRoad("write, error code", "write", "error code", unknown);
+    addRoad("write, busy for ever", "write", "busy", unknownError);
+    addRoad("write, error code", "write", "error code", unknownError);
     addRoad("write, refused", "write", "3f3 refused", "Unable to connect");
-    addRoad("write, error code never read", "write", "3f4 stalled", unknown);
-    addRoad("write, no connection", "write", "no connection", unknown);
+    addRoad("write, error code never read", "write", "3f4 stalled", unknownError);
+    addRoad("write, no connection", "write", "no connection", unknownError);
     addRoad("write, no sections", "write", "no sections");
-    addRoad("write, digital bit 8", "write", "bit 8", unknown, {}, "Digital signal 2 has no place");
+    addRoad("write, digital bit 8", "write", "bit 8", unknownError, {}, "Digital signal 2 has no place");
     addRoad("read, one section", "read", "1 sections", "", QVariantList{0, 0, 0, 1});
     addRoad("read, 20 sections", "read", "20 sections");
-    addRoad("read, 21 sections", "read", "21 sections", unknown, {}, "reports 21 sections, more than the 20");
-    addRoad("read, last section 255 after a delete", "read", "256 sections", unknown, {},
+    addRoad("read, 21 sections", "read", "21 sections", unknownError, {}, "reports 21 sections, more than the 20");
+    addRoad("read, last section 255 after a delete", "read", "256 sections", unknownError, {},
             "reports 256 sections, more than the 20");
     // Kept as controllers expect it: deleted whatever the controller answers.
     addRoad("delete, error code", "delete", "error code", "", QVariantList{1, 255, 255, 0, 5},
@@ -87,9 +85,9 @@ void tst_ZK3ProgramTransmitter::command_endsExactlyOnce_data()
     addRoad("start, delay 90", "start", "delay 90", "", QVariantList{90, 2, 32});
     // A negative delay used to go out as a start about 136 years later.
     addRoad("start, an hour ago", "start", "hour ago", "", QVariantList{0, 2, 32}, "3600 s in the past; starting now");
-    addRoad("start, refused", "start", "46 refused", unknown);
-    addRoad("stop, lost connection", "stop", "46 lost", unknown, QVariantList{8});
-    addRoad("stop, never answered", "stop", "46 stalled", unknown);
+    addRoad("start, refused", "start", "46 refused", unknownError);
+    addRoad("stop, lost connection", "stop", "46 lost", unknownError, QVariantList{8});
+    addRoad("stop, never answered", "stop", "46 stalled", unknownError);
 }
 
 void tst_ZK3ProgramTransmitter::command_endsExactlyOnce()
@@ -151,16 +149,15 @@ void tst_ZK3ProgramTransmitter::writeThenRead_givesTheProgramBackWithinLimits()
     QVERIFY(bench.transmitter.writeProgram(2, "Heat", sections, chamberSignals));
     QTRY_COMPARE(bench.spy.written.count(), 1);
 
-    QList<FakeModbusChamberConnection::Request> writes;
-    std::copy_if(bench.connection->requests.begin(), bench.connection->requests.end(), std::back_inserter(writes),
-                 [](const auto &request) { return request.isWrite; });
-    QCOMPARE(writes.size(), 3);
-    // Program 1 (0-based), section i, last section i, 0, then after the
-    // floats, the bits and the duration the command code of WRITE.
-    for (int i = 0; i < writes.size(); ++i)
-        QCOMPARE(writes.at(i).values.mid(0, 4) + writes.at(i).values.mid(7), (QVariantList{1, i, i, 0, 5}));
-    QCOMPARE(writes.first().values.at(4).value<QVector<float>>(), (QVector<float>{-10.5f, 25.0f, 0.0f}));
-    QCOMPARE(writes.last().values.at(5), QVariant(9U));
+    // Each section a write and the handshake's two reads. Program 1
+    // (0-based), section i, last section i, 0, then after the floats, the bits
+    // and the duration the command code of WRITE.
+    const QList<FakeModbusChamberConnection::Request> &requests = bench.connection->requests;
+    QCOMPARE(requests.size(), 3 * 3);
+    for (int i = 0; i < 3; ++i)
+        QCOMPARE(requests.at(3 * i).values.mid(0, 4) + requests.at(3 * i).values.mid(7), (QVariantList{1, i, i, 0, 5}));
+    QCOMPARE(requests.first().values.at(4).value<QVector<float>>(), (QVector<float>{-10.5f, 25.0f, 0.0f}));
+    QCOMPARE(requests.at(6).values.at(5), QVariant(9U));
 
     QVERIFY(bench.transmitter.readProgram(2, chamberSignals));
     QTRY_COMPARE(bench.spy.read.count(), 1);

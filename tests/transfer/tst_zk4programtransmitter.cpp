@@ -46,15 +46,14 @@ private Q_SLOTS:
 void tst_ZK4ProgramTransmitter::command_endsExactlyOnce_data()
 {
     addRoadColumns();
-    const QString unknown = "Unknown Error";
-    addRoad("write, error code", "write", "error code", unknown);
-    addRoad("write, digital bit 16", "write", "bit 16", unknown, {}, "Digital signal 4 has no place");
+    addRoad("write, error code", "write", "error code", unknownError);
+    addRoad("write, digital bit 16", "write", "bit 16", unknownError, {}, "Digital signal 4 has no place");
     addRoad("names, a step", "names", "", "", QVariant::fromValue(ProgramNames{{1, "Program 1"}}));
     addRoad("names, no step", "names", "0 steps", "", QVariant::fromValue(ProgramNames{{1, ""}}));
-    addRoad("names, error code", "names", "error code", unknown);
+    addRoad("names, error code", "names", "error code", unknownError);
     // Kept as controllers expect it: a count of 0 still reads step 0.
     addRoad("read, no step", "read", "0 steps", "", 1);
-    addRoad("read, 31 steps", "read", "31 steps", unknown, {}, "reports 31 steps, more than the 30");
+    addRoad("read, 31 steps", "read", "31 steps", unknownError, {}, "reports 31 steps, more than the 30");
     addRoad("delete", "delete", "", "", QVariantList{0, 0x83});
     // Start time and delay are not the controller's business.
     addRoad("start", "start", "", "", QVariantList{1});
@@ -69,8 +68,7 @@ void tst_ZK4ProgramTransmitter::command_endsExactlyOnce()
         bench.connection->registers[0xAC08] = setup.section(' ', 0, 0).toUShort();
     const Signals bits{chamberSignal(4, -1, setup == "bit 16" ? 16 : 15)};
     const Sections sections{programSection({SetpointValue(bits.first(), true)}, 60)};
-    const ProgramStartOptions options{QDateTime::currentDateTime(), 60, 2, 1, 0, 0, 0};
-    bench.runRoad(1, sections, bits, options);
+    bench.runRoad(1, sections, bits, {QDateTime::currentDateTime(), 60, 2, 1, 0, 0, 0});
 }
 
 // One request of 4 + 3 per step + 1 writes; values come back as written,

@@ -31,6 +31,10 @@ class TjvDataLoggerReader : public QObject, public domain::api::IDataLoggerReade
 public:
     TjvDataLoggerReader(const QHostAddress &address, const QPointer<QThread> &workerThread,
                         QObject *parent = nullptr);
+    // The worker creates its FTP connection through createFtpConnection, on
+    // its thread; tests reach a server on another port so.
+    TjvDataLoggerReader(const TjvDataLoggerReaderImpl::FtpConnectionFactory &createFtpConnection,
+                        const QPointer<QThread> &workerThread, QObject *parent = nullptr);
 
     // secondDataset is not used: these controllers keep one log.
     [[nodiscard]] bool readDataLogger(const domain::types::RecordingData &recording,
@@ -43,11 +47,6 @@ Q_SIGNALS:
     void error(const QString &errorMessage = tr("Unknown Error")) override;
     void startReadingDataLogger(const quelta::domain::types::RecordingData &recording,
                                 const QList<quelta::domain::types::ChamberSignal> &chamberSignals);
-
-protected:
-    // Tests reach a server on another port.
-    TjvDataLoggerReader(const TjvDataLoggerReaderImpl::FtpConnectionFactory &createFtpConnection,
-                        const QPointer<QThread> &workerThread, QObject *parent);
 
 private:
     bool isWorkerThreadRunning() const;

@@ -7,7 +7,6 @@
 #include <QtCore/QBuffer>
 #include <QtCore/QMap>
 #include <QtCore/QRegularExpression>
-#include <QtCore/QStringList>
 
 namespace quelta::base::connection::chamberconnection {
 
@@ -18,16 +17,11 @@ using domain::types::Unit;
 
 namespace {
 
-// The lines of a text file, each with its line end as "\n".
-QStringList linesOf(const QByteArray &content)
+// Reads the file's lines with "\n" as their end.
+void openText(QBuffer &file, const QByteArray &content)
 {
-    QBuffer file;
     file.setData(content);
     file.open(QIODevice::ReadOnly | QIODevice::Text);
-    QStringList lines;
-    while (!file.atEnd())
-        lines.append(QString::fromUtf8(file.readLine()));
-    return lines;
 }
 
 ChamberSignal signalWithReadAddress(const QList<ChamberSignal> &chamberSignals, const QString &address)
@@ -75,9 +69,12 @@ QList<ChamberSignal> TjvDataLogFormat::columns(const QByteArray &canIdIni, const
     static const QRegularExpression logging(QStringLiteral("Logging=(TRUE|FALSE)"));
     static const QRegularExpression id(QStringLiteral("ID=(0x[0-9A-F]{8})"));
     QList<ChamberSignal> columns;
-    const QStringList lines = linesOf(canIdIni);
-    for (int first = 0; first < lines.size(); first += LinesPerBlock) {
-        const QString block = lines.mid(first, LinesPerBlock).join(QString());
+    QBuffer file;
+    openText(file, canIdIni);
+    while (!file.atEnd()) {
+        QString block;
+        for (int line = 0; line < LinesPerBlock && !file.atEnd(); ++line)
+            block += QString::fromUtf8(file.readLine());
         const QRegularExpressionMatch loggingMatch = logging.match(block);
         if (loggingMatch.hasMatch() && loggingMatch.capturedRef(1) == QLatin1String("FALSE"))
             continue;
@@ -97,8 +94,14 @@ QList<Recordset> TjvDataLogFormat::recordsets(const QByteArray &logFile, const Q
     static const QRegularExpression timeStamp(
             QStringLiteral("^(\\d{4}-\\d{2}-\\d{2})\\s*(\\d{2}:\\d{2}:\\d{2})\\s*"));
     QList<Recordset> recordsets;
-    const QStringList lines = linesOf(logFile).mid(HeaderLines);
-    for (const QString &line : lines) {
+    QBuffer file;
+    openText(file, logFile);
+    for (int line = 0; line < HeaderLines && !file.atEnd(); ++line)
+        file.readLine();
+    // Read line by line: whatever follows the first line without a time is
+    // never looked at.
+    while (!file.atEnd()) {
+        const QString line = QString::fromUtf8(file.readLine());
         const QRegularExpressionMatch stamp = timeStamp.match(line);
         if (!stamp.hasMatch())
             break;

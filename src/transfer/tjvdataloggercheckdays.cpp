@@ -4,24 +4,22 @@
 
 #include "connection/chamber/core/chamberconnectionlogging.h"
 
+#include <QtCore/QStringList>
 #include <QtNetwork/QNetworkReply>
 
 namespace quelta::base::connection::chamberconnection {
 
-TjvDataLoggerCheckDays::TjvDataLoggerCheckDays(const QDate &from, const QDate &to,
-                                               const QSharedPointer<TjvFtpConnection> &ftpConnection,
-                                               QObject *parent)
-    : TjvDataLoggerCheck(from, to, ftpConnection, parent)
-{
-}
+namespace {
 
-QString TjvDataLoggerCheckDays::monthDirectory(const QDate &date)
+QString monthDirectory(const QDate &date)
 {
     return QStringLiteral("/SDMemory/DataRec/%1/%2")
             .arg(date.toString(QStringLiteral("yyyy")), date.toString(QStringLiteral("yyyyMM")));
 }
 
-QList<QDate> TjvDataLoggerCheckDays::daysInListing(const QByteArray &listing, const QDate &from, const QDate &to)
+// The days from..to named in a listing of names joined by ";", in listing
+// order; a day named twice counts once, so that its file is read once.
+QList<QDate> daysInListing(const QByteArray &listing, const QDate &from, const QDate &to)
 {
     QList<QDate> days;
     const QStringList names = QString::fromUtf8(listing).split(QLatin1Char(';'));
@@ -33,6 +31,15 @@ QList<QDate> TjvDataLoggerCheckDays::daysInListing(const QByteArray &listing, co
             days.append(day);
     }
     return days;
+}
+
+} // namespace
+
+TjvDataLoggerCheckDays::TjvDataLoggerCheckDays(const QDate &from, const QDate &to,
+                                               const QSharedPointer<TjvFtpConnection> &ftpConnection,
+                                               QObject *parent)
+    : TjvDataLoggerCheck(from, to, ftpConnection, parent)
+{
 }
 
 void TjvDataLoggerCheckDays::startRequest()

@@ -2,9 +2,6 @@
 
 #include "tjvdataloggercheck.h"
 
-#include <QtCore/QByteArray>
-#include <QtCore/QString>
-
 class QNetworkReply;
 
 namespace quelta::base::connection::chamberconnection {
@@ -19,11 +16,6 @@ class TjvDataLoggerCheckDays : public TjvDataLoggerCheck
 public:
     TjvDataLoggerCheckDays(const QDate &from, const QDate &to,
                            const QSharedPointer<TjvFtpConnection> &ftpConnection, QObject *parent = nullptr);
-
-    static QString monthDirectory(const QDate &date);
-    // The days from..to named in a listing of names joined by ";", in listing
-    // order; a day named twice counts once, so that its file is read once.
-    static QList<QDate> daysInListing(const QByteArray &listing, const QDate &from, const QDate &to);
 
 public Q_SLOTS:
     void startRequest() override;

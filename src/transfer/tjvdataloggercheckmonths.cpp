@@ -20,8 +20,8 @@ void TjvDataLoggerCheckMonths::startRequest()
     const int lastMonth = to().year() > year ? 12 : to().month();
     for (int month = from().month(); !isRangeEmpty() && month <= lastMonth; ++month) {
         const QDate first(year, month, 1);
-        children.append(new TjvDataLoggerCheckDays(qMax(first, from()), qMin(first.addDays(first.daysInMonth() - 1), to()),
-                                                   ftpConnection(), this));
+        const QDate last(year, month, first.daysInMonth());
+        children.append(new TjvDataLoggerCheckDays(qMax(first, from()), qMin(last, to()), ftpConnection(), this));
     }
     runOneAfterAnother(children);
 }

@@ -215,7 +215,6 @@ void tst_SqliteConnection::keyCannotBreakOutOfItsLiteral_data()
 
     QTest::newRow("quote") << "it's a key" << "it";
     QTest::newRow("second statement") << "x'; PRAGMA key = 'other" << "other";
-    QTest::newRow("comment") << "k' --" << "k";
 }
 
 void tst_SqliteConnection::keyCannotBreakOutOfItsLiteral()

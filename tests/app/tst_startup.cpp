@@ -1,0 +1,72 @@
+#include "support/cataloguebuilder.h"
+#include "support/democatalogue.h"
+
+#include <QtTest/QtTest>
+
+namespace {
+
+void writeFile(const QString &path, const QByteArray &content)
+{
+    QFile file(path);
+    QVERIFY(file.open(QIODevice::WriteOnly));
+    file.write(content);
+}
+
+} // namespace
+
+// The program, copied as Corvane into a folder of its own with its
+// component list and the demo database beside it, started from a working
+// directory whose parent may hold the settings file.
+class tst_Startup : public QObject
+{
+    Q_OBJECT
+
+private Q_SLOTS:
+    void exitCode_data();
+    void exitCode();
+};
+
+void tst_Startup::exitCode_data()
+{
+    QTest::addColumn<QString>("program");
+    QTest::addColumn<QByteArray>("settings");
+    QTest::addColumn<int>("exitCode");
+    // What the main document found; empty when it was not loaded.
+    QTest::addColumn<QString>("window");
+
+    const QString window = "Corvane - v4.2.1 8 true";
+    QTest::newRow("no settings file") << CORVANE_GOOD << QByteArray() << 0 << window;
+    QTest::newRow("no path in the settings") << CORVANE_GOOD << QByteArray("[General]\nLocalImageDirectory=x") << 0
+                                             << window;
+    QTest::newRow("an empty path") << CORVANE_GOOD << QByteArray("[General]\nConfigDatabasePath=") << 1 << "";
+    QTest::newRow("a missing file") << CORVANE_GOOD << QByteArray("[General]\nConfigDatabasePath=database/x") << 1
+                                    << "";
+    QTest::newRow("a broken main document") << CORVANE_BROKEN << QByteArray() << 255 << "";
+}
+
+void tst_Startup::exitCode()
+{
+    QFETCH(QString, program);
+    QFETCH(QByteArray, settings);
+    QTemporaryDir root;
+    QVERIFY(QDir(root.path()).mkpath("bin/database") && QDir(root.path()).mkpath("work"));
+    QVERIFY(QFile::copy(program, root.filePath("bin/Corvane")));
+    const QString database = root.filePath("bin/database/configuration.sqlite3");
+    QCOMPARE(quelta::test::CatalogueBuilder::create(database, quelta::test::DemoCatalogue::content()), QString());
+    writeFile(root.filePath("bin/components.xml"),
+              "<Packages><Package><Title>Corvane</Title><Version>4.2.1</Version></Package></Packages>");
+    if (!settings.isNull())
+        writeFile(root.filePath("QUELTA4.ini"), settings);
+
+    QProcess corvane;
+    corvane.setWorkingDirectory(root.filePath("work"));
+    QSignalSpy finished(&corvane, &QProcess::finished);
+    corvane.start(root.filePath("bin/Corvane"), {});
+    QVERIFY(finished.wait(30000));
+    QTEST(corvane.exitCode(), "exitCode");
+    QTEST(QString(corvane.readAllStandardError()).section("window: ", 1).section('\n', 0, 0), "window");
+}
+
+QTEST_GUILESS_MAIN(tst_Startup)
+
+#include "tst_startup.moc"

@@ -124,8 +124,14 @@ void tst_SimpleEventHandler::searchesAndChecks_reachTheDevicesOnTheirKinds()
     }
     QCOMPARE(vacuum.lines.first(), QByteArray("IN_PV_1"));
 
+    // Without a result the window's requests only leave a warning.
+    QSignalSpy created(handler.get(), &SimpleEventHandler::signalChamberCreated);
     QTest::ignoreMessage(QtWarningMsg, "Communication check without a search result: nothing to check");
     handler->slotCheckCommunication(nullptr);
+    QTest::ignoreMessage(QtWarningMsg, "Chamber creation without a search result: nothing to create");
+    handler->slotCreateChamber(nullptr);
+    handler->slotCreateChamber(results.at(&results, 0));
+    QCOMPARE(created.count(), 1);
     QCOMPARE(failed.count() + active.count(), 6);
     // The window closes during a check.
     handler->slotCheckCommunication(results.at(&results, 2));

@@ -17,6 +17,7 @@
 #include "domain/api/iprogramdatabaseconnection.h"
 #include "domain/api/iprogramtransmitter.h"
 #include "domain/api/iprotocoldatabaseconnection.h"
+#include "domain/api/irecordingdatabaseconnection.h"
 #include "domain/api/irecordsetdatabaseconnection.h"
 #include "domain/api/iroomdatabaseconnection.h"
 #include "domain/api/isettingsdatabaseconnection.h"
@@ -52,7 +53,7 @@ static_assert(arePureInterfaces<IAccessDatabaseConnection, IAlarmDatabaseConnect
                                 IChamberConnection, IChamberConnectionProvider, IChamberDatabaseConnection,
                                 IChamberOperatingModeConnection, IChamberReply, IDataLoggerReader, IInitializing,
                                 IProgramDatabaseConnection, IProgramTransmitter, IProtocolDatabaseConnection,
-                                IRecordsetDatabaseConnection, IRoomDatabaseConnection, ISettingsDatabaseConnection,
+                                IRecordingDatabaseConnection, IRecordsetDatabaseConnection, IRoomDatabaseConnection, ISettingsDatabaseConnection,
                                 ISqlConnection, ISqlQuery, IUpdateManagement, IUserDatabaseConnection>);
 
 class FakeDataLoggerReader : public QObject, public IDataLoggerReader
@@ -140,6 +141,7 @@ void tst_Api::interfaceId_isNamespacedClassName_data()
     INTERFACE_ROW(IProgramDatabaseConnection);
     INTERFACE_ROW(IProgramTransmitter);
     INTERFACE_ROW(IProtocolDatabaseConnection);
+    INTERFACE_ROW(IRecordingDatabaseConnection);
     INTERFACE_ROW(IRecordsetDatabaseConnection);
     INTERFACE_ROW(IRoomDatabaseConnection);
     INTERFACE_ROW(ISettingsDatabaseConnection);

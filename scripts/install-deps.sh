@@ -9,7 +9,8 @@ build_packages="cmake g++ make pkg-config ccache
     libqt5serialport5-dev libqt5serialbus5-dev libqt5sql5 libqt5xml5
     libsqlcipher-dev libcurl4-openssl-dev
     qml-module-qtquick2 qml-module-qtquick-controls2 qml-module-qtquick-layouts
-    qml-module-qtquick-window2"
+    qml-module-qtquick-window2 libqt5svg5
+    fonts-dejavu-core fonts-dejavu-extra fonts-font-awesome"
 
 test_packages="qml-module-qttest xvfb xauth iproute2 util-linux
     python3 python3-pymodbus python3-serial python3-serial-asyncio python3-pyftpdlib

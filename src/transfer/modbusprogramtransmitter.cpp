@@ -86,9 +86,11 @@ bool ModbusProgramTransmitter::startResponseAfter(const QSharedPointer<IChamberR
     return awaitOrEnd(reply, [this](const ChamberReply &finished) { handleProgramStartResponse(finished); });
 }
 
-bool ModbusProgramTransmitter::stopResponseAfter(const QSharedPointer<IChamberReply> &reply)
+bool ModbusProgramTransmitter::stopResponseAfter(const QSharedPointer<IChamberReply> &reply, bool earlierWriteFailed)
 {
-    return awaitOrEnd(reply, [this](const ChamberReply &finished) { handleProgramStopResponse(finished); });
+    return awaitOrEnd(reply, [this, earlierWriteFailed](const ChamberReply &finished) {
+        handleProgramStopResponse(finished, earlierWriteFailed);
+    });
 }
 
 void ModbusProgramTransmitter::endWithDeviceError(quint32 deviceErrorCode)
@@ -161,9 +163,9 @@ void ModbusProgramTransmitter::handleProgramStartResponse(const ChamberReply &re
     resetCommand();
 }
 
-void ModbusProgramTransmitter::handleProgramStopResponse(const ChamberReply &reply)
+void ModbusProgramTransmitter::handleProgramStopResponse(const ChamberReply &reply, bool earlierWriteFailed)
 {
-    if (isGood(reply))
+    if (isGood(reply) && !earlierWriteFailed)
         Q_EMIT stopProgramFinished();
     else
         Q_EMIT error();

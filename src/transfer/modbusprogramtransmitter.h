@@ -73,7 +73,18 @@ protected:
     // and error "Unknown Error" and returns false.
     bool handshakeAfter(const QSharedPointer<domain::api::IChamberReply> &reply);
     bool startResponseAfter(const QSharedPointer<domain::api::IChamberReply> &reply);
-    bool stopResponseAfter(const QSharedPointer<domain::api::IChamberReply> &reply);
+    // A stop of several writes ends with the reply of its last; when an
+    // earlier write failed, the stop fails even when the last one succeeds.
+    bool stopResponseAfter(const QSharedPointer<domain::api::IChamberReply> &reply, bool earlierWriteFailed = false);
+    // Hands the finished reply to onFinished whatever its outcome.
+    template<typename T>
+    bool finishedAfter(const QSharedPointer<domain::api::IChamberReply> &reply, T *receiver,
+                       void (T::*onFinished)(const ChamberReply &))
+    {
+        return awaitOrEnd(reply, [receiver, onFinished](const ChamberReply &finished) {
+            (receiver->*onFinished)(finished);
+        });
+    }
     // Hands a reply with at least one result and no error to onResult; any
     // other reply ends the command like a request that could not be made.
     template<typename T>
@@ -104,7 +115,7 @@ private:
     void readErrorCode();
     void handleErrorCodeResponse(const ChamberReply &reply);
     void handleProgramStartResponse(const ChamberReply &reply);
-    void handleProgramStopResponse(const ChamberReply &reply);
+    void handleProgramStopResponse(const ChamberReply &reply, bool earlierWriteFailed);
 
     QSharedPointer<ModbusChamberConnection> m_chamberConnection;
     ReplyWaiter *const m_replyWaiter;

@@ -10,8 +10,7 @@ namespace quelta::test {
 // kind (1 to 8), one type with three article variants and one with none,
 // signals read and written through registers and commands of several value
 // types, set-point pairs, control signals, options, tolerance ranges and
-// data-logger channels. The tests of the configuration store read it, and it
-// is the demo catalogue of the program.
+// data-logger channels. The tests of the stores read it.
 class DemoCatalogue
 {
 public:

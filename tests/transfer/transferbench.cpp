@@ -16,6 +16,7 @@ FakeModbusChamberConnection::FakeModbusChamberConnection(const Handshake &handsh
     , handshake(handshake)
 {
     setState(ChamberState::STATE_CONNECTED);
+    m_clock.start();
 }
 
 QVariant FakeModbusChamberConnection::value(const ControllerAddress &address) const
@@ -53,6 +54,7 @@ QSharedPointer<IChamberReply> FakeModbusChamberConnection::makeRequest(const Req
     if (request.addresses.isEmpty())
         return {};
     requests.append(request);
+    requests.last().madeAt = std::chrono::milliseconds(m_clock.elapsed());
 
     const QSharedPointer<ChamberReply> reply = ChamberReply::create(request.addresses.size());
     const auto fault = std::find_if(m_faults.begin(), m_faults.end(), [&request](const Fault &fault) {
@@ -112,7 +114,7 @@ ChamberSignal chamberSignal(int id, int number, int bitPosition, float limitMax)
     signal.setBitPosition(bitPosition);
     signal.setLimitMax(limitMax);
     signal.setWriteManualAddress(QSharedPointer<ControllerAddress>::create(
-        ControllerAddressId(), QStringLiteral("0x2000"), 2, QMetaType::UShort, 1, number, QString()));
+        ControllerAddressId(), QStringLiteral("0x%1").arg(0x2000 + id, 0, 16), 2, QMetaType::UShort, 1, number, QString()));
     return signal;
 }
 
@@ -120,6 +122,46 @@ ProgramTransmittableSection programSection(const QList<SetpointValue> &setpoints
 {
     return ProgramTransmittableSection(ProgramSection(0, setpoints, duration, ProgramSection::INVALID, false, {}),
                                        0, 0);
+}
+
+void addRoadColumns()
+{
+    QTest::addColumn<QString>("command");
+    QTest::addColumn<QString>("setup");
+    QTest::addColumn<QString>("error");
+    QTest::addColumn<QVariant>("expected");
+    QTest::addColumn<QString>("log");
+}
+
+void addRoad(const char *name, const QString &command, const QString &setup, const QString &error,
+             const QVariant &expected, const QString &log)
+{
+    QTest::newRow(name) << command << setup << error << expected << log;
+}
+
+ToleranceRange relativeBand(float below, float above)
+{
+    return ToleranceRange(ToleranceRange::Relative, UnitValue(Unit::DegreeCelsius, QVariant(below)),
+                          UnitValue(Unit::DegreeCelsius, QVariant(above)));
+}
+
+bool startCommand(AbstractProgramTransmitter &transmitter, const QString &command, int programIndex,
+                  const QList<ProgramTransmittableSection> &sections, const QList<ChamberSignal> &chamberSignals,
+                  const ProgramStartOptions &startOptions)
+{
+    if (command == "names")
+        return transmitter.readProgramNames();
+    if (command == "name")
+        return transmitter.readProgramName(programIndex);
+    if (command == "read")
+        return transmitter.readProgram(programIndex, chamberSignals);
+    if (command == "write")
+        return transmitter.writeProgram(programIndex, "P", sections, chamberSignals);
+    if (command == "delete")
+        return transmitter.deleteProgram(programIndex);
+    if (command == "start")
+        return transmitter.startProgram(programIndex, startOptions);
+    return command == "stop" && transmitter.stopProgram();
 }
 
 } // namespace transferbench

@@ -7,7 +7,9 @@
 #include "domain/types/programtransmittablesection.h"
 #include "transfer/abstractprogramtransmitter.h"
 
+#include <QtCore/QElapsedTimer>
 #include <QtTest/QSignalSpy>
+#include <QtTest/QTest>
 
 #include <chrono>
 #include <functional>
@@ -21,6 +23,11 @@ namespace transferbench {
 using namespace quelta::domain::types;
 using quelta::base::connection::chamberconnection::AbstractProgramTransmitter;
 using IChamberReply = quelta::domain::api::IChamberReply;
+using ProgramNames = QMap<int, QString>;
+using Sections = QList<ProgramTransmittableSection>;
+using Signals = QList<ChamberSignal>;
+
+inline const QString unknownError = QStringLiteral("Unknown Error");
 
 // A controller that takes a command code in its control word and carries it
 // out: the control word then reads busyWord for busyPolls reads, then
@@ -52,6 +59,16 @@ public:
         bool isWrite = false;
         QList<ControllerAddress> addresses;
         QVariantList values;
+        // Since the connection was made.
+        std::chrono::milliseconds madeAt{};
+
+        QStringList addressTexts() const
+        {
+            QStringList texts;
+            for (const ControllerAddress &address : addresses)
+                texts << address.address();
+            return texts;
+        }
     };
 
     explicit FakeModbusChamberConnection(const Handshake &handshake);
@@ -99,6 +116,7 @@ private:
 
     QList<Fault> m_faults;
     int m_busyLeft = 0;
+    QElapsedTimer m_clock;
 };
 
 // Every result signal of a transmitter, to prove that a command ends in
@@ -128,6 +146,12 @@ struct TransmitterSpy
     QSignalSpy names, name, read, written, deleted, started, stopped, errors;
 };
 
+// Starts one of the commands "names", "name", "read", "write", "delete",
+// "start" and "stop" on the program with the 1-based index.
+bool startCommand(AbstractProgramTransmitter &transmitter, const QString &command, int programIndex,
+                  const QList<ProgramTransmittableSection> &sections, const QList<ChamberSignal> &chamberSignals,
+                  const ProgramStartOptions &startOptions);
+
 // A transmitter wired to a fake connection with a controller's handshake.
 template<typename Transmitter>
 struct TransmitterBench
@@ -138,16 +162,77 @@ struct TransmitterBench
         transmitter.setChamberConnection(connection);
     }
 
+    // Runs the current row of a table of command roads (addRoadColumns()) on
+    // the program with the 1-based index: the command must end exactly once, with the row's error and what the
+    // row expects; check looks further. A program list read then ends on its
+    // own: no second end of the command was on its way.
+    void runRoad(int programIndex, const Sections &sections, const Signals &chamberSignals,
+                 const ProgramStartOptions &options = {}, const std::function<void()> &check = [] {})
+    {
+        using namespace std::chrono_literals;
+        QFETCH(QString, command);
+        QFETCH(QString, setup);
+        QFETCH(QString, error);
+        QFETCH(QVariant, expected);
+        QFETCH(QString, log);
+        Handshake &handshake = connection->handshake;
+        if (setup == "busy")
+            handshake.busyPolls = std::numeric_limits<int>::max();
+        if (setup == "error code")
+            handshake.forcedErrorCode = 2;
+        if (const QString fault = setup.section(' ', 1); fault == "lost" || fault == "refused" || fault == "stalled")
+            connection->failNext(setup.section(' ', 0, 0).toUShort(nullptr, 16),
+                                 fault == "lost" ? ChamberError::ConnectionError : ChamberError::ProtocolError,
+                                 fault == "stalled" ? 50ms : 0ms);
+        if (!log.isEmpty())
+            QTest::ignoreMessage(QtWarningMsg, QRegularExpression(log));
+        QVERIFY(startCommand(transmitter, command, programIndex, sections, chamberSignals, options));
+        if (setup == "busy") {
+            QTRY_VERIFY(connection->requests.size() > 20);
+            connection->failNext(handshake.controlWord.address().toUShort(nullptr, 16), ChamberError::TimeoutError,
+                                 50ms);
+        }
+        QTRY_COMPARE(spy.outcomes(), 1);
+        QCOMPARE(spy.lastError(), error);
+        if (expected.userType() == qMetaTypeId<ProgramNames>())
+            QCOMPARE(spy.names.first().first().value<ProgramNames>(), expected.value<ProgramNames>());
+        if (expected.userType() == QMetaType::Int)
+            QCOMPARE(spy.read.first().last().value<Sections>().size(), expected.toInt());
+        if (expected.userType() == QMetaType::QVariantList)
+            QCOMPARE(connection->requests.first().values, expected.toList());
+        check();
+        if (QTest::currentTestFailed())
+            return;
+        handshake.busyPolls = 0;
+        handshake.forcedErrorCode.reset();
+        const int lists = spy.names.count();
+        QVERIFY(transmitter.readProgramNames());
+        QTRY_COMPARE(spy.outcomes(), 2);
+        QCOMPARE(spy.names.count(), lists + 1);
+    }
+
     const QSharedPointer<FakeModbusChamberConnection> connection;
     Transmitter transmitter;
     TransmitterSpy spy{&transmitter};
 };
 
 ControllerAddress holdingRegister(const char *address, int valueType, int count = 1);
-// A signal in °C whose manual-mode write address has the 1-based column
-// number, or, with a bit position of 0 or more, a switch that is that bit.
+// A signal in °C whose manual-mode write address (0x2000 + id) has the
+// 1-based column number, or, with a bit position of 0 or more, a switch that
+// is that bit.
 ChamberSignal chamberSignal(int id, int number, int bitPosition = -1,
                             float limitMax = ChamberSignal::NoUpperLimit);
 ProgramTransmittableSection programSection(const QList<SetpointValue> &setpoints, qint64 duration);
+// A tolerance band in °C relative to its setpoint.
+ToleranceRange relativeBand(float below, float above);
+// The columns of a table of command roads: command, setup (the controller's
+// fault: "busy" until a poll's reply times out, "error code" 2, "<hex
+// register> lost|refused|stalled" for the next request that touches it, or
+// what the test makes of it), error (empty for success), expected (a program
+// list, the number of sections read, the first request's values, or what the
+// test checks itself) and log (a warning that the road writes).
+void addRoadColumns();
+void addRoad(const char *name, const QString &command, const QString &setup, const QString &error = {},
+             const QVariant &expected = {}, const QString &log = {});
 
 } // namespace transferbench

@@ -7,7 +7,6 @@
 using namespace transferbench;
 using quelta::base::connection::chamberconnection::ZK3ProgramTransmitter;
 using Positions = QMap<int, int>;
-using Signals = QList<ChamberSignal>;
 
 class tst_AbstractProgramTransmitter : public QObject
 {

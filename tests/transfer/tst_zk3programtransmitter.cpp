@@ -7,11 +7,7 @@
 #include <array>
 
 using namespace transferbench;
-using namespace std::chrono_literals;
 using quelta::base::connection::chamberconnection::ZK3ProgramTransmitter;
-using ProgramNames = QMap<int, QString>;
-using Sections = QList<ProgramTransmittableSection>;
-using Signals = QList<ChamberSignal>;
 
 namespace {
 
@@ -65,96 +61,59 @@ private Q_SLOTS:
 
 // Every road of a command: the handshake on control word 0x03F3 and error
 // code 0x03F4, the start and stop responses on run command 0x0046, and the
-// ends before any traffic. The request column is the first request's values.
+// ends before any traffic. Expected: the first request's values.
 void tst_ZK3ProgramTransmitter::command_endsExactlyOnce_data()
 {
-    QTest::addColumn<QString>("command");
-    QTest::addColumn<QString>("setup");
-    QTest::addColumn<QString>("error");
-    QTest::addColumn<QVariantList>("request");
-    QTest::addColumn<QString>("log");
-    const QString unknown = "Unknown Error";
-    QTest::newRow("write") << "write" << "" << "" << QVariantList() << "";
-    QTest::newRow("write, busy for 50 polls") << "write" << "busy" << "" << QVariantList() << "";
-    QTest::newRow("write, error code") << "write" << "error code" << unknown << QVariantList() << "";
-    QTest::newRow("write, refused") << "write" << "3f3 refused" << "Unable to connect" << QVariantList() << "";
-    QTest::newRow("write, error code never read") << "write" << "3f4 stalled" << unknown << QVariantList() << "";
-    QTest::newRow("write, no connection") << "write" << "no connection" << unknown << QVariantList() << "";
-    QTest::newRow("write, no sections") << "write nothing" << "" << "" << QVariantList() << "";
-    QTest::newRow("write, digital bit 8") << "write bit 8" << "" << unknown << QVariantList()
-                                          << "Digital signal 2 has no place";
-    QTest::newRow("read, one section") << "read" << "1 sections" << "" << QVariantList{0, 0, 0, 1} << "";
-    QTest::newRow("read, 20 sections") << "read" << "20 sections" << "" << QVariantList() << "";
-    QTest::newRow("read, 21 sections") << "read" << "21 sections" << unknown << QVariantList()
-                                       << "reports 21 sections, more than the 20";
-    QTest::newRow("read, last section 255 after a delete") << "read" << "256 sections" << unknown << QVariantList()
-                                                           << "reports 256 sections, more than the 20";
+    addRoadColumns();
+    addRoad("write, busy for 50 polls", "write", "50 polls");
+    addRoad("write, busy for ever", "write", "busy", unknownError);
+    addRoad("write, error code", "write", "error code", unknownError);
+    addRoad("write, refused", "write", "3f3 refused", "Unable to connect");
+    addRoad("write, error code never read", "write", "3f4 stalled", unknownError);
+    addRoad("write, no connection", "write", "no connection", unknownError);
+    addRoad("write, no sections", "write", "no sections");
+    addRoad("write, digital bit 8", "write", "bit 8", unknownError, {}, "Digital signal 2 has no place");
+    addRoad("read, one section", "read", "1 sections", "", QVariantList{0, 0, 0, 1});
+    addRoad("read, 20 sections", "read", "20 sections");
+    addRoad("read, 21 sections", "read", "21 sections", unknownError, {}, "reports 21 sections, more than the 20");
+    addRoad("read, last section 255 after a delete", "read", "256 sections", unknownError, {},
+            "reports 256 sections, more than the 20");
     // Kept as controllers expect it: deleted whatever the controller answers.
-    QTest::newRow("delete, error code") << "delete" << "error code" << "" << QVariantList{1, 255, 255, 0, 5}
-                                        << "Delete answered with error code 3";
-    QTest::newRow("start") << "start" << "" << "" << QVariantList{0, 2, 32} << "";
-    QTest::newRow("start, delay 90") << "start" << "delay 90" << "" << QVariantList{90, 2, 32} << "";
+    addRoad("delete, error code", "delete", "error code", "", QVariantList{1, 255, 255, 0, 5},
+            "Delete answered with error code 2");
+    addRoad("start", "start", "", "", QVariantList{0, 2, 32});
+    addRoad("start, delay 90", "start", "delay 90", "", QVariantList{90, 2, 32});
     // A negative delay used to go out as a start about 136 years later.
-    QTest::newRow("start, an hour ago") << "start" << "hour ago" << "" << QVariantList{0, 2, 32}
-                                        << "3600 s in the past; starting now";
-    QTest::newRow("start, refused") << "start" << "46 refused" << unknown << QVariantList() << "";
-    QTest::newRow("stop, lost connection") << "stop" << "46 lost" << unknown << QVariantList{8} << "";
-    QTest::newRow("stop, never answered") << "stop" << "46 stalled" << unknown << QVariantList() << "";
+    addRoad("start, an hour ago", "start", "hour ago", "", QVariantList{0, 2, 32}, "3600 s in the past; starting now");
+    addRoad("start, refused", "start", "46 refused", unknownError);
+    addRoad("stop, lost connection", "stop", "46 lost", unknownError, QVariantList{8});
+    addRoad("stop, never answered", "stop", "46 stalled", unknownError);
 }
 
 void tst_ZK3ProgramTransmitter::command_endsExactlyOnce()
 {
     QFETCH(QString, command);
     QFETCH(QString, setup);
-    QFETCH(QString, error);
-    QFETCH(QVariantList, request);
-    QFETCH(QString, log);
     Zk3Bench bench;
-    bench.connection->handshake.busyPolls = setup == "busy" ? 50 : 0;
-    if (setup == "error code")
-        bench.connection->handshake.forcedErrorCode = 3;
-    if (setup.endsWith("sections"))
+    bench.connection->handshake.busyPolls = setup == "50 polls" ? 50 : 0;
+    if (setup.endsWith(" sections"))
         bench.programs[0].fill(QVector<quint16>(9), setup.section(' ', 0, 0).toInt());
-    if (const QString fault = setup.section(' ', 1); fault == "refused" || fault == "lost" || fault == "stalled") {
-        const auto failure = fault == "lost" ? ChamberError::ConnectionError : ChamberError::ProtocolError;
-        const quint16 faultRegister = setup.section(' ', 0, 0).toUShort(nullptr, 16);
-        bench.connection->failNext(faultRegister, failure, fault == "stalled" ? 50ms : 0ms);
-    }
     if (setup == "no connection")
         QVERIFY(!bench.transmitter.setChamberConnection(nullptr));
-    if (!log.isEmpty())
-        QTest::ignoreMessage(QtWarningMsg, QRegularExpression(log));
-
     const Signals chamberSignals{chamberSignal(1, 1), chamberSignal(2, -1, 8)};
-    const Sections sections{programSection({SetpointValue(chamberSignals.at(command == "write bit 8"), true)}, 60)};
+    const Sections sections{programSection({SetpointValue(chamberSignals.at(setup == "bit 8"), true)}, 60)};
     const QDateTime startTime = setup == "hour ago" ? QDateTime::currentDateTime().addSecs(-3600) : QDateTime();
-    const int startDelay = setup.startsWith("delay") ? setup.section(' ', 1).toInt() : 0;
-    if (command.startsWith("write"))
-        QVERIFY(bench.transmitter.writeProgram(1, "P", command == "write nothing" ? Sections() : sections,
-                                               chamberSignals));
-    else if (command == "read")
-        QVERIFY(bench.transmitter.readProgram(1, chamberSignals));
-    else if (command == "delete")
-        QVERIFY(bench.transmitter.deleteProgram(2));
-    else if (command == "start")
-        QVERIFY(bench.transmitter.startProgram(2, {startTime, startDelay, -1, -1, 0, 0, 0}));
-    else
-        QVERIFY(bench.transmitter.stopProgram());
-    QTRY_COMPARE(bench.spy.outcomes(), 1);
-    QCOMPARE(bench.spy.lastError(), error);
-    if (!request.isEmpty())
-        QCOMPARE(bench.connection->requests.first().values, request);
-    if (command.startsWith("write ") || setup == "no connection")
-        QVERIFY(bench.connection->requests.isEmpty());
-    if (setup == "busy")
-        QCOMPARE(bench.connection->requests.size(), 1 + 51 + 1);
-
-    // A later command ends on its own: no second end of the first one was on
-    // its way.
-    bench.transmitter.setChamberConnection(bench.connection);
-    QVERIFY(bench.transmitter.stopProgram());
-    QTRY_COMPARE(bench.spy.stopped.count(), 1);
-    QCOMPARE(bench.spy.outcomes(), 2);
+    const ProgramStartOptions options{startTime, setup == "delay 90" ? 90 : 0, -1, -1, 0, 0, 0};
+    const auto check = [&] {
+        const QList<FakeModbusChamberConnection::Request> &requests = bench.connection->requests;
+        if (setup == "bit 8" || setup == "no connection" || setup == "no sections")
+            QVERIFY(requests.isEmpty());
+        if (setup == "50 polls")
+            QCOMPARE(requests.size(), 1 + 51 + 1);
+        bench.transmitter.setChamberConnection(bench.connection);
+    };
+    const Sections program = setup == "no sections" ? Sections() : sections;
+    bench.runRoad(command == "read" ? 1 : 2, program, chamberSignals, options, check);
 }
 
 void tst_ZK3ProgramTransmitter::secondCommand_isRefusedWhileTheFirstRunsOn()
@@ -190,16 +149,15 @@ void tst_ZK3ProgramTransmitter::writeThenRead_givesTheProgramBackWithinLimits()
     QVERIFY(bench.transmitter.writeProgram(2, "Heat", sections, chamberSignals));
     QTRY_COMPARE(bench.spy.written.count(), 1);
 
-    QList<FakeModbusChamberConnection::Request> writes;
-    std::copy_if(bench.connection->requests.begin(), bench.connection->requests.end(), std::back_inserter(writes),
-                 [](const auto &request) { return request.isWrite; });
-    QCOMPARE(writes.size(), 3);
-    // Program 1 (0-based), section i, last section i, 0, then after the
-    // floats, the bits and the duration the command code of WRITE.
-    for (int i = 0; i < writes.size(); ++i)
-        QCOMPARE(writes.at(i).values.mid(0, 4) + writes.at(i).values.mid(7), (QVariantList{1, i, i, 0, 5}));
-    QCOMPARE(writes.first().values.at(4).value<QVector<float>>(), (QVector<float>{-10.5f, 25.0f, 0.0f}));
-    QCOMPARE(writes.last().values.at(5), QVariant(9U));
+    // Each section a write and the handshake's two reads. Program 1
+    // (0-based), section i, last section i, 0, then after the floats, the bits
+    // and the duration the command code of WRITE.
+    const QList<FakeModbusChamberConnection::Request> &requests = bench.connection->requests;
+    QCOMPARE(requests.size(), 3 * 3);
+    for (int i = 0; i < 3; ++i)
+        QCOMPARE(requests.at(3 * i).values.mid(0, 4) + requests.at(3 * i).values.mid(7), (QVariantList{1, i, i, 0, 5}));
+    QCOMPARE(requests.first().values.at(4).value<QVector<float>>(), (QVector<float>{-10.5f, 25.0f, 0.0f}));
+    QCOMPARE(requests.at(6).values.at(5), QVariant(9U));
 
     QVERIFY(bench.transmitter.readProgram(2, chamberSignals));
     QTRY_COMPARE(bench.spy.read.count(), 1);

@@ -1,11 +1,8 @@
-#include "domain/types/activityid.h"
-#include "domain/types/chamberstate.h"
 #include "domain/types/metatypes.h"
-#include "domain/types/smtpconnectiontype.h"
 
 #include <QtTest/QtTest>
 
-using namespace quelta::domain::types;
+using quelta::domain::types::registerMetaTypes;
 
 class tst_MetaTypes : public QObject
 {
@@ -15,8 +12,6 @@ private Q_SLOTS:
     void initTestCase();
     void typesAreRegisteredUnderTheirQualifiedNames_data();
     void typesAreRegisteredUnderTheirQualifiedNames();
-    void guiComponentStaysPositive();
-    void keyNamesConvertToEnums();
 };
 
 void tst_MetaTypes::initTestCase()
@@ -58,24 +53,6 @@ void tst_MetaTypes::typesAreRegisteredUnderTheirQualifiedNames()
     const int id = QMetaType::type(name.constData());
     QVERIFY(id >= QMetaType::User);
     QCOMPARE(QByteArray(QMetaType::typeName(id)), name);
-}
-
-void tst_MetaTypes::guiComponentStaysPositive()
-{
-    const auto component = QVariant(255).value<ActivityId::ComponentId>();
-    QCOMPARE(component, ActivityId::GUI);
-    QCOMPARE(int(component), 255);
-
-    const QVariant stored = QVariant::fromValue(ActivityId::GUI);
-    QCOMPARE(stored.toInt(), 255);
-}
-
-void tst_MetaTypes::keyNamesConvertToEnums()
-{
-    QCOMPARE(QVariant(QStringLiteral("TLS")).value<SmtpConnectionType::Type>(), SmtpConnectionType::TLS);
-    QCOMPARE(QVariant::fromValue(SmtpConnectionType::TCP).toString(), QStringLiteral("TCP"));
-    QCOMPARE(QVariant(QStringLiteral("GUI")).value<ActivityId::ComponentId>(), ActivityId::GUI);
-    QCOMPARE(QVariant::fromValue(ChamberState::STATE_CLOSING).toString(), QStringLiteral("STATE_CLOSING"));
 }
 
 QTEST_GUILESS_MAIN(tst_MetaTypes)

@@ -85,7 +85,6 @@ void tst_UpdateManager::init()
     QVERIFY(m_dir->isValid());
     QCoreApplication::setApplicationName("Corvane");
     QCoreApplication::setApplicationVersion("untouched");
-    qRegisterMetaType<QProcess::ExitStatus>();
 }
 
 // A content starting with "#!" is a script and made executable.

@@ -30,7 +30,6 @@ private Q_SLOTS:
     void checksTheParameterCount();
     void valuesRoundTripByType_data();
     void valuesRoundTripByType();
-    void lastInsertIdComesOnlyFromInserts();
     void reportsTheRowsAffected();
     void queriesMoveThroughTheirRows();
     void closeReleasesRunningStatements();
@@ -229,22 +228,6 @@ void tst_SqlCipherDriver::valuesRoundTripByType()
     QCOMPARE(value.isNull(), read.isNull());
     QCOMPARE(select.isNull(0), storage == "null");
     QCOMPARE(select.value(1).toString(), storage);
-}
-
-void tst_SqlCipherDriver::lastInsertIdComesOnlyFromInserts()
-{
-    QSqlQuery query(m_database);
-    QVERIFY(query.exec("INSERT INTO item (id, name) VALUES (3000000000, 'big')"));
-    QCOMPARE(query.lastInsertId(), QVariant(qint64(3000000000)));
-
-    QVERIFY(query.exec("UPDATE item SET name = 'bigger'"));
-    QVERIFY(!query.lastInsertId().isValid());
-
-    QVERIFY(query.exec("INSERT OR REPLACE INTO item (id, name) VALUES (3000000000, 'again')"));
-    QCOMPARE(query.lastInsertId(), QVariant(qint64(3000000000)));
-
-    QVERIFY(query.exec("INSERT INTO item (name) SELECT name FROM item WHERE id = 1"));
-    QVERIFY(!query.lastInsertId().isValid());
 }
 
 void tst_SqlCipherDriver::reportsTheRowsAffected()

@@ -1,0 +1,472 @@
+#include "connection/database/stores/sqlrecordingdatabaseconnection.h"
+
+#include "connection/database/core/schemavocabulary.h"
+#include "connection/database/core/sqlquery.h"
+#include "connection/database/core/valueconversions.h"
+
+#include <QtCore/QLoggingCategory>
+
+#include <array>
+
+namespace quelta::base::connection::databaseconnection {
+
+using domain::types::ChamberSignal;
+using domain::types::RecordingData;
+
+namespace {
+
+Q_LOGGING_CATEGORY(lcRecordingStore, "quelta.SqlRecordingDatabaseConnection")
+
+using Column = RecordingColumn;
+using LinkColumn = MetaRecordingHasRecordingColumn;
+using Statements = QList<QSharedPointer<domain::api::ISqlQuery>>;
+
+// The select list of a recording row; recordingFromRow() reads by these
+// positions.
+constexpr std::array<Column, 14> ReadColumns{
+    Column::ID,
+    Column::RECORDING_NAME,
+    Column::CHAMBER_ID,
+    Column::USER_ID,
+    Column::SECONDS_INTERVAL,
+    Column::START_TIME,
+    Column::END_TIME,
+    Column::IS_ACTIVE,
+    Column::IS_ARCHIVED,
+    Column::ADDITIONAL_INFO,
+    Column::FREE_TEXT,
+    Column::AUTOMATICALLY_CREATE_REPORT,
+    Column::IS_START_RECONDING_ALLOWED,
+    Column::NUMBER_OF_RECORDSETS,
+};
+
+// The column of user_recording_config that the schema vocabulary does not name.
+const QString RecordingConfigRecording = QStringLiteral("recording_id");
+
+QString recordingColumn(Column column)
+{
+    return columnNameRecording(column);
+}
+
+QString linkColumn(LinkColumn column)
+{
+    return columnNameMetaRecordingHasRecording(column);
+}
+
+template<typename T>
+QVariant valueOrNull(T value, T absent)
+{
+    return value == absent ? QVariant() : QVariant::fromValue(value);
+}
+
+QVariant textOrNull(const QString &text)
+{
+    return text.isEmpty() ? QVariant() : QVariant(text);
+}
+
+QVariant utcOrNull(const QDateTime &time)
+{
+    return time == QDateTime() ? QVariant() : QVariant(time.toUTC());
+}
+
+QDateTime localTimeOf(const QVariant &value)
+{
+    return toDateTimeOr(value, QDateTime()).toLocalTime();
+}
+
+qint64 toCountOr(const QVariant &value, qint64 defaultValue)
+{
+    return isUsable(value) ? value.toLongLong() : defaultValue;
+}
+
+// Every field but the id as the columns hold it, absent values as NULL.
+QList<QPair<QString, QVariant>> recordingToColumnValues(const RecordingData &recording)
+{
+    return {
+        {recordingColumn(Column::RECORDING_NAME), textOrNull(recording.recordingName())},
+        {recordingColumn(Column::CHAMBER_ID), valueOrNull(recording.chamberId(), -1)},
+        {recordingColumn(Column::USER_ID), valueOrNull(recording.userId(), 0U)},
+        {recordingColumn(Column::SECONDS_INTERVAL), valueOrNull(recording.secondsInterval(), -1)},
+        {recordingColumn(Column::START_TIME), utcOrNull(recording.startTime())},
+        {recordingColumn(Column::END_TIME), utcOrNull(recording.endTime())},
+        {recordingColumn(Column::IS_ACTIVE), recording.isActive()},
+        {recordingColumn(Column::ADDITIONAL_INFO), textOrNull(recording.additionalInfo())},
+        {recordingColumn(Column::FREE_TEXT), textOrNull(recording.freeText())},
+        {recordingColumn(Column::IS_ARCHIVED), recording.isArchived()},
+        {recordingColumn(Column::AUTOMATICALLY_CREATE_REPORT), recording.automaticallyCreateReport()},
+        {recordingColumn(Column::IS_START_RECONDING_ALLOWED), recording.isStartRecordingAllowed()},
+        {recordingColumn(Column::NUMBER_OF_RECORDSETS), recording.numberOfRecordsets()},
+    };
+}
+
+// One field as the record holds it: times unconverted, no NULL for absent
+// values; invalid for a flag that names no column.
+QVariant recordingFieldValue(const RecordingData &recording, Column column)
+{
+    switch (column) {
+    case Column::ID:
+        return recording.id();
+    case Column::RECORDING_NAME:
+        return recording.recordingName();
+    case Column::CHAMBER_ID:
+        return recording.chamberId();
+    case Column::USER_ID:
+        return recording.userId();
+    case Column::SECONDS_INTERVAL:
+        return recording.secondsInterval();
+    case Column::START_TIME:
+        return recording.startTime();
+    case Column::END_TIME:
+        return recording.endTime();
+    case Column::IS_ACTIVE:
+        return recording.isActive();
+    case Column::ADDITIONAL_INFO:
+        return recording.additionalInfo();
+    case Column::FREE_TEXT:
+        return recording.freeText();
+    case Column::IS_ARCHIVED:
+        return recording.isArchived();
+    case Column::AUTOMATICALLY_CREATE_REPORT:
+        return recording.automaticallyCreateReport();
+    case Column::IS_START_RECONDING_ALLOWED:
+        return recording.isStartRecordingAllowed();
+    case Column::NUMBER_OF_RECORDSETS:
+        return recording.numberOfRecordsets();
+    }
+    return QVariant();
+}
+
+SqlQuery selectRecordings()
+{
+    QStringList names;
+    for (const Column column : ReadColumns)
+        names.append(recordingColumn(column));
+    SqlQuery query;
+    query.select(names).from(tableNameRecording());
+    return query;
+}
+
+QSharedPointer<SqlQuery> deletion(const QString &table, const QString &column, uint recordingId)
+{
+    auto statement = QSharedPointer<SqlQuery>::create();
+    statement->deleteFrom(table).where(column).equals(recordingId);
+    return statement;
+}
+
+QSharedPointer<SqlQuery> metaLinksDeletion(uint metaRecordingId)
+{
+    return deletion(tableNameMetaRecordingHasRecording(), linkColumn(LinkColumn::META_RECORDING_ID), metaRecordingId);
+}
+
+// Every row that names the recording, each before the rows it refers to,
+// and last the recording itself.
+Statements removalStatements(uint id)
+{
+    SqlQuery recordsetsOfRecording;
+    recordsetsOfRecording.select(columnNameRecordSet(RecordSetColumn::ID))
+        .from(tableNameRecordSet())
+        .where(columnNameRecordSet(RecordSetColumn::RECORDING_ID))
+        .equals(id);
+    auto comments = QSharedPointer<SqlQuery>::create();
+    comments->deleteFrom(tableNameRecordSetComment())
+        .where(columnNameRecordSetComment(RecordSetCommentColumn::RECORDSET_ID))
+        .in(recordsetsOfRecording);
+    return {
+        comments,
+        deletion(tableNameRecordSet(), columnNameRecordSet(RecordSetColumn::RECORDING_ID), id),
+        deletion(tableNameRecordingHasSignalColumn(),
+                 columnNameRecordingHasSignalColumn(RecordingHasSignalColumnColumn::RECORDING_ID), id),
+        metaLinksDeletion(id),
+        deletion(tableNameCamera(), columnNameCamera(CameraColumn::RECORDING_ID), id),
+        deletion(tableNameUserRecordingConfig(), RecordingConfigRecording, id),
+        deletion(tableNameRecording(), recordingColumn(Column::ID), id),
+    };
+}
+
+} // namespace
+
+SqlRecordingDatabaseConnection::SqlRecordingDatabaseConnection(QObject *parent)
+    : QObject(parent)
+{
+}
+
+SqlRecordingDatabaseConnection::~SqlRecordingDatabaseConnection() = default;
+
+bool SqlRecordingDatabaseConnection::setConnections(domain::api::ISqlConnection *connection,
+                                                    domain::api::IChamberDatabaseConnection *chambers,
+                                                    domain::api::IRecordsetDatabaseConnection *recordsets)
+{
+    m_frame.setConnections(connection, chambers, recordsets);
+    return isInitialized();
+}
+
+bool SqlRecordingDatabaseConnection::isInitialized() const
+{
+    return m_frame.isComplete();
+}
+
+bool SqlRecordingDatabaseConnection::initialize()
+{
+    return m_frame.checkTables({tableNameRecording()}, MissingTableReport::EmitError);
+}
+
+bool SqlRecordingDatabaseConnection::addRecording(RecordingData &recording)
+{
+    if (!m_frame.ensureReady())
+        return false;
+
+    QStringList names;
+    QList<QVariant> values;
+    const QList<QPair<QString, QVariant>> columnValues = recordingToColumnValues(recording);
+    for (const QPair<QString, QVariant> &columnValue : columnValues) {
+        names.append(columnValue.first);
+        values.append(columnValue.second);
+    }
+    SqlQuery insert;
+    insert.insertInto(tableNameRecording()).columns(names).values(values);
+    const QPair<bool, quint64> inserted = m_frame.connection()->execute(insert);
+    if (!inserted.first) {
+        recording.setId(0);
+        return false;
+    }
+    const uint id = uint(inserted.second);
+    recording.setId(id);
+
+    // A recording without its value columns or its links is of no use: it
+    // goes again, and the caller sees that nothing was added.
+    const QList<uint> grouped = recording.metaRecordingIds();
+    const bool complete = recordsets()->addSignalColumns(id, recording.recordingSignals().keys())
+        && (grouped.isEmpty() || setMetaRecordingIds(id, grouped));
+    if (!complete) {
+        remove(id);
+        recording.setId(0);
+    }
+    return complete;
+}
+
+QList<QSharedPointer<RecordingData>> SqlRecordingDatabaseConnection::getRecordings()
+{
+    if (!m_frame.ensureReady())
+        return {};
+
+    QList<QSharedPointer<RecordingData>> recordings;
+    const QList<Row> rows = m_frame.connection()->select(selectRecordings());
+    for (const Row &row : rows) {
+        if (const QSharedPointer<RecordingData> recording = recordingFromRow(row))
+            recordings.append(recording);
+    }
+    return recordings;
+}
+
+QSharedPointer<RecordingData> SqlRecordingDatabaseConnection::getRecording(const uint &id)
+{
+    if (!m_frame.ensureReady())
+        return {};
+
+    SqlQuery query = selectRecordings();
+    query.where(recordingColumn(Column::ID)).equals(id);
+    return recordingFromRow(m_frame.connection()->selectRow(query));
+}
+
+uint SqlRecordingDatabaseConnection::getActiveRecordingId(const int &chamberId)
+{
+    if (!m_frame.ensureReady())
+        return 0;
+
+    SqlQuery query;
+    query.select(recordingColumn(Column::ID))
+        .from(tableNameRecording())
+        .where(recordingColumn(Column::CHAMBER_ID))
+        .equals(chamberId)
+        .andWhere(recordingColumn(Column::IS_ACTIVE))
+        .equals(true);
+    return toUIntOr(m_frame.connection()->selectValue(query), 0);
+}
+
+QVariant SqlRecordingDatabaseConnection::getRecordingValue(const uint &id, const RecordingColumn &column)
+{
+    if (!m_frame.ensureReady())
+        return {};
+
+    SqlQuery query;
+    query.select(recordingColumn(column)).from(tableNameRecording()).where(recordingColumn(Column::ID)).equals(id);
+    return m_frame.connection()->selectValue(query);
+}
+
+bool SqlRecordingDatabaseConnection::getRecordingCount(const int &chamberId)
+{
+    if (!m_frame.ensureReady())
+        return false;
+
+    SqlQuery query;
+    query.count(SqlQuery::CountType::ALL, QString())
+        .from(tableNameRecording())
+        .where(recordingColumn(Column::CHAMBER_ID))
+        .equals(chamberId);
+    return toIntOr(m_frame.connection()->selectValue(query), 0) > 0;
+}
+
+bool SqlRecordingDatabaseConnection::updateRecordingField(const RecordingData &recording,
+                                                          const RecordingColumn &column)
+{
+    if (!m_frame.ensureReady())
+        return false;
+    return setRecordingValue(recording.id(), column, recordingFieldValue(recording, column));
+}
+
+bool SqlRecordingDatabaseConnection::setRecordingValue(const uint &id, const RecordingColumn &column,
+                                                       const QVariant &value)
+{
+    if (!m_frame.ensureReady())
+        return false;
+
+    SqlQuery query;
+    query.update(tableNameRecording())
+        .set(recordingColumn(column), value)
+        .where(recordingColumn(Column::ID))
+        .equals(id);
+    return m_frame.connection()->execute(query).first;
+}
+
+bool SqlRecordingDatabaseConnection::updateRecording(const RecordingData &recording)
+{
+    if (!m_frame.ensureReady())
+        return false;
+
+    SqlQuery query;
+    query.update(tableNameRecording())
+        .set(recordingToColumnValues(recording))
+        .where(recordingColumn(Column::ID))
+        .equals(recording.id());
+    return m_frame.connection()->execute(query).first;
+}
+
+bool SqlRecordingDatabaseConnection::deleteRecording(const uint &id)
+{
+    if (!m_frame.ensureReady())
+        return false;
+
+    // The meta recording would lose a part of what it groups.
+    if (isGrouped(id)) {
+        qCWarning(lcRecordingStore, "Can't delete recording %u: a meta recording groups it", id);
+        return false;
+    }
+    if (!remove(id)) {
+        qCWarning(lcRecordingStore, "Can't delete recording %u: Can't delete recording's recordsets", id);
+        return false;
+    }
+    return true;
+}
+
+bool SqlRecordingDatabaseConnection::archiveRecording(const uint &id)
+{
+    if (!m_frame.ensureReady())
+        return false;
+    return setRecordingValue(id, Column::IS_ARCHIVED, true);
+}
+
+bool SqlRecordingDatabaseConnection::unarchiveRecording(const uint &id)
+{
+    if (!m_frame.ensureReady())
+        return false;
+    return setRecordingValue(id, Column::IS_ARCHIVED, false);
+}
+
+QList<uint> SqlRecordingDatabaseConnection::getMetaRecordingIds(const uint &metaRecordingId)
+{
+    if (!m_frame.ensureReady())
+        return {};
+
+    SqlQuery query;
+    query.select(linkColumn(LinkColumn::RECORDING_ID))
+        .from(tableNameMetaRecordingHasRecording())
+        .where(linkColumn(LinkColumn::META_RECORDING_ID))
+        .equals(metaRecordingId);
+    QList<uint> ids;
+    const QList<QVariant> values = m_frame.connection()->selectColumn(query);
+    for (const QVariant &value : values)
+        ids.append(toUIntOr(value, 0));
+    return ids;
+}
+
+bool SqlRecordingDatabaseConnection::setMetaRecordingIds(const uint &metaRecordingId,
+                                                         const QList<uint> &recordingIds)
+{
+    if (!m_frame.ensureReady())
+        return false;
+
+    Statements statements{metaLinksDeletion(metaRecordingId)};
+    for (const uint recordingId : recordingIds) {
+        auto link = QSharedPointer<SqlQuery>::create();
+        link->insertInto(tableNameMetaRecordingHasRecording())
+            .columns({linkColumn(LinkColumn::META_RECORDING_ID), linkColumn(LinkColumn::RECORDING_ID)})
+            .values({metaRecordingId, recordingId});
+        statements.append(link);
+    }
+    return m_frame.connection()->executeTransaction(statements);
+}
+
+bool SqlRecordingDatabaseConnection::deleteMetaRecordingLinks(const uint &metaRecordingId)
+{
+    if (!m_frame.ensureReady())
+        return false;
+    return m_frame.connection()->execute(*metaLinksDeletion(metaRecordingId)).first;
+}
+
+QSharedPointer<RecordingData> SqlRecordingDatabaseConnection::recordingFromRow(const Row &row)
+{
+    if (row.size() != int(ReadColumns.size())) {
+        m_frame.reportError(domain::types::UNEXPECTED_RESULT);
+        return {};
+    }
+
+    const uint id = toUIntOr(row.at(0), 0);
+    const int chamberId = toIntOr(row.at(2), -1);
+    QMap<int, ChamberSignal> signalMap = recordsets()->getSignalColumns(id);
+    const QMap<int, QString> customNames = chambers()->getCustomSignalNames(chamberId);
+    for (auto signal = signalMap.begin(); signal != signalMap.end(); ++signal) {
+        const auto name = customNames.constFind(signal.key());
+        if (name != customNames.cend())
+            signal->setName(*name);
+    }
+    return QSharedPointer<RecordingData>::create(
+        id, toStringOr(row.at(1), QString()), chamberId, toUIntOr(row.at(3), 0), toIntOr(row.at(4), -1),
+        localTimeOf(row.at(5)), localTimeOf(row.at(6)), toBoolOr(row.at(7), false), toBoolOr(row.at(8), false),
+        toStringOr(row.at(9), QString()), toStringOr(row.at(10), QString()), toUIntOr(row.at(11), 0), signalMap,
+        getMetaRecordingIds(id), toBoolOr(row.at(12), true), toCountOr(row.at(13), -1));
+}
+
+bool SqlRecordingDatabaseConnection::isGrouped(uint id)
+{
+    SqlQuery query;
+    query.count(SqlQuery::CountType::ALL, QString())
+        .from(tableNameMetaRecordingHasRecording())
+        .where(linkColumn(LinkColumn::RECORDING_ID))
+        .equals(id);
+    // A count that cannot be read counts as grouped: nothing is removed then.
+    return toIntOr(m_frame.connection()->selectValue(query), 1) != 0;
+}
+
+bool SqlRecordingDatabaseConnection::remove(uint id)
+{
+    if (!m_frame.connection()->executeTransaction(removalStatements(id)))
+        return false;
+    // The record-set store caches the rows and signal columns of recordings,
+    // which the next recording of this id must not inherit. Giving the
+    // recording no signal columns, which is all it has left, makes the store
+    // drop both entries.
+    recordsets()->addSignalColumns(id, {});
+    return true;
+}
+
+domain::api::IChamberDatabaseConnection *SqlRecordingDatabaseConnection::chambers() const
+{
+    return m_frame.dependency<domain::api::IChamberDatabaseConnection>();
+}
+
+domain::api::IRecordsetDatabaseConnection *SqlRecordingDatabaseConnection::recordsets() const
+{
+    return m_frame.dependency<domain::api::IRecordsetDatabaseConnection>();
+}
+
+} // namespace quelta::base::connection::databaseconnection

@@ -1,0 +1,71 @@
+import QtQuick 2.12
+import QtQuick.Controls 2.12
+import QtQuick.Window 2.12
+
+Window {
+    id: mainWindow
+    objectName: "mainWindow"
+
+    visible: true
+    width: 1280
+    height: 720
+    minimumWidth: 1280
+    minimumHeight: 720
+    title: qsTr("%1 - v%2").arg(Qt.application.name).arg(Qt.application.version)
+
+    // The colours of every page; the pages reach them through this window.
+    readonly property color color_background_lightgrey: "#f8f8f8"
+    readonly property color color_velmar_red: "#e60000"
+    readonly property color color_grey_semi: "#e6e6e6"
+    readonly property color color_grey_dark: "#cccccc"
+    readonly property color color_grey_light: "#f2f2f2"
+    readonly property color color_grey_border: "#95989a"
+    readonly property color color_button_dark: "#4d4d4d"
+    readonly property color color_font_dark: "#000000"
+    readonly property color color_font_semi_dark: "#333333"
+    readonly property color color_transparent: "transparent"
+    readonly property color color_white: "white"
+    readonly property color color_blue_normal: "#2699FB"
+    readonly property color color_green_normal: "#19DE2C"
+    readonly property color color_diagram_components: "#cccccc"
+
+    FontLoader { id: velmarFontNormal; objectName: "velmarFontNormal"; source: "qrc:/fonts/segoeui.ttf" }
+    FontLoader { id: velmarFontBold; objectName: "velmarFontBold"; source: "qrc:/fonts/segoeuib.ttf" }
+    FontLoader { id: velmarFontLight; objectName: "velmarFontLight"; source: "qrc:/fonts/segoeuil.ttf" }
+    FontLoader { id: numberFontSemiBold; objectName: "numberFontSemiBold"; source: "qrc:/fonts/seguisb.ttf" }
+    FontLoader { id: velmarFontValue; objectName: "velmarFontValue"; source: "qrc:/fonts/segoeui.ttf" }
+    // Icons are code points of this font.
+    FontLoader { id: iconFont; objectName: "iconFont"; source: "qrc:/fonts/fontawesome-webfont.ttf" }
+
+    StackView {
+        id: stackViewAddChambers
+        objectName: "stackViewAddChambers"
+        anchors.fill: parent
+        clip: true
+        initialItem: searchPage
+
+        pushEnter: Transition { PropertyAnimation { property: "opacity"; from: 0; to: 1; duration: 0 } }
+        pushExit: Transition { PropertyAnimation { property: "opacity"; from: 1; to: 0; duration: 0 } }
+        popEnter: Transition { PropertyAnimation { property: "opacity"; from: 0; to: 1; duration: 0 } }
+        popExit: Transition { PropertyAnimation { property: "opacity"; from: 1; to: 0; duration: 0 } }
+    }
+
+    Component {
+        id: searchPage
+
+        ChamberAddNewSearch {
+            closable: false
+            StackView.onActivated: cleanup()
+            onConfigureSelection: stackViewAddChambers.push(configPage)
+        }
+    }
+
+    Component {
+        id: configPage
+
+        ChamberAddNewConfig {
+            closable: false
+            onFinished: stackViewAddChambers.pop()
+        }
+    }
+}

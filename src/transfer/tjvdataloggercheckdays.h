@@ -1,0 +1,30 @@
+#pragma once
+
+#include "tjvdataloggercheck.h"
+
+class QNetworkReply;
+
+namespace quelta::base::connection::chamberconnection {
+
+// The days from() to to() that have a log file in the directory of the month
+// of from(): "/SDMemory/DataRec/<yyyy>/<yyyyMM>", whose files are named by
+// their day, "<yyyyMMdd>...", and end in ".txt" or ".TXT". A directory that
+// cannot be listed has no such day.
+class TjvDataLoggerCheckDays : public TjvDataLoggerCheck
+{
+    Q_OBJECT
+public:
+    TjvDataLoggerCheckDays(const QDate &from, const QDate &to,
+                           const QSharedPointer<TjvFtpConnection> &ftpConnection, QObject *parent = nullptr);
+
+public Q_SLOTS:
+    void startRequest() override;
+
+private Q_SLOTS:
+    void handleResponse();
+
+private:
+    QNetworkReply *m_reply = nullptr;
+};
+
+} // namespace quelta::base::connection::chamberconnection

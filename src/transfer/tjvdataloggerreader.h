@@ -1,0 +1,64 @@
+#pragma once
+
+#include "tjvdataloggerreaderimpl.h"
+
+#include "domain/api/idataloggerreader.h"
+
+#include <QtCore/QObject>
+#include <QtCore/QPointer>
+#include <QtCore/QThread>
+
+class QHostAddress;
+
+namespace quelta::base::connection::chamberconnection {
+
+// The data-log reader of TJV controllers. It stays on the thread that created
+// it and hands each read to its worker, a TjvDataLoggerReaderImpl on the
+// data-log thread, whose results come back through queued connections.
+//
+// The worker is created only when the data-log thread runs; a reader without
+// one, or whose thread has ended since, refuses every read, as it refuses a
+// read while its last one has not ended. An accepted read ends in exactly one
+// finished() or error(): a read without values ends in finished() without
+// records followed by error("No Values found"), a read whose thread ends under
+// it in error("Unknown Error").
+//
+// The worker goes with the reader or with its thread, whichever ends first.
+class TjvDataLoggerReader : public QObject, public domain::api::IDataLoggerReader
+{
+    Q_OBJECT
+    Q_INTERFACES(quelta::domain::api::IDataLoggerReader)
+public:
+    TjvDataLoggerReader(const QHostAddress &address, const QPointer<QThread> &workerThread,
+                        QObject *parent = nullptr);
+    // The worker creates its FTP connection through createFtpConnection, on
+    // its thread; tests reach a server on another port so.
+    TjvDataLoggerReader(const TjvDataLoggerReaderImpl::FtpConnectionFactory &createFtpConnection,
+                        const QPointer<QThread> &workerThread, QObject *parent = nullptr);
+
+    // secondDataset is not used: these controllers keep one log.
+    [[nodiscard]] bool readDataLogger(const domain::types::RecordingData &recording,
+                                      const QList<domain::types::ChamberSignal> &chamberSignals,
+                                      bool secondDataset) override;
+
+Q_SIGNALS:
+    void finished(const quelta::domain::types::RecordingData &recording,
+                  const QList<quelta::domain::types::Recordset> &recordsets) override;
+    void error(const QString &errorMessage = tr("Unknown Error")) override;
+    void startReadingDataLogger(const quelta::domain::types::RecordingData &recording,
+                                const QList<quelta::domain::types::ChamberSignal> &chamberSignals);
+
+private:
+    bool isWorkerThreadRunning() const;
+    void attachWorker(TjvDataLoggerReaderImpl *worker);
+    void forwardFinished(const domain::types::RecordingData &recording,
+                         const QList<domain::types::Recordset> &recordsets);
+    void forwardError(const QString &errorMessage);
+    void onWorkerThreadFinished();
+
+    const QPointer<QThread> m_workerThread;
+    QPointer<TjvDataLoggerReaderImpl> m_worker;
+    bool m_reading = false;
+};
+
+} // namespace quelta::base::connection::chamberconnection

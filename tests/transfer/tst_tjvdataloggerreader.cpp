@@ -1,0 +1,269 @@
+#include "tjvftppeer.h"
+
+#include "transfer/tjvdatalogformat.h"
+#include "transfer/tjvdataloggercheckyears.h"
+#include "transfer/tjvdataloggerreader.h"
+
+#include <QtTest/QSignalSpy>
+#include <QtTest/QTest>
+
+using namespace quelta::domain::types;
+using namespace quelta::base::connection::chamberconnection;
+
+namespace {
+
+// Connections to the server of peer.
+TjvDataLoggerReaderImpl::FtpConnectionFactory connectionTo(const TjvFtpPeer &peer)
+{
+    return [&peer] { return QSharedPointer<TjvFtpConnection>(peer.connect().release()); };
+}
+
+const QDate today = QDate::currentDate();
+const QDate yesterday = today.addDays(-1);
+
+ChamberSignal signalAt(int id, int unit, const QString &readAddress = QString())
+{
+    ChamberSignal signal;
+    signal.setId(id);
+    signal.setUnit(unit);
+    signal.setReadAddress(QSharedPointer<const ControllerAddress>::create(ControllerAddressId(), readAddress, 0, 38, 1,
+                                                                          -1, QString()));
+    return signal;
+}
+
+const QList<ChamberSignal> chamberSignals{signalAt(1, Unit::DegreeCelsius, "0x00010001"),
+                                          signalAt(2, Unit::RelativeHumidityRF, "0x00010002"),
+                                          signalAt(3, Unit::Volt, "0x00010001")};
+
+QByteArray block(const QByteArray &logging, const QByteArray &id)
+{
+    return "[Channel]\nName=Channel\nID=" + id + "\nUnit=1\nLogging=" + logging + "\nPrecision=1\n\n";
+}
+
+const QByteArray canIdIni = block("TRUE", "0x00010001") + block("FALSE", "0x00010002") + block("TRUE", "0x00010002");
+
+QString logFile(const QDate &day, const QString &suffix = ".txt")
+{
+    return day.toString("'SDMemory/DataRec/'yyyy/yyyyMM/yyyyMMdd") + suffix;
+}
+
+RecordingData recordingFrom(const QDateTime &start)
+{
+    RecordingData recording;
+    recording.setStartTime(start);
+    return recording;
+}
+
+// "<time> <signal id>=<value> ..." per record, joined by "; ".
+QString recordsText(const QList<Recordset> &recordsets, const QString &timeFormat = "HH:mm:ss")
+{
+    QStringList records;
+    for (const Recordset &record : recordsets) {
+        QString text = record.recordTime().toString(timeFormat);
+        for (const SetpointValue &value : record.values())
+            text += QString(" %1=%2").arg(value.signalId()).arg(value.rawValue().toFloat());
+        records.append(text);
+    }
+    return records.join("; ");
+}
+
+} // namespace
+
+class tst_TjvDataLoggerReader : public QObject
+{
+    Q_OBJECT
+
+private Q_SLOTS:
+    void init() { m_thread.start(); }
+    void cleanup()
+    {
+        m_thread.quit();
+        m_thread.wait();
+    }
+    void columns_data();
+    void columns();
+    void recordsets_data();
+    void recordsets();
+    void daySearch_data();
+    void daySearch();
+    void read_givesTheRecordsInTimeOrder();
+    void read_endsExactlyOnce_data();
+    void read_endsExactlyOnce();
+    void read_isRefusedWithoutRunningThread();
+
+private:
+    QThread m_thread;
+};
+
+void tst_TjvDataLoggerReader::columns_data()
+{
+    QTest::addColumn<QByteArray>("canIdIni");
+    QTest::addColumn<QList<int>>("columnIds");
+    QTest::newRow("logged, not logged, unknown address, invalid")
+            << block("TRUE", "0x00010001") + block("FALSE", "0x00010002") + block("TRUE", "0x000100FF")
+                       + block("true", "0x00010001") + block("TRUE", "0x0001000a")
+            << QList<int>{1, -1};
+    QTest::newRow("short last block") << block("TRUE", "0x00010002") + "ID=0x00010001\r\nLogging=TRUE\r\n"
+                                      << QList<int>{2, 1};
+}
+
+void tst_TjvDataLoggerReader::columns()
+{
+    QFETCH(QByteArray, canIdIni);
+    QList<int> ids;
+    for (const ChamberSignal &signal : TjvDataLogFormat::columns(canIdIni, chamberSignals))
+        ids.append(signal.id());
+    QTEST(ids, "columnIds");
+}
+
+void tst_TjvDataLoggerReader::recordsets_data()
+{
+    QTest::addColumn<QList<int>>("units"); // the column of signal i + 1; -1 a placeholder
+    QTest::addColumn<QByteArray>("lines");
+    QTest::addColumn<QString>("expected");
+    QTest::newRow("a status group ends the values") << QList<int>{0, 3}
+            << QByteArray("2022-12-01 10:00:00 21.5 45.0 0x0001 7\n") << "10:00:00 1=21.5 2=45";
+    QTest::newRow("degrees Celsius converted, a placeholder's column dropped") << QList<int>{1, -1, 2, 16}
+            << QByteArray("2022-12-01 10:00:00\t20 99 20   -5.5\r\n") << "10:00:00 1=68 3=293.15 4=-5.5";
+    QTest::newRow("more numbers than columns, fewer numbers than columns") << QList<int>{0, 3}
+            << QByteArray("2022-12-01 10:00:00 1 2 3\n2022-12-01 10:00:10 4\n") << "10:00:00 1=1 2=2; 10:00:10 1=4";
+    QTest::newRow("before the start skipped, a line without time ends the file") << QList<int>{0}
+            << QByteArray("2022-12-01 08:59:59 1\n2022-12-01 09:00:00 2\n2022-13-01 09:30:00 3\nend\n"
+                          "2022-12-01 11:00:00 4\n")
+            << "09:00:00 1=2";
+}
+
+void tst_TjvDataLoggerReader::recordsets()
+{
+    QFETCH(QList<int>, units);
+    QFETCH(QByteArray, lines);
+    QList<ChamberSignal> columns;
+    for (int i = 0; i < units.size(); ++i)
+        columns.append(units.at(i) < 0 ? ChamberSignal() : signalAt(i + 1, units.at(i)));
+    const QByteArray header = QByteArray("2022-12-01 09:00:00 0\n").repeated(TjvDataLogFormat::HeaderLines);
+    const RecordingData recording = recordingFrom(QDateTime(QDate(2022, 12, 1), QTime(9, 0)));
+    QTEST(recordsText(TjvDataLogFormat::recordsets(header + lines, columns, recording)), "expected");
+}
+
+void tst_TjvDataLoggerReader::daySearch_data()
+{
+    QTest::addColumn<QDate>("from");
+    QTest::addColumn<QDate>("to");
+    QTest::addColumn<QStringList>("expected");
+    const QDate from(2023, 11, 15);
+    const QDate to(2024, 1, 5);
+    QTest::newRow("November to January") << from << to
+                                         << QStringList{"20231115", "20231130", "20231201", "20240105"};
+    // October has no directory.
+    QTest::newRow("a month that cannot be listed") << QDate(2023, 10, 1) << QDate(2023, 11, 14)
+                                                   << QStringList{"20231114"};
+    QTest::newRow("start after end") << to << from << QStringList();
+    QTest::newRow("no start") << QDate() << to << QStringList();
+}
+
+void tst_TjvDataLoggerReader::daySearch()
+{
+    QFETCH(QDate, from);
+    QFETCH(QDate, to);
+    TjvFtpPeer peer;
+    for (const QString name : {"2023/202311/20231114.txt", "2023/202311/20231115.txt", "2023/202311/20231115.TXT",
+                               "2023/202311/20231130.TXT", "2023/202311/20231120.csv", "2023/202311/notes.txt",
+                               "2023/202312/20231201.txt", "2024/202401/20240105.txt", "2024/202401/20240106.txt"})
+        QVERIFY(peer.writeFile("SDMemory/DataRec/" + name, ""));
+    QVERIFY(peer.start());
+
+    QPointer<TjvDataLoggerCheck> search = new TjvDataLoggerCheckYears(from, to, connectionTo(peer)());
+    QSignalSpy validDates(search.data(), &TjvDataLoggerCheck::validDates);
+    search->startRequest();
+    QTRY_VERIFY_WITH_TIMEOUT(search.isNull(), 10000);
+    QCOMPARE(validDates.count(), 1);
+    QStringList days;
+    for (const QDate &day : validDates.first().first().value<QList<QDate>>())
+        days.append(day.toString("yyyyMMdd"));
+    std::sort(days.begin(), days.end()); // a directory lists in no particular order
+    QTEST(days, "expected");
+}
+
+void tst_TjvDataLoggerReader::read_givesTheRecordsInTimeOrder()
+{
+    TjvFtpPeer peer;
+    QVERIFY(peer.writeFile("Config/System/CANID.ini", canIdIni));
+    // Five header lines, then the records. Yesterday's file is the larger one
+    // and arrives last.
+    const QString head = "'\n\n\n\n\n'";
+    QVERIFY(peer.writeFile(logFile(yesterday), yesterday.toString(head + "yyyy-MM-dd' 23:59:50 20.5 40\nend'").toUtf8()
+                                                       + QByteArray(4 << 20, '\n')));
+    QVERIFY(peer.writeFile(logFile(today),
+                           today.toString(head + "yyyy-MM-dd' 00:00:00 21 41\n'yyyy-MM-dd' 00:00:30 22'").toUtf8()));
+    QVERIFY(peer.start());
+    TjvDataLoggerReader reader(connectionTo(peer), &m_thread);
+    QSignalSpy finished(&reader, &TjvDataLoggerReader::finished);
+    QThread *deliveredOn = nullptr;
+    connect(&reader, &TjvDataLoggerReader::finished, this, [&] { deliveredOn = QThread::currentThread(); });
+
+    QVERIFY(reader.readDataLogger(recordingFrom(yesterday.startOfDay()), chamberSignals, false));
+    QVERIFY(!reader.readDataLogger(recordingFrom(yesterday.startOfDay()), chamberSignals, false));
+    QVERIFY(finished.wait(10000));
+    QCOMPARE(deliveredOn, QThread::currentThread());
+    QCOMPARE(finished.first().at(0).value<RecordingData>().secondsInterval(), 10);
+    QCOMPARE(recordsText(finished.first().at(1).value<QList<Recordset>>(), "dd HH:mm:ss"),
+             yesterday.toString("dd 23:59:50 1=20.5 2=40; ") + today.toString("dd 00:00:00 1=21 2=41; ")
+                     + today.toString("dd 00:00:30 1=22"));
+}
+
+void tst_TjvDataLoggerReader::read_endsExactlyOnce_data()
+{
+    QTest::addColumn<QByteArray>("canIdIni");
+    QTest::addColumn<QString>("file");
+    QTest::addColumn<bool>("freeze");
+    QTest::addColumn<int>("finishedPerRead"); // without records
+    QTest::addColumn<QString>("error");
+    QTest::newRow("no column description") << QByteArray() << QString() << false << 0
+                                           << "Could not fetch CANID.ini file (FTP get";
+    QTest::newRow("no day with a file") << canIdIni << QString() << false << 1 << "No Values found";
+    QTest::newRow("a file without records") << canIdIni << logFile(today) << false << 1 << "No Values found";
+    // Listed, but fetched as ".txt".
+    QTest::newRow("a file that cannot be fetched") << canIdIni << logFile(today, ".TXT") << false << 0
+            << "Could not fetch log file (ftp://127.0.0.1:%1//" + logFile(today) + ")";
+    QTest::newRow("the thread ends during the read") << canIdIni << QString() << true << 0 << "Unknown Error";
+}
+
+void tst_TjvDataLoggerReader::read_endsExactlyOnce()
+{
+    QFETCH(QByteArray, canIdIni);
+    QFETCH(QString, file);
+    QFETCH(bool, freeze);
+    QFETCH(int, finishedPerRead);
+    QFETCH(QString, error);
+    TjvFtpPeer peer;
+    QVERIFY(canIdIni.isEmpty() || peer.writeFile("Config/System/CANID.ini", canIdIni));
+    QVERIFY(file.isEmpty() || peer.writeFile(file, ""));
+    QVERIFY(peer.start() && (!freeze || peer.freeze()));
+    TjvDataLoggerReader reader(connectionTo(peer), &m_thread);
+    QSignalSpy finished(&reader, &TjvDataLoggerReader::finished);
+    QSignalSpy errors(&reader, &TjvDataLoggerReader::error);
+
+    // A second read, where there can be one, ends after any stray signal of
+    // the first.
+    for (int read = 1; read <= (freeze ? 1 : 2); ++read) {
+        QVERIFY(reader.readDataLogger(recordingFrom(today.startOfDay()), chamberSignals, false));
+        if (freeze)
+            cleanup();
+        QTRY_COMPARE_WITH_TIMEOUT(errors.count(), read, 10000);
+        QCOMPARE(finished.count(), read * finishedPerRead);
+        const QString text = errors.last().first().toString();
+        QVERIFY2(text.startsWith(QString(error).replace("%1", QString::number(peer.port()))), qPrintable(text));
+    }
+}
+
+void tst_TjvDataLoggerReader::read_isRefusedWithoutRunningThread()
+{
+    QVERIFY(!TjvDataLoggerReader(QHostAddress::LocalHost, nullptr).readDataLogger({}, chamberSignals, false));
+    TjvDataLoggerReader reader(QHostAddress::LocalHost, &m_thread);
+    cleanup();
+    QVERIFY(!reader.readDataLogger({}, chamberSignals, false));
+}
+
+QTEST_GUILESS_MAIN(tst_TjvDataLoggerReader)
+
+#include "tst_tjvdataloggerreader.moc"

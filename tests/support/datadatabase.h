@@ -16,7 +16,8 @@ constexpr int DataSchemaVersion = 17;
 // a "-- stores' own" line, then the tables that the stores use and the schema
 // creation does not make, and the version table. Names are spelled out here
 // rather than taken from the schema vocabulary, so that a misspelt name in the
-// vocabulary fails the tests.
+// vocabulary fails the tests. The facade's test holds the schema creation's
+// thirteen tables to the ones here.
 QString dataSchema();
 
 // Creates a new data database at path with every table of dataSchema(),

@@ -25,8 +25,6 @@ using Column = RecordSetColumn;
 using CommentColumn = RecordSetCommentColumn;
 using MappingColumn = RecordingHasSignalColumnColumn;
 
-// A recording keeps its values in signal_1 ... signal_48.
-constexpr int MaxSignalColumns = 48;
 // SQLite's limit of bound values in one statement.
 constexpr int MaxBoundValues = 999;
 // Whole recordings, counted in rows, and the signal columns of recordings.

@@ -60,6 +60,10 @@ class SqlRecordsetDatabaseConnection : public QObject,
     Q_INTERFACES(quelta::domain::api::IRecordsetDatabaseConnection quelta::domain::api::IInitializing)
 
 public:
+    // A recording keeps its values in signal_1 ... signal_48; the schema
+    // creation makes these columns.
+    static constexpr int MaxSignalColumns = 48;
+
     explicit SqlRecordsetDatabaseConnection(QObject *parent = nullptr);
     ~SqlRecordsetDatabaseConnection() override;
 

@@ -60,7 +60,7 @@ void tst_SimpleEventHandler::settleConnectionKind()
     chamber.setIpAddress(QHostAddress(ip));
     chamber.setComPort(comPort);
     chamber.setConverter(converter);
-    settleConnectionKind(chamber, interfaces);
+    ::settleConnectionKind(chamber, interfaces);
     QTEST(chamber.protocol(), "kind");
     QTEST(chamber.converter(), "settledConverter");
 }

@@ -29,25 +29,25 @@ private Q_SLOTS:
 void tst_Startup::exitCode_data()
 {
     QTest::addColumn<QString>("program");
-    QTest::addColumn<QByteArray>("settings");
+    // The keys of ../QUELTA4.ini; none: no such file.
+    QTest::addColumn<QVariantMap>("settings");
     QTest::addColumn<int>("exitCode");
     // What the main document found; empty when it was not loaded.
     QTest::addColumn<QString>("window");
 
-    const QString window = "Corvane - v4.2.1 8 true";
-    QTest::newRow("no settings file") << CORVANE_GOOD << QByteArray() << 0 << window;
-    QTest::newRow("no path in the settings") << CORVANE_GOOD << QByteArray("[General]\nLocalImageDirectory=x") << 0
+    const QString window = "Corvane - v4.2.1 8 true", path = "General/ConfigDatabasePath";
+    QTest::newRow("no settings file") << CORVANE_GOOD << QVariantMap() << 0 << window;
+    QTest::newRow("no path in the settings") << CORVANE_GOOD << QVariantMap{{"General/LocalImageDirectory", "x"}} << 0
                                              << window;
-    QTest::newRow("an empty path") << CORVANE_GOOD << QByteArray("[General]\nConfigDatabasePath=") << 1 << "";
-    QTest::newRow("a missing file") << CORVANE_GOOD << QByteArray("[General]\nConfigDatabasePath=database/x") << 1
-                                    << "";
-    QTest::newRow("a broken main document") << CORVANE_BROKEN << QByteArray() << 255 << "";
+    QTest::newRow("an empty path") << CORVANE_GOOD << QVariantMap{{path, ""}} << 1 << "";
+    QTest::newRow("a missing file") << CORVANE_GOOD << QVariantMap{{path, "database/x"}} << 1 << "";
+    QTest::newRow("a broken main document") << CORVANE_BROKEN << QVariantMap() << 255 << "";
 }
 
 void tst_Startup::exitCode()
 {
     QFETCH(QString, program);
-    QFETCH(QByteArray, settings);
+    QFETCH(QVariantMap, settings);
     QTemporaryDir root;
     QVERIFY(QDir(root.path()).mkpath("bin/database") && QDir(root.path()).mkpath("work"));
     QVERIFY(QFile::copy(program, root.filePath("bin/Corvane")));
@@ -55,14 +55,13 @@ void tst_Startup::exitCode()
     QCOMPARE(quelta::test::CatalogueBuilder::create(database, quelta::test::DemoCatalogue::content()), QString());
     writeFile(root.filePath("bin/components.xml"),
               "<Packages><Package><Title>Corvane</Title><Version>4.2.1</Version></Package></Packages>");
-    if (!settings.isNull())
-        writeFile(root.filePath("QUELTA4.ini"), settings);
+    for (auto key = settings.cbegin(); key != settings.cend(); ++key)
+        QSettings(root.filePath("QUELTA4.ini"), QSettings::IniFormat).setValue(key.key(), key.value());
 
     QProcess corvane;
     corvane.setWorkingDirectory(root.filePath("work"));
-    QSignalSpy finished(&corvane, &QProcess::finished);
     corvane.start(root.filePath("bin/Corvane"), {});
-    QVERIFY(finished.wait(30000));
+    QVERIFY(corvane.waitForFinished(30000));
     QTEST(corvane.exitCode(), "exitCode");
     QTEST(QString(corvane.readAllStandardError()).section("window: ", 1).section('\n', 0, 0), "window");
 }

@@ -1,3 +1,4 @@
+import QtQuick 2.12
 import QtQuick.Window 2.12
 import ActivationState 1.0
 import ChamberCreationControl 1.0

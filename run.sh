@@ -25,7 +25,7 @@ screenshot="$root/build/run/corvane-window.png"
 rm -f "$screenshot"
 export screenshot
 # shellcheck disable=SC2016 # expanded by the inner shell
-xvfb-run -a --server-args="-screen 0 1280x800x24" sh -c '
+xvfb-run -a --server-args="-screen 0 1280x720x24" sh -c '
     ./Corvane "$@" &
     program=$!
     # The window is mapped once its title is known to the X server; give it a
@@ -43,6 +43,6 @@ xvfb-run -a --server-args="-screen 0 1280x800x24" sh -c '
     sleep 2
     import -window root "$screenshot"
     kill "$program"
-    wait "$program" || true
+    wait "$program" 2>/dev/null || true
 ' corvane "$@"
 echo "No display: the program ran under Xvfb. Screenshot of its window: $screenshot"

@@ -3,17 +3,6 @@
 
 #include <QtTest/QtTest>
 
-namespace {
-
-void writeFile(const QString &path, const QByteArray &content)
-{
-    QFile file(path);
-    QVERIFY(file.open(QIODevice::WriteOnly));
-    file.write(content);
-}
-
-} // namespace
-
 // The program, copied as Corvane into a folder of its own with its
 // component list and the demo database beside it, started from a working
 // directory whose parent may hold the settings file.
@@ -53,8 +42,10 @@ void tst_Startup::exitCode()
     QVERIFY(QFile::copy(program, root.filePath("bin/Corvane")));
     const QString database = root.filePath("bin/database/configuration.sqlite3");
     QCOMPARE(quelta::test::CatalogueBuilder::create(database, quelta::test::DemoCatalogue::content()), QString());
-    writeFile(root.filePath("bin/components.xml"),
-              "<Packages><Package><Title>Corvane</Title><Version>4.2.1</Version></Package></Packages>");
+    QFile components(root.filePath("bin/components.xml"));
+    QVERIFY(components.open(QIODevice::WriteOnly));
+    components.write("<Packages><Package><Title>Corvane</Title><Version>4.2.1</Version></Package></Packages>");
+    components.close();
     for (auto key = settings.cbegin(); key != settings.cend(); ++key)
         QSettings(root.filePath("QUELTA4.ini"), QSettings::IniFormat).setValue(key.key(), key.value());
 

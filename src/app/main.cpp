@@ -99,5 +99,9 @@ int main(int argc, char *argv[])
     QObject::connect(&engine, &QQmlApplicationEngine::objectCreated, &application, onMainQmlObjectCreated,
                      Qt::QueuedConnection);
     engine.load(mainDocument);
-    return QGuiApplication::exec();
+    const int exitCode = QGuiApplication::exec();
+    // The window's bindings read the handler's models; it goes before them,
+    // or it would re-evaluate every binding against the emptied context.
+    qDeleteAll(engine.rootObjects());
+    return exitCode;
 }

@@ -10,6 +10,8 @@ import ChamberTypeModel 1.0
 // it found and ends the program.
 Window {
     title: Qt.application.name + " - v" + Qt.application.version
+    // Bound to the handler's objects until the window has gone.
+    property int selected: ChamberCreationControlProperty.selectedCounts
     Component.onCompleted: {
         console.info("window:", title, ChamberTypeFilterModelProperty.rowCount(), eventHandler !== null);
         Qt.quit();

@@ -218,9 +218,15 @@ void QModbusOverTcpClientBase::onBytesWritten(qint64 bytes)
 
 void QModbusOverTcpClientBase::onReadyRead()
 {
-    const QByteArray data = m_socket->readAll();
-    qCDebug(lcModbusLowLevel).noquote().nospace() << m_logPrefix << "Received: " << data.toHex();
-    m_buffer.append(data);
+    // Straight into the buffer: readAll() on a socket allocates a 16 KiB
+    // chunk and grows it once more before it sees that nothing is left.
+    const int start = m_buffer.size();
+    m_buffer.resize(start + int(m_socket->bytesAvailable()));
+    const qint64 received = m_socket->read(m_buffer.data() + start, m_buffer.size() - start);
+    m_buffer.resize(start + int(qMax<qint64>(received, 0)));
+    qCDebug(lcModbusLowLevel).noquote().nospace()
+        << m_logPrefix << "Received: " << QByteArray::fromRawData(m_buffer.constData() + start,
+                                                                  m_buffer.size() - start).toHex();
     processBuffer();
 }
 

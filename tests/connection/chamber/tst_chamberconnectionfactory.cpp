@@ -5,12 +5,14 @@
 #include "connection/chamber/modbus/modbusmasterwappermulticlient.h"
 #include "connection/chamber/modbus/modbusmetatypes.h"
 #include "connection/chamber/protocol/chamberbroadcaster.h"
+#include "domain/types/chambertypedata.h"
 #include "domain/types/metatypes.h"
 
 #include "linedevice.h"
 #include "loopbackmodbustcpserver.h"
 #include "pymodbusserver.h"
 #include "socatptypair.h"
+#include "tjvftppeer.h"
 #include "udpresponder.h"
 
 #include <QtTest/QtTest>
@@ -18,6 +20,7 @@
 using namespace quelta::base::connection::chamberconnection;
 using namespace quelta::domain::types;
 using quelta::domain::api::IChamberConnection;
+using quelta::domain::api::IDataLoggerReader;
 
 namespace {
 
@@ -66,10 +69,30 @@ ActivationState::State stateOf(const QList<QVariant> &arguments)
     return arguments.at(1).value<ActivationState::State>();
 }
 
-ChamberTypeData typeWithController(const QString &controller)
+ChamberTypeData typeWith(const QString &controller, const QStringList &optionNames = {})
 {
-    return ChamberTypeData({}, {}, {}, -1, {}, {}, {}, {}, {}, {}, -1, -1, {}, {}, {}, controller, {}, {}, {}, {},
-                           {});
+    QList<ChamberOption> options;
+    for (const QString &name : optionNames)
+        options.append(ChamberOption(name, false));
+    return ChamberTypeData({}, "KMF", "E2", 115, {}, {}, {}, {}, {}, {}, -1, -1, {}, {}, {}, controller, {}, {}, {},
+                           options, {});
+}
+
+// A class name, or the line logged instead of creating anything: then the
+// line is expected, and no class.
+QString expectOutcome(const QString &expected)
+{
+    if (!expected.contains(' '))
+        return expected;
+    QTest::ignoreMessage(expected.startsWith("No valid") ? QtCriticalMsg : QtInfoMsg, qPrintable(expected));
+    return {};
+}
+
+template<typename T>
+QString classOf(const QSharedPointer<T> &created)
+{
+    const auto *object = dynamic_cast<const QObject *>(created.data());
+    return object ? QString(object->metaObject()->className()).section("::", -1) : QString();
 }
 
 } // namespace
@@ -88,6 +111,9 @@ private Q_SLOTS:
     void operatingMode_isWrittenAndReadInItsRegister_data();
     void operatingMode_isWrittenAndReadInItsRegister();
     void startChamberBroadcast_passesAnswersOnAndEndsOnceNeverEarly();
+    void transferObjects_byOptionsAndExactControllerName_data();
+    void transferObjects_byOptionsAndExactControllerName();
+    void tjvDataLoggerReader_readsOnTheFactorysThreadUntilTheFactoryGoes();
 };
 
 void tst_ChamberConnectionFactory::initTestCase()
@@ -288,8 +314,8 @@ void tst_ChamberConnectionFactory::operatingMode_isWrittenAndReadInItsRegister()
     const QSharedPointer<IChamberConnection> connection = factory.createChamberConnection(record);
     QVERIFY(connection->connectDevice());
     QTRY_COMPARE(connection->state(), ChamberState::STATE_CONNECTED);
-    QVERIFY(!factory.createOperatingModeConnection(record, typeWithController(controller), nullptr));
-    const auto modes = factory.createOperatingModeConnection(record, typeWithController(controller), connection);
+    QVERIFY(!factory.createOperatingModeConnection(record, typeWith(controller), nullptr));
+    const auto modes = factory.createOperatingModeConnection(record, typeWith(controller), connection);
     QCOMPARE(bool(modes), controller.startsWith("QX"));
     if (!modes)
         return;
@@ -361,6 +387,87 @@ void tst_ChamberConnectionFactory::startChamberBroadcast_passesAnswersOnAndEndsO
     QCOMPARE(configurations.size(), 6);
     for (const NetworkConfiguration &configuration : expected)
         QCOMPARE(configurations.count(configuration), 2);
+}
+
+void tst_ChamberConnectionFactory::transferObjects_byOptionsAndExactControllerName_data()
+{
+    QTest::addColumn<QString>("controller");
+    QTest::addColumn<QStringList>("options");
+    // Its connection is the one handed over.
+    QTest::addColumn<ChamberData>("record");
+    QTest::addColumn<QString>("transmitter");
+    QTest::addColumn<QString>("reader");
+
+    const QStringList both{"TimeProgram", "Readable_DataStorage"};
+    const ChamberData modbus = chamber(3, Loopback);
+    const ChamberData line = chamber(4, Loopback);
+    const QString noTransmitter = "Controller '%1' does not support program transmission";
+    const QString noReader = "Controller '%1' does not support data logger reading";
+    const QString notProgrammable = "Chamber type KMF 115 E2 is not programmble";
+    const QString noConnection = "No valid chamber connection";
+    QTest::newRow("ZK3") << "ZK3" << both << modbus << "ZK3ProgramTransmitter" << noReader.arg("ZK3");
+    QTest::newRow("ZK4") << "ZK4" << both << modbus << "ZK4ProgramTransmitter" << "ZK4DataLoggerReader";
+    QTest::newRow("QX1") << "QX1" << both << modbus << "QX1ProgramTransmitter" << noReader.arg("QX1");
+    QTest::newRow("QX2") << "QX2" << both << modbus << "QX2ProgramTransmitter" << "QX2DataLoggerReader";
+    QTest::newRow("TJV") << "TJV" << both << line << "TjvProgramTransmitter" << "TjvDataLoggerReader";
+    QTest::newRow("TJV without IP address") << "TJV" << both << chamber(4, {}) << noTransmitter.arg("TJV")
+                                            << noReader.arg("TJV");
+    QTest::newRow("TimeProgram_QUELTA_4 alone") << "ZK4" << QStringList{"TimeProgram_QUELTA_4"} << modbus
+                                                << "ZK4ProgramTransmitter" << notProgrammable;
+    QTest::newRow("no options") << "QX2" << QStringList() << modbus << notProgrammable << notProgrammable;
+    QTest::newRow("QX2 over a line connection") << "QX2" << both << line << noConnection << noConnection;
+    QTest::newRow("tjv") << "tjv" << both << line << noTransmitter.arg("tjv") << noReader.arg("tjv");
+    QTest::newRow("Zk4") << "Zk4" << both << modbus << noTransmitter.arg("Zk4") << noReader.arg("Zk4");
+}
+
+void tst_ChamberConnectionFactory::transferObjects_byOptionsAndExactControllerName()
+{
+    QFETCH(QString, controller);
+    QFETCH(QStringList, options);
+    QFETCH(ChamberData, record);
+    QFETCH(QString, transmitter);
+    QFETCH(QString, reader);
+
+    ChamberConnectionFactory factory;
+    const QSharedPointer<IChamberConnection> connection = factory.createChamberConnection(record);
+    const ChamberTypeData type = typeWith(controller, options);
+    const QString transmitterClass = expectOutcome(transmitter);
+    const QString readerClass = expectOutcome(reader);
+    QCOMPARE(classOf(factory.createProgramTransmitter(record, type, connection)), transmitterClass);
+    QCOMPARE(classOf(factory.createDataLoggerReader(record, type, connection)), readerClass);
+}
+
+void tst_ChamberConnectionFactory::tjvDataLoggerReader_readsOnTheFactorysThreadUntilTheFactoryGoes()
+{
+    TjvFtpPeer peer;
+    QVERIFY(peer.start());
+    auto factory = std::make_unique<PeerFactory>();
+    factory->devicePort = 21;
+    factory->peerPort = peer.port();
+    const ChamberData record = chamber(4, Loopback);
+    const ChamberTypeData type = typeWith("TJV", {"Readable_DataStorage"});
+    QVERIFY(factory->findChildren<QThread *>().isEmpty());
+    const QSharedPointer<IDataLoggerReader> reader = factory->createDataLoggerReader(record, type, nullptr);
+    QVERIFY(factory->createDataLoggerReader(record, type, nullptr));
+    QCOMPARE(factory->findChildren<QThread *>().size(), 1);
+    QSignalSpy errors(dynamic_cast<QObject *>(reader.data()), SIGNAL(error(QString)));
+    RecordingData recording;
+    recording.setStartTime(QDateTime::currentDateTime());
+
+    // Regression: the factory had no thread, and every read was accepted and
+    // never ran. This one runs against the peer, which has no column
+    // description.
+    QVERIFY(reader->readDataLogger(recording, {}, false));
+    QVERIFY(errors.wait(WaitMs));
+    QVERIFY(errors.last().first().toString().startsWith("Could not fetch CANID.ini"));
+    // A read that hangs ends with the factory, which quits its thread and
+    // waits for it: no "destroyed while thread is still running".
+    QVERIFY(peer.freeze());
+    QVERIFY(reader->readDataLogger(recording, {}, false));
+    factory.reset();
+    QVERIFY(errors.wait(WaitMs));
+    QCOMPARE(errors.last().first().toString(), "Unknown Error");
+    QVERIFY(!reader->readDataLogger(recording, {}, false));
 }
 
 QTEST_GUILESS_MAIN(tst_ChamberConnectionFactory)

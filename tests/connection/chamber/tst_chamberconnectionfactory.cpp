@@ -5,7 +5,6 @@
 #include "connection/chamber/modbus/modbusmasterwappermulticlient.h"
 #include "connection/chamber/modbus/modbusmetatypes.h"
 #include "connection/chamber/protocol/chamberbroadcaster.h"
-#include "domain/types/chambertypedata.h"
 #include "domain/types/metatypes.h"
 
 #include "linedevice.h"
@@ -20,7 +19,6 @@
 using namespace quelta::base::connection::chamberconnection;
 using namespace quelta::domain::types;
 using quelta::domain::api::IChamberConnection;
-using quelta::domain::api::IDataLoggerReader;
 
 namespace {
 
@@ -69,12 +67,9 @@ ActivationState::State stateOf(const QList<QVariant> &arguments)
     return arguments.at(1).value<ActivationState::State>();
 }
 
-ChamberTypeData typeWith(const QString &controller, const QStringList &optionNames = {})
+ChamberTypeData typeWith(const QString &controller, const QList<ChamberOption> &options = {})
 {
-    QList<ChamberOption> options;
-    for (const QString &name : optionNames)
-        options.append(ChamberOption(name, false));
-    return ChamberTypeData({}, "KMF", "E2", 115, {}, {}, {}, {}, {}, {}, -1, -1, {}, {}, {}, controller, {}, {}, {},
+    return ChamberTypeData({}, "KMF", {}, -1, {}, {}, {}, {}, {}, {}, -1, -1, {}, {}, {}, controller, {}, {}, {},
                            options, {});
 }
 
@@ -391,46 +386,40 @@ void tst_ChamberConnectionFactory::startChamberBroadcast_passesAnswersOnAndEndsO
 
 void tst_ChamberConnectionFactory::transferObjects_byOptionsAndExactControllerName_data()
 {
-    QTest::addColumn<QString>("controller");
-    QTest::addColumn<QStringList>("options");
+    QTest::addColumn<ChamberTypeData>("type");
     // Its connection is the one handed over.
     QTest::addColumn<ChamberData>("record");
     QTest::addColumn<QString>("transmitter");
     QTest::addColumn<QString>("reader");
 
-    const QStringList both{"TimeProgram", "Readable_DataStorage"};
+    const QList<ChamberOption> both{{"TimeProgram", false}, {"Readable_DataStorage", false}};
     const ChamberData modbus = chamber(3, Loopback);
     const ChamberData line = chamber(4, Loopback);
     const QString noTransmitter = "Controller '%1' does not support program transmission";
     const QString noReader = "Controller '%1' does not support data logger reading";
-    const QString notProgrammable = "Chamber type KMF 115 E2 is not programmble";
     const QString noConnection = "No valid chamber connection";
-    QTest::newRow("ZK3") << "ZK3" << both << modbus << "ZK3ProgramTransmitter" << noReader.arg("ZK3");
-    QTest::newRow("ZK4") << "ZK4" << both << modbus << "ZK4ProgramTransmitter" << "ZK4DataLoggerReader";
-    QTest::newRow("QX1") << "QX1" << both << modbus << "QX1ProgramTransmitter" << noReader.arg("QX1");
-    QTest::newRow("QX2") << "QX2" << both << modbus << "QX2ProgramTransmitter" << "QX2DataLoggerReader";
-    QTest::newRow("TJV") << "TJV" << both << line << "TjvProgramTransmitter" << "TjvDataLoggerReader";
-    QTest::newRow("TJV without IP address") << "TJV" << both << chamber(4, {}) << noTransmitter.arg("TJV")
+    QTest::newRow("ZK3") << typeWith("ZK3", both) << modbus << "ZK3ProgramTransmitter" << noReader.arg("ZK3");
+    QTest::newRow("ZK4") << typeWith("ZK4", both) << modbus << "ZK4ProgramTransmitter" << "ZK4DataLoggerReader";
+    QTest::newRow("QX1") << typeWith("QX1", both) << modbus << "QX1ProgramTransmitter" << noReader.arg("QX1");
+    QTest::newRow("QX2") << typeWith("QX2", both) << modbus << "QX2ProgramTransmitter" << "QX2DataLoggerReader";
+    QTest::newRow("TJV") << typeWith("TJV", both) << line << "TjvProgramTransmitter" << "TjvDataLoggerReader";
+    QTest::newRow("TJV without IP address") << typeWith("TJV", both) << chamber(4, {}) << noTransmitter.arg("TJV")
                                             << noReader.arg("TJV");
-    QTest::newRow("TimeProgram_QUELTA_4 alone") << "ZK4" << QStringList{"TimeProgram_QUELTA_4"} << modbus
-                                                << "ZK4ProgramTransmitter" << notProgrammable;
-    QTest::newRow("no options") << "QX2" << QStringList() << modbus << notProgrammable << notProgrammable;
-    QTest::newRow("QX2 over a line connection") << "QX2" << both << line << noConnection << noConnection;
-    QTest::newRow("tjv") << "tjv" << both << line << noTransmitter.arg("tjv") << noReader.arg("tjv");
-    QTest::newRow("Zk4") << "Zk4" << both << modbus << noTransmitter.arg("Zk4") << noReader.arg("Zk4");
+    QTest::newRow("TimeProgram_QUELTA_4 alone") << typeWith("ZK4", {{"TimeProgram_QUELTA_4", false}}) << modbus
+                                                << "ZK4ProgramTransmitter" << "Chamber type KMF is not programmble";
+    QTest::newRow("QX2 over a line connection") << typeWith("QX2", both) << line << noConnection << noConnection;
+    QTest::newRow("tjv") << typeWith("tjv", both) << line << noTransmitter.arg("tjv") << noReader.arg("tjv");
 }
 
 void tst_ChamberConnectionFactory::transferObjects_byOptionsAndExactControllerName()
 {
-    QFETCH(QString, controller);
-    QFETCH(QStringList, options);
+    QFETCH(ChamberTypeData, type);
     QFETCH(ChamberData, record);
     QFETCH(QString, transmitter);
     QFETCH(QString, reader);
 
     ChamberConnectionFactory factory;
     const QSharedPointer<IChamberConnection> connection = factory.createChamberConnection(record);
-    const ChamberTypeData type = typeWith(controller, options);
     const QString transmitterClass = expectOutcome(transmitter);
     const QString readerClass = expectOutcome(reader);
     QCOMPARE(classOf(factory.createProgramTransmitter(record, type, connection)), transmitterClass);
@@ -444,30 +433,26 @@ void tst_ChamberConnectionFactory::tjvDataLoggerReader_readsOnTheFactorysThreadU
     auto factory = std::make_unique<PeerFactory>();
     factory->devicePort = 21;
     factory->peerPort = peer.port();
-    const ChamberData record = chamber(4, Loopback);
-    const ChamberTypeData type = typeWith("TJV", {"Readable_DataStorage"});
-    QVERIFY(factory->findChildren<QThread *>().isEmpty());
-    const QSharedPointer<IDataLoggerReader> reader = factory->createDataLoggerReader(record, type, nullptr);
-    QVERIFY(factory->createDataLoggerReader(record, type, nullptr));
+    const ChamberTypeData type = typeWith("TJV", {{"Readable_DataStorage", false}});
+    const auto reader = factory->createDataLoggerReader(chamber(4, Loopback), type, nullptr);
+    QVERIFY(factory->createDataLoggerReader(chamber(4, Loopback), type, nullptr));
     QCOMPARE(factory->findChildren<QThread *>().size(), 1);
     QSignalSpy errors(dynamic_cast<QObject *>(reader.data()), SIGNAL(error(QString)));
-    RecordingData recording;
-    recording.setStartTime(QDateTime::currentDateTime());
 
     // Regression: the factory had no thread, and every read was accepted and
     // never ran. This one runs against the peer, which has no column
     // description.
-    QVERIFY(reader->readDataLogger(recording, {}, false));
+    QVERIFY(reader->readDataLogger({}, {}, false));
     QVERIFY(errors.wait(WaitMs));
     QVERIFY(errors.last().first().toString().startsWith("Could not fetch CANID.ini"));
     // A read that hangs ends with the factory, which quits its thread and
     // waits for it: no "destroyed while thread is still running".
     QVERIFY(peer.freeze());
-    QVERIFY(reader->readDataLogger(recording, {}, false));
+    QVERIFY(reader->readDataLogger({}, {}, false));
     factory.reset();
     QVERIFY(errors.wait(WaitMs));
     QCOMPARE(errors.last().first().toString(), "Unknown Error");
-    QVERIFY(!reader->readDataLogger(recording, {}, false));
+    QVERIFY(!reader->readDataLogger({}, {}, false));
 }
 
 QTEST_GUILESS_MAIN(tst_ChamberConnectionFactory)

@@ -32,7 +32,7 @@ public:
     TjvDataLoggerReader(const QHostAddress &address, const QPointer<QThread> &workerThread,
                         QObject *parent = nullptr);
     // The worker creates its FTP connection through createFtpConnection, on
-    // its thread; tests reach a server on another port so.
+    // its thread, so that it may reach a server on another port.
     TjvDataLoggerReader(const TjvDataLoggerReaderImpl::FtpConnectionFactory &createFtpConnection,
                         const QPointer<QThread> &workerThread, QObject *parent = nullptr);
 

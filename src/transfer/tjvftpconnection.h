@@ -34,6 +34,8 @@ public:
     static constexpr quint16 FtpPort = 21;
 
     explicit TjvFtpConnection(const QHostAddress &address, QObject *parent = nullptr);
+    // For a server that does not listen on FtpPort, such as a test's.
+    TjvFtpConnection(const QHostAddress &address, quint16 port, QObject *parent = nullptr);
 
     QNetworkReply *get(const QString &path);
     QNetworkReply *put(const QString &path, const QByteArray &data);
@@ -55,10 +57,6 @@ public:
     // How long a request waits on a controller that sends nothing.
     std::chrono::milliseconds timeout() const;
     void setTimeout(std::chrono::milliseconds timeout);
-
-protected:
-    // Tests reach a server on another port.
-    TjvFtpConnection(const QHostAddress &address, quint16 port, QObject *parent);
 
 private:
     const QHostAddress m_address;

@@ -27,6 +27,8 @@ namespace quelta::base::connection::chamberconnection {
 // handshake and then reads one step per request.
 class ZK4ProgramTransmitter : public ModbusProgramTransmitter
 {
+    Q_OBJECT
+
 public:
     explicit ZK4ProgramTransmitter(QObject *parent = nullptr);
     ~ZK4ProgramTransmitter() override;

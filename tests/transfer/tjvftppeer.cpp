@@ -7,19 +7,6 @@
 
 using quelta::base::connection::chamberconnection::TjvFtpConnection;
 
-namespace {
-
-class LoopbackTjvFtpConnection : public TjvFtpConnection
-{
-public:
-    explicit LoopbackTjvFtpConnection(quint16 port)
-        : TjvFtpConnection(QHostAddress(QHostAddress::LocalHost), port, nullptr)
-    {
-    }
-};
-
-} // namespace
-
 std::unique_ptr<QNetworkReply> awaitReply(QNetworkReply *reply, QNetworkReply::NetworkError error)
 {
     std::unique_ptr<QNetworkReply> owned(reply);
@@ -49,7 +36,7 @@ bool TjvFtpPeer::start(const QString &password)
 
 std::unique_ptr<TjvFtpConnection> TjvFtpPeer::connect() const
 {
-    return std::make_unique<LoopbackTjvFtpConnection>(m_port);
+    return std::make_unique<TjvFtpConnection>(QHostAddress(QHostAddress::LocalHost), m_port);
 }
 
 bool TjvFtpPeer::writeFile(const QString &path, const QByteArray &content) const

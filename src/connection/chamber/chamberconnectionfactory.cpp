@@ -13,7 +13,17 @@
 #include "connection/chamber/protocol/wutdiscoveryimpl.h"
 #include "connection/chamber/protocol/xportdiscoveryimpl.h"
 #include "domain/types/chambertypedata.h"
+#include "transfer/qx1programtransmitter.h"
+#include "transfer/qx2dataloggerreader.h"
+#include "transfer/qx2programtransmitter.h"
+#include "transfer/tjvdataloggerreader.h"
+#include "transfer/tjvftpconnection.h"
+#include "transfer/tjvprogramtransmitter.h"
+#include "transfer/zk3programtransmitter.h"
+#include "transfer/zk4dataloggerreader.h"
+#include "transfer/zk4programtransmitter.h"
 
+#include <QtCore/QThread>
 #include <QtCore/QTimer>
 
 namespace quelta::base::connection::chamberconnection {
@@ -31,12 +41,45 @@ using domain::types::NetworkConfiguration;
 
 namespace {
 
+const QString TjvController = QStringLiteral("TJV");
 const QString Qx1Controller = QStringLiteral("QX1");
 const QString Qx2Controller = QStringLiteral("QX2");
+const QString Zk3Controller = QStringLiteral("ZK3");
+const QString Zk4Controller = QStringLiteral("ZK4");
 
 QString notProgrammable(const ChamberTypeData &chamberType)
 {
     return QStringLiteral("Chamber type %1 is not programmble").arg(chamberType.displayName());
+}
+
+// Like the connections, without parent and deleted from the event loop: the
+// last reference may go in a receiver of the object's own signal.
+template<typename T>
+QSharedPointer<T> createShared()
+{
+    return QSharedPointer<T>(new T, &QObject::deleteLater);
+}
+
+QSharedPointer<ModbusProgramTransmitter> createModbusProgramTransmitter(const QString &controller)
+{
+    if (controller == Qx1Controller)
+        return createShared<QX1ProgramTransmitter>();
+    if (controller == Qx2Controller)
+        return createShared<QX2ProgramTransmitter>();
+    if (controller == Zk3Controller)
+        return createShared<ZK3ProgramTransmitter>();
+    if (controller == Zk4Controller)
+        return createShared<ZK4ProgramTransmitter>();
+    return {};
+}
+
+QSharedPointer<ModbusDataLoggerReader> createModbusDataLoggerReader(const QString &controller)
+{
+    if (controller == Qx2Controller)
+        return createShared<QX2DataLoggerReader>();
+    if (controller == Zk4Controller)
+        return createShared<ZK4DataLoggerReader>();
+    return {};
 }
 
 } // namespace
@@ -49,7 +92,15 @@ ChamberConnectionFactory::ChamberConnectionFactory(QObject *parent)
             &ChamberConnectionFactory::cleanUpCheck);
 }
 
-ChamberConnectionFactory::~ChamberConnectionFactory() = default;
+ChamberConnectionFactory::~ChamberConnectionFactory()
+{
+    // The workers of the TJV readers go with the thread, on it; a read that
+    // runs there ends in its reader's error().
+    if (m_dataLoggerThread) {
+        m_dataLoggerThread->quit();
+        m_dataLoggerThread->wait();
+    }
+}
 
 void ChamberConnectionFactory::setConnectionTimeouts(const ConnectionTimeouts &timeouts)
 {
@@ -113,15 +164,21 @@ QSharedPointer<IDataLoggerReader> ChamberConnectionFactory::createDataLoggerRead
     const ChamberData &chamber, const ChamberTypeData &chamberType,
     const QSharedPointer<IChamberConnection> &connection)
 {
-    Q_UNUSED(chamber)
-    Q_UNUSED(connection)
     if (!chamberType.hasReadableDataStorage()) {
         qCInfo(lcChamberConnection).noquote() << notProgrammable(chamberType);
         return {};
     }
-    // No data-log reader of any controller generation is part of this build.
+    const QString controller = chamberType.controller();
+    if (controller == TjvController && !chamber.ipAddress().isNull())
+        return createTjvDataLoggerReader(chamber.ipAddress());
+    if (const QSharedPointer<ModbusDataLoggerReader> reader = createModbusDataLoggerReader(controller)) {
+        if (reader->setChamberConnection(connection))
+            return reader;
+        qCCritical(lcChamberConnection) << "No valid chamber connection";
+        return {};
+    }
     qCInfo(lcChamberConnection).noquote()
-        << QStringLiteral("Controller '%1' does not support data logger reading").arg(chamberType.controller());
+        << QStringLiteral("Controller '%1' does not support data logger reading").arg(controller);
     return {};
 }
 
@@ -129,16 +186,56 @@ QSharedPointer<IProgramTransmitter> ChamberConnectionFactory::createProgramTrans
     const ChamberData &chamber, const ChamberTypeData &chamberType,
     const QSharedPointer<IChamberConnection> &connection)
 {
-    Q_UNUSED(chamber)
-    Q_UNUSED(connection)
     if (!chamberType.hasTimeProgram()) {
         qCInfo(lcChamberConnection).noquote() << notProgrammable(chamberType);
         return {};
     }
-    // No program transmitter of any controller generation is part of this build.
+    const QString controller = chamberType.controller();
+    if (controller == TjvController && !chamber.ipAddress().isNull())
+        return createTjvProgramTransmitter(chamber.ipAddress());
+    if (const QSharedPointer<ModbusProgramTransmitter> transmitter = createModbusProgramTransmitter(controller)) {
+        if (transmitter->setChamberConnection(connection))
+            return transmitter;
+        qCCritical(lcChamberConnection) << "No valid chamber connection";
+        return {};
+    }
     qCInfo(lcChamberConnection).noquote()
-        << QStringLiteral("Controller '%1' does not support program transmission").arg(chamberType.controller());
+        << QStringLiteral("Controller '%1' does not support program transmission").arg(controller);
     return {};
+}
+
+QSharedPointer<IProgramTransmitter> ChamberConnectionFactory::createTjvProgramTransmitter(
+    const QHostAddress &address) const
+{
+    const QSharedPointer<TjvProgramTransmitter> transmitter = createShared<TjvProgramTransmitter>();
+    const QSharedPointer<TjvFtpConnection> ftpConnection(
+        new TjvFtpConnection(address, tcpPort(TjvFtpConnection::FtpPort)), &QObject::deleteLater);
+    if (transmitter->setFtpConnection(ftpConnection))
+        return transmitter;
+    qCCritical(lcChamberConnection) << "No valid FTP connection";
+    return {};
+}
+
+QSharedPointer<IDataLoggerReader> ChamberConnectionFactory::createTjvDataLoggerReader(const QHostAddress &address)
+{
+    // Made on the data-log thread, from values only: the factory may be gone
+    // by the first read.
+    const quint16 port = tcpPort(TjvFtpConnection::FtpPort);
+    const auto createFtpConnection = [address, port] {
+        return QSharedPointer<TjvFtpConnection>::create(address, port);
+    };
+    return QSharedPointer<TjvDataLoggerReader>(new TjvDataLoggerReader(createFtpConnection, dataLoggerThread()),
+                                               &QObject::deleteLater);
+}
+
+QPointer<QThread> ChamberConnectionFactory::dataLoggerThread()
+{
+    if (!m_dataLoggerThread) {
+        m_dataLoggerThread = new QThread(this);
+        m_dataLoggerThread->setObjectName(QStringLiteral("TJV data log"));
+        m_dataLoggerThread->start();
+    }
+    return m_dataLoggerThread;
 }
 
 QSharedPointer<IChamberOperatingModeConnection> ChamberConnectionFactory::createOperatingModeConnection(

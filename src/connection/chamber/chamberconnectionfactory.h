@@ -25,7 +25,8 @@ class ChamberReply;
 
 // Builds the connections of every connection kind for a chamber record,
 // lists the PC's serial ports, searches the local networks for chambers and
-// runs the communication check.
+// runs the communication check. It also hands out the program transmitters
+// and data-log readers of the controller generations.
 //
 // Connection kinds: 1 Modbus RTU (on the record's COM port, or through its
 // serial-to-Ethernet converter when only an IP address is set), 2 Modbus RTU
@@ -38,6 +39,11 @@ class ChamberReply;
 // that signal's first receiver: it disconnects the temporary connection and
 // deletes it. Receivers get the factory's copy of the record, which lives
 // until the event loop's next turn; no new check starts before then.
+//
+// The data logs of TJV controllers are read on a thread of the factory's,
+// started with the first TJV reader. The factory's destructor ends it: a read
+// running on it ends in its reader's error(), and readers that outlive the
+// factory refuse every read.
 class ChamberConnectionFactory : public QObject, public domain::api::IChamberConnectionProvider
 {
     Q_OBJECT
@@ -67,6 +73,13 @@ public:
     // reference goes.
     QSharedPointer<domain::api::IChamberConnection> createChamberConnection(
         const domain::types::ChamberData &chamber) override;
+    // The reader or transmitter of the chamber type's controller ("TJV",
+    // "QX1", "QX2", "ZK3", "ZK4", compared exactly), when the type has a
+    // readable data storage or a time program. The TJV ones work over FTP at
+    // the chamber's IP address and ignore connection; the others need it to
+    // be a Modbus chamber connection. Null, with a log line, when none fits.
+    // Like the connections, they have no parent and are deleted from the
+    // event loop when the last reference goes.
     QSharedPointer<domain::api::IDataLoggerReader> createDataLoggerReader(
         const domain::types::ChamberData &chamber,
         const domain::types::ChamberTypeData &chamberType,
@@ -110,12 +123,17 @@ Q_SIGNALS:
 
 protected:
     // The TCP port to connect to for the port at which a device or its
-    // converter listens (502, 8000, 9001, 10001). The same port here; tests
-    // whose peers listen elsewhere move it.
+    // converter listens (502, 8000, 9001, 10001; 21 for the FTP server of a
+    // TJV controller). The same port here; tests whose peers listen
+    // elsewhere move it.
     virtual quint16 tcpPort(quint16 devicePort) const;
 
 private:
     std::unique_ptr<ChamberConnection> buildConnection(const domain::types::ChamberData &chamber) const;
+    QSharedPointer<domain::api::IProgramTransmitter> createTjvProgramTransmitter(const QHostAddress &address) const;
+    QSharedPointer<domain::api::IDataLoggerReader> createTjvDataLoggerReader(const QHostAddress &address);
+    // Started on first use.
+    QPointer<QThread> dataLoggerThread();
 
     void onCheckConnectionStateChanged(domain::types::ChamberState::State state);
     void handleCheckResponse();
@@ -133,8 +151,7 @@ private:
     ChamberConnection *m_checkConnection = nullptr;
     QSharedPointer<domain::api::IChamberReply> m_checkReply;
 
-    // The worker thread for reading the data logs of TJV controllers; none
-    // is provided.
+    // The worker thread for reading the data logs of TJV controllers.
     QPointer<QThread> m_dataLoggerThread;
 };
 

@@ -11,6 +11,7 @@
 #include "loopbackmodbustcpserver.h"
 #include "pymodbusserver.h"
 #include "socatptypair.h"
+#include "tjvftppeer.h"
 #include "udpresponder.h"
 
 #include <QtTest/QtTest>
@@ -66,10 +67,27 @@ ActivationState::State stateOf(const QList<QVariant> &arguments)
     return arguments.at(1).value<ActivationState::State>();
 }
 
-ChamberTypeData typeWithController(const QString &controller)
+ChamberTypeData typeWith(const QString &controller, const QList<ChamberOption> &options = {})
 {
-    return ChamberTypeData({}, {}, {}, -1, {}, {}, {}, {}, {}, {}, -1, -1, {}, {}, {}, controller, {}, {}, {}, {},
-                           {});
+    return ChamberTypeData({}, "KMF", {}, -1, {}, {}, {}, {}, {}, {}, -1, -1, {}, {}, {}, controller, {}, {}, {},
+                           options, {});
+}
+
+// A class name, or the line logged instead of creating anything: then the
+// line is expected, and no class.
+QString expectOutcome(const QString &expected)
+{
+    if (!expected.contains(' '))
+        return expected;
+    QTest::ignoreMessage(expected.startsWith("No valid") ? QtCriticalMsg : QtInfoMsg, qPrintable(expected));
+    return {};
+}
+
+template<typename T>
+QString classOf(const QSharedPointer<T> &created)
+{
+    const auto *object = dynamic_cast<const QObject *>(created.data());
+    return object ? QString(object->metaObject()->className()).section("::", -1) : QString();
 }
 
 } // namespace
@@ -88,6 +106,9 @@ private Q_SLOTS:
     void operatingMode_isWrittenAndReadInItsRegister_data();
     void operatingMode_isWrittenAndReadInItsRegister();
     void startChamberBroadcast_passesAnswersOnAndEndsOnceNeverEarly();
+    void transferObjects_byOptionsAndExactControllerName_data();
+    void transferObjects_byOptionsAndExactControllerName();
+    void tjvDataLoggerReader_readsOnTheFactorysThreadUntilTheFactoryGoes();
 };
 
 void tst_ChamberConnectionFactory::initTestCase()
@@ -288,8 +309,8 @@ void tst_ChamberConnectionFactory::operatingMode_isWrittenAndReadInItsRegister()
     const QSharedPointer<IChamberConnection> connection = factory.createChamberConnection(record);
     QVERIFY(connection->connectDevice());
     QTRY_COMPARE(connection->state(), ChamberState::STATE_CONNECTED);
-    QVERIFY(!factory.createOperatingModeConnection(record, typeWithController(controller), nullptr));
-    const auto modes = factory.createOperatingModeConnection(record, typeWithController(controller), connection);
+    QVERIFY(!factory.createOperatingModeConnection(record, typeWith(controller), nullptr));
+    const auto modes = factory.createOperatingModeConnection(record, typeWith(controller), connection);
     QCOMPARE(bool(modes), controller.startsWith("QX"));
     if (!modes)
         return;
@@ -361,6 +382,77 @@ void tst_ChamberConnectionFactory::startChamberBroadcast_passesAnswersOnAndEndsO
     QCOMPARE(configurations.size(), 6);
     for (const NetworkConfiguration &configuration : expected)
         QCOMPARE(configurations.count(configuration), 2);
+}
+
+void tst_ChamberConnectionFactory::transferObjects_byOptionsAndExactControllerName_data()
+{
+    QTest::addColumn<ChamberTypeData>("type");
+    // Its connection is the one handed over.
+    QTest::addColumn<ChamberData>("record");
+    QTest::addColumn<QString>("transmitter");
+    QTest::addColumn<QString>("reader");
+
+    const QList<ChamberOption> both{{"TimeProgram", false}, {"Readable_DataStorage", false}};
+    const ChamberData modbus = chamber(3, Loopback);
+    const ChamberData line = chamber(4, Loopback);
+    const QString noTransmitter = "Controller '%1' does not support program transmission";
+    const QString noReader = "Controller '%1' does not support data logger reading";
+    const QString noConnection = "No valid chamber connection";
+    QTest::newRow("ZK3") << typeWith("ZK3", both) << modbus << "ZK3ProgramTransmitter" << noReader.arg("ZK3");
+    QTest::newRow("ZK4") << typeWith("ZK4", both) << modbus << "ZK4ProgramTransmitter" << "ZK4DataLoggerReader";
+    QTest::newRow("QX1") << typeWith("QX1", both) << modbus << "QX1ProgramTransmitter" << noReader.arg("QX1");
+    QTest::newRow("QX2") << typeWith("QX2", both) << modbus << "QX2ProgramTransmitter" << "QX2DataLoggerReader";
+    QTest::newRow("TJV") << typeWith("TJV", both) << line << "TjvProgramTransmitter" << "TjvDataLoggerReader";
+    QTest::newRow("TJV without IP address") << typeWith("TJV", both) << chamber(4, {}) << noTransmitter.arg("TJV")
+                                            << noReader.arg("TJV");
+    QTest::newRow("TimeProgram_QUELTA_4 alone") << typeWith("ZK4", {{"TimeProgram_QUELTA_4", false}}) << modbus
+                                                << "ZK4ProgramTransmitter" << "Chamber type KMF is not programmble";
+    QTest::newRow("QX2 over a line connection") << typeWith("QX2", both) << line << noConnection << noConnection;
+    QTest::newRow("tjv") << typeWith("tjv", both) << line << noTransmitter.arg("tjv") << noReader.arg("tjv");
+}
+
+void tst_ChamberConnectionFactory::transferObjects_byOptionsAndExactControllerName()
+{
+    QFETCH(ChamberTypeData, type);
+    QFETCH(ChamberData, record);
+    QFETCH(QString, transmitter);
+    QFETCH(QString, reader);
+
+    ChamberConnectionFactory factory;
+    const QSharedPointer<IChamberConnection> connection = factory.createChamberConnection(record);
+    const QString transmitterClass = expectOutcome(transmitter);
+    const QString readerClass = expectOutcome(reader);
+    QCOMPARE(classOf(factory.createProgramTransmitter(record, type, connection)), transmitterClass);
+    QCOMPARE(classOf(factory.createDataLoggerReader(record, type, connection)), readerClass);
+}
+
+void tst_ChamberConnectionFactory::tjvDataLoggerReader_readsOnTheFactorysThreadUntilTheFactoryGoes()
+{
+    TjvFtpPeer peer;
+    QVERIFY(peer.start());
+    auto factory = std::make_unique<PeerFactory>();
+    factory->devicePort = 21;
+    factory->peerPort = peer.port();
+    const ChamberTypeData type = typeWith("TJV", {{"Readable_DataStorage", false}});
+    const auto reader = factory->createDataLoggerReader(chamber(4, Loopback), type, nullptr);
+    QVERIFY(factory->createDataLoggerReader(chamber(4, Loopback), type, nullptr));
+    QCOMPARE(factory->findChildren<QThread *>().size(), 1);
+    QSignalSpy errors(dynamic_cast<QObject *>(reader.data()), SIGNAL(error(QString)));
+
+    // Regression: the factory had no thread, and every read was accepted and
+    // never ran. This one runs against the peer, which has no column
+    // description.
+    QVERIFY(reader->readDataLogger({}, {}, false));
+    QVERIFY(errors.wait(WaitMs));
+    QVERIFY(errors.last().first().toString().startsWith("Could not fetch CANID.ini"));
+    // A read that hangs ends with the factory, which quits its thread and
+    // waits for it: no "destroyed while thread is still running".
+    QVERIFY(peer.freeze());
+    QVERIFY(reader->readDataLogger({}, {}, false));
+    factory.reset();
+    QVERIFY(errors.wait(WaitMs));
+    QCOMPARE(errors.last().first().toString(), "Unknown Error");
+    QVERIFY(!reader->readDataLogger({}, {}, false));
 }
 
 QTEST_GUILESS_MAIN(tst_ChamberConnectionFactory)

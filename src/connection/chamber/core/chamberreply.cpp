@@ -4,7 +4,7 @@
 
 #include <QtCore/QMetaObject>
 #include <QtCore/QMutexLocker>
-#include <QtCore/QTimer>
+#include <QtCore/QTimerEvent>
 
 namespace quelta::base::connection::chamberconnection {
 
@@ -18,11 +18,9 @@ QSharedPointer<ChamberReply> ChamberReply::create(int itemCount)
 ChamberReply::ChamberReply(int itemCount, QObject *parent)
     : QObject(parent)
     , m_slots(qMax(0, itemCount))
-    , m_timer(new QTimer(this))
+    , m_timeout(TimeoutPerItem * m_slots.size() + BaseTimeout)
 {
-    m_timer->setSingleShot(true);
-    connect(m_timer, &QTimer::timeout, this, &ChamberReply::onTimeout);
-    m_timer->start(TimeoutPerItem * m_slots.size() + BaseTimeout);
+    m_timer.start(int(m_timeout.count()), this);
 }
 
 ChamberReply::~ChamberReply() = default;
@@ -109,15 +107,25 @@ void ChamberReply::finishWithError(ChamberError::Error error)
 
 std::chrono::milliseconds ChamberReply::timeout() const
 {
-    return std::chrono::milliseconds(m_timer->interval());
+    return m_timeout;
 }
 
 void ChamberReply::setTimeout(std::chrono::milliseconds timeout)
 {
     const QMutexLocker locker(&m_mutex);
-    m_timer->setInterval(int(timeout.count()));
+    m_timeout = timeout;
     if (!m_finished)
-        m_timer->start();
+        m_timer.start(int(m_timeout.count()), this);
+}
+
+void ChamberReply::timerEvent(QTimerEvent *event)
+{
+    if (event->timerId() != m_timer.timerId()) {
+        QObject::timerEvent(event);
+        return;
+    }
+    m_timer.stop();
+    onTimeout();
 }
 
 bool ChamberReply::isWritable(int index, const char *what) const
@@ -146,7 +154,7 @@ void ChamberReply::markFinished()
     QMetaObject::invokeMethod(
         this,
         [this] {
-            m_timer->stop();
+            m_timer.stop();
             Q_EMIT finished();
         },
         Qt::QueuedConnection);
@@ -160,7 +168,7 @@ void ChamberReply::onTimeout()
             return;
     }
     qCWarning(lcChamberConnection) << "Reply of" << resultCount() << "items timed out after"
-                                   << m_timer->interval() << "ms";
+                                   << m_timeout.count() << "ms";
     finishWithError(ChamberError::TimeoutError);
 }
 

@@ -3,6 +3,7 @@
 #include "domain/api/ichamberreply.h"
 #include "domain/types/chambererror.h"
 
+#include <QtCore/QBasicTimer>
 #include <QtCore/QObject>
 #include <QtCore/QRecursiveMutex>
 #include <QtCore/QSharedPointer>
@@ -10,8 +11,6 @@
 #include <QtCore/QVector>
 
 #include <chrono>
-
-class QTimer;
 
 namespace quelta::base::connection::chamberconnection {
 
@@ -64,6 +63,9 @@ public:
 Q_SIGNALS:
     void finished();
 
+protected:
+    void timerEvent(QTimerEvent *event) override;
+
 private:
     struct Slot
     {
@@ -79,7 +81,10 @@ private:
     mutable QRecursiveMutex m_mutex;
     QVector<Slot> m_slots;
     bool m_finished = false;
-    QTimer *const m_timer;
+    // A basic timer rather than a QTimer: every request makes a reply, and a
+    // child object with a connection for each was a good part of its cost.
+    QBasicTimer m_timer;
+    std::chrono::milliseconds m_timeout;
 };
 
 } // namespace quelta::base::connection::chamberconnection

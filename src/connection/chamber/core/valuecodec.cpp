@@ -4,7 +4,6 @@
 
 #include <QtCore/QSequentialIterable>
 
-#include <algorithm>
 #include <cmath>
 #include <cstring>
 #include <limits>
@@ -80,6 +79,19 @@ int bitsOf(Kind kind)
         break;
     }
     return 0;
+}
+
+// 0 to 15 for a hexadecimal digit, -1 for any other character.
+int hexDigitValue(QChar c)
+{
+    const char16_t u = c.unicode();
+    if (u >= '0' && u <= '9')
+        return u - '0';
+    if (u >= 'a' && u <= 'f')
+        return u - 'a' + 10;
+    if (u >= 'A' && u <= 'F')
+        return u - 'A' + 10;
+    return -1;
 }
 
 void fail(QString *errorString, const QString &text)
@@ -277,20 +289,28 @@ ValueCodec::ValueCodec(WordOrder wordOrder)
 
 std::optional<quint16> ValueCodec::registerAddress(const ControllerAddress &address)
 {
-    QString text = address.address().trimmed();
-    if (text.startsWith(QLatin1String("0x"), Qt::CaseInsensitive))
-        text = text.mid(2);
-    // Hexadecimal digits only: toUInt() would also take a sign, blanks and a
-    // second "0x".
-    const bool hexDigits = !text.isEmpty() && std::all_of(text.cbegin(), text.cend(), [](QChar c) {
-        const char16_t u = c.unicode();
-        return (u >= '0' && u <= '9') || (u >= 'a' && u <= 'f') || (u >= 'A' && u <= 'F');
-    });
-    bool ok = false;
-    const uint first = hexDigits ? text.toUInt(&ok, 16) : 0;
+    // Every item of every request comes here: the text is read in place,
+    // without the copies that trimming and cutting a QString make.
+    const QString text = address.address();
+    QStringView digits = QStringView(text).trimmed();
+    if (digits.startsWith(QLatin1String("0x"), Qt::CaseInsensitive))
+        digits = digits.mid(2);
+    // Hexadecimal digits only, so no sign, no blank and no second "0x".
+    if (digits.isEmpty())
+        return std::nullopt;
+    uint first = 0;
+    for (const QChar c : digits) {
+        const int digit = hexDigitValue(c);
+        if (digit < 0)
+            return std::nullopt;
+        first = first * 16 + uint(digit);
+        // Stopping at the end of the address space keeps a long text from
+        // wrapping around.
+        if (first >= uint(AddressSpace))
+            return std::nullopt;
+    }
     const int count = registerCount(address);
-    // Compared this way round, a first register near 2^32 cannot wrap past the check.
-    if (!ok || count == 0 || first >= uint(AddressSpace) || uint(count) > uint(AddressSpace) - first)
+    if (count == 0 || uint(count) > uint(AddressSpace) - first)
         return std::nullopt;
     return quint16(first);
 }

@@ -59,7 +59,9 @@ void ModbusMasterImpl::execute(quint64 attachment, quint64 jobId, const ModbusJo
     pending.id = jobId;
     pending.job = job;
     m_jobs.enqueue(pending);
-    scheduleJobs();
+    // Jobs arrive by queued invocation, never inside a signal of the client,
+    // so the first transaction may go out at once.
+    processJobs();
 }
 
 void ModbusMasterImpl::cancelJobs(quint64 attachment)
@@ -298,9 +300,14 @@ void ModbusMasterImpl::onReplyFinished()
         } else {
             job.result.addCompletedTransaction(registers);
             ++job.nextTransaction;
+            // The users hear of a job as soon as its last transaction is
+            // done; only the next transaction waits for the client to settle.
+            if (job.nextTransaction == job.job.transactions().size())
+                finishHeadJob();
         }
     }
-    scheduleJobs();
+    if (!m_jobs.isEmpty())
+        scheduleJobs();
 }
 
 void ModbusMasterImpl::finishHeadJob()

@@ -21,6 +21,24 @@ quint16 wordAt(const QByteArray &data, int offset)
     return qFromBigEndian<quint16>(reinterpret_cast<const uchar *>(data.constData()) + offset);
 }
 
+// The request data as QModbusPdu's variadic constructor writes it (words
+// big-endian, then the byte count and the values of FC16), without the
+// QDataStream and QBuffer that it builds for every request.
+QByteArray requestData(quint16 address, quint16 word, const QVector<quint16> &values = {})
+{
+    const bool hasValues = !values.isEmpty();
+    QByteArray data(4 + (hasValues ? 1 + 2 * values.size() : 0), Qt::Uninitialized);
+    auto *bytes = reinterpret_cast<uchar *>(data.data());
+    qToBigEndian<quint16>(address, bytes);
+    qToBigEndian<quint16>(word, bytes + 2);
+    if (hasValues) {
+        bytes[4] = uchar(2 * values.size());
+        for (int i = 0; i < values.size(); ++i)
+            qToBigEndian<quint16>(values.at(i), bytes + 5 + 2 * i);
+    }
+    return data;
+}
+
 } // namespace
 
 QModbusRequest readRequest(const QModbusDataUnit &unit)
@@ -32,11 +50,11 @@ QModbusRequest readRequest(const QModbusDataUnit &unit)
     }
     switch (unit.registerType()) {
     case QModbusDataUnit::HoldingRegisters:
-        return QModbusRequest(QModbusPdu::ReadHoldingRegisters, quint16(unit.startAddress()),
-                              quint16(count));
+        return QModbusRequest(QModbusPdu::ReadHoldingRegisters,
+                              requestData(quint16(unit.startAddress()), quint16(count)));
     case QModbusDataUnit::InputRegisters:
-        return QModbusRequest(QModbusPdu::ReadInputRegisters, quint16(unit.startAddress()),
-                              quint16(count));
+        return QModbusRequest(QModbusPdu::ReadInputRegisters,
+                              requestData(quint16(unit.startAddress()), quint16(count)));
     case QModbusDataUnit::Invalid:
     case QModbusDataUnit::DiscreteInputs:
     case QModbusDataUnit::Coils:
@@ -53,13 +71,13 @@ QModbusRequest writeRequest(const QModbusDataUnit &unit)
     }
     const int count = int(unit.valueCount());
     if (count == 1) {
-        return QModbusRequest(QModbusPdu::WriteSingleRegister, quint16(unit.startAddress()),
-                              unit.value(0));
+        return QModbusRequest(QModbusPdu::WriteSingleRegister,
+                              requestData(quint16(unit.startAddress()), unit.value(0)));
     }
     QVector<quint16> values = unit.values();
     values.resize(count);
-    return QModbusRequest(QModbusPdu::WriteMultipleRegisters, quint16(unit.startAddress()),
-                          quint16(count), quint8(2 * count), values);
+    return QModbusRequest(QModbusPdu::WriteMultipleRegisters,
+                          requestData(quint16(unit.startAddress()), quint16(count), values));
 }
 
 std::optional<QModbusDataUnit> decodeResponse(const QModbusRequest &request,

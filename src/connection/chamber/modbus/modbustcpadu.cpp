@@ -16,7 +16,9 @@ quint16 readBigEndian16(const QByteArray &data, int offset)
 QByteArray encode(quint16 transactionId, quint8 unitId, const QModbusPdu &pdu)
 {
     const QByteArray data = pdu.data();
-    QByteArray adu(HeaderSize, Qt::Uninitialized);
+    QByteArray adu;
+    adu.reserve(HeaderSize + 1 + data.size());
+    adu.resize(HeaderSize);
     uchar *header = reinterpret_cast<uchar *>(adu.data());
     qToBigEndian<quint16>(transactionId, header);
     qToBigEndian<quint16>(0, header + 2);

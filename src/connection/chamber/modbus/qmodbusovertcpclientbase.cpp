@@ -6,6 +6,7 @@
 #include "connection/chamber/modbus/timer.h"
 
 #include <QtCore/QMetaObject>
+#include <QtCore/QScopedValueRollback>
 #include <QtNetwork/QTcpSocket>
 
 QModbusOverTcpClientBase::QModbusOverTcpClientBase(const QString &logPrefix, QObject *parent)
@@ -135,7 +136,13 @@ QModbusReply *QModbusOverTcpClientBase::enqueueRequest(const QModbusRequest &req
     element.serverAddress = serverAddress;
     element.retriesLeft = m_numberOfRetries;
     m_queue.enqueue(element);
-    scheduleNextRequest();
+    if (m_state == State::Idle) {
+        // Nothing on the wire: the request goes out at once rather than on
+        // the next turn of the event loop. A write that fails, or a connection
+        // that breaks as it goes out, ends it only from the event loop.
+        const QScopedValueRollback<bool> sending(m_sendingInCall, true);
+        sendNextRequest();
+    }
     return reply;
 }
 
@@ -192,8 +199,7 @@ void QModbusOverTcpClientBase::writeCurrentRequest()
     if (m_socket->write(element.adu) != element.adu.size()) {
         qCWarning(lcModbus).noquote().nospace()
             << m_logPrefix << "Could not write the request: " << m_socket->errorString();
-        finishCurrentRequest(WriteError, tr("Could not write the request to the socket."),
-                             QModbusResponse(), QModbusDataUnit());
+        failCurrentRequestLater(WriteError, tr("Could not write the request to the socket."));
         return;
     }
     // Hands the request to the system now rather than on the next turn of
@@ -218,9 +224,15 @@ void QModbusOverTcpClientBase::onBytesWritten(qint64 bytes)
 
 void QModbusOverTcpClientBase::onReadyRead()
 {
-    const QByteArray data = m_socket->readAll();
-    qCDebug(lcModbusLowLevel).noquote().nospace() << m_logPrefix << "Received: " << data.toHex();
-    m_buffer.append(data);
+    // Straight into the buffer: readAll() on a socket allocates a 16 KiB
+    // chunk and grows it once more before it sees that nothing is left.
+    const int start = m_buffer.size();
+    m_buffer.resize(start + int(m_socket->bytesAvailable()));
+    const qint64 received = m_socket->read(m_buffer.data() + start, m_buffer.size() - start);
+    m_buffer.resize(start + int(qMax<qint64>(received, 0)));
+    qCDebug(lcModbusLowLevel).noquote().nospace()
+        << m_logPrefix << "Received: " << QByteArray::fromRawData(m_buffer.constData() + start,
+                                                                  m_buffer.size() - start).toHex();
     processBuffer();
 }
 
@@ -342,6 +354,20 @@ void QModbusOverTcpClientBase::finishCurrentRequest(QModbusDevice::Error error,
     }
 }
 
+void QModbusOverTcpClientBase::failCurrentRequestLater(QModbusDevice::Error error,
+                                                       const QString &errorText)
+{
+    const quint16 transactionId = m_queue.head().transactionId;
+    QMetaObject::invokeMethod(
+        this,
+        [this, transactionId, error, errorText] {
+            // Unless the request has ended otherwise in the meantime.
+            if (m_state == State::WaitingForReply && m_queue.head().transactionId == transactionId)
+                finishCurrentRequest(error, errorText, QModbusResponse(), QModbusDataUnit());
+        },
+        Qt::QueuedConnection);
+}
+
 void QModbusOverTcpClientBase::abortAllRequests()
 {
     m_responseTimer->stop();
@@ -371,6 +397,13 @@ void QModbusOverTcpClientBase::dropBufferedBytes(const char *why)
 
 void QModbusOverTcpClientBase::onSocketStateChanged()
 {
+    if (m_sendingInCall) {
+        // Lost as a request went out inside enqueueRequest(), which must not
+        // finish its reply.
+        QMetaObject::invokeMethod(this, &QModbusOverTcpClientBase::onSocketStateChanged,
+                                  Qt::QueuedConnection);
+        return;
+    }
     switch (m_socket->state()) {
     case QAbstractSocket::ConnectedState:
         qCDebug(lcModbus).noquote().nospace()
@@ -396,7 +429,17 @@ void QModbusOverTcpClientBase::onSocketError()
     // Closing the connection ourselves is no error.
     if (state() == ClosingState)
         return;
-    qCWarning(lcModbus).noquote().nospace()
-        << m_logPrefix << "Socket error " << m_socket->error() << ": " << m_socket->errorString();
-    setError(m_socket->errorString(), ConnectionError);
+    const QAbstractSocket::SocketError error = m_socket->error();
+    const QString errorString = m_socket->errorString();
+    const auto report = [this, error, errorString] {
+        qCWarning(lcModbus).noquote().nospace()
+            << m_logPrefix << "Socket error " << error << ": " << errorString;
+        setError(errorString, ConnectionError);
+    };
+    // Inside enqueueRequest() it waits for the event loop, as the state
+    // change that follows it does, and still comes first.
+    if (m_sendingInCall)
+        QMetaObject::invokeMethod(this, report, Qt::QueuedConnection);
+    else
+        report();
 }

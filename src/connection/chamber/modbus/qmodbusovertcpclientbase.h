@@ -94,6 +94,9 @@ private:
     void processAdu(const ModbusAdu &adu);
     void finishCurrentRequest(QModbusDevice::Error error, const QString &errorText,
                               const QModbusResponse &response, const QModbusDataUnit &result);
+    // Ends the request on the wire from the event loop, so never inside the
+    // call that made it.
+    void failCurrentRequestLater(QModbusDevice::Error error, const QString &errorText);
     void abortAllRequests();
     void dropBufferedBytes(const char *why);
 
@@ -110,6 +113,9 @@ private:
     QByteArray m_buffer;
     State m_state = State::Idle;
     bool m_sendScheduled = false;
+    // A request goes out inside enqueueRequest(): what the socket reports
+    // meanwhile is handled from the event loop.
+    bool m_sendingInCall = false;
     quint16 m_nextTransactionId = 1;
     std::chrono::milliseconds m_timeout = DefaultTimeout;
     int m_numberOfRetries = DefaultNumberOfRetries;

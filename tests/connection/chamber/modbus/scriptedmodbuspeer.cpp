@@ -5,6 +5,8 @@
 
 #include <QtCore/QtEndian>
 
+#include <sys/socket.h>
+
 ScriptedModbusPeer::ScriptedModbusPeer(Framing framing)
     : m_framing(framing)
 {
@@ -23,6 +25,16 @@ QModbusResponse ScriptedModbusPeer::normalResponse(const QModbusRequest &request
     quint16 count = 0;
     request.decodeData(&start, &count);
     return QModbusResponse(request.functionCode(), quint8(2 * count), m_registers.mid(start, count));
+}
+
+void ScriptedModbusPeer::resetConnection()
+{
+    if (!m_client)
+        return;
+    // Lingering for no time makes the close a reset.
+    const linger reset{1, 0};
+    setsockopt(int(m_client->socketDescriptor()), SOL_SOCKET, SO_LINGER, &reset, sizeof reset);
+    m_client->abort();
 }
 
 void ScriptedModbusPeer::onNewConnection()

@@ -59,6 +59,9 @@ public:
         if (m_client)
             m_client->disconnectFromHost();
     }
+    // Drops the connection with a reset at once: the client's next write
+    // fails.
+    void resetConnection();
 
 Q_SIGNALS:
     void requestReceived();

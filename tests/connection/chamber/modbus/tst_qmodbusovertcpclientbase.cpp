@@ -13,7 +13,11 @@ using namespace std::chrono_literals;
 using Framing = ScriptedModbusPeer::Framing;
 using Request = ScriptedModbusPeer::Request;
 
+// How the peer lets go of the connection.
+enum class Loss { None, MidAnswer, BeforeFirstRequest };
+
 Q_DECLARE_METATYPE(ScriptedModbusPeer::Framing)
+Q_DECLARE_METATYPE(Loss)
 
 namespace {
 
@@ -79,16 +83,17 @@ void tst_QModbusOverTcpClientBase::initTestCase()
 void tst_QModbusOverTcpClientBase::queuedRequests_goOutOneAtATimeInOrder_data()
 {
     QTest::addColumn<Framing>("framing");
-    // The peer cuts the connection in the middle of its first answer.
-    QTest::addColumn<bool>("hangUp");
-    QTest::newRow("tcp, every request answered") << Framing::Tcp << false;
-    QTest::newRow("rtu, connection lost mid-answer") << Framing::Rtu << true;
+    QTest::addColumn<Loss>("loss");
+    QTest::newRow("tcp, every request answered") << Framing::Tcp << Loss::None;
+    QTest::newRow("rtu, connection lost mid-answer") << Framing::Rtu << Loss::MidAnswer;
+    QTest::newRow("tcp, connection reset before the first request") << Framing::Tcp << Loss::BeforeFirstRequest;
 }
 
 void tst_QModbusOverTcpClientBase::queuedRequests_goOutOneAtATimeInOrder()
 {
     QFETCH(Framing, framing);
-    QFETCH(bool, hangUp);
+    QFETCH(Loss, loss);
+    const bool hangUp = loss != Loss::None;
 
     Link link(framing);
     ScriptedModbusPeer &peer = link.peer;
@@ -104,6 +109,9 @@ void tst_QModbusOverTcpClientBase::queuedRequests_goOutOneAtATimeInOrder()
         if (hangUp)
             peer.closeConnection();
     });
+    // The first request goes out at once and finds the connection gone.
+    if (loss == Loss::BeforeFirstRequest)
+        peer.resetConnection();
     QList<QModbusReply *> replies;
     for (int i = 0; i < 5; ++i) {
         peer.registers()[10 * i] = quint16(0x100 + i);
@@ -117,7 +125,7 @@ void tst_QModbusOverTcpClientBase::queuedRequests_goOutOneAtATimeInOrder()
     QVERIFY(waitFinished(replies.last()));
     QVERIFY(!overlapped);
     QCOMPARE(finished, (QList<int>{0, 1, 3, 4}));
-    QCOMPARE(peer.requests().size(), hangUp ? 1 : 4);
+    QCOMPARE(peer.requests().size(), loss == Loss::None ? 4 : loss == Loss::MidAnswer ? 1 : 0);
     QCOMPARE(replies.at(2)->result().values(), hangUp ? QVector<quint16>() : QVector<quint16>{0x103});
     if (!hangUp)
         return;

@@ -55,9 +55,9 @@ void registerTypes()
     registerQmlType<quelta::gui::ChamberTypeModel>("ChamberTypeModel");
 }
 
-// The configuration database named by the settings file beside the working
-// directory, used as it stands even when empty; else the database folder
-// beside the executable.
+// The configuration database named by the settings file in the working
+// directory's parent, used as it stands even when empty; else the file in the
+// database folder beside the executable.
 QString configurationDatabasePath()
 {
     QString path = QStringLiteral("%1/%2/configuration.sqlite3")

@@ -12,12 +12,15 @@ build_packages="cmake g++ make pkg-config ccache
     qml-module-qtquick-window2 libqt5svg5
     fonts-dejavu-core fonts-dejavu-extra fonts-font-awesome"
 
+# Without a display, ./run.sh shows the window on Xvfb and takes a screenshot.
+headless_packages="xvfb xauth x11-utils imagemagick"
+
 test_packages="qml-module-qttest xvfb xauth iproute2 util-linux
     python3 python3-pymodbus python3-serial python3-serial-asyncio python3-pyftpdlib
     libmodbus-dev socat"
 
 case "${1:-}" in
-    run)  wanted="$build_packages" ;;
+    run)  wanted="$build_packages $headless_packages" ;;
     test) wanted="$build_packages $test_packages" ;;
     *)    echo "usage: $0 run|test" >&2; exit 2 ;;
 esac

@@ -17,8 +17,12 @@ class LineDevice : public QObject
 public:
     explicit LineDevice(const QList<QByteArray> &answers = {}, bool hangUp = false);
 
-    // Listens at a free port of 127.0.0.1 and serves every connection.
-    bool listen() { return m_server.listen(QHostAddress::LocalHost); }
+    // Listens at a free port of 127.0.0.1, or where it is told, and serves
+    // every connection.
+    bool listen(const QHostAddress &address = QHostAddress::LocalHost, quint16 port = 0)
+    {
+        return m_server.listen(address, port);
+    }
     quint16 port() const { return m_server.serverPort(); }
     void attach(QIODevice *stream);
     // Stops listening and closes the TCP connections: the device has gone.

@@ -1,0 +1,77 @@
+#pragma once
+
+#include "connection/chamber/chamberconnectionfactory.h"
+#include "connection/database/core/sqliteconnection.h"
+#include "connection/database/facade/databaseconnection.h"
+#include "domain/types/activationstate.h"
+#include "domain/types/chamberdata.h"
+#include "domain/types/networkconfiguration.h"
+#include "gui/chambercreationcontrol.h"
+#include "gui/chambertypefiltermodel.h"
+#include "gui/chambertypemodel.h"
+
+#include <QtCore/QList>
+#include <QtCore/QObject>
+
+class QQmlContext;
+
+// The one object that the window talks to. It owns every working object of
+// the program for the whole run: the connection factory, the search results,
+// the chamber-type catalogue with its filter, the database facade and the
+// configuration database's connection. It publishes them to QML, opens the
+// configuration database, and turns the window's requests into calls on the
+// factory and the stores, whose answers go to the search results.
+//
+// One search at a time: a start request while a search runs is ignored. A
+// communication check reports its outcome on the search results' current
+// result, whether it comes from the factory or, when the handler decides it
+// at once (a chamber type missing from the catalogue or without a readable
+// signal, a check the factory refuses), from the handler itself.
+class SimpleEventHandler : public QObject
+{
+    Q_OBJECT
+
+public:
+    explicit SimpleEventHandler(QObject *parent = nullptr);
+    ~SimpleEventHandler() override;
+
+    // Publishes the handler and its models on rootContext, opens the
+    // configuration database at databasePath and loads the chamber types.
+    // False when the database cannot be opened; nothing is loaded then.
+    [[nodiscard]] bool initialize(QQmlContext *rootContext, const QString &databasePath);
+
+Q_SIGNALS:
+    void signalChamberCreated();
+
+public Q_SLOTS:
+    // Lists the PC's serial ports as results at once and searches the
+    // networks for 6000 ms; the page clears the earlier results first.
+    void slotStartChamberBroadcast();
+    void slotCheckCommunication(quelta::gui::ChamberCreationModel *chamberModel);
+    // Ends a running check as undefined.
+    void slotStopCheckCommunication();
+    // Only tells the window; nothing is stored.
+    void slotCreateChamber(quelta::gui::ChamberCreationModel *chamberModel);
+
+    void networkChamberFound(const quelta::domain::types::NetworkConfiguration &networkConfiguration);
+    void chamberBroadcastFinished();
+    void communicationCheckFinished(const quelta::domain::types::ChamberData &chamberData,
+                                    quelta::domain::types::ActivationState::State initialActivationState);
+
+private:
+    // An outcome that the handler decides without the factory, delivered
+    // the way the factory's are.
+    void reportCheckResult(const quelta::domain::types::ChamberData &chamberData,
+                           quelta::domain::types::ActivationState::State state, const char *reason);
+
+    quelta::base::connection::chamberconnection::ChamberConnectionFactory m_connectionFactory;
+    quelta::gui::ChamberCreationControl m_chamberCreationControl;
+    quelta::gui::ChamberTypeModel m_chamberTypeModel;
+    quelta::gui::ChamberTypeFilterModel m_chamberTypeFilterModel;
+    quelta::base::connection::databaseconnection::DatabaseConnection m_databaseConnection;
+    quelta::base::connection::databaseconnection::SqliteConnection m_sqliteConnection;
+    // A search started here has not ended yet.
+    bool m_broadcastRunning = false;
+    // The answers of the running search.
+    QList<quelta::domain::types::NetworkConfiguration> m_foundChambers;
+};

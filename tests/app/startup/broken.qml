@@ -1,0 +1,2 @@
+import QtQuick.Window 2.12
+Window { noSuchProperty: true }

@@ -1,6 +1,7 @@
 #include "gui/chambercreationcontrol.h"
 
 #include "connection/chamber/core/serialportnaming.h"
+#include "gui/assignifchanged.h"
 
 #include <QtSerialPort/QSerialPortInfo>
 
@@ -136,18 +137,14 @@ int ChamberCreationControl::selectedCheckedCounts() const
 
 void ChamberCreationControl::setInterfaceFilter(int filter)
 {
-    if (m_interfaceFilter == filter)
-        return;
-    m_interfaceFilter = filter;
-    Q_EMIT signalInterfaceFilterChanged();
+    if (assignIfChanged(m_interfaceFilter, filter))
+        Q_EMIT signalInterfaceFilterChanged();
 }
 
 void ChamberCreationControl::setKnownFilter(int filter)
 {
-    if (m_knownFilter == filter)
-        return;
-    m_knownFilter = filter;
-    Q_EMIT signalKnownFilterChanged();
+    if (assignIfChanged(m_knownFilter, filter))
+        Q_EMIT signalKnownFilterChanged();
 }
 
 void ChamberCreationControl::addIpChamber(const QString &ipAddress)

@@ -1,5 +1,7 @@
 #include "gui/chambercreationmodel.h"
 
+#include "gui/assignifchanged.h"
+
 #include <QtCore/QCoreApplication>
 #include <QtCore/QMap>
 
@@ -72,10 +74,8 @@ void ChamberCreationModel::setCreationState(int state)
 
 void ChamberCreationModel::setSelected(bool selected)
 {
-    if (m_selected == selected)
-        return;
-    m_selected = selected;
-    Q_EMIT signalSelectionStateChanged();
+    if (assignIfChanged(m_selected, selected))
+        Q_EMIT signalSelectionStateChanged();
 }
 
 int ChamberCreationModel::chamberTypeId() const

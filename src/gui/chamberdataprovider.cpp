@@ -1,5 +1,6 @@
 #include "gui/chamberdataprovider.h"
 
+#include "gui/assignifchanged.h"
 #include "gui/chambersignalmodel.h"
 
 #include <QtCore/QCoreApplication>
@@ -347,9 +348,8 @@ void ChamberDataProvider::setChamberData(const ChamberData &chamber)
     updated.setOperationMode(m_chamber.operationMode());
     updated.setArchived(m_chamber.isArchived());
     updated.setSubscribed(m_chamber.isSubscribed());
-    if (updated == m_chamber)
+    if (!assignIfChanged(m_chamber, updated))
         return;
-    m_chamber = updated;
     Q_EMIT signalChamberDataChanged();
     Q_EMIT signalModelChamberDataChanged(this);
 }
@@ -434,45 +434,40 @@ void ChamberDataProvider::setArchived(bool archived)
 
 void ChamberDataProvider::setErrorState(bool errorState)
 {
-    if (errorState == m_errorState)
+    if (!assignIfChanged(m_errorState, errorState))
         return;
-    m_errorState = errorState;
     Q_EMIT signalErrorStateChanged();
     Q_EMIT signalModelErrorStateChanged(this);
 }
 
 void ChamberDataProvider::setTaggedForAction(bool tagged)
 {
-    if (tagged == m_taggedForAction)
+    if (!assignIfChanged(m_taggedForAction, tagged))
         return;
-    m_taggedForAction = tagged;
     Q_EMIT signalActionTagChanged();
     Q_EMIT signalModelActionTagChanged(this);
 }
 
 void ChamberDataProvider::setSelected(bool selected)
 {
-    if (selected == m_selected)
+    if (!assignIfChanged(m_selected, selected))
         return;
-    m_selected = selected;
     Q_EMIT signalSelectionStateChanged();
     Q_EMIT signalModelSelectionStateChanged(this);
 }
 
 void ChamberDataProvider::setProgramTransferActive(bool active)
 {
-    if (active == m_programTransferActive)
+    if (!assignIfChanged(m_programTransferActive, active))
         return;
-    m_programTransferActive = active;
     Q_EMIT signalProgramTransferStatusChanged();
     Q_EMIT signalModelProgramTransferStateChanged(this);
 }
 
 void ChamberDataProvider::setRecordCreationFromDataloggerActive(bool active)
 {
-    if (active == m_recordCreationFromDataloggerActive)
+    if (!assignIfChanged(m_recordCreationFromDataloggerActive, active))
         return;
-    m_recordCreationFromDataloggerActive = active;
     Q_EMIT signalRecordCreationFromDataloggerStatusChanged();
     Q_EMIT signalModelRecordCreationFromDataloggerStateChanged(this);
 }
@@ -535,9 +530,8 @@ void ChamberDataProvider::clearRecording()
 
 void ChamberDataProvider::setControllerProgram(const QString &programName, const QString &userName)
 {
-    if (programName == m_controllerProgramName)
+    if (!assignIfChanged(m_controllerProgramName, programName))
         return;
-    m_controllerProgramName = programName;
     if (programName.isEmpty() && !m_programProgress.isInterpreted())
         m_programProgress = emptiedProgress(false);
     Q_EMIT signalProgramChanged();

@@ -1,5 +1,6 @@
 #include "gui/chambertypefiltermodel.h"
 
+#include "gui/assignifchanged.h"
 #include "gui/chambertypemodel.h"
 
 #include <QtCore/QCoreApplication>
@@ -35,10 +36,8 @@ ChamberTypeFilterModel::~ChamberTypeFilterModel() = default;
 
 void ChamberTypeFilterModel::setText(QString Filter::*field, const QString &text)
 {
-    if (m_filter.*field == text)
-        return;
-    m_filter.*field = text;
-    Q_EMIT signalFilterChanged();
+    if (assignIfChanged(m_filter.*field, text))
+        Q_EMIT signalFilterChanged();
 }
 
 void ChamberTypeFilterModel::setFilterArticleNumber(const QString &text)
@@ -63,11 +62,8 @@ QString ChamberTypeFilterModel::filterSize() const
 
 void ChamberTypeFilterModel::setFilterSize(const QString &text)
 {
-    const int size = text.toInt(nullptr, 10);
-    if (m_filter.size == size)
-        return;
-    m_filter.size = size;
-    Q_EMIT signalFilterChanged();
+    if (assignIfChanged(m_filter.size, text.toInt(nullptr, 10)))
+        Q_EMIT signalFilterChanged();
 }
 
 void ChamberTypeFilterModel::setFilterVoltage(const QString &text)

@@ -1,5 +1,7 @@
 #include "gui/roommodel.h"
 
+#include "gui/assignifchanged.h"
+
 #include <QtCore/QSettings>
 
 namespace quelta::gui {
@@ -44,10 +46,8 @@ QUrl RoomModel::roomImagePath() const
 
 void RoomModel::setRoomData(const RoomData &room)
 {
-    if (room == m_room)
-        return;
-    m_room = room;
-    Q_EMIT signalDataChanged();
+    if (assignIfChanged(m_room, room))
+        Q_EMIT signalDataChanged();
 }
 
 } // namespace quelta::gui

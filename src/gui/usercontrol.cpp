@@ -1,6 +1,7 @@
 #include "gui/usercontrol.h"
 
 #include "domain/types/userlevel.h"
+#include "gui/assignifchanged.h"
 #include "gui/preferenceformatter.h"
 
 #include <algorithm>
@@ -210,9 +211,8 @@ LocalePreferences UserControl::preferencesInForce()
 
 void UserControl::setCurrentUser(const UserData &user)
 {
-    if (user == m_currentUser)
+    if (!assignIfChanged(m_currentUser, user))
         return;
-    m_currentUser = user;
     if (m_currentUserPreferenceItem)
         m_currentUserPreferenceItem->setPreferences(user.preferences() ? *user.preferences()
                                                                        : defaultLocalePreferences());
@@ -247,50 +247,38 @@ void UserControl::setSmtpConfiguration(const SmtpSettings &settings)
 
 void UserControl::setPasswordValidityPeriod(int period)
 {
-    if (period == m_passwordValidityPeriod)
-        return;
-    m_passwordValidityPeriod = period;
-    Q_EMIT signalPasswordValidityPeriodChanged();
+    if (assignIfChanged(m_passwordValidityPeriod, period))
+        Q_EMIT signalPasswordValidityPeriodChanged();
 }
 
 void UserControl::setScreenLockTimeout(int timeout)
 {
-    if (timeout == m_screenLockTimeout)
-        return;
-    m_screenLockTimeout = timeout;
-    Q_EMIT signalScreenLockTimeoutChanged();
+    if (assignIfChanged(m_screenLockTimeout, timeout))
+        Q_EMIT signalScreenLockTimeoutChanged();
 }
 
 void UserControl::setMaxNumberLoginFails(int count)
 {
-    if (count == m_maxNumberLoginFails)
-        return;
-    m_maxNumberLoginFails = count;
-    Q_EMIT signalMaxNumberLoginFails();
+    if (assignIfChanged(m_maxNumberLoginFails, count))
+        Q_EMIT signalMaxNumberLoginFails();
 }
 
 void UserControl::setAccessControlActive(bool active)
 {
-    if (active == m_accessControlActive)
-        return;
-    m_accessControlActive = active;
-    Q_EMIT signalAccessControlActiveStateChanged();
+    if (assignIfChanged(m_accessControlActive, active))
+        Q_EMIT signalAccessControlActiveStateChanged();
 }
 
 void UserControl::setAcceccControlEnabled(bool enabled)
 {
-    if (enabled == m_acceccControlEnabled)
-        return;
-    m_acceccControlEnabled = enabled;
-    Q_EMIT acceccControlEnabledChanged();
+    if (assignIfChanged(m_acceccControlEnabled, enabled))
+        Q_EMIT acceccControlEnabledChanged();
 }
 
 void UserControl::setLaboratoryLevelEnabled(bool enabled)
 {
-    if (enabled == m_laboratoryLevelEnabled)
-        return;
-    m_laboratoryLevelEnabled = enabled;
-    Q_EMIT signalUserLevelsChanged();
+    if (assignIfChanged(m_laboratoryLevelEnabled, enabled))
+        Q_EMIT signalUserLevelsChanged();
 }
 
 void UserControl::addUser(const UserData &user)

@@ -2,6 +2,7 @@
 
 #include "connection/chamber/core/serialportnaming.h"
 #include "gui/assignifchanged.h"
+#include "gui/readonlylistproperty.h"
 
 #include <QtSerialPort/QSerialPortInfo>
 
@@ -62,11 +63,6 @@ QHostAddress addressFromText(const QString &text)
     return QHostAddress(address);
 }
 
-ChamberCreationControl *controlOf(QQmlListProperty<ChamberCreationModel> *list)
-{
-    return static_cast<ChamberCreationControl *>(list->object);
-}
-
 } // namespace
 
 ChamberCreationControl::ChamberCreationControl(QObject *parent)
@@ -86,32 +82,12 @@ ChamberCreationControl::~ChamberCreationControl() = default;
 
 QQmlListProperty<ChamberCreationModel> ChamberCreationControl::chamberModels()
 {
-    return {this, nullptr, &ChamberCreationControl::countChamberModels, &ChamberCreationControl::chamberModelAt};
+    return readOnlyListProperty<&ChamberCreationControl::filteredChamberModels>(this);
 }
 
 QQmlListProperty<ChamberCreationModel> ChamberCreationControl::selectedChamberModel()
 {
-    return {this, nullptr, &ChamberCreationControl::countSelectedModels, &ChamberCreationControl::selectedModelAt};
-}
-
-int ChamberCreationControl::countChamberModels(QQmlListProperty<ChamberCreationModel> *list)
-{
-    return controlOf(list)->filteredChamberModels().size();
-}
-
-ChamberCreationModel *ChamberCreationControl::chamberModelAt(QQmlListProperty<ChamberCreationModel> *list, int index)
-{
-    return controlOf(list)->filteredChamberModels().value(index);
-}
-
-int ChamberCreationControl::countSelectedModels(QQmlListProperty<ChamberCreationModel> *list)
-{
-    return controlOf(list)->selectedModels().size();
-}
-
-ChamberCreationModel *ChamberCreationControl::selectedModelAt(QQmlListProperty<ChamberCreationModel> *list, int index)
-{
-    return controlOf(list)->selectedModels().value(index);
+    return readOnlyListProperty<&ChamberCreationControl::selectedModels>(this);
 }
 
 int ChamberCreationControl::selectedCounts() const

@@ -127,11 +127,6 @@ Q_SIGNALS:
 private:
     using ResultMap = QMultiMap<quint32, ChamberCreationModel *>;
 
-    static int countChamberModels(QQmlListProperty<ChamberCreationModel> *list);
-    static ChamberCreationModel *chamberModelAt(QQmlListProperty<ChamberCreationModel> *list, int index);
-    static int countSelectedModels(QQmlListProperty<ChamberCreationModel> *list);
-    static ChamberCreationModel *selectedModelAt(QQmlListProperty<ChamberCreationModel> *list, int index);
-
     void insert(ResultMap &map, quint32 key, ChamberCreationModel *model);
     void addSerialPorts(const QStringList &comNames);
     bool passesInterfaceFilter(const ChamberCreationModel *model) const;

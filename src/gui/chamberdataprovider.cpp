@@ -2,6 +2,7 @@
 
 #include "gui/assignifchanged.h"
 #include "gui/chambersignalmodel.h"
+#include "gui/readonlylistproperty.h"
 
 #include <QtCore/QCoreApplication>
 #include <QtCore/QSettings>
@@ -50,11 +51,6 @@ const QMap<int, QString> &converterNameTable()
         {1, ChamberDataProvider::tr("XPort")},
     };
     return names;
-}
-
-ChamberDataProvider *providerOf(QQmlListProperty<ChamberValueModel> *list)
-{
-    return qobject_cast<ChamberDataProvider *>(list->object);
 }
 
 // Start-up registers the provider alone as a QML type; documents read its
@@ -240,19 +236,7 @@ QSize ChamberDataProvider::chamberSize() const
 
 QQmlListProperty<ChamberValueModel> ChamberDataProvider::values()
 {
-    return {this, nullptr, &ChamberDataProvider::countValues, &ChamberDataProvider::valueAt};
-}
-
-int ChamberDataProvider::countValues(QQmlListProperty<ChamberValueModel> *list)
-{
-    const ChamberDataProvider *provider = providerOf(list);
-    return provider ? provider->m_values.size() : 0;
-}
-
-ChamberValueModel *ChamberDataProvider::valueAt(QQmlListProperty<ChamberValueModel> *list, int index)
-{
-    const ChamberDataProvider *provider = providerOf(list);
-    return provider ? provider->m_values.value(index, nullptr) : nullptr;
+    return readOnlyListProperty<&ChamberDataProvider::valueModels>(this);
 }
 
 bool ChamberDataProvider::anyValueNotInToleranceRange() const

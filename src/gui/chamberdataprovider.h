@@ -279,8 +279,6 @@ private:
     QList<int> valueSignalIds() const;
     QList<int> defaultSignalIds() const;
     QList<int> typeSignalIdsOtherThan(const QList<int> &excluded) const;
-    static int countValues(QQmlListProperty<ChamberValueModel> *list);
-    static ChamberValueModel *valueAt(QQmlListProperty<ChamberValueModel> *list, int index);
 
     QPointer<RoomModel> m_room;
     QString m_recordingName;

@@ -3,6 +3,7 @@
 #include "domain/types/userlevel.h"
 #include "gui/assignifchanged.h"
 #include "gui/preferenceformatter.h"
+#include "gui/readonlylistproperty.h"
 
 #include <algorithm>
 #include <iterator>
@@ -34,11 +35,6 @@ QString levelName(UserLevel level)
     UserData user;
     user.setUserLevel(static_cast<int>(level));
     return domain::types::userLevelName(user);
-}
-
-UserControl *controlOf(QQmlListProperty<UserModel> *list)
-{
-    return static_cast<UserControl *>(list->object);
 }
 
 } // namespace
@@ -73,17 +69,7 @@ QPointer<UserControl> UserControl::instance()
 
 QQmlListProperty<UserModel> UserControl::userModel()
 {
-    return {this, nullptr, &UserControl::countVisibleUsers, &UserControl::visibleUserAt};
-}
-
-int UserControl::countVisibleUsers(QQmlListProperty<UserModel> *list)
-{
-    return controlOf(list)->visibleUsers().size();
-}
-
-UserModel *UserControl::visibleUserAt(QQmlListProperty<UserModel> *list, int index)
-{
-    return controlOf(list)->visibleUsers().value(index);
+    return readOnlyListProperty<&UserControl::visibleUsers>(this);
 }
 
 QList<UserModel *> UserControl::visibleUsers() const

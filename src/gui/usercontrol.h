@@ -131,8 +131,6 @@ Q_SIGNALS:
 
 private:
     static domain::types::LocalePreferences preferencesInForce();
-    static int countVisibleUsers(QQmlListProperty<UserModel> *list);
-    static UserModel *visibleUserAt(QQmlListProperty<UserModel> *list, int index);
     QList<UserModel *> visibleUsers() const;
 
     domain::types::UserData m_currentUser;

@@ -1,11 +1,12 @@
 #include "gui/chamberdataprovider.h"
 
+#include "gui/applicationsettings.h"
 #include "gui/assignifchanged.h"
 #include "gui/chambersignalmodel.h"
+#include "gui/chambertypedisplay.h"
 #include "gui/readonlylistproperty.h"
 
 #include <QtCore/QCoreApplication>
-#include <QtCore/QSettings>
 #include <QtQml/QQmlEngine>
 
 #include <algorithm>
@@ -17,7 +18,6 @@ using domain::types::ActivationState;
 using domain::types::ChamberData;
 using domain::types::ChamberLocation;
 using domain::types::ChamberOperationMode;
-using domain::types::ChamberOption;
 using domain::types::ChamberSignal;
 using domain::types::ChamberTypeData;
 using domain::types::ProgramProgress;
@@ -27,10 +27,6 @@ using domain::types::ToleranceRange;
 
 namespace {
 
-// Relative to the working directory, as for every reader of the settings file.
-const QString SettingsFile = QStringLiteral("../QUELTA4.ini");
-const QString ChamberImageDirectoryKey = QStringLiteral("General/ChamberImageDirectory");
-const QString NoImagePlaceholder = QStringLiteral("qrc:/images/no_thumb.png");
 const QString NoEntryText = QStringLiteral("--");
 
 // Direct TCP connections need no converter.
@@ -39,9 +35,7 @@ constexpr int TcpProtocol = 2;
 // Empty when the settings file does not name the directory.
 QString readChamberImageDirectory()
 {
-    QSettings settings(SettingsFile, QSettings::IniFormat);
-    settings.setIniCodec("UTF-8");
-    return settings.value(ChamberImageDirectoryKey).toString();
+    return ApplicationSettings::value(ApplicationSettings::ChamberImageDirectoryKey).toString();
 }
 
 const QMap<int, QString> &converterNameTable()
@@ -148,7 +142,7 @@ QStringList ChamberDataProvider::converterNames() const
 QString ChamberDataProvider::image() const
 {
     if (m_chamberType.image().isNull())
-        return NoImagePlaceholder;
+        return NoChamberImage;
     return QStringLiteral("file:///%1/%2").arg(m_imageDirectory, m_chamberType.image());
 }
 
@@ -254,10 +248,7 @@ bool ChamberDataProvider::anySubscribedValueNotInToleranceRange() const
 
 QStringList ChamberDataProvider::options() const
 {
-    QStringList names;
-    for (const ChamberOption &option : m_chamberType.options())
-        names.append(QCoreApplication::translate("ChamberOption", option.name().toUtf8().constData()));
-    return names;
+    return translatedOptionNames(m_chamberType.options());
 }
 
 QList<int> ChamberDataProvider::valueSignalIds() const

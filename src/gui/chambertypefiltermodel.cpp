@@ -1,9 +1,8 @@
 #include "gui/chambertypefiltermodel.h"
 
 #include "gui/assignifchanged.h"
+#include "gui/chambertypedisplay.h"
 #include "gui/chambertypemodel.h"
-
-#include <QtCore/QCoreApplication>
 
 #include <algorithm>
 
@@ -89,7 +88,7 @@ QStringList ChamberTypeFilterModel::getAllOptions() const
     const QStringList &names = quelta::domain::types::chamberOptionNames();
     options.reserve(names.size());
     for (const QString &name : names)
-        options.append(QCoreApplication::translate("ChamberOption", name.toUtf8().constData()));
+        options.append(translatedOptionName(name));
     return options;
 }
 

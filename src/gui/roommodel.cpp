@@ -1,8 +1,7 @@
 #include "gui/roommodel.h"
 
+#include "gui/applicationsettings.h"
 #include "gui/assignifchanged.h"
-
-#include <QtCore/QSettings>
 
 namespace quelta::gui {
 
@@ -10,15 +9,10 @@ using domain::types::RoomData;
 
 namespace {
 
-// Relative to the working directory, as for every reader of the settings file.
-const QString SettingsFile = QStringLiteral("../QUELTA4.ini");
-const QString LocalImageDirectoryKey = QStringLiteral("General/LocalImageDirectory");
-
 QUrl readLocalImageDirectory()
 {
-    QSettings settings(SettingsFile, QSettings::IniFormat);
-    settings.setIniCodec("UTF-8");
-    return QUrl(settings.value(LocalImageDirectoryKey).toString(), QUrl::TolerantMode);
+    return QUrl(ApplicationSettings::value(ApplicationSettings::LocalImageDirectoryKey).toString(),
+                QUrl::TolerantMode);
 }
 
 } // namespace

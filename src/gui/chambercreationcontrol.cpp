@@ -77,9 +77,6 @@ ChamberCreationControl::ChamberCreationControl(QObject *parent)
             &ChamberCreationControl::signalSelectedCountsChanged);
 }
 
-// The results are children of the control and go with it.
-ChamberCreationControl::~ChamberCreationControl() = default;
-
 QQmlListProperty<ChamberCreationModel> ChamberCreationControl::chamberModels()
 {
     return readOnlyListProperty<&ChamberCreationControl::filteredChamberModels>(this);
@@ -181,11 +178,6 @@ int ChamberCreationControl::getFirstUncreatedIndex(int currentIndex)
     return -1;
 }
 
-int ChamberCreationControl::getFirstUncreatedIndex()
-{
-    return getFirstUncreatedIndex(-1);
-}
-
 int ChamberCreationControl::getNextUncheckedIndex(int currentIndex)
 {
     const QList<ChamberCreationModel *> selected = selectedModels();
@@ -202,11 +194,6 @@ int ChamberCreationControl::getNextUncheckedIndex(int currentIndex)
         }
     }
     return currentIndex;
-}
-
-int ChamberCreationControl::getNextUncheckedIndex()
-{
-    return getNextUncheckedIndex(-1);
 }
 
 void ChamberCreationControl::setCurrentSelectedModel(int currentIndex)

@@ -64,8 +64,6 @@ ChamberCreationModel::ChamberCreationModel(const ChamberData &chamberData)
 {
 }
 
-ChamberCreationModel::~ChamberCreationModel() = default;
-
 void ChamberCreationModel::setCreationState(int state)
 {
     m_creationState = static_cast<CreationState>(state);

@@ -84,10 +84,6 @@ ChamberDataProvider::ChamberDataProvider(const ChamberData &chamber, const Chamb
     , m_chamberType(chamberType)
     , m_imageDirectory(readChamberImageDirectory())
 {
-    setChamberData(chamber);
-    setChamberType(chamberType);
-    setErrorState(false);
-    setTaggedForAction(false);
     for (int i = 0; i < ValueCount; ++i)
         m_values.append(new ChamberValueModel(chamber, this));
     connectValues();
@@ -500,7 +496,6 @@ void ChamberDataProvider::setRecording(int recordingId, const QString &recording
 void ChamberDataProvider::clearRecording()
 {
     setRecording(0, QString(), QString());
-    clearUserName();
 }
 
 void ChamberDataProvider::setControllerProgram(const QString &programName, const QString &userName)
@@ -542,14 +537,12 @@ void ChamberDataProvider::setSignals(const QVector<ChamberSignal> &defaultSignal
                                      const QMap<int, int> &entryDelays)
 {
     m_defaultSignals = defaultSignals;
-    m_filledValueCount = 0;
-    for (ChamberValueModel *value : qAsConst(m_values)) {
-        if (m_filledValueCount < usedSignals.size()) {
-            value->setChamberSignal(usedSignals.at(m_filledValueCount));
-            ++m_filledValueCount;
-        } else {
+    for (int i = 0; i < m_values.size(); ++i) {
+        ChamberValueModel *value = m_values.at(i);
+        if (i < usedSignals.size())
+            value->setChamberSignal(usedSignals.at(i));
+        else
             value->clearChamberSignal();
-        }
         // Nothing of the previous signal may stay with the refilled value:
         // a stale band or subscription would raise false alarms.
         const int id = value->signalId();

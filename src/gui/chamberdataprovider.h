@@ -294,7 +294,6 @@ private:
     // Owned; deleted before the QObject base goes, so that nothing reaching
     // the provider during its destruction finds them half gone.
     QList<ChamberValueModel *> m_values;
-    int m_filledValueCount = 0;
     domain::types::ChamberData m_chamber;
     domain::types::ChamberTypeData m_chamberType;
     const QString m_imageDirectory;

@@ -31,8 +31,6 @@ ChamberTypeFilterModel::ChamberTypeFilterModel(QObject *parent)
     connect(this, &ChamberTypeFilterModel::signalFilterChanged, this, [this] { invalidateFilter(); });
 }
 
-ChamberTypeFilterModel::~ChamberTypeFilterModel() = default;
-
 void ChamberTypeFilterModel::setText(QString Filter::*field, const QString &text)
 {
     if (assignIfChanged(m_filter.*field, text))

@@ -57,8 +57,6 @@ ChamberTypeModel::ChamberTypeModel(QObject *parent)
 {
 }
 
-ChamberTypeModel::~ChamberTypeModel() = default;
-
 int ChamberTypeModel::rowCount(const QModelIndex &parent) const
 {
     return parent.isValid() ? 0 : m_chamberTypes.size();

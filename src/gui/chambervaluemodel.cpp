@@ -57,8 +57,6 @@ ChamberValueModel::ChamberValueModel(const ChamberData &chamber, const ChamberSi
                                      int recordingId)
     : QObject(nullptr)
     , m_chamberId(chamber.id())
-    , m_noSignal(false)
-    , m_inactive(false)
 {
     setChamberSignal(chamberSignal);
     setRecordingId(recordingId);

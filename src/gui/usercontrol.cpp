@@ -20,7 +20,6 @@ namespace {
 
 QPointer<UserControl> s_instance;
 
-constexpr int DefaultDecimalPlaces = 2;
 constexpr int SecondsPerDay = 86400;
 
 // The names of the accounts that the user administration never shows.
@@ -93,10 +92,8 @@ QStringList UserControl::userLevels() const
 
 QString UserControl::mailAddress() const
 {
-    QString address = m_currentUser.mailAddress();
-    if (address.isNull())
-        address = QLatin1String("");
-    return address;
+    const QString address = m_currentUser.mailAddress();
+    return address.isNull() ? QLatin1String("") : address;
 }
 
 QVariant UserControl::convertNumber(const QString &valueString)
@@ -109,24 +106,9 @@ QString UserControl::convert(float value, int decimalPlaces)
     return PreferenceFormatter::formatFloat(preferencesInForce(), value, decimalPlaces);
 }
 
-QString UserControl::convert(float value)
-{
-    return convert(value, DefaultDecimalPlaces);
-}
-
 QString UserControl::convert(const UnitValue &value, int decimalPlaces, bool includeUnit)
 {
     return PreferenceFormatter::formatUnitValue(preferencesInForce(), value, decimalPlaces, includeUnit);
-}
-
-QString UserControl::convert(const UnitValue &value, int decimalPlaces)
-{
-    return convert(value, decimalPlaces, true);
-}
-
-QString UserControl::convert(const UnitValue &value)
-{
-    return convert(value, DefaultDecimalPlaces, true);
 }
 
 QString UserControl::convert(const QDateTime &dateTime)

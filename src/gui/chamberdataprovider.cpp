@@ -57,14 +57,6 @@ void registerTypes()
 }
 Q_COREAPP_STARTUP_FUNCTION(registerTypes)
 
-// Every field but the interpreted flag back to zero.
-ProgramProgress emptiedProgress(bool interpreted)
-{
-    ProgramProgress progress;
-    progress.setInterpreted(interpreted);
-    return progress;
-}
-
 } // namespace
 
 ChamberDataProvider::ChamberDataProvider(QObject *parent)
@@ -503,7 +495,7 @@ void ChamberDataProvider::setControllerProgram(const QString &programName, const
     if (!assignIfChanged(m_controllerProgramName, programName))
         return;
     if (programName.isEmpty() && !m_programProgress.isInterpreted())
-        m_programProgress = emptiedProgress(false);
+        m_programProgress = ProgramProgress();
     Q_EMIT signalProgramChanged();
     Q_EMIT signalUsageStateChanged();
     Q_EMIT signalModelProgramNameChanged(this);
@@ -522,7 +514,7 @@ void ChamberDataProvider::setInterpretedProgram(int programId, const QString &pr
         m_interpretedProgramName = programName;
         m_programId = programId;
         if (programName.isEmpty() && m_programProgress.isInterpreted())
-            m_programProgress = emptiedProgress(false);
+            m_programProgress = ProgramProgress();
         Q_EMIT signalProgramChanged();
         Q_EMIT signalUsageStateChanged();
         Q_EMIT signalModelProgramNameChanged(this);

@@ -1,6 +1,8 @@
 #include "gui/chambercreationcontrol.h"
 
 #include "connection/chamber/core/serialportnaming.h"
+#include "gui/assignifchanged.h"
+#include "gui/readonlylistproperty.h"
 
 #include <QtSerialPort/QSerialPortInfo>
 
@@ -61,11 +63,6 @@ QHostAddress addressFromText(const QString &text)
     return QHostAddress(address);
 }
 
-ChamberCreationControl *controlOf(QQmlListProperty<ChamberCreationModel> *list)
-{
-    return static_cast<ChamberCreationControl *>(list->object);
-}
-
 } // namespace
 
 ChamberCreationControl::ChamberCreationControl(QObject *parent)
@@ -80,37 +77,14 @@ ChamberCreationControl::ChamberCreationControl(QObject *parent)
             &ChamberCreationControl::signalSelectedCountsChanged);
 }
 
-// The results are children of the control and go with it.
-ChamberCreationControl::~ChamberCreationControl() = default;
-
 QQmlListProperty<ChamberCreationModel> ChamberCreationControl::chamberModels()
 {
-    return {this, nullptr, &ChamberCreationControl::countChamberModels, &ChamberCreationControl::chamberModelAt};
+    return readOnlyListProperty<&ChamberCreationControl::filteredChamberModels>(this);
 }
 
 QQmlListProperty<ChamberCreationModel> ChamberCreationControl::selectedChamberModel()
 {
-    return {this, nullptr, &ChamberCreationControl::countSelectedModels, &ChamberCreationControl::selectedModelAt};
-}
-
-int ChamberCreationControl::countChamberModels(QQmlListProperty<ChamberCreationModel> *list)
-{
-    return controlOf(list)->filteredChamberModels().size();
-}
-
-ChamberCreationModel *ChamberCreationControl::chamberModelAt(QQmlListProperty<ChamberCreationModel> *list, int index)
-{
-    return controlOf(list)->filteredChamberModels().value(index);
-}
-
-int ChamberCreationControl::countSelectedModels(QQmlListProperty<ChamberCreationModel> *list)
-{
-    return controlOf(list)->selectedModels().size();
-}
-
-ChamberCreationModel *ChamberCreationControl::selectedModelAt(QQmlListProperty<ChamberCreationModel> *list, int index)
-{
-    return controlOf(list)->selectedModels().value(index);
+    return readOnlyListProperty<&ChamberCreationControl::selectedModels>(this);
 }
 
 int ChamberCreationControl::selectedCounts() const
@@ -136,18 +110,14 @@ int ChamberCreationControl::selectedCheckedCounts() const
 
 void ChamberCreationControl::setInterfaceFilter(int filter)
 {
-    if (m_interfaceFilter == filter)
-        return;
-    m_interfaceFilter = filter;
-    Q_EMIT signalInterfaceFilterChanged();
+    if (assignIfChanged(m_interfaceFilter, filter))
+        Q_EMIT signalInterfaceFilterChanged();
 }
 
 void ChamberCreationControl::setKnownFilter(int filter)
 {
-    if (m_knownFilter == filter)
-        return;
-    m_knownFilter = filter;
-    Q_EMIT signalKnownFilterChanged();
+    if (assignIfChanged(m_knownFilter, filter))
+        Q_EMIT signalKnownFilterChanged();
 }
 
 void ChamberCreationControl::addIpChamber(const QString &ipAddress)
@@ -208,11 +178,6 @@ int ChamberCreationControl::getFirstUncreatedIndex(int currentIndex)
     return -1;
 }
 
-int ChamberCreationControl::getFirstUncreatedIndex()
-{
-    return getFirstUncreatedIndex(-1);
-}
-
 int ChamberCreationControl::getNextUncheckedIndex(int currentIndex)
 {
     const QList<ChamberCreationModel *> selected = selectedModels();
@@ -229,11 +194,6 @@ int ChamberCreationControl::getNextUncheckedIndex(int currentIndex)
         }
     }
     return currentIndex;
-}
-
-int ChamberCreationControl::getNextUncheckedIndex()
-{
-    return getNextUncheckedIndex(-1);
 }
 
 void ChamberCreationControl::setCurrentSelectedModel(int currentIndex)

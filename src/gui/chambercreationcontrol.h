@@ -56,7 +56,6 @@ public:
     using PortNamesSource = std::function<QStringList()>;
 
     explicit ChamberCreationControl(QObject *parent = nullptr);
-    ~ChamberCreationControl() override;
 
     QQmlListProperty<ChamberCreationModel> chamberModels();
     QQmlListProperty<ChamberCreationModel> selectedChamberModel();
@@ -82,13 +81,11 @@ public:
     // Makes the first selected result that is not created (and not at
     // currentIndex) current and returns its position; -1 and no current
     // result when there is none.
-    Q_INVOKABLE int getFirstUncreatedIndex(int currentIndex);
-    Q_INVOKABLE int getFirstUncreatedIndex();
+    Q_INVOKABLE int getFirstUncreatedIndex(int currentIndex = -1);
     // Makes the next selected result without a check result current, looking
     // after currentIndex first and then from the start, and returns its
     // position; currentIndex and the current result stay when all are checked.
-    Q_INVOKABLE int getNextUncheckedIndex(int currentIndex);
-    Q_INVOKABLE int getNextUncheckedIndex();
+    Q_INVOKABLE int getNextUncheckedIndex(int currentIndex = -1);
     Q_INVOKABLE void setCurrentSelectedModel(int currentIndex);
 
     // One result per answer of a search (or per address entered by hand),
@@ -126,11 +123,6 @@ Q_SIGNALS:
 
 private:
     using ResultMap = QMultiMap<quint32, ChamberCreationModel *>;
-
-    static int countChamberModels(QQmlListProperty<ChamberCreationModel> *list);
-    static ChamberCreationModel *chamberModelAt(QQmlListProperty<ChamberCreationModel> *list, int index);
-    static int countSelectedModels(QQmlListProperty<ChamberCreationModel> *list);
-    static ChamberCreationModel *selectedModelAt(QQmlListProperty<ChamberCreationModel> *list, int index);
 
     void insert(ResultMap &map, quint32 key, ChamberCreationModel *model);
     void addSerialPorts(const QStringList &comNames);

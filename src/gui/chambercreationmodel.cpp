@@ -1,5 +1,7 @@
 #include "gui/chambercreationmodel.h"
 
+#include "gui/assignifchanged.h"
+
 #include <QtCore/QCoreApplication>
 #include <QtCore/QMap>
 
@@ -62,8 +64,6 @@ ChamberCreationModel::ChamberCreationModel(const ChamberData &chamberData)
 {
 }
 
-ChamberCreationModel::~ChamberCreationModel() = default;
-
 void ChamberCreationModel::setCreationState(int state)
 {
     m_creationState = static_cast<CreationState>(state);
@@ -72,10 +72,8 @@ void ChamberCreationModel::setCreationState(int state)
 
 void ChamberCreationModel::setSelected(bool selected)
 {
-    if (m_selected == selected)
-        return;
-    m_selected = selected;
-    Q_EMIT signalSelectionStateChanged();
+    if (assignIfChanged(m_selected, selected))
+        Q_EMIT signalSelectionStateChanged();
 }
 
 int ChamberCreationModel::chamberTypeId() const

@@ -47,7 +47,6 @@ public:
     explicit ChamberCreationModel(const QString &comPort);
     // An existing chamber, which counts as created.
     explicit ChamberCreationModel(const quelta::domain::types::ChamberData &chamberData);
-    ~ChamberCreationModel() override;
 
     const quelta::domain::types::ChamberData &chamberData() const { return m_chamberData; }
 

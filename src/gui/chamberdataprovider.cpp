@@ -1,9 +1,12 @@
 #include "gui/chamberdataprovider.h"
 
+#include "gui/applicationsettings.h"
+#include "gui/assignifchanged.h"
 #include "gui/chambersignalmodel.h"
+#include "gui/chambertypedisplay.h"
+#include "gui/readonlylistproperty.h"
 
 #include <QtCore/QCoreApplication>
-#include <QtCore/QSettings>
 #include <QtQml/QQmlEngine>
 
 #include <algorithm>
@@ -15,7 +18,6 @@ using domain::types::ActivationState;
 using domain::types::ChamberData;
 using domain::types::ChamberLocation;
 using domain::types::ChamberOperationMode;
-using domain::types::ChamberOption;
 using domain::types::ChamberSignal;
 using domain::types::ChamberTypeData;
 using domain::types::ProgramProgress;
@@ -25,10 +27,6 @@ using domain::types::ToleranceRange;
 
 namespace {
 
-// Relative to the working directory, as for every reader of the settings file.
-const QString SettingsFile = QStringLiteral("../QUELTA4.ini");
-const QString ChamberImageDirectoryKey = QStringLiteral("General/ChamberImageDirectory");
-const QString NoImagePlaceholder = QStringLiteral("qrc:/images/no_thumb.png");
 const QString NoEntryText = QStringLiteral("--");
 
 // Direct TCP connections need no converter.
@@ -37,9 +35,7 @@ constexpr int TcpProtocol = 2;
 // Empty when the settings file does not name the directory.
 QString readChamberImageDirectory()
 {
-    QSettings settings(SettingsFile, QSettings::IniFormat);
-    settings.setIniCodec("UTF-8");
-    return settings.value(ChamberImageDirectoryKey).toString();
+    return ApplicationSettings::value(ApplicationSettings::ChamberImageDirectoryKey).toString();
 }
 
 const QMap<int, QString> &converterNameTable()
@@ -51,11 +47,6 @@ const QMap<int, QString> &converterNameTable()
     return names;
 }
 
-ChamberDataProvider *providerOf(QQmlListProperty<ChamberValueModel> *list)
-{
-    return qobject_cast<ChamberDataProvider *>(list->object);
-}
-
 // Start-up registers the provider alone as a QML type; documents read its
 // values through a list whose element type QML must know as well. Runs when
 // the application object is made.
@@ -65,14 +56,6 @@ void registerTypes()
     qmlRegisterAnonymousType<ChamberValueModel>("ChamberDataProvider", 1);
 }
 Q_COREAPP_STARTUP_FUNCTION(registerTypes)
-
-// Every field but the interpreted flag back to zero.
-ProgramProgress emptiedProgress(bool interpreted)
-{
-    ProgramProgress progress;
-    progress.setInterpreted(interpreted);
-    return progress;
-}
 
 } // namespace
 
@@ -93,10 +76,6 @@ ChamberDataProvider::ChamberDataProvider(const ChamberData &chamber, const Chamb
     , m_chamberType(chamberType)
     , m_imageDirectory(readChamberImageDirectory())
 {
-    setChamberData(chamber);
-    setChamberType(chamberType);
-    setErrorState(false);
-    setTaggedForAction(false);
     for (int i = 0; i < ValueCount; ++i)
         m_values.append(new ChamberValueModel(chamber, this));
     connectValues();
@@ -151,7 +130,7 @@ QStringList ChamberDataProvider::converterNames() const
 QString ChamberDataProvider::image() const
 {
     if (m_chamberType.image().isNull())
-        return NoImagePlaceholder;
+        return NoChamberImage;
     return QStringLiteral("file:///%1/%2").arg(m_imageDirectory, m_chamberType.image());
 }
 
@@ -239,19 +218,7 @@ QSize ChamberDataProvider::chamberSize() const
 
 QQmlListProperty<ChamberValueModel> ChamberDataProvider::values()
 {
-    return {this, nullptr, &ChamberDataProvider::countValues, &ChamberDataProvider::valueAt};
-}
-
-int ChamberDataProvider::countValues(QQmlListProperty<ChamberValueModel> *list)
-{
-    const ChamberDataProvider *provider = providerOf(list);
-    return provider ? provider->m_values.size() : 0;
-}
-
-ChamberValueModel *ChamberDataProvider::valueAt(QQmlListProperty<ChamberValueModel> *list, int index)
-{
-    const ChamberDataProvider *provider = providerOf(list);
-    return provider ? provider->m_values.value(index, nullptr) : nullptr;
+    return readOnlyListProperty<&ChamberDataProvider::valueModels>(this);
 }
 
 bool ChamberDataProvider::anyValueNotInToleranceRange() const
@@ -269,10 +236,7 @@ bool ChamberDataProvider::anySubscribedValueNotInToleranceRange() const
 
 QStringList ChamberDataProvider::options() const
 {
-    QStringList names;
-    for (const ChamberOption &option : m_chamberType.options())
-        names.append(QCoreApplication::translate("ChamberOption", option.name().toUtf8().constData()));
-    return names;
+    return translatedOptionNames(m_chamberType.options());
 }
 
 QList<int> ChamberDataProvider::valueSignalIds() const
@@ -347,9 +311,8 @@ void ChamberDataProvider::setChamberData(const ChamberData &chamber)
     updated.setOperationMode(m_chamber.operationMode());
     updated.setArchived(m_chamber.isArchived());
     updated.setSubscribed(m_chamber.isSubscribed());
-    if (updated == m_chamber)
+    if (!assignIfChanged(m_chamber, updated))
         return;
-    m_chamber = updated;
     Q_EMIT signalChamberDataChanged();
     Q_EMIT signalModelChamberDataChanged(this);
 }
@@ -434,45 +397,40 @@ void ChamberDataProvider::setArchived(bool archived)
 
 void ChamberDataProvider::setErrorState(bool errorState)
 {
-    if (errorState == m_errorState)
+    if (!assignIfChanged(m_errorState, errorState))
         return;
-    m_errorState = errorState;
     Q_EMIT signalErrorStateChanged();
     Q_EMIT signalModelErrorStateChanged(this);
 }
 
 void ChamberDataProvider::setTaggedForAction(bool tagged)
 {
-    if (tagged == m_taggedForAction)
+    if (!assignIfChanged(m_taggedForAction, tagged))
         return;
-    m_taggedForAction = tagged;
     Q_EMIT signalActionTagChanged();
     Q_EMIT signalModelActionTagChanged(this);
 }
 
 void ChamberDataProvider::setSelected(bool selected)
 {
-    if (selected == m_selected)
+    if (!assignIfChanged(m_selected, selected))
         return;
-    m_selected = selected;
     Q_EMIT signalSelectionStateChanged();
     Q_EMIT signalModelSelectionStateChanged(this);
 }
 
 void ChamberDataProvider::setProgramTransferActive(bool active)
 {
-    if (active == m_programTransferActive)
+    if (!assignIfChanged(m_programTransferActive, active))
         return;
-    m_programTransferActive = active;
     Q_EMIT signalProgramTransferStatusChanged();
     Q_EMIT signalModelProgramTransferStateChanged(this);
 }
 
 void ChamberDataProvider::setRecordCreationFromDataloggerActive(bool active)
 {
-    if (active == m_recordCreationFromDataloggerActive)
+    if (!assignIfChanged(m_recordCreationFromDataloggerActive, active))
         return;
-    m_recordCreationFromDataloggerActive = active;
     Q_EMIT signalRecordCreationFromDataloggerStatusChanged();
     Q_EMIT signalModelRecordCreationFromDataloggerStateChanged(this);
 }
@@ -530,16 +488,14 @@ void ChamberDataProvider::setRecording(int recordingId, const QString &recording
 void ChamberDataProvider::clearRecording()
 {
     setRecording(0, QString(), QString());
-    clearUserName();
 }
 
 void ChamberDataProvider::setControllerProgram(const QString &programName, const QString &userName)
 {
-    if (programName == m_controllerProgramName)
+    if (!assignIfChanged(m_controllerProgramName, programName))
         return;
-    m_controllerProgramName = programName;
     if (programName.isEmpty() && !m_programProgress.isInterpreted())
-        m_programProgress = emptiedProgress(false);
+        m_programProgress = ProgramProgress();
     Q_EMIT signalProgramChanged();
     Q_EMIT signalUsageStateChanged();
     Q_EMIT signalModelProgramNameChanged(this);
@@ -558,7 +514,7 @@ void ChamberDataProvider::setInterpretedProgram(int programId, const QString &pr
         m_interpretedProgramName = programName;
         m_programId = programId;
         if (programName.isEmpty() && m_programProgress.isInterpreted())
-            m_programProgress = emptiedProgress(false);
+            m_programProgress = ProgramProgress();
         Q_EMIT signalProgramChanged();
         Q_EMIT signalUsageStateChanged();
         Q_EMIT signalModelProgramNameChanged(this);
@@ -573,14 +529,12 @@ void ChamberDataProvider::setSignals(const QVector<ChamberSignal> &defaultSignal
                                      const QMap<int, int> &entryDelays)
 {
     m_defaultSignals = defaultSignals;
-    m_filledValueCount = 0;
-    for (ChamberValueModel *value : qAsConst(m_values)) {
-        if (m_filledValueCount < usedSignals.size()) {
-            value->setChamberSignal(usedSignals.at(m_filledValueCount));
-            ++m_filledValueCount;
-        } else {
+    for (int i = 0; i < m_values.size(); ++i) {
+        ChamberValueModel *value = m_values.at(i);
+        if (i < usedSignals.size())
+            value->setChamberSignal(usedSignals.at(i));
+        else
             value->clearChamberSignal();
-        }
         // Nothing of the previous signal may stay with the refilled value:
         // a stale band or subscription would raise false alarms.
         const int id = value->signalId();

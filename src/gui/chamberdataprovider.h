@@ -279,8 +279,6 @@ private:
     QList<int> valueSignalIds() const;
     QList<int> defaultSignalIds() const;
     QList<int> typeSignalIdsOtherThan(const QList<int> &excluded) const;
-    static int countValues(QQmlListProperty<ChamberValueModel> *list);
-    static ChamberValueModel *valueAt(QQmlListProperty<ChamberValueModel> *list, int index);
 
     QPointer<RoomModel> m_room;
     QString m_recordingName;
@@ -296,7 +294,6 @@ private:
     // Owned; deleted before the QObject base goes, so that nothing reaching
     // the provider during its destruction finds them half gone.
     QList<ChamberValueModel *> m_values;
-    int m_filledValueCount = 0;
     domain::types::ChamberData m_chamber;
     domain::types::ChamberTypeData m_chamberType;
     const QString m_imageDirectory;

@@ -1,8 +1,8 @@
 #include "gui/chambertypefiltermodel.h"
 
+#include "gui/assignifchanged.h"
+#include "gui/chambertypedisplay.h"
 #include "gui/chambertypemodel.h"
-
-#include <QtCore/QCoreApplication>
 
 #include <algorithm>
 
@@ -31,14 +31,10 @@ ChamberTypeFilterModel::ChamberTypeFilterModel(QObject *parent)
     connect(this, &ChamberTypeFilterModel::signalFilterChanged, this, [this] { invalidateFilter(); });
 }
 
-ChamberTypeFilterModel::~ChamberTypeFilterModel() = default;
-
 void ChamberTypeFilterModel::setText(QString Filter::*field, const QString &text)
 {
-    if (m_filter.*field == text)
-        return;
-    m_filter.*field = text;
-    Q_EMIT signalFilterChanged();
+    if (assignIfChanged(m_filter.*field, text))
+        Q_EMIT signalFilterChanged();
 }
 
 void ChamberTypeFilterModel::setFilterArticleNumber(const QString &text)
@@ -63,11 +59,8 @@ QString ChamberTypeFilterModel::filterSize() const
 
 void ChamberTypeFilterModel::setFilterSize(const QString &text)
 {
-    const int size = text.toInt(nullptr, 10);
-    if (m_filter.size == size)
-        return;
-    m_filter.size = size;
-    Q_EMIT signalFilterChanged();
+    if (assignIfChanged(m_filter.size, text.toInt(nullptr, 10)))
+        Q_EMIT signalFilterChanged();
 }
 
 void ChamberTypeFilterModel::setFilterVoltage(const QString &text)
@@ -93,7 +86,7 @@ QStringList ChamberTypeFilterModel::getAllOptions() const
     const QStringList &names = quelta::domain::types::chamberOptionNames();
     options.reserve(names.size());
     for (const QString &name : names)
-        options.append(QCoreApplication::translate("ChamberOption", name.toUtf8().constData()));
+        options.append(translatedOptionName(name));
     return options;
 }
 

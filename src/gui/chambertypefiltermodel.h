@@ -28,7 +28,6 @@ class ChamberTypeFilterModel : public QSortFilterProxyModel
 
 public:
     explicit ChamberTypeFilterModel(QObject *parent = nullptr);
-    ~ChamberTypeFilterModel() override;
 
     QString filterArticleNumber() const { return m_filter.articleNumber; }
     void setFilterArticleNumber(const QString &text);

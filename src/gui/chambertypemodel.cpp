@@ -1,22 +1,18 @@
 #include "gui/chambertypemodel.h"
 
+#include "gui/applicationsettings.h"
+#include "gui/chambertypedisplay.h"
+
 #include <QtCore/QCoreApplication>
-#include <QtCore/QSettings>
 #include <QtCore/QUrl>
 
 #include <algorithm>
 
 namespace quelta::gui {
 
-using quelta::domain::types::ChamberOption;
 using quelta::domain::types::ChamberTypeData;
 
 namespace {
-
-// Relative to the working directory, as for every reader of the settings file.
-const QString SettingsFile = QStringLiteral("../QUELTA4.ini");
-const QString ChamberImageDirectoryKey = QStringLiteral("General/ChamberImageDirectory");
-const QString NoImagePlaceholder = QStringLiteral("qrc:/images/no_thumb.png");
 
 const QHash<int, QByteArray> &roleNameTable()
 {
@@ -41,10 +37,9 @@ const QHash<int, QByteArray> &roleNameTable()
 // unless the settings file names another; the folder need not exist.
 QString readChamberImageDirectory()
 {
-    QSettings settings(SettingsFile, QSettings::IniFormat);
-    settings.setIniCodec("UTF-8");
-    if (settings.contains(ChamberImageDirectoryKey))
-        return settings.value(ChamberImageDirectoryKey).toString();
+    const QVariant directory = ApplicationSettings::value(ApplicationSettings::ChamberImageDirectoryKey);
+    if (directory.isValid())
+        return directory.toString();
     return QStringLiteral("%1/%2/images/chamber")
         .arg(QCoreApplication::applicationDirPath(), QStringLiteral("database"));
 }
@@ -55,23 +50,12 @@ QString sizeText(int size)
     return size < 1 ? QString() : QString::number(size);
 }
 
-QStringList translatedOptionNames(const QList<ChamberOption> &options)
-{
-    QStringList names;
-    names.reserve(options.size());
-    for (const ChamberOption &option : options)
-        names.append(QCoreApplication::translate("ChamberOption", option.name().toUtf8().constData()));
-    return names;
-}
-
 } // namespace
 
 ChamberTypeModel::ChamberTypeModel(QObject *parent)
     : QAbstractListModel(parent)
 {
 }
-
-ChamberTypeModel::~ChamberTypeModel() = default;
 
 int ChamberTypeModel::rowCount(const QModelIndex &parent) const
 {
@@ -155,7 +139,7 @@ QString ChamberTypeModel::imagePath(const ChamberTypeData &chamberType) const
     // The catalogue hands a missing image over as an empty text as often as
     // a null one; neither names a file.
     if (chamberType.image().isEmpty())
-        return NoImagePlaceholder;
+        return NoChamberImage;
     return QUrl::fromLocalFile(m_chamberImageDirectory + QLatin1Char('/') + chamberType.image()).toString();
 }
 

@@ -33,7 +33,6 @@ public:
     Q_ENUM(ChamberTypeRoles)
 
     explicit ChamberTypeModel(QObject *parent = nullptr);
-    ~ChamberTypeModel() override;
 
     int rowCount(const QModelIndex &parent = QModelIndex()) const override;
     QVariant data(const QModelIndex &index, int role) const override;

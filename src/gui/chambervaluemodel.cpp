@@ -1,5 +1,6 @@
 #include "gui/chambervaluemodel.h"
 
+#include "gui/assignifchanged.h"
 #include "gui/chamberdataprovider.h"
 #include "gui/usercontrol.h"
 
@@ -56,8 +57,6 @@ ChamberValueModel::ChamberValueModel(const ChamberData &chamber, const ChamberSi
                                      int recordingId)
     : QObject(nullptr)
     , m_chamberId(chamber.id())
-    , m_noSignal(false)
-    , m_inactive(false)
 {
     setChamberSignal(chamberSignal);
     setRecordingId(recordingId);
@@ -307,11 +306,8 @@ bool ChamberValueModel::violatesToleranceRange() const
 
 void ChamberValueModel::testToleranceRange()
 {
-    const bool inside = !violatesToleranceRange();
-    if (inside == m_valueInToleranceRange)
-        return;
-    m_valueInToleranceRange = inside;
-    Q_EMIT signalValueInToleranceRangeChanged();
+    if (assignIfChanged(m_valueInToleranceRange, !violatesToleranceRange()))
+        Q_EMIT signalValueInToleranceRangeChanged();
 }
 
 void ChamberValueModel::clearValues()
@@ -327,51 +323,42 @@ void ChamberValueModel::clearValues()
 
 void ChamberValueModel::setSignalName(const QString &name)
 {
-    if (name == m_signalName)
-        return;
-    m_signalName = name;
-    Q_EMIT signalChamberSignalChanged();
+    if (assignIfChanged(m_signalName, name))
+        Q_EMIT signalChamberSignalChanged();
 }
 
 void ChamberValueModel::setSignalUnit(int unit)
 {
-    if (unit == m_signalUnit)
-        return;
-    m_signalUnit = unit;
-    Q_EMIT signalChamberSignalChanged();
+    if (assignIfChanged(m_signalUnit, unit))
+        Q_EMIT signalChamberSignalChanged();
 }
 
 void ChamberValueModel::setSignalColor(const QColor &color)
 {
-    if (color == m_signalColor)
-        return;
-    m_signalColor = color;
-    Q_EMIT signalStyleChanged();
+    if (assignIfChanged(m_signalColor, color))
+        Q_EMIT signalStyleChanged();
 }
 
 void ChamberValueModel::setCustomColor(const QColor &color)
 {
-    if (color == m_customColor)
+    if (!assignIfChanged(m_customColor, color))
         return;
-    m_customColor = color;
     m_styleDirty = true;
     Q_EMIT signalStyleChanged();
 }
 
 void ChamberValueModel::setPixelSize(int pixelSize)
 {
-    if (pixelSize == m_pixelSize)
+    if (!assignIfChanged(m_pixelSize, pixelSize))
         return;
-    m_pixelSize = pixelSize;
     m_styleDirty = true;
     Q_EMIT signalStyleChanged();
 }
 
 void ChamberValueModel::setLineStyle(LineStyle lineStyle)
 {
-    if (lineStyle == m_lineStyle)
+    if (!assignIfChanged(m_lineStyle, lineStyle))
         return;
-    m_lineStyle = lineStyle;
     m_styleDirty = true;
     Q_EMIT signalStyleChanged();
 }
@@ -390,116 +377,90 @@ void ChamberValueModel::setAxis(int axis)
 
 void ChamberValueModel::setDecimalPlaces(int decimalPlaces)
 {
-    if (decimalPlaces == m_decimalPlaces)
-        return;
-    m_decimalPlaces = decimalPlaces;
-    Q_EMIT signalNumericalValueChanged();
+    if (assignIfChanged(m_decimalPlaces, decimalPlaces))
+        Q_EMIT signalNumericalValueChanged();
 }
 
 void ChamberValueModel::setSetpointName(const QString &name)
 {
-    if (name == m_setpointName)
-        return;
-    m_setpointName = name;
-    Q_EMIT signalSetpointNameChanged();
+    if (assignIfChanged(m_setpointName, name))
+        Q_EMIT signalSetpointNameChanged();
 }
 
 void ChamberValueModel::setSetpointUnit(int unit)
 {
-    const int displayed = UserControl::preferredUnit(unit);
-    if (displayed == m_setpointUnit)
-        return;
-    m_setpointUnit = displayed;
-    Q_EMIT signalSetpointUnitChanged();
+    if (assignIfChanged(m_setpointUnit, UserControl::preferredUnit(unit)))
+        Q_EMIT signalSetpointUnitChanged();
 }
 
 void ChamberValueModel::setSetpointColor(const QColor &color)
 {
-    if (color == m_setpointColor)
-        return;
-    m_setpointColor = color;
-    Q_EMIT signalSetpointColorChanged();
+    if (assignIfChanged(m_setpointColor, color))
+        Q_EMIT signalSetpointColorChanged();
 }
 
 void ChamberValueModel::setLimitMin(const UnitValue &limit)
 {
-    if (limit == m_limitMin)
-        return;
-    m_limitMin = limit;
-    Q_EMIT signalLimitMinChanged();
+    if (assignIfChanged(m_limitMin, limit))
+        Q_EMIT signalLimitMinChanged();
 }
 
 void ChamberValueModel::setLimitMax(const UnitValue &limit)
 {
-    if (limit == m_limitMax)
-        return;
-    m_limitMax = limit;
-    Q_EMIT signalLimitMaxChanged();
+    if (assignIfChanged(m_limitMax, limit))
+        Q_EMIT signalLimitMaxChanged();
 }
 
 void ChamberValueModel::setSetpointId(int id)
 {
-    if (id == m_setpointId)
+    if (!assignIfChanged(m_setpointId, id))
         return;
-    m_setpointId = id;
     clearValues();
     Q_EMIT signalSetpointIdChanged();
 }
 
 void ChamberValueModel::setSignalId(int id)
 {
-    if (id == m_signalId)
+    if (!assignIfChanged(m_signalId, id))
         return;
-    m_signalId = id;
     clearValues();
     Q_EMIT signalSignalIdChanged();
 }
 
 void ChamberValueModel::setChamberId(int id)
 {
-    if (id == m_chamberId)
-        return;
-    m_chamberId = id;
-    Q_EMIT signalChamberIdChanged();
+    if (assignIfChanged(m_chamberId, id))
+        Q_EMIT signalChamberIdChanged();
 }
 
 void ChamberValueModel::setRecordingId(int id)
 {
-    if (id == m_recordingId)
-        return;
-    m_recordingId = id;
-    Q_EMIT signalSignalIdChanged();
+    if (assignIfChanged(m_recordingId, id))
+        Q_EMIT signalSignalIdChanged();
 }
 
 void ChamberValueModel::setExitDelay(int seconds)
 {
-    if (seconds == m_exitDelay)
-        return;
-    m_exitDelay = seconds;
-    Q_EMIT signalExitDelayChanged();
+    if (assignIfChanged(m_exitDelay, seconds))
+        Q_EMIT signalExitDelayChanged();
 }
 
 void ChamberValueModel::setEntryDelay(int seconds)
 {
-    if (seconds == m_entryDelay)
-        return;
-    m_entryDelay = seconds;
-    Q_EMIT signalEntryDelayChanged();
+    if (assignIfChanged(m_entryDelay, seconds))
+        Q_EMIT signalEntryDelayChanged();
 }
 
 void ChamberValueModel::setSubscribed(bool subscribed)
 {
-    if (subscribed == m_isSubscribed)
-        return;
-    m_isSubscribed = subscribed;
-    Q_EMIT signalSubscriptionChanged();
+    if (assignIfChanged(m_isSubscribed, subscribed))
+        Q_EMIT signalSubscriptionChanged();
 }
 
 void ChamberValueModel::setToleranceRange(const ToleranceRange &range)
 {
-    if (range == m_toleranceRange)
+    if (!assignIfChanged(m_toleranceRange, range))
         return;
-    m_toleranceRange = range;
     testToleranceRange();
     Q_EMIT signalToleranceRangeChanged();
 }

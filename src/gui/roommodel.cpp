@@ -1,6 +1,7 @@
 #include "gui/roommodel.h"
 
-#include <QtCore/QSettings>
+#include "gui/applicationsettings.h"
+#include "gui/assignifchanged.h"
 
 namespace quelta::gui {
 
@@ -8,15 +9,10 @@ using domain::types::RoomData;
 
 namespace {
 
-// Relative to the working directory, as for every reader of the settings file.
-const QString SettingsFile = QStringLiteral("../QUELTA4.ini");
-const QString LocalImageDirectoryKey = QStringLiteral("General/LocalImageDirectory");
-
 QUrl readLocalImageDirectory()
 {
-    QSettings settings(SettingsFile, QSettings::IniFormat);
-    settings.setIniCodec("UTF-8");
-    return QUrl(settings.value(LocalImageDirectoryKey).toString(), QUrl::TolerantMode);
+    return QUrl(ApplicationSettings::value(ApplicationSettings::LocalImageDirectoryKey).toString(),
+                QUrl::TolerantMode);
 }
 
 } // namespace
@@ -44,10 +40,8 @@ QUrl RoomModel::roomImagePath() const
 
 void RoomModel::setRoomData(const RoomData &room)
 {
-    if (room == m_room)
-        return;
-    m_room = room;
-    Q_EMIT signalDataChanged();
+    if (assignIfChanged(m_room, room))
+        Q_EMIT signalDataChanged();
 }
 
 } // namespace quelta::gui

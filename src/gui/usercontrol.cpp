@@ -1,7 +1,9 @@
 #include "gui/usercontrol.h"
 
 #include "domain/types/userlevel.h"
+#include "gui/assignifchanged.h"
 #include "gui/preferenceformatter.h"
+#include "gui/readonlylistproperty.h"
 
 #include <algorithm>
 #include <iterator>
@@ -18,7 +20,6 @@ namespace {
 
 QPointer<UserControl> s_instance;
 
-constexpr int DefaultDecimalPlaces = 2;
 constexpr int SecondsPerDay = 86400;
 
 // The names of the accounts that the user administration never shows.
@@ -33,11 +34,6 @@ QString levelName(UserLevel level)
     UserData user;
     user.setUserLevel(static_cast<int>(level));
     return domain::types::userLevelName(user);
-}
-
-UserControl *controlOf(QQmlListProperty<UserModel> *list)
-{
-    return static_cast<UserControl *>(list->object);
 }
 
 } // namespace
@@ -72,17 +68,7 @@ QPointer<UserControl> UserControl::instance()
 
 QQmlListProperty<UserModel> UserControl::userModel()
 {
-    return {this, nullptr, &UserControl::countVisibleUsers, &UserControl::visibleUserAt};
-}
-
-int UserControl::countVisibleUsers(QQmlListProperty<UserModel> *list)
-{
-    return controlOf(list)->visibleUsers().size();
-}
-
-UserModel *UserControl::visibleUserAt(QQmlListProperty<UserModel> *list, int index)
-{
-    return controlOf(list)->visibleUsers().value(index);
+    return readOnlyListProperty<&UserControl::visibleUsers>(this);
 }
 
 QList<UserModel *> UserControl::visibleUsers() const
@@ -106,10 +92,8 @@ QStringList UserControl::userLevels() const
 
 QString UserControl::mailAddress() const
 {
-    QString address = m_currentUser.mailAddress();
-    if (address.isNull())
-        address = QLatin1String("");
-    return address;
+    const QString address = m_currentUser.mailAddress();
+    return address.isNull() ? QLatin1String("") : address;
 }
 
 QVariant UserControl::convertNumber(const QString &valueString)
@@ -122,24 +106,9 @@ QString UserControl::convert(float value, int decimalPlaces)
     return PreferenceFormatter::formatFloat(preferencesInForce(), value, decimalPlaces);
 }
 
-QString UserControl::convert(float value)
-{
-    return convert(value, DefaultDecimalPlaces);
-}
-
 QString UserControl::convert(const UnitValue &value, int decimalPlaces, bool includeUnit)
 {
     return PreferenceFormatter::formatUnitValue(preferencesInForce(), value, decimalPlaces, includeUnit);
-}
-
-QString UserControl::convert(const UnitValue &value, int decimalPlaces)
-{
-    return convert(value, decimalPlaces, true);
-}
-
-QString UserControl::convert(const UnitValue &value)
-{
-    return convert(value, DefaultDecimalPlaces, true);
 }
 
 QString UserControl::convert(const QDateTime &dateTime)
@@ -210,9 +179,8 @@ LocalePreferences UserControl::preferencesInForce()
 
 void UserControl::setCurrentUser(const UserData &user)
 {
-    if (user == m_currentUser)
+    if (!assignIfChanged(m_currentUser, user))
         return;
-    m_currentUser = user;
     if (m_currentUserPreferenceItem)
         m_currentUserPreferenceItem->setPreferences(user.preferences() ? *user.preferences()
                                                                        : defaultLocalePreferences());
@@ -247,50 +215,38 @@ void UserControl::setSmtpConfiguration(const SmtpSettings &settings)
 
 void UserControl::setPasswordValidityPeriod(int period)
 {
-    if (period == m_passwordValidityPeriod)
-        return;
-    m_passwordValidityPeriod = period;
-    Q_EMIT signalPasswordValidityPeriodChanged();
+    if (assignIfChanged(m_passwordValidityPeriod, period))
+        Q_EMIT signalPasswordValidityPeriodChanged();
 }
 
 void UserControl::setScreenLockTimeout(int timeout)
 {
-    if (timeout == m_screenLockTimeout)
-        return;
-    m_screenLockTimeout = timeout;
-    Q_EMIT signalScreenLockTimeoutChanged();
+    if (assignIfChanged(m_screenLockTimeout, timeout))
+        Q_EMIT signalScreenLockTimeoutChanged();
 }
 
 void UserControl::setMaxNumberLoginFails(int count)
 {
-    if (count == m_maxNumberLoginFails)
-        return;
-    m_maxNumberLoginFails = count;
-    Q_EMIT signalMaxNumberLoginFails();
+    if (assignIfChanged(m_maxNumberLoginFails, count))
+        Q_EMIT signalMaxNumberLoginFails();
 }
 
 void UserControl::setAccessControlActive(bool active)
 {
-    if (active == m_accessControlActive)
-        return;
-    m_accessControlActive = active;
-    Q_EMIT signalAccessControlActiveStateChanged();
+    if (assignIfChanged(m_accessControlActive, active))
+        Q_EMIT signalAccessControlActiveStateChanged();
 }
 
 void UserControl::setAcceccControlEnabled(bool enabled)
 {
-    if (enabled == m_acceccControlEnabled)
-        return;
-    m_acceccControlEnabled = enabled;
-    Q_EMIT acceccControlEnabledChanged();
+    if (assignIfChanged(m_acceccControlEnabled, enabled))
+        Q_EMIT acceccControlEnabledChanged();
 }
 
 void UserControl::setLaboratoryLevelEnabled(bool enabled)
 {
-    if (enabled == m_laboratoryLevelEnabled)
-        return;
-    m_laboratoryLevelEnabled = enabled;
-    Q_EMIT signalUserLevelsChanged();
+    if (assignIfChanged(m_laboratoryLevelEnabled, enabled))
+        Q_EMIT signalUserLevelsChanged();
 }
 
 void UserControl::addUser(const UserData &user)

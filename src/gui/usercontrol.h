@@ -48,6 +48,8 @@ class UserControl : public QObject
     Q_PROPERTY(quelta::gui::SmtpConfigurationItem *smtpConfiguration READ smtpConfiguration CONSTANT)
 
 public:
+    static constexpr int DefaultDecimalPlaces = 2;
+
     // withoutAdvancedLevel drops "Advanced" from the levels that may be
     // assigned.
     explicit UserControl(bool withoutAdvancedLevel, QObject *parent = nullptr);
@@ -75,12 +77,9 @@ public:
 
     // The text with "," replaced by "."; still a text.
     Q_INVOKABLE static QVariant convertNumber(const QString &valueString);
-    Q_INVOKABLE static QString convert(float value, int decimalPlaces);
-    Q_INVOKABLE static QString convert(float value);
-    Q_INVOKABLE static QString convert(const quelta::domain::types::UnitValue &value, int decimalPlaces,
-                                       bool includeUnit);
-    Q_INVOKABLE static QString convert(const quelta::domain::types::UnitValue &value, int decimalPlaces);
-    Q_INVOKABLE static QString convert(const quelta::domain::types::UnitValue &value);
+    Q_INVOKABLE static QString convert(float value, int decimalPlaces = DefaultDecimalPlaces);
+    Q_INVOKABLE static QString convert(const quelta::domain::types::UnitValue &value,
+                                       int decimalPlaces = DefaultDecimalPlaces, bool includeUnit = true);
     Q_INVOKABLE static QString convert(const QDateTime &dateTime);
     Q_INVOKABLE static QString convertDate(const QDateTime &dateTime);
     Q_INVOKABLE static QString convertDate(const QDate &date);
@@ -131,8 +130,6 @@ Q_SIGNALS:
 
 private:
     static domain::types::LocalePreferences preferencesInForce();
-    static int countVisibleUsers(QQmlListProperty<UserModel> *list);
-    static UserModel *visibleUserAt(QQmlListProperty<UserModel> *list, int index);
     QList<UserModel *> visibleUsers() const;
 
     domain::types::UserData m_currentUser;

@@ -1,6 +1,7 @@
 #include "gui/usermodel.h"
 
 #include "domain/types/userlevel.h"
+#include "gui/assignifchanged.h"
 #include "gui/usercontrol.h"
 
 namespace quelta::gui {
@@ -42,10 +43,8 @@ QString UserModel::passwordExpiration() const
 
 void UserModel::setUserData(const UserData &user)
 {
-    if (user == m_user)
-        return;
-    m_user = user;
-    Q_EMIT signalDataChanged();
+    if (assignIfChanged(m_user, user))
+        Q_EMIT signalDataChanged();
 }
 
 } // namespace quelta::gui

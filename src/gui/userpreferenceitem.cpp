@@ -115,9 +115,8 @@ QString UserPreferenceItem::timeFormat() const
 
 void UserPreferenceItem::setTimeFormat(const QString &format)
 {
-    LocalePreferences preferences = m_editedPreferences;
-    preferences.setTimeFormat(format);
-    setEdited(preferences);
+    m_editedPreferences.setTimeFormat(format);
+    Q_EMIT signalChanged();
 }
 
 QString UserPreferenceItem::dateFormat() const
@@ -127,9 +126,8 @@ QString UserPreferenceItem::dateFormat() const
 
 void UserPreferenceItem::setDateFormat(const QString &format)
 {
-    LocalePreferences preferences = m_editedPreferences;
-    preferences.setDateFormat(format);
-    setEdited(preferences);
+    m_editedPreferences.setDateFormat(format);
+    Q_EMIT signalChanged();
 }
 
 QString UserPreferenceItem::decimalSeparator() const
@@ -144,9 +142,8 @@ void UserPreferenceItem::setDecimalSeparator(const QString &separator)
     const QChar first = separator.front();
     if (first != QLatin1Char(',') && first != QLatin1Char('.'))
         return;
-    LocalePreferences preferences = m_editedPreferences;
-    preferences.setDecimalSeparator(first);
-    setEdited(preferences);
+    m_editedPreferences.setDecimalSeparator(first);
+    Q_EMIT signalChanged();
 }
 
 QString UserPreferenceItem::temperatureUnit() const
@@ -156,9 +153,8 @@ QString UserPreferenceItem::temperatureUnit() const
 
 void UserPreferenceItem::setTemperatureUnit(const QString &unit)
 {
-    LocalePreferences preferences = m_editedPreferences;
-    preferences.setTemperatureUnit(Unit::fromString(unit));
-    setEdited(preferences);
+    m_editedPreferences.setTemperatureUnit(Unit::fromString(unit));
+    Q_EMIT signalChanged();
 }
 
 QString UserPreferenceItem::humidityUnit() const
@@ -168,9 +164,8 @@ QString UserPreferenceItem::humidityUnit() const
 
 void UserPreferenceItem::setHumidityUnit(const QString &unit)
 {
-    LocalePreferences preferences = m_editedPreferences;
-    preferences.setHumidityUnit(Unit::fromString(unit));
-    setEdited(preferences);
+    m_editedPreferences.setHumidityUnit(Unit::fromString(unit));
+    Q_EMIT signalChanged();
 }
 
 QStringList UserPreferenceItem::weekdaysList() const

@@ -1,5 +1,7 @@
 #include "gui/chambercreationcontrol.h"
 
+#include "support/qmlprobe.h"
+
 #include <QtTest/QtTest>
 
 #include <memory>
@@ -11,20 +13,12 @@ namespace {
 
 using ModelList = QQmlListProperty<ChamberCreationModel>;
 
-QList<ChamberCreationModel *> modelsOf(ModelList list)
-{
-    QList<ChamberCreationModel *> models;
-    for (int i = 0; i < list.count(&list); ++i)
-        models.append(list.at(&list, i));
-    return models;
-}
-
 // How a test names a result: serial results by port, network results by
 // address and the last group of their MAC address.
 QStringList describe(ModelList list)
 {
     QStringList names;
-    for (const ChamberCreationModel *model : modelsOf(list))
+    for (const ChamberCreationModel *model : elementsOf(list))
         names.append(model->isSerial() ? model->comPort() : model->ipAddress() + '#' + model->macAddress().right(2));
     return names;
 }
@@ -73,7 +67,7 @@ void tst_ChamberCreationControl::init()
 QList<ChamberCreationModel *> tst_ChamberCreationControl::selectThree()
 {
     m_control->addNetworkChambers({answer("10.0.0.3"), answer("10.0.0.1"), answer("10.0.0.2")}, false);
-    const QList<ChamberCreationModel *> models = modelsOf(m_control->chamberModels());
+    const QList<ChamberCreationModel *> models = elementsOf(m_control->chamberModels());
     for (ChamberCreationModel *model : models) {
         model->setSelected(true);
         model->setChamberName(model->ipAddress());
@@ -126,7 +120,7 @@ void tst_ChamberCreationControl::filters()
     knownCom.setComPort("COM2");
     m_control->addKnownChambers({knownIp, knownCom});
     // The known COM2 is selected too, but known results never count as selected ones.
-    for (ChamberCreationModel *model : modelsOf(m_control->chamberModels()))
+    for (ChamberCreationModel *model : elementsOf(m_control->chamberModels()))
         model->setSelected(model->isSerial() || model->ipAddress() == "10.0.0.1");
 
     // Only a write that changes a filter announces the lists.
@@ -200,7 +194,7 @@ void tst_ChamberCreationControl::addIpChamber_readsFourDecimalGroups()
     // find no connection.
     QCOMPARE(describe(m_control->chamberModels()),
              (address.isEmpty() ? QStringList{"", "COM1"} : QStringList{"COM1", address + '#'}));
-    QVERIFY(modelsOf(m_control->chamberModels()).at(address.isEmpty() ? 0 : 1)->isManuallyConfigured());
+    QVERIFY(elementsOf(m_control->chamberModels()).at(address.isEmpty() ? 0 : 1)->isManuallyConfigured());
 }
 
 void tst_ChamberCreationControl::clear_announcesEmptyListsBeforeDeletingAndResetsFilters()
@@ -221,7 +215,7 @@ void tst_ChamberCreationControl::clear_announcesEmptyListsBeforeDeletingAndReset
     connect(m_control.get(), &ChamberCreationControl::signalChamberModelChanged, this, [&] {
         m_control->handleCommunicationCheckResult(ChamberData(), ActivationState::STATE_CONNECTION_ERROR);
         announced << QString("%1 results, counts %2 %3 %4, %5 alive")
-                         .arg(modelsOf(m_control->chamberModels()).size())
+                         .arg(elementsOf(m_control->chamberModels()).size())
                          .arg(m_control->selectedCounts())
                          .arg(m_control->selectedCreatedCounts())
                          .arg(m_control->selectedCheckedCounts())

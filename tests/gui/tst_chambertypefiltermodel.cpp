@@ -1,6 +1,8 @@
 #include "gui/chambertypefiltermodel.h"
 #include "gui/chambertypemodel.h"
 
+#include "support/rolevalues.h"
+
 #include <QtTest/QAbstractItemModelTester>
 #include <QtTest/QtTest>
 
@@ -8,6 +10,7 @@
 
 using namespace quelta::domain::types;
 using namespace quelta::gui;
+using quelta::test::roleValues;
 
 using Filter = std::function<void(ChamberTypeFilterModel *)>;
 Q_DECLARE_METATYPE(Filter)
@@ -111,10 +114,7 @@ void tst_ChamberTypeFilterModel::filters()
 
     Fixture fixture;
     filter(&fixture.filter);
-    QStringList visible;
-    for (int row = 0; row < fixture.filter.rowCount(); ++row)
-        visible.append(fixture.filter.index(row, 0).data(ChamberTypeModel::TYPE_NAME).toString());
-    QCOMPARE(visible, expected);
+    QCOMPARE(QStringList(roleValues<QString>(fixture.filter, ChamberTypeModel::TYPE_NAME)), expected);
 }
 
 void tst_ChamberTypeFilterModel::findRow_data()

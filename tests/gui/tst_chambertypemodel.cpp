@@ -1,5 +1,7 @@
 #include "gui/chambertypemodel.h"
 
+#include "support/settingsfilesandbox.h"
+
 #include <QtTest/QAbstractItemModelTester>
 #include <QtTest/QtTest>
 
@@ -21,32 +23,10 @@ class tst_ChamberTypeModel : public QObject
     Q_OBJECT
 
 private Q_SLOTS:
-    void initTestCase();
-    void cleanupTestCase();
-
     void fillsAndClear_notifyTheRowsThatChange();
     void imagePath_data();
     void imagePath();
-
-private:
-    QTemporaryDir m_root;
-    QString m_previousDirectory;
 };
-
-void tst_ChamberTypeModel::initTestCase()
-{
-    // The settings file is "../QUELTA4.ini" from the working directory, so
-    // the tests work one level below a directory of their own.
-    QVERIFY(m_root.isValid());
-    QVERIFY(QDir(m_root.path()).mkdir("work"));
-    m_previousDirectory = QDir::currentPath();
-    QVERIFY(QDir::setCurrent(m_root.filePath("work")));
-}
-
-void tst_ChamberTypeModel::cleanupTestCase()
-{
-    QDir::setCurrent(m_previousDirectory);
-}
 
 void tst_ChamberTypeModel::fillsAndClear_notifyTheRowsThatChange()
 {
@@ -102,11 +82,10 @@ void tst_ChamberTypeModel::imagePath()
     QFETCH(QString, image);
     QFETCH(QString, expected);
 
-    QFile::remove(m_root.filePath("QUELTA4.ini"));
-    if (!directory.isNull()) {
-        QSettings settings(m_root.filePath("QUELTA4.ini"), QSettings::IniFormat);
+    quelta::test::SettingsFileSandbox settings;
+    QVERIFY(settings.isValid());
+    if (!directory.isNull())
         settings.setValue("General/ChamberImageDirectory", directory);
-    }
     ChamberTypeModel model;
     model.addChamberTypes({makeType(1, 0, image)});
     QCOMPARE(model.data(model.index(0), ChamberTypeModel::IMAGE_PATH).toString(), expected);

@@ -3,6 +3,7 @@
 #include "gui/usercontrol.h"
 
 #include "support/chambersignals.h"
+#include "support/userpreferences.h"
 
 #include <QtTest/QtTest>
 
@@ -171,8 +172,7 @@ void tst_ChamberValueModel::limits_withoutLimitsStayUnconvertedUnderFahrenheit()
 {
     auto owner = std::make_unique<QObject>();
     quelta::gui::UserControl::singletonProvider(false, owner.get())
-        ->setCurrentUserPreferences(LocalePreferences(1, QLocale::English, "h:mm AP", "M/d/yy", QChar('.'),
-                                                      Unit::DegreeFahrenheit, Unit::RelativeHumidityRH));
+        ->setCurrentUserPreferences(quelta::test::englishPreferences());
     const auto value = activeValue(writable(readSignal(1)));
     QCOMPARE(value->signalUnit(), "°F");
     QCOMPARE(value->limitMin(), std::numeric_limits<float>::lowest());

@@ -1,25 +1,16 @@
 #include "gui/controllerprogramfiltermodel.h"
 #include "gui/controllerprogrammodel.h"
 
+#include "support/rolevalues.h"
+
 #include <QtTest/QAbstractItemModelTester>
 #include <QtTest/QtTest>
 
 using quelta::gui::ControllerProgramFilterModel;
 using quelta::gui::ControllerProgramModel;
+using quelta::test::roleValues;
 
 using Programs = QMap<int, QString>;
-
-namespace {
-
-QList<int> column(const QAbstractItemModel &model, int role)
-{
-    QList<int> values;
-    for (int row = 0; row < model.rowCount(); ++row)
-        values.append(model.index(row, 0).data(role).toInt());
-    return values;
-}
-
-} // namespace
 
 class tst_ControllerProgramModel : public QObject
 {
@@ -71,8 +62,8 @@ void tst_ControllerProgramModel::changes()
     else if (removedIndex > 0)
         model.removeProgram(removedIndex);
 
-    QCOMPARE(column(model, ControllerProgramModel::PROGRAM_INDEX), rows);
-    QCOMPARE(column(filter, ControllerProgramModel::PROGRAM_INDEX), programIndexes);
+    QCOMPARE(roleValues<int>(model, ControllerProgramModel::PROGRAM_INDEX), rows);
+    QCOMPARE(roleValues<int>(filter, ControllerProgramModel::PROGRAM_INDEX), programIndexes);
     QCOMPARE(removed.count(), rows.size() < programs.size() && removedIndex > 0 ? 1 : 0);
     QCOMPARE(model.isReady(), ready);
     QCOMPARE(readyChanged.count(), removedIndex == 0 ? 1 : 0);

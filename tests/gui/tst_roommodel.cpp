@@ -1,6 +1,7 @@
 #include "gui/roommodel.h"
 
 #include "support/qmlprobe.h"
+#include "support/settingsfilesandbox.h"
 
 #include <QtTest/QtTest>
 
@@ -36,16 +37,11 @@ void tst_RoomModel::roomImagePath()
     QFETCH(QUrl, image);
     QFETCH(QUrl, url);
 
-    // The settings file is "../QUELTA4.ini" from the working directory.
-    QTemporaryDir root;
-    QVERIFY(QDir(root.path()).mkdir("work"));
-    const QString previousDirectory = QDir::currentPath();
-    QVERIFY(QDir::setCurrent(root.filePath("work")));
+    quelta::test::SettingsFileSandbox settings;
+    QVERIFY(settings.isValid());
     if (!directory.isNull())
-        QSettings(root.filePath("QUELTA4.ini"), QSettings::IniFormat).setValue("General/LocalImageDirectory",
-                                                                               directory);
+        settings.setValue("General/LocalImageDirectory", directory);
     RoomModel model(RoomData(4, "Lab", image, 0.5f));
-    QDir::setCurrent(previousDirectory);
 
     QCOMPARE(model.roomImagePath(), url);
     QCOMPARE(evaluateInQml(QVariant::fromValue(&model), "[item.roomId, item.roomName, item.scaleFactor].join(' ')"),

@@ -2,6 +2,7 @@
 #include "gui/usercontrol.h"
 
 #include "support/qmlprobe.h"
+#include "support/userpreferences.h"
 
 #include <QtTest/QtTest>
 
@@ -14,18 +15,17 @@ namespace {
 
 UserData user(uint id, const QString &loginName, bool withPreferences = false)
 {
-    const auto englishFahrenheit = QSharedPointer<LocalePreferences>::create(
-        1, QLocale::English, "h:mm AP", "M/d/yy", QChar('.'), Unit::DegreeFahrenheit, Unit::RelativeHumidityRH);
     return UserData(id, loginName, loginName + "@example.org", "First", "Last", {}, {},
                     QDateTime(QDate(2024, 3, 5), QTime(9, 0)), {}, false, 0, false, 7,
-                    withPreferences ? englishFahrenheit : nullptr);
+                    withPreferences ? QSharedPointer<LocalePreferences>::create(quelta::test::englishPreferences())
+                                    : nullptr);
 }
 
 QStringList usernames(QQmlListProperty<UserModel> list)
 {
     QStringList names;
-    for (int i = 0; i < list.count(&list); ++i)
-        names.append(list.at(&list, i)->username());
+    for (const UserModel *model : elementsOf(list))
+        names.append(model->username());
     return names;
 }
 

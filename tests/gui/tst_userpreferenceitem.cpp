@@ -1,17 +1,16 @@
 #include "gui/userpreferenceitem.h"
 
 #include "support/qmlprobe.h"
+#include "support/userpreferences.h"
 
 #include <QtTest/QtTest>
 
 using quelta::domain::types::LocalePreferences;
-using quelta::domain::types::Unit;
 using quelta::gui::UserPreferenceItem;
 
 namespace {
 
-const LocalePreferences English(1, QLocale::English, "h:mm AP", "M/d/yy", QChar('.'), Unit::DegreeFahrenheit,
-                                Unit::RelativeHumidityRH);
+const LocalePreferences English = quelta::test::englishPreferences();
 
 QStringList shown(const UserPreferenceItem &item)
 {

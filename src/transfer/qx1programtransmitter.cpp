@@ -1,5 +1,7 @@
 #include "transfer/qx1programtransmitter.h"
 
+#include "transfer/holdingregister.h"
+
 #include "connection/chamber/core/chamberconnectionlogging.h"
 #include "connection/chamber/core/chamberreply.h"
 
@@ -13,7 +15,6 @@ namespace quelta::base::connection::chamberconnection {
 
 using domain::types::ChamberSignal;
 using domain::types::ControllerAddress;
-using domain::types::ControllerAddressId;
 using domain::types::ProgramSection;
 using domain::types::ProgramStartOptions;
 using domain::types::ProgramTransmittableSection;
@@ -46,31 +47,25 @@ constexpr std::chrono::milliseconds BasicModeSettling = 500ms;
 // The four floats of one column.
 enum ColumnFloat { Setpoint, PercentValue, LowerTolerance, UpperTolerance, ColumnFloats };
 
-ControllerAddress qx1Register(const char *address, int valueType, int count = 1)
-{
-    return ControllerAddress(ControllerAddressId(), QString::fromLatin1(address), ControllerAddress::ReadWrite,
-                             valueType, count, -1, QString());
-}
-
 struct Registers
 {
-    const ControllerAddress controlWord = qx1Register("0x1A00", QMetaType::UShort);
-    const ControllerAddress errorCode = qx1Register("0x1A01", QMetaType::UShort);
-    const ControllerAddress programNumber = qx1Register("0x1A02", QMetaType::UShort);
-    const ControllerAddress column = qx1Register("0x1A03", QMetaType::UChar);
-    const ControllerAddress sectionNumber = qx1Register("0x1A04", QMetaType::UChar);
-    const ControllerAddress lastSection = qx1Register("0x1A05", QMetaType::UChar);
-    const ControllerAddress reserved = qx1Register("0x1A06", QMetaType::UChar);
-    const ControllerAddress startTransitionType = qx1Register("0x1559", QMetaType::UChar);
-    const ControllerAddress duration = qx1Register("0x1A0F", QMetaType::UInt);
-    const ControllerAddress digital = qx1Register("0x1A11", QMetaType::UChar);
-    const ControllerAddress secondFurtherNumber = qx1Register("0x1A12", QMetaType::UChar);
-    const ControllerAddress firstFurtherNumber = qx1Register("0x1A13", QMetaType::UChar);
-    const ControllerAddress columnFloats = qx1Register("0x1A07", QMetaType::Float, ColumnFloats);
-    const ControllerAddress startDelay = qx1Register("0x1A25", QMetaType::UInt);
-    const ControllerAddress startSection = qx1Register("0x1A24", QMetaType::UShort);
-    const ControllerAddress startProgram = qx1Register("0x1A23", QMetaType::UShort);
-    const ControllerAddress mode = qx1Register("0x1A22", QMetaType::UShort);
+    const ControllerAddress controlWord = holdingRegister("0x1A00", QMetaType::UShort);
+    const ControllerAddress errorCode = holdingRegister("0x1A01", QMetaType::UShort);
+    const ControllerAddress programNumber = holdingRegister("0x1A02", QMetaType::UShort);
+    const ControllerAddress column = holdingRegister("0x1A03", QMetaType::UChar);
+    const ControllerAddress sectionNumber = holdingRegister("0x1A04", QMetaType::UChar);
+    const ControllerAddress lastSection = holdingRegister("0x1A05", QMetaType::UChar);
+    const ControllerAddress reserved = holdingRegister("0x1A06", QMetaType::UChar);
+    const ControllerAddress startTransitionType = holdingRegister("0x1559", QMetaType::UChar);
+    const ControllerAddress duration = holdingRegister("0x1A0F", QMetaType::UInt);
+    const ControllerAddress digital = holdingRegister("0x1A11", QMetaType::UChar);
+    const ControllerAddress secondFurtherNumber = holdingRegister("0x1A12", QMetaType::UChar);
+    const ControllerAddress firstFurtherNumber = holdingRegister("0x1A13", QMetaType::UChar);
+    const ControllerAddress columnFloats = holdingRegister("0x1A07", QMetaType::Float, ColumnFloats);
+    const ControllerAddress startDelay = holdingRegister("0x1A25", QMetaType::UInt);
+    const ControllerAddress startSection = holdingRegister("0x1A24", QMetaType::UShort);
+    const ControllerAddress startProgram = holdingRegister("0x1A23", QMetaType::UShort);
+    const ControllerAddress mode = holdingRegister("0x1A22", QMetaType::UShort);
 };
 
 const Registers &registers()

@@ -1,5 +1,7 @@
 #include "transfer/qx2programtransmitter.h"
 
+#include "transfer/holdingregister.h"
+
 #include "connection/chamber/core/chamberconnectionlogging.h"
 #include "connection/chamber/core/chamberreply.h"
 #include "connection/chamber/core/valuecodec.h"
@@ -11,7 +13,6 @@ namespace quelta::base::connection::chamberconnection {
 
 using domain::types::ChamberSignal;
 using domain::types::ControllerAddress;
-using domain::types::ControllerAddressId;
 using domain::types::ProgramSection;
 using domain::types::ProgramTransmittableSection;
 using domain::types::SetpointValue;
@@ -40,31 +41,25 @@ constexpr int BasicState = 0x2;
 // Read as a program: the name, then five registers per section.
 constexpr int RegistersPerSection = 5;
 
-ControllerAddress qx2Register(const char *address, int valueType, int count = 1)
-{
-    return ControllerAddress(ControllerAddressId(), QString::fromLatin1(address), ControllerAddress::ReadWrite,
-                             valueType, count, -1, QString());
-}
-
 struct Registers
 {
-    const ControllerAddress controlWord = qx2Register("0x3000", QMetaType::UInt);
-    const ControllerAddress errorCode = qx2Register("0x3002", QMetaType::UShort);
-    const ControllerAddress sectionCount = qx2Register("0x3003", QMetaType::UShort);
-    const ControllerAddress programNumber = qx2Register("0x3004", QMetaType::UShort);
-    const ControllerAddress name = qx2Register("0x4300", QMetaType::QString, NameLength);
-    const ControllerAddress transitionType = qx2Register("0x3042", QMetaType::UInt);
-    const ControllerAddress duration = qx2Register("0x3038", QMetaType::UInt);
-    const ControllerAddress digital = qx2Register("0x303C", QMetaType::UShort);
-    const ControllerAddress furtherNumbers = qx2Register("0x303D", QMetaType::UChar, 2);
-    const ControllerAddress floats = qx2Register("0x3014", QMetaType::Float, SectionFloats);
-    const ControllerAddress startTime = qx2Register("0x1140", QMetaType::UShort, 6);
-    const ControllerAddress startCleared = qx2Register("0x1146", QMetaType::UShort);
-    const ControllerAddress startProgram = qx2Register("0x1147", QMetaType::Short);
-    const ControllerAddress startSection = qx2Register("0x1148", QMetaType::Short);
-    const ControllerAddress start = qx2Register("0x1149", QMetaType::UShort);
-    const ControllerAddress stop = qx2Register("0x114A", QMetaType::UShort);
-    const ControllerAddress operatingState = qx2Register("0x1158", QMetaType::UShort);
+    const ControllerAddress controlWord = holdingRegister("0x3000", QMetaType::UInt);
+    const ControllerAddress errorCode = holdingRegister("0x3002", QMetaType::UShort);
+    const ControllerAddress sectionCount = holdingRegister("0x3003", QMetaType::UShort);
+    const ControllerAddress programNumber = holdingRegister("0x3004", QMetaType::UShort);
+    const ControllerAddress name = holdingRegister("0x4300", QMetaType::QString, NameLength);
+    const ControllerAddress transitionType = holdingRegister("0x3042", QMetaType::UInt);
+    const ControllerAddress duration = holdingRegister("0x3038", QMetaType::UInt);
+    const ControllerAddress digital = holdingRegister("0x303C", QMetaType::UShort);
+    const ControllerAddress furtherNumbers = holdingRegister("0x303D", QMetaType::UChar, 2);
+    const ControllerAddress floats = holdingRegister("0x3014", QMetaType::Float, SectionFloats);
+    const ControllerAddress startTime = holdingRegister("0x1140", QMetaType::UShort, 6);
+    const ControllerAddress startCleared = holdingRegister("0x1146", QMetaType::UShort);
+    const ControllerAddress startProgram = holdingRegister("0x1147", QMetaType::Short);
+    const ControllerAddress startSection = holdingRegister("0x1148", QMetaType::Short);
+    const ControllerAddress start = holdingRegister("0x1149", QMetaType::UShort);
+    const ControllerAddress stop = holdingRegister("0x114A", QMetaType::UShort);
+    const ControllerAddress operatingState = holdingRegister("0x1158", QMetaType::UShort);
 };
 
 const Registers &registers()

@@ -1,5 +1,7 @@
 #include "transfer/zk3programtransmitter.h"
 
+#include "transfer/holdingregister.h"
+
 #include "connection/chamber/core/chamberconnectionlogging.h"
 #include "connection/chamber/core/chamberreply.h"
 
@@ -11,7 +13,6 @@ namespace quelta::base::connection::chamberconnection {
 
 using domain::types::ChamberSignal;
 using domain::types::ControllerAddress;
-using domain::types::ControllerAddressId;
 using domain::types::ProgramSection;
 using domain::types::ProgramTransmittableSection;
 using domain::types::SetpointValue;
@@ -28,26 +29,20 @@ constexpr int DigitalBits = 8;
 // Section number and last section number of a delete.
 constexpr int DeleteMarker = 255;
 
-ControllerAddress zk3Register(const char *address, int valueType, int count = 1)
-{
-    return ControllerAddress(ControllerAddressId(), QString::fromLatin1(address), ControllerAddress::ReadWrite,
-                             valueType, count, -1, QString());
-}
-
 struct Registers
 {
-    const ControllerAddress controlWord = zk3Register("0x03F3", QMetaType::UShort);
-    const ControllerAddress errorCode = zk3Register("0x03F4", QMetaType::UShort);
-    const ControllerAddress programNumber = zk3Register("0x03F5", QMetaType::UChar);
-    const ControllerAddress sectionNumber = zk3Register("0x03F6", QMetaType::UChar);
-    const ControllerAddress lastSection = zk3Register("0x03F7", QMetaType::UChar);
-    const ControllerAddress reserved = zk3Register("0x03F8", QMetaType::UShort);
-    const ControllerAddress duration = zk3Register("0x03FF", QMetaType::UInt);
-    const ControllerAddress setpoints = zk3Register("0x03F9", QMetaType::Float, AnalogColumns);
-    const ControllerAddress digital = zk3Register("0x0401", QMetaType::UChar);
-    const ControllerAddress startDelay = zk3Register("0x0067", QMetaType::UInt);
-    const ControllerAddress startProgram = zk3Register("0x0065", QMetaType::UChar);
-    const ControllerAddress runCommand = zk3Register("0x0046", QMetaType::UShort);
+    const ControllerAddress controlWord = holdingRegister("0x03F3", QMetaType::UShort);
+    const ControllerAddress errorCode = holdingRegister("0x03F4", QMetaType::UShort);
+    const ControllerAddress programNumber = holdingRegister("0x03F5", QMetaType::UChar);
+    const ControllerAddress sectionNumber = holdingRegister("0x03F6", QMetaType::UChar);
+    const ControllerAddress lastSection = holdingRegister("0x03F7", QMetaType::UChar);
+    const ControllerAddress reserved = holdingRegister("0x03F8", QMetaType::UShort);
+    const ControllerAddress duration = holdingRegister("0x03FF", QMetaType::UInt);
+    const ControllerAddress setpoints = holdingRegister("0x03F9", QMetaType::Float, AnalogColumns);
+    const ControllerAddress digital = holdingRegister("0x0401", QMetaType::UChar);
+    const ControllerAddress startDelay = holdingRegister("0x0067", QMetaType::UInt);
+    const ControllerAddress startProgram = holdingRegister("0x0065", QMetaType::UChar);
+    const ControllerAddress runCommand = holdingRegister("0x0046", QMetaType::UShort);
 };
 
 const Registers &registers()

@@ -1,5 +1,7 @@
 #include "transfer/zk4programtransmitter.h"
 
+#include "transfer/holdingregister.h"
+
 #include "connection/chamber/core/chamberconnectionlogging.h"
 #include "connection/chamber/core/chamberreply.h"
 
@@ -12,7 +14,6 @@ namespace quelta::base::connection::chamberconnection {
 
 using domain::types::ChamberSignal;
 using domain::types::ControllerAddress;
-using domain::types::ControllerAddressId;
 using domain::types::ProgramSection;
 using domain::types::ProgramTransmittableSection;
 using domain::types::SetpointValue;
@@ -36,22 +37,16 @@ constexpr quint16 FirstStepSetpoints = 0xAC0B;
 constexpr quint16 FirstStepDuration = 0xAC13;
 constexpr quint16 FirstStepDigital = 0xAC15;
 
-ControllerAddress zk4Register(int address, int valueType, int count = 1)
-{
-    return ControllerAddress(ControllerAddressId(), QString::asprintf("0x%04X", address), ControllerAddress::ReadWrite,
-                             valueType, count, -1, QString());
-}
-
 struct Registers
 {
-    const ControllerAddress controlWord = zk4Register(0xAC00, QMetaType::UShort);
-    const ControllerAddress errorCode = zk4Register(0xAC01, QMetaType::UShort);
-    const ControllerAddress cleared1 = zk4Register(0xAC02, QMetaType::UShort);
-    const ControllerAddress cleared2 = zk4Register(0xAC06, QMetaType::UShort);
-    const ControllerAddress cleared3 = zk4Register(0xAC07, QMetaType::UShort);
-    const ControllerAddress stepCount = zk4Register(0xAC08, QMetaType::UShort);
-    const ControllerAddress start = zk4Register(0xAA04, QMetaType::UShort);
-    const ControllerAddress stop = zk4Register(0xAA05, QMetaType::UShort);
+    const ControllerAddress controlWord = holdingRegister(0xAC00, QMetaType::UShort);
+    const ControllerAddress errorCode = holdingRegister(0xAC01, QMetaType::UShort);
+    const ControllerAddress cleared1 = holdingRegister(0xAC02, QMetaType::UShort);
+    const ControllerAddress cleared2 = holdingRegister(0xAC06, QMetaType::UShort);
+    const ControllerAddress cleared3 = holdingRegister(0xAC07, QMetaType::UShort);
+    const ControllerAddress stepCount = holdingRegister(0xAC08, QMetaType::UShort);
+    const ControllerAddress start = holdingRegister(0xAA04, QMetaType::UShort);
+    const ControllerAddress stop = holdingRegister(0xAA05, QMetaType::UShort);
 };
 
 const Registers &registers()
@@ -72,9 +67,9 @@ const StepRegisters &stepRegisters(int step)
     static const std::array<StepRegisters, MaxStepCount> table = [] {
         std::array<StepRegisters, MaxStepCount> steps;
         for (int k = 0; k < MaxStepCount; ++k) {
-            steps[k] = {zk4Register(FirstStepSetpoints + StepStride * k, QMetaType::Float, AnalogColumns),
-                        zk4Register(FirstStepDuration + StepStride * k, QMetaType::UInt),
-                        zk4Register(FirstStepDigital + StepStride * k, QMetaType::UShort)};
+            steps[k] = {holdingRegister(FirstStepSetpoints + StepStride * k, QMetaType::Float, AnalogColumns),
+                        holdingRegister(FirstStepDuration + StepStride * k, QMetaType::UInt),
+                        holdingRegister(FirstStepDigital + StepStride * k, QMetaType::UShort)};
         }
         return steps;
     }();

@@ -100,12 +100,6 @@ QVariant FakeModbusChamberConnection::answer(const ControllerAddress &address, c
     return value(address);
 }
 
-ControllerAddress holdingRegister(const char *address, int valueType, int count)
-{
-    return ControllerAddress(ControllerAddressId(), QString::fromLatin1(address), ControllerAddress::ReadWrite,
-                             valueType, count, -1, QString());
-}
-
 ChamberSignal chamberSignal(int id, int number, int bitPosition, float limitMax)
 {
     ChamberSignal signal;

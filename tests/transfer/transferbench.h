@@ -6,6 +6,7 @@
 #include "domain/types/chambersignal.h"
 #include "domain/types/programtransmittablesection.h"
 #include "transfer/abstractprogramtransmitter.h"
+#include "transfer/holdingregister.h"
 
 #include <QtCore/QElapsedTimer>
 #include <QtTest/QSignalSpy>
@@ -22,6 +23,7 @@ namespace transferbench {
 
 using namespace quelta::domain::types;
 using quelta::base::connection::chamberconnection::AbstractProgramTransmitter;
+using quelta::base::connection::chamberconnection::holdingRegister;
 using IChamberReply = quelta::domain::api::IChamberReply;
 using ProgramNames = QMap<int, QString>;
 using Sections = QList<ProgramTransmittableSection>;
@@ -216,7 +218,6 @@ struct TransmitterBench
     TransmitterSpy spy{&transmitter};
 };
 
-ControllerAddress holdingRegister(const char *address, int valueType, int count = 1);
 // A signal in °C whose manual-mode write address (0x2000 + id) has the
 // 1-based column number, or, with a bit position of 0 or more, a switch that
 // is that bit.

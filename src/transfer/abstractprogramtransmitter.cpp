@@ -214,6 +214,20 @@ AbstractProgramTransmitter::TransmissionData &AbstractProgramTransmitter::transm
     return *m_transmissionData;
 }
 
+void AbstractProgramTransmitter::listSlotName(const QString &name)
+{
+    TransmissionData &data = transmissionData();
+    m_programNames.insert(data.programIndex + 1, name);
+    ++data.programIndex;
+    QTimer::singleShot(0, this, &AbstractProgramTransmitter::prepareReadProgramNames);
+}
+
+void AbstractProgramTransmitter::finishRead(const QString &programName)
+{
+    Q_EMIT readProgramFinished(programName, transmissionData().sections);
+    resetCommand();
+}
+
 void AbstractProgramTransmitter::reportIndexOutOfBounds(int programIndex)
 {
     Q_EMIT error(tr("Program index out of bounds: %1 not in [1, %2]").arg(programIndex).arg(programSlotCount()));

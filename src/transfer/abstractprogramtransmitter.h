@@ -141,6 +141,11 @@ protected:
     TransmissionData &transmissionData() const;
     QMap<int, QString> &programNames() { return m_programNames; }
 
+    // READ_NAMES: names the slot at hand and queues the next one.
+    void listSlotName(const QString &name);
+    // READ: reports the sections read under programName, then resets.
+    void finishRead(const QString &programName);
+
     void reportIndexOutOfBounds(int programIndex);
     void reportDeviceBusy();
     // The two orders in which the generations end a command with an error.

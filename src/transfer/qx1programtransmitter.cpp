@@ -320,10 +320,7 @@ void QX1ProgramTransmitter::continueCommand(quint32 deviceErrorCode)
     TransmissionData &data = transmissionData();
     switch (currentCommand()) {
     case READ_NAMES:
-        programNames().insert(data.programIndex + 1,
-                              deviceErrorCode != 0 ? emptyProgramName : defaultProgramName(data.programIndex + 1));
-        ++data.programIndex;
-        QTimer::singleShot(0, this, &QX1ProgramTransmitter::prepareReadProgramNames);
+        listSlotName(deviceErrorCode != 0 ? emptyProgramName : defaultProgramName(data.programIndex + 1));
         return;
     case READ:
         if (deviceErrorCode == 0) {
@@ -339,7 +336,7 @@ void QX1ProgramTransmitter::continueCommand(quint32 deviceErrorCode)
             if (data.sectionIndex < data.sectionCount)
                 QTimer::singleShot(0, this, &QX1ProgramTransmitter::prepareReadProgram);
             else
-                finishRead();
+                finishRead(defaultProgramName(data.programIndex + 1));
             return;
         }
         break;
@@ -428,14 +425,7 @@ void QX1ProgramTransmitter::handleProgramData(const ChamberReply &reply)
     if (data.sectionIndex < data.sectionCount)
         QTimer::singleShot(0, this, &QX1ProgramTransmitter::prepareReadProgram);
     else
-        finishRead();
-}
-
-void QX1ProgramTransmitter::finishRead()
-{
-    TransmissionData &data = transmissionData();
-    Q_EMIT readProgramFinished(defaultProgramName(data.programIndex + 1), data.sections);
-    resetCommand();
+        finishRead(defaultProgramName(data.programIndex + 1));
 }
 
 } // namespace quelta::base::connection::chamberconnection

@@ -67,7 +67,6 @@ private:
     void readProgramSectionCount();
     void readProgramData(const ChamberReply &reply);
     void handleProgramData(const ChamberReply &reply);
-    void finishRead();
 };
 
 } // namespace quelta::base::connection::chamberconnection

@@ -344,11 +344,8 @@ void QX2ProgramTransmitter::prepareSetLastKnownControllerState(const ChamberRepl
 
 void QX2ProgramTransmitter::continueCommand(quint32 deviceErrorCode)
 {
-    TransmissionData &data = transmissionData();
     if (currentCommand() == READ_NAMES && deviceErrorCode != 0) {
-        programNames().insert(data.programIndex + 1, emptyProgramName);
-        ++data.programIndex;
-        QTimer::singleShot(0, this, &QX2ProgramTransmitter::prepareReadProgramNames);
+        listSlotName(emptyProgramName);
         return;
     }
     if (deviceErrorCode != 0) {
@@ -386,14 +383,11 @@ void QX2ProgramTransmitter::readProgramNameFromController()
 
 void QX2ProgramTransmitter::handleProgramName(const ChamberReply &reply)
 {
-    TransmissionData &data = transmissionData();
     const QString name = reply.result(0).toString();
     if (currentCommand() == READ_NAMES) {
-        programNames().insert(data.programIndex + 1, name);
-        ++data.programIndex;
-        QTimer::singleShot(0, this, &QX2ProgramTransmitter::prepareReadProgramNames);
+        listSlotName(name);
     } else {
-        Q_EMIT readProgramNameFinished(data.programIndex, name);
+        Q_EMIT readProgramNameFinished(transmissionData().programIndex, name);
         resetCommand();
     }
 }
@@ -435,8 +429,7 @@ void QX2ProgramTransmitter::handleProgramData(const ChamberReply &reply)
         data.sections.append(
             ProgramTransmittableSection(section, furtherNumbers.value(0) - 1, furtherNumbers.value(1)));
     }
-    Q_EMIT readProgramFinished(reply.result(0).toString(), data.sections);
-    resetCommand();
+    finishRead(reply.result(0).toString());
 }
 
 } // namespace quelta::base::connection::chamberconnection

@@ -231,10 +231,7 @@ void TjvProgramTransmitter::handleListedName(QNetworkReply &reply)
     const bool missing = reply.error() == QNetworkReply::ContentNotFoundError;
     if (!missing && !succeeded(reply))
         return;
-    TransmissionData &data = transmissionData();
-    programNames().insert(data.programIndex + 1, missing ? emptyProgramName : programNameIn(reply));
-    ++data.programIndex;
-    QTimer::singleShot(0, this, &TjvProgramTransmitter::prepareReadProgramNames);
+    listSlotName(missing ? emptyProgramName : programNameIn(reply));
 }
 
 void TjvProgramTransmitter::prepareReadProgram()
@@ -258,10 +255,7 @@ void TjvProgramTransmitter::fetchSignalFile()
     while (data.signalIndex < data.chamberSignals.size() && data.chamberSignals.at(data.signalIndex).isDigital())
         ++data.signalIndex;
     if (data.signalIndex == data.chamberSignals.size()) {
-        const QString programName = data.programName;
-        const QList<ProgramTransmittableSection> sections = data.sections;
-        Q_EMIT readProgramFinished(programName, sections);
-        resetCommand();
+        finishRead(data.programName);
         return;
     }
     const ChamberSignal &signal = data.chamberSignals.at(data.signalIndex);

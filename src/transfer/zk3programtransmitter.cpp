@@ -226,13 +226,10 @@ void ZK3ProgramTransmitter::prepareStopProgram()
 
 void ZK3ProgramTransmitter::continueCommand(quint32 deviceErrorCode)
 {
-    TransmissionData &data = transmissionData();
     switch (currentCommand()) {
     case READ_NAMES:
-        programNames().insert(data.programIndex + 1,
-                              deviceErrorCode != 0 ? emptyProgramName : defaultProgramName(data.programIndex + 1));
-        ++data.programIndex;
-        QTimer::singleShot(0, this, &ZK3ProgramTransmitter::prepareReadProgramNames);
+        listSlotName(deviceErrorCode != 0 ? emptyProgramName
+                                          : defaultProgramName(transmissionData().programIndex + 1));
         return;
     case READ:
         if (deviceErrorCode == 0) {
@@ -313,8 +310,7 @@ void ZK3ProgramTransmitter::handleProgramData(const ChamberReply &reply)
     data.sections[data.sectionIndex].setSection(section);
 
     if (++data.sectionIndex >= data.sectionCount) {
-        Q_EMIT readProgramFinished(defaultProgramName(data.programIndex + 1), data.sections);
-        resetCommand();
+        finishRead(defaultProgramName(data.programIndex + 1));
     } else {
         QTimer::singleShot(0, this, &ZK3ProgramTransmitter::prepareReadProgram);
     }

@@ -270,8 +270,7 @@ void ZK4ProgramTransmitter::handleProgramData(const ChamberReply &reply)
 
     // A count of 0 still gives step 0.
     if (++data.sectionIndex >= data.sectionCount) {
-        Q_EMIT readProgramFinished(defaultProgramName(data.programIndex + 1), data.sections);
-        resetCommand();
+        finishRead(defaultProgramName(data.programIndex + 1));
     } else {
         QTimer::singleShot(0, this, &ZK4ProgramTransmitter::readProgramStep);
     }

@@ -4,6 +4,7 @@
 #include "connection/chamber/core/chamberreply.h"
 #include "connection/chamber/modbus/modbuschamberconnection.h"
 
+#include <QtCore/QDateTime>
 #include <QtCore/QTimer>
 
 namespace quelta::base::connection::chamberconnection {
@@ -86,10 +87,19 @@ bool ModbusProgramTransmitter::startResponseAfter(const QSharedPointer<IChamberR
     return awaitOrEnd(reply, [this](const ChamberReply &finished) { handleProgramStartResponse(finished); });
 }
 
-bool ModbusProgramTransmitter::stopResponseAfter(const QSharedPointer<IChamberReply> &reply, bool earlierWriteFailed)
+bool ModbusProgramTransmitter::stopResponseAfter(const QSharedPointer<IChamberReply> &reply)
 {
-    return awaitOrEnd(reply, [this, earlierWriteFailed](const ChamberReply &finished) {
-        handleProgramStopResponse(finished, earlierWriteFailed);
+    return awaitOrEnd(reply, [this](const ChamberReply &finished) { handleProgramStopResponse(finished, false); });
+}
+
+bool ModbusProgramTransmitter::stopResponseAfter(const ChamberReply &stopReply,
+                                                 const QList<QPair<ControllerAddress, QVariant>> &lastWrites)
+{
+    const bool stopFailed = !isGood(stopReply);
+    if (stopFailed)
+        qCWarning(lcChamberConnection) << "(Modbus) The stop request failed";
+    return awaitOrEnd(writeValues(lastWrites), [this, stopFailed](const ChamberReply &finished) {
+        handleProgramStopResponse(finished, stopFailed);
     });
 }
 
@@ -97,6 +107,63 @@ void ModbusProgramTransmitter::endWithDeviceError(quint32 deviceErrorCode)
 {
     qCCritical(lcChamberConnection) << "Device sent error" << deviceErrorCode;
     resetThenReportError();
+}
+
+bool ModbusProgramTransmitter::finishListAfterLastSlot()
+{
+    if (transmissionData().programIndex < programSlotCount())
+        return false;
+    resetCommand();
+    Q_EMIT readProgramNamesFinished(programNames());
+    return true;
+}
+
+bool ModbusProgramTransmitter::finishWriteAfterLastSection()
+{
+    const TransmissionData &data = transmissionData();
+    if (data.sectionIndex < data.sections.size())
+        return false;
+    Q_EMIT writeProgramFinished();
+    resetCommand();
+    return true;
+}
+
+bool ModbusProgramTransmitter::refuseSectionCount(int sectionCount, const char *sections)
+{
+    if (sectionCount <= maxStepCount())
+        return false;
+    qCWarning(lcChamberConnection).noquote()
+        << QStringLiteral("(Modbus) The controller reports %1 %2, more than the %3 a program holds")
+               .arg(sectionCount)
+               .arg(QLatin1String(sections))
+               .arg(maxStepCount());
+    resetThenReportError();
+    return true;
+}
+
+bool ModbusProgramTransmitter::refuseUnplaceableBits(int bitCount)
+{
+    const std::optional<int> unplaceable = transmissionData().signalBeyondBits(bitCount);
+    if (!unplaceable)
+        return false;
+    qCWarning(lcChamberConnection) << "(Modbus) Digital signal" << *unplaceable << "has no place in the" << bitCount
+                                   << "digital bits of a section; program not written";
+    resetThenReportError();
+    return true;
+}
+
+quint32 ModbusProgramTransmitter::startDelayInSeconds()
+{
+    ProgramStartOptions &options = transmissionData().startOptions;
+    qint64 delay = options.startDelay();
+    if (!options.startTime().isNull())
+        delay = QDateTime::currentDateTime().secsTo(options.startTime());
+    if (delay < 0) {
+        qCWarning(lcChamberConnection) << "(Modbus) Start lies" << -delay << "s in the past; starting now";
+        delay = 0;
+    }
+    options.setStartDelay(qint32(delay));
+    return quint32(delay);
 }
 
 bool ModbusProgramTransmitter::isGood(const ChamberReply &reply)
@@ -163,9 +230,9 @@ void ModbusProgramTransmitter::handleProgramStartResponse(const ChamberReply &re
     resetCommand();
 }
 
-void ModbusProgramTransmitter::handleProgramStopResponse(const ChamberReply &reply, bool earlierWriteFailed)
+void ModbusProgramTransmitter::handleProgramStopResponse(const ChamberReply &reply, bool stopFailed)
 {
-    if (isGood(reply) && !earlierWriteFailed)
+    if (isGood(reply) && !stopFailed)
         Q_EMIT stopProgramFinished();
     else
         Q_EMIT error();

@@ -73,9 +73,12 @@ protected:
     // and error "Unknown Error" and returns false.
     bool handshakeAfter(const QSharedPointer<domain::api::IChamberReply> &reply);
     bool startResponseAfter(const QSharedPointer<domain::api::IChamberReply> &reply);
-    // A stop of several writes ends with the reply of its last; when an
-    // earlier write failed, the stop fails even when the last one succeeds.
-    bool stopResponseAfter(const QSharedPointer<domain::api::IChamberReply> &reply, bool earlierWriteFailed = false);
+    bool stopResponseAfter(const QSharedPointer<domain::api::IChamberReply> &reply);
+    // A stop of several writes ends with the reply of its last writes, which
+    // go out whatever became of the stop request itself; when that failed,
+    // the stop fails even when the last writes succeed.
+    bool stopResponseAfter(const ChamberReply &stopReply,
+                           const QList<QPair<domain::types::ControllerAddress, QVariant>> &lastWrites);
     // Hands the finished reply to onFinished whatever its outcome.
     template<typename T>
     bool finishedAfter(const QSharedPointer<domain::api::IChamberReply> &reply, T *receiver,
@@ -102,6 +105,26 @@ protected:
     // Logs "Device sent error" and ends the command with "Unknown Error".
     void endWithDeviceError(quint32 deviceErrorCode);
 
+    // READ_NAMES: true, after resetting and reporting the list, once every
+    // slot has been asked for.
+    bool finishListAfterLastSlot();
+    // WRITE: true, after reporting the write and resetting, once every
+    // section has gone out.
+    bool finishWriteAfterLastSection();
+    // True, after a warning that calls them sections and the end of the
+    // command with "Unknown Error", when the controller reports more
+    // sections than a program holds (255 after a delete would read 256).
+    bool refuseSectionCount(int sectionCount, const char *sections = "sections");
+    // True, after a warning and the end of the command with "Unknown Error",
+    // when a digital signal of the program lies beyond the controller's
+    // bitCount bits. Asked before the first request, so that no part of the
+    // program replaces the one on the controller.
+    bool refuseUnplaceableBits(int bitCount);
+    // START: the delay in seconds, from now to the start time where one is
+    // given, kept in the start options. A delay below 0 is sent as 0 with a
+    // warning: its 32-bit pattern would start the program 136 years later.
+    quint32 startDelayInSeconds();
+
     // A reply without error and with at least one result.
     static bool isGood(const ChamberReply &reply);
 
@@ -115,7 +138,7 @@ private:
     void readErrorCode();
     void handleErrorCodeResponse(const ChamberReply &reply);
     void handleProgramStartResponse(const ChamberReply &reply);
-    void handleProgramStopResponse(const ChamberReply &reply, bool earlierWriteFailed);
+    void handleProgramStopResponse(const ChamberReply &reply, bool stopFailed);
 
     QSharedPointer<ModbusChamberConnection> m_chamberConnection;
     ReplyWaiter *const m_replyWaiter;

@@ -5,7 +5,6 @@
 #include "connection/chamber/core/chamberconnectionlogging.h"
 #include "connection/chamber/core/chamberreply.h"
 
-#include <QtCore/QDateTime>
 #include <QtCore/QTimer>
 #include <QtCore/QVector>
 
@@ -172,14 +171,10 @@ const ControllerAddress &QX1ProgramTransmitter::errorCodeRegister() const
 // is empty.
 void QX1ProgramTransmitter::prepareReadProgramNames()
 {
-    const TransmissionData &data = transmissionData();
-    if (data.programIndex >= ProgramSlotCount) {
-        resetCommand();
-        Q_EMIT readProgramNamesFinished(programNames());
+    if (finishListAfterLastSlot())
         return;
-    }
     const Registers &r = registers();
-    handshakeAfter(writeValues({{r.programNumber, data.programIndex},
+    handshakeAfter(writeValues({{r.programNumber, transmissionData().programIndex},
                                 {r.column, 0},
                                 {r.sectionNumber, 0},
                                 {r.reserved, 0},
@@ -212,20 +207,9 @@ void QX1ProgramTransmitter::prepareDeleteProgram()
 void QX1ProgramTransmitter::prepareWriteProgram()
 {
     TransmissionData &data = transmissionData();
-    if (data.sectionIndex >= data.sections.size()) {
-        Q_EMIT writeProgramFinished();
-        resetCommand();
-        return;
-    }
-    // Refused before the first request, so that no part of the program
-    // replaces the one on the controller.
     const bool first = data.sectionIndex == 0 && data.signalIndex == 0;
-    if (const std::optional<int> unplaceable = first ? data.signalBeyondBits(DigitalBits) : std::nullopt) {
-        qCWarning(lcChamberConnection) << "(Modbus) Digital signal" << *unplaceable << "has no place in the"
-                                       << DigitalBits << "digital bits of a QX1 section; program not written";
-        resetThenReportError();
+    if (finishWriteAfterLastSection() || (first && refuseUnplaceableBits(DigitalBits)))
         return;
-    }
     if (data.signalIndex >= data.analogRunLength || data.signalIndex >= WrittenColumns) {
         ++data.sectionIndex;
         data.signalIndex = 0;
@@ -261,17 +245,8 @@ void QX1ProgramTransmitter::prepareWriteProgram()
 
 void QX1ProgramTransmitter::prepareStartProgram()
 {
+    const quint32 delay = startDelayInSeconds();
     ProgramStartOptions &options = transmissionData().startOptions;
-    qint64 delay = options.startDelay();
-    if (!options.startTime().isNull())
-        delay = QDateTime::currentDateTime().secsTo(options.startTime());
-    // A negative delay would go out as its 32-bit pattern, a start about 136
-    // years later.
-    if (delay < 0) {
-        qCWarning(lcChamberConnection) << "(Modbus) Start lies" << -delay << "s in the past; starting now";
-        delay = 0;
-    }
-    options.setStartDelay(qint32(delay));
     if (options.startTransitionType() == -1)
         options.setStartTransitionType(0);
 
@@ -280,7 +255,7 @@ void QX1ProgramTransmitter::prepareStartProgram()
     if (options.startSection() >= 0)
         writes.append({r.startSection, options.startSection()});
     writes.append({r.startTransitionType, options.startTransitionType()});
-    writes.append({r.startDelay, quint32(delay)});
+    writes.append({r.startDelay, delay});
     writes.append({r.startProgram, transmissionData().programIndex});
     writes.append({r.mode, commandCode(START)});
     startResponseAfter(writeValues(writes));
@@ -309,10 +284,7 @@ void QX1ProgramTransmitter::sendFinalStopProgram()
 // The mode register is cleared whatever became of the stop.
 void QX1ProgramTransmitter::sendSetGrundstellung(const ChamberReply &stopReply)
 {
-    const bool stopFailed = !isGood(stopReply);
-    if (stopFailed)
-        qCWarning(lcChamberConnection) << "(Modbus) The stop request failed";
-    stopResponseAfter(writeValues({{registers().mode, ClearedMode}}), stopFailed);
+    stopResponseAfter(stopReply, {{registers().mode, ClearedMode}});
 }
 
 void QX1ProgramTransmitter::continueCommand(quint32 deviceErrorCode)
@@ -371,13 +343,8 @@ void QX1ProgramTransmitter::readProgramData(const ChamberReply &reply)
 {
     TransmissionData &data = transmissionData();
     data.sectionCount = int(reply.result(0).toUInt()) + 1;
-    // 255 after a delete would read 256 sections.
-    if (data.sectionCount > MaxStepCount) {
-        qCWarning(lcChamberConnection) << "(Modbus) The controller reports" << data.sectionCount
-                                       << "sections, more than the" << MaxStepCount << "a program holds";
-        resetThenReportError();
+    if (refuseSectionCount(data.sectionCount))
         return;
-    }
     const Registers &r = registers();
     resultAfter(readValues({r.columnFloats, r.duration, r.firstFurtherNumber, r.secondFurtherNumber, r.digital}), this,
                 &QX1ProgramTransmitter::handleProgramData);

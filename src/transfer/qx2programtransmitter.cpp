@@ -2,7 +2,6 @@
 
 #include "transfer/holdingregister.h"
 
-#include "connection/chamber/core/chamberconnectionlogging.h"
 #include "connection/chamber/core/chamberreply.h"
 #include "connection/chamber/core/valuecodec.h"
 
@@ -230,14 +229,10 @@ void QX2ProgramTransmitter::resetCommand()
 // named as the controller names them.
 void QX2ProgramTransmitter::prepareReadProgramNames()
 {
-    const TransmissionData &data = transmissionData();
-    if (data.programIndex >= ProgramSlotCount) {
-        resetCommand();
-        Q_EMIT readProgramNamesFinished(programNames());
+    if (finishListAfterLastSlot())
         return;
-    }
     const Registers &r = registers();
-    handshakeAfter(writeValues({{r.programNumber, data.programIndex},
+    handshakeAfter(writeValues({{r.programNumber, transmissionData().programIndex},
                                 {r.sectionCount, AnySectionCount},
                                 {r.controlWord, commandCode(READ_NAMES)}}));
 }
@@ -258,13 +253,9 @@ void QX2ProgramTransmitter::prepareDeleteProgram()
 
 void QX2ProgramTransmitter::prepareWriteProgram()
 {
-    const TransmissionData &data = transmissionData();
-    if (const std::optional<int> unplaceable = data.signalBeyondBits(DigitalBits)) {
-        qCWarning(lcChamberConnection) << "(Modbus) Digital signal" << *unplaceable << "has no place in the"
-                                       << DigitalBits << "digital bits of a QX2 section; program not written";
-        resetThenReportError();
+    if (refuseUnplaceableBits(DigitalBits))
         return;
-    }
+    const TransmissionData &data = transmissionData();
     const Registers &r = registers();
     QList<QPair<ControllerAddress, QVariant>> writes{{r.programNumber, data.programIndex},
                                                      {r.sectionCount, data.sections.size()},
@@ -335,11 +326,8 @@ void QX2ProgramTransmitter::prepareStopProgram()
 
 void QX2ProgramTransmitter::prepareSetLastKnownControllerState(const ChamberReply &stopReply)
 {
-    const bool stopFailed = !isGood(stopReply);
-    if (stopFailed)
-        qCWarning(lcChamberConnection) << "(Modbus) The stop request failed";
     m_lastKnownControllerState = INVALID;
-    stopResponseAfter(writeValues({{registers().operatingState, BasicState}}), stopFailed);
+    stopResponseAfter(stopReply, {{registers().operatingState, BasicState}});
 }
 
 void QX2ProgramTransmitter::continueCommand(quint32 deviceErrorCode)
@@ -401,12 +389,8 @@ void QX2ProgramTransmitter::readProgramData(const ChamberReply &reply)
 {
     const int sectionCount = int(reply.result(0).toUInt());
     // From section 100 on the blocks would run into the name.
-    if (sectionCount > MaxStepCount) {
-        qCWarning(lcChamberConnection) << "(Modbus) The controller reports" << sectionCount
-                                       << "sections, more than the" << MaxStepCount << "a program holds";
-        resetThenReportError();
+    if (refuseSectionCount(sectionCount))
         return;
-    }
     const Registers &r = registers();
     QList<ControllerAddress> addresses{r.name};
     for (int s = 0; s < sectionCount; ++s) {

@@ -5,7 +5,6 @@
 #include "connection/chamber/core/chamberconnectionlogging.h"
 #include "connection/chamber/core/chamberreply.h"
 
-#include <QtCore/QDateTime>
 #include <QtCore/QTimer>
 #include <QtCore/QVector>
 
@@ -123,14 +122,10 @@ const ControllerAddress &ZK3ProgramTransmitter::errorCodeRegister() const
 // Asks for section 0 of each slot in turn: a slot that has none is empty.
 void ZK3ProgramTransmitter::prepareReadProgramNames()
 {
-    const TransmissionData &data = transmissionData();
-    if (data.programIndex >= ProgramSlotCount) {
-        resetCommand();
-        Q_EMIT readProgramNamesFinished(programNames());
+    if (finishListAfterLastSlot())
         return;
-    }
     const Registers &r = registers();
-    handshakeAfter(writeValues({{r.programNumber, data.programIndex},
+    handshakeAfter(writeValues({{r.programNumber, transmissionData().programIndex},
                                 {r.sectionNumber, 0},
                                 {r.reserved, 0},
                                 {r.controlWord, commandCode(READ_NAMES)}}));
@@ -159,20 +154,8 @@ void ZK3ProgramTransmitter::prepareDeleteProgram()
 void ZK3ProgramTransmitter::prepareWriteProgram()
 {
     TransmissionData &data = transmissionData();
-    if (data.sectionIndex >= data.sections.size()) {
-        Q_EMIT writeProgramFinished();
-        resetCommand();
+    if (finishWriteAfterLastSection() || (data.sectionIndex == 0 && refuseUnplaceableBits(DigitalBits)))
         return;
-    }
-    // Refused before the first section goes out, so that no part of the
-    // program replaces the one on the controller.
-    const std::optional<int> unplaceable = data.sectionIndex == 0 ? data.signalBeyondBits(DigitalBits) : std::nullopt;
-    if (unplaceable) {
-        qCWarning(lcChamberConnection) << "(Modbus) Digital signal" << *unplaceable << "has no place in the"
-                                       << DigitalBits << "digital bits of a ZK3 section; program not written";
-        resetThenReportError();
-        return;
-    }
 
     const ProgramSection section = data.sections.at(data.sectionIndex).section();
     QVector<float> analog(AnalogColumns, 0.0f);
@@ -203,19 +186,9 @@ void ZK3ProgramTransmitter::prepareWriteProgram()
 
 void ZK3ProgramTransmitter::prepareStartProgram()
 {
-    const TransmissionData &data = transmissionData();
-    qint64 delay = data.startOptions.startDelay();
-    if (!data.startOptions.startTime().isNull())
-        delay = QDateTime::currentDateTime().secsTo(data.startOptions.startTime());
-    // A negative delay would go out as its 32-bit pattern, a start about 136
-    // years later.
-    if (delay < 0) {
-        qCWarning(lcChamberConnection) << "(Modbus) Start lies" << -delay << "s in the past; starting now";
-        delay = 0;
-    }
     const Registers &r = registers();
-    startResponseAfter(writeValues({{r.startDelay, delay},
-                                    {r.startProgram, data.programIndex + 1},
+    startResponseAfter(writeValues({{r.startDelay, startDelayInSeconds()},
+                                    {r.startProgram, transmissionData().programIndex + 1},
                                     {r.runCommand, commandCode(START)}}));
 }
 
@@ -269,13 +242,8 @@ void ZK3ProgramTransmitter::readProgramData(const ChamberReply &reply)
 {
     TransmissionData &data = transmissionData();
     data.sectionCount = int(reply.result(0).toUInt()) + 1;
-    // 255 after a delete would read 256 sections.
-    if (data.sectionCount > MaxStepCount) {
-        qCWarning(lcChamberConnection) << "(Modbus) The controller reports" << data.sectionCount
-                                       << "sections, more than the" << MaxStepCount << "a program holds";
-        resetThenReportError();
+    if (refuseSectionCount(data.sectionCount))
         return;
-    }
     const Registers &r = registers();
     resultAfter(readValues({r.setpoints, r.digital, r.duration}), this, &ZK3ProgramTransmitter::handleProgramData);
 }

@@ -2,7 +2,6 @@
 
 #include "transfer/holdingregister.h"
 
-#include "connection/chamber/core/chamberconnectionlogging.h"
 #include "connection/chamber/core/chamberreply.h"
 
 #include <QtCore/QTimer>
@@ -135,18 +134,9 @@ void ZK4ProgramTransmitter::prepareDeleteProgram()
 
 void ZK4ProgramTransmitter::prepareWriteProgram()
 {
+    if (finishWriteAfterLastSection() || refuseUnplaceableBits(DigitalBits))
+        return;
     TransmissionData &data = transmissionData();
-    if (data.sectionIndex >= data.sections.size()) {
-        Q_EMIT writeProgramFinished();
-        resetCommand();
-        return;
-    }
-    if (const std::optional<int> unplaceable = data.signalBeyondBits(DigitalBits)) {
-        qCWarning(lcChamberConnection) << "(Modbus) Digital signal" << *unplaceable << "has no place in the"
-                                       << DigitalBits << "digital bits of a ZK4 step; program not written";
-        resetThenReportError();
-        return;
-    }
 
     const Registers &r = registers();
     QList<QPair<ControllerAddress, QVariant>> writes{
@@ -231,13 +221,8 @@ void ZK4ProgramTransmitter::readProgramData(const ChamberReply &reply)
         return;
     }
     // Steps beyond the 30 have no registers.
-    if (data.sectionCount > MaxStepCount) {
-        qCWarning(lcChamberConnection) << "(Modbus) The controller reports" << data.sectionCount
-                                       << "steps, more than the" << MaxStepCount << "a program holds";
-        resetThenReportError();
-        return;
-    }
-    readProgramStep();
+    if (!refuseSectionCount(data.sectionCount, "steps"))
+        readProgramStep();
 }
 
 void ZK4ProgramTransmitter::readProgramStep()

@@ -97,6 +97,32 @@ std::optional<int> AbstractProgramTransmitter::TransmissionData::signalBeyondBit
     return std::nullopt;
 }
 
+uint AbstractProgramTransmitter::TransmissionData::digitalWord(const domain::types::ProgramSection &section) const
+{
+    uint word = 0;
+    const QList<SetpointValue> setpoints = section.setpoints();
+    for (const SetpointValue &setpoint : setpoints) {
+        if (!digitalPositions.contains(setpoint.signalId()))
+            continue;
+        const uint bit = 1U << digitalPositions.value(setpoint.signalId());
+        word = setpoint.rawValue().toBool() ? word | bit : word & ~bit;
+    }
+    return word;
+}
+
+QVector<float> AbstractProgramTransmitter::TransmissionData::analogColumns(const domain::types::ProgramSection &section,
+                                                                           int columnCount) const
+{
+    QVector<float> columns(columnCount, 0.0f);
+    const QList<SetpointValue> setpoints = section.setpoints();
+    for (const SetpointValue &setpoint : setpoints) {
+        const int column = analogPositions.value(setpoint.signalId(), columnCount);
+        if (!digitalPositions.contains(setpoint.signalId()) && column < columnCount)
+            columns[column] = setpoint.rawValue().toFloat();
+    }
+    return columns;
+}
+
 AbstractProgramTransmitter::AbstractProgramTransmitter(QObject *parent)
     : QObject(parent)
 {

@@ -9,6 +9,7 @@
 #include <QtCore/QMap>
 #include <QtCore/QObject>
 #include <QtCore/QString>
+#include <QtCore/QVector>
 
 #include <memory>
 #include <optional>
@@ -65,6 +66,12 @@ public:
         // position lies beyond bitCount bits, which the controller cannot
         // hold.
         std::optional<int> signalBeyondBits(int bitCount) const;
+        // The digital set-points of a section as a word: bit n is the last
+        // set-point of the signal at bit position n.
+        uint digitalWord(const domain::types::ProgramSection &section) const;
+        // The analog set-points of a section by column, for the first
+        // columnCount columns; a column without one holds 0.
+        QVector<float> analogColumns(const domain::types::ProgramSection &section, int columnCount) const;
 
         QString programName;
         // 0-based; READ_NAMES counts the program slots with it.

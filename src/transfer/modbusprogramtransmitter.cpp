@@ -11,8 +11,26 @@ namespace quelta::base::connection::chamberconnection {
 
 using domain::api::IChamberConnection;
 using domain::api::IChamberReply;
+using domain::types::ChamberSignal;
 using domain::types::ControllerAddress;
+using domain::types::ProgramSection;
 using domain::types::ProgramStartOptions;
+using domain::types::ProgramTransmittableSection;
+using domain::types::SetpointValue;
+
+namespace {
+
+// A value read back, held within the signal's limits where it has them.
+float withinLimits(float value, const ChamberSignal &signal)
+{
+    if (signal.limitMax() != ChamberSignal::NoUpperLimit && value > signal.limitMax())
+        value = signal.limitMax();
+    if (signal.limitMin() != ChamberSignal::NoLowerLimit && value < signal.limitMin())
+        value = signal.limitMin();
+    return value;
+}
+
+} // namespace
 
 ModbusProgramTransmitter::ModbusProgramTransmitter(QObject *parent)
     : AbstractProgramTransmitter(parent)
@@ -101,6 +119,34 @@ bool ModbusProgramTransmitter::stopResponseAfter(const ChamberReply &stopReply,
     return awaitOrEnd(writeValues(lastWrites), [this, stopFailed](const ChamberReply &finished) {
         handleProgramStopResponse(finished, stopFailed);
     });
+}
+
+bool ModbusProgramTransmitter::appendSectionRead(const ChamberReply &reply, ReadBack values)
+{
+    TransmissionData &data = transmissionData();
+    QVector<float> analog = reply.result(0).value<QVector<float>>();
+    const uint digital = reply.result(1).toUInt();
+    QList<SetpointValue> setpoints;
+    for (const ChamberSignal &signal : qAsConst(data.chamberSignals)) {
+        if (signal.isDigital() && signal.bitPosition() >= 0) {
+            setpoints.append(SetpointValue(signal, QVariant(digital)));
+            continue;
+        }
+        const ChamberSignal::AddressPointer address = signal.writeManualAddress();
+        const int column = address ? address->number() - 1 : -1;
+        // Columns beyond the controller's floats have no value.
+        if (column < 0 || column >= analog.size())
+            continue;
+        if (values == ReadBack::WithinLimits)
+            analog[column] = withinLimits(analog.at(column), signal);
+        setpoints.append(SetpointValue(signal, QVariant(analog.at(column))));
+    }
+    data.sections.append(ProgramTransmittableSection(
+        ProgramSection(0, setpoints, reply.result(2).toUInt(), ProgramSection::INVALID, false, QString()), 0, 0));
+    if (++data.sectionIndex < data.sectionCount)
+        return true;
+    finishRead(defaultProgramName(data.programIndex + 1));
+    return false;
 }
 
 void ModbusProgramTransmitter::endWithDeviceError(quint32 deviceErrorCode)

@@ -102,6 +102,15 @@ protected:
         });
     }
 
+    // How a section's analog set-points are taken from the controller.
+    enum class ReadBack { AsRead, WithinLimits };
+    // READ from a controller that answers one section per request with its
+    // analog set-points by column, its digital word and its duration, in
+    // that order: appends the section, each digital signal with the word and
+    // each other signal with the float of its column, and ends the READ after
+    // the last section. True while sections remain.
+    bool appendSectionRead(const ChamberReply &reply, ReadBack values = ReadBack::AsRead);
+
     // Logs "Device sent error" and ends the command with "Unknown Error".
     void endWithDeviceError(quint32 deviceErrorCode);
 

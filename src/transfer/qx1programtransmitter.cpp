@@ -93,19 +93,17 @@ quint16 commandCode(AbstractProgramTransmitter::Command command)
     return 0;
 }
 
-// The column of one section as the controller takes it, and the section's
-// digital bits.
+// The column of one section as the controller takes it.
 QVector<float> columnFloats(const AbstractProgramTransmitter::TransmissionData &data, const ProgramSection &section,
-                            int columnSignal, uint *digital)
+                            int columnSignal)
 {
     QVector<float> floats(ColumnFloats, 0.0f);
     bool hasPercent = false;
     const QList<SetpointValue> setpoints = section.setpoints();
     for (const SetpointValue &setpoint : setpoints) {
-        if (data.digitalPositions.contains(setpoint.signalId())) {
-            const uint bit = 1U << data.digitalPositions.value(setpoint.signalId());
-            *digital = setpoint.rawValue().toBool() ? *digital | bit : *digital & ~bit;
-        } else if (setpoint.signalId() == columnSignal) {
+        if (data.digitalPositions.contains(setpoint.signalId()))
+            continue;
+        if (setpoint.signalId() == columnSignal) {
             const ToleranceRange range = setpoint.toleranceRange();
             floats[Setpoint] = setpoint.rawValue().toFloat();
             // The controller keeps the lower tolerance as a negative offset
@@ -225,16 +223,15 @@ void QX1ProgramTransmitter::prepareWriteProgram()
 
     const ProgramTransmittableSection &transmittable = data.sections.at(data.sectionIndex);
     const ProgramSection section = transmittable.section();
-    uint digital = 0;
-    const QVector<float> floats = columnFloats(data, section, columnSignal, &digital);
     const Registers &r = registers();
     const bool sent = handshakeAfter(writeValues({{r.programNumber, data.programIndex},
                                                   {r.column, data.signalIndex},
                                                   {r.sectionNumber, data.sectionIndex},
                                                   {r.lastSection, data.sectionIndex},
                                                   {r.reserved, 0},
-                                                  {r.columnFloats, QVariant::fromValue(floats)},
-                                                  {r.digital, digital},
+                                                  {r.columnFloats, QVariant::fromValue(
+                                                                       columnFloats(data, section, columnSignal))},
+                                                  {r.digital, data.digitalWord(section)},
                                                   {r.duration, quint32(section.durationInSeconds())},
                                                   {r.firstFurtherNumber, transmittable.reference()},
                                                   {r.secondFurtherNumber, transmittable.repetitions()},

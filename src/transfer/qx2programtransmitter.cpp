@@ -102,8 +102,7 @@ quint32 exchangedHalves(quint32 value)
     return value << 16 | value >> 16;
 }
 
-QVector<float> sectionFloats(const AbstractProgramTransmitter::TransmissionData &data, const ProgramSection &section,
-                             uint *digital)
+QVector<float> sectionFloats(const AbstractProgramTransmitter::TransmissionData &data, const ProgramSection &section)
 {
     QVector<float> floats(SectionFloats, 0.0f);
     // The columns are the places among the section's analog setpoints,
@@ -111,18 +110,17 @@ QVector<float> sectionFloats(const AbstractProgramTransmitter::TransmissionData 
     int column = 0;
     const QList<SetpointValue> setpoints = section.setpoints();
     for (const SetpointValue &setpoint : setpoints) {
-        if (data.digitalPositions.contains(setpoint.signalId())) {
-            const uint bit = 1U << data.digitalPositions.value(setpoint.signalId());
-            *digital = setpoint.rawValue().toBool() ? *digital | bit : *digital & ~bit;
-        } else if (column < AnalogColumns) {
-            const ToleranceRange range = setpoint.toleranceRange();
-            floats[column] = setpoint.rawValue().toFloat();
-            // The controller keeps the lower tolerance as a negative offset
-            // and reads it back negated. 0 - x keeps a 0 from turning -0.
-            floats[LowerTolerances + column] = 0.0f - range.lower().value().toFloat();
-            floats[UpperTolerances + column] = range.upper().value().toFloat();
-            ++column;
-        }
+        if (column == AnalogColumns)
+            break;
+        if (data.digitalPositions.contains(setpoint.signalId()))
+            continue;
+        const ToleranceRange range = setpoint.toleranceRange();
+        floats[column] = setpoint.rawValue().toFloat();
+        // The controller keeps the lower tolerance as a negative offset
+        // and reads it back negated. 0 - x keeps a 0 from turning -0.
+        floats[LowerTolerances + column] = 0.0f - range.lower().value().toFloat();
+        floats[UpperTolerances + column] = range.upper().value().toFloat();
+        ++column;
     }
     return floats;
 }
@@ -263,14 +261,12 @@ void QX2ProgramTransmitter::prepareWriteProgram()
     for (int s = 0; s < data.sections.size(); ++s) {
         const ProgramTransmittableSection &transmittable = data.sections.at(s);
         const ProgramSection section = transmittable.section();
-        uint digital = 0;
-        const QVector<float> floats = sectionFloats(data, section, &digital);
         const QVector<uchar> furtherNumbers{uchar(transmittable.reference() + 1), uchar(transmittable.repetitions())};
         writes.append({ofSection(r.duration, s), exchangedHalves(quint32(section.durationInSeconds()))});
         writes.append({ofSection(r.transitionType, s), exchangedHalves(quint32(section.transitionType()))});
         writes.append({ofSection(r.furtherNumbers, s), QVariant::fromValue(furtherNumbers)});
-        writes.append({ofSection(r.floats, s), QVariant::fromValue(floats)});
-        writes.append({ofSection(r.digital, s), digital});
+        writes.append({ofSection(r.floats, s), QVariant::fromValue(sectionFloats(data, section))});
+        writes.append({ofSection(r.digital, s), data.digitalWord(section)});
     }
     writes.append({r.controlWord, commandCode(WRITE)});
     handshakeAfter(writeValues(writes));

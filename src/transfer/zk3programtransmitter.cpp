@@ -10,11 +10,8 @@
 
 namespace quelta::base::connection::chamberconnection {
 
-using domain::types::ChamberSignal;
 using domain::types::ControllerAddress;
 using domain::types::ProgramSection;
-using domain::types::ProgramTransmittableSection;
-using domain::types::SetpointValue;
 
 namespace {
 
@@ -68,16 +65,6 @@ quint16 commandCode(AbstractProgramTransmitter::Command command)
         break;
     }
     return 0;
-}
-
-// A value read back, held within the signal's limits where it has them.
-float withinLimits(float value, const ChamberSignal &signal)
-{
-    if (signal.limitMax() != ChamberSignal::NoUpperLimit && value > signal.limitMax())
-        value = signal.limitMax();
-    if (signal.limitMin() != ChamberSignal::NoLowerLimit && value < signal.limitMin())
-        value = signal.limitMin();
-    return value;
 }
 
 } // namespace
@@ -158,26 +145,13 @@ void ZK3ProgramTransmitter::prepareWriteProgram()
         return;
 
     const ProgramSection section = data.sections.at(data.sectionIndex).section();
-    QVector<float> analog(AnalogColumns, 0.0f);
-    uint digital = 0;
-    const QList<SetpointValue> setpoints = section.setpoints();
-    for (const SetpointValue &setpoint : setpoints) {
-        if (data.digitalPositions.contains(setpoint.signalId())) {
-            const uint bit = 1U << data.digitalPositions.value(setpoint.signalId());
-            digital = setpoint.rawValue().toBool() ? digital | bit : digital & ~bit;
-        } else if (const int column = data.analogPositions.value(setpoint.signalId(), AnalogColumns);
-                   column < AnalogColumns) {
-            analog[column] = setpoint.rawValue().toFloat();
-        }
-    }
-
     const Registers &r = registers();
     const bool sent = handshakeAfter(writeValues({{r.programNumber, data.programIndex},
                                                   {r.sectionNumber, data.sectionIndex},
                                                   {r.lastSection, data.sectionIndex},
                                                   {r.reserved, 0},
-                                                  {r.setpoints, QVariant::fromValue(analog)},
-                                                  {r.digital, digital},
+                                                  {r.setpoints, QVariant::fromValue(data.analogColumns(section, AnalogColumns))},
+                                                  {r.digital, data.digitalWord(section)},
                                                   {r.duration, section.durationInSeconds()},
                                                   {r.controlWord, commandCode(WRITE)}}));
     if (sent)
@@ -250,38 +224,8 @@ void ZK3ProgramTransmitter::readProgramData(const ChamberReply &reply)
 
 void ZK3ProgramTransmitter::handleProgramData(const ChamberReply &reply)
 {
-    TransmissionData &data = transmissionData();
-    if (data.sectionIndex >= data.sections.size()) {
-        data.sections.append(ProgramTransmittableSection(
-            ProgramSection(0, {}, 0, ProgramSection::INVALID, false, QString()), 0, 0));
-    }
-    QVector<float> analog = reply.result(0).value<QVector<float>>();
-    const uint digital = reply.result(1).toUInt();
-
-    ProgramSection section = data.sections.at(data.sectionIndex).section();
-    QList<SetpointValue> setpoints = section.setpoints();
-    for (const ChamberSignal &signal : qAsConst(data.chamberSignals)) {
-        if (signal.isDigital() && signal.bitPosition() >= 0) {
-            setpoints.append(SetpointValue(signal, QVariant(digital)));
-            continue;
-        }
-        const ChamberSignal::AddressPointer address = signal.writeManualAddress();
-        const int column = address ? address->number() - 1 : -1;
-        // Columns beyond the three floats have no value on this controller.
-        if (column < 0 || column >= analog.size())
-            continue;
-        analog[column] = withinLimits(analog.at(column), signal);
-        setpoints.append(SetpointValue(signal, QVariant(analog.at(column))));
-    }
-    section.setSetpoints(setpoints);
-    section.setDurationInSeconds(reply.result(2).toUInt());
-    data.sections[data.sectionIndex].setSection(section);
-
-    if (++data.sectionIndex >= data.sectionCount) {
-        finishRead(defaultProgramName(data.programIndex + 1));
-    } else {
+    if (appendSectionRead(reply, ReadBack::WithinLimits))
         QTimer::singleShot(0, this, &ZK3ProgramTransmitter::prepareReadProgram);
-    }
 }
 
 } // namespace quelta::base::connection::chamberconnection

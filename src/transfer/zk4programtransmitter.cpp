@@ -11,11 +11,8 @@
 
 namespace quelta::base::connection::chamberconnection {
 
-using domain::types::ChamberSignal;
 using domain::types::ControllerAddress;
 using domain::types::ProgramSection;
-using domain::types::ProgramTransmittableSection;
-using domain::types::SetpointValue;
 
 namespace {
 
@@ -143,22 +140,10 @@ void ZK4ProgramTransmitter::prepareWriteProgram()
         {r.cleared1, 0}, {r.cleared2, 0}, {r.cleared3, 0}, {r.stepCount, data.sections.size()}};
     for (int k = 0; k < data.sections.size(); ++k) {
         const ProgramSection section = data.sections.at(k).section();
-        QVector<float> analog(AnalogColumns, 0.0f);
-        uint digital = 0;
-        const QList<SetpointValue> setpoints = section.setpoints();
-        for (const SetpointValue &setpoint : setpoints) {
-            if (data.digitalPositions.contains(setpoint.signalId())) {
-                const uint bit = 1U << data.digitalPositions.value(setpoint.signalId());
-                digital = setpoint.rawValue().toBool() ? digital | bit : digital & ~bit;
-            } else if (const int column = data.analogPositions.value(setpoint.signalId(), AnalogColumns);
-                       column < AnalogColumns) {
-                analog[column] = setpoint.rawValue().toFloat();
-            }
-        }
         const StepRegisters &step = stepRegisters(k);
-        writes.append({step.setpoints, QVariant::fromValue(analog)});
+        writes.append({step.setpoints, QVariant::fromValue(data.analogColumns(section, AnalogColumns))});
         writes.append({step.duration, quint32(section.durationInSeconds())});
-        writes.append({step.digital, digital});
+        writes.append({step.digital, data.digitalWord(section)});
     }
     writes.append({r.controlWord, WriteCommand});
     data.sectionIndex = data.sections.size();
@@ -232,33 +217,11 @@ void ZK4ProgramTransmitter::readProgramStep()
                 &ZK4ProgramTransmitter::handleProgramData);
 }
 
+// A count of 0 still gives step 0.
 void ZK4ProgramTransmitter::handleProgramData(const ChamberReply &reply)
 {
-    TransmissionData &data = transmissionData();
-    const QVector<float> analog = reply.result(0).value<QVector<float>>();
-    const uint digital = reply.result(1).toUInt();
-
-    QList<SetpointValue> setpoints;
-    for (const ChamberSignal &signal : qAsConst(data.chamberSignals)) {
-        if (signal.isDigital() && signal.bitPosition() >= 0) {
-            setpoints.append(SetpointValue(signal, QVariant(digital)));
-            continue;
-        }
-        const ChamberSignal::AddressPointer address = signal.writeManualAddress();
-        const int column = address ? address->number() - 1 : -1;
-        // Columns beyond the four floats have no value on this controller.
-        if (column >= 0 && column < analog.size())
-            setpoints.append(SetpointValue(signal, QVariant(analog.at(column))));
-    }
-    data.sections.append(ProgramTransmittableSection(
-        ProgramSection(0, setpoints, reply.result(2).toUInt(), ProgramSection::INVALID, false, QString()), 0, 0));
-
-    // A count of 0 still gives step 0.
-    if (++data.sectionIndex >= data.sectionCount) {
-        finishRead(defaultProgramName(data.programIndex + 1));
-    } else {
+    if (appendSectionRead(reply))
         QTimer::singleShot(0, this, &ZK4ProgramTransmitter::readProgramStep);
-    }
 }
 
 } // namespace quelta::base::connection::chamberconnection

@@ -25,9 +25,6 @@ using namespace std::chrono_literals;
 
 namespace {
 
-constexpr int GenerationValue = 3;
-constexpr int MaxStepCount = 98;
-constexpr int ProgramSlotCount = 25;
 constexpr quint32 ReadyBit = 0x2;
 constexpr int DigitalBits = 8;
 // The controller takes at most three analog columns per section.
@@ -128,21 +125,6 @@ QX1ProgramTransmitter::QX1ProgramTransmitter(QObject *parent)
 }
 
 QX1ProgramTransmitter::~QX1ProgramTransmitter() = default;
-
-int QX1ProgramTransmitter::generationValue() const
-{
-    return GenerationValue;
-}
-
-int QX1ProgramTransmitter::maxStepCount() const
-{
-    return MaxStepCount;
-}
-
-int QX1ProgramTransmitter::programSlotCount() const
-{
-    return ProgramSlotCount;
-}
 
 bool QX1ProgramTransmitter::readProgramName(int programIndex)
 {

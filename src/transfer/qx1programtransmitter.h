@@ -40,9 +40,9 @@ public:
     explicit QX1ProgramTransmitter(QObject *parent = nullptr);
     ~QX1ProgramTransmitter() override;
 
-    int generationValue() const override;
-    int maxStepCount() const override;
-    int programSlotCount() const override;
+    int generationValue() const override { return 3; }
+    int maxStepCount() const override { return 98; }
+    int programSlotCount() const override { return 25; }
 
     // Names the program after its 1-based number, index + 1, at once.
     bool readProgramName(int programIndex) override;

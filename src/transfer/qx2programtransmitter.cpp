@@ -20,9 +20,6 @@ using domain::types::UnitValue;
 
 namespace {
 
-constexpr int GenerationValue = 6;
-constexpr int MaxStepCount = 100;
-constexpr int ProgramSlotCount = 25;
 constexpr quint32 BusyBit = 0x800000;
 constexpr int NameLength = 72;
 // Written as the section count of a request that loads or deletes a program.
@@ -159,21 +156,6 @@ QX2ProgramTransmitter::QX2ProgramTransmitter(QObject *parent)
 }
 
 QX2ProgramTransmitter::~QX2ProgramTransmitter() = default;
-
-int QX2ProgramTransmitter::generationValue() const
-{
-    return GenerationValue;
-}
-
-int QX2ProgramTransmitter::maxStepCount() const
-{
-    return MaxStepCount;
-}
-
-int QX2ProgramTransmitter::programSlotCount() const
-{
-    return ProgramSlotCount;
-}
 
 bool QX2ProgramTransmitter::readProgramName(int programIndex)
 {

@@ -23,9 +23,6 @@ using domain::types::UnitValue;
 
 namespace {
 
-constexpr int GenerationValue = 6;
-constexpr int MaxStepCount = 100;
-constexpr int ProgramSlotCount = 52;
 // The bit column holds eight signals.
 constexpr int DigitalBits = 8;
 
@@ -143,21 +140,6 @@ bool TjvProgramTransmitter::stopProgram()
     return false;
 }
 
-int TjvProgramTransmitter::generationValue() const
-{
-    return GenerationValue;
-}
-
-int TjvProgramTransmitter::maxStepCount() const
-{
-    return MaxStepCount;
-}
-
-int TjvProgramTransmitter::programSlotCount() const
-{
-    return ProgramSlotCount;
-}
-
 void TjvProgramTransmitter::resetCommand()
 {
     AbstractProgramTransmitter::resetCommand();
@@ -214,7 +196,7 @@ void TjvProgramTransmitter::collectDigitalSignals()
 void TjvProgramTransmitter::prepareReadProgramNames()
 {
     const int slot = transmissionData().programIndex;
-    if (slot >= ProgramSlotCount) {
+    if (slot >= programSlotCount()) {
         Q_EMIT readProgramNamesFinished(programNames());
         resetCommand();
         return;

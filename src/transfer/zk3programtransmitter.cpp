@@ -15,9 +15,6 @@ using domain::types::ProgramSection;
 
 namespace {
 
-constexpr int GenerationValue = 3;
-constexpr int MaxStepCount = 20;
-constexpr int ProgramSlotCount = 2;
 constexpr quint32 ReadyBit = 0x2;
 // The floats of 0x03F9 and the bits of 0x0401.
 constexpr int AnalogColumns = 3;
@@ -75,21 +72,6 @@ ZK3ProgramTransmitter::ZK3ProgramTransmitter(QObject *parent)
 }
 
 ZK3ProgramTransmitter::~ZK3ProgramTransmitter() = default;
-
-int ZK3ProgramTransmitter::generationValue() const
-{
-    return GenerationValue;
-}
-
-int ZK3ProgramTransmitter::maxStepCount() const
-{
-    return MaxStepCount;
-}
-
-int ZK3ProgramTransmitter::programSlotCount() const
-{
-    return ProgramSlotCount;
-}
 
 bool ZK3ProgramTransmitter::isReadReady(quint32 controlWord) const
 {

@@ -7,8 +7,6 @@
 #include <QtCore/QTimer>
 #include <QtCore/QVector>
 
-#include <array>
-
 namespace quelta::base::connection::chamberconnection {
 
 using domain::types::ControllerAddress;
@@ -16,9 +14,6 @@ using domain::types::ProgramSection;
 
 namespace {
 
-constexpr int GenerationValue = 4;
-constexpr int MaxStepCount = 30;
-constexpr int ProgramSlotCount = 1;
 constexpr quint32 BusyBit = 0x80;
 constexpr quint16 ReadCommand = 0x81;
 constexpr quint16 WriteCommand = 0x82;
@@ -58,18 +53,11 @@ struct StepRegisters
     ControllerAddress digital;
 };
 
-const StepRegisters &stepRegisters(int step)
+StepRegisters stepRegisters(int step)
 {
-    static const std::array<StepRegisters, MaxStepCount> table = [] {
-        std::array<StepRegisters, MaxStepCount> steps;
-        for (int k = 0; k < MaxStepCount; ++k) {
-            steps[k] = {holdingRegister(FirstStepSetpoints + StepStride * k, QMetaType::Float, AnalogColumns),
-                        holdingRegister(FirstStepDuration + StepStride * k, QMetaType::UInt),
-                        holdingRegister(FirstStepDigital + StepStride * k, QMetaType::UShort)};
-        }
-        return steps;
-    }();
-    return table.at(step);
+    return {holdingRegister(FirstStepSetpoints + StepStride * step, QMetaType::Float, AnalogColumns),
+            holdingRegister(FirstStepDuration + StepStride * step, QMetaType::UInt),
+            holdingRegister(FirstStepDigital + StepStride * step, QMetaType::UShort)};
 }
 
 } // namespace
@@ -80,21 +68,6 @@ ZK4ProgramTransmitter::ZK4ProgramTransmitter(QObject *parent)
 }
 
 ZK4ProgramTransmitter::~ZK4ProgramTransmitter() = default;
-
-int ZK4ProgramTransmitter::generationValue() const
-{
-    return GenerationValue;
-}
-
-int ZK4ProgramTransmitter::maxStepCount() const
-{
-    return MaxStepCount;
-}
-
-int ZK4ProgramTransmitter::programSlotCount() const
-{
-    return ProgramSlotCount;
-}
 
 bool ZK4ProgramTransmitter::isReadReady(quint32 controlWord) const
 {
@@ -140,7 +113,7 @@ void ZK4ProgramTransmitter::prepareWriteProgram()
         {r.cleared1, 0}, {r.cleared2, 0}, {r.cleared3, 0}, {r.stepCount, data.sections.size()}};
     for (int k = 0; k < data.sections.size(); ++k) {
         const ProgramSection section = data.sections.at(k).section();
-        const StepRegisters &step = stepRegisters(k);
+        const StepRegisters step = stepRegisters(k);
         writes.append({step.setpoints, QVariant::fromValue(data.analogColumns(section, AnalogColumns))});
         writes.append({step.duration, quint32(section.durationInSeconds())});
         writes.append({step.digital, data.digitalWord(section)});
@@ -212,7 +185,7 @@ void ZK4ProgramTransmitter::readProgramData(const ChamberReply &reply)
 
 void ZK4ProgramTransmitter::readProgramStep()
 {
-    const StepRegisters &step = stepRegisters(transmissionData().sectionIndex);
+    const StepRegisters step = stepRegisters(transmissionData().sectionIndex);
     resultAfter(readValues({step.setpoints, step.digital, step.duration}), this,
                 &ZK4ProgramTransmitter::handleProgramData);
 }

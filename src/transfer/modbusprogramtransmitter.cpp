@@ -155,13 +155,14 @@ void ModbusProgramTransmitter::endWithDeviceError(quint32 deviceErrorCode)
     resetThenReportError();
 }
 
-bool ModbusProgramTransmitter::finishListAfterLastSlot()
+void ModbusProgramTransmitter::prepareReadProgramNames()
 {
-    if (transmissionData().programIndex < programSlotCount())
-        return false;
+    if (transmissionData().programIndex < programSlotCount()) {
+        prepareReadProgram();
+        return;
+    }
     resetCommand();
     Q_EMIT readProgramNamesFinished(programNames());
-    return true;
 }
 
 bool ModbusProgramTransmitter::finishWriteAfterLastSection()

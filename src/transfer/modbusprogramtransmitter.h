@@ -53,6 +53,10 @@ public:
 protected:
     explicit ModbusProgramTransmitter(QObject *parent = nullptr);
 
+    // Asks for each slot in turn as a read of its program does, until every
+    // slot has been asked for; continueCommand() names the slot.
+    void prepareReadProgramNames() override;
+
     virtual bool isReadReady(quint32 controlWord) const = 0;
     virtual const domain::types::ControllerAddress &controlWordRegister() const = 0;
     virtual const domain::types::ControllerAddress &errorCodeRegister() const = 0;
@@ -114,9 +118,6 @@ protected:
     // Logs "Device sent error" and ends the command with "Unknown Error".
     void endWithDeviceError(quint32 deviceErrorCode);
 
-    // READ_NAMES: true, after resetting and reporting the list, once every
-    // slot has been asked for.
-    bool finishListAfterLastSlot();
     // WRITE: true, after reporting the write and resetting, once every
     // section has gone out.
     bool finishWriteAfterLastSection();

@@ -147,20 +147,8 @@ const ControllerAddress &QX1ProgramTransmitter::errorCodeRegister() const
     return registers().errorCode;
 }
 
-// Asks for column 0 of section 0 of each slot in turn: a slot that has none
-// is empty.
-void QX1ProgramTransmitter::prepareReadProgramNames()
-{
-    if (finishListAfterLastSlot())
-        return;
-    const Registers &r = registers();
-    handshakeAfter(writeValues({{r.programNumber, transmissionData().programIndex},
-                                {r.column, 0},
-                                {r.sectionNumber, 0},
-                                {r.reserved, 0},
-                                {r.controlWord, commandCode(READ_NAMES)}}));
-}
-
+// Also behind the program list, which asks for column 0 of section 0 of
+// each slot: a slot that has none is empty.
 void QX1ProgramTransmitter::prepareReadProgram()
 {
     const TransmissionData &data = transmissionData();
@@ -169,7 +157,7 @@ void QX1ProgramTransmitter::prepareReadProgram()
                                 {r.column, data.signalIndex},
                                 {r.sectionNumber, data.sectionIndex},
                                 {r.reserved, 0},
-                                {r.controlWord, commandCode(READ)}}));
+                                {r.controlWord, commandCode(currentCommand())}}));
 }
 
 void QX1ProgramTransmitter::prepareDeleteProgram()

@@ -48,7 +48,6 @@ public:
     bool readProgramName(int programIndex) override;
 
 protected:
-    void prepareReadProgramNames() override;
     void prepareReadProgram() override;
     void prepareDeleteProgram() override;
     void prepareWriteProgram() override;

@@ -205,19 +205,9 @@ void QX2ProgramTransmitter::resetCommand()
     ModbusProgramTransmitter::resetCommand();
 }
 
-// Loads each program in turn: a slot that has none is empty, the others are
-// named as the controller names them.
-void QX2ProgramTransmitter::prepareReadProgramNames()
-{
-    if (finishListAfterLastSlot())
-        return;
-    const Registers &r = registers();
-    handshakeAfter(writeValues({{r.programNumber, transmissionData().programIndex},
-                                {r.sectionCount, AnySectionCount},
-                                {r.controlWord, commandCode(READ_NAMES)}}));
-}
-
-// Also behind a name read and a delete, with their command codes.
+// Also behind the program list, a name read and a delete, with their command
+// codes. A slot that loads no program is empty; the others are named as the
+// controller names them.
 void QX2ProgramTransmitter::prepareReadProgram()
 {
     const Registers &r = registers();

@@ -77,7 +77,6 @@ Q_SIGNALS:
     void writeOperatingStateFinished();
 
 protected:
-    void prepareReadProgramNames() override;
     void prepareReadProgram() override;
     void prepareDeleteProgram() override;
     void prepareWriteProgram() override;

@@ -88,18 +88,8 @@ const ControllerAddress &ZK3ProgramTransmitter::errorCodeRegister() const
     return registers().errorCode;
 }
 
-// Asks for section 0 of each slot in turn: a slot that has none is empty.
-void ZK3ProgramTransmitter::prepareReadProgramNames()
-{
-    if (finishListAfterLastSlot())
-        return;
-    const Registers &r = registers();
-    handshakeAfter(writeValues({{r.programNumber, transmissionData().programIndex},
-                                {r.sectionNumber, 0},
-                                {r.reserved, 0},
-                                {r.controlWord, commandCode(READ_NAMES)}}));
-}
-
+// Also behind the program list, which asks for section 0 of each slot: a
+// slot that has none is empty.
 void ZK3ProgramTransmitter::prepareReadProgram()
 {
     const TransmissionData &data = transmissionData();
@@ -107,7 +97,7 @@ void ZK3ProgramTransmitter::prepareReadProgram()
     handshakeAfter(writeValues({{r.programNumber, data.programIndex},
                                 {r.sectionNumber, data.sectionIndex},
                                 {r.reserved, 0},
-                                {r.controlWord, commandCode(READ)}}));
+                                {r.controlWord, commandCode(currentCommand())}}));
 }
 
 void ZK3ProgramTransmitter::prepareDeleteProgram()

@@ -41,7 +41,6 @@ public:
     int programSlotCount() const override { return 2; }
 
 protected:
-    void prepareReadProgramNames() override;
     void prepareReadProgram() override;
     void prepareDeleteProgram() override;
     void prepareWriteProgram() override;

@@ -84,13 +84,8 @@ const ControllerAddress &ZK4ProgramTransmitter::errorCodeRegister() const
     return registers().errorCode;
 }
 
-// The one program's name comes from loading it: it is there when it has a
-// step.
-void ZK4ProgramTransmitter::prepareReadProgramNames()
-{
-    prepareReadProgram();
-}
-
+// Also behind the program list: the one program's name comes from loading
+// it; it is there when it has a step.
 void ZK4ProgramTransmitter::prepareReadProgram()
 {
     handshakeAfter(writeValues({{registers().controlWord, ReadCommand}}));

@@ -36,7 +36,6 @@ public:
     int programSlotCount() const override { return 1; }
 
 protected:
-    void prepareReadProgramNames() override;
     void prepareReadProgram() override;
     void prepareDeleteProgram() override;
     void prepareWriteProgram() override;

@@ -118,6 +118,14 @@ ProgramTransmittableSection programSection(const QList<SetpointValue> &setpoints
                                        0, 0);
 }
 
+ProgramNames programList(int slots, const ProgramNames &named)
+{
+    ProgramNames names;
+    for (int key = 1; key <= slots; ++key)
+        names.insert(key, named.value(key));
+    return names;
+}
+
 void addRoadColumns()
 {
     QTest::addColumn<QString>("command");

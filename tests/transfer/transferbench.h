@@ -213,6 +213,17 @@ struct TransmitterBench
         QCOMPARE(spy.names.count(), lists + 1);
     }
 
+    // Reads the program after a write: it comes back as expected under name,
+    // and the read ends the second command.
+    void verifyReadBack(int programIndex, const Signals &chamberSignals, const QString &name, const Sections &expected)
+    {
+        QVERIFY(transmitter.readProgram(programIndex, chamberSignals));
+        QTRY_COMPARE(spy.read.count(), 1);
+        QCOMPARE(spy.read.first().first(), QVariant(name));
+        QCOMPARE(spy.read.first().last().value<Sections>(), expected);
+        QCOMPARE(spy.outcomes(), 2);
+    }
+
     const QSharedPointer<FakeModbusChamberConnection> connection;
     Transmitter transmitter;
     TransmitterSpy spy{&transmitter};
@@ -224,6 +235,8 @@ struct TransmitterBench
 ChamberSignal chamberSignal(int id, int number, int bitPosition = -1,
                             float limitMax = ChamberSignal::NoUpperLimit);
 ProgramTransmittableSection programSection(const QList<SetpointValue> &setpoints, qint64 duration);
+// A program list of the slots 1 to slots, empty but for the named ones.
+ProgramNames programList(int slots, const ProgramNames &named);
 // A tolerance band in °C relative to its setpoint.
 ToleranceRange relativeBand(float below, float above);
 // The columns of a table of command roads: command, setup (the controller's

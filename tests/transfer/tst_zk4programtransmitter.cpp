@@ -76,7 +76,7 @@ void tst_ZK4ProgramTransmitter::command_endsExactlyOnce()
 void tst_ZK4ProgramTransmitter::writeThenRead_givesTheProgramBackUnclamped()
 {
     Zk4Bench bench;
-    const Signals chamberSignals{chamberSignal(1, 1), chamberSignal(2, 2, -1, 50.0f), chamberSignal(3, -1, 0),
+    const Signals chamberSignals{chamberSignal(1, 1), chamberSignal(2, 2, -1, 40.0f), chamberSignal(3, -1, 0),
                                  chamberSignal(4, -1, 15)};
     const auto section = [&](float first, bool bit, qint64 duration) {
         return programSection({SetpointValue(chamberSignals.at(0), QVariant(first)),

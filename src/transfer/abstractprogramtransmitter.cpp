@@ -65,7 +65,6 @@ AbstractProgramTransmitter::TransmissionData::TransmissionData(const QString &pr
                                                                const QList<ChamberSignal> &chamberSignals)
     : programName(programName)
     , programIndex(programIndex)
-    , sectionCount(sections.size())
     , sections(sections)
     , chamberSignals(chamberSignals)
 {

@@ -78,6 +78,7 @@ public:
         int programIndex = 0;
         int signalIndex = 0;
         int sectionIndex = 0;
+        // READ: the sections the controller reports.
         int sectionCount = 0;
         QList<domain::types::ProgramTransmittableSection> sections;
         QList<domain::types::ChamberSignal> chamberSignals;

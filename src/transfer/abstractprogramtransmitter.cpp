@@ -134,8 +134,8 @@ bool AbstractProgramTransmitter::readProgramNames()
     if (refuseWhileBusy())
         return false;
     m_programNames.clear();
-    beginCommand(READ_NAMES, std::make_unique<TransmissionData>());
-    QTimer::singleShot(0, this, &AbstractProgramTransmitter::prepareReadProgramNames);
+    beginCommand(READ_NAMES, std::make_unique<TransmissionData>(),
+                 &AbstractProgramTransmitter::prepareReadProgramNames);
     return true;
 }
 
@@ -143,8 +143,8 @@ bool AbstractProgramTransmitter::readProgram(int programIndex, const QList<Chamb
 {
     if (refuseWhileBusy() || refuseIndex(programIndex, "Read Program index out of bounds "))
         return false;
-    beginCommand(READ, std::make_unique<TransmissionData>(programIndex - 1, chamberSignals));
-    QTimer::singleShot(0, this, &AbstractProgramTransmitter::prepareReadProgram);
+    beginCommand(READ, std::make_unique<TransmissionData>(programIndex - 1, chamberSignals),
+                 &AbstractProgramTransmitter::prepareReadProgram);
     return true;
 }
 
@@ -160,8 +160,8 @@ bool AbstractProgramTransmitter::writeProgram(int programIndex, const QString &p
         return false;
     }
     beginCommand(WRITE,
-                 std::make_unique<TransmissionData>(programName, programIndex - 1, sections, chamberSignals));
-    QTimer::singleShot(0, this, &AbstractProgramTransmitter::prepareWriteProgram);
+                 std::make_unique<TransmissionData>(programName, programIndex - 1, sections, chamberSignals),
+                 &AbstractProgramTransmitter::prepareWriteProgram);
     return true;
 }
 
@@ -169,8 +169,8 @@ bool AbstractProgramTransmitter::deleteProgram(int programIndex)
 {
     if (refuseWhileBusy() || refuseIndex(programIndex, " Delete Program index out of bounds "))
         return false;
-    beginCommand(DELETE, std::make_unique<TransmissionData>(programIndex - 1));
-    QTimer::singleShot(0, this, &AbstractProgramTransmitter::prepareDeleteProgram);
+    beginCommand(DELETE, std::make_unique<TransmissionData>(programIndex - 1),
+                 &AbstractProgramTransmitter::prepareDeleteProgram);
     return true;
 }
 
@@ -225,12 +225,6 @@ bool AbstractProgramTransmitter::refuseIndex(int programIndex, const char *logPr
     qCWarning(lcChamberConnection).noquote().nospace() << logPrefix << programIndex;
     reportIndexOutOfBounds(programIndex);
     return true;
-}
-
-void AbstractProgramTransmitter::beginCommand(Command command, std::unique_ptr<TransmissionData> data)
-{
-    m_currentCommand = command;
-    m_transmissionData = std::move(data);
 }
 
 AbstractProgramTransmitter::TransmissionData &AbstractProgramTransmitter::transmissionData() const

@@ -9,6 +9,7 @@
 #include <QtCore/QMap>
 #include <QtCore/QObject>
 #include <QtCore/QString>
+#include <QtCore/QTimer>
 #include <QtCore/QVector>
 
 #include <memory>
@@ -142,9 +143,16 @@ protected:
     // True, after logging logPrefix and the index and reporting it, when
     // programIndex lies outside 1 .. programSlotCount().
     bool refuseIndex(int programIndex, const char *logPrefix);
-    // Makes command the running one with data. The caller queues its first
-    // step.
-    void beginCommand(Command command, std::unique_ptr<TransmissionData> data);
+    // Makes command the running one with data and queues its first step for
+    // the next turn of the event loop: nothing happens inside the caller's
+    // call.
+    template<typename Transmitter>
+    void beginCommand(Command command, std::unique_ptr<TransmissionData> data, void (Transmitter::*firstStep)())
+    {
+        m_currentCommand = command;
+        m_transmissionData = std::move(data);
+        QTimer::singleShot(0, static_cast<Transmitter *>(this), firstStep);
+    }
     // Valid while a command runs.
     TransmissionData &transmissionData() const;
     QMap<int, QString> &programNames() { return m_programNames; }

@@ -56,8 +56,8 @@ bool ModbusProgramTransmitter::startProgram(int programIndex, const ProgramStart
 {
     if (refuseWhileBusy() || refuseIndex(programIndex, "Start Program index out of bounds "))
         return false;
-    beginCommand(START, std::make_unique<TransmissionData>(programIndex - 1, options));
-    QTimer::singleShot(0, this, &ModbusProgramTransmitter::prepareStartProgram);
+    beginCommand(START, std::make_unique<TransmissionData>(programIndex - 1, options),
+                 &ModbusProgramTransmitter::prepareStartProgram);
     return true;
 }
 
@@ -65,8 +65,7 @@ bool ModbusProgramTransmitter::stopProgram()
 {
     if (refuseWhileBusy())
         return false;
-    beginCommand(STOP, std::make_unique<TransmissionData>());
-    QTimer::singleShot(0, this, &ModbusProgramTransmitter::prepareStopProgram);
+    beginCommand(STOP, std::make_unique<TransmissionData>(), &ModbusProgramTransmitter::prepareStopProgram);
     return true;
 }
 

@@ -161,8 +161,8 @@ bool QX2ProgramTransmitter::readProgramName(int programIndex)
 {
     if (refuseWhileBusy() || refuseIndex(programIndex, "Read Program index out of bounds "))
         return false;
-    beginCommand(READ_NAME, std::make_unique<TransmissionData>(programIndex - 1));
-    QTimer::singleShot(0, this, &QX2ProgramTransmitter::prepareReadProgram);
+    beginCommand(READ_NAME, std::make_unique<TransmissionData>(programIndex - 1),
+                 &QX2ProgramTransmitter::prepareReadProgram);
     return true;
 }
 

@@ -117,12 +117,13 @@ void ZK3ProgramTransmitter::prepareWriteProgram()
         return;
 
     const ProgramSection section = data.sections.at(data.sectionIndex).section();
+    const QVector<float> analog = data.analogColumns(section, AnalogColumns);
     const Registers &r = registers();
     const bool sent = handshakeAfter(writeValues({{r.programNumber, data.programIndex},
                                                   {r.sectionNumber, data.sectionIndex},
                                                   {r.lastSection, data.sectionIndex},
                                                   {r.reserved, 0},
-                                                  {r.setpoints, QVariant::fromValue(data.analogColumns(section, AnalogColumns))},
+                                                  {r.setpoints, QVariant::fromValue(analog)},
                                                   {r.digital, data.digitalWord(section)},
                                                   {r.duration, section.durationInSeconds()},
                                                   {r.controlWord, commandCode(WRITE)}}));

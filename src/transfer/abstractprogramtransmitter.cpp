@@ -11,6 +11,7 @@
 namespace quelta::base::connection::chamberconnection {
 
 using domain::types::ChamberSignal;
+using domain::types::ProgramSection;
 using domain::types::ProgramStartOptions;
 using domain::types::ProgramTransmittableSection;
 using domain::types::SetpointValue;
@@ -73,7 +74,7 @@ AbstractProgramTransmitter::TransmissionData::TransmissionData(const QString &pr
         return analogPositions.value(setpoint.signalId(), std::numeric_limits<int>::max());
     };
     for (ProgramTransmittableSection &transmittable : this->sections) {
-        domain::types::ProgramSection section = transmittable.section();
+        ProgramSection section = transmittable.section();
         QList<SetpointValue> setpoints = section.setpoints();
         std::stable_sort(setpoints.begin(), setpoints.end(),
                          [&column](const SetpointValue &lhs, const SetpointValue &rhs) {
@@ -96,7 +97,7 @@ std::optional<int> AbstractProgramTransmitter::TransmissionData::signalBeyondBit
     return std::nullopt;
 }
 
-uint AbstractProgramTransmitter::TransmissionData::digitalWord(const domain::types::ProgramSection &section) const
+uint AbstractProgramTransmitter::TransmissionData::digitalWord(const ProgramSection &section) const
 {
     uint word = 0;
     const QList<SetpointValue> setpoints = section.setpoints();
@@ -109,7 +110,7 @@ uint AbstractProgramTransmitter::TransmissionData::digitalWord(const domain::typ
     return word;
 }
 
-QVector<float> AbstractProgramTransmitter::TransmissionData::analogColumns(const domain::types::ProgramSection &section,
+QVector<float> AbstractProgramTransmitter::TransmissionData::analogColumns(const ProgramSection &section,
                                                                            int columnCount) const
 {
     QVector<float> columns(columnCount, 0.0f);

@@ -112,7 +112,7 @@ bool ModbusProgramTransmitter::stopResponseAfter(const QSharedPointer<IChamberRe
 bool ModbusProgramTransmitter::stopResponseAfter(const ChamberReply &stopReply,
                                                  const QList<QPair<ControllerAddress, QVariant>> &lastWrites)
 {
-    const bool stopFailed = !isGood(stopReply);
+    const bool stopFailed = !ReplyWaiter::succeeded(stopReply);
     if (stopFailed)
         qCWarning(lcChamberConnection) << "(Modbus) The stop request failed";
     return awaitOrEnd(writeValues(lastWrites), [this, stopFailed](const ChamberReply &finished) {
@@ -212,11 +212,6 @@ quint32 ModbusProgramTransmitter::startDelayInSeconds()
     return quint32(delay);
 }
 
-bool ModbusProgramTransmitter::isGood(const ChamberReply &reply)
-{
-    return !reply.hasAnyError() && reply.resultCount() >= 1;
-}
-
 bool ModbusProgramTransmitter::awaitOrEnd(const QSharedPointer<IChamberReply> &reply, ReplyWaiter::Handler handler)
 {
     if (m_replyWaiter->wait(reply, std::move(handler)))
@@ -241,7 +236,7 @@ void ModbusProgramTransmitter::readControlWord()
 
 void ModbusProgramTransmitter::checkForReadReady(const ChamberReply &reply)
 {
-    if (!isGood(reply)) {
+    if (!ReplyWaiter::succeeded(reply)) {
         reportErrorThenReset();
         return;
     }
@@ -261,7 +256,7 @@ void ModbusProgramTransmitter::readErrorCode()
 
 void ModbusProgramTransmitter::handleErrorCodeResponse(const ChamberReply &reply)
 {
-    if (isGood(reply))
+    if (ReplyWaiter::succeeded(reply))
         continueCommand(reply.result(0).toUInt());
     else
         reportErrorThenReset();
@@ -269,7 +264,7 @@ void ModbusProgramTransmitter::handleErrorCodeResponse(const ChamberReply &reply
 
 void ModbusProgramTransmitter::handleProgramStartResponse(const ChamberReply &reply)
 {
-    if (isGood(reply))
+    if (ReplyWaiter::succeeded(reply))
         Q_EMIT startProgramFinished();
     else
         Q_EMIT error();
@@ -278,7 +273,7 @@ void ModbusProgramTransmitter::handleProgramStartResponse(const ChamberReply &re
 
 void ModbusProgramTransmitter::handleProgramStopResponse(const ChamberReply &reply, bool stopFailed)
 {
-    if (isGood(reply) && !stopFailed)
+    if (ReplyWaiter::succeeded(reply) && !stopFailed)
         Q_EMIT stopProgramFinished();
     else
         Q_EMIT error();

@@ -99,7 +99,7 @@ protected:
                      void (T::*onResult)(const ChamberReply &))
     {
         return awaitOrEnd(reply, [this, receiver, onResult](const ChamberReply &finished) {
-            if (isGood(finished))
+            if (ReplyWaiter::succeeded(finished))
                 (receiver->*onResult)(finished);
             else
                 resetThenReportError();
@@ -134,9 +134,6 @@ protected:
     // given, kept in the start options. A delay below 0 is sent as 0 with a
     // warning: its 32-bit pattern would start the program 136 years later.
     quint32 startDelayInSeconds();
-
-    // A reply without error and with at least one result.
-    static bool isGood(const ChamberReply &reply);
 
 private:
     bool hasConnection() const;

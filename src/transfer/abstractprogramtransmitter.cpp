@@ -11,6 +11,7 @@
 namespace quelta::base::connection::chamberconnection {
 
 using domain::types::ChamberSignal;
+using domain::types::ProgramSection;
 using domain::types::ProgramStartOptions;
 using domain::types::ProgramTransmittableSection;
 using domain::types::SetpointValue;
@@ -65,7 +66,6 @@ AbstractProgramTransmitter::TransmissionData::TransmissionData(const QString &pr
                                                                const QList<ChamberSignal> &chamberSignals)
     : programName(programName)
     , programIndex(programIndex)
-    , sectionCount(sections.size())
     , sections(sections)
     , chamberSignals(chamberSignals)
 {
@@ -74,7 +74,7 @@ AbstractProgramTransmitter::TransmissionData::TransmissionData(const QString &pr
         return analogPositions.value(setpoint.signalId(), std::numeric_limits<int>::max());
     };
     for (ProgramTransmittableSection &transmittable : this->sections) {
-        domain::types::ProgramSection section = transmittable.section();
+        ProgramSection section = transmittable.section();
         QList<SetpointValue> setpoints = section.setpoints();
         std::stable_sort(setpoints.begin(), setpoints.end(),
                          [&column](const SetpointValue &lhs, const SetpointValue &rhs) {
@@ -97,6 +97,32 @@ std::optional<int> AbstractProgramTransmitter::TransmissionData::signalBeyondBit
     return std::nullopt;
 }
 
+uint AbstractProgramTransmitter::TransmissionData::digitalWord(const ProgramSection &section) const
+{
+    uint word = 0;
+    const QList<SetpointValue> setpoints = section.setpoints();
+    for (const SetpointValue &setpoint : setpoints) {
+        if (!digitalPositions.contains(setpoint.signalId()))
+            continue;
+        const uint bit = 1U << digitalPositions.value(setpoint.signalId());
+        word = setpoint.rawValue().toBool() ? word | bit : word & ~bit;
+    }
+    return word;
+}
+
+QVector<float> AbstractProgramTransmitter::TransmissionData::analogColumns(const ProgramSection &section,
+                                                                           int columnCount) const
+{
+    QVector<float> columns(columnCount, 0.0f);
+    const QList<SetpointValue> setpoints = section.setpoints();
+    for (const SetpointValue &setpoint : setpoints) {
+        const int column = analogPositions.value(setpoint.signalId(), columnCount);
+        if (!digitalPositions.contains(setpoint.signalId()) && column < columnCount)
+            columns[column] = setpoint.rawValue().toFloat();
+    }
+    return columns;
+}
+
 AbstractProgramTransmitter::AbstractProgramTransmitter(QObject *parent)
     : QObject(parent)
 {
@@ -109,8 +135,8 @@ bool AbstractProgramTransmitter::readProgramNames()
     if (refuseWhileBusy())
         return false;
     m_programNames.clear();
-    beginCommand(READ_NAMES, std::make_unique<TransmissionData>());
-    QTimer::singleShot(0, this, &AbstractProgramTransmitter::prepareReadProgramNames);
+    beginCommand(READ_NAMES, std::make_unique<TransmissionData>(),
+                 &AbstractProgramTransmitter::prepareReadProgramNames);
     return true;
 }
 
@@ -118,8 +144,8 @@ bool AbstractProgramTransmitter::readProgram(int programIndex, const QList<Chamb
 {
     if (refuseWhileBusy() || refuseIndex(programIndex, "Read Program index out of bounds "))
         return false;
-    beginCommand(READ, std::make_unique<TransmissionData>(programIndex - 1, chamberSignals));
-    QTimer::singleShot(0, this, &AbstractProgramTransmitter::prepareReadProgram);
+    beginCommand(READ, std::make_unique<TransmissionData>(programIndex - 1, chamberSignals),
+                 &AbstractProgramTransmitter::prepareReadProgram);
     return true;
 }
 
@@ -135,8 +161,8 @@ bool AbstractProgramTransmitter::writeProgram(int programIndex, const QString &p
         return false;
     }
     beginCommand(WRITE,
-                 std::make_unique<TransmissionData>(programName, programIndex - 1, sections, chamberSignals));
-    QTimer::singleShot(0, this, &AbstractProgramTransmitter::prepareWriteProgram);
+                 std::make_unique<TransmissionData>(programName, programIndex - 1, sections, chamberSignals),
+                 &AbstractProgramTransmitter::prepareWriteProgram);
     return true;
 }
 
@@ -144,8 +170,8 @@ bool AbstractProgramTransmitter::deleteProgram(int programIndex)
 {
     if (refuseWhileBusy() || refuseIndex(programIndex, " Delete Program index out of bounds "))
         return false;
-    beginCommand(DELETE, std::make_unique<TransmissionData>(programIndex - 1));
-    QTimer::singleShot(0, this, &AbstractProgramTransmitter::prepareDeleteProgram);
+    beginCommand(DELETE, std::make_unique<TransmissionData>(programIndex - 1),
+                 &AbstractProgramTransmitter::prepareDeleteProgram);
     return true;
 }
 
@@ -202,16 +228,24 @@ bool AbstractProgramTransmitter::refuseIndex(int programIndex, const char *logPr
     return true;
 }
 
-void AbstractProgramTransmitter::beginCommand(Command command, std::unique_ptr<TransmissionData> data)
-{
-    m_currentCommand = command;
-    m_transmissionData = std::move(data);
-}
-
 AbstractProgramTransmitter::TransmissionData &AbstractProgramTransmitter::transmissionData() const
 {
     Q_ASSERT(m_transmissionData);
     return *m_transmissionData;
+}
+
+void AbstractProgramTransmitter::listSlotName(const QString &name)
+{
+    TransmissionData &data = transmissionData();
+    m_programNames.insert(data.programIndex + 1, name);
+    ++data.programIndex;
+    QTimer::singleShot(0, this, &AbstractProgramTransmitter::prepareReadProgramNames);
+}
+
+void AbstractProgramTransmitter::finishRead(const QString &programName)
+{
+    Q_EMIT readProgramFinished(programName, transmissionData().sections);
+    resetCommand();
 }
 
 void AbstractProgramTransmitter::reportIndexOutOfBounds(int programIndex)

@@ -9,6 +9,8 @@
 #include <QtCore/QMap>
 #include <QtCore/QObject>
 #include <QtCore/QString>
+#include <QtCore/QTimer>
+#include <QtCore/QVector>
 
 #include <memory>
 #include <optional>
@@ -65,12 +67,19 @@ public:
         // position lies beyond bitCount bits, which the controller cannot
         // hold.
         std::optional<int> signalBeyondBits(int bitCount) const;
+        // The digital set-points of a section as a word: bit n is the last
+        // set-point of the signal at bit position n.
+        uint digitalWord(const domain::types::ProgramSection &section) const;
+        // The analog set-points of a section by column, for the first
+        // columnCount columns; a column without one holds 0.
+        QVector<float> analogColumns(const domain::types::ProgramSection &section, int columnCount) const;
 
         QString programName;
         // 0-based; READ_NAMES counts the program slots with it.
         int programIndex = 0;
         int signalIndex = 0;
         int sectionIndex = 0;
+        // READ: the sections the controller reports.
         int sectionCount = 0;
         QList<domain::types::ProgramTransmittableSection> sections;
         QList<domain::types::ChamberSignal> chamberSignals;
@@ -134,12 +143,24 @@ protected:
     // True, after logging logPrefix and the index and reporting it, when
     // programIndex lies outside 1 .. programSlotCount().
     bool refuseIndex(int programIndex, const char *logPrefix);
-    // Makes command the running one with data. The caller queues its first
-    // step.
-    void beginCommand(Command command, std::unique_ptr<TransmissionData> data);
+    // Makes command the running one with data and queues its first step for
+    // the next turn of the event loop: nothing happens inside the caller's
+    // call.
+    template<typename Transmitter>
+    void beginCommand(Command command, std::unique_ptr<TransmissionData> data, void (Transmitter::*firstStep)())
+    {
+        m_currentCommand = command;
+        m_transmissionData = std::move(data);
+        QTimer::singleShot(0, static_cast<Transmitter *>(this), firstStep);
+    }
     // Valid while a command runs.
     TransmissionData &transmissionData() const;
     QMap<int, QString> &programNames() { return m_programNames; }
+
+    // READ_NAMES: names the slot at hand and queues the next one.
+    void listSlotName(const QString &name);
+    // READ: reports the sections read under programName, then resets.
+    void finishRead(const QString &programName);
 
     void reportIndexOutOfBounds(int programIndex);
     void reportDeviceBusy();

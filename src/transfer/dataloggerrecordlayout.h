@@ -31,7 +31,6 @@ public:
     DataLoggerRecordLayout(int recordSize, const QVector<Channel> &channels);
 
     int recordSize() const { return m_recordSize; }
-    QVector<Channel> channels() const { return m_channels; }
 
     // The whole records at the start of block, at most maxRecords of them.
     // Channel i belongs to chamberSignals[i]; channels without a signal are

@@ -28,11 +28,6 @@ namespace {
 constexpr quint32 BusyBit = 0x8000;
 constexpr qint64 MaxRecordsPerRead = std::numeric_limits<quint16>::max();
 
-bool isGood(const ChamberReply &reply)
-{
-    return !reply.hasAnyError() && reply.resultCount() >= 1;
-}
-
 } // namespace
 
 ModbusDataLoggerReader::ModbusDataLoggerReader(
@@ -170,7 +165,7 @@ void ModbusDataLoggerReader::readDatasetSettings()
 
 void ModbusDataLoggerReader::handleDatasetSettings(const ChamberReply &reply)
 {
-    if (!isGood(reply)) {
+    if (!ReplyWaiter::succeeded(reply)) {
         endWithError("handleDatasetSettings replay not valid or error");
         return;
     }
@@ -221,7 +216,7 @@ void ModbusDataLoggerReader::readControlWord()
 
 void ModbusDataLoggerReader::checkForReadReady(const ChamberReply &reply)
 {
-    if (!isGood(reply))
+    if (!ReplyWaiter::succeeded(reply))
         endWithError("checkForReadReady not called from reply object");
     else if (reply.result(0).toUInt() & BusyBit)
         schedule(&ModbusDataLoggerReader::readControlWord);
@@ -237,7 +232,7 @@ void ModbusDataLoggerReader::readErrorCode()
 
 void ModbusDataLoggerReader::handleErrorCodeResponse(const ChamberReply &reply)
 {
-    if (!isGood(reply)) {
+    if (!ReplyWaiter::succeeded(reply)) {
         endWithError("handleErrorCodeResponse not called from reply object");
     } else if (const uint errorCode = reply.result(0).toUInt(); errorCode != 0) {
         qCWarning(lcChamberConnection) << "handleErrorCodeResponse not expected value" << errorCode;
@@ -255,7 +250,7 @@ void ModbusDataLoggerReader::readLoggerData()
 
 void ModbusDataLoggerReader::handleLoggerData(const ChamberReply &reply)
 {
-    if (!isGood(reply)) {
+    if (!ReplyWaiter::succeeded(reply)) {
         endWithError("handle Logger Data not called from chamber reply");
         return;
     }

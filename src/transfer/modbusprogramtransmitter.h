@@ -53,6 +53,10 @@ public:
 protected:
     explicit ModbusProgramTransmitter(QObject *parent = nullptr);
 
+    // Asks for each slot in turn as a read of its program does, until every
+    // slot has been asked for; continueCommand() names the slot.
+    void prepareReadProgramNames() override;
+
     virtual bool isReadReady(quint32 controlWord) const = 0;
     virtual const domain::types::ControllerAddress &controlWordRegister() const = 0;
     virtual const domain::types::ControllerAddress &errorCodeRegister() const = 0;
@@ -73,9 +77,12 @@ protected:
     // and error "Unknown Error" and returns false.
     bool handshakeAfter(const QSharedPointer<domain::api::IChamberReply> &reply);
     bool startResponseAfter(const QSharedPointer<domain::api::IChamberReply> &reply);
-    // A stop of several writes ends with the reply of its last; when an
-    // earlier write failed, the stop fails even when the last one succeeds.
-    bool stopResponseAfter(const QSharedPointer<domain::api::IChamberReply> &reply, bool earlierWriteFailed = false);
+    bool stopResponseAfter(const QSharedPointer<domain::api::IChamberReply> &reply);
+    // A stop of several writes ends with the reply of its last writes, which
+    // go out whatever became of the stop request itself; when that failed,
+    // the stop fails even when the last writes succeed.
+    bool stopResponseAfter(const ChamberReply &stopReply,
+                           const QList<QPair<domain::types::ControllerAddress, QVariant>> &lastWrites);
     // Hands the finished reply to onFinished whatever its outcome.
     template<typename T>
     bool finishedAfter(const QSharedPointer<domain::api::IChamberReply> &reply, T *receiver,
@@ -92,18 +99,41 @@ protected:
                      void (T::*onResult)(const ChamberReply &))
     {
         return awaitOrEnd(reply, [this, receiver, onResult](const ChamberReply &finished) {
-            if (isGood(finished))
+            if (ReplyWaiter::succeeded(finished))
                 (receiver->*onResult)(finished);
             else
                 resetThenReportError();
         });
     }
 
+    // How a section's analog set-points are taken from the controller.
+    enum class ReadBack { AsRead, WithinLimits };
+    // READ from a controller that answers one section per request with its
+    // analog set-points by column, its digital word and its duration, in
+    // that order: appends the section, each digital signal with the word and
+    // each other signal with the float of its column, and ends the READ after
+    // the last section. True while sections remain.
+    bool appendSectionRead(const ChamberReply &reply, ReadBack values = ReadBack::AsRead);
+
     // Logs "Device sent error" and ends the command with "Unknown Error".
     void endWithDeviceError(quint32 deviceErrorCode);
 
-    // A reply without error and with at least one result.
-    static bool isGood(const ChamberReply &reply);
+    // WRITE: true, after reporting the write and resetting, once every
+    // section has gone out.
+    bool finishWriteAfterLastSection();
+    // True, after a warning that calls them sections and the end of the
+    // command with "Unknown Error", when the controller reports more
+    // sections than a program holds (255 after a delete would read 256).
+    bool refuseSectionCount(int sectionCount, const char *sections = "sections");
+    // True, after a warning and the end of the command with "Unknown Error",
+    // when a digital signal of the program lies beyond the controller's
+    // bitCount bits. Asked before the first request, so that no part of the
+    // program replaces the one on the controller.
+    bool refuseUnplaceableBits(int bitCount);
+    // START: the delay in seconds, from now to the start time where one is
+    // given, kept in the start options. A delay below 0 is sent as 0 with a
+    // warning: its 32-bit pattern would start the program 136 years later.
+    quint32 startDelayInSeconds();
 
 private:
     bool hasConnection() const;
@@ -115,7 +145,7 @@ private:
     void readErrorCode();
     void handleErrorCodeResponse(const ChamberReply &reply);
     void handleProgramStartResponse(const ChamberReply &reply);
-    void handleProgramStopResponse(const ChamberReply &reply, bool earlierWriteFailed);
+    void handleProgramStopResponse(const ChamberReply &reply, bool stopFailed);
 
     QSharedPointer<ModbusChamberConnection> m_chamberConnection;
     ReplyWaiter *const m_replyWaiter;

@@ -1,9 +1,10 @@
 #include "transfer/qx1programtransmitter.h"
 
+#include "transfer/holdingregister.h"
+
 #include "connection/chamber/core/chamberconnectionlogging.h"
 #include "connection/chamber/core/chamberreply.h"
 
-#include <QtCore/QDateTime>
 #include <QtCore/QTimer>
 #include <QtCore/QVector>
 
@@ -13,7 +14,6 @@ namespace quelta::base::connection::chamberconnection {
 
 using domain::types::ChamberSignal;
 using domain::types::ControllerAddress;
-using domain::types::ControllerAddressId;
 using domain::types::ProgramSection;
 using domain::types::ProgramStartOptions;
 using domain::types::ProgramTransmittableSection;
@@ -25,9 +25,6 @@ using namespace std::chrono_literals;
 
 namespace {
 
-constexpr int GenerationValue = 3;
-constexpr int MaxStepCount = 98;
-constexpr int ProgramSlotCount = 25;
 constexpr quint32 ReadyBit = 0x2;
 constexpr int DigitalBits = 8;
 // The controller takes at most three analog columns per section.
@@ -46,31 +43,25 @@ constexpr std::chrono::milliseconds BasicModeSettling = 500ms;
 // The four floats of one column.
 enum ColumnFloat { Setpoint, PercentValue, LowerTolerance, UpperTolerance, ColumnFloats };
 
-ControllerAddress qx1Register(const char *address, int valueType, int count = 1)
-{
-    return ControllerAddress(ControllerAddressId(), QString::fromLatin1(address), ControllerAddress::ReadWrite,
-                             valueType, count, -1, QString());
-}
-
 struct Registers
 {
-    const ControllerAddress controlWord = qx1Register("0x1A00", QMetaType::UShort);
-    const ControllerAddress errorCode = qx1Register("0x1A01", QMetaType::UShort);
-    const ControllerAddress programNumber = qx1Register("0x1A02", QMetaType::UShort);
-    const ControllerAddress column = qx1Register("0x1A03", QMetaType::UChar);
-    const ControllerAddress sectionNumber = qx1Register("0x1A04", QMetaType::UChar);
-    const ControllerAddress lastSection = qx1Register("0x1A05", QMetaType::UChar);
-    const ControllerAddress reserved = qx1Register("0x1A06", QMetaType::UChar);
-    const ControllerAddress startTransitionType = qx1Register("0x1559", QMetaType::UChar);
-    const ControllerAddress duration = qx1Register("0x1A0F", QMetaType::UInt);
-    const ControllerAddress digital = qx1Register("0x1A11", QMetaType::UChar);
-    const ControllerAddress secondFurtherNumber = qx1Register("0x1A12", QMetaType::UChar);
-    const ControllerAddress firstFurtherNumber = qx1Register("0x1A13", QMetaType::UChar);
-    const ControllerAddress columnFloats = qx1Register("0x1A07", QMetaType::Float, ColumnFloats);
-    const ControllerAddress startDelay = qx1Register("0x1A25", QMetaType::UInt);
-    const ControllerAddress startSection = qx1Register("0x1A24", QMetaType::UShort);
-    const ControllerAddress startProgram = qx1Register("0x1A23", QMetaType::UShort);
-    const ControllerAddress mode = qx1Register("0x1A22", QMetaType::UShort);
+    const ControllerAddress controlWord = holdingRegister("0x1A00", QMetaType::UShort);
+    const ControllerAddress errorCode = holdingRegister("0x1A01", QMetaType::UShort);
+    const ControllerAddress programNumber = holdingRegister("0x1A02", QMetaType::UShort);
+    const ControllerAddress column = holdingRegister("0x1A03", QMetaType::UChar);
+    const ControllerAddress sectionNumber = holdingRegister("0x1A04", QMetaType::UChar);
+    const ControllerAddress lastSection = holdingRegister("0x1A05", QMetaType::UChar);
+    const ControllerAddress reserved = holdingRegister("0x1A06", QMetaType::UChar);
+    const ControllerAddress startTransitionType = holdingRegister("0x1559", QMetaType::UChar);
+    const ControllerAddress duration = holdingRegister("0x1A0F", QMetaType::UInt);
+    const ControllerAddress digital = holdingRegister("0x1A11", QMetaType::UChar);
+    const ControllerAddress secondFurtherNumber = holdingRegister("0x1A12", QMetaType::UChar);
+    const ControllerAddress firstFurtherNumber = holdingRegister("0x1A13", QMetaType::UChar);
+    const ControllerAddress columnFloats = holdingRegister("0x1A07", QMetaType::Float, ColumnFloats);
+    const ControllerAddress startDelay = holdingRegister("0x1A25", QMetaType::UInt);
+    const ControllerAddress startSection = holdingRegister("0x1A24", QMetaType::UShort);
+    const ControllerAddress startProgram = holdingRegister("0x1A23", QMetaType::UShort);
+    const ControllerAddress mode = holdingRegister("0x1A22", QMetaType::UShort);
 };
 
 const Registers &registers()
@@ -99,19 +90,17 @@ quint16 commandCode(AbstractProgramTransmitter::Command command)
     return 0;
 }
 
-// The column of one section as the controller takes it, and the section's
-// digital bits.
+// The column of one section as the controller takes it.
 QVector<float> columnFloats(const AbstractProgramTransmitter::TransmissionData &data, const ProgramSection &section,
-                            int columnSignal, uint *digital)
+                            int columnSignal)
 {
     QVector<float> floats(ColumnFloats, 0.0f);
     bool hasPercent = false;
     const QList<SetpointValue> setpoints = section.setpoints();
     for (const SetpointValue &setpoint : setpoints) {
-        if (data.digitalPositions.contains(setpoint.signalId())) {
-            const uint bit = 1U << data.digitalPositions.value(setpoint.signalId());
-            *digital = setpoint.rawValue().toBool() ? *digital | bit : *digital & ~bit;
-        } else if (setpoint.signalId() == columnSignal) {
+        if (data.digitalPositions.contains(setpoint.signalId()))
+            continue;
+        if (setpoint.signalId() == columnSignal) {
             const ToleranceRange range = setpoint.toleranceRange();
             floats[Setpoint] = setpoint.rawValue().toFloat();
             // The controller keeps the lower tolerance as a negative offset
@@ -137,21 +126,6 @@ QX1ProgramTransmitter::QX1ProgramTransmitter(QObject *parent)
 
 QX1ProgramTransmitter::~QX1ProgramTransmitter() = default;
 
-int QX1ProgramTransmitter::generationValue() const
-{
-    return GenerationValue;
-}
-
-int QX1ProgramTransmitter::maxStepCount() const
-{
-    return MaxStepCount;
-}
-
-int QX1ProgramTransmitter::programSlotCount() const
-{
-    return ProgramSlotCount;
-}
-
 bool QX1ProgramTransmitter::readProgramName(int programIndex)
 {
     Q_EMIT readProgramNameFinished(programIndex + 1, defaultProgramName(programIndex + 1));
@@ -173,24 +147,8 @@ const ControllerAddress &QX1ProgramTransmitter::errorCodeRegister() const
     return registers().errorCode;
 }
 
-// Asks for column 0 of section 0 of each slot in turn: a slot that has none
-// is empty.
-void QX1ProgramTransmitter::prepareReadProgramNames()
-{
-    const TransmissionData &data = transmissionData();
-    if (data.programIndex >= ProgramSlotCount) {
-        resetCommand();
-        Q_EMIT readProgramNamesFinished(programNames());
-        return;
-    }
-    const Registers &r = registers();
-    handshakeAfter(writeValues({{r.programNumber, data.programIndex},
-                                {r.column, 0},
-                                {r.sectionNumber, 0},
-                                {r.reserved, 0},
-                                {r.controlWord, commandCode(READ_NAMES)}}));
-}
-
+// Also behind the program list, which asks for column 0 of section 0 of
+// each slot: a slot that has none is empty.
 void QX1ProgramTransmitter::prepareReadProgram()
 {
     const TransmissionData &data = transmissionData();
@@ -199,7 +157,7 @@ void QX1ProgramTransmitter::prepareReadProgram()
                                 {r.column, data.signalIndex},
                                 {r.sectionNumber, data.sectionIndex},
                                 {r.reserved, 0},
-                                {r.controlWord, commandCode(READ)}}));
+                                {r.controlWord, commandCode(currentCommand())}}));
 }
 
 void QX1ProgramTransmitter::prepareDeleteProgram()
@@ -217,20 +175,9 @@ void QX1ProgramTransmitter::prepareDeleteProgram()
 void QX1ProgramTransmitter::prepareWriteProgram()
 {
     TransmissionData &data = transmissionData();
-    if (data.sectionIndex >= data.sections.size()) {
-        Q_EMIT writeProgramFinished();
-        resetCommand();
-        return;
-    }
-    // Refused before the first request, so that no part of the program
-    // replaces the one on the controller.
     const bool first = data.sectionIndex == 0 && data.signalIndex == 0;
-    if (const std::optional<int> unplaceable = first ? data.signalBeyondBits(DigitalBits) : std::nullopt) {
-        qCWarning(lcChamberConnection) << "(Modbus) Digital signal" << *unplaceable << "has no place in the"
-                                       << DigitalBits << "digital bits of a QX1 section; program not written";
-        resetThenReportError();
+    if (finishWriteAfterLastSection() || (first && refuseUnplaceableBits(DigitalBits)))
         return;
-    }
     if (data.signalIndex >= data.analogRunLength || data.signalIndex >= WrittenColumns) {
         ++data.sectionIndex;
         data.signalIndex = 0;
@@ -246,16 +193,15 @@ void QX1ProgramTransmitter::prepareWriteProgram()
 
     const ProgramTransmittableSection &transmittable = data.sections.at(data.sectionIndex);
     const ProgramSection section = transmittable.section();
-    uint digital = 0;
-    const QVector<float> floats = columnFloats(data, section, columnSignal, &digital);
     const Registers &r = registers();
     const bool sent = handshakeAfter(writeValues({{r.programNumber, data.programIndex},
                                                   {r.column, data.signalIndex},
                                                   {r.sectionNumber, data.sectionIndex},
                                                   {r.lastSection, data.sectionIndex},
                                                   {r.reserved, 0},
-                                                  {r.columnFloats, QVariant::fromValue(floats)},
-                                                  {r.digital, digital},
+                                                  {r.columnFloats, QVariant::fromValue(
+                                                                       columnFloats(data, section, columnSignal))},
+                                                  {r.digital, data.digitalWord(section)},
                                                   {r.duration, quint32(section.durationInSeconds())},
                                                   {r.firstFurtherNumber, transmittable.reference()},
                                                   {r.secondFurtherNumber, transmittable.repetitions()},
@@ -266,17 +212,8 @@ void QX1ProgramTransmitter::prepareWriteProgram()
 
 void QX1ProgramTransmitter::prepareStartProgram()
 {
+    const quint32 delay = startDelayInSeconds();
     ProgramStartOptions &options = transmissionData().startOptions;
-    qint64 delay = options.startDelay();
-    if (!options.startTime().isNull())
-        delay = QDateTime::currentDateTime().secsTo(options.startTime());
-    // A negative delay would go out as its 32-bit pattern, a start about 136
-    // years later.
-    if (delay < 0) {
-        qCWarning(lcChamberConnection) << "(Modbus) Start lies" << -delay << "s in the past; starting now";
-        delay = 0;
-    }
-    options.setStartDelay(qint32(delay));
     if (options.startTransitionType() == -1)
         options.setStartTransitionType(0);
 
@@ -285,7 +222,7 @@ void QX1ProgramTransmitter::prepareStartProgram()
     if (options.startSection() >= 0)
         writes.append({r.startSection, options.startSection()});
     writes.append({r.startTransitionType, options.startTransitionType()});
-    writes.append({r.startDelay, quint32(delay)});
+    writes.append({r.startDelay, delay});
     writes.append({r.startProgram, transmissionData().programIndex});
     writes.append({r.mode, commandCode(START)});
     startResponseAfter(writeValues(writes));
@@ -314,10 +251,7 @@ void QX1ProgramTransmitter::sendFinalStopProgram()
 // The mode register is cleared whatever became of the stop.
 void QX1ProgramTransmitter::sendSetGrundstellung(const ChamberReply &stopReply)
 {
-    const bool stopFailed = !isGood(stopReply);
-    if (stopFailed)
-        qCWarning(lcChamberConnection) << "(Modbus) The stop request failed";
-    stopResponseAfter(writeValues({{registers().mode, ClearedMode}}), stopFailed);
+    stopResponseAfter(stopReply, {{registers().mode, ClearedMode}});
 }
 
 void QX1ProgramTransmitter::continueCommand(quint32 deviceErrorCode)
@@ -325,10 +259,7 @@ void QX1ProgramTransmitter::continueCommand(quint32 deviceErrorCode)
     TransmissionData &data = transmissionData();
     switch (currentCommand()) {
     case READ_NAMES:
-        programNames().insert(data.programIndex + 1,
-                              deviceErrorCode != 0 ? emptyProgramName : defaultProgramName(data.programIndex + 1));
-        ++data.programIndex;
-        QTimer::singleShot(0, this, &QX1ProgramTransmitter::prepareReadProgramNames);
+        listSlotName(deviceErrorCode != 0 ? emptyProgramName : defaultProgramName(data.programIndex + 1));
         return;
     case READ:
         if (deviceErrorCode == 0) {
@@ -344,7 +275,7 @@ void QX1ProgramTransmitter::continueCommand(quint32 deviceErrorCode)
             if (data.sectionIndex < data.sectionCount)
                 QTimer::singleShot(0, this, &QX1ProgramTransmitter::prepareReadProgram);
             else
-                finishRead();
+                finishRead(defaultProgramName(data.programIndex + 1));
             return;
         }
         break;
@@ -379,13 +310,8 @@ void QX1ProgramTransmitter::readProgramData(const ChamberReply &reply)
 {
     TransmissionData &data = transmissionData();
     data.sectionCount = int(reply.result(0).toUInt()) + 1;
-    // 255 after a delete would read 256 sections.
-    if (data.sectionCount > MaxStepCount) {
-        qCWarning(lcChamberConnection) << "(Modbus) The controller reports" << data.sectionCount
-                                       << "sections, more than the" << MaxStepCount << "a program holds";
-        resetThenReportError();
+    if (refuseSectionCount(data.sectionCount))
         return;
-    }
     const Registers &r = registers();
     resultAfter(readValues({r.columnFloats, r.duration, r.firstFurtherNumber, r.secondFurtherNumber, r.digital}), this,
                 &QX1ProgramTransmitter::handleProgramData);
@@ -433,14 +359,7 @@ void QX1ProgramTransmitter::handleProgramData(const ChamberReply &reply)
     if (data.sectionIndex < data.sectionCount)
         QTimer::singleShot(0, this, &QX1ProgramTransmitter::prepareReadProgram);
     else
-        finishRead();
-}
-
-void QX1ProgramTransmitter::finishRead()
-{
-    TransmissionData &data = transmissionData();
-    Q_EMIT readProgramFinished(defaultProgramName(data.programIndex + 1), data.sections);
-    resetCommand();
+        finishRead(defaultProgramName(data.programIndex + 1));
 }
 
 } // namespace quelta::base::connection::chamberconnection

@@ -40,15 +40,14 @@ public:
     explicit QX1ProgramTransmitter(QObject *parent = nullptr);
     ~QX1ProgramTransmitter() override;
 
-    int generationValue() const override;
-    int maxStepCount() const override;
-    int programSlotCount() const override;
+    int generationValue() const override { return 3; }
+    int maxStepCount() const override { return 98; }
+    int programSlotCount() const override { return 25; }
 
     // Names the program after its 1-based number, index + 1, at once.
     bool readProgramName(int programIndex) override;
 
 protected:
-    void prepareReadProgramNames() override;
     void prepareReadProgram() override;
     void prepareDeleteProgram() override;
     void prepareWriteProgram() override;
@@ -67,7 +66,6 @@ private:
     void readProgramSectionCount();
     void readProgramData(const ChamberReply &reply);
     void handleProgramData(const ChamberReply &reply);
-    void finishRead();
 };
 
 } // namespace quelta::base::connection::chamberconnection

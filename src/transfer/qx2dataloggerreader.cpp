@@ -1,35 +1,30 @@
 #include "transfer/qx2dataloggerreader.h"
 
+#include "transfer/holdingregister.h"
+
 namespace quelta::base::connection::chamberconnection {
 
 using domain::types::ChamberSignal;
 using domain::types::ControllerAddress;
-using domain::types::ControllerAddressId;
 using domain::types::Recordset;
 
 namespace {
 
 constexpr int RecordSize = 27;
 
-ControllerAddress qx2Register(const char *address, int access, int valueType, int count = 1)
-{
-    return ControllerAddress(ControllerAddressId(), QString::fromLatin1(address), access, valueType, count, -1,
-                             QString());
-}
-
 } // namespace
 
 QX2DataLoggerReader::QX2DataLoggerReader(QObject *parent)
     : ModbusDataLoggerReader(
-        qx2Register("0x1307", ControllerAddress::ReadWrite, QMetaType::UShort),
-        qx2Register("0x130B", ControllerAddress::ReadOnly, QMetaType::UShort),
-        qx2Register("0x1308", ControllerAddress::ReadWrite, QMetaType::UInt),
-        qx2Register("0x130A", ControllerAddress::ReadWrite, QMetaType::UShort),
-        qx2Register("0x6500", ControllerAddress::ReadOnly, QMetaType::UChar, BlockSize),
-        qx2Register("0x1310", ControllerAddress::ReadOnly, QMetaType::UInt),
-        qx2Register("0x1312", ControllerAddress::ReadOnly, QMetaType::UInt),
-        qx2Register("0x130E", ControllerAddress::ReadOnly, QMetaType::UShort),
-        qx2Register("0x130F", ControllerAddress::ReadOnly, QMetaType::UShort), parent)
+        holdingRegister("0x1307", QMetaType::UShort),
+        holdingRegister("0x130B", QMetaType::UShort, 1, ControllerAddress::ReadOnly),
+        holdingRegister("0x1308", QMetaType::UInt),
+        holdingRegister("0x130A", QMetaType::UShort),
+        holdingRegister("0x6500", QMetaType::UChar, BlockSize, ControllerAddress::ReadOnly),
+        holdingRegister("0x1310", QMetaType::UInt, 1, ControllerAddress::ReadOnly),
+        holdingRegister("0x1312", QMetaType::UInt, 1, ControllerAddress::ReadOnly),
+        holdingRegister("0x130E", QMetaType::UShort, 1, ControllerAddress::ReadOnly),
+        holdingRegister("0x130F", QMetaType::UShort, 1, ControllerAddress::ReadOnly), parent)
 {
 }
 

@@ -1,6 +1,7 @@
 #include "transfer/qx2programtransmitter.h"
 
-#include "connection/chamber/core/chamberconnectionlogging.h"
+#include "transfer/holdingregister.h"
+
 #include "connection/chamber/core/chamberreply.h"
 #include "connection/chamber/core/valuecodec.h"
 
@@ -11,7 +12,6 @@ namespace quelta::base::connection::chamberconnection {
 
 using domain::types::ChamberSignal;
 using domain::types::ControllerAddress;
-using domain::types::ControllerAddressId;
 using domain::types::ProgramSection;
 using domain::types::ProgramTransmittableSection;
 using domain::types::SetpointValue;
@@ -20,9 +20,6 @@ using domain::types::UnitValue;
 
 namespace {
 
-constexpr int GenerationValue = 6;
-constexpr int MaxStepCount = 100;
-constexpr int ProgramSlotCount = 25;
 constexpr quint32 BusyBit = 0x800000;
 constexpr int NameLength = 72;
 // Written as the section count of a request that loads or deletes a program.
@@ -40,31 +37,25 @@ constexpr int BasicState = 0x2;
 // Read as a program: the name, then five registers per section.
 constexpr int RegistersPerSection = 5;
 
-ControllerAddress qx2Register(const char *address, int valueType, int count = 1)
-{
-    return ControllerAddress(ControllerAddressId(), QString::fromLatin1(address), ControllerAddress::ReadWrite,
-                             valueType, count, -1, QString());
-}
-
 struct Registers
 {
-    const ControllerAddress controlWord = qx2Register("0x3000", QMetaType::UInt);
-    const ControllerAddress errorCode = qx2Register("0x3002", QMetaType::UShort);
-    const ControllerAddress sectionCount = qx2Register("0x3003", QMetaType::UShort);
-    const ControllerAddress programNumber = qx2Register("0x3004", QMetaType::UShort);
-    const ControllerAddress name = qx2Register("0x4300", QMetaType::QString, NameLength);
-    const ControllerAddress transitionType = qx2Register("0x3042", QMetaType::UInt);
-    const ControllerAddress duration = qx2Register("0x3038", QMetaType::UInt);
-    const ControllerAddress digital = qx2Register("0x303C", QMetaType::UShort);
-    const ControllerAddress furtherNumbers = qx2Register("0x303D", QMetaType::UChar, 2);
-    const ControllerAddress floats = qx2Register("0x3014", QMetaType::Float, SectionFloats);
-    const ControllerAddress startTime = qx2Register("0x1140", QMetaType::UShort, 6);
-    const ControllerAddress startCleared = qx2Register("0x1146", QMetaType::UShort);
-    const ControllerAddress startProgram = qx2Register("0x1147", QMetaType::Short);
-    const ControllerAddress startSection = qx2Register("0x1148", QMetaType::Short);
-    const ControllerAddress start = qx2Register("0x1149", QMetaType::UShort);
-    const ControllerAddress stop = qx2Register("0x114A", QMetaType::UShort);
-    const ControllerAddress operatingState = qx2Register("0x1158", QMetaType::UShort);
+    const ControllerAddress controlWord = holdingRegister("0x3000", QMetaType::UInt);
+    const ControllerAddress errorCode = holdingRegister("0x3002", QMetaType::UShort);
+    const ControllerAddress sectionCount = holdingRegister("0x3003", QMetaType::UShort);
+    const ControllerAddress programNumber = holdingRegister("0x3004", QMetaType::UShort);
+    const ControllerAddress name = holdingRegister("0x4300", QMetaType::QString, NameLength);
+    const ControllerAddress transitionType = holdingRegister("0x3042", QMetaType::UInt);
+    const ControllerAddress duration = holdingRegister("0x3038", QMetaType::UInt);
+    const ControllerAddress digital = holdingRegister("0x303C", QMetaType::UShort);
+    const ControllerAddress furtherNumbers = holdingRegister("0x303D", QMetaType::UChar, 2);
+    const ControllerAddress floats = holdingRegister("0x3014", QMetaType::Float, SectionFloats);
+    const ControllerAddress startTime = holdingRegister("0x1140", QMetaType::UShort, 6);
+    const ControllerAddress startCleared = holdingRegister("0x1146", QMetaType::UShort);
+    const ControllerAddress startProgram = holdingRegister("0x1147", QMetaType::Short);
+    const ControllerAddress startSection = holdingRegister("0x1148", QMetaType::Short);
+    const ControllerAddress start = holdingRegister("0x1149", QMetaType::UShort);
+    const ControllerAddress stop = holdingRegister("0x114A", QMetaType::UShort);
+    const ControllerAddress operatingState = holdingRegister("0x1158", QMetaType::UShort);
 };
 
 const Registers &registers()
@@ -108,8 +99,7 @@ quint32 exchangedHalves(quint32 value)
     return value << 16 | value >> 16;
 }
 
-QVector<float> sectionFloats(const AbstractProgramTransmitter::TransmissionData &data, const ProgramSection &section,
-                             uint *digital)
+QVector<float> sectionFloats(const AbstractProgramTransmitter::TransmissionData &data, const ProgramSection &section)
 {
     QVector<float> floats(SectionFloats, 0.0f);
     // The columns are the places among the section's analog setpoints,
@@ -117,18 +107,17 @@ QVector<float> sectionFloats(const AbstractProgramTransmitter::TransmissionData 
     int column = 0;
     const QList<SetpointValue> setpoints = section.setpoints();
     for (const SetpointValue &setpoint : setpoints) {
-        if (data.digitalPositions.contains(setpoint.signalId())) {
-            const uint bit = 1U << data.digitalPositions.value(setpoint.signalId());
-            *digital = setpoint.rawValue().toBool() ? *digital | bit : *digital & ~bit;
-        } else if (column < AnalogColumns) {
-            const ToleranceRange range = setpoint.toleranceRange();
-            floats[column] = setpoint.rawValue().toFloat();
-            // The controller keeps the lower tolerance as a negative offset
-            // and reads it back negated. 0 - x keeps a 0 from turning -0.
-            floats[LowerTolerances + column] = 0.0f - range.lower().value().toFloat();
-            floats[UpperTolerances + column] = range.upper().value().toFloat();
-            ++column;
-        }
+        if (column == AnalogColumns)
+            break;
+        if (data.digitalPositions.contains(setpoint.signalId()))
+            continue;
+        const ToleranceRange range = setpoint.toleranceRange();
+        floats[column] = setpoint.rawValue().toFloat();
+        // The controller keeps the lower tolerance as a negative offset
+        // and reads it back negated. 0 - x keeps a 0 from turning -0.
+        floats[LowerTolerances + column] = 0.0f - range.lower().value().toFloat();
+        floats[UpperTolerances + column] = range.upper().value().toFloat();
+        ++column;
     }
     return floats;
 }
@@ -168,27 +157,12 @@ QX2ProgramTransmitter::QX2ProgramTransmitter(QObject *parent)
 
 QX2ProgramTransmitter::~QX2ProgramTransmitter() = default;
 
-int QX2ProgramTransmitter::generationValue() const
-{
-    return GenerationValue;
-}
-
-int QX2ProgramTransmitter::maxStepCount() const
-{
-    return MaxStepCount;
-}
-
-int QX2ProgramTransmitter::programSlotCount() const
-{
-    return ProgramSlotCount;
-}
-
 bool QX2ProgramTransmitter::readProgramName(int programIndex)
 {
     if (refuseWhileBusy() || refuseIndex(programIndex, "Read Program index out of bounds "))
         return false;
-    beginCommand(READ_NAME, std::make_unique<TransmissionData>(programIndex - 1));
-    QTimer::singleShot(0, this, &QX2ProgramTransmitter::prepareReadProgram);
+    beginCommand(READ_NAME, std::make_unique<TransmissionData>(programIndex - 1),
+                 &QX2ProgramTransmitter::prepareReadProgram);
     return true;
 }
 
@@ -231,23 +205,9 @@ void QX2ProgramTransmitter::resetCommand()
     ModbusProgramTransmitter::resetCommand();
 }
 
-// Loads each program in turn: a slot that has none is empty, the others are
-// named as the controller names them.
-void QX2ProgramTransmitter::prepareReadProgramNames()
-{
-    const TransmissionData &data = transmissionData();
-    if (data.programIndex >= ProgramSlotCount) {
-        resetCommand();
-        Q_EMIT readProgramNamesFinished(programNames());
-        return;
-    }
-    const Registers &r = registers();
-    handshakeAfter(writeValues({{r.programNumber, data.programIndex},
-                                {r.sectionCount, AnySectionCount},
-                                {r.controlWord, commandCode(READ_NAMES)}}));
-}
-
-// Also behind a name read and a delete, with their command codes.
+// Also behind the program list, a name read and a delete, with their command
+// codes. A slot that loads no program is empty; the others are named as the
+// controller names them.
 void QX2ProgramTransmitter::prepareReadProgram()
 {
     const Registers &r = registers();
@@ -263,13 +223,9 @@ void QX2ProgramTransmitter::prepareDeleteProgram()
 
 void QX2ProgramTransmitter::prepareWriteProgram()
 {
-    const TransmissionData &data = transmissionData();
-    if (const std::optional<int> unplaceable = data.signalBeyondBits(DigitalBits)) {
-        qCWarning(lcChamberConnection) << "(Modbus) Digital signal" << *unplaceable << "has no place in the"
-                                       << DigitalBits << "digital bits of a QX2 section; program not written";
-        resetThenReportError();
+    if (refuseUnplaceableBits(DigitalBits))
         return;
-    }
+    const TransmissionData &data = transmissionData();
     const Registers &r = registers();
     QList<QPair<ControllerAddress, QVariant>> writes{{r.programNumber, data.programIndex},
                                                      {r.sectionCount, data.sections.size()},
@@ -277,14 +233,12 @@ void QX2ProgramTransmitter::prepareWriteProgram()
     for (int s = 0; s < data.sections.size(); ++s) {
         const ProgramTransmittableSection &transmittable = data.sections.at(s);
         const ProgramSection section = transmittable.section();
-        uint digital = 0;
-        const QVector<float> floats = sectionFloats(data, section, &digital);
         const QVector<uchar> furtherNumbers{uchar(transmittable.reference() + 1), uchar(transmittable.repetitions())};
         writes.append({ofSection(r.duration, s), exchangedHalves(quint32(section.durationInSeconds()))});
         writes.append({ofSection(r.transitionType, s), exchangedHalves(quint32(section.transitionType()))});
         writes.append({ofSection(r.furtherNumbers, s), QVariant::fromValue(furtherNumbers)});
-        writes.append({ofSection(r.floats, s), QVariant::fromValue(floats)});
-        writes.append({ofSection(r.digital, s), digital});
+        writes.append({ofSection(r.floats, s), QVariant::fromValue(sectionFloats(data, section))});
+        writes.append({ofSection(r.digital, s), data.digitalWord(section)});
     }
     writes.append({r.controlWord, commandCode(WRITE)});
     handshakeAfter(writeValues(writes));
@@ -340,20 +294,14 @@ void QX2ProgramTransmitter::prepareStopProgram()
 
 void QX2ProgramTransmitter::prepareSetLastKnownControllerState(const ChamberReply &stopReply)
 {
-    const bool stopFailed = !isGood(stopReply);
-    if (stopFailed)
-        qCWarning(lcChamberConnection) << "(Modbus) The stop request failed";
     m_lastKnownControllerState = INVALID;
-    stopResponseAfter(writeValues({{registers().operatingState, BasicState}}), stopFailed);
+    stopResponseAfter(stopReply, {{registers().operatingState, BasicState}});
 }
 
 void QX2ProgramTransmitter::continueCommand(quint32 deviceErrorCode)
 {
-    TransmissionData &data = transmissionData();
     if (currentCommand() == READ_NAMES && deviceErrorCode != 0) {
-        programNames().insert(data.programIndex + 1, emptyProgramName);
-        ++data.programIndex;
-        QTimer::singleShot(0, this, &QX2ProgramTransmitter::prepareReadProgramNames);
+        listSlotName(emptyProgramName);
         return;
     }
     if (deviceErrorCode != 0) {
@@ -391,14 +339,11 @@ void QX2ProgramTransmitter::readProgramNameFromController()
 
 void QX2ProgramTransmitter::handleProgramName(const ChamberReply &reply)
 {
-    TransmissionData &data = transmissionData();
     const QString name = reply.result(0).toString();
     if (currentCommand() == READ_NAMES) {
-        programNames().insert(data.programIndex + 1, name);
-        ++data.programIndex;
-        QTimer::singleShot(0, this, &QX2ProgramTransmitter::prepareReadProgramNames);
+        listSlotName(name);
     } else {
-        Q_EMIT readProgramNameFinished(data.programIndex, name);
+        Q_EMIT readProgramNameFinished(transmissionData().programIndex, name);
         resetCommand();
     }
 }
@@ -412,12 +357,8 @@ void QX2ProgramTransmitter::readProgramData(const ChamberReply &reply)
 {
     const int sectionCount = int(reply.result(0).toUInt());
     // From section 100 on the blocks would run into the name.
-    if (sectionCount > MaxStepCount) {
-        qCWarning(lcChamberConnection) << "(Modbus) The controller reports" << sectionCount
-                                       << "sections, more than the" << MaxStepCount << "a program holds";
-        resetThenReportError();
+    if (refuseSectionCount(sectionCount))
         return;
-    }
     const Registers &r = registers();
     QList<ControllerAddress> addresses{r.name};
     for (int s = 0; s < sectionCount; ++s) {
@@ -440,8 +381,7 @@ void QX2ProgramTransmitter::handleProgramData(const ChamberReply &reply)
         data.sections.append(
             ProgramTransmittableSection(section, furtherNumbers.value(0) - 1, furtherNumbers.value(1)));
     }
-    Q_EMIT readProgramFinished(reply.result(0).toString(), data.sections);
-    resetCommand();
+    finishRead(reply.result(0).toString());
 }
 
 } // namespace quelta::base::connection::chamberconnection

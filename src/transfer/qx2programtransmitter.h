@@ -56,9 +56,9 @@ public:
     explicit QX2ProgramTransmitter(QObject *parent = nullptr);
     ~QX2ProgramTransmitter() override;
 
-    int generationValue() const override;
-    int maxStepCount() const override;
-    int programSlotCount() const override;
+    int generationValue() const override { return 6; }
+    int maxStepCount() const override { return 100; }
+    int programSlotCount() const override { return 25; }
 
     // Reads the name of the program from the controller and reports it with
     // the 0-based index.
@@ -77,7 +77,6 @@ Q_SIGNALS:
     void writeOperatingStateFinished();
 
 protected:
-    void prepareReadProgramNames() override;
     void prepareReadProgram() override;
     void prepareDeleteProgram() override;
     void prepareWriteProgram() override;

@@ -29,6 +29,11 @@ bool ReplyWaiter::wait(const QSharedPointer<domain::api::IChamberReply> &reply, 
     return true;
 }
 
+bool ReplyWaiter::succeeded(const ChamberReply &reply)
+{
+    return !reply.hasAnyError() && reply.resultCount() >= 1;
+}
+
 void ReplyWaiter::cancel()
 {
     if (m_reply)

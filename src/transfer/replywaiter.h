@@ -41,6 +41,10 @@ public:
     }
 
     bool isWaiting() const { return !m_reply.isNull(); }
+
+    // What the transfer steps take as a successful reply: no error and at
+    // least one result.
+    static bool succeeded(const ChamberReply &reply);
     void cancel();
 
 private:

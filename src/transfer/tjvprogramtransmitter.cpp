@@ -23,9 +23,6 @@ using domain::types::UnitValue;
 
 namespace {
 
-constexpr int GenerationValue = 6;
-constexpr int MaxStepCount = 100;
-constexpr int ProgramSlotCount = 52;
 // The bit column holds eight signals.
 constexpr int DigitalBits = 8;
 
@@ -143,21 +140,6 @@ bool TjvProgramTransmitter::stopProgram()
     return false;
 }
 
-int TjvProgramTransmitter::generationValue() const
-{
-    return GenerationValue;
-}
-
-int TjvProgramTransmitter::maxStepCount() const
-{
-    return MaxStepCount;
-}
-
-int TjvProgramTransmitter::programSlotCount() const
-{
-    return ProgramSlotCount;
-}
-
 void TjvProgramTransmitter::resetCommand()
 {
     AbstractProgramTransmitter::resetCommand();
@@ -214,7 +196,7 @@ void TjvProgramTransmitter::collectDigitalSignals()
 void TjvProgramTransmitter::prepareReadProgramNames()
 {
     const int slot = transmissionData().programIndex;
-    if (slot >= ProgramSlotCount) {
+    if (slot >= programSlotCount()) {
         Q_EMIT readProgramNamesFinished(programNames());
         resetCommand();
         return;
@@ -231,10 +213,7 @@ void TjvProgramTransmitter::handleListedName(QNetworkReply &reply)
     const bool missing = reply.error() == QNetworkReply::ContentNotFoundError;
     if (!missing && !succeeded(reply))
         return;
-    TransmissionData &data = transmissionData();
-    programNames().insert(data.programIndex + 1, missing ? emptyProgramName : programNameIn(reply));
-    ++data.programIndex;
-    QTimer::singleShot(0, this, &TjvProgramTransmitter::prepareReadProgramNames);
+    listSlotName(missing ? emptyProgramName : programNameIn(reply));
 }
 
 void TjvProgramTransmitter::prepareReadProgram()
@@ -258,10 +237,7 @@ void TjvProgramTransmitter::fetchSignalFile()
     while (data.signalIndex < data.chamberSignals.size() && data.chamberSignals.at(data.signalIndex).isDigital())
         ++data.signalIndex;
     if (data.signalIndex == data.chamberSignals.size()) {
-        const QString programName = data.programName;
-        const QList<ProgramTransmittableSection> sections = data.sections;
-        Q_EMIT readProgramFinished(programName, sections);
-        resetCommand();
+        finishRead(data.programName);
         return;
     }
     const ChamberSignal &signal = data.chamberSignals.at(data.signalIndex);

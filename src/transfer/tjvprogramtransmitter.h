@@ -51,9 +51,9 @@ public:
     bool startProgram(int programIndex, const domain::types::ProgramStartOptions &options) override;
     bool stopProgram() override;
 
-    int generationValue() const override;
-    int maxStepCount() const override;
-    int programSlotCount() const override;
+    int generationValue() const override { return 6; }
+    int maxStepCount() const override { return 100; }
+    int programSlotCount() const override { return 52; }
 
 protected:
     void prepareReadProgramNames() override;

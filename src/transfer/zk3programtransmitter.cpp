@@ -1,26 +1,20 @@
 #include "transfer/zk3programtransmitter.h"
 
+#include "transfer/holdingregister.h"
+
 #include "connection/chamber/core/chamberconnectionlogging.h"
 #include "connection/chamber/core/chamberreply.h"
 
-#include <QtCore/QDateTime>
 #include <QtCore/QTimer>
 #include <QtCore/QVector>
 
 namespace quelta::base::connection::chamberconnection {
 
-using domain::types::ChamberSignal;
 using domain::types::ControllerAddress;
-using domain::types::ControllerAddressId;
 using domain::types::ProgramSection;
-using domain::types::ProgramTransmittableSection;
-using domain::types::SetpointValue;
 
 namespace {
 
-constexpr int GenerationValue = 3;
-constexpr int MaxStepCount = 20;
-constexpr int ProgramSlotCount = 2;
 constexpr quint32 ReadyBit = 0x2;
 // The floats of 0x03F9 and the bits of 0x0401.
 constexpr int AnalogColumns = 3;
@@ -28,26 +22,20 @@ constexpr int DigitalBits = 8;
 // Section number and last section number of a delete.
 constexpr int DeleteMarker = 255;
 
-ControllerAddress zk3Register(const char *address, int valueType, int count = 1)
-{
-    return ControllerAddress(ControllerAddressId(), QString::fromLatin1(address), ControllerAddress::ReadWrite,
-                             valueType, count, -1, QString());
-}
-
 struct Registers
 {
-    const ControllerAddress controlWord = zk3Register("0x03F3", QMetaType::UShort);
-    const ControllerAddress errorCode = zk3Register("0x03F4", QMetaType::UShort);
-    const ControllerAddress programNumber = zk3Register("0x03F5", QMetaType::UChar);
-    const ControllerAddress sectionNumber = zk3Register("0x03F6", QMetaType::UChar);
-    const ControllerAddress lastSection = zk3Register("0x03F7", QMetaType::UChar);
-    const ControllerAddress reserved = zk3Register("0x03F8", QMetaType::UShort);
-    const ControllerAddress duration = zk3Register("0x03FF", QMetaType::UInt);
-    const ControllerAddress setpoints = zk3Register("0x03F9", QMetaType::Float, AnalogColumns);
-    const ControllerAddress digital = zk3Register("0x0401", QMetaType::UChar);
-    const ControllerAddress startDelay = zk3Register("0x0067", QMetaType::UInt);
-    const ControllerAddress startProgram = zk3Register("0x0065", QMetaType::UChar);
-    const ControllerAddress runCommand = zk3Register("0x0046", QMetaType::UShort);
+    const ControllerAddress controlWord = holdingRegister("0x03F3", QMetaType::UShort);
+    const ControllerAddress errorCode = holdingRegister("0x03F4", QMetaType::UShort);
+    const ControllerAddress programNumber = holdingRegister("0x03F5", QMetaType::UChar);
+    const ControllerAddress sectionNumber = holdingRegister("0x03F6", QMetaType::UChar);
+    const ControllerAddress lastSection = holdingRegister("0x03F7", QMetaType::UChar);
+    const ControllerAddress reserved = holdingRegister("0x03F8", QMetaType::UShort);
+    const ControllerAddress duration = holdingRegister("0x03FF", QMetaType::UInt);
+    const ControllerAddress setpoints = holdingRegister("0x03F9", QMetaType::Float, AnalogColumns);
+    const ControllerAddress digital = holdingRegister("0x0401", QMetaType::UChar);
+    const ControllerAddress startDelay = holdingRegister("0x0067", QMetaType::UInt);
+    const ControllerAddress startProgram = holdingRegister("0x0065", QMetaType::UChar);
+    const ControllerAddress runCommand = holdingRegister("0x0046", QMetaType::UShort);
 };
 
 const Registers &registers()
@@ -76,16 +64,6 @@ quint16 commandCode(AbstractProgramTransmitter::Command command)
     return 0;
 }
 
-// A value read back, held within the signal's limits where it has them.
-float withinLimits(float value, const ChamberSignal &signal)
-{
-    if (signal.limitMax() != ChamberSignal::NoUpperLimit && value > signal.limitMax())
-        value = signal.limitMax();
-    if (signal.limitMin() != ChamberSignal::NoLowerLimit && value < signal.limitMin())
-        value = signal.limitMin();
-    return value;
-}
-
 } // namespace
 
 ZK3ProgramTransmitter::ZK3ProgramTransmitter(QObject *parent)
@@ -94,21 +72,6 @@ ZK3ProgramTransmitter::ZK3ProgramTransmitter(QObject *parent)
 }
 
 ZK3ProgramTransmitter::~ZK3ProgramTransmitter() = default;
-
-int ZK3ProgramTransmitter::generationValue() const
-{
-    return GenerationValue;
-}
-
-int ZK3ProgramTransmitter::maxStepCount() const
-{
-    return MaxStepCount;
-}
-
-int ZK3ProgramTransmitter::programSlotCount() const
-{
-    return ProgramSlotCount;
-}
 
 bool ZK3ProgramTransmitter::isReadReady(quint32 controlWord) const
 {
@@ -125,22 +88,8 @@ const ControllerAddress &ZK3ProgramTransmitter::errorCodeRegister() const
     return registers().errorCode;
 }
 
-// Asks for section 0 of each slot in turn: a slot that has none is empty.
-void ZK3ProgramTransmitter::prepareReadProgramNames()
-{
-    const TransmissionData &data = transmissionData();
-    if (data.programIndex >= ProgramSlotCount) {
-        resetCommand();
-        Q_EMIT readProgramNamesFinished(programNames());
-        return;
-    }
-    const Registers &r = registers();
-    handshakeAfter(writeValues({{r.programNumber, data.programIndex},
-                                {r.sectionNumber, 0},
-                                {r.reserved, 0},
-                                {r.controlWord, commandCode(READ_NAMES)}}));
-}
-
+// Also behind the program list, which asks for section 0 of each slot: a
+// slot that has none is empty.
 void ZK3ProgramTransmitter::prepareReadProgram()
 {
     const TransmissionData &data = transmissionData();
@@ -148,7 +97,7 @@ void ZK3ProgramTransmitter::prepareReadProgram()
     handshakeAfter(writeValues({{r.programNumber, data.programIndex},
                                 {r.sectionNumber, data.sectionIndex},
                                 {r.reserved, 0},
-                                {r.controlWord, commandCode(READ)}}));
+                                {r.controlWord, commandCode(currentCommand())}}));
 }
 
 void ZK3ProgramTransmitter::prepareDeleteProgram()
@@ -164,42 +113,18 @@ void ZK3ProgramTransmitter::prepareDeleteProgram()
 void ZK3ProgramTransmitter::prepareWriteProgram()
 {
     TransmissionData &data = transmissionData();
-    if (data.sectionIndex >= data.sections.size()) {
-        Q_EMIT writeProgramFinished();
-        resetCommand();
+    if (finishWriteAfterLastSection() || (data.sectionIndex == 0 && refuseUnplaceableBits(DigitalBits)))
         return;
-    }
-    // Refused before the first section goes out, so that no part of the
-    // program replaces the one on the controller.
-    const std::optional<int> unplaceable = data.sectionIndex == 0 ? data.signalBeyondBits(DigitalBits) : std::nullopt;
-    if (unplaceable) {
-        qCWarning(lcChamberConnection) << "(Modbus) Digital signal" << *unplaceable << "has no place in the"
-                                       << DigitalBits << "digital bits of a ZK3 section; program not written";
-        resetThenReportError();
-        return;
-    }
 
     const ProgramSection section = data.sections.at(data.sectionIndex).section();
-    QVector<float> analog(AnalogColumns, 0.0f);
-    uint digital = 0;
-    const QList<SetpointValue> setpoints = section.setpoints();
-    for (const SetpointValue &setpoint : setpoints) {
-        if (data.digitalPositions.contains(setpoint.signalId())) {
-            const uint bit = 1U << data.digitalPositions.value(setpoint.signalId());
-            digital = setpoint.rawValue().toBool() ? digital | bit : digital & ~bit;
-        } else if (const int column = data.analogPositions.value(setpoint.signalId(), AnalogColumns);
-                   column < AnalogColumns) {
-            analog[column] = setpoint.rawValue().toFloat();
-        }
-    }
-
+    const QVector<float> analog = data.analogColumns(section, AnalogColumns);
     const Registers &r = registers();
     const bool sent = handshakeAfter(writeValues({{r.programNumber, data.programIndex},
                                                   {r.sectionNumber, data.sectionIndex},
                                                   {r.lastSection, data.sectionIndex},
                                                   {r.reserved, 0},
                                                   {r.setpoints, QVariant::fromValue(analog)},
-                                                  {r.digital, digital},
+                                                  {r.digital, data.digitalWord(section)},
                                                   {r.duration, section.durationInSeconds()},
                                                   {r.controlWord, commandCode(WRITE)}}));
     if (sent)
@@ -208,19 +133,9 @@ void ZK3ProgramTransmitter::prepareWriteProgram()
 
 void ZK3ProgramTransmitter::prepareStartProgram()
 {
-    const TransmissionData &data = transmissionData();
-    qint64 delay = data.startOptions.startDelay();
-    if (!data.startOptions.startTime().isNull())
-        delay = QDateTime::currentDateTime().secsTo(data.startOptions.startTime());
-    // A negative delay would go out as its 32-bit pattern, a start about 136
-    // years later.
-    if (delay < 0) {
-        qCWarning(lcChamberConnection) << "(Modbus) Start lies" << -delay << "s in the past; starting now";
-        delay = 0;
-    }
     const Registers &r = registers();
-    startResponseAfter(writeValues({{r.startDelay, delay},
-                                    {r.startProgram, data.programIndex + 1},
+    startResponseAfter(writeValues({{r.startDelay, startDelayInSeconds()},
+                                    {r.startProgram, transmissionData().programIndex + 1},
                                     {r.runCommand, commandCode(START)}}));
 }
 
@@ -231,13 +146,10 @@ void ZK3ProgramTransmitter::prepareStopProgram()
 
 void ZK3ProgramTransmitter::continueCommand(quint32 deviceErrorCode)
 {
-    TransmissionData &data = transmissionData();
     switch (currentCommand()) {
     case READ_NAMES:
-        programNames().insert(data.programIndex + 1,
-                              deviceErrorCode != 0 ? emptyProgramName : defaultProgramName(data.programIndex + 1));
-        ++data.programIndex;
-        QTimer::singleShot(0, this, &ZK3ProgramTransmitter::prepareReadProgramNames);
+        listSlotName(deviceErrorCode != 0 ? emptyProgramName
+                                          : defaultProgramName(transmissionData().programIndex + 1));
         return;
     case READ:
         if (deviceErrorCode == 0) {
@@ -277,52 +189,16 @@ void ZK3ProgramTransmitter::readProgramData(const ChamberReply &reply)
 {
     TransmissionData &data = transmissionData();
     data.sectionCount = int(reply.result(0).toUInt()) + 1;
-    // 255 after a delete would read 256 sections.
-    if (data.sectionCount > MaxStepCount) {
-        qCWarning(lcChamberConnection) << "(Modbus) The controller reports" << data.sectionCount
-                                       << "sections, more than the" << MaxStepCount << "a program holds";
-        resetThenReportError();
+    if (refuseSectionCount(data.sectionCount))
         return;
-    }
     const Registers &r = registers();
     resultAfter(readValues({r.setpoints, r.digital, r.duration}), this, &ZK3ProgramTransmitter::handleProgramData);
 }
 
 void ZK3ProgramTransmitter::handleProgramData(const ChamberReply &reply)
 {
-    TransmissionData &data = transmissionData();
-    if (data.sectionIndex >= data.sections.size()) {
-        data.sections.append(ProgramTransmittableSection(
-            ProgramSection(0, {}, 0, ProgramSection::INVALID, false, QString()), 0, 0));
-    }
-    QVector<float> analog = reply.result(0).value<QVector<float>>();
-    const uint digital = reply.result(1).toUInt();
-
-    ProgramSection section = data.sections.at(data.sectionIndex).section();
-    QList<SetpointValue> setpoints = section.setpoints();
-    for (const ChamberSignal &signal : qAsConst(data.chamberSignals)) {
-        if (signal.isDigital() && signal.bitPosition() >= 0) {
-            setpoints.append(SetpointValue(signal, QVariant(digital)));
-            continue;
-        }
-        const ChamberSignal::AddressPointer address = signal.writeManualAddress();
-        const int column = address ? address->number() - 1 : -1;
-        // Columns beyond the three floats have no value on this controller.
-        if (column < 0 || column >= analog.size())
-            continue;
-        analog[column] = withinLimits(analog.at(column), signal);
-        setpoints.append(SetpointValue(signal, QVariant(analog.at(column))));
-    }
-    section.setSetpoints(setpoints);
-    section.setDurationInSeconds(reply.result(2).toUInt());
-    data.sections[data.sectionIndex].setSection(section);
-
-    if (++data.sectionIndex >= data.sectionCount) {
-        Q_EMIT readProgramFinished(defaultProgramName(data.programIndex + 1), data.sections);
-        resetCommand();
-    } else {
+    if (appendSectionRead(reply, ReadBack::WithinLimits))
         QTimer::singleShot(0, this, &ZK3ProgramTransmitter::prepareReadProgram);
-    }
 }
 
 } // namespace quelta::base::connection::chamberconnection

@@ -36,12 +36,11 @@ public:
     explicit ZK3ProgramTransmitter(QObject *parent = nullptr);
     ~ZK3ProgramTransmitter() override;
 
-    int generationValue() const override;
-    int maxStepCount() const override;
-    int programSlotCount() const override;
+    int generationValue() const override { return 3; }
+    int maxStepCount() const override { return 20; }
+    int programSlotCount() const override { return 2; }
 
 protected:
-    void prepareReadProgramNames() override;
     void prepareReadProgram() override;
     void prepareDeleteProgram() override;
     void prepareWriteProgram() override;

@@ -1,33 +1,24 @@
 #include "transfer/zk4dataloggerreader.h"
 
+#include "transfer/holdingregister.h"
+
 namespace quelta::base::connection::chamberconnection {
 
 using domain::types::ChamberSignal;
 using domain::types::ControllerAddress;
-using domain::types::ControllerAddressId;
 using domain::types::Recordset;
-
-namespace {
-
-ControllerAddress zk4Register(const char *address, int access, int valueType, int count = 1)
-{
-    return ControllerAddress(ControllerAddressId(), QString::fromLatin1(address), access, valueType, count, -1,
-                             QString());
-}
-
-} // namespace
 
 ZK4DataLoggerReader::ZK4DataLoggerReader(QObject *parent)
     : ModbusDataLoggerReader(
-        zk4Register("0xA400", ControllerAddress::ReadWrite, QMetaType::UShort),
-        zk4Register("0xA404", ControllerAddress::ReadOnly, QMetaType::UShort),
-        zk4Register("0xA401", ControllerAddress::ReadWrite, QMetaType::UInt),
-        zk4Register("0xA403", ControllerAddress::ReadWrite, QMetaType::UShort),
-        zk4Register("0xA405", ControllerAddress::ReadWrite, QMetaType::UChar, BlockSize),
-        zk4Register("0xA477", ControllerAddress::ReadOnly, QMetaType::UInt),
-        zk4Register("0xA479", ControllerAddress::ReadOnly, QMetaType::UInt),
-        zk4Register("0xA475", ControllerAddress::ReadOnly, QMetaType::UShort),
-        zk4Register("0xA476", ControllerAddress::ReadOnly, QMetaType::UShort), parent)
+        holdingRegister("0xA400", QMetaType::UShort),
+        holdingRegister("0xA404", QMetaType::UShort, 1, ControllerAddress::ReadOnly),
+        holdingRegister("0xA401", QMetaType::UInt),
+        holdingRegister("0xA403", QMetaType::UShort),
+        holdingRegister("0xA405", QMetaType::UChar, BlockSize),
+        holdingRegister("0xA477", QMetaType::UInt, 1, ControllerAddress::ReadOnly),
+        holdingRegister("0xA479", QMetaType::UInt, 1, ControllerAddress::ReadOnly),
+        holdingRegister("0xA475", QMetaType::UShort, 1, ControllerAddress::ReadOnly),
+        holdingRegister("0xA476", QMetaType::UShort, 1, ControllerAddress::ReadOnly), parent)
 {
 }
 

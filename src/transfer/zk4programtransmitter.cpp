@@ -1,27 +1,19 @@
 #include "transfer/zk4programtransmitter.h"
 
-#include "connection/chamber/core/chamberconnectionlogging.h"
+#include "transfer/holdingregister.h"
+
 #include "connection/chamber/core/chamberreply.h"
 
 #include <QtCore/QTimer>
 #include <QtCore/QVector>
 
-#include <array>
-
 namespace quelta::base::connection::chamberconnection {
 
-using domain::types::ChamberSignal;
 using domain::types::ControllerAddress;
-using domain::types::ControllerAddressId;
 using domain::types::ProgramSection;
-using domain::types::ProgramTransmittableSection;
-using domain::types::SetpointValue;
 
 namespace {
 
-constexpr int GenerationValue = 4;
-constexpr int MaxStepCount = 30;
-constexpr int ProgramSlotCount = 1;
 constexpr quint32 BusyBit = 0x80;
 constexpr quint16 ReadCommand = 0x81;
 constexpr quint16 WriteCommand = 0x82;
@@ -36,22 +28,16 @@ constexpr quint16 FirstStepSetpoints = 0xAC0B;
 constexpr quint16 FirstStepDuration = 0xAC13;
 constexpr quint16 FirstStepDigital = 0xAC15;
 
-ControllerAddress zk4Register(int address, int valueType, int count = 1)
-{
-    return ControllerAddress(ControllerAddressId(), QString::asprintf("0x%04X", address), ControllerAddress::ReadWrite,
-                             valueType, count, -1, QString());
-}
-
 struct Registers
 {
-    const ControllerAddress controlWord = zk4Register(0xAC00, QMetaType::UShort);
-    const ControllerAddress errorCode = zk4Register(0xAC01, QMetaType::UShort);
-    const ControllerAddress cleared1 = zk4Register(0xAC02, QMetaType::UShort);
-    const ControllerAddress cleared2 = zk4Register(0xAC06, QMetaType::UShort);
-    const ControllerAddress cleared3 = zk4Register(0xAC07, QMetaType::UShort);
-    const ControllerAddress stepCount = zk4Register(0xAC08, QMetaType::UShort);
-    const ControllerAddress start = zk4Register(0xAA04, QMetaType::UShort);
-    const ControllerAddress stop = zk4Register(0xAA05, QMetaType::UShort);
+    const ControllerAddress controlWord = holdingRegister(0xAC00, QMetaType::UShort);
+    const ControllerAddress errorCode = holdingRegister(0xAC01, QMetaType::UShort);
+    const ControllerAddress cleared1 = holdingRegister(0xAC02, QMetaType::UShort);
+    const ControllerAddress cleared2 = holdingRegister(0xAC06, QMetaType::UShort);
+    const ControllerAddress cleared3 = holdingRegister(0xAC07, QMetaType::UShort);
+    const ControllerAddress stepCount = holdingRegister(0xAC08, QMetaType::UShort);
+    const ControllerAddress start = holdingRegister(0xAA04, QMetaType::UShort);
+    const ControllerAddress stop = holdingRegister(0xAA05, QMetaType::UShort);
 };
 
 const Registers &registers()
@@ -67,18 +53,11 @@ struct StepRegisters
     ControllerAddress digital;
 };
 
-const StepRegisters &stepRegisters(int step)
+StepRegisters stepRegisters(int step)
 {
-    static const std::array<StepRegisters, MaxStepCount> table = [] {
-        std::array<StepRegisters, MaxStepCount> steps;
-        for (int k = 0; k < MaxStepCount; ++k) {
-            steps[k] = {zk4Register(FirstStepSetpoints + StepStride * k, QMetaType::Float, AnalogColumns),
-                        zk4Register(FirstStepDuration + StepStride * k, QMetaType::UInt),
-                        zk4Register(FirstStepDigital + StepStride * k, QMetaType::UShort)};
-        }
-        return steps;
-    }();
-    return table.at(step);
+    return {holdingRegister(FirstStepSetpoints + StepStride * step, QMetaType::Float, AnalogColumns),
+            holdingRegister(FirstStepDuration + StepStride * step, QMetaType::UInt),
+            holdingRegister(FirstStepDigital + StepStride * step, QMetaType::UShort)};
 }
 
 } // namespace
@@ -89,21 +68,6 @@ ZK4ProgramTransmitter::ZK4ProgramTransmitter(QObject *parent)
 }
 
 ZK4ProgramTransmitter::~ZK4ProgramTransmitter() = default;
-
-int ZK4ProgramTransmitter::generationValue() const
-{
-    return GenerationValue;
-}
-
-int ZK4ProgramTransmitter::maxStepCount() const
-{
-    return MaxStepCount;
-}
-
-int ZK4ProgramTransmitter::programSlotCount() const
-{
-    return ProgramSlotCount;
-}
 
 bool ZK4ProgramTransmitter::isReadReady(quint32 controlWord) const
 {
@@ -120,13 +84,8 @@ const ControllerAddress &ZK4ProgramTransmitter::errorCodeRegister() const
     return registers().errorCode;
 }
 
-// The one program's name comes from loading it: it is there when it has a
-// step.
-void ZK4ProgramTransmitter::prepareReadProgramNames()
-{
-    prepareReadProgram();
-}
-
+// Also behind the program list: the one program's name comes from loading
+// it; it is there when it has a step.
 void ZK4ProgramTransmitter::prepareReadProgram()
 {
     handshakeAfter(writeValues({{registers().controlWord, ReadCommand}}));
@@ -140,40 +99,19 @@ void ZK4ProgramTransmitter::prepareDeleteProgram()
 
 void ZK4ProgramTransmitter::prepareWriteProgram()
 {
+    if (finishWriteAfterLastSection() || refuseUnplaceableBits(DigitalBits))
+        return;
     TransmissionData &data = transmissionData();
-    if (data.sectionIndex >= data.sections.size()) {
-        Q_EMIT writeProgramFinished();
-        resetCommand();
-        return;
-    }
-    if (const std::optional<int> unplaceable = data.signalBeyondBits(DigitalBits)) {
-        qCWarning(lcChamberConnection) << "(Modbus) Digital signal" << *unplaceable << "has no place in the"
-                                       << DigitalBits << "digital bits of a ZK4 step; program not written";
-        resetThenReportError();
-        return;
-    }
 
     const Registers &r = registers();
     QList<QPair<ControllerAddress, QVariant>> writes{
         {r.cleared1, 0}, {r.cleared2, 0}, {r.cleared3, 0}, {r.stepCount, data.sections.size()}};
     for (int k = 0; k < data.sections.size(); ++k) {
         const ProgramSection section = data.sections.at(k).section();
-        QVector<float> analog(AnalogColumns, 0.0f);
-        uint digital = 0;
-        const QList<SetpointValue> setpoints = section.setpoints();
-        for (const SetpointValue &setpoint : setpoints) {
-            if (data.digitalPositions.contains(setpoint.signalId())) {
-                const uint bit = 1U << data.digitalPositions.value(setpoint.signalId());
-                digital = setpoint.rawValue().toBool() ? digital | bit : digital & ~bit;
-            } else if (const int column = data.analogPositions.value(setpoint.signalId(), AnalogColumns);
-                       column < AnalogColumns) {
-                analog[column] = setpoint.rawValue().toFloat();
-            }
-        }
-        const StepRegisters &step = stepRegisters(k);
-        writes.append({step.setpoints, QVariant::fromValue(analog)});
+        const StepRegisters step = stepRegisters(k);
+        writes.append({step.setpoints, QVariant::fromValue(data.analogColumns(section, AnalogColumns))});
         writes.append({step.duration, quint32(section.durationInSeconds())});
-        writes.append({step.digital, digital});
+        writes.append({step.digital, data.digitalWord(section)});
     }
     writes.append({r.controlWord, WriteCommand});
     data.sectionIndex = data.sections.size();
@@ -236,50 +174,22 @@ void ZK4ProgramTransmitter::readProgramData(const ChamberReply &reply)
         return;
     }
     // Steps beyond the 30 have no registers.
-    if (data.sectionCount > MaxStepCount) {
-        qCWarning(lcChamberConnection) << "(Modbus) The controller reports" << data.sectionCount
-                                       << "steps, more than the" << MaxStepCount << "a program holds";
-        resetThenReportError();
-        return;
-    }
-    readProgramStep();
+    if (!refuseSectionCount(data.sectionCount, "steps"))
+        readProgramStep();
 }
 
 void ZK4ProgramTransmitter::readProgramStep()
 {
-    const StepRegisters &step = stepRegisters(transmissionData().sectionIndex);
+    const StepRegisters step = stepRegisters(transmissionData().sectionIndex);
     resultAfter(readValues({step.setpoints, step.digital, step.duration}), this,
                 &ZK4ProgramTransmitter::handleProgramData);
 }
 
+// A count of 0 still gives step 0.
 void ZK4ProgramTransmitter::handleProgramData(const ChamberReply &reply)
 {
-    TransmissionData &data = transmissionData();
-    const QVector<float> analog = reply.result(0).value<QVector<float>>();
-    const uint digital = reply.result(1).toUInt();
-
-    QList<SetpointValue> setpoints;
-    for (const ChamberSignal &signal : qAsConst(data.chamberSignals)) {
-        if (signal.isDigital() && signal.bitPosition() >= 0) {
-            setpoints.append(SetpointValue(signal, QVariant(digital)));
-            continue;
-        }
-        const ChamberSignal::AddressPointer address = signal.writeManualAddress();
-        const int column = address ? address->number() - 1 : -1;
-        // Columns beyond the four floats have no value on this controller.
-        if (column >= 0 && column < analog.size())
-            setpoints.append(SetpointValue(signal, QVariant(analog.at(column))));
-    }
-    data.sections.append(ProgramTransmittableSection(
-        ProgramSection(0, setpoints, reply.result(2).toUInt(), ProgramSection::INVALID, false, QString()), 0, 0));
-
-    // A count of 0 still gives step 0.
-    if (++data.sectionIndex >= data.sectionCount) {
-        Q_EMIT readProgramFinished(defaultProgramName(data.programIndex + 1), data.sections);
-        resetCommand();
-    } else {
+    if (appendSectionRead(reply))
         QTimer::singleShot(0, this, &ZK4ProgramTransmitter::readProgramStep);
-    }
 }
 
 } // namespace quelta::base::connection::chamberconnection

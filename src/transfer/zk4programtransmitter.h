@@ -33,12 +33,11 @@ public:
     explicit ZK4ProgramTransmitter(QObject *parent = nullptr);
     ~ZK4ProgramTransmitter() override;
 
-    int generationValue() const override;
-    int maxStepCount() const override;
-    int programSlotCount() const override;
+    int generationValue() const override { return 4; }
+    int maxStepCount() const override { return 30; }
+    int programSlotCount() const override { return 1; }
 
 protected:
-    void prepareReadProgramNames() override;
     void prepareReadProgram() override;
     void prepareDeleteProgram() override;
     void prepareWriteProgram() override;

@@ -100,12 +100,6 @@ QVariant FakeModbusChamberConnection::answer(const ControllerAddress &address, c
     return value(address);
 }
 
-ControllerAddress holdingRegister(const char *address, int valueType, int count)
-{
-    return ControllerAddress(ControllerAddressId(), QString::fromLatin1(address), ControllerAddress::ReadWrite,
-                             valueType, count, -1, QString());
-}
-
 ChamberSignal chamberSignal(int id, int number, int bitPosition, float limitMax)
 {
     ChamberSignal signal;
@@ -122,6 +116,14 @@ ProgramTransmittableSection programSection(const QList<SetpointValue> &setpoints
 {
     return ProgramTransmittableSection(ProgramSection(0, setpoints, duration, ProgramSection::INVALID, false, {}),
                                        0, 0);
+}
+
+ProgramNames programList(int slots, const ProgramNames &named)
+{
+    ProgramNames names;
+    for (int key = 1; key <= slots; ++key)
+        names.insert(key, named.value(key));
+    return names;
 }
 
 void addRoadColumns()

@@ -6,6 +6,7 @@
 #include "domain/types/chambersignal.h"
 #include "domain/types/programtransmittablesection.h"
 #include "transfer/abstractprogramtransmitter.h"
+#include "transfer/holdingregister.h"
 
 #include <QtCore/QElapsedTimer>
 #include <QtTest/QSignalSpy>
@@ -22,6 +23,7 @@ namespace transferbench {
 
 using namespace quelta::domain::types;
 using quelta::base::connection::chamberconnection::AbstractProgramTransmitter;
+using quelta::base::connection::chamberconnection::holdingRegister;
 using IChamberReply = quelta::domain::api::IChamberReply;
 using ProgramNames = QMap<int, QString>;
 using Sections = QList<ProgramTransmittableSection>;
@@ -211,18 +213,30 @@ struct TransmitterBench
         QCOMPARE(spy.names.count(), lists + 1);
     }
 
+    // Reads the program after a write: it comes back as expected under name,
+    // and the read ends the second command.
+    void verifyReadBack(int programIndex, const Signals &chamberSignals, const QString &name, const Sections &expected)
+    {
+        QVERIFY(transmitter.readProgram(programIndex, chamberSignals));
+        QTRY_COMPARE(spy.read.count(), 1);
+        QCOMPARE(spy.read.first().first(), QVariant(name));
+        QCOMPARE(spy.read.first().last().value<Sections>(), expected);
+        QCOMPARE(spy.outcomes(), 2);
+    }
+
     const QSharedPointer<FakeModbusChamberConnection> connection;
     Transmitter transmitter;
     TransmitterSpy spy{&transmitter};
 };
 
-ControllerAddress holdingRegister(const char *address, int valueType, int count = 1);
 // A signal in °C whose manual-mode write address (0x2000 + id) has the
 // 1-based column number, or, with a bit position of 0 or more, a switch that
 // is that bit.
 ChamberSignal chamberSignal(int id, int number, int bitPosition = -1,
                             float limitMax = ChamberSignal::NoUpperLimit);
 ProgramTransmittableSection programSection(const QList<SetpointValue> &setpoints, qint64 duration);
+// A program list of the slots 1 to slots, empty but for the named ones.
+ProgramNames programList(int slots, const ProgramNames &named);
 // A tolerance band in °C relative to its setpoint.
 ToleranceRange relativeBand(float below, float above);
 // The columns of a table of command roads: command, setup (the controller's

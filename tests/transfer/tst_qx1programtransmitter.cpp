@@ -70,14 +70,11 @@ private Q_SLOTS:
 void tst_QX1ProgramTransmitter::command_endsExactlyOnce_data()
 {
     addRoadColumns();
-    ProgramNames names;
-    for (int key = 1; key <= 25; ++key)
-        names.insert(key, key == 2 ? "Program 2" : "");
     addRoad("write, error code", "write", "error code", unknownError);
     addRoad("write, lost connection", "write", "1a00 lost", "Unable to connect");
     addRoad("write, digital bit 8", "write", "bit 8", unknownError, {}, "Digital signal 4 has no place");
     addRoad("write, no column 0", "write", "gap", "Invalid data", {}, "No signal for analog column 0");
-    addRoad("names", "names", "", "", QVariant::fromValue(names));
+    addRoad("names", "names", "", "", QVariant::fromValue(programList(25, {{2, "Program 2"}})));
     addRoad("read", "read", "", "", QVariantList{1, 0, 0, 0, 1});
     // Section 0 tells how many columns every section has: column 1 of
     // section 1 is not asked for.
@@ -159,11 +156,7 @@ void tst_QX1ProgramTransmitter::writeThenRead_givesTheProgramBack()
     // Every column carries the section's "%" value.
     QCOMPARE(requests.at(3).values.at(5).value<QVector<float>>(), (QVector<float>{-25.0f, 55.0f, 0.0f, 0.5f}));
 
-    QVERIFY(bench.transmitter.readProgram(3, chamberSignals));
-    QTRY_COMPARE(bench.spy.read.count(), 1);
-    QCOMPARE(bench.spy.read.first().first(), QVariant("Program 3"));
-    QCOMPARE(bench.spy.read.first().last().value<Sections>(), sections);
-    QCOMPARE(bench.spy.outcomes(), 2);
+    bench.verifyReadBack(3, chamberSignals, "Program 3", sections);
 }
 
 QTEST_GUILESS_MAIN(tst_QX1ProgramTransmitter)

@@ -63,13 +63,10 @@ private Q_SLOTS:
 void tst_QX2ProgramTransmitter::command_endsExactlyOnce_data()
 {
     addRoadColumns();
-    ProgramNames names;
-    for (int key = 1; key <= 25; ++key)
-        names.insert(key, key == 2 ? "Heat" : "");
     addRoad("write, error code", "write", "error code", unknownError);
     addRoad("write, lost connection", "write", "3000 lost", "Unable to connect");
     addRoad("write, digital bit 16", "write", "bit 16", unknownError, {}, "Digital signal 4 has no place");
-    addRoad("names", "names", "", "", QVariant::fromValue(names));
+    addRoad("names", "names", "", "", QVariant::fromValue(programList(25, {{2, "Heat"}})));
     // The name is reported with the 0-based index.
     addRoad("name of 2", "name", "");
     addRoad("name of an empty slot", "name", "slot 3", unknownError);
@@ -145,11 +142,7 @@ void tst_QX2ProgramTransmitter::writeThenRead_givesTheProgramBack()
     QCOMPARE(write.values.mid(8, 2), (QVariantList{3600U << 16, 0x10000U}));
     QCOMPARE(write.values.at(10).value<QVector<uchar>>(), (QVector<uchar>{3, 5}));
 
-    QVERIFY(bench.transmitter.readProgram(2, chamberSignals));
-    QTRY_COMPARE(bench.spy.read.count(), 1);
-    QCOMPARE(bench.spy.read.first().first(), QVariant(name.left(72)));
-    QCOMPARE(bench.spy.read.first().last().value<Sections>(), sections);
-    QCOMPARE(bench.spy.outcomes(), 2);
+    bench.verifyReadBack(2, chamberSignals, name.left(72), sections);
 }
 
 QTEST_GUILESS_MAIN(tst_QX2ProgramTransmitter)

@@ -160,10 +160,7 @@ void tst_TjvProgramTransmitter::readProgramNames_gives52Names_andRefusesOthersMe
             && !bench.transmitter.readProgramName(1));
 
     QTRY_COMPARE(bench.spy.names.count(), 1);
-    QMap<int, QString> expected;
-    for (int key = 1; key <= 52; ++key)
-        expected.insert(key, key == 1 ? "Test" : key == 6 ? "Heat\n" : "");
-    QCOMPARE(bench.spy.names.first().first().value<decltype(expected)>(), expected);
+    QCOMPARE(bench.spy.names.first().first().value<ProgramNames>(), programList(52, {{1, "Test"}, {6, "Heat\n"}}));
     QCOMPARE(bench.spy.outcomes(), 2);
 }
 

@@ -159,13 +159,9 @@ void tst_ZK3ProgramTransmitter::writeThenRead_givesTheProgramBackWithinLimits()
     QCOMPARE(requests.first().values.at(4).value<QVector<float>>(), (QVector<float>{-10.5f, 25.0f, 0.0f}));
     QCOMPARE(requests.at(6).values.at(5), QVariant(9U));
 
-    QVERIFY(bench.transmitter.readProgram(2, chamberSignals));
-    QTRY_COMPARE(bench.spy.read.count(), 1);
     Sections expected = sections;
     expected[1] = section(50.0f, 0.0f, false, true, 3600);
-    QCOMPARE(bench.spy.read.first().first(), QVariant("Program 2"));
-    QCOMPARE(bench.spy.read.first().last().value<Sections>(), expected);
-    QCOMPARE(bench.spy.outcomes(), 2);
+    bench.verifyReadBack(2, chamberSignals, "Program 2", expected);
 }
 
 QTEST_GUILESS_MAIN(tst_ZK3ProgramTransmitter)

@@ -10,6 +10,7 @@
 #include "domain/types/activationstate.h"
 #include "gui/chambercreationcontrol.h"
 #include "gui/chambercreationmodel.h"
+#include "gui/applicationsettings.h"
 #include "gui/chamberdataprovider.h"
 #include "gui/chambertypemodel.h"
 #include "management/update/updatemanager.h"
@@ -17,7 +18,6 @@
 
 #include <QtCore/QList>
 #include <QtCore/QMetaType>
-#include <QtCore/QSettings>
 #include <QtCore/QUrl>
 #include <QtGui/QGuiApplication>
 #include <QtQml/QQmlApplicationEngine>
@@ -27,9 +27,6 @@
 #include <QtSerialBus/QModbusDevice>
 
 namespace {
-
-const QLatin1String SettingsFile("../QUELTA4.ini");
-const QLatin1String DatabasePathKey("General/ConfigDatabasePath");
 
 // Each type under a module of its own name, so that documents import them
 // as "import ChamberCreationModel 1.0".
@@ -60,13 +57,12 @@ void registerTypes()
 // database folder beside the executable.
 QString configurationDatabasePath()
 {
-    QString path = QStringLiteral("%1/%2/configuration.sqlite3")
-                       .arg(QCoreApplication::applicationDirPath(), QStringLiteral("database"));
-    QSettings settings(SettingsFile, QSettings::IniFormat);
-    settings.setIniCodec("UTF-8");
-    if (settings.contains(DatabasePathKey))
-        path = settings.value(DatabasePathKey).toString();
-    return path;
+    const QVariant configured = quelta::gui::ApplicationSettings::value(
+        quelta::gui::ApplicationSettings::ConfigDatabasePathKey);
+    if (configured.isValid())
+        return configured.toString();
+    return QStringLiteral("%1/%2/configuration.sqlite3")
+        .arg(QCoreApplication::applicationDirPath(), QStringLiteral("database"));
 }
 
 } // namespace

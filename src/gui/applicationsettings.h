@@ -6,6 +6,7 @@
 
 namespace quelta::gui::ApplicationSettings {
 
+inline const QString ConfigDatabasePathKey = QStringLiteral("General/ConfigDatabasePath");
 inline const QString ChamberImageDirectoryKey = QStringLiteral("General/ChamberImageDirectory");
 inline const QString LocalImageDirectoryKey = QStringLiteral("General/LocalImageDirectory");
 

@@ -376,6 +376,19 @@ SqlQuery &SqlQuery::values(const QList<QVariant> &values, bool firstRow)
     return *this;
 }
 
+SqlQuery &SqlQuery::columnsAndValues(const ColumnValues &columnValues)
+{
+    QStringList names;
+    QList<QVariant> values;
+    names.reserve(columnValues.size());
+    values.reserve(columnValues.size());
+    for (const QPair<QString, QVariant> &columnValue : columnValues) {
+        names.append(columnValue.first);
+        values.append(columnValue.second);
+    }
+    return columns(names).values(values);
+}
+
 SqlQuery &SqlQuery::update(const QString &table)
 {
     return appendClause(QLatin1String("UPDATE ") + table);
@@ -383,10 +396,10 @@ SqlQuery &SqlQuery::update(const QString &table)
 
 SqlQuery &SqlQuery::set(const QString &column, const QVariant &value)
 {
-    return set(QList<QPair<QString, QVariant>>{qMakePair(column, value)});
+    return set(ColumnValues{qMakePair(column, value)});
 }
 
-SqlQuery &SqlQuery::set(const QList<QPair<QString, QVariant>> &columnValues)
+SqlQuery &SqlQuery::set(const ColumnValues &columnValues)
 {
     m_query += QLatin1String(" SET ");
     for (int index = 0; index < columnValues.size(); ++index) {

@@ -46,12 +46,7 @@ int userLevelOf(const QVariant &value)
 
 QStringList descriptorColumns()
 {
-    return {columnNameControllerData(ControllerDataColumn::ID),
-            columnNameControllerData(ControllerDataColumn::ADDRESS),
-            columnNameControllerData(ControllerDataColumn::ACCESS),
-            columnNameControllerData(ControllerDataColumn::VARIABLE_TYPE),
-            columnNameControllerData(ControllerDataColumn::SET_POINT_NR),
-            columnNameControllerData(ControllerDataColumn::DESCRIPTION)};
+    return columnNamesThrough(ControllerDataColumn::DESCRIPTION);
 }
 
 } // namespace
@@ -67,7 +62,7 @@ QList<TableColumn> SignalAssembler::signalColumns(const QString &table)
     QList<TableColumn> columns;
     columns.reserve(SignalColumnCount);
     for (int index = 0; index < SignalColumnCount; ++index)
-        columns.append({table, columnNameSignal(static_cast<SignalColumn>(index))});
+        columns.append({table, columnName(static_cast<SignalColumn>(index))});
     return columns;
 }
 
@@ -79,18 +74,16 @@ bool SignalAssembler::isDefault(const ChamberSignal &signal)
 
 QList<int> SignalAssembler::addSignals(const QList<int> &signalIds)
 {
-    QStringList columns;
-    for (const TableColumn &signalColumn : signalColumns(tableNameSignal()))
-        columns.append(signalColumn.column);
+    const QStringList columns = columnNamesThrough(SignalColumn::WRITE_AUTO);
+    const QSet<int> ids(signalIds.cbegin(), signalIds.cend());
     QList<int> found;
-    selectEachById(tableNameSignal(), columns, QSet<int>(signalIds.cbegin(), signalIds.cend()),
-                   [this, &found](const Row &row) {
-                       if (row.size() != SignalColumnCount) {
-                           m_reportError(domain::types::UNEXPECTED_RESULT);
-                           return;
-                       }
-                       found.append(addSignalRow(row));
-                   });
+    selectEachById(tableNameSignal(), columns, ids, [this, &found](const Row &row) {
+        if (row.size() != SignalColumnCount) {
+            m_reportError(domain::types::UNEXPECTED_RESULT);
+            return;
+        }
+        found.append(addSignalRow(row));
+    });
     return found;
 }
 
@@ -176,9 +169,8 @@ void SignalAssembler::loadValueTypes()
         if (signal.valueType != 0)
             ids.insert(signal.valueType);
     }
-    const QStringList columns{columnNameValueType(ValueTypeColumn::ID),
-                              columnNameValueType(ValueTypeColumn::COLOR),
-                              columnNameValueType(ValueTypeColumn::DECIMAL_PLACES)};
+    const QStringList columns{columnName(ValueTypeColumn::ID), columnName(ValueTypeColumn::COLOR),
+                              columnName(ValueTypeColumn::DECIMAL_PLACES)};
     selectEachById(tableNameValueType(), columns, ids, [this](const Row &row) {
         if (row.size() != ValueTypeColumnCount) {
             m_reportError(domain::types::UNEXPECTED_RESULT);
@@ -242,11 +234,7 @@ void SignalAssembler::selectEachById(const QString &table, const QStringList &co
         return;
     }
 
-    QList<QVariant> values;
-    values.reserve(ids.size());
-    for (int id : ids)
-        values.append(id);
-
+    const QList<QVariant> values = toVariantList(ids.values());
     for (int first = 0; first < values.size(); first += MaxIdsPerStatement) {
         SqlQuery query;
         query.select(columns).from(table).where(columns.first()).in(values.mid(first, MaxIdsPerStatement));

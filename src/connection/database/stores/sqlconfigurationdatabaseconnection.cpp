@@ -343,13 +343,9 @@ QList<int> SqlConfigurationDatabaseConnection::addSignalRows(SignalAssembler &as
 QMap<int, ChamberSignal> SqlConfigurationDatabaseConnection::signalMap(SignalAssembler &assembler,
                                                                       const QList<int> &signalIds)
 {
-    assembler.load();
     QMap<int, ChamberSignal> signalMap;
-    for (int id : signalIds) {
-        const ChamberSignal signal = assembler.signal(id);
-        if (!SignalAssembler::isDefault(signal))
-            signalMap.insert(signal.id(), signal);
-    }
+    for (const ChamberSignal &signal : signalList(assembler, signalIds))
+        signalMap.insert(signal.id(), signal);
     return signalMap;
 }
 

@@ -258,11 +258,7 @@ SqlQuery &SqlQuery::isNotNull()
 
 SqlQuery &SqlQuery::in(const QList<QVariant> &values)
 {
-    appendValues(values);
-    m_query += QLatin1String(" IN (");
-    appendPlaceholders(m_query, values.size(), ListSeparator);
-    m_query += QLatin1Char(')');
-    return *this;
+    return appendValueList(QLatin1String(" IN ("), values);
 }
 
 SqlQuery &SqlQuery::in(const ISqlQuery &subQuery)
@@ -272,11 +268,7 @@ SqlQuery &SqlQuery::in(const ISqlQuery &subQuery)
 
 SqlQuery &SqlQuery::notIn(const QList<QVariant> &values)
 {
-    appendValues(values);
-    m_query += QLatin1String(" NOT IN (");
-    appendPlaceholders(m_query, values.size(), ListSeparator);
-    m_query += QLatin1Char(')');
-    return *this;
+    return appendValueList(QLatin1String(" NOT IN ("), values);
 }
 
 SqlQuery &SqlQuery::notIn(const ISqlQuery &subQuery)
@@ -466,6 +458,15 @@ SqlQuery &SqlQuery::appendComparison(const QString &comparison, const QVariant &
 {
     m_values.append(value);
     return appendClause(comparison);
+}
+
+SqlQuery &SqlQuery::appendValueList(QLatin1String opening, const QList<QVariant> &values)
+{
+    appendValues(values);
+    m_query += opening;
+    appendPlaceholders(m_query, values.size(), ListSeparator);
+    m_query += QLatin1Char(')');
+    return *this;
 }
 
 SqlQuery &SqlQuery::appendSubQuery(const QString &opening, const ISqlQuery &subQuery)

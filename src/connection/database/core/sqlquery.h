@@ -175,6 +175,7 @@ public:
 private:
     SqlQuery &appendClause(const QString &clause);
     SqlQuery &appendComparison(const QString &comparison, const QVariant &value);
+    SqlQuery &appendValueList(QLatin1String opening, const QList<QVariant> &values);
     SqlQuery &appendSubQuery(const QString &opening, const domain::api::ISqlQuery &subQuery);
     SqlQuery &appendJoins(const QString &joinKind, const QList<JoinCondition> &conditions,
                           const QString &rightTableSource);

@@ -346,7 +346,13 @@ enum class UserPreferencesColumn {
 QString tableNameUserPreferences();
 QString columnNameUserPreferences(UserPreferencesColumn column);
 
+enum class UserRecordingConfigColumn {
+    USER_ID,
+    RECORDING_ID,
+    CONFIG,
+};
 QString tableNameUserRecordingConfig();
+QString columnNameUserRecordingConfig(UserRecordingConfigColumn column);
 
 // Tables of the configuration database: the access rights and the chamber-type
 // catalogue.
@@ -565,6 +571,7 @@ inline QString columnName(UserHasChamberSignalVisibilityPreferenceColumn column)
     return columnNameUserHasChamberSignalVisibilityPreference(column);
 }
 inline QString columnName(UserPreferencesColumn column) { return columnNameUserPreferences(column); }
+inline QString columnName(UserRecordingConfigColumn column) { return columnNameUserRecordingConfig(column); }
 inline QString columnName(ActivityAccessColumn column) { return columnNameActivityAccess(column); }
 inline QString columnName(AdditionalInfoColumn column) { return columnNameAdditionalInfo(column); }
 inline QString columnName(ChamberTypeColumn column) { return columnNameChamberType(column); }

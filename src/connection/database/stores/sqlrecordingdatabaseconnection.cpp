@@ -40,9 +40,6 @@ constexpr std::array<Column, 14> ReadColumns{
     Column::NUMBER_OF_RECORDSETS,
 };
 
-// The column of user_recording_config that the schema vocabulary does not name.
-const QString RecordingConfigRecording = QStringLiteral("recording_id");
-
 // Every field but the id as the columns hold it, absent values as NULL.
 SqlQuery::ColumnValues recordingToColumnValues(const RecordingData &recording)
 {
@@ -138,7 +135,7 @@ Statements removalStatements(uint id)
         deletion(tableNameRecordingHasSignalColumn(), columnName(RecordingHasSignalColumnColumn::RECORDING_ID), id),
         metaLinksDeletion(id),
         deletion(tableNameCamera(), columnName(CameraColumn::RECORDING_ID), id),
-        deletion(tableNameUserRecordingConfig(), RecordingConfigRecording, id),
+        deletion(tableNameUserRecordingConfig(), columnName(UserRecordingConfigColumn::RECORDING_ID), id),
         deletion(tableNameRecording(), columnName(Column::ID), id),
     };
 }

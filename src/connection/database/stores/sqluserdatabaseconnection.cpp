@@ -25,6 +25,7 @@ Q_LOGGING_CATEGORY(lcUserStore, "quelta.SqlUserDatabaseConnection")
 using Column = ApplicationUserColumn;
 using PreferenceColumn = UserPreferencesColumn;
 using VisibilityColumn = UserHasChamberSignalVisibilityPreferenceColumn;
+using ConfigColumn = UserRecordingConfigColumn;
 using ColumnValues = SqlQuery::ColumnValues;
 
 // The select list of a user row; userFromRow() reads by these positions.
@@ -56,10 +57,6 @@ constexpr int PreferenceRowWidth = int(PreferenceColumns.size());
 constexpr int NoFailedAttempts = -1;
 constexpr int NoId = -1;
 
-// The columns of user_recording_config, which the schema vocabulary does not name.
-const QString RecordingConfigUser = QStringLiteral("user_id");
-const QString RecordingConfigRecording = QStringLiteral("recording_id");
-const QString RecordingConfigText = QStringLiteral("config");
 
 QVariant bytesOrNull(const QByteArray &bytes)
 {
@@ -393,7 +390,9 @@ bool SqlUserDatabaseConnection::deleteUser(uint userId)
             .where(columnName(VisibilityColumn::USER_ID))
             .equals(userId);
         auto recordingConfig = QSharedPointer<SqlQuery>::create();
-        recordingConfig->deleteFrom(tableNameUserRecordingConfig()).where(RecordingConfigUser).equals(userId);
+        recordingConfig->deleteFrom(tableNameUserRecordingConfig())
+            .where(columnName(ConfigColumn::USER_ID))
+            .equals(userId);
         statements << visibility << recordingConfig;
         user->deleteFrom(tableNameApplicationUser());
     }
@@ -432,9 +431,9 @@ QMap<int, QString> SqlUserDatabaseConnection::getRecordingConfig(uint userId)
         return {};
 
     SqlQuery query;
-    query.select(QStringList{RecordingConfigRecording, RecordingConfigText})
+    query.select(QStringList{columnName(ConfigColumn::RECORDING_ID), columnName(ConfigColumn::CONFIG)})
         .from(tableNameUserRecordingConfig())
-        .where(RecordingConfigUser)
+        .where(columnName(ConfigColumn::USER_ID))
         .equals(userId);
     QMap<int, QString> configs;
     const QList<Row> rows = m_frame.connection()->select(query);
@@ -451,24 +450,24 @@ bool SqlUserDatabaseConnection::setRecordingConfig(uint userId, int recordingId,
         return false;
 
     SqlQuery existing;
-    existing.select(QStringList{RecordingConfigRecording, RecordingConfigText})
+    existing.select(QStringList{columnName(ConfigColumn::RECORDING_ID), columnName(ConfigColumn::CONFIG)})
         .from(tableNameUserRecordingConfig())
-        .where(RecordingConfigUser)
+        .where(columnName(ConfigColumn::USER_ID))
         .equals(userId)
-        .andWhere(RecordingConfigRecording)
+        .andWhere(columnName(ConfigColumn::RECORDING_ID))
         .equals(recordingId);
     SqlQuery query;
     if (m_frame.connection()->select(existing).isEmpty()) {
         query.insertInto(tableNameUserRecordingConfig())
-            .columnsAndValues({{RecordingConfigUser, userId},
-                               {RecordingConfigRecording, recordingId},
-                               {RecordingConfigText, config}});
+            .columnsAndValues({{columnName(ConfigColumn::USER_ID), userId},
+                               {columnName(ConfigColumn::RECORDING_ID), recordingId},
+                               {columnName(ConfigColumn::CONFIG), config}});
     } else {
         query.update(tableNameUserRecordingConfig())
-            .set(RecordingConfigText, config)
-            .where(RecordingConfigUser)
+            .set(columnName(ConfigColumn::CONFIG), config)
+            .where(columnName(ConfigColumn::USER_ID))
             .equals(userId)
-            .andWhere(RecordingConfigRecording)
+            .andWhere(columnName(ConfigColumn::RECORDING_ID))
             .equals(recordingId);
     }
     return m_frame.execute(query);

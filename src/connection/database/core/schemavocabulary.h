@@ -612,6 +612,13 @@ QStringList columnNames(const Columns &columns)
     return names;
 }
 
+// The number of a table's columns from its first one up to last.
+template<typename Column>
+constexpr int columnCountThrough(Column last)
+{
+    return int(last) + 1;
+}
+
 // The names of a table's columns from its first one up to last, in the order
 // of the enumeration, so that a row selected with them holds each column's
 // value at the column's number.

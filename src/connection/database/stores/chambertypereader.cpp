@@ -20,7 +20,7 @@ namespace {
 
 constexpr int NoId = -1;
 constexpr ChamberTypeColumn LastChamberTypeColumn = ChamberTypeColumn::CONTROLLER_ID;
-constexpr int ChamberTypeColumnCount = int(LastChamberTypeColumn) + 1;
+constexpr int ChamberTypeColumnCount = columnCountThrough(LastChamberTypeColumn);
 
 QStringList chamberTypeColumns()
 {

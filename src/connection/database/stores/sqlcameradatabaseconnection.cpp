@@ -18,7 +18,7 @@ Q_LOGGING_CATEGORY(lcCameraStore, "quelta.SqlCameraDatabaseConnection")
 using Column = CameraColumn;
 
 constexpr Column LastColumn = Column::RECORDING_INTERVAL;
-constexpr int CameraRowWidth = int(LastColumn) + 1;
+constexpr int CameraRowWidth = columnCountThrough(LastColumn);
 constexpr uint NoRecording = 0;
 constexpr int NoInterval = -1;
 

@@ -50,17 +50,11 @@ int refuseCycle(int programId)
     return 0;
 }
 
-template<typename Column>
-constexpr int widthUpTo(Column last)
-{
-    return int(last) + 1;
-}
-
-constexpr int ProgramWidth = widthUpTo(ProgramColumn::CHAMBER_TYPE_ID);
-constexpr int StepWidth = widthUpTo(StepColumn::SUB_PROGRAM_ID);
-constexpr int SectionWidth = widthUpTo(SectionColumn::PROGRAM_EVENT_MESSAGE);
-constexpr int SetpointWidth = widthUpTo(SetpointColumn::TOLERANCE_RANGE_MAX);
-constexpr int RepetitionWidth = widthUpTo(RepetitionColumn::NUM_REPETITIONS);
+constexpr int ProgramWidth = columnCountThrough(ProgramColumn::CHAMBER_TYPE_ID);
+constexpr int StepWidth = columnCountThrough(StepColumn::SUB_PROGRAM_ID);
+constexpr int SectionWidth = columnCountThrough(SectionColumn::PROGRAM_EVENT_MESSAGE);
+constexpr int SetpointWidth = columnCountThrough(SetpointColumn::TOLERANCE_RANGE_MAX);
+constexpr int RepetitionWidth = columnCountThrough(RepetitionColumn::NUM_REPETITIONS);
 
 template<typename Column>
 QVariant at(const Row &row, Column column)

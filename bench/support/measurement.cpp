@@ -69,9 +69,10 @@ void runInTurns(int rounds, const std::function<void(int)> &reference, const std
 void runInTurnsOnNewFiles(int rounds, const QString &directory, const std::function<void(const QString &)> &reference,
                           const std::function<void(const QString &)> &ours)
 {
-    const auto inNewFile = [&directory](const QString &side, const std::function<void(const QString &)> &run) {
-        return [&directory, side, &run](int round) {
-            const QString path = QDir(directory).filePath(side + QString::number(round));
+    const QDir files(directory);
+    const auto inNewFile = [&files](const QString &side, const std::function<void(const QString &)> &run) {
+        return [files, side, run](int round) {
+            const QString path = files.filePath(side + QString::number(round));
             run(path);
             QFile::remove(path);
         };

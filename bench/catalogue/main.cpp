@@ -8,6 +8,9 @@
 // structs; it builds no records. The ratio is what the store's statement
 // building, value conversion and record assembly cost on top.
 
+#include "measurement.h"
+#include "rawdatabase.h"
+
 #include "connection/database/core/databasekey.h"
 #include "connection/database/core/sqliteconnection.h"
 #include "connection/database/stores/sqlconfigurationdatabaseconnection.h"
@@ -16,15 +19,12 @@
 
 #include <QtCore/QCoreApplication>
 #include <QtCore/QElapsedTimer>
-#include <QtCore/QFile>
 #include <QtCore/QLoggingCategory>
 #include <QtCore/QTemporaryDir>
 
 #include <sqlcipher/sqlite3.h>
 
-#include <algorithm>
 #include <cstdio>
-#include <cstdlib>
 #include <string>
 #include <unordered_map>
 #include <vector>
@@ -32,6 +32,8 @@
 using namespace quelta::base::connection::databaseconnection;
 using quelta::domain::types::ChamberTypeData;
 using quelta::domain::types::ChamberTypeKey;
+using quelta::bench::fail;
+using quelta::bench::RawDatabase;
 using quelta::test::CatalogueContent;
 
 namespace {
@@ -49,12 +51,6 @@ constexpr int Rounds = 3;
 constexpr int ControllerCount = 8;
 constexpr int ValueTypeCount = 6;
 constexpr int OptionCount = 4;
-
-[[noreturn]] void die(const char *what)
-{
-    std::fprintf(stderr, "bench_catalogue: %s\n", what);
-    std::exit(1);
-}
 
 // --- the catalogue ---
 
@@ -193,28 +189,14 @@ struct RawDescriptor
     std::string description;
 };
 
-std::string text(sqlite3_stmt *statement, int column)
-{
-    const auto *characters = reinterpret_cast<const char *>(sqlite3_column_text(statement, column));
-    return characters ? std::string(characters, size_t(sqlite3_column_bytes(statement, column))) : std::string();
-}
+constexpr auto text = &RawDatabase::text;
 
 class RawReader
 {
 public:
     explicit RawReader(const QString &path)
+        : m_db(path)
     {
-        if (sqlite3_open_v2(QFile::encodeName(path).constData(), &m_db, SQLITE_OPEN_READWRITE | SQLITE_OPEN_NOMUTEX,
-                            nullptr)
-            != SQLITE_OK) {
-            die("the raw C API could not open the catalogue");
-        }
-        const QByteArray key = QByteArray("PRAGMA key = '") + QByteArray(DatabaseKey.data()) + "';";
-        execute(key.constData());
-        execute("SELECT count(*) FROM sqlite_master;");
-        execute("PRAGMA journal_mode = MEMORY");
-        execute("PRAGMA temp_store = MEMORY");
-
         m_types = prepare("SELECT id, type, developement_state, size, voltage, image, description, firmware_start, "
                           "firmware_ende, setup_kennung, setup_version_start, setup_version_ende, kennung_programme, "
                           "controller_id FROM chamber_type");
@@ -267,13 +249,6 @@ public:
             "ON l.control_signals_id = c.id WHERE l.chamber_type_id = ?1)");
     }
 
-    ~RawReader()
-    {
-        for (sqlite3_stmt *statement : m_statements)
-            sqlite3_finalize(statement);
-        sqlite3_close(m_db);
-    }
-
     // Returns the number of records the store would build.
     int readAllTypes(bool withSignals)
     {
@@ -318,7 +293,7 @@ public:
     {
         sqlite3_bind_int64(m_type, 1, typeId);
         if (sqlite3_step(m_type) != SQLITE_ROW)
-            die("the raw C API misses a type");
+            fail("the raw C API misses a type");
         RawType type = typeFrom(m_type);
         sqlite3_reset(m_type);
         readControllers();
@@ -351,20 +326,7 @@ public:
     }
 
 private:
-    void execute(const char *statement)
-    {
-        if (sqlite3_exec(m_db, statement, nullptr, nullptr, nullptr) != SQLITE_OK)
-            die(sqlite3_errmsg(m_db));
-    }
-
-    sqlite3_stmt *prepare(const QByteArray &text)
-    {
-        sqlite3_stmt *statement = nullptr;
-        if (sqlite3_prepare_v2(m_db, text.constData(), -1, &statement, nullptr) != SQLITE_OK)
-            die(sqlite3_errmsg(m_db));
-        m_statements.push_back(statement);
-        return statement;
-    }
+    sqlite3_stmt *prepare(const QByteArray &text) { return m_db.prepare(text); }
 
     static RawType typeFrom(sqlite3_stmt *statement)
     {
@@ -429,8 +391,7 @@ private:
         m_controlSignalNames.clear();
     }
 
-    sqlite3 *m_db = nullptr;
-    std::vector<sqlite3_stmt *> m_statements;
+    RawDatabase m_db;
     sqlite3_stmt *m_types = nullptr;
     sqlite3_stmt *m_type = nullptr;
     sqlite3_stmt *m_controllers = nullptr;
@@ -484,10 +445,10 @@ Times runStore(const QString &path)
 {
     SqliteConnection connection(QStringLiteral("benchCatalogue"));
     if (!connection.open(path, QString(), QString(), DatabaseKey))
-        die("the store's connection could not open the catalogue");
+        fail("the store's connection could not open the catalogue");
     SqlConfigurationDatabaseConnection store;
     if (!store.setConnections(&connection))
-        die("the store is not ready");
+        fail("the store is not ready");
 
     Times times;
     QElapsedTimer timer;
@@ -495,14 +456,14 @@ Times runStore(const QString &path)
     const QList<ChamberTypeData> types = store.getChamberTypes(false);
     times.allTypes = timer.nsecsElapsed();
     if (types.size() != TypeCount * VariantsPerType)
-        die("the store read the wrong number of types");
+        fail("the store read the wrong number of types");
 
     timer.restart();
     const QList<ChamberTypeData> typesWithSignals = store.getChamberTypes(true);
     times.allTypesWithSignals = timer.nsecsElapsed();
     if (typesWithSignals.size() != TypeCount * VariantsPerType
         || typesWithSignals.last().signals().size() != SignalsPerType) {
-        die("the store read the wrong signals");
+        fail("the store read the wrong signals");
     }
 
     int signalCount = 0;
@@ -511,7 +472,7 @@ Times runStore(const QString &path)
         signalCount += store.getChamberType(lookupKey(lookup), true).signals().size();
     times.lookups = timer.nsecsElapsed();
     if (signalCount != Lookups * SignalsPerType)
-        die("the store's lookups found the wrong signals");
+        fail("the store's lookups found the wrong signals");
     connection.close();
     return times;
 }
@@ -523,7 +484,7 @@ Times runRaw(const QString &path)
     QElapsedTimer timer;
     timer.start();
     if (reader.readAllTypes(false) != TypeCount * VariantsPerType)
-        die("the raw C API read the wrong number of types");
+        fail("the raw C API read the wrong number of types");
     times.allTypes = timer.nsecsElapsed();
 
     timer.restart();
@@ -538,16 +499,14 @@ Times runRaw(const QString &path)
     }
     times.lookups = timer.nsecsElapsed();
     if (signalCount != Lookups * SignalsPerType)
-        die("the raw C API's lookups found the wrong signals");
+        fail("the raw C API's lookups found the wrong signals");
     return times;
 }
 
 void report(const char *what, qint64 store, qint64 raw, int repetitions)
 {
-    const double storeMs = store / 1e6 / repetitions;
-    const double rawMs = raw / 1e6 / repetitions;
-    std::printf("%-34s store %9.3f ms, raw C API %9.3f ms, ratio %5.2f\n", what, storeMs, rawMs,
-                raw > 0 ? double(store) / double(raw) : 0.0);
+    const auto milliseconds = [repetitions](qint64 nanoseconds) { return nanoseconds / 1e6 / repetitions; };
+    quelta::bench::printComparison(what, {"store", milliseconds(store)}, {"raw C API", milliseconds(raw)}, "ms", 3);
 }
 
 } // namespace
@@ -560,29 +519,21 @@ int main(int argc, char *argv[])
 
     QTemporaryDir directory;
     if (!directory.isValid())
-        die("no temporary directory");
+        fail("no temporary directory");
     const QString path = directory.filePath(QStringLiteral("catalogue.sqlite3"));
     QElapsedTimer building;
     building.start();
     const QString failure = quelta::test::CatalogueBuilder::create(path, largeCatalogue());
     if (!failure.isEmpty())
-        die(qPrintable(failure));
+        fail(qPrintable(failure));
     std::printf("Catalogue of %d types x %d variants x %d signals written in %.1f s\n", TypeCount, VariantsPerType,
                 SignalsPerType, building.nsecsElapsed() / 1e9);
 
-    // Both sides run in turns and keep their best times, so that neither
-    // profits alone from a warm page cache.
+    // Each side keeps its best times.
     Times store;
     Times raw;
-    for (int round = 0; round < Rounds; ++round) {
-        if (round % 2 == 0) {
-            raw.keepBest(runRaw(path));
-            store.keepBest(runStore(path));
-        } else {
-            store.keepBest(runStore(path));
-            raw.keepBest(runRaw(path));
-        }
-    }
+    quelta::bench::runInTurns(
+        Rounds, [&](int) { raw.keepBest(runRaw(path)); }, [&](int) { store.keepBest(runStore(path)); });
 
     report("getChamberTypes(false)", store.allTypes, raw.allTypes, 1);
     report("getChamberTypes(true)", store.allTypesWithSignals, raw.allTypesWithSignals, 1);

@@ -13,6 +13,7 @@
 
 #include "dataloggersimulator.h"
 #include "loopbackmodbustcpserver.h"
+#include "measurement.h"
 
 #include "connection/chamber/modbus/modbuschamberconnection.h"
 #include "domain/types/metatypes.h"
@@ -151,17 +152,6 @@ bool connectChamber(ModbusChamberConnection &connection)
     return connection.state() == ChamberState::STATE_CONNECTED;
 }
 
-double ratePerSecond(int records, qint64 nanoseconds)
-{
-    return nanoseconds > 0 ? records * 1e9 / double(nanoseconds) : 0.0;
-}
-
-double median(std::vector<double> values)
-{
-    std::sort(values.begin(), values.end());
-    return values.at(values.size() / 2);
-}
-
 } // namespace
 
 int main(int argc, char *argv[])
@@ -197,10 +187,10 @@ int main(int argc, char *argv[])
     for (int round = 0; round < Rounds; ++round) {
         timer.start();
         const int readerRecords = runReader(reader);
-        readerRates.push_back(ratePerSecond(Records, timer.nsecsElapsed()));
+        readerRates.push_back(quelta::bench::ratePerSecond(Records, timer.nsecsElapsed()));
         timer.start();
         const int libmodbusRecords = runLibmodbus(context.get());
-        libmodbusRates.push_back(ratePerSecond(Records, timer.nsecsElapsed()));
+        libmodbusRates.push_back(quelta::bench::ratePerSecond(Records, timer.nsecsElapsed()));
         if (readerRecords != Records || libmodbusRecords != Records) {
             std::fprintf(stderr, "Records read: QX2DataLoggerReader %d, libmodbus %d of %d.\n", readerRecords,
                          libmodbusRecords, Records);
@@ -210,14 +200,10 @@ int main(int argc, char *argv[])
     connection->disconnectDevice();
     context.reset();
 
-    const double readerRate = median(readerRates);
-    const double libmodbusRate = median(libmodbusRates);
-    const double ratio = libmodbusRate > 0 ? readerRate / libmodbusRate : 0.0;
     std::printf("%d records of a simulated QX2 data logger on a loopback QModbusTcpServer,\n"
                 "blocks of %d records, median of %d rounds\n",
                 Records, RecordsPerBlock, Rounds);
-    std::printf("QX2DataLoggerReader: %10.0f records/s\n", readerRate);
-    std::printf("libmodbus:           %10.0f records/s\n", libmodbusRate);
-    std::printf("ratio:               %10.2f (goal: at least %.1f)\n", ratio, Goal);
+    quelta::bench::printRatesAgainstGoal({"QX2DataLoggerReader", quelta::bench::median(readerRates)},
+                                         {"libmodbus", quelta::bench::median(libmodbusRates)}, "records/s", Goal);
     return 0;
 }

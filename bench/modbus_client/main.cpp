@@ -7,6 +7,7 @@
 // decide the result.
 
 #include "connection/chamber/modbus/qmodbusqueuedtcpclient.h"
+#include "measurement.h"
 
 #include <QtCore/QCoreApplication>
 #include <QtCore/QElapsedTimer>
@@ -18,7 +19,6 @@
 
 #include <modbus/modbus.h>
 
-#include <algorithm>
 #include <cerrno>
 #include <cstdio>
 #include <functional>
@@ -146,17 +146,6 @@ bool connectOwnClient(QModbusQueuedTcpClient &client, quint16 port)
     return client.state() == QModbusDevice::ConnectedState;
 }
 
-double ratePerSecond(int reads, qint64 nanoseconds)
-{
-    return nanoseconds > 0 ? reads * 1e9 / double(nanoseconds) : 0.0;
-}
-
-double median(std::vector<double> values)
-{
-    std::sort(values.begin(), values.end());
-    return values.at(values.size() / 2);
-}
-
 } // namespace
 
 int main(int argc, char *argv[])
@@ -191,10 +180,10 @@ int main(int argc, char *argv[])
     for (int round = 0; round < Rounds; ++round) {
         timer.start();
         const int ownGood = runOwnClient(client, Reads);
-        ownRates.push_back(ratePerSecond(Reads, timer.nsecsElapsed()));
+        ownRates.push_back(quelta::bench::ratePerSecond(Reads, timer.nsecsElapsed()));
         timer.start();
         const int libmodbusGood = runLibmodbus(context.get(), Reads);
-        libmodbusRates.push_back(ratePerSecond(Reads, timer.nsecsElapsed()));
+        libmodbusRates.push_back(quelta::bench::ratePerSecond(Reads, timer.nsecsElapsed()));
         if (ownGood != Reads || libmodbusGood != Reads) {
             std::fprintf(stderr, "Failed reads: QModbusQueuedTcpClient %d, libmodbus %d of %d.\n",
                          Reads - ownGood, Reads - libmodbusGood, Reads);
@@ -204,14 +193,10 @@ int main(int argc, char *argv[])
     client.disconnectDevice();
     context.reset();
 
-    const double ownRate = median(ownRates);
-    const double libmodbusRate = median(libmodbusRates);
-    const double ratio = libmodbusRate > 0 ? ownRate / libmodbusRate : 0.0;
     std::printf("%d sequential reads of %d holding registers from a loopback QModbusTcpServer,\n"
                 "median of %d rounds\n",
                 Reads, RegistersPerRead, Rounds);
-    std::printf("QModbusQueuedTcpClient: %10.0f reads/s\n", ownRate);
-    std::printf("libmodbus:              %10.0f reads/s\n", libmodbusRate);
-    std::printf("ratio:                  %10.2f (goal: at least %.1f)\n", ratio, Goal);
+    quelta::bench::printRatesAgainstGoal({"QModbusQueuedTcpClient", quelta::bench::median(ownRates)},
+                                         {"libmodbus", quelta::bench::median(libmodbusRates)}, "reads/s", Goal);
     return 0;
 }

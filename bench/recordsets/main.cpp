@@ -13,33 +13,37 @@
 // Usage: bench_recordsets [records], 50000 by default; 1000000 is the size
 // of a long recording.
 
+#include "measurement.h"
+#include "rawdatabase.h"
+
 #include "connection/database/core/databasekey.h"
 #include "connection/database/core/sqliteconnection.h"
 #include "connection/database/core/sqlquery.h"
 #include "connection/database/stores/sqlchamberdatabaseconnection.h"
 #include "connection/database/stores/sqlconfigurationdatabaseconnection.h"
 #include "connection/database/stores/sqlrecordsetdatabaseconnection.h"
-#include "domain/api/iroomdatabaseconnection.h"
 #include "domain/types/metatypes.h"
 #include "support/cataloguebuilder.h"
 #include "support/datadatabase.h"
+#include "support/fakeroomstore.h"
 #include "support/sqltext.h"
 
 #include <QtCore/QCoreApplication>
 #include <QtCore/QElapsedTimer>
-#include <QtCore/QFile>
 #include <QtCore/QLoggingCategory>
 #include <QtCore/QTemporaryDir>
 
 #include <sqlcipher/sqlite3.h>
 
 #include <cstdio>
-#include <cstdlib>
 #include <string>
 #include <vector>
 
 using namespace quelta::base::connection::databaseconnection;
 using namespace quelta::domain::types;
+using quelta::bench::fail;
+using quelta::bench::RawDatabase;
+using quelta::bench::ratePerSecond;
 
 namespace {
 
@@ -58,17 +62,6 @@ struct Timing
     double storeRecordsPerSecond = 0;
     double loadRecordsPerSecond = 0;
 };
-
-[[noreturn]] void die(const char *what)
-{
-    std::fprintf(stderr, "bench_recordsets: %s\n", what);
-    std::exit(1);
-}
-
-double rate(int records, qint64 nanoseconds)
-{
-    return nanoseconds > 0 ? records * 1e9 / double(nanoseconds) : 0;
-}
 
 QDateTime recordTime(int index)
 {
@@ -121,40 +114,27 @@ quelta::test::CatalogueContent probeCatalogue()
     return content;
 }
 
-// The chamber store needs a room store; the tolerance lookups never ask it.
-class NoRooms : public quelta::domain::api::IRoomDatabaseConnection
-{
-    QList<RoomData> getRooms() override { return {}; }
-    QUrl getRoom(int) override { return {}; }
-    bool addRoom(RoomData &) override { return false; }
-    bool updateRoom(const RoomData &) override { return false; }
-    bool deleteRoom(int) override { return false; }
-    ChamberLocation getChamberPosition(int) override { return {}; }
-    bool setChamberPosition(int, const ChamberLocation &) override { return false; }
-    QList<int> getRoomChambers(int) override { return {}; }
-    void error(DatabaseConnectionError) override {}
-};
-
 // --- through the record-set store ---
 
 Timing runStore(const QString &dataPath, const QString &cataloguePath, int recordCount)
 {
     if (!quelta::test::createDataDatabase(dataPath).isEmpty())
-        die("the store's data database could not be created");
+        fail("the store's data database could not be created");
     SqliteConnection data("bench-data");
     SqliteConnection catalogue("bench-catalogue");
     if (!data.open(dataPath, QString(), QString(), DatabaseKey)
         || !catalogue.open(cataloguePath, QString(), QString(), DatabaseKey)) {
-        die("the store's databases could not be opened");
+        fail("the store's databases could not be opened");
     }
     SqlConfigurationDatabaseConnection configuration;
-    NoRooms rooms;
+    // The chamber store needs a room store; the tolerance lookups never ask it.
+    quelta::test::FakeRoomStore rooms;
     SqlChamberDatabaseConnection chambers;
     SqlRecordsetDatabaseConnection store;
     configuration.setConnections(&catalogue);
     chambers.setConnections(&data, &configuration, &rooms);
     if (!store.setConnections(&data, &configuration, &chambers))
-        die("the store is not ready");
+        fail("the store is not ready");
 
     QList<int> signalIds;
     for (int index = 0; index < SignalCount; ++index)
@@ -164,7 +144,7 @@ Timing runStore(const QString &dataPath, const QString &cataloguePath, int recor
         || !data.execute(quelta::test::SqlText("INSERT INTO recording (id, chamber_id) VALUES (1, 1)")).first
         || !chambers.addToleranceRange(recordTime(-1), ChamberId, FirstSignal, band)
         || !store.addSignalColumns(RecordingId, signalIds)) {
-        die("the recording could not be set up");
+        fail("the recording could not be set up");
     }
 
     QList<Recordset> records;
@@ -182,46 +162,20 @@ Timing runStore(const QString &dataPath, const QString &cataloguePath, int recor
     QElapsedTimer timer;
     timer.start();
     if (!store.addRecordsets(records))
-        die("the store could not store the records");
-    timing.storeRecordsPerSecond = rate(recordCount, timer.nsecsElapsed());
+        fail("the store could not store the records");
+    timing.storeRecordsPerSecond = ratePerSecond(recordCount, timer.nsecsElapsed());
 
     timer.restart();
     const QList<Recordset> loaded = store.loadRecordsets(RecordingId, 0, 0, -1);
-    timing.loadRecordsPerSecond = rate(loaded.size(), timer.nsecsElapsed());
+    timing.loadRecordsPerSecond = ratePerSecond(loaded.size(), timer.nsecsElapsed());
     if (loaded.size() != recordCount || loaded.last().values().size() != SignalCount
         || loaded.last().values().first().toleranceRange() != band) {
-        die("the store loaded the wrong records");
+        fail("the store loaded the wrong records");
     }
     return timing;
 }
 
 // --- through the C API ---
-
-void check(int resultCode, sqlite3 *db, int expected = SQLITE_OK)
-{
-    if (resultCode != expected) {
-        std::fprintf(stderr, "bench_recordsets: raw C API: %s\n", sqlite3_errmsg(db));
-        std::exit(1);
-    }
-}
-
-void execute(sqlite3 *db, const char *statement)
-{
-    check(sqlite3_exec(db, statement, nullptr, nullptr, nullptr), db);
-}
-
-sqlite3_stmt *prepareInsert(sqlite3 *db, int rows)
-{
-    SqlQuery insert;
-    insert.insertInto("record_set").columns(insertColumnNames());
-    const QList<QVariant> placeholders = QVector<QVariant>(InsertColumns).toList();
-    for (int row = 0; row < rows; ++row)
-        insert.values(placeholders, row == 0);
-    const QByteArray text = insert.getQuery().toUtf8();
-    sqlite3_stmt *statement = nullptr;
-    check(sqlite3_prepare_v2(db, text.constData(), -1, &statement, nullptr), db);
-    return statement;
-}
 
 void bindRecord(sqlite3_stmt *statement, int firstParameter, int index)
 {
@@ -241,38 +195,17 @@ void bindRecord(sqlite3_stmt *statement, int firstParameter, int index)
 Timing runRaw(const QString &path, int recordCount)
 {
     if (!quelta::test::createDataDatabase(path).isEmpty())
-        die("the raw side's data database could not be created");
-    sqlite3 *db = nullptr;
-    check(sqlite3_open_v2(QFile::encodeName(path).constData(), &db, SQLITE_OPEN_READWRITE | SQLITE_OPEN_NOMUTEX,
-                          nullptr),
-          db);
-    const QByteArray key = QByteArray("PRAGMA key = '") + QByteArray(DatabaseKey.data()) + "';";
-    execute(db, key.constData());
-    execute(db, "SELECT count(*) FROM sqlite_master;");
-    execute(db, "PRAGMA foreign_keys = ON;");
-    execute(db, "PRAGMA journal_mode = MEMORY");
-    execute(db, "PRAGMA temp_store = MEMORY");
-    execute(db, "INSERT INTO chamber (id) VALUES (1); INSERT INTO recording (id, chamber_id) VALUES (1, 1);");
+        fail("the raw side's data database could not be created");
+    RawDatabase db(path);
+    db.execute("INSERT INTO chamber (id) VALUES (1); INSERT INTO recording (id, chamber_id) VALUES (1, 1);");
 
     Timing timing;
     QElapsedTimer timer;
     timer.start();
-    execute(db, "BEGIN");
-    sqlite3_stmt *fullInsert = prepareInsert(db, RowsPerStatement);
-    for (int first = 0; first < recordCount; first += RowsPerStatement) {
-        const int rows = qMin(RowsPerStatement, recordCount - first);
-        sqlite3_stmt *insert = rows == RowsPerStatement ? fullInsert : prepareInsert(db, rows);
-        for (int row = 0; row < rows; ++row)
-            bindRecord(insert, 1 + row * InsertColumns, first + row);
-        check(sqlite3_step(insert), db, SQLITE_DONE);
-        if (insert == fullInsert)
-            sqlite3_reset(insert);
-        else
-            sqlite3_finalize(insert);
-    }
-    sqlite3_finalize(fullInsert);
-    execute(db, "COMMIT");
-    timing.storeRecordsPerSecond = rate(recordCount, timer.nsecsElapsed());
+    db.execute("BEGIN");
+    db.insertRows("record_set", insertColumnNames(), 0, recordCount, RowsPerStatement, bindRecord);
+    db.execute("COMMIT");
+    timing.storeRecordsPerSecond = ratePerSecond(recordCount, timer.nsecsElapsed());
 
     struct Row
     {
@@ -291,13 +224,9 @@ Timing runRaw(const QString &path, int recordCount)
     std::vector<Row> rows;
     rows.reserve(size_t(recordCount));
     timer.restart();
-    sqlite3_stmt *select = nullptr;
-    check(sqlite3_prepare_v2(db, recordReadText().constData(), -1, &select, nullptr), db);
+    sqlite3_stmt *select = db.prepare(recordReadText());
     sqlite3_bind_int64(select, 1, RecordingId);
-    const auto text = [select](int column) {
-        const auto *characters = reinterpret_cast<const char *>(sqlite3_column_text(select, column));
-        return characters ? std::string(characters, size_t(sqlite3_column_bytes(select, column))) : std::string();
-    };
+    const auto text = [select](int column) { return RawDatabase::text(select, column); };
     while (sqlite3_step(select) == SQLITE_ROW) {
         Row row;
         row.id = sqlite3_column_int64(select, 0);
@@ -314,18 +243,15 @@ Timing runRaw(const QString &path, int recordCount)
             row.values[signal] = sqlite3_column_double(select, 10 + signal);
         rows.push_back(std::move(row));
     }
-    sqlite3_finalize(select);
-    timing.loadRecordsPerSecond = rate(int(rows.size()), timer.nsecsElapsed());
+    timing.loadRecordsPerSecond = ratePerSecond(int(rows.size()), timer.nsecsElapsed());
     if (int(rows.size()) != recordCount)
-        die("the raw C API read back the wrong rows");
-    sqlite3_close(db);
+        fail("the raw C API read back the wrong rows");
     return timing;
 }
 
 void report(const char *what, double store, double raw)
 {
-    std::printf("%s: record-set store %.0f records/s, raw C API %.0f records/s, ratio %.2f\n", what, store, raw,
-                raw > 0 ? store / raw : 0.0);
+    quelta::bench::printComparison(what, {"record-set store", store}, {"raw C API", raw}, "records/s", 0);
 }
 
 } // namespace
@@ -335,21 +261,14 @@ int main(int argc, char *argv[])
     QCoreApplication application(argc, argv);
     QLoggingCategory::setFilterRules(QStringLiteral("quelta.*.info=false"));
     registerMetaTypes();
-    const QStringList arguments = QCoreApplication::arguments();
-    int recordCount = DefaultRecordCount;
-    if (arguments.size() > 1) {
-        bool valid = false;
-        recordCount = arguments.at(1).toInt(&valid);
-        if (!valid || recordCount <= 0)
-            die("usage: bench_recordsets [records]");
-    }
+    const int recordCount = quelta::bench::countArgument(DefaultRecordCount, "records");
 
     QTemporaryDir directory;
     if (!directory.isValid())
-        die("no temporary directory");
+        fail("no temporary directory");
     const QString cataloguePath = directory.filePath("catalogue.sqlite3");
     if (!quelta::test::CatalogueBuilder::create(cataloguePath, probeCatalogue()).isEmpty())
-        die("the catalogue could not be created");
+        fail("the catalogue could not be created");
 
     // Disk flushes make single runs noisy: each side runs twice, in turns,
     // and keeps its better rates.
@@ -359,19 +278,9 @@ int main(int argc, char *argv[])
         best.storeRecordsPerSecond = qMax(best.storeRecordsPerSecond, run.storeRecordsPerSecond);
         best.loadRecordsPerSecond = qMax(best.loadRecordsPerSecond, run.loadRecordsPerSecond);
     };
-    for (int round = 0; round < Rounds; ++round) {
-        const QString rawPath = directory.filePath(QStringLiteral("raw%1.sqlite3").arg(round));
-        const QString storePath = directory.filePath(QStringLiteral("store%1.sqlite3").arg(round));
-        if (round % 2 == 0) {
-            keepBest(raw, runRaw(rawPath, recordCount));
-            keepBest(store, runStore(storePath, cataloguePath, recordCount));
-        } else {
-            keepBest(store, runStore(storePath, cataloguePath, recordCount));
-            keepBest(raw, runRaw(rawPath, recordCount));
-        }
-        QFile::remove(rawPath);
-        QFile::remove(storePath);
-    }
+    quelta::bench::runInTurnsOnNewFiles(
+        Rounds, directory.path(), [&](const QString &file) { keepBest(raw, runRaw(file, recordCount)); },
+        [&](const QString &file) { keepBest(store, runStore(file, cataloguePath, recordCount)); });
 
     std::printf("A recording of %d records of %d signals, %d records per statement\n", recordCount, SignalCount,
                 RowsPerStatement);

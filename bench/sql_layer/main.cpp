@@ -4,6 +4,9 @@
 // open flags, statements and transactions; the layer's side also builds its
 // statements and values as a store does.
 
+#include "measurement.h"
+#include "rawdatabase.h"
+
 #include "connection/database/core/databasekey.h"
 #include "connection/database/core/sqliteconnection.h"
 #include "connection/database/core/sqlquery.h"
@@ -11,7 +14,6 @@
 #include <QtCore/QCoreApplication>
 #include <QtCore/QDateTime>
 #include <QtCore/QElapsedTimer>
-#include <QtCore/QFile>
 #include <QtCore/QLoggingCategory>
 #include <QtCore/QSharedPointer>
 #include <QtCore/QStringList>
@@ -20,11 +22,12 @@
 #include <sqlcipher/sqlite3.h>
 
 #include <cstdio>
-#include <cstdlib>
 #include <string>
-#include <vector>
 
 using namespace quelta::base::connection::databaseconnection;
+using quelta::bench::fail;
+using quelta::bench::RawDatabase;
+using quelta::bench::ratePerSecond;
 using quelta::domain::api::ISqlQuery;
 
 namespace {
@@ -93,17 +96,6 @@ QDateTime recordTime(int row)
     return start.addSecs(row);
 }
 
-[[noreturn]] void die(const char *what)
-{
-    std::fprintf(stderr, "bench_sql_layer: %s\n", what);
-    std::exit(1);
-}
-
-double rate(int rows, qint64 nanoseconds)
-{
-    return nanoseconds > 0 ? rows * 1e9 / double(nanoseconds) : 0;
-}
-
 // --- through SqliteConnection ---
 
 QList<QVariant> insertValues(int row)
@@ -123,12 +115,12 @@ Timing runLayer(const QString &path, int rowCount)
     SqliteConnection connection(QStringLiteral("bench"));
     if (!connection.open(path, QString(), QString(), DatabaseKey,
                          SqliteConnection::OpenMode::CreateIfMissing)) {
-        die("the layer could not create its database");
+        fail("the layer could not create its database");
     }
     SqlQuery create;
     create.createTable(Table, columnDefinitions());
     if (!connection.execute(create).first)
-        die("the layer could not create its table");
+        fail("the layer could not create its table");
 
     const QStringList columns = insertColumnNames();
     QElapsedTimer timer;
@@ -147,9 +139,9 @@ Timing runLayer(const QString &path, int rowCount)
             insert->values(insertValues(row), opensStatement);
         }
         if (!connection.executeTransaction(statements))
-            die("the layer could not insert");
+            fail("the layer could not insert");
     }
-    timing.writeRowsPerSecond = rate(rowCount, timer.nsecsElapsed());
+    timing.writeRowsPerSecond = ratePerSecond(rowCount, timer.nsecsElapsed());
 
     SqlQuery select;
     select.select(selectColumnNames()).from(Table).where(QStringLiteral("recording_id")).equals(RecordingId);
@@ -161,43 +153,14 @@ Timing runLayer(const QString &path, int rowCount)
         checksum += row.at(2).toString().size() + (row.at(3).toBool() ? 1 : 0);
         ++rowsRead;
     });
-    timing.readRowsPerSecond = rate(rowsRead, timer.nsecsElapsed());
+    timing.readRowsPerSecond = ratePerSecond(rowsRead, timer.nsecsElapsed());
     if (rowsRead != rowCount || checksum <= 0)
-        die("the layer read back the wrong rows");
+        fail("the layer read back the wrong rows");
     connection.close();
     return timing;
 }
 
 // --- through the C API ---
-
-void check(int resultCode, sqlite3 *db, int expected = SQLITE_OK)
-{
-    if (resultCode != expected) {
-        std::fprintf(stderr, "bench_sql_layer: raw C API: %s\n", sqlite3_errmsg(db));
-        std::exit(1);
-    }
-}
-
-void execute(sqlite3 *db, const char *statement)
-{
-    check(sqlite3_exec(db, statement, nullptr, nullptr, nullptr), db);
-}
-
-// The same statement text as the builder writes for that many rows.
-sqlite3_stmt *prepareInsert(sqlite3 *db, int rows)
-{
-    SqlQuery insert;
-    insert.insertInto(Table).columns(insertColumnNames());
-    QList<QVariant> placeholders;
-    for (int column = 0; column < InsertColumns; ++column)
-        placeholders.append(QVariant());
-    for (int row = 0; row < rows; ++row)
-        insert.values(placeholders, row == 0);
-    const QByteArray text = insert.getQuery().toUtf8();
-    sqlite3_stmt *statement = nullptr;
-    check(sqlite3_prepare_v2(db, text.constData(), -1, &statement, nullptr), db);
-    return statement;
-}
 
 void bindRow(sqlite3_stmt *statement, int firstParameter, int row)
 {
@@ -223,42 +186,21 @@ void bindRow(sqlite3_stmt *statement, int firstParameter, int row)
 Timing runRaw(const QString &path, int rowCount)
 {
     Timing timing;
-    sqlite3 *db = nullptr;
-    check(sqlite3_open_v2(QFile::encodeName(path).constData(), &db,
-                          SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE | SQLITE_OPEN_NOMUTEX,
-                          nullptr),
-          db);
-    const QByteArray key = QByteArray("PRAGMA key = '") + QByteArray(DatabaseKey.data()) + "';";
-    execute(db, key.constData());
-    execute(db, "SELECT count(*) FROM sqlite_master;");
-    execute(db, "PRAGMA foreign_keys = ON;");
-    execute(db, "PRAGMA journal_mode = MEMORY");
-    execute(db, "PRAGMA temp_store = MEMORY");
+    RawDatabase db(path, RawDatabase::OpenMode::CreateIfMissing);
     SqlQuery create;
     create.createTable(Table, columnDefinitions());
-    execute(db, create.getQuery().toUtf8().constData());
+    db.execute(create.getQuery().toUtf8().constData());
 
+    const QStringList columns = insertColumnNames();
     QElapsedTimer timer;
     timer.start();
-    sqlite3_stmt *fullInsert = prepareInsert(db, RowsPerStatement);
     for (int first = 0; first < rowCount; first += RowsPerTransaction) {
-        execute(db, "BEGIN");
-        const int end = qMin(first + RowsPerTransaction, rowCount);
-        for (int row = first; row < end; row += RowsPerStatement) {
-            const int rows = qMin(RowsPerStatement, end - row);
-            sqlite3_stmt *insert = rows == RowsPerStatement ? fullInsert : prepareInsert(db, rows);
-            for (int index = 0; index < rows; ++index)
-                bindRow(insert, 1 + index * InsertColumns, row + index);
-            check(sqlite3_step(insert), db, SQLITE_DONE);
-            if (insert == fullInsert)
-                sqlite3_reset(insert);
-            else
-                sqlite3_finalize(insert);
-        }
-        execute(db, "COMMIT");
+        db.execute("BEGIN");
+        const int rows = qMin(RowsPerTransaction, rowCount - first);
+        db.insertRows(Table, columns, first, rows, RowsPerStatement, bindRow);
+        db.execute("COMMIT");
     }
-    sqlite3_finalize(fullInsert);
-    timing.writeRowsPerSecond = rate(rowCount, timer.nsecsElapsed());
+    timing.writeRowsPerSecond = ratePerSecond(rowCount, timer.nsecsElapsed());
 
     const QByteArray selectText =
         QStringLiteral("SELECT %1 FROM %2 WHERE recording_id = ?")
@@ -278,14 +220,9 @@ Timing runRaw(const QString &path, int rowCount)
     double checksum = 0;
     int rowsRead = 0;
     timer.restart();
-    sqlite3_stmt *select = nullptr;
-    check(sqlite3_prepare_v2(db, selectText.constData(), -1, &select, nullptr), db);
+    sqlite3_stmt *select = db.prepare(selectText);
     sqlite3_bind_int64(select, 1, RecordingId);
-    const auto text = [select](int column) {
-        const auto *characters = reinterpret_cast<const char *>(sqlite3_column_text(select, column));
-        return characters ? std::string(characters, size_t(sqlite3_column_bytes(select, column)))
-                          : std::string();
-    };
+    const auto text = [select](int column) { return RawDatabase::text(select, column); };
     while (sqlite3_step(select) == SQLITE_ROW) {
         current.id = sqlite3_column_int64(select, 0);
         current.recording = sqlite3_column_int64(select, 1);
@@ -300,18 +237,15 @@ Timing runRaw(const QString &path, int rowCount)
         checksum += current.time.size() + (current.retrieved ? 1 : 0);
         ++rowsRead;
     }
-    sqlite3_finalize(select);
-    timing.readRowsPerSecond = rate(rowsRead, timer.nsecsElapsed());
+    timing.readRowsPerSecond = ratePerSecond(rowsRead, timer.nsecsElapsed());
     if (rowsRead != rowCount || checksum <= 0)
-        die("the raw C API read back the wrong rows");
-    sqlite3_close(db);
+        fail("the raw C API read back the wrong rows");
     return timing;
 }
 
-void report(double layer, double raw)
+void report(const char *what, double layer, double raw)
 {
-    std::printf("sqlcipher layer: %.0f rows/s, raw C API: %.0f rows/s, ratio %.2f\n", layer, raw,
-                raw > 0 ? layer / raw : 0.0);
+    quelta::bench::printComparison(what, {"sqlcipher layer", layer}, {"raw C API", raw}, "rows/s", 0);
 }
 
 } // namespace
@@ -320,18 +254,11 @@ int main(int argc, char *argv[])
 {
     QCoreApplication application(argc, argv);
     QLoggingCategory::setFilterRules(QStringLiteral("quelta.*.info=false"));
-    const QStringList arguments = QCoreApplication::arguments();
-    int rowCount = DefaultRowCount;
-    if (arguments.size() > 1) {
-        bool valid = false;
-        rowCount = arguments.at(1).toInt(&valid);
-        if (!valid || rowCount <= 0)
-            die("usage: bench_sql_layer [rows]");
-    }
+    const int rowCount = quelta::bench::countArgument(DefaultRowCount, "rows");
 
     QTemporaryDir directory;
     if (!directory.isValid())
-        die("no temporary directory");
+        fail("no temporary directory");
 
     // Disk flushes make single runs noisy: each side runs twice, in turns,
     // and keeps its better rates.
@@ -341,24 +268,13 @@ int main(int argc, char *argv[])
         best.writeRowsPerSecond = qMax(best.writeRowsPerSecond, run.writeRowsPerSecond);
         best.readRowsPerSecond = qMax(best.readRowsPerSecond, run.readRowsPerSecond);
     };
-    for (int round = 0; round < Rounds; ++round) {
-        const QString rawPath = directory.filePath(QStringLiteral("raw%1.sqlite3").arg(round));
-        const QString layerPath = directory.filePath(QStringLiteral("layer%1.sqlite3").arg(round));
-        if (round % 2 == 0) {
-            keepBest(raw, runRaw(rawPath, rowCount));
-            keepBest(layer, runLayer(layerPath, rowCount));
-        } else {
-            keepBest(layer, runLayer(layerPath, rowCount));
-            keepBest(raw, runRaw(rawPath, rowCount));
-        }
-        QFile::remove(rawPath);
-        QFile::remove(layerPath);
-    }
+    quelta::bench::runInTurnsOnNewFiles(
+        Rounds, directory.path(), [&](const QString &file) { keepBest(raw, runRaw(file, rowCount)); },
+        [&](const QString &file) { keepBest(layer, runLayer(file, rowCount)); });
 
-    std::printf("Writing %d record-set rows of %d values, %d rows per statement\n", rowCount,
-                InsertColumns, RowsPerStatement);
-    report(layer.writeRowsPerSecond, raw.writeRowsPerSecond);
-    std::printf("Reading them back\n");
-    report(layer.readRowsPerSecond, raw.readRowsPerSecond);
+    std::printf("%d record-set rows of %d values, %d rows per statement\n", rowCount, InsertColumns,
+                RowsPerStatement);
+    report("Writing", layer.writeRowsPerSecond, raw.writeRowsPerSecond);
+    report("Reading back", layer.readRowsPerSecond, raw.readRowsPerSecond);
     return 0;
 }

@@ -6,6 +6,8 @@
 
 #include <QtCore/QTemporaryDir>
 
+#include <functional>
+
 namespace quelta::test {
 
 // A new data database (every table of dataSchema(), empty) for one test,
@@ -14,11 +16,14 @@ class DataStoreFixture
 {
 public:
     DataStoreFixture()
-        : m_data(QStringLiteral("dataStoreFixture%1").arg(++s_count))
+        : DataStoreFixture([](const QString &path) { return createDataDatabase(path); })
     {
-        const QString path = m_directory.filePath(QStringLiteral("data.sqlite3"));
-        m_isValid = m_directory.isValid() && createDataDatabase(path).isEmpty()
-            && m_data.open(path, QString(), QString(), base::connection::databaseconnection::DatabaseKey);
+    }
+
+    // The catalogue and the data tables in one file, as this program keeps them.
+    explicit DataStoreFixture(const CatalogueContent &catalogue)
+        : DataStoreFixture([&catalogue](const QString &path) { return createDataDatabaseWithCatalogue(path, catalogue); })
+    {
     }
 
     bool isValid() const { return m_isValid; }
@@ -27,6 +32,14 @@ public:
     QVariant value(const QString &statement) { return m_data.selectValue(SqlText(statement)); }
 
 private:
+    explicit DataStoreFixture(const std::function<QString(const QString &path)> &create)
+        : m_data(QStringLiteral("dataStoreFixture%1").arg(++s_count))
+    {
+        const QString path = m_directory.filePath(QStringLiteral("data.sqlite3"));
+        m_isValid = m_directory.isValid() && create(path).isEmpty()
+            && m_data.open(path, QString(), QString(), base::connection::databaseconnection::DatabaseKey);
+    }
+
     static inline int s_count = 0;
     QTemporaryDir m_directory;
     base::connection::databaseconnection::SqliteConnection m_data;

@@ -717,6 +717,19 @@ QString tableNameUserRecordingConfig()
     return QStringLiteral("user_recording_config");
 }
 
+QString columnNameUserRecordingConfig(UserRecordingConfigColumn column)
+{
+    switch (column) {
+    case UserRecordingConfigColumn::USER_ID:
+        return QStringLiteral("user_id");
+    case UserRecordingConfigColumn::RECORDING_ID:
+        return QStringLiteral("recording_id");
+    case UserRecordingConfigColumn::CONFIG:
+        return QStringLiteral("config");
+    }
+    return QString();
+}
+
 QString tableNameActivityAccess()
 {
     return QStringLiteral("activity_access");

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QtCore/QString>
+#include <QtCore/QStringList>
 
 // The schema vocabulary: the name of every table and column that the stores
 // use. Each table has a function that returns its name and, where the stores
@@ -345,7 +346,13 @@ enum class UserPreferencesColumn {
 QString tableNameUserPreferences();
 QString columnNameUserPreferences(UserPreferencesColumn column);
 
+enum class UserRecordingConfigColumn {
+    USER_ID,
+    RECORDING_ID,
+    CONFIG,
+};
 QString tableNameUserRecordingConfig();
+QString columnNameUserRecordingConfig(UserRecordingConfigColumn column);
 
 // Tables of the configuration database: the access rights and the chamber-type
 // catalogue.
@@ -523,5 +530,105 @@ enum class ValueTypeColumn {
 };
 QString tableNameValueType();
 QString columnNameValueType(ValueTypeColumn column);
+
+// The column-name functions above under one name, for code that addresses
+// the columns of several tables.
+inline QString columnName(ApplicationAlarmColumn column) { return columnNameApplicationAlarm(column); }
+inline QString columnName(AlarmHasSignalColumn column) { return columnNameAlarmHasSignal(column); }
+inline QString columnName(ApplicationUserColumn column) { return columnNameApplicationUser(column); }
+inline QString columnName(CameraColumn column) { return columnNameCamera(column); }
+inline QString columnName(ChamberColumn column) { return columnNameChamber(column); }
+inline QString columnName(ChamberHasCustomSignalNameColumn column)
+{
+    return columnNameChamberHasCustomSignalName(column);
+}
+inline QString columnName(ChamberHasSignalDelayColumn column) { return columnNameChamberHasSignalDelay(column); }
+inline QString columnName(ChamberHasSubscribedSignalColumn column)
+{
+    return columnNameChamberHasSubscribedSignal(column);
+}
+inline QString columnName(ChamberToleranceRangeColumn column) { return columnNameChamberToleranceRange(column); }
+inline QString columnName(GlobalSettingsColumn column) { return columnNameGlobalSettings(column); }
+inline QString columnName(LogEntryColumn column) { return columnNameLogEntry(column); }
+inline QString columnName(MailRecipientColumn column) { return columnNameMailRecipient(column); }
+inline QString columnName(MetaRecordingHasRecordingColumn column)
+{
+    return columnNameMetaRecordingHasRecording(column);
+}
+inline QString columnName(ProgramColumn column) { return columnNameProgram(column); }
+inline QString columnName(ProgramSectionColumn column) { return columnNameProgramSection(column); }
+inline QString columnName(ProgramSetpointColumn column) { return columnNameProgramSetpoint(column); }
+inline QString columnName(ProgramStepColumn column) { return columnNameProgramStep(column); }
+inline QString columnName(ProgramStepRepetitionColumn column) { return columnNameProgramStepRepetition(column); }
+inline QString columnName(RecordSetColumn column) { return columnNameRecordSet(column); }
+inline QString columnName(RecordSetCommentColumn column) { return columnNameRecordSetComment(column); }
+inline QString columnName(RecordingColumn column) { return columnNameRecording(column); }
+inline QString columnName(RecordingHasSignalColumnColumn column) { return columnNameRecordingHasSignalColumn(column); }
+inline QString columnName(RoomColumn column) { return columnNameRoom(column); }
+inline QString columnName(RoomChamberPositionColumn column) { return columnNameRoomChamberPosition(column); }
+inline QString columnName(UserHasChamberSignalVisibilityPreferenceColumn column)
+{
+    return columnNameUserHasChamberSignalVisibilityPreference(column);
+}
+inline QString columnName(UserPreferencesColumn column) { return columnNameUserPreferences(column); }
+inline QString columnName(UserRecordingConfigColumn column) { return columnNameUserRecordingConfig(column); }
+inline QString columnName(ActivityAccessColumn column) { return columnNameActivityAccess(column); }
+inline QString columnName(AdditionalInfoColumn column) { return columnNameAdditionalInfo(column); }
+inline QString columnName(ChamberTypeColumn column) { return columnNameChamberType(column); }
+inline QString columnName(ChamberTypeHasAdditionalInfoColumn column)
+{
+    return columnNameChamberTypeHasAdditionalInfo(column);
+}
+inline QString columnName(ChamberTypeHasControlSignalsColumn column)
+{
+    return columnNameChamberTypeHasControlSignals(column);
+}
+inline QString columnName(ChamberTypeHasDataloggerSignalColumn column)
+{
+    return columnNameChamberTypeHasDataloggerSignal(column);
+}
+inline QString columnName(ChamberTypeHasOptionsColumn column) { return columnNameChamberTypeHasOptions(column); }
+inline QString columnName(ChamberTypeHasProtocolColumn column) { return columnNameChamberTypeHasProtocol(column); }
+inline QString columnName(ChamberTypeHasSignalColumn column) { return columnNameChamberTypeHasSignal(column); }
+inline QString columnName(ChamberTypeHasToleranceRangeColumn column)
+{
+    return columnNameChamberTypeHasToleranceRange(column);
+}
+inline QString columnName(ControlSignalsColumn column) { return columnNameControlSignals(column); }
+inline QString columnName(ControllerColumn column) { return columnNameController(column); }
+inline QString columnName(ControllerDataColumn column) { return columnNameControllerData(column); }
+inline QString columnName(OptionsColumn column) { return columnNameOptions(column); }
+inline QString columnName(SignalColumn column) { return columnNameSignal(column); }
+inline QString columnName(ToleranceRangeColumn column) { return columnNameToleranceRange(column); }
+inline QString columnName(ValueTypeColumn column) { return columnNameValueType(column); }
+
+// The names of the given columns, in their order.
+template<typename Columns>
+QStringList columnNames(const Columns &columns)
+{
+    QStringList names;
+    for (const auto column : columns)
+        names.append(columnName(column));
+    return names;
+}
+
+// The number of a table's columns from its first one up to last.
+template<typename Column>
+constexpr int columnCountThrough(Column last)
+{
+    return int(last) + 1;
+}
+
+// The names of a table's columns from its first one up to last, in the order
+// of the enumeration, so that a row selected with them holds each column's
+// value at the column's number.
+template<typename Column>
+QStringList columnNamesThrough(Column last)
+{
+    QStringList names;
+    for (int column = 0; column <= int(last); ++column)
+        names.append(columnName(Column(column)));
+    return names;
+}
 
 } // namespace quelta::base::connection::databaseconnection

@@ -258,11 +258,7 @@ SqlQuery &SqlQuery::isNotNull()
 
 SqlQuery &SqlQuery::in(const QList<QVariant> &values)
 {
-    appendValues(values);
-    m_query += QLatin1String(" IN (");
-    appendPlaceholders(m_query, values.size(), ListSeparator);
-    m_query += QLatin1Char(')');
-    return *this;
+    return appendValueList(QLatin1String(" IN ("), values);
 }
 
 SqlQuery &SqlQuery::in(const ISqlQuery &subQuery)
@@ -272,11 +268,7 @@ SqlQuery &SqlQuery::in(const ISqlQuery &subQuery)
 
 SqlQuery &SqlQuery::notIn(const QList<QVariant> &values)
 {
-    appendValues(values);
-    m_query += QLatin1String(" NOT IN (");
-    appendPlaceholders(m_query, values.size(), ListSeparator);
-    m_query += QLatin1Char(')');
-    return *this;
+    return appendValueList(QLatin1String(" NOT IN ("), values);
 }
 
 SqlQuery &SqlQuery::notIn(const ISqlQuery &subQuery)
@@ -376,6 +368,19 @@ SqlQuery &SqlQuery::values(const QList<QVariant> &values, bool firstRow)
     return *this;
 }
 
+SqlQuery &SqlQuery::columnsAndValues(const ColumnValues &columnValues)
+{
+    QStringList names;
+    QList<QVariant> values;
+    names.reserve(columnValues.size());
+    values.reserve(columnValues.size());
+    for (const QPair<QString, QVariant> &columnValue : columnValues) {
+        names.append(columnValue.first);
+        values.append(columnValue.second);
+    }
+    return columns(names).values(values);
+}
+
 SqlQuery &SqlQuery::update(const QString &table)
 {
     return appendClause(QLatin1String("UPDATE ") + table);
@@ -383,10 +388,10 @@ SqlQuery &SqlQuery::update(const QString &table)
 
 SqlQuery &SqlQuery::set(const QString &column, const QVariant &value)
 {
-    return set(QList<QPair<QString, QVariant>>{qMakePair(column, value)});
+    return set(ColumnValues{qMakePair(column, value)});
 }
 
-SqlQuery &SqlQuery::set(const QList<QPair<QString, QVariant>> &columnValues)
+SqlQuery &SqlQuery::set(const ColumnValues &columnValues)
 {
     m_query += QLatin1String(" SET ");
     for (int index = 0; index < columnValues.size(); ++index) {
@@ -453,6 +458,15 @@ SqlQuery &SqlQuery::appendComparison(const QString &comparison, const QVariant &
 {
     m_values.append(value);
     return appendClause(comparison);
+}
+
+SqlQuery &SqlQuery::appendValueList(QLatin1String opening, const QList<QVariant> &values)
+{
+    appendValues(values);
+    m_query += opening;
+    appendPlaceholders(m_query, values.size(), ListSeparator);
+    m_query += QLatin1Char(')');
+    return *this;
 }
 
 SqlQuery &SqlQuery::appendSubQuery(const QString &opening, const ISqlQuery &subQuery)

@@ -27,6 +27,9 @@ namespace quelta::base::connection::databaseconnection {
 class SqlQuery : public domain::api::ISqlQuery
 {
 public:
+    // (column, value) pairs, written in list order.
+    using ColumnValues = QList<QPair<QString, QVariant>>;
+
     enum class CountType {
         ALL,
         DISTINCT,
@@ -148,10 +151,12 @@ public:
     SqlQuery &columns(const QStringList &columns);
     // One row of values; further rows of a multi-row insert pass firstRow false.
     SqlQuery &values(const QList<QVariant> &values, bool firstRow = true);
+    // columns() and values() of one row, from the pairs of a whole record.
+    SqlQuery &columnsAndValues(const ColumnValues &columnValues);
 
     SqlQuery &update(const QString &table);
     SqlQuery &set(const QString &column, const QVariant &value);
-    SqlQuery &set(const QList<QPair<QString, QVariant>> &columnValues);
+    SqlQuery &set(const ColumnValues &columnValues);
 
     SqlQuery &deleteFrom(const QString &table);
 
@@ -170,6 +175,7 @@ public:
 private:
     SqlQuery &appendClause(const QString &clause);
     SqlQuery &appendComparison(const QString &comparison, const QVariant &value);
+    SqlQuery &appendValueList(QLatin1String opening, const QList<QVariant> &values);
     SqlQuery &appendSubQuery(const QString &opening, const domain::api::ISqlQuery &subQuery);
     SqlQuery &appendJoins(const QString &joinKind, const QList<JoinCondition> &conditions,
                           const QString &rightTableSource);

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QtCore/QDateTime>
+#include <QtCore/QList>
 #include <QtCore/QString>
 #include <QtCore/QTime>
 #include <QtCore/QVariant>
@@ -9,6 +10,8 @@
 // value counts as absent when it is invalid or holds an empty or null text;
 // each conversion then gives the caller's default. A usable value is
 // converted with QVariant's own conversion.
+//
+// Writing whole records turns absent values into NULL (a null QVariant).
 
 namespace quelta::base::connection::databaseconnection {
 
@@ -18,9 +21,28 @@ QVariant valueOr(const QVariant &value, const QVariant &defaultValue);
 QString toStringOr(const QVariant &value, const QString &defaultValue);
 int toIntOr(const QVariant &value, int defaultValue);
 uint toUIntOr(const QVariant &value, uint defaultValue);
+// Ids and counts that may not fit 32 bits.
+qint64 toInt64Or(const QVariant &value, qint64 defaultValue);
+quint64 toUInt64Or(const QVariant &value, quint64 defaultValue);
 float toFloatOr(const QVariant &value, float defaultValue);
 bool toBoolOr(const QVariant &value, bool defaultValue);
 QDateTime toDateTimeOr(const QVariant &value, const QDateTime &defaultValue);
 QTime toTimeOr(const QVariant &value, const QTime &defaultValue);
+// Date-times are stored in UTC and read back in local time.
+QDateTime toLocalDateTimeOr(const QVariant &value, const QDateTime &defaultValue);
+
+// A list of ids bound as values, and a column of ids read back.
+QList<QVariant> toVariantList(const QList<int> &ids);
+QList<int> toIntList(const QList<QVariant> &values, int defaultValue);
+
+QVariant textOrNull(const QString &text);
+// An invalid date-time is NULL, a valid one is written in UTC.
+QVariant utcOrNull(const QDateTime &time);
+
+template<typename T>
+QVariant valueOrNull(T value, T absent)
+{
+    return value == absent ? QVariant() : QVariant::fromValue(value);
+}
 
 } // namespace quelta::base::connection::databaseconnection

@@ -37,27 +37,27 @@ constexpr SqlQuery::ColumnFlags Key = Flag::PRIMARY_KEY | Flag::NOT_NULL;
 // The foreign keys of the core tables, each to the id of the table it names.
 SqlQuery::ForeignKey referenceToApplicationUser(const QString &column)
 {
-    return {column, tableNameApplicationUser(), columnNameApplicationUser(ApplicationUserColumn::ID)};
+    return {column, tableNameApplicationUser(), columnName(ApplicationUserColumn::ID)};
 }
 
 SqlQuery::ForeignKey referenceToChamber(const QString &column)
 {
-    return {column, tableNameChamber(), columnNameChamber(ChamberColumn::ID)};
+    return {column, tableNameChamber(), columnName(ChamberColumn::ID)};
 }
 
 SqlQuery::ForeignKey referenceToRecording(const QString &column)
 {
-    return {column, tableNameRecording(), columnNameRecording(RecordingColumn::ID)};
+    return {column, tableNameRecording(), columnName(RecordingColumn::ID)};
 }
 
 SqlQuery::ForeignKey referenceToRecordSet(const QString &column)
 {
-    return {column, tableNameRecordSet(), columnNameRecordSet(RecordSetColumn::ID)};
+    return {column, tableNameRecordSet(), columnName(RecordSetColumn::ID)};
 }
 
 SqlQuery::ForeignKey referenceToRoom(const QString &column)
 {
-    return {column, tableNameRoom(), columnNameRoom(RoomColumn::ID)};
+    return {column, tableNameRoom(), columnName(RoomColumn::ID)};
 }
 
 } // namespace
@@ -227,28 +227,27 @@ void DatabaseConnection::logMissingReferenceTable(const QString &table) const
 bool DatabaseConnection::createChamberTable()
 {
     using C = ChamberColumn;
-    const auto name = [](C column) { return columnNameChamber(column); };
     return createTable(tableNameChamber(),
                        {
-                           {name(C::ID), Type::INTEGER, IdKey},
-                           {name(C::CHAMBER_TYPE_ID), Type::INTEGER},
-                           {name(C::CHAMBER_TYPE_ADDITIONAL_INFO_ID), Type::INTEGER},
+                           {columnName(C::ID), Type::INTEGER, IdKey},
+                           {columnName(C::CHAMBER_TYPE_ID), Type::INTEGER},
+                           {columnName(C::CHAMBER_TYPE_ADDITIONAL_INFO_ID), Type::INTEGER},
                            // Text, as the chamber store writes it: a number would lose leading zeros.
-                           {name(C::SERIAL_NO), Type::TEXT},
-                           {name(C::IS_ARCHIVED), Type::BOOLEAN},
-                           {name(C::IS_SUBSCRIBED), Type::BOOLEAN},
-                           {name(C::IS_ACTIVE), Type::BOOLEAN},
-                           {name(C::CHAMBER_NAME), Type::TEXT},
-                           {name(C::IP_V4_ADDRESS), Type::TEXT, Flag::UNIQUE},
-                           {name(C::IP_V6_ADDRESS), Type::TEXT, Flag::UNIQUE},
-                           {name(C::MAC_ADDRESS), Type::TEXT, Flag::UNIQUE},
-                           {name(C::MODBUS_ADDRESS), Type::INTEGER},
+                           {columnName(C::SERIAL_NO), Type::TEXT},
+                           {columnName(C::IS_ARCHIVED), Type::BOOLEAN},
+                           {columnName(C::IS_SUBSCRIBED), Type::BOOLEAN},
+                           {columnName(C::IS_ACTIVE), Type::BOOLEAN},
+                           {columnName(C::CHAMBER_NAME), Type::TEXT},
+                           {columnName(C::IP_V4_ADDRESS), Type::TEXT, Flag::UNIQUE},
+                           {columnName(C::IP_V6_ADDRESS), Type::TEXT, Flag::UNIQUE},
+                           {columnName(C::MAC_ADDRESS), Type::TEXT, Flag::UNIQUE},
+                           {columnName(C::MODBUS_ADDRESS), Type::INTEGER},
                            // A port name such as "COM3", as the chamber store writes it.
-                           {name(C::COM_PORT), Type::TEXT},
-                           {name(C::PARITY), Type::INTEGER},
-                           {name(C::BAUD_RATE), Type::INTEGER},
-                           {name(C::DATA_BITS), Type::INTEGER},
-                           {name(C::STOP_BITS), Type::INTEGER},
+                           {columnName(C::COM_PORT), Type::TEXT},
+                           {columnName(C::PARITY), Type::INTEGER},
+                           {columnName(C::BAUD_RATE), Type::INTEGER},
+                           {columnName(C::DATA_BITS), Type::INTEGER},
+                           {columnName(C::STOP_BITS), Type::INTEGER},
                        },
                        {}, {});
 }
@@ -256,17 +255,16 @@ bool DatabaseConnection::createChamberTable()
 bool DatabaseConnection::createGlobalSettingsTable()
 {
     using C = GlobalSettingsColumn;
-    const auto name = [](C column) { return columnNameGlobalSettings(column); };
     return createTable(tableNameGlobalSettings(),
                        {
-                           {name(C::ID), Type::INTEGER, Key},
-                           {name(C::EVENT_DO_REPEAT), Type::INTEGER},
-                           {name(C::EVENT_REPETITION_INTERVAL), Type::INTEGER},
-                           {name(C::REPORT_CREATION_INTERVAL), Type::INTEGER},
-                           {name(C::BASE_PASSWORD), Type::TEXT},
-                           {name(C::QUICK_RECORDING_NAME_TEMPLATE), Type::TEXT},
-                           {name(C::QUICK_RECORDING_SECONDS_INTERVAL), Type::INTEGER},
-                           {name(C::RESUME_RECORDINGS_ON_STARTUP), Type::INTEGER},
+                           {columnName(C::ID), Type::INTEGER, Key},
+                           {columnName(C::EVENT_DO_REPEAT), Type::INTEGER},
+                           {columnName(C::EVENT_REPETITION_INTERVAL), Type::INTEGER},
+                           {columnName(C::REPORT_CREATION_INTERVAL), Type::INTEGER},
+                           {columnName(C::BASE_PASSWORD), Type::TEXT},
+                           {columnName(C::QUICK_RECORDING_NAME_TEMPLATE), Type::TEXT},
+                           {columnName(C::QUICK_RECORDING_SECONDS_INTERVAL), Type::INTEGER},
+                           {columnName(C::RESUME_RECORDINGS_ON_STARTUP), Type::INTEGER},
                        },
                        {}, {});
 }
@@ -274,13 +272,12 @@ bool DatabaseConnection::createGlobalSettingsTable()
 bool DatabaseConnection::createRoomTable()
 {
     using C = RoomColumn;
-    const auto name = [](C column) { return columnNameRoom(column); };
     return createTable(tableNameRoom(),
                        {
-                           {name(C::ID), Type::INTEGER, IdKey},
-                           {name(C::ROOM_NAME), Type::TEXT},
-                           {name(C::IMAGE_PATH), Type::TEXT},
-                           {name(C::IMAGE_SCALE), Type::REAL},
+                           {columnName(C::ID), Type::INTEGER, IdKey},
+                           {columnName(C::ROOM_NAME), Type::TEXT},
+                           {columnName(C::IMAGE_PATH), Type::TEXT},
+                           {columnName(C::IMAGE_SCALE), Type::REAL},
                        },
                        {}, {});
 }
@@ -288,22 +285,21 @@ bool DatabaseConnection::createRoomTable()
 bool DatabaseConnection::createApplicationUserTable()
 {
     using C = ApplicationUserColumn;
-    const auto name = [](C column) { return columnNameApplicationUser(column); };
     return createTable(tableNameApplicationUser(),
                        {
-                           {name(C::ID), Type::INTEGER, IdKey},
-                           {name(C::LOGIN_NAME), Type::TEXT},
-                           {name(C::MAIL_ADDRESS), Type::TEXT},
-                           {name(C::PASSWORD_HASH), Type::BLOB},
-                           {name(C::PASSWORD_SALT), Type::BLOB},
-                           {name(C::PASSWORD_CREATION_TIME), Type::DATETIME},
-                           {name(C::PASSWORD_IS_TEMPORARY), Type::BOOLEAN},
-                           {name(C::USER_LEVEL), Type::ENUMERATION},
-                           {name(C::NUMBER_FAILED_LOGIN_ATTEMPTS), Type::INTEGER},
-                           {name(C::IS_BANNED), Type::BOOLEAN},
-                           {name(C::PASSWORD_EXPIRATION_TIME), Type::DATETIME},
-                           {name(C::FIRST_NAME), Type::TEXT},
-                           {name(C::LAST_NAME), Type::TEXT},
+                           {columnName(C::ID), Type::INTEGER, IdKey},
+                           {columnName(C::LOGIN_NAME), Type::TEXT},
+                           {columnName(C::MAIL_ADDRESS), Type::TEXT},
+                           {columnName(C::PASSWORD_HASH), Type::BLOB},
+                           {columnName(C::PASSWORD_SALT), Type::BLOB},
+                           {columnName(C::PASSWORD_CREATION_TIME), Type::DATETIME},
+                           {columnName(C::PASSWORD_IS_TEMPORARY), Type::BOOLEAN},
+                           {columnName(C::USER_LEVEL), Type::ENUMERATION},
+                           {columnName(C::NUMBER_FAILED_LOGIN_ATTEMPTS), Type::INTEGER},
+                           {columnName(C::IS_BANNED), Type::BOOLEAN},
+                           {columnName(C::PASSWORD_EXPIRATION_TIME), Type::DATETIME},
+                           {columnName(C::FIRST_NAME), Type::TEXT},
+                           {columnName(C::LAST_NAME), Type::TEXT},
                        },
                        {}, {});
 }
@@ -311,41 +307,39 @@ bool DatabaseConnection::createApplicationUserTable()
 bool DatabaseConnection::createLogEntryTable()
 {
     using C = LogEntryColumn;
-    const auto name = [](C column) { return columnNameLogEntry(column); };
     return createTable(tableNameLogEntry(),
                        {
-                           {name(C::ID), Type::INTEGER, Key},
-                           {name(C::CREATION_TIME), Type::DATETIME},
-                           {name(C::EVENT_DESCRIPTION), Type::TEXT},
-                           {name(C::USER_ID), Type::INTEGER},
+                           {columnName(C::ID), Type::INTEGER, Key},
+                           {columnName(C::CREATION_TIME), Type::DATETIME},
+                           {columnName(C::EVENT_DESCRIPTION), Type::TEXT},
+                           {columnName(C::USER_ID), Type::INTEGER},
                        },
-                       {referenceToApplicationUser(name(C::USER_ID))},
+                       {referenceToApplicationUser(columnName(C::USER_ID))},
                        {&DatabaseConnection::createApplicationUserTable});
 }
 
 bool DatabaseConnection::createRecordingTable()
 {
     using C = RecordingColumn;
-    const auto name = [](C column) { return columnNameRecording(column); };
     return createTable(tableNameRecording(),
                        {
-                           {name(C::ID), Type::INTEGER, IdKey},
-                           {name(C::RECORDING_NAME), Type::TEXT},
-                           {name(C::USER_ID), Type::INTEGER},
-                           {name(C::FREE_TEXT), Type::TEXT},
-                           {name(C::CHAMBER_ID), Type::INTEGER},
-                           {name(C::START_TIME), Type::DATETIME},
-                           {name(C::END_TIME), Type::DATETIME},
-                           {name(C::SECONDS_INTERVAL), Type::INTEGER},
-                           {name(C::IS_ARCHIVED), Type::BOOLEAN},
-                           {name(C::ADDITIONAL_INFO), Type::TEXT},
-                           {name(C::AUTOMATICALLY_CREATE_REPORT), Type::BOOLEAN},
-                           {name(C::IS_ACTIVE), Type::BOOLEAN},
-                           {name(C::NUMBER_OF_RECORDSETS), Type::INTEGER},
+                           {columnName(C::ID), Type::INTEGER, IdKey},
+                           {columnName(C::RECORDING_NAME), Type::TEXT},
+                           {columnName(C::USER_ID), Type::INTEGER},
+                           {columnName(C::FREE_TEXT), Type::TEXT},
+                           {columnName(C::CHAMBER_ID), Type::INTEGER},
+                           {columnName(C::START_TIME), Type::DATETIME},
+                           {columnName(C::END_TIME), Type::DATETIME},
+                           {columnName(C::SECONDS_INTERVAL), Type::INTEGER},
+                           {columnName(C::IS_ARCHIVED), Type::BOOLEAN},
+                           {columnName(C::ADDITIONAL_INFO), Type::TEXT},
+                           {columnName(C::AUTOMATICALLY_CREATE_REPORT), Type::BOOLEAN},
+                           {columnName(C::IS_ACTIVE), Type::BOOLEAN},
+                           {columnName(C::NUMBER_OF_RECORDSETS), Type::INTEGER},
                        },
                        {
-                           referenceToApplicationUser(name(C::USER_ID)),
-                           referenceToChamber(name(C::CHAMBER_ID)),
+                           referenceToApplicationUser(columnName(C::USER_ID)),
+                           referenceToChamber(columnName(C::CHAMBER_ID)),
                        },
                        {&DatabaseConnection::createApplicationUserTable, &DatabaseConnection::createChamberTable});
 }
@@ -353,15 +347,14 @@ bool DatabaseConnection::createRecordingTable()
 bool DatabaseConnection::createMetaRecordingHasRecordingTable()
 {
     using C = MetaRecordingHasRecordingColumn;
-    const auto name = [](C column) { return columnNameMetaRecordingHasRecording(column); };
     return createTable(tableNameMetaRecordingHasRecording(),
                        {
-                           {name(C::META_RECORDING_ID), Type::INTEGER, Flag::NOT_NULL},
-                           {name(C::RECORDING_ID), Type::INTEGER, Flag::NOT_NULL},
+                           {columnName(C::META_RECORDING_ID), Type::INTEGER, Flag::NOT_NULL},
+                           {columnName(C::RECORDING_ID), Type::INTEGER, Flag::NOT_NULL},
                        },
                        {
-                           referenceToRecording(name(C::META_RECORDING_ID)),
-                           referenceToRecording(name(C::RECORDING_ID)),
+                           referenceToRecording(columnName(C::META_RECORDING_ID)),
+                           referenceToRecording(columnName(C::RECORDING_ID)),
                        },
                        {&DatabaseConnection::createRecordingTable});
 }
@@ -369,49 +362,46 @@ bool DatabaseConnection::createMetaRecordingHasRecordingTable()
 bool DatabaseConnection::createRecordSetTable()
 {
     using C = RecordSetColumn;
-    const auto name = [](C column) { return columnNameRecordSet(column); };
     QList<SqlQuery::ColumnDefinition> columns = {
-        {name(C::ID), Type::INTEGER, Key},
-        {name(C::RECORD_TIME), Type::DATETIME},
-        {name(C::IS_RETRIEVED_FROM_CHAMBER), Type::BOOLEAN},
-        {name(C::RECORDING_ID), Type::INTEGER, Flag::NOT_NULL},
+        {columnName(C::ID), Type::INTEGER, Key},
+        {columnName(C::RECORD_TIME), Type::DATETIME},
+        {columnName(C::IS_RETRIEVED_FROM_CHAMBER), Type::BOOLEAN},
+        {columnName(C::RECORDING_ID), Type::INTEGER, Flag::NOT_NULL},
     };
     for (int number = 1; number <= maxSignalColumns(); ++number)
-        columns.append({name(C::SIGNAL_N).arg(number), Type::REAL});
+        columns.append({columnName(C::SIGNAL_N).arg(number), Type::REAL});
     return createTable(tableNameRecordSet(), columns,
-                       {referenceToRecording(name(C::RECORDING_ID))},
+                       {referenceToRecording(columnName(C::RECORDING_ID))},
                        {&DatabaseConnection::createRecordingTable});
 }
 
 bool DatabaseConnection::createRecordSetCommentTable()
 {
     using C = RecordSetCommentColumn;
-    const auto name = [](C column) { return columnNameRecordSetComment(column); };
     return createTable(tableNameRecordSetComment(),
                        {
-                           {name(C::RECORDSET_ID), Type::INTEGER, Key | Flag::UNIQUE},
-                           {name(C::USER_ID), Type::INTEGER},
-                           {name(C::CREATION_TIME), Type::DATETIME},
-                           {name(C::COMMENT_TEXT), Type::TEXT},
+                           {columnName(C::RECORDSET_ID), Type::INTEGER, Key | Flag::UNIQUE},
+                           {columnName(C::USER_ID), Type::INTEGER},
+                           {columnName(C::CREATION_TIME), Type::DATETIME},
+                           {columnName(C::COMMENT_TEXT), Type::TEXT},
                        },
-                       {referenceToRecordSet(name(C::RECORDSET_ID))},
+                       {referenceToRecordSet(columnName(C::RECORDSET_ID))},
                        {&DatabaseConnection::createRecordSetTable});
 }
 
 bool DatabaseConnection::createRoomChamberPositionTable()
 {
     using C = RoomChamberPositionColumn;
-    const auto name = [](C column) { return columnNameRoomChamberPosition(column); };
     return createTable(tableNameRoomChamberPosition(),
                        {
-                           {name(C::CHAMBER_ID), Type::INTEGER, Key},
-                           {name(C::ROOM_ID), Type::INTEGER},
-                           {name(C::CHAMBER_POS_X), Type::REAL},
-                           {name(C::CHAMBER_POS_Y), Type::REAL},
+                           {columnName(C::CHAMBER_ID), Type::INTEGER, Key},
+                           {columnName(C::ROOM_ID), Type::INTEGER},
+                           {columnName(C::CHAMBER_POS_X), Type::REAL},
+                           {columnName(C::CHAMBER_POS_Y), Type::REAL},
                        },
                        {
-                           referenceToChamber(name(C::CHAMBER_ID)),
-                           referenceToRoom(name(C::ROOM_ID)),
+                           referenceToChamber(columnName(C::CHAMBER_ID)),
+                           referenceToRoom(columnName(C::ROOM_ID)),
                        },
                        {&DatabaseConnection::createChamberTable, &DatabaseConnection::createRoomTable});
 }
@@ -419,34 +409,32 @@ bool DatabaseConnection::createRoomChamberPositionTable()
 bool DatabaseConnection::createChamberToleranceRangeTable()
 {
     using C = ChamberToleranceRangeColumn;
-    const auto name = [](C column) { return columnNameChamberToleranceRange(column); };
     // The key spans the three columns: a chamber's signal has one range per moment.
     return createTable(tableNameChamberToleranceRange(),
                        {
-                           {name(C::EFFECTIVE_FROM), Type::DATETIME, Key},
-                           {name(C::CHAMBER_ID), Type::INTEGER, Key},
-                           {name(C::SIGNAL_ID), Type::INTEGER, Key},
-                           {name(C::RANGE_TYPE), Type::INTEGER},
-                           {name(C::RANGE_MIN), Type::REAL},
-                           {name(C::RANGE_MAX), Type::REAL},
+                           {columnName(C::EFFECTIVE_FROM), Type::DATETIME, Key},
+                           {columnName(C::CHAMBER_ID), Type::INTEGER, Key},
+                           {columnName(C::SIGNAL_ID), Type::INTEGER, Key},
+                           {columnName(C::RANGE_TYPE), Type::INTEGER},
+                           {columnName(C::RANGE_MIN), Type::REAL},
+                           {columnName(C::RANGE_MAX), Type::REAL},
                        },
-                       {referenceToChamber(name(C::CHAMBER_ID))},
+                       {referenceToChamber(columnName(C::CHAMBER_ID))},
                        {&DatabaseConnection::createChamberTable});
 }
 
 bool DatabaseConnection::createUserHasChamberSignalVisibilityPreferenceTable()
 {
     using C = UserHasChamberSignalVisibilityPreferenceColumn;
-    const auto name = [](C column) { return columnNameUserHasChamberSignalVisibilityPreference(column); };
     return createTable(tableNameUserHasChamberSignalVisibilityPreference(),
                        {
-                           {name(C::USER_ID), Type::INTEGER, Flag::NOT_NULL},
-                           {name(C::CHAMBER_ID), Type::INTEGER, Flag::NOT_NULL},
-                           {name(C::SIGNAL_ID), Type::INTEGER, Flag::NOT_NULL},
+                           {columnName(C::USER_ID), Type::INTEGER, Flag::NOT_NULL},
+                           {columnName(C::CHAMBER_ID), Type::INTEGER, Flag::NOT_NULL},
+                           {columnName(C::SIGNAL_ID), Type::INTEGER, Flag::NOT_NULL},
                        },
                        {
-                           referenceToApplicationUser(name(C::USER_ID)),
-                           referenceToChamber(name(C::CHAMBER_ID)),
+                           referenceToApplicationUser(columnName(C::USER_ID)),
+                           referenceToChamber(columnName(C::CHAMBER_ID)),
                        },
                        {&DatabaseConnection::createApplicationUserTable, &DatabaseConnection::createChamberTable});
 }
@@ -454,19 +442,18 @@ bool DatabaseConnection::createUserHasChamberSignalVisibilityPreferenceTable()
 bool DatabaseConnection::createUserPreferencesTable()
 {
     using C = UserPreferencesColumn;
-    const auto name = [](C column) { return columnNameUserPreferences(column); };
     return createTable(tableNameUserPreferences(),
                        {
-                           {name(C::USER_ID), Type::INTEGER, Key},
-                           {name(C::DEFAULT_FILE_FORMAT), Type::ENUMERATION},
-                           {name(C::LOCALIZATION), Type::ENUMERATION},
-                           {name(C::TIME_FORMAT), Type::ENUMERATION},
-                           {name(C::DATE_FORMAT), Type::ENUMERATION},
-                           {name(C::DECIMAL_FORMAT), Type::ENUMERATION},
-                           {name(C::TEMPERATURE_UNIT), Type::ENUMERATION},
-                           {name(C::HUMIDITY_UNIT), Type::ENUMERATION},
+                           {columnName(C::USER_ID), Type::INTEGER, Key},
+                           {columnName(C::DEFAULT_FILE_FORMAT), Type::ENUMERATION},
+                           {columnName(C::LOCALIZATION), Type::ENUMERATION},
+                           {columnName(C::TIME_FORMAT), Type::ENUMERATION},
+                           {columnName(C::DATE_FORMAT), Type::ENUMERATION},
+                           {columnName(C::DECIMAL_FORMAT), Type::ENUMERATION},
+                           {columnName(C::TEMPERATURE_UNIT), Type::ENUMERATION},
+                           {columnName(C::HUMIDITY_UNIT), Type::ENUMERATION},
                        },
-                       {referenceToApplicationUser(name(C::USER_ID))},
+                       {referenceToApplicationUser(columnName(C::USER_ID))},
                        {&DatabaseConnection::createApplicationUserTable});
 }
 

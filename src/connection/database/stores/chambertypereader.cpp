@@ -19,21 +19,12 @@ using domain::types::ControlSignalId;
 namespace {
 
 constexpr int NoId = -1;
-constexpr int ChamberTypeColumnCount = 14;
-
-// Ids of the catalogue are unsigned 64-bit; read them whole, so that ids
-// beyond the range of an int still find their rows.
-quint64 toUInt64Or(const QVariant &value, quint64 defaultValue)
-{
-    return isUsable(value) ? value.toULongLong() : defaultValue;
-}
+constexpr ChamberTypeColumn LastChamberTypeColumn = ChamberTypeColumn::CONTROLLER_ID;
+constexpr int ChamberTypeColumnCount = columnCountThrough(LastChamberTypeColumn);
 
 QStringList chamberTypeColumns()
 {
-    QStringList columns;
-    for (int index = 0; index < ChamberTypeColumnCount; ++index)
-        columns.append(columnNameChamberType(static_cast<ChamberTypeColumn>(index)));
-    return columns;
+    return columnNamesThrough(LastChamberTypeColumn);
 }
 
 // One control_signals row, with the ids of its two descriptors.
@@ -121,8 +112,10 @@ public:
         return selection;
     }
 
-    // Adds the WHERE clause that restricts the column to the selected types.
-    void restrict(SqlQuery &query, const TableColumn &chamberTypeIdColumn) const
+    // Adds the WHERE clause that restricts the column, a column name or a
+    // TableColumn, to the selected types.
+    template<typename Column>
+    void restrict(SqlQuery &query, const Column &chamberTypeIdColumn) const
     {
         switch (m_kind) {
         case Kind::All:
@@ -161,23 +154,19 @@ ChamberTypeReader::~ChamberTypeReader() = default;
 
 QList<ChamberTypeData> ChamberTypeReader::readTypes(bool withSignals)
 {
-    SqlQuery query;
-    query.select(chamberTypeColumns()).from(tableNameChamberType());
-    const TypeSelection selection = TypeSelection::all();
-    const QList<TypeRow> types = typeRows(query);
-    if (types.isEmpty())
-        return {};
-    return records(types, selection, withSignals, variantsOfTypes(selection));
+    return readTypes(TypeSelection::all(), withSignals);
 }
 
 QList<ChamberTypeData> ChamberTypeReader::readTypes(const SqlQuery &chamberTypeIds, bool withSignals)
 {
+    return readTypes(TypeSelection::matching(chamberTypeIds), withSignals);
+}
+
+QList<ChamberTypeData> ChamberTypeReader::readTypes(const TypeSelection &selection, bool withSignals)
+{
     SqlQuery query;
-    query.select(chamberTypeColumns())
-        .from(tableNameChamberType())
-        .where(columnNameChamberType(ChamberTypeColumn::ID))
-        .in(chamberTypeIds);
-    const TypeSelection selection = TypeSelection::matching(chamberTypeIds);
+    query.select(chamberTypeColumns()).from(tableNameChamberType());
+    selection.restrict(query, columnName(ChamberTypeColumn::ID));
     const QList<TypeRow> types = typeRows(query);
     if (types.isEmpty())
         return {};
@@ -189,7 +178,7 @@ ChamberTypeData ChamberTypeReader::readType(const ChamberTypeKey &key, bool with
     SqlQuery query;
     query.select(chamberTypeColumns())
         .from(tableNameChamberType())
-        .where(columnNameChamberType(ChamberTypeColumn::ID))
+        .where(columnName(ChamberTypeColumn::ID))
         .equals(key.chamberTypeId());
     // A missing type gives an empty row, which is reported as unexpected.
     const Row row = m_connection.selectRow(query);
@@ -212,10 +201,9 @@ ChamberTypeData ChamberTypeReader::readType(const ChamberTypeKey &key, bool with
         // table ties it to the type.
         SqlQuery variantQuery;
         variantQuery
-            .select(QStringList{columnNameAdditionalInfo(AdditionalInfoColumn::ARTICLE_NR),
-                                columnNameAdditionalInfo(AdditionalInfoColumn::INFO)})
+            .select(QStringList{columnName(AdditionalInfoColumn::ARTICLE_NR), columnName(AdditionalInfoColumn::INFO)})
             .from(tableNameAdditionalInfo())
-            .where(columnNameAdditionalInfo(AdditionalInfoColumn::ID))
+            .where(columnName(AdditionalInfoColumn::ID))
             .equals(key.additionalInfoId());
         const Row texts = m_connection.selectRow(variantQuery);
         const bool found = texts.size() == 2;
@@ -269,19 +257,16 @@ QList<ChamberTypeReader::TypeRow> ChamberTypeReader::typeRows(const SqlQuery &qu
 QHash<quint64, QList<ChamberTypeReader::Variant>> ChamberTypeReader::variantsOfTypes(const TypeSelection &selection)
 {
     const QString link = tableNameChamberTypeHasAdditionalInfo();
-    const TableColumn typeColumn{
-        link, columnNameChamberTypeHasAdditionalInfo(ChamberTypeHasAdditionalInfoColumn::CHAMBER_TYPE_ID)};
-    const TableColumn variantColumn{
-        link, columnNameChamberTypeHasAdditionalInfo(ChamberTypeHasAdditionalInfoColumn::ADDITIONAL_INFO_ID)};
+    const TableColumn typeColumn{link, columnName(ChamberTypeHasAdditionalInfoColumn::CHAMBER_TYPE_ID)};
+    const TableColumn variantColumn{link, columnName(ChamberTypeHasAdditionalInfoColumn::ADDITIONAL_INFO_ID)};
     const QString info = tableNameAdditionalInfo();
     SqlQuery query;
     // A variant without an additional_info row keeps its id and has no texts.
     query
-        .select(QList<TableColumn>{typeColumn, variantColumn,
-                                   {info, columnNameAdditionalInfo(AdditionalInfoColumn::ARTICLE_NR)},
-                                   {info, columnNameAdditionalInfo(AdditionalInfoColumn::INFO)}})
+        .select(QList<TableColumn>{typeColumn, variantColumn, {info, columnName(AdditionalInfoColumn::ARTICLE_NR)},
+                                   {info, columnName(AdditionalInfoColumn::INFO)}})
         .from(link)
-        .leftJoin({link, variantColumn.column, info, columnNameAdditionalInfo(AdditionalInfoColumn::ID)});
+        .leftJoin({link, variantColumn.column, info, columnName(AdditionalInfoColumn::ID)});
     selection.restrict(query, typeColumn);
     query.orderBy(variantColumn);
 
@@ -300,13 +285,13 @@ QHash<int, QString> ChamberTypeReader::controllerNames(const TypeSelection &sele
     // The controllers are found through the selected types, so that the
     // statement binds no list of ids, however many types it covers.
     SqlQuery controllerIds;
-    controllerIds.select(columnNameChamberType(ChamberTypeColumn::CONTROLLER_ID)).from(tableNameChamberType());
-    selection.restrict(controllerIds, {tableNameChamberType(), columnNameChamberType(ChamberTypeColumn::ID)});
+    controllerIds.select(columnName(ChamberTypeColumn::CONTROLLER_ID)).from(tableNameChamberType());
+    selection.restrict(controllerIds, TableColumn{tableNameChamberType(), columnName(ChamberTypeColumn::ID)});
     SqlQuery query;
     query
-        .select(QStringList{columnNameController(ControllerColumn::ID), columnNameController(ControllerColumn::TYPE)})
+        .select(QStringList{columnName(ControllerColumn::ID), columnName(ControllerColumn::TYPE)})
         .from(tableNameController())
-        .where(columnNameController(ControllerColumn::ID))
+        .where(columnName(ControllerColumn::ID))
         .in(controllerIds);
 
     QHash<int, QString> names;
@@ -320,8 +305,8 @@ QHash<int, QString> ChamberTypeReader::controllerNames(const TypeSelection &sele
 QHash<quint64, QList<int>> ChamberTypeReader::interfacesOfTypes(const TypeSelection &selection)
 {
     const QString link = tableNameChamberTypeHasProtocol();
-    const TableColumn typeColumn{link, columnNameChamberTypeHasProtocol(ChamberTypeHasProtocolColumn::CHAMBER_TYPE_ID)};
-    const TableColumn protocolColumn{link, columnNameChamberTypeHasProtocol(ChamberTypeHasProtocolColumn::PROTOCOL_ID)};
+    const TableColumn typeColumn{link, columnName(ChamberTypeHasProtocolColumn::CHAMBER_TYPE_ID)};
+    const TableColumn protocolColumn{link, columnName(ChamberTypeHasProtocolColumn::PROTOCOL_ID)};
     SqlQuery query;
     query.select(QList<TableColumn>{typeColumn, protocolColumn}).from(link);
     selection.restrict(query, typeColumn);
@@ -339,14 +324,14 @@ QHash<quint64, QList<ChamberOption>> ChamberTypeReader::optionsOfTypes(const Typ
 {
     const QString link = tableNameChamberTypeHasOptions();
     const QString table = tableNameOptions();
-    const TableColumn typeColumn{link, columnNameChamberTypeHasOptions(ChamberTypeHasOptionsColumn::CHAMBER_TYPE_ID)};
-    const TableColumn idColumn{table, columnNameOptions(OptionsColumn::ID)};
+    const TableColumn typeColumn{link, columnName(ChamberTypeHasOptionsColumn::CHAMBER_TYPE_ID)};
+    const TableColumn idColumn{table, columnName(OptionsColumn::ID)};
     SqlQuery query;
     query
-        .select(QList<TableColumn>{typeColumn, idColumn, {table, columnNameOptions(OptionsColumn::NAME)},
-                                   {table, columnNameOptions(OptionsColumn::FIX)}})
+        .select(QList<TableColumn>{typeColumn, idColumn, {table, columnName(OptionsColumn::NAME)},
+                                   {table, columnName(OptionsColumn::FIX)}})
         .from(link)
-        .join({link, columnNameChamberTypeHasOptions(ChamberTypeHasOptionsColumn::OPTIONS_ID), table, idColumn.column});
+        .join({link, columnName(ChamberTypeHasOptionsColumn::OPTIONS_ID), table, idColumn.column});
     selection.restrict(query, typeColumn);
     query.orderBy(idColumn);
 
@@ -374,12 +359,12 @@ void ChamberTypeReader::readSignalsOfTypes(const TypeSelection &selection,
     QHash<quint64, QList<int>> signalIds;
     {
         const QString link = tableNameChamberTypeHasSignal();
-        const TableColumn typeColumn{link, columnNameChamberTypeHasSignal(ChamberTypeHasSignalColumn::CHAMBER_TYPE_ID)};
+        const TableColumn typeColumn{link, columnName(ChamberTypeHasSignalColumn::CHAMBER_TYPE_ID)};
         SqlQuery query;
         query.select(QList<TableColumn>{typeColumn} + SignalAssembler::signalColumns(tableNameSignal()))
             .from(link)
-            .join({link, columnNameChamberTypeHasSignal(ChamberTypeHasSignalColumn::SIGNAL_ID), tableNameSignal(),
-                   columnNameSignal(SignalColumn::ID)});
+            .join({link, columnName(ChamberTypeHasSignalColumn::SIGNAL_ID), tableNameSignal(),
+                   columnName(SignalColumn::ID)});
         selection.restrict(query, typeColumn);
         m_connection.selectEach(query, [&](const Row &row, int) {
             if (hasWidth(row, 1 + SignalAssembler::SignalColumnCount))
@@ -391,15 +376,13 @@ void ChamberTypeReader::readSignalsOfTypes(const TypeSelection &selection,
     {
         const QString link = tableNameChamberTypeHasControlSignals();
         const QString table = tableNameControlSignals();
-        const TableColumn typeColumn{
-            link, columnNameChamberTypeHasControlSignals(ChamberTypeHasControlSignalsColumn::CHAMBER_TYPE_ID)};
+        const TableColumn typeColumn{link, columnName(ChamberTypeHasControlSignalsColumn::CHAMBER_TYPE_ID)};
         QList<TableColumn> columns{typeColumn};
         for (int index = 0; index <= static_cast<int>(ControlSignalsColumn::WRITE); ++index)
-            columns.append({table, columnNameControlSignals(static_cast<ControlSignalsColumn>(index))});
+            columns.append({table, columnName(static_cast<ControlSignalsColumn>(index))});
         SqlQuery query;
-        query.select(columns).from(link).join(
-            {link, columnNameChamberTypeHasControlSignals(ChamberTypeHasControlSignalsColumn::CONTROL_SIGNALS_ID),
-             table, columnNameControlSignals(ControlSignalsColumn::ID)});
+        query.select(columns).from(link).join({link, columnName(ChamberTypeHasControlSignalsColumn::CONTROL_SIGNALS_ID),
+                                               table, columnName(ControlSignalsColumn::ID)});
         selection.restrict(query, typeColumn);
         m_connection.selectEach(query, [&](const Row &row, int) {
             if (!hasWidth(row, columns.size()))

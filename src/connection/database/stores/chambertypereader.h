@@ -43,6 +43,7 @@ private:
     struct Variant;
     class TypeSelection;
 
+    QList<domain::types::ChamberTypeData> readTypes(const TypeSelection &selection, bool withSignals);
     QList<domain::types::ChamberTypeData> records(const QList<TypeRow> &types, const TypeSelection &selection,
                                                   bool withSignals, const QHash<quint64, QList<Variant>> &variants);
     QList<TypeRow> typeRows(const SqlQuery &query);

@@ -26,8 +26,6 @@ constexpr int MaxIdsPerStatement = 500;
 // looking the ids up in batches; the table holds at least that many rows.
 constexpr int IdsForTableScan = 5000;
 
-constexpr int DescriptorColumnCount = 6;
-constexpr int ValueTypeColumnCount = 3;
 constexpr int NoId = -1;
 
 int column(SignalColumn signalColumn)
@@ -46,12 +44,7 @@ int userLevelOf(const QVariant &value)
 
 QStringList descriptorColumns()
 {
-    return {columnNameControllerData(ControllerDataColumn::ID),
-            columnNameControllerData(ControllerDataColumn::ADDRESS),
-            columnNameControllerData(ControllerDataColumn::ACCESS),
-            columnNameControllerData(ControllerDataColumn::VARIABLE_TYPE),
-            columnNameControllerData(ControllerDataColumn::SET_POINT_NR),
-            columnNameControllerData(ControllerDataColumn::DESCRIPTION)};
+    return columnNamesThrough(ControllerDataColumn::DESCRIPTION);
 }
 
 } // namespace
@@ -67,7 +60,7 @@ QList<TableColumn> SignalAssembler::signalColumns(const QString &table)
     QList<TableColumn> columns;
     columns.reserve(SignalColumnCount);
     for (int index = 0; index < SignalColumnCount; ++index)
-        columns.append({table, columnNameSignal(static_cast<SignalColumn>(index))});
+        columns.append({table, columnName(static_cast<SignalColumn>(index))});
     return columns;
 }
 
@@ -79,18 +72,10 @@ bool SignalAssembler::isDefault(const ChamberSignal &signal)
 
 QList<int> SignalAssembler::addSignals(const QList<int> &signalIds)
 {
-    QStringList columns;
-    for (const TableColumn &signalColumn : signalColumns(tableNameSignal()))
-        columns.append(signalColumn.column);
+    const QSet<int> ids(signalIds.cbegin(), signalIds.cend());
     QList<int> found;
-    selectEachById(tableNameSignal(), columns, QSet<int>(signalIds.cbegin(), signalIds.cend()),
-                   [this, &found](const Row &row) {
-                       if (row.size() != SignalColumnCount) {
-                           m_reportError(domain::types::UNEXPECTED_RESULT);
-                           return;
-                       }
-                       found.append(addSignalRow(row));
-                   });
+    selectEachById(tableNameSignal(), columnNamesThrough(SignalColumn::WRITE_AUTO), ids,
+                   [this, &found](const Row &row) { found.append(addSignalRow(row)); });
     return found;
 }
 
@@ -176,14 +161,9 @@ void SignalAssembler::loadValueTypes()
         if (signal.valueType != 0)
             ids.insert(signal.valueType);
     }
-    const QStringList columns{columnNameValueType(ValueTypeColumn::ID),
-                              columnNameValueType(ValueTypeColumn::COLOR),
-                              columnNameValueType(ValueTypeColumn::DECIMAL_PLACES)};
+    const QStringList columns{columnName(ValueTypeColumn::ID), columnName(ValueTypeColumn::COLOR),
+                              columnName(ValueTypeColumn::DECIMAL_PLACES)};
     selectEachById(tableNameValueType(), columns, ids, [this](const Row &row) {
-        if (row.size() != ValueTypeColumnCount) {
-            m_reportError(domain::types::UNEXPECTED_RESULT);
-            return;
-        }
         const QString colorName = toStringOr(row.at(1), QString());
         m_valueTypes.insert(toIntOr(row.at(0), 0),
                             {colorName.isEmpty() ? QColor() : QColor(colorName), toIntOr(row.at(2), 0)});
@@ -201,10 +181,6 @@ void SignalAssembler::loadDescriptors()
     }
     m_descriptors.reserve(ids.size());
     selectEachById(tableNameControllerData(), descriptorColumns(), ids, [this](const Row &row) {
-        if (row.size() != DescriptorColumnCount) {
-            m_reportError(domain::types::UNEXPECTED_RESULT);
-            return;
-        }
         const QSharedPointer<ControllerAddress> address = descriptorFromRow(row);
         m_descriptors.insert(address->id().value(), address);
     });
@@ -231,26 +207,28 @@ QSharedPointer<ControllerAddress> SignalAssembler::descriptorFromRow(const Row &
 void SignalAssembler::selectEachById(const QString &table, const QStringList &columns, const QSet<int> &ids,
                                      const std::function<void(const Row &)> &function)
 {
+    const auto take = [this, &function, &columns](const Row &row) {
+        if (row.size() == columns.size())
+            function(row);
+        else
+            m_reportError(domain::types::UNEXPECTED_RESULT);
+    };
     if (ids.size() >= IdsForTableScan) {
         SqlQuery query;
         query.select(columns).from(table);
-        m_connection.selectEach(query, [&function, &ids, &columns](const Row &row, int) {
+        m_connection.selectEach(query, [&take, &ids, &columns](const Row &row, int) {
             // A row of the wrong width goes on, to be reported.
             if (row.size() != columns.size() || ids.contains(toIntOr(row.at(0), NoId)))
-                function(row);
+                take(row);
         });
         return;
     }
 
-    QList<QVariant> values;
-    values.reserve(ids.size());
-    for (int id : ids)
-        values.append(id);
-
+    const QList<QVariant> values = toVariantList(ids.values());
     for (int first = 0; first < values.size(); first += MaxIdsPerStatement) {
         SqlQuery query;
         query.select(columns).from(table).where(columns.first()).in(values.mid(first, MaxIdsPerStatement));
-        m_connection.selectEach(query, [&function](const Row &row, int) { function(row); });
+        m_connection.selectEach(query, [&take](const Row &row, int) { take(row); });
     }
 }
 

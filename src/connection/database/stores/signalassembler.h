@@ -102,7 +102,8 @@ private:
     void loadValueTypes();
     void loadDescriptors();
     // Runs the function for every row of the table whose first column holds
-    // one of the ids.
+    // one of the ids; a row of another width than the columns' is reported
+    // as UNEXPECTED_RESULT instead.
     void selectEachById(const QString &table, const QStringList &columns, const QSet<int> &ids,
                         const std::function<void(const Row &)> &function);
 

@@ -19,11 +19,6 @@ using Column = ActivityAccessColumn;
 constexpr UserLevel RestrictiveLevel = UserLevel::LABORATORY;
 constexpr UserLevel Unrestricted = UserLevel(0);
 
-QString accessColumn(Column column)
-{
-    return columnNameActivityAccess(column);
-}
-
 } // namespace
 
 SqlAccessDatabaseConnection::SqlAccessDatabaseConnection(QObject *parent)
@@ -57,13 +52,13 @@ UserLevel SqlAccessDatabaseConnection::getRequiredUserLevel(const ActivityId &ac
     // An aggregate gives exactly one row whenever the statement succeeds, so
     // that a missing row tells a failure apart from an unlisted action; for a
     // single matching row MIN() is that row's value as stored.
-    const QString level = accessColumn(Column::MIN_USER_LEVEL);
+    const QString level = columnName(Column::MIN_USER_LEVEL);
     SqlQuery query;
     query.select(QStringList{QStringLiteral("count(*)"), QStringLiteral("MIN(%1)").arg(level)})
         .from(tableNameActivityAccess())
-        .where(accessColumn(Column::COMPONENT_ID))
+        .where(columnName(Column::COMPONENT_ID))
         .equals(int(activity.componentId()))
-        .andWhere(accessColumn(Column::ACTIVITY_ID))
+        .andWhere(columnName(Column::ACTIVITY_ID))
         .equals(int(activity.activity()));
     const domain::api::ISqlConnection::Row row = m_frame.connection()->selectRow(query);
     if (row.size() != 2)
@@ -87,17 +82,15 @@ QList<ActivityId> SqlAccessDatabaseConnection::getAllowedActivities(UserLevel le
         return {};
 
     SqlQuery query;
-    query.select(QStringList{accessColumn(Column::COMPONENT_ID), accessColumn(Column::ACTIVITY_ID)})
+    query.select(QStringList{columnName(Column::COMPONENT_ID), columnName(Column::ACTIVITY_ID)})
         .from(tableNameActivityAccess())
-        .where(accessColumn(Column::MIN_USER_LEVEL))
+        .where(columnName(Column::MIN_USER_LEVEL))
         .lessThanOrEquals(int(level));
     QList<ActivityId> activities;
     const QList<domain::api::ISqlConnection::Row> rows = m_frame.connection()->select(query);
     for (const domain::api::ISqlConnection::Row &row : rows) {
-        if (row.size() != 2) {
-            m_frame.reportError(domain::types::UNEXPECTED_RESULT);
+        if (!m_frame.hasWidth(row, 2))
             continue;
-        }
         // An activity number beyond 16 bits is out of every component's
         // range; cutting it would name some other action.
         const uint number = toUIntOr(row.at(1), 0);

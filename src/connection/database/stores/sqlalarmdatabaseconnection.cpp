@@ -44,58 +44,40 @@ constexpr int selectPosition(Column column)
     return -1;
 }
 
-QString alarmColumn(Column column)
-{
-    return columnNameApplicationAlarm(column);
-}
-
 // Numbered from 1.
 QString argumentColumn(int number)
 {
-    return alarmColumn(Column::SHORT_DESC_ARG_N).arg(number);
-}
-
-QString alarmSignalColumn(AlarmSignalColumn column)
-{
-    return columnNameAlarmHasSignal(column);
+    return columnName(Column::SHORT_DESC_ARG_N).arg(number);
 }
 
 QStringList readColumns()
 {
-    QStringList columns;
-    for (const Column column : FieldColumns)
-        columns.append(alarmColumn(column));
+    QStringList columns = columnNames(FieldColumns);
     for (int number = 1; number <= SqlAlarmDatabaseConnection::MaxShortDescriptionArguments; ++number)
         columns.append(argumentColumn(number));
     return columns;
 }
 
-template<typename T>
-QVariant valueOrNull(T value, T absent)
-{
-    return value == absent ? QVariant() : QVariant::fromValue(value);
-}
-
 // Every stored field of the record but the id. The argument count is the
 // record's own, also beyond what is stored; both argument columns are
 // written, so that an argument the alarm no longer has does not linger.
-QList<QPair<QString, QVariant>> alarmColumnValues(const AlarmData &alarm)
+SqlQuery::ColumnValues alarmColumnValues(const AlarmData &alarm)
 {
     const QVariantList arguments = alarm.shortDescription().arguments();
     constexpr int Max = SqlAlarmDatabaseConnection::MaxShortDescriptionArguments;
     if (arguments.size() > Max)
         qCWarning(lcAlarmStore) << "Too many short description arguments:" << arguments.size() << "instead of" << Max;
-    QList<QPair<QString, QVariant>> values{
-        {alarmColumn(Column::ALARM_TIMESTAMP), alarm.alarmTimestamp()},
-        {alarmColumn(Column::ALARM_TYPE), alarm.alarmType()},
-        {alarmColumn(Column::IS_ACTIVE), alarm.isActive()},
-        {alarmColumn(Column::ALARM_STATUS), alarm.alarmStatus()},
-        {alarmColumn(Column::USER_ID), valueOrNull(alarm.userId(), 0U)},
-        {alarmColumn(Column::ALARM_NAME), alarm.alarmName()},
-        {alarmColumn(Column::SHORT_DESCRIPTION), alarm.shortDescription().text()},
-        {alarmColumn(Column::NUM_SHORT_DESC_ARGS), arguments.size()},
-        {alarmColumn(Column::DESCRIPTION), alarm.description()},
-        {alarmColumn(Column::CHAMBER_ID), valueOrNull(alarm.chamberId(), NoChamber)},
+    SqlQuery::ColumnValues values{
+        {columnName(Column::ALARM_TIMESTAMP), alarm.alarmTimestamp()},
+        {columnName(Column::ALARM_TYPE), alarm.alarmType()},
+        {columnName(Column::IS_ACTIVE), alarm.isActive()},
+        {columnName(Column::ALARM_STATUS), alarm.alarmStatus()},
+        {columnName(Column::USER_ID), valueOrNull(alarm.userId(), 0U)},
+        {columnName(Column::ALARM_NAME), alarm.alarmName()},
+        {columnName(Column::SHORT_DESCRIPTION), alarm.shortDescription().text()},
+        {columnName(Column::NUM_SHORT_DESC_ARGS), arguments.size()},
+        {columnName(Column::DESCRIPTION), alarm.description()},
+        {columnName(Column::CHAMBER_ID), valueOrNull(alarm.chamberId(), NoChamber)},
     };
     for (int number = 1; number <= Max; ++number)
         values.append({argumentColumn(number), arguments.value(number - 1)});
@@ -121,7 +103,7 @@ QSharedPointer<SqlQuery> deleteSignalsOf(int alarmId)
 {
     auto query = QSharedPointer<SqlQuery>::create();
     query->deleteFrom(tableNameAlarmHasSignal())
-        .where(alarmSignalColumn(AlarmSignalColumn::ALARM_ID))
+        .where(columnName(AlarmSignalColumn::ALARM_ID))
         .equals(alarmId);
     return query;
 }
@@ -132,7 +114,7 @@ Statements insertSignals(int alarmId, const QList<int> &signalIds)
     for (const int signalId : signalIds) {
         auto query = QSharedPointer<SqlQuery>::create();
         query->insertInto(tableNameAlarmHasSignal())
-            .columns({alarmSignalColumn(AlarmSignalColumn::ALARM_ID), alarmSignalColumn(AlarmSignalColumn::SIGNAL_ID)})
+            .columns({columnName(AlarmSignalColumn::ALARM_ID), columnName(AlarmSignalColumn::SIGNAL_ID)})
             .values({alarmId, signalId});
         statements.append(query);
     }
@@ -179,9 +161,9 @@ uint SqlAlarmDatabaseConnection::getAlarmSignalDelay(int alarmId, int signalId, 
         return 0;
 
     SqlQuery chamberOfAlarm;
-    chamberOfAlarm.select(alarmColumn(Column::CHAMBER_ID))
+    chamberOfAlarm.select(columnName(Column::CHAMBER_ID))
         .from(tableNameApplicationAlarm())
-        .where(alarmColumn(Column::ID))
+        .where(columnName(Column::ID))
         .equals(alarmId);
     const int chamberId = toIntOr(connection()->selectValue(chamberOfAlarm), NoChamber);
     // The chamber store's flag picks the first delay when true. It gives -1
@@ -191,9 +173,8 @@ uint SqlAlarmDatabaseConnection::getAlarmSignalDelay(int alarmId, int signalId, 
     if (ownDelay >= 0)
         return uint(ownDelay);
 
-    const QVariant typeId = chambers()->getChamberValue(chamberId, ChamberColumn::CHAMBER_TYPE_ID);
-    const int typeDelay = configuration()->getDefaultSignalDelay(
-        ChamberTypeKey(isUsable(typeId) ? typeId.toULongLong() : 0, 0), signalId, secondDelay);
+    const quint64 typeId = toUInt64Or(chambers()->getChamberValue(chamberId, ChamberColumn::CHAMBER_TYPE_ID), 0);
+    const int typeDelay = configuration()->getDefaultSignalDelay(ChamberTypeKey(typeId, 0), signalId, secondDelay);
     // A type that leaves the delay unset means no waiting, not a wait of
     // 136 years.
     return uint(qMax(typeDelay, 0));
@@ -204,15 +185,8 @@ bool SqlAlarmDatabaseConnection::addAlarm(AlarmData &alarm)
     if (!m_frame.ensureReady())
         return false;
 
-    QStringList columns;
-    QList<QVariant> values;
-    const QList<QPair<QString, QVariant>> columnValues = alarmColumnValues(alarm);
-    for (const QPair<QString, QVariant> &columnValue : columnValues) {
-        columns.append(columnValue.first);
-        values.append(columnValue.second);
-    }
     SqlQuery query;
-    query.insertInto(tableNameApplicationAlarm()).columns(columns).values(values);
+    query.insertInto(tableNameApplicationAlarm()).columnsAndValues(alarmColumnValues(alarm));
     const QPair<bool, quint64> result = connection()->execute(query);
     if (!result.first) {
         qCWarning(lcAlarmStore) << "Failed to add alarm" << alarm.alarmName();
@@ -222,7 +196,7 @@ bool SqlAlarmDatabaseConnection::addAlarm(AlarmData &alarm)
     if (!addAlarmSignals(alarmId, alarm.signalIds())) {
         // Without its signals the alarm goes again, so that a retry does not store it twice.
         SqlQuery removal;
-        removal.deleteFrom(tableNameApplicationAlarm()).where(alarmColumn(Column::ID)).equals(alarmId);
+        removal.deleteFrom(tableNameApplicationAlarm()).where(columnName(Column::ID)).equals(alarmId);
         connection()->execute(removal);
         return false;
     }
@@ -238,7 +212,7 @@ bool SqlAlarmDatabaseConnection::updateAlarm(const AlarmData &alarm)
     auto update = QSharedPointer<SqlQuery>::create();
     update->update(tableNameApplicationAlarm())
         .set(alarmColumnValues(alarm))
-        .where(alarmColumn(Column::ID))
+        .where(columnName(Column::ID))
         .equals(alarm.id());
     const Statements statements =
         Statements{deleteSignalsOf(alarm.id())} + insertSignals(alarm.id(), alarm.signalIds()) + Statements{update};
@@ -251,7 +225,7 @@ bool SqlAlarmDatabaseConnection::deleteAlarm(int alarmId)
         return false;
 
     auto deleteAlarm = QSharedPointer<SqlQuery>::create();
-    deleteAlarm->deleteFrom(tableNameApplicationAlarm()).where(alarmColumn(Column::ID)).equals(alarmId);
+    deleteAlarm->deleteFrom(tableNameApplicationAlarm()).where(columnName(Column::ID)).equals(alarmId);
     return connection()->executeTransaction({deleteSignalsOf(alarmId), deleteAlarm});
 }
 
@@ -270,7 +244,7 @@ int SqlAlarmDatabaseConnection::getAlarmCount(int chamberId)
     SqlQuery query;
     query.count(SqlQuery::CountType::ALL, QString())
         .from(tableNameApplicationAlarm())
-        .where(alarmColumn(Column::CHAMBER_ID))
+        .where(columnName(Column::CHAMBER_ID))
         .equals(chamberId);
     return toIntOr(connection()->selectValue(query), NoCount);
 }
@@ -280,32 +254,22 @@ QList<AlarmData> SqlAlarmDatabaseConnection::readAlarms(int chamberId)
     SqlQuery query;
     query.select(readColumns()).from(tableNameApplicationAlarm());
     if (chamberId != NoChamber)
-        query.where(alarmColumn(Column::CHAMBER_ID)).equals(chamberId);
+        query.where(columnName(Column::CHAMBER_ID)).equals(chamberId);
 
     QList<AlarmData> alarms;
-    const QList<Row> rows = connection()->select(query);
-    for (const Row &row : rows) {
-        if (row.size() != AlarmRowWidth) {
-            m_frame.reportError(domain::types::UNEXPECTED_RESULT);
-            continue;
-        }
+    for (const Row &row : m_frame.rowsOfWidth(connection()->select(query), AlarmRowWidth))
         alarms.append(alarmFromRow(row, getAlarmSignals(toIntOr(row.at(selectPosition(Column::ID)), -1))));
-    }
     return alarms;
 }
 
 QList<int> SqlAlarmDatabaseConnection::getAlarmSignals(int alarmId)
 {
     SqlQuery query;
-    query.select(alarmSignalColumn(AlarmSignalColumn::SIGNAL_ID))
+    query.select(columnName(AlarmSignalColumn::SIGNAL_ID))
         .from(tableNameAlarmHasSignal())
-        .where(alarmSignalColumn(AlarmSignalColumn::ALARM_ID))
+        .where(columnName(AlarmSignalColumn::ALARM_ID))
         .equals(alarmId);
-    QList<int> signalIds;
-    const QList<QVariant> values = connection()->selectColumn(query);
-    for (const QVariant &value : values)
-        signalIds.append(toIntOr(value, -1));
-    return signalIds;
+    return toIntList(connection()->selectColumn(query), -1);
 }
 
 bool SqlAlarmDatabaseConnection::addAlarmSignals(int alarmId, const QList<int> &signalIds)

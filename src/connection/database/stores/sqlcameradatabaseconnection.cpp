@@ -17,28 +17,23 @@ Q_LOGGING_CATEGORY(lcCameraStore, "quelta.SqlCameraDatabaseConnection")
 
 using Column = CameraColumn;
 
-constexpr int CameraRowWidth = 6;
+constexpr Column LastColumn = Column::RECORDING_INTERVAL;
+constexpr int CameraRowWidth = columnCountThrough(LastColumn);
 constexpr uint NoRecording = 0;
 constexpr int NoInterval = -1;
 
-QString cameraColumn(Column column)
-{
-    return columnNameCamera(column);
-}
-
 // Every field but the id, as the columns hold it.
-QList<QPair<QString, QVariant>> cameraColumnValues(const CameraData &camera)
+SqlQuery::ColumnValues cameraColumnValues(const CameraData &camera)
 {
     const QHostAddress address = camera.address();
     const QVariant addressText = address.isNull() ? QVariant() : QVariant(address.toString());
     const bool isIpV4 = address.protocol() == QAbstractSocket::IPv4Protocol;
-    const QVariant recordingId = camera.recordingId() == NoRecording ? QVariant() : QVariant(camera.recordingId());
     return {
-        {cameraColumn(Column::IP_V4_ADDRESS), isIpV4 ? addressText : QVariant()},
-        {cameraColumn(Column::IP_V6_ADDRESS), isIpV4 ? QVariant() : addressText},
-        {cameraColumn(Column::USB_PORT), camera.usbPort()},
-        {cameraColumn(Column::RECORDING_ID), recordingId},
-        {cameraColumn(Column::RECORDING_INTERVAL), camera.recordingInterval()},
+        {columnName(Column::IP_V4_ADDRESS), isIpV4 ? addressText : QVariant()},
+        {columnName(Column::IP_V6_ADDRESS), isIpV4 ? QVariant() : addressText},
+        {columnName(Column::USB_PORT), camera.usbPort()},
+        {columnName(Column::RECORDING_ID), valueOrNull(camera.recordingId(), NoRecording)},
+        {columnName(Column::RECORDING_INTERVAL), camera.recordingInterval()},
     };
 }
 
@@ -83,20 +78,15 @@ QList<CameraData> SqlCameraDatabaseConnection::getCameras(const uint &recordingI
     if (!m_frame.ensureReady())
         return {};
     // Selected in column order, so that a row is read by column number.
-    QStringList columns;
-    for (int column = int(Column::ID); column <= int(Column::RECORDING_INTERVAL); ++column)
-        columns.append(cameraColumn(Column(column)));
     SqlQuery query;
-    query.select(columns).from(tableNameCamera()).where(cameraColumn(Column::RECORDING_ID)).equals(recordingId);
+    query.select(columnNamesThrough(LastColumn))
+        .from(tableNameCamera())
+        .where(columnName(Column::RECORDING_ID))
+        .equals(recordingId);
 
     QList<CameraData> cameras;
-    for (const QList<QVariant> &row : m_frame.connection()->select(query)) {
-        if (row.size() != CameraRowWidth) {
-            m_frame.reportError(domain::types::UNEXPECTED_RESULT);
-            continue;
-        }
+    for (const QList<QVariant> &row : m_frame.rowsOfWidth(m_frame.connection()->select(query), CameraRowWidth))
         cameras.append(cameraFromRow(row));
-    }
     return cameras;
 }
 
@@ -104,14 +94,8 @@ bool SqlCameraDatabaseConnection::addCamera(CameraData &camera)
 {
     if (!m_frame.ensureReady())
         return false;
-    QStringList columns;
-    QList<QVariant> values;
-    for (const auto &[column, value] : cameraColumnValues(camera)) {
-        columns.append(column);
-        values.append(value);
-    }
     SqlQuery query;
-    query.insertInto(tableNameCamera()).columns(columns).values(values);
+    query.insertInto(tableNameCamera()).columnsAndValues(cameraColumnValues(camera));
     const QPair<bool, quint64> result = m_frame.connection()->execute(query);
     if (!result.first) {
         const QHostAddress address = camera.address();
@@ -129,9 +113,9 @@ bool SqlCameraDatabaseConnection::updateCamera(const CameraData &camera)
     SqlQuery query;
     query.update(tableNameCamera())
         .set(cameraColumnValues(camera))
-        .where(cameraColumn(Column::ID))
+        .where(columnName(Column::ID))
         .equals(camera.id().value());
-    return execute(query);
+    return m_frame.execute(query);
 }
 
 bool SqlCameraDatabaseConnection::deleteCamera(const CameraData &camera)
@@ -139,13 +123,8 @@ bool SqlCameraDatabaseConnection::deleteCamera(const CameraData &camera)
     if (!m_frame.ensureReady())
         return false;
     SqlQuery query;
-    query.deleteFrom(tableNameCamera()).where(cameraColumn(Column::ID)).equals(camera.id().value());
-    return execute(query);
-}
-
-bool SqlCameraDatabaseConnection::execute(const SqlQuery &query)
-{
-    return m_frame.connection()->execute(query).first;
+    query.deleteFrom(tableNameCamera()).where(columnName(Column::ID)).equals(camera.id().value());
+    return m_frame.execute(query);
 }
 
 } // namespace quelta::base::connection::databaseconnection

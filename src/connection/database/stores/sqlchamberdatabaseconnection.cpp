@@ -55,29 +55,9 @@ constexpr int BandRowWidth = 5;
 constexpr int AllSignals = -1;
 constexpr int NoDelay = -1;
 
-QString chamberColumn(Column column)
-{
-    return columnNameChamber(column);
-}
-
-QString rangeColumn(RangeColumn column)
-{
-    return columnNameChamberToleranceRange(column);
-}
-
-QString subscriptionColumn(SubscriptionColumn column)
-{
-    return columnNameChamberHasSubscribedSignal(column);
-}
-
-QString delayColumn(DelayColumn column)
-{
-    return columnNameChamberHasSignalDelay(column);
-}
-
 QString chosenDelayColumn(bool signalDelayColumn)
 {
-    return delayColumn(signalDelayColumn ? DelayColumn::DELAY1_IN_SECONDS : DelayColumn::DELAY2_IN_SECONDS);
+    return columnName(signalDelayColumn ? DelayColumn::DELAY1_IN_SECONDS : DelayColumn::DELAY2_IN_SECONDS);
 }
 
 // The columns that are unique among the chambers: an empty text in them is
@@ -87,35 +67,9 @@ bool isAddressColumn(Column column)
     return column == Column::IP_V4_ADDRESS || column == Column::IP_V6_ADDRESS || column == Column::MAC_ADDRESS;
 }
 
-// Type ids are 64 bits wide.
-quint64 toIdOr(const QVariant &value, quint64 defaultValue)
-{
-    return isUsable(value) ? value.toULongLong() : defaultValue;
-}
-
-template<typename T>
-QVariant valueOrNull(T value, T absent)
-{
-    return value == absent ? QVariant() : QVariant::fromValue(value);
-}
-
-QVariant textOrNull(const QString &text)
-{
-    return text.isEmpty() ? QVariant() : QVariant(text);
-}
-
-QList<QVariant> toVariants(const QList<int> &ids)
-{
-    QList<QVariant> values;
-    values.reserve(ids.size());
-    for (const int id : ids)
-        values.append(id);
-    return values;
-}
-
 QList<QVariant> signalIdsOf(const QMap<int, ChamberSignal> &definitions)
 {
-    return toVariants(definitions.keys());
+    return toVariantList(definitions.keys());
 }
 
 int unitOf(const QMap<int, ChamberSignal> &definitions, int signalId)
@@ -132,34 +86,34 @@ UnitValue boundOf(const QVariant &value, int unit)
 // Every field of the record but the id, as the columns hold it; with
 // activation also is_active. Both address columns are written, so that an
 // address the chamber gives up is free again.
-QList<QPair<QString, QVariant>> chamberColumnValues(const ChamberData &chamber, bool withActivation)
+SqlQuery::ColumnValues chamberColumnValues(const ChamberData &chamber, bool withActivation)
 {
     const QHostAddress address = chamber.ipAddress();
     const bool isIpV4 = address.protocol() == QAbstractSocket::IPv4Protocol;
     const QString ipV4 = isIpV4 ? address.toString() : QString();
     const QString ipV6 = isIpV4 ? QString() : address.toString();
     constexpr int DefaultSetting = ChamberData::DefaultSerialSetting;
-    QList<QPair<QString, QVariant>> values{
-        {chamberColumn(Column::CHAMBER_NAME), textOrNull(chamber.chamberName())},
-        {chamberColumn(Column::CHAMBER_TYPE_ID), valueOrNull<quint64>(chamber.chamberTypeId(), 0)},
-        {chamberColumn(Column::CHAMBER_TYPE_ADDITIONAL_INFO_ID), valueOrNull<quint64>(chamber.additionalInfoId(), 0)},
-        {chamberColumn(Column::SERIAL_NO), textOrNull(chamber.serialNumber())},
-        {chamberColumn(Column::IS_ARCHIVED), chamber.isArchived()},
-        {chamberColumn(Column::IS_SUBSCRIBED), chamber.isSubscribed()},
-        {chamberColumn(Column::IP_V4_ADDRESS), textOrNull(ipV4)},
-        {chamberColumn(Column::IP_V6_ADDRESS), textOrNull(ipV6)},
-        {chamberColumn(Column::MAC_ADDRESS), textOrNull(chamber.macAddress().toString())},
-        {chamberColumn(Column::MODBUS_ADDRESS), valueOrNull<int>(chamber.modbusAddress(), 0)},
-        {chamberColumn(Column::COM_PORT), textOrNull(chamber.comPort())},
-        {chamberColumn(Column::BAUD_RATE), valueOrNull(chamber.baudRate(), DefaultSetting)},
-        {chamberColumn(Column::DATA_BITS), valueOrNull(chamber.dataBits(), DefaultSetting)},
-        {chamberColumn(Column::STOP_BITS), valueOrNull(chamber.stopBits(), DefaultSetting)},
-        {chamberColumn(Column::PARITY), valueOrNull(chamber.parity(), DefaultSetting)},
-        {chamberColumn(Column::PROTOCOL_ID), valueOrNull(chamber.protocol(), ChamberData::ProtocolUndetermined)},
-        {chamberColumn(Column::CONVERTER_ID), chamber.converter()},
+    SqlQuery::ColumnValues values{
+        {columnName(Column::CHAMBER_NAME), textOrNull(chamber.chamberName())},
+        {columnName(Column::CHAMBER_TYPE_ID), valueOrNull<quint64>(chamber.chamberTypeId(), 0)},
+        {columnName(Column::CHAMBER_TYPE_ADDITIONAL_INFO_ID), valueOrNull<quint64>(chamber.additionalInfoId(), 0)},
+        {columnName(Column::SERIAL_NO), textOrNull(chamber.serialNumber())},
+        {columnName(Column::IS_ARCHIVED), chamber.isArchived()},
+        {columnName(Column::IS_SUBSCRIBED), chamber.isSubscribed()},
+        {columnName(Column::IP_V4_ADDRESS), textOrNull(ipV4)},
+        {columnName(Column::IP_V6_ADDRESS), textOrNull(ipV6)},
+        {columnName(Column::MAC_ADDRESS), textOrNull(chamber.macAddress().toString())},
+        {columnName(Column::MODBUS_ADDRESS), valueOrNull<int>(chamber.modbusAddress(), 0)},
+        {columnName(Column::COM_PORT), textOrNull(chamber.comPort())},
+        {columnName(Column::BAUD_RATE), valueOrNull(chamber.baudRate(), DefaultSetting)},
+        {columnName(Column::DATA_BITS), valueOrNull(chamber.dataBits(), DefaultSetting)},
+        {columnName(Column::STOP_BITS), valueOrNull(chamber.stopBits(), DefaultSetting)},
+        {columnName(Column::PARITY), valueOrNull(chamber.parity(), DefaultSetting)},
+        {columnName(Column::PROTOCOL_ID), valueOrNull(chamber.protocol(), ChamberData::ProtocolUndetermined)},
+        {columnName(Column::CONVERTER_ID), chamber.converter()},
     };
     if (withActivation)
-        values.append({chamberColumn(Column::IS_ACTIVE), chamber.activationState()});
+        values.append({columnName(Column::IS_ACTIVE), chamber.activationState()});
     return values;
 }
 
@@ -210,11 +164,8 @@ QVariant chamberFieldValue(const ChamberData &chamber, Column column)
 
 SqlQuery selectChambers()
 {
-    QStringList columns;
-    for (const Column column : SelectColumns)
-        columns.append(chamberColumn(column));
     SqlQuery query;
-    query.select(columns).from(tableNameChamber());
+    query.select(columnNames(SelectColumns)).from(tableNameChamber());
     return query;
 }
 
@@ -223,20 +174,20 @@ SqlQuery selectChambers()
 // from the row that holds the maximum.
 SqlQuery bandsInForce(const QDateTime &moment, int chamberId, const QList<QVariant> &signalIds)
 {
-    const QString effectiveFrom = rangeColumn(RangeColumn::EFFECTIVE_FROM);
+    const QString effectiveFrom = columnName(RangeColumn::EFFECTIVE_FROM);
     SqlQuery query;
     query
-        .select(QStringList{rangeColumn(RangeColumn::RANGE_TYPE), rangeColumn(RangeColumn::SIGNAL_ID),
-                            rangeColumn(RangeColumn::RANGE_MIN), rangeColumn(RangeColumn::RANGE_MAX),
+        .select(QStringList{columnName(RangeColumn::RANGE_TYPE), columnName(RangeColumn::SIGNAL_ID),
+                            columnName(RangeColumn::RANGE_MIN), columnName(RangeColumn::RANGE_MAX),
                             QStringLiteral("MAX(%1)").arg(effectiveFrom)})
         .from(tableNameChamberToleranceRange())
-        .where(rangeColumn(RangeColumn::CHAMBER_ID))
+        .where(columnName(RangeColumn::CHAMBER_ID))
         .equals(chamberId)
-        .andWhere(rangeColumn(RangeColumn::SIGNAL_ID))
+        .andWhere(columnName(RangeColumn::SIGNAL_ID))
         .in(signalIds)
         .andWhere(effectiveFrom)
         .lessThanOrEquals(moment.toUTC())
-        .groupBy(rangeColumn(RangeColumn::SIGNAL_ID));
+        .groupBy(columnName(RangeColumn::SIGNAL_ID));
     return query;
 }
 
@@ -261,7 +212,7 @@ SqlQuery countSubscriptions(int chamberId)
     SqlQuery query;
     query.count(SqlQuery::CountType::ALL, QString())
         .from(tableNameChamberHasSubscribedSignal())
-        .where(subscriptionColumn(SubscriptionColumn::CHAMBER_ID))
+        .where(columnName(SubscriptionColumn::CHAMBER_ID))
         .equals(chamberId);
     return query;
 }
@@ -269,9 +220,9 @@ SqlQuery countSubscriptions(int chamberId)
 // Appends WHERE chamber_id = ? AND signal_id = ? for the delay table.
 SqlQuery &whereDelayOf(SqlQuery &query, int chamberId, int signalId)
 {
-    return query.where(delayColumn(DelayColumn::CHAMBER_ID))
+    return query.where(columnName(DelayColumn::CHAMBER_ID))
         .equals(chamberId)
-        .andWhere(delayColumn(DelayColumn::SIGNAL_ID))
+        .andWhere(columnName(DelayColumn::SIGNAL_ID))
         .equals(signalId);
 }
 
@@ -308,15 +259,8 @@ bool SqlChamberDatabaseConnection::addChamber(ChamberData &chamber)
     if (!m_frame.ensureReady())
         return false;
 
-    QStringList columns;
-    QList<QVariant> values;
-    const QList<QPair<QString, QVariant>> columnValues = chamberColumnValues(chamber, true);
-    for (const QPair<QString, QVariant> &columnValue : columnValues) {
-        columns.append(columnValue.first);
-        values.append(columnValue.second);
-    }
     SqlQuery query;
-    query.insertInto(tableNameChamber()).columns(columns).values(values);
+    query.insertInto(tableNameChamber()).columnsAndValues(chamberColumnValues(chamber, true));
     const QPair<bool, quint64> result = m_frame.connection()->execute(query);
     if (!result.first) {
         qCWarning(lcChamberStore) << "Failed to add chamber" << chamber.chamberName();
@@ -346,7 +290,7 @@ QSharedPointer<ChamberData> SqlChamberDatabaseConnection::getChamber(const int &
         return {};
 
     SqlQuery query = selectChambers();
-    query.where(chamberColumn(Column::ID)).equals(chamberId);
+    query.where(columnName(Column::ID)).equals(chamberId);
     return chamberFromRow(m_frame.connection()->selectRow(query), ChamberRowWidth, withLocation);
 }
 
@@ -356,7 +300,7 @@ QVariant SqlChamberDatabaseConnection::getChamberValue(const int &chamberId, Cha
         return {};
 
     SqlQuery query;
-    query.select(chamberColumn(column)).from(tableNameChamber()).where(chamberColumn(Column::ID)).equals(chamberId);
+    query.select(columnName(column)).from(tableNameChamber()).where(columnName(Column::ID)).equals(chamberId);
     return m_frame.connection()->selectValue(query);
 }
 
@@ -365,7 +309,7 @@ QMap<int, ChamberSignal> SqlChamberDatabaseConnection::getChamberSignalDefinitio
     if (!m_frame.ensureReady())
         return {};
 
-    const quint64 chamberTypeId = toIdOr(getChamberValue(chamberId, Column::CHAMBER_TYPE_ID), 0);
+    const quint64 chamberTypeId = toUInt64Or(getChamberValue(chamberId, Column::CHAMBER_TYPE_ID), 0);
     return configuration()->getChamberTypeSignals(ChamberTypeKey(chamberTypeId, 0));
 }
 
@@ -377,9 +321,9 @@ bool SqlChamberDatabaseConnection::updateChamber(const ChamberData &chamber, boo
     SqlQuery query;
     query.update(tableNameChamber())
         .set(chamberColumnValues(chamber, false))
-        .where(chamberColumn(Column::ID))
+        .where(columnName(Column::ID))
         .equals(chamber.id());
-    if (!execute(query))
+    if (!m_frame.execute(query))
         return false;
     return !withLocation || rooms()->setChamberPosition(chamber.id(), chamber.location());
 }
@@ -397,10 +341,10 @@ void SqlChamberDatabaseConnection::setChamberValue(const int &chamberId, Chamber
     const bool isNull = isAddressColumn(column) && !isUsable(value);
     SqlQuery query;
     query.update(tableNameChamber())
-        .set(chamberColumn(column), isNull ? QVariant() : value)
-        .where(chamberColumn(Column::ID))
+        .set(columnName(column), isNull ? QVariant() : value)
+        .where(columnName(Column::ID))
         .equals(chamberId);
-    execute(query);
+    m_frame.execute(query);
 }
 
 void SqlChamberDatabaseConnection::setCustomSignalNames(int chamberId, const QMap<int, QString> &names)
@@ -408,18 +352,14 @@ void SqlChamberDatabaseConnection::setCustomSignalNames(int chamberId, const QMa
     if (!m_frame.ensureReady())
         return;
 
-    const QStringList columns{
-        columnNameChamberHasCustomSignalName(NameColumn::CHAMBER_ID),
-        columnNameChamberHasCustomSignalName(NameColumn::SIGNAL_ID),
-        columnNameChamberHasCustomSignalName(NameColumn::SIGNAL_NAME),
-    };
+    const QStringList columns = columnNamesThrough(NameColumn::SIGNAL_NAME);
     // Each name on its own: one that cannot be stored keeps none of the others out.
     for (auto name = names.cbegin(); name != names.cend(); ++name) {
         SqlQuery query;
         query.insertOrReplaceInto(tableNameChamberHasCustomSignalName())
             .columns(columns)
             .values({chamberId, name.key(), name.value()});
-        execute(query);
+        m_frame.execute(query);
     }
 }
 
@@ -430,10 +370,9 @@ QMap<int, QString> SqlChamberDatabaseConnection::getCustomSignalNames(int chambe
 
     SqlQuery query;
     query
-        .select(QStringList{columnNameChamberHasCustomSignalName(NameColumn::SIGNAL_ID),
-                            columnNameChamberHasCustomSignalName(NameColumn::SIGNAL_NAME)})
+        .select(QStringList{columnName(NameColumn::SIGNAL_ID), columnName(NameColumn::SIGNAL_NAME)})
         .from(tableNameChamberHasCustomSignalName())
-        .where(columnNameChamberHasCustomSignalName(NameColumn::CHAMBER_ID))
+        .where(columnName(NameColumn::CHAMBER_ID))
         .equals(chamberId);
     QMap<int, QString> names;
     const QList<Row> rows = m_frame.connection()->select(query);
@@ -451,8 +390,8 @@ bool SqlChamberDatabaseConnection::deleteChamber(const int &chamberId)
         return false;
 
     SqlQuery query;
-    query.deleteFrom(tableNameChamber()).where(chamberColumn(Column::ID)).equals(chamberId);
-    return execute(query);
+    query.deleteFrom(tableNameChamber()).where(columnName(Column::ID)).equals(chamberId);
+    return m_frame.execute(query);
 }
 
 void SqlChamberDatabaseConnection::archiveChamber(const int &chamberId)
@@ -531,11 +470,9 @@ bool SqlChamberDatabaseConnection::addToleranceRange(const QDateTime &effectiveF
     }
     SqlQuery query;
     query.insertInto(tableNameChamberToleranceRange())
-        .columns({rangeColumn(RangeColumn::EFFECTIVE_FROM), rangeColumn(RangeColumn::CHAMBER_ID),
-                  rangeColumn(RangeColumn::SIGNAL_ID), rangeColumn(RangeColumn::RANGE_TYPE),
-                  rangeColumn(RangeColumn::RANGE_MIN), rangeColumn(RangeColumn::RANGE_MAX)})
+        .columns(columnNamesThrough(RangeColumn::RANGE_MAX))
         .values({effectiveFrom.toUTC(), chamberId, signalId, range.type(), minimum, maximum});
-    return execute(query);
+    return m_frame.execute(query);
 }
 
 bool SqlChamberDatabaseConnection::isChamberSubscribed(const int &chamberId)
@@ -549,14 +486,14 @@ QList<int> SqlChamberDatabaseConnection::getSubscribedSignals(const int &chamber
         return {};
 
     SqlQuery query;
-    query.select(subscriptionColumn(SubscriptionColumn::SIGNAL_ID))
+    query.select(columnName(SubscriptionColumn::SIGNAL_ID))
         .from(tableNameChamberHasSubscribedSignal())
-        .where(subscriptionColumn(SubscriptionColumn::CHAMBER_ID))
+        .where(columnName(SubscriptionColumn::CHAMBER_ID))
         .equals(chamberId);
     QList<int> signalIds;
     const QList<Row> rows = m_frame.connection()->select(query);
     for (const Row &row : rows) {
-        if (hasWidth(row, 1))
+        if (m_frame.hasWidth(row, 1))
             signalIds.append(toIntOr(row.at(0), -1));
     }
     return signalIds;
@@ -568,7 +505,7 @@ bool SqlChamberDatabaseConnection::isAnySignalSubscribed(const int &chamberId, c
         return false;
 
     SqlQuery query = countSubscriptions(chamberId);
-    query.andWhere(subscriptionColumn(SubscriptionColumn::SIGNAL_ID)).in(toVariants(signalIds));
+    query.andWhere(columnName(SubscriptionColumn::SIGNAL_ID)).in(toVariantList(signalIds));
     return toIntOr(m_frame.connection()->selectValue(query), 0) > 0;
 }
 
@@ -578,7 +515,7 @@ bool SqlChamberDatabaseConnection::isSignalSubscribed(const int &chamberId, cons
         return false;
 
     SqlQuery query = countSubscriptions(chamberId);
-    query.andWhere(subscriptionColumn(SubscriptionColumn::SIGNAL_ID)).equals(signalId);
+    query.andWhere(columnName(SubscriptionColumn::SIGNAL_ID)).equals(signalId);
     return toIntOr(m_frame.connection()->selectValue(query), 0) > 0;
 }
 
@@ -619,8 +556,7 @@ bool SqlChamberDatabaseConnection::subscribeSignal(const int &chamberId, const i
 
     SqlQuery query;
     query.insertInto(tableNameChamberHasSubscribedSignal())
-        .columns({subscriptionColumn(SubscriptionColumn::CHAMBER_ID),
-                  subscriptionColumn(SubscriptionColumn::SIGNAL_ID)})
+        .columns({columnName(SubscriptionColumn::CHAMBER_ID), columnName(SubscriptionColumn::SIGNAL_ID)})
         .values({chamberId, signalId});
     return executeOrReport(query);
 }
@@ -632,10 +568,10 @@ bool SqlChamberDatabaseConnection::unsubscribeSignal(const int &chamberId, const
 
     SqlQuery query;
     query.deleteFrom(tableNameChamberHasSubscribedSignal())
-        .where(subscriptionColumn(SubscriptionColumn::CHAMBER_ID))
+        .where(columnName(SubscriptionColumn::CHAMBER_ID))
         .equals(chamberId);
     if (signalId != AllSignals)
-        query.andWhere(subscriptionColumn(SubscriptionColumn::SIGNAL_ID)).equals(signalId);
+        query.andWhere(columnName(SubscriptionColumn::SIGNAL_ID)).equals(signalId);
     return executeOrReport(query);
 }
 
@@ -645,9 +581,9 @@ QMap<int, int> SqlChamberDatabaseConnection::getSignalDelays(const int &chamberI
         return {};
 
     SqlQuery query;
-    query.select(QStringList{delayColumn(DelayColumn::SIGNAL_ID), chosenDelayColumn(signalDelayColumn)})
+    query.select(QStringList{columnName(DelayColumn::SIGNAL_ID), chosenDelayColumn(signalDelayColumn)})
         .from(tableNameChamberHasSignalDelay())
-        .where(delayColumn(DelayColumn::CHAMBER_ID))
+        .where(columnName(DelayColumn::CHAMBER_ID))
         .equals(chamberId);
     QMap<int, int> delays;
     const QList<Row> rows = m_frame.connection()->select(query);
@@ -686,16 +622,16 @@ bool SqlChamberDatabaseConnection::setSignalDelay(const int &chamberId, const in
         whereDelayOf(query, chamberId, signalId);
     } else {
         query.insertInto(tableNameChamberHasSignalDelay())
-            .columns({delayColumn(DelayColumn::CHAMBER_ID), delayColumn(DelayColumn::SIGNAL_ID), chosen})
+            .columns({columnName(DelayColumn::CHAMBER_ID), columnName(DelayColumn::SIGNAL_ID), chosen})
             .values({chamberId, signalId, seconds});
     }
-    return execute(query);
+    return m_frame.execute(query);
 }
 
 QSharedPointer<ChamberData> SqlChamberDatabaseConnection::chamberFromRow(const Row &row, int width,
                                                                          bool withLocation)
 {
-    if (!hasWidth(row, width))
+    if (!m_frame.hasWidth(row, width))
         return {};
 
     const auto at = [&row](Column column) { return row.at(selectPosition(column)); };
@@ -706,7 +642,8 @@ QSharedPointer<ChamberData> SqlChamberDatabaseConnection::chamberFromRow(const R
     constexpr int DefaultSetting = ChamberData::DefaultSerialSetting;
     return QSharedPointer<ChamberData>::create(
         id, toStringOr(at(Column::CHAMBER_NAME), QString()), toStringOr(at(Column::SERIAL_NO), QString()),
-        ChamberTypeKey(toIdOr(at(Column::CHAMBER_TYPE_ID), 0), toIdOr(at(Column::CHAMBER_TYPE_ADDITIONAL_INFO_ID), 0)),
+        ChamberTypeKey(toUInt64Or(at(Column::CHAMBER_TYPE_ID), 0),
+                       toUInt64Or(at(Column::CHAMBER_TYPE_ADDITIONAL_INFO_ID), 0)),
         address, domain::types::MacAddress::fromString(toStringOr(at(Column::MAC_ADDRESS), QString())),
         toIntOr(at(Column::IS_ACTIVE), domain::types::ActivationState::STATE_UNDEFINED),
         domain::types::ChamberOperationMode::MODE_UNDEFINED, toBoolOr(at(Column::IS_ARCHIVED), false),
@@ -724,7 +661,7 @@ QMap<int, ToleranceRange> SqlChamberDatabaseConnection::toleranceRangesFromQuery
     QMap<int, ToleranceRange> ranges;
     const QList<Row> rows = m_frame.connection()->select(query);
     for (const Row &row : rows) {
-        if (!hasWidth(row, width))
+        if (!m_frame.hasWidth(row, width))
             continue;
         const int signalId = toIntOr(row.at(1), -1);
         const int unit = unitOf(definitions, signalId);
@@ -738,25 +675,25 @@ SqlChamberDatabaseConnection::BandHistory SqlChamberDatabaseConnection::loadBand
     uint recordingId, const QMap<int, ChamberSignal> &definitions)
 {
     SqlQuery chamberOfRecording;
-    chamberOfRecording.select(columnNameRecording(RecordingColumn::CHAMBER_ID))
+    chamberOfRecording.select(columnName(RecordingColumn::CHAMBER_ID))
         .from(tableNameRecording())
-        .where(columnNameRecording(RecordingColumn::ID))
+        .where(columnName(RecordingColumn::ID))
         .equals(recordingId);
     SqlQuery query;
     query
-        .select(QStringList{rangeColumn(RangeColumn::EFFECTIVE_FROM), rangeColumn(RangeColumn::RANGE_TYPE),
-                            rangeColumn(RangeColumn::SIGNAL_ID), rangeColumn(RangeColumn::RANGE_MIN),
-                            rangeColumn(RangeColumn::RANGE_MAX)})
+        .select(QStringList{columnName(RangeColumn::EFFECTIVE_FROM), columnName(RangeColumn::RANGE_TYPE),
+                            columnName(RangeColumn::SIGNAL_ID), columnName(RangeColumn::RANGE_MIN),
+                            columnName(RangeColumn::RANGE_MAX)})
         .from(tableNameChamberToleranceRange())
-        .where(rangeColumn(RangeColumn::CHAMBER_ID))
+        .where(columnName(RangeColumn::CHAMBER_ID))
         .equalsSubQuery(chamberOfRecording)
-        .andWhere(rangeColumn(RangeColumn::SIGNAL_ID))
+        .andWhere(columnName(RangeColumn::SIGNAL_ID))
         .in(signalIdsOf(definitions));
 
     BandHistory history;
     const QList<Row> rows = m_frame.connection()->select(query);
     for (const Row &row : rows) {
-        if (!hasWidth(row, BandRowWidth))
+        if (!m_frame.hasWidth(row, BandRowWidth))
             continue;
         const int signalId = toIntOr(row.at(2), -1);
         const int unit = unitOf(definitions, signalId);
@@ -767,22 +704,9 @@ SqlChamberDatabaseConnection::BandHistory SqlChamberDatabaseConnection::loadBand
     return history;
 }
 
-bool SqlChamberDatabaseConnection::hasWidth(const Row &row, int width)
-{
-    if (row.size() == width)
-        return true;
-    m_frame.reportError(domain::types::UNEXPECTED_RESULT);
-    return false;
-}
-
-bool SqlChamberDatabaseConnection::execute(const SqlQuery &query)
-{
-    return m_frame.connection()->execute(query).first;
-}
-
 bool SqlChamberDatabaseConnection::executeOrReport(const SqlQuery &query)
 {
-    if (execute(query))
+    if (m_frame.execute(query))
         return true;
     m_frame.reportError(domain::types::EXECUTION_FAILED);
     return false;
@@ -792,10 +716,10 @@ bool SqlChamberDatabaseConnection::setChambersSubscribed(const QList<int> &chamb
 {
     SqlQuery query;
     query.update(tableNameChamber())
-        .set(chamberColumn(Column::IS_SUBSCRIBED), subscribed)
-        .where(chamberColumn(Column::ID))
-        .in(toVariants(chamberIds));
-    return execute(query);
+        .set(columnName(Column::IS_SUBSCRIBED), subscribed)
+        .where(columnName(Column::ID))
+        .in(toVariantList(chamberIds));
+    return m_frame.execute(query);
 }
 
 bool SqlChamberDatabaseConnection::signalDelayExists(int chamberId, int signalId)

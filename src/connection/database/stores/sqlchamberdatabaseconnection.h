@@ -128,8 +128,6 @@ private:
     QSharedPointer<domain::types::ChamberData> chamberFromRow(const Row &row, int width, bool withLocation);
     QMap<int, domain::types::ToleranceRange> toleranceRangesFromQuery(
         const SqlQuery &query, int width, const QMap<int, domain::types::ChamberSignal> &definitions);
-    bool hasWidth(const Row &row, int width);
-    bool execute(const SqlQuery &query);
     // Reports a failure with error(EXECUTION_FAILED) besides the connection's own report.
     bool executeOrReport(const SqlQuery &query);
     bool setChambersSubscribed(const QList<int> &chamberIds, bool subscribed);

@@ -40,16 +40,15 @@ SqlQuery linkQuery(const QString &table, const QString &firstColumn, const QStri
 
 SqlQuery typeSignalIds(quint64 chamberTypeId)
 {
-    return linkQuery(tableNameChamberTypeHasSignal(),
-                     columnNameChamberTypeHasSignal(ChamberTypeHasSignalColumn::CHAMBER_TYPE_ID),
-                     columnNameChamberTypeHasSignal(ChamberTypeHasSignalColumn::SIGNAL_ID), chamberTypeId);
+    return linkQuery(tableNameChamberTypeHasSignal(), columnName(ChamberTypeHasSignalColumn::CHAMBER_TYPE_ID),
+                     columnName(ChamberTypeHasSignalColumn::SIGNAL_ID), chamberTypeId);
 }
 
 SqlQuery typeToleranceRangeIds(quint64 chamberTypeId)
 {
     return linkQuery(tableNameChamberTypeHasToleranceRange(),
-                     columnNameChamberTypeHasToleranceRange(ChamberTypeHasToleranceRangeColumn::CHAMBER_TYPE_ID),
-                     columnNameChamberTypeHasToleranceRange(ChamberTypeHasToleranceRangeColumn::TOLERANCE_RANGE_ID),
+                     columnName(ChamberTypeHasToleranceRangeColumn::CHAMBER_TYPE_ID),
+                     columnName(ChamberTypeHasToleranceRangeColumn::TOLERANCE_RANGE_ID),
                      chamberTypeId);
 }
 
@@ -58,12 +57,12 @@ SqlQuery typeToleranceRangeIds(quint64 chamberTypeId)
 SqlQuery typeSignalIdsJoined(quint64 chamberTypeId)
 {
     const QString link = tableNameChamberTypeHasSignal();
-    const QString signalIdColumn = columnNameChamberTypeHasSignal(ChamberTypeHasSignalColumn::SIGNAL_ID);
+    const QString signalIdColumn = columnName(ChamberTypeHasSignalColumn::SIGNAL_ID);
     SqlQuery query;
     query.select(QList<TableColumn>{{link, signalIdColumn}})
         .from(link)
-        .join({link, signalIdColumn, tableNameSignal(), columnNameSignal(SignalColumn::ID)})
-        .where(TableColumn{link, columnNameChamberTypeHasSignal(ChamberTypeHasSignalColumn::CHAMBER_TYPE_ID)})
+        .join({link, signalIdColumn, tableNameSignal(), columnName(SignalColumn::ID)})
+        .where(TableColumn{link, columnName(ChamberTypeHasSignalColumn::CHAMBER_TYPE_ID)})
         .equals(chamberTypeId);
     return query;
 }
@@ -110,14 +109,14 @@ QList<ChamberTypeData> SqlConfigurationDatabaseConnection::getTimeProgrammableCh
         return {};
 
     SqlQuery timeProgrammableSignals;
-    timeProgrammableSignals.select(columnNameSignal(SignalColumn::ID))
+    timeProgrammableSignals.select(columnName(SignalColumn::ID))
         .from(tableNameSignal())
-        .where(columnNameSignal(SignalColumn::TIME_PROGRAMMABLE))
+        .where(columnName(SignalColumn::TIME_PROGRAMMABLE))
         .equals(true);
     SqlQuery typeIds;
-    typeIds.select(columnNameChamberTypeHasSignal(ChamberTypeHasSignalColumn::CHAMBER_TYPE_ID))
+    typeIds.select(columnName(ChamberTypeHasSignalColumn::CHAMBER_TYPE_ID))
         .from(tableNameChamberTypeHasSignal())
-        .where(columnNameChamberTypeHasSignal(ChamberTypeHasSignalColumn::SIGNAL_ID))
+        .where(columnName(ChamberTypeHasSignalColumn::SIGNAL_ID))
         .in(timeProgrammableSignals);
     return ChamberTypeReader(*m_frame.connection(), makeReporter()).readTypes(typeIds, false);
 }
@@ -137,7 +136,7 @@ QMap<int, ChamberSignal> SqlConfigurationDatabaseConnection::getChamberTypeSigna
     SqlQuery query;
     query.select(SignalAssembler::signalColumns(tableNameSignal()))
         .from(tableNameSignal())
-        .where(columnNameSignal(SignalColumn::ID))
+        .where(columnName(SignalColumn::ID))
         .in(typeSignalIds(key.chamberTypeId()));
     SignalAssembler assembler = makeAssembler();
     return signalMap(assembler, addSignalRows(assembler, query));
@@ -150,18 +149,18 @@ QList<QPair<ChamberSignal, ToleranceRangeDefinition>> SqlConfigurationDatabaseCo
         return {};
 
     SqlQuery timeProgrammable = typeSignalIdsJoined(key.chamberTypeId());
-    timeProgrammable.andWhere(TableColumn{tableNameSignal(), columnNameSignal(SignalColumn::TIME_PROGRAMMABLE)})
+    timeProgrammable.andWhere(TableColumn{tableNameSignal(), columnName(SignalColumn::TIME_PROGRAMMABLE)})
         .equals(true);
 
     const QString descriptors = tableNameControllerData();
     SqlQuery query;
     query.select(SignalAssembler::signalColumns(tableNameSignal()))
         .from(tableNameSignal())
-        .join({tableNameSignal(), columnNameSignal(SignalColumn::WRITE_MANUAL), descriptors,
-               columnNameControllerData(ControllerDataColumn::ID)})
-        .where(TableColumn{tableNameSignal(), columnNameSignal(SignalColumn::ID)})
+        .join({tableNameSignal(), columnName(SignalColumn::WRITE_MANUAL), descriptors,
+               columnName(ControllerDataColumn::ID)})
+        .where(TableColumn{tableNameSignal(), columnName(SignalColumn::ID)})
         .in(timeProgrammable)
-        .orderBy(TableColumn{descriptors, columnNameControllerData(ControllerDataColumn::SET_POINT_NR)});
+        .orderBy(TableColumn{descriptors, columnName(ControllerDataColumn::SET_POINT_NR)});
 
     SignalAssembler assembler = makeAssembler();
     QList<QPair<ChamberSignal, ToleranceRangeDefinition>> pairs;
@@ -176,12 +175,12 @@ QMap<int, ChamberSignal> SqlConfigurationDatabaseConnection::getSetpointSignals(
         return {};
 
     SqlQuery setPoints = typeSignalIdsJoined(key.chamberTypeId());
-    setPoints.andWhere(TableColumn{tableNameSignal(), columnNameSignal(SignalColumn::SIGNAL_TYPE)})
+    setPoints.andWhere(TableColumn{tableNameSignal(), columnName(SignalColumn::SIGNAL_TYPE)})
         .equals(signalTypeText(ChamberSignal::SetPoint));
     SqlQuery query;
     query.select(SignalAssembler::signalColumns(tableNameSignal()))
         .from(tableNameSignal())
-        .where(columnNameSignal(SignalColumn::ID))
+        .where(columnName(SignalColumn::ID))
         .in(setPoints);
     SignalAssembler assembler = makeAssembler();
     return signalMap(assembler, addSignalRows(assembler, query));
@@ -217,8 +216,8 @@ QMap<int, ChamberSignal> SqlConfigurationDatabaseConnection::matchSignalsByValue
 
     const QString sourceAlias = QLatin1String("source_") + tableNameSignal();
     const QString destinationAlias = QLatin1String("destination_") + tableNameSignal();
-    const QString idColumn = columnNameSignal(SignalColumn::ID);
-    const QString valueTypeColumn = columnNameSignal(SignalColumn::VALUE_TYPE);
+    const QString idColumn = columnName(SignalColumn::ID);
+    const QString valueTypeColumn = columnName(SignalColumn::VALUE_TYPE);
 
     SqlQuery query;
     query.select(SignalAssembler::signalColumns(destinationAlias) + QList<TableColumn>{{sourceAlias, idColumn}})
@@ -232,7 +231,7 @@ QMap<int, ChamberSignal> SqlConfigurationDatabaseConnection::matchSignalsByValue
     SignalAssembler assembler = makeAssembler();
     QList<QPair<int, int>> matches;
     m_frame.connection()->selectEach(query, [this, &assembler, &matches](const Row &row, int) {
-        if (!hasWidth(row, SignalAssembler::SignalColumnCount + 1))
+        if (!m_frame.hasWidth(row, SignalAssembler::SignalColumnCount + 1))
             return;
         const int destinationId = assembler.addSignalRow(row);
         matches.append({toIntOr(row.at(SignalAssembler::SignalColumnCount), NoId), destinationId});
@@ -255,11 +254,10 @@ QList<ChamberSignal> SqlConfigurationDatabaseConnection::getDataLoggerSignals(co
     SqlQuery query;
     query.select(SignalAssembler::signalColumns(tableNameSignal()))
         .from(tableNameSignal())
-        .join({tableNameSignal(), columnNameSignal(SignalColumn::ID), link,
-               columnNameChamberTypeHasDataloggerSignal(Column::DATALOGGER_SIGNAL_ID)})
-        .where(TableColumn{link, columnNameChamberTypeHasDataloggerSignal(Column::CHAMBER_TYPE_ID)})
+        .join({tableNameSignal(), columnName(SignalColumn::ID), link, columnName(Column::DATALOGGER_SIGNAL_ID)})
+        .where(TableColumn{link, columnName(Column::CHAMBER_TYPE_ID)})
         .equals(key.chamberTypeId())
-        .orderBy(TableColumn{link, columnNameChamberTypeHasDataloggerSignal(Column::CHANNEL)});
+        .orderBy(TableColumn{link, columnName(Column::CHANNEL)});
     SignalAssembler assembler = makeAssembler();
     return signalList(assembler, addSignalRows(assembler, query));
 }
@@ -272,18 +270,18 @@ ToleranceRangeDefinition SqlConfigurationDatabaseConnection::getToleranceRange(c
 
     const QString ranges = tableNameToleranceRange();
     const QString matchingColumn =
-        columnNameToleranceRange(bySetPoint ? ToleranceRangeColumn::SET_POINT : ToleranceRangeColumn::PROCESS_VALUE);
+        columnName(bySetPoint ? ToleranceRangeColumn::SET_POINT : ToleranceRangeColumn::PROCESS_VALUE);
     QList<TableColumn> columns;
     for (int index = static_cast<int>(ToleranceRangeColumn::NAME);
          index <= static_cast<int>(ToleranceRangeColumn::DELAY2); ++index)
-        columns.append({ranges, columnNameToleranceRange(static_cast<ToleranceRangeColumn>(index))});
-    columns.append({tableNameSignal(), columnNameSignal(SignalColumn::UNIT)});
+        columns.append({ranges, columnName(static_cast<ToleranceRangeColumn>(index))});
+    columns.append({tableNameSignal(), columnName(SignalColumn::UNIT)});
 
     SqlQuery query;
     query.select(columns)
         .from(ranges)
-        .join({ranges, matchingColumn, tableNameSignal(), columnNameSignal(SignalColumn::ID)})
-        .where(TableColumn{ranges, columnNameToleranceRange(ToleranceRangeColumn::ID)})
+        .join({ranges, matchingColumn, tableNameSignal(), columnName(SignalColumn::ID)})
+        .where(TableColumn{ranges, columnName(ToleranceRangeColumn::ID)})
         .in(typeToleranceRangeIds(key.chamberTypeId()))
         .andWhere(TableColumn{ranges, matchingColumn})
         .equals(signalId);
@@ -301,11 +299,11 @@ int SqlConfigurationDatabaseConnection::getDefaultSignalDelay(const ChamberTypeK
         return 0;
 
     SqlQuery query;
-    query.select(columnNameToleranceRange(second ? ToleranceRangeColumn::DELAY2 : ToleranceRangeColumn::DELAY1))
+    query.select(columnName(second ? ToleranceRangeColumn::DELAY2 : ToleranceRangeColumn::DELAY1))
         .from(tableNameToleranceRange())
-        .where(columnNameToleranceRange(ToleranceRangeColumn::PROCESS_VALUE))
+        .where(columnName(ToleranceRangeColumn::PROCESS_VALUE))
         .equals(signalId)
-        .andWhere(columnNameToleranceRange(ToleranceRangeColumn::ID))
+        .andWhere(columnName(ToleranceRangeColumn::ID))
         .in(typeToleranceRangeIds(key.chamberTypeId()));
     const QVariant value = m_frame.connection()->selectValue(query);
     if (!value.isValid())
@@ -325,9 +323,9 @@ int SqlConfigurationDatabaseConnection::getSignalUnit(const int &signalId)
         return Unit::None;
 
     SqlQuery query;
-    query.select(columnNameSignal(SignalColumn::UNIT))
+    query.select(columnName(SignalColumn::UNIT))
         .from(tableNameSignal())
-        .where(columnNameSignal(SignalColumn::ID))
+        .where(columnName(SignalColumn::ID))
         .equals(signalId);
     return Unit::fromString(toStringOr(m_frame.connection()->selectValue(query), QString()));
 }
@@ -336,7 +334,7 @@ QList<int> SqlConfigurationDatabaseConnection::addSignalRows(SignalAssembler &as
 {
     QList<int> ids;
     m_frame.connection()->selectEach(query, [this, &assembler, &ids](const Row &row, int) {
-        if (hasWidth(row, SignalAssembler::SignalColumnCount))
+        if (m_frame.hasWidth(row, SignalAssembler::SignalColumnCount))
             ids.append(assembler.addSignalRow(row));
     });
     return ids;
@@ -345,13 +343,9 @@ QList<int> SqlConfigurationDatabaseConnection::addSignalRows(SignalAssembler &as
 QMap<int, ChamberSignal> SqlConfigurationDatabaseConnection::signalMap(SignalAssembler &assembler,
                                                                       const QList<int> &signalIds)
 {
-    assembler.load();
     QMap<int, ChamberSignal> signalMap;
-    for (int id : signalIds) {
-        const ChamberSignal signal = assembler.signal(id);
-        if (!SignalAssembler::isDefault(signal))
-            signalMap.insert(signal.id(), signal);
-    }
+    for (const ChamberSignal &signal : signalList(assembler, signalIds))
+        signalMap.insert(signal.id(), signal);
     return signalMap;
 }
 
@@ -372,7 +366,7 @@ QList<ToleranceRangeDefinition> SqlConfigurationDatabaseConnection::toleranceRan
 {
     QList<ToleranceRangeDefinition> definitions;
     for (const Row &row : m_frame.connection()->select(query)) {
-        if (!hasWidth(row, ToleranceRangeColumnCount))
+        if (!m_frame.hasWidth(row, ToleranceRangeColumnCount))
             continue;
         // The catalogue keeps the lower limit as a positive distance below
         // the set point, which is how a relative ToleranceRange holds it too;
@@ -385,14 +379,6 @@ QList<ToleranceRangeDefinition> SqlConfigurationDatabaseConnection::toleranceRan
                                                     toIntOr(row.at(6), -1)));
     }
     return definitions;
-}
-
-bool SqlConfigurationDatabaseConnection::hasWidth(const Row &row, int width)
-{
-    if (row.size() == width)
-        return true;
-    m_frame.reportError(domain::types::UNEXPECTED_RESULT);
-    return false;
 }
 
 SignalAssembler::ErrorReporter SqlConfigurationDatabaseConnection::makeReporter()

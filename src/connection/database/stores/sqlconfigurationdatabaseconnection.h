@@ -86,7 +86,6 @@ private:
     QList<domain::types::ToleranceRangeDefinition> toleranceRangesFromQuery(const SqlQuery &query);
     // False, after error(UNEXPECTED_RESULT), when the row does not hold
     // exactly that many values.
-    bool hasWidth(const Row &row, int width);
     SignalAssembler makeAssembler();
     std::function<void(domain::types::DatabaseConnectionError)> makeReporter();
 

@@ -30,7 +30,7 @@ namespace {
 Q_LOGGING_CATEGORY(lcProgramStore, "quelta.SqlProgramDatabaseConnection")
 
 using Row = domain::api::ISqlConnection::Row;
-using ColumnValues = QList<QPair<QString, QVariant>>;
+using ColumnValues = SqlQuery::ColumnValues;
 using Statements = QList<QSharedPointer<domain::api::ISqlQuery>>;
 using StepColumn = ProgramStepColumn;
 using SectionColumn = ProgramSectionColumn;
@@ -42,31 +42,6 @@ constexpr int FileProgramId = 1;
 // One program file is open at a time.
 const QLatin1String FileConnectionName("exportConnection");
 
-QString programColumn(ProgramColumn column)
-{
-    return columnNameProgram(column);
-}
-
-QString stepColumn(StepColumn column)
-{
-    return columnNameProgramStep(column);
-}
-
-QString sectionColumn(SectionColumn column)
-{
-    return columnNameProgramSection(column);
-}
-
-QString setpointColumn(SetpointColumn column)
-{
-    return columnNameProgramSetpoint(column);
-}
-
-QString repetitionColumn(RepetitionColumn column)
-{
-    return columnNameProgramStepRepetition(column);
-}
-
 // A program must not call itself, directly or through others: copying it
 // would never end.
 int refuseCycle(int programId)
@@ -75,28 +50,11 @@ int refuseCycle(int programId)
     return 0;
 }
 
-// Every column of a table, in the order of its enumeration, so that a
-// reader finds a column's value at the column's number.
-template<typename Column>
-QStringList allColumns(QString (*name)(Column), Column last)
-{
-    QStringList names;
-    for (int column = 0; column <= int(last); ++column)
-        names.append(name(Column(column)));
-    return names;
-}
-
-template<typename Column>
-constexpr int widthUpTo(Column last)
-{
-    return int(last) + 1;
-}
-
-constexpr int ProgramWidth = widthUpTo(ProgramColumn::CHAMBER_TYPE_ID);
-constexpr int StepWidth = widthUpTo(StepColumn::SUB_PROGRAM_ID);
-constexpr int SectionWidth = widthUpTo(SectionColumn::PROGRAM_EVENT_MESSAGE);
-constexpr int SetpointWidth = widthUpTo(SetpointColumn::TOLERANCE_RANGE_MAX);
-constexpr int RepetitionWidth = widthUpTo(RepetitionColumn::NUM_REPETITIONS);
+constexpr int ProgramWidth = columnCountThrough(ProgramColumn::CHAMBER_TYPE_ID);
+constexpr int StepWidth = columnCountThrough(StepColumn::SUB_PROGRAM_ID);
+constexpr int SectionWidth = columnCountThrough(SectionColumn::PROGRAM_EVENT_MESSAGE);
+constexpr int SetpointWidth = columnCountThrough(SetpointColumn::TOLERANCE_RANGE_MAX);
+constexpr int RepetitionWidth = columnCountThrough(RepetitionColumn::NUM_REPETITIONS);
 
 template<typename Column>
 QVariant at(const Row &row, Column column)
@@ -104,14 +62,16 @@ QVariant at(const Row &row, Column column)
     return row.at(int(column));
 }
 
+// Every column of a table, in the order of its enumeration, so that a
+// reader finds a column's value at the column's number.
 QStringList programColumns()
 {
-    return allColumns(&columnNameProgram, ProgramColumn::CHAMBER_TYPE_ID);
+    return columnNamesThrough(ProgramColumn::CHAMBER_TYPE_ID);
 }
 
 QStringList repetitionColumns()
 {
-    return allColumns(&columnNameProgramStepRepetition, RepetitionColumn::NUM_REPETITIONS);
+    return columnNamesThrough(RepetitionColumn::NUM_REPETITIONS);
 }
 
 // What a lookup that finds nothing gives.
@@ -146,11 +106,6 @@ bool isSubProgramStep(const ProgramChange &step)
     return step.stepType() == ProgramChange::SubProgramStep && holds<ProgramData>(step.content());
 }
 
-QVariant nullWhenZero(qint64 value)
-{
-    return value == 0 ? QVariant() : QVariant(value);
-}
-
 QVariant limitValue(const QVariant &value)
 {
     return isUsable(value) ? QVariant(toFloatOr(value, 0.0F)) : QVariant();
@@ -161,26 +116,25 @@ ColumnValues programValues(const ProgramData &program)
     const ChamberTypeData type = program.chamberType();
     const bool hasType = type.chamberTypeId() != 0 || type.additionalInfoId() != 0;
     return {
-        {programColumn(ProgramColumn::PROGRAM_NAME), program.programName()},
-        {programColumn(ProgramColumn::USER_ID),
-         program.userId() == 0 ? QVariant() : QVariant(uint(program.userId()))},
-        {programColumn(ProgramColumn::INFO_TEXT), program.infoText()},
-        {programColumn(ProgramColumn::PROGRAM_TYPE), program.programType()},
-        {programColumn(ProgramColumn::EDITED), program.isEdited()},
-        {programColumn(ProgramColumn::CHAMBER_TYPE_ID), hasType ? QVariant(type.chamberTypeId()) : QVariant()},
+        {columnName(ProgramColumn::PROGRAM_NAME), program.programName()},
+        {columnName(ProgramColumn::USER_ID), valueOrNull(uint(program.userId()), 0U)},
+        {columnName(ProgramColumn::INFO_TEXT), program.infoText()},
+        {columnName(ProgramColumn::PROGRAM_TYPE), program.programType()},
+        {columnName(ProgramColumn::EDITED), program.isEdited()},
+        {columnName(ProgramColumn::CHAMBER_TYPE_ID), hasType ? QVariant(type.chamberTypeId()) : QVariant()},
     };
 }
 
 ColumnValues sectionValues(const ProgramSection &section)
 {
     ColumnValues values{
-        {sectionColumn(SectionColumn::DURATION_IN_SECONDS), nullWhenZero(section.durationInSeconds())},
-        {sectionColumn(SectionColumn::TRANSITION_TYPE), int(section.transitionType())},
-        {sectionColumn(SectionColumn::BREAKPOINT), section.hasBreakpoint()},
-        {sectionColumn(SectionColumn::PROGRAM_EVENT_MESSAGE), section.programEventMessage()},
+        {columnName(SectionColumn::DURATION_IN_SECONDS), valueOrNull<qint64>(section.durationInSeconds(), 0)},
+        {columnName(SectionColumn::TRANSITION_TYPE), int(section.transitionType())},
+        {columnName(SectionColumn::BREAKPOINT), section.hasBreakpoint()},
+        {columnName(SectionColumn::PROGRAM_EVENT_MESSAGE), section.programEventMessage()},
     };
     if (section.id() != 0)
-        values.append({sectionColumn(SectionColumn::ID), section.id()});
+        values.append({columnName(SectionColumn::ID), section.id()});
     return values;
 }
 
@@ -188,22 +142,22 @@ ColumnValues sectionValues(const ProgramSection &section)
 ColumnValues stepValues(const ProgramChange &step)
 {
     ColumnValues values{
-        {stepColumn(StepColumn::PROGRAM_ID), nullWhenZero(step.programId())},
-        {stepColumn(StepColumn::ORDER_NUMBER), step.orderNumber()},
-        {stepColumn(StepColumn::STEP_TYPE), step.stepType()},
+        {columnName(StepColumn::PROGRAM_ID), valueOrNull<qint64>(step.programId(), 0)},
+        {columnName(StepColumn::ORDER_NUMBER), step.orderNumber()},
+        {columnName(StepColumn::STEP_TYPE), step.stepType()},
     };
     if (step.id() != 0)
-        values.append({stepColumn(StepColumn::ID), step.id()});
+        values.append({columnName(StepColumn::ID), step.id()});
     return values;
 }
 
 ColumnValues repetitionValues(const ProgramStep &repetition)
 {
     return {
-        {repetitionColumn(RepetitionColumn::PROGRAM_ID), nullWhenZero(repetition.programId())},
-        {repetitionColumn(RepetitionColumn::START_STEP_ID), nullWhenZero(repetition.startStepId())},
-        {repetitionColumn(RepetitionColumn::END_STEP_ID), nullWhenZero(repetition.endStepId())},
-        {repetitionColumn(RepetitionColumn::NUM_REPETITIONS), repetition.numRepetitions()},
+        {columnName(RepetitionColumn::PROGRAM_ID), valueOrNull<qint64>(repetition.programId(), 0)},
+        {columnName(RepetitionColumn::START_STEP_ID), valueOrNull<qint64>(repetition.startStepId(), 0)},
+        {columnName(RepetitionColumn::END_STEP_ID), valueOrNull<qint64>(repetition.endStepId(), 0)},
+        {columnName(RepetitionColumn::NUM_REPETITIONS), repetition.numRepetitions()},
     };
 }
 
@@ -217,14 +171,8 @@ ProgramStep repetitionFromRow(const Row &row)
 
 SqlQuery insertion(const QString &table, const ColumnValues &columnValues)
 {
-    QStringList columns;
-    QList<QVariant> values;
-    for (const QPair<QString, QVariant> &columnValue : columnValues) {
-        columns.append(columnValue.first);
-        values.append(columnValue.second);
-    }
     SqlQuery query;
-    query.insertInto(table).columns(columns).values(values);
+    query.insertInto(table).columnsAndValues(columnValues);
     return query;
 }
 
@@ -252,8 +200,8 @@ QSharedPointer<SqlQuery> deletion(const QString &table, const QString &column, c
 // A section after its setpoints; run once no step refers to the section.
 Statements sectionRemoval(const QVariant &sectionId)
 {
-    return {deletion(tableNameProgramSetpoint(), setpointColumn(SetpointColumn::PROGRAM_SECTION_ID), sectionId),
-            deletion(tableNameProgramSection(), sectionColumn(SectionColumn::ID), sectionId)};
+    return {deletion(tableNameProgramSetpoint(), columnName(SetpointColumn::PROGRAM_SECTION_ID), sectionId),
+            deletion(tableNameProgramSection(), columnName(SectionColumn::ID), sectionId)};
 }
 
 // The local path of the file; empty when the URL names no local file, which
@@ -277,56 +225,56 @@ QList<QPair<QString, SqlQuery>> programFileTables()
     const SqlQuery::ColumnFlags key = Flag::PRIMARY_KEY | Flag::NOT_NULL | Flag::AUTO_INCREMENT;
     const SqlQuery::ColumnFlags required = Flag::NOT_NULL;
     const SqlQuery::ColumnFlags keyPart = Flag::PRIMARY_KEY | Flag::NOT_NULL;
-    const QString id = programColumn(ProgramColumn::ID);
+    const QString id = columnName(ProgramColumn::ID);
 
     SqlQuery program;
     program.createTable(tableNameProgram(),
                         {{id, Type::INTEGER, key},
-                         {programColumn(ProgramColumn::PROGRAM_NAME), Type::TEXT, Flag::NONE},
-                         {programColumn(ProgramColumn::USER_ID), Type::INTEGER, Flag::NONE},
-                         {programColumn(ProgramColumn::INFO_TEXT), Type::TEXT, Flag::NONE},
-                         {programColumn(ProgramColumn::PROGRAM_TYPE), Type::ENUMERATION, Flag::NONE},
-                         {programColumn(ProgramColumn::EDITED), Type::BOOLEAN, Flag::NONE},
-                         {programColumn(ProgramColumn::CHAMBER_TYPE_ID), Type::INTEGER, Flag::NONE}});
+                         {columnName(ProgramColumn::PROGRAM_NAME), Type::TEXT, Flag::NONE},
+                         {columnName(ProgramColumn::USER_ID), Type::INTEGER, Flag::NONE},
+                         {columnName(ProgramColumn::INFO_TEXT), Type::TEXT, Flag::NONE},
+                         {columnName(ProgramColumn::PROGRAM_TYPE), Type::ENUMERATION, Flag::NONE},
+                         {columnName(ProgramColumn::EDITED), Type::BOOLEAN, Flag::NONE},
+                         {columnName(ProgramColumn::CHAMBER_TYPE_ID), Type::INTEGER, Flag::NONE}});
     SqlQuery step;
     step.createTable(tableNameProgramStep(),
-                     {{stepColumn(StepColumn::ID), Type::INTEGER, key},
-                      {stepColumn(StepColumn::PROGRAM_ID), Type::INTEGER, required},
-                      {stepColumn(StepColumn::ORDER_NUMBER), Type::INTEGER, required},
-                      {stepColumn(StepColumn::STEP_TYPE), Type::ENUMERATION, required},
-                      {stepColumn(StepColumn::SECTION_ID), Type::INTEGER, Flag::NONE},
-                      {stepColumn(StepColumn::SUB_PROGRAM_ID), Type::INTEGER, Flag::NONE}},
-                     {{stepColumn(StepColumn::PROGRAM_ID), tableNameProgram(), id},
-                      {stepColumn(StepColumn::SUB_PROGRAM_ID), tableNameProgram(), id},
-                      {stepColumn(StepColumn::SECTION_ID), tableNameProgramSection(), sectionColumn(SectionColumn::ID)}});
+                     {{columnName(StepColumn::ID), Type::INTEGER, key},
+                      {columnName(StepColumn::PROGRAM_ID), Type::INTEGER, required},
+                      {columnName(StepColumn::ORDER_NUMBER), Type::INTEGER, required},
+                      {columnName(StepColumn::STEP_TYPE), Type::ENUMERATION, required},
+                      {columnName(StepColumn::SECTION_ID), Type::INTEGER, Flag::NONE},
+                      {columnName(StepColumn::SUB_PROGRAM_ID), Type::INTEGER, Flag::NONE}},
+                     {{columnName(StepColumn::PROGRAM_ID), tableNameProgram(), id},
+                      {columnName(StepColumn::SUB_PROGRAM_ID), tableNameProgram(), id},
+                      {columnName(StepColumn::SECTION_ID), tableNameProgramSection(), columnName(SectionColumn::ID)}});
     SqlQuery repetition;
     repetition.createTable(
         tableNameProgramStepRepetition(),
-        {{repetitionColumn(RepetitionColumn::ID), Type::INTEGER, key},
-         {repetitionColumn(RepetitionColumn::PROGRAM_ID), Type::INTEGER, required},
-         {repetitionColumn(RepetitionColumn::START_STEP_ID), Type::INTEGER, required},
-         {repetitionColumn(RepetitionColumn::END_STEP_ID), Type::INTEGER, required},
-         {repetitionColumn(RepetitionColumn::NUM_REPETITIONS), Type::INTEGER, Flag::NONE}},
-        {{repetitionColumn(RepetitionColumn::PROGRAM_ID), tableNameProgram(), id},
-         {repetitionColumn(RepetitionColumn::START_STEP_ID), tableNameProgramStep(), stepColumn(StepColumn::ID)},
-         {repetitionColumn(RepetitionColumn::END_STEP_ID), tableNameProgramStep(), stepColumn(StepColumn::ID)}});
+        {{columnName(RepetitionColumn::ID), Type::INTEGER, key},
+         {columnName(RepetitionColumn::PROGRAM_ID), Type::INTEGER, required},
+         {columnName(RepetitionColumn::START_STEP_ID), Type::INTEGER, required},
+         {columnName(RepetitionColumn::END_STEP_ID), Type::INTEGER, required},
+         {columnName(RepetitionColumn::NUM_REPETITIONS), Type::INTEGER, Flag::NONE}},
+        {{columnName(RepetitionColumn::PROGRAM_ID), tableNameProgram(), id},
+         {columnName(RepetitionColumn::START_STEP_ID), tableNameProgramStep(), columnName(StepColumn::ID)},
+         {columnName(RepetitionColumn::END_STEP_ID), tableNameProgramStep(), columnName(StepColumn::ID)}});
     SqlQuery section;
     section.createTable(tableNameProgramSection(),
-                        {{sectionColumn(SectionColumn::ID), Type::INTEGER, key},
-                         {sectionColumn(SectionColumn::DURATION_IN_SECONDS), Type::INTEGER, Flag::NONE},
-                         {sectionColumn(SectionColumn::TRANSITION_TYPE), Type::ENUMERATION, Flag::NONE},
-                         {sectionColumn(SectionColumn::BREAKPOINT), Type::BOOLEAN, Flag::NONE},
-                         {sectionColumn(SectionColumn::PROGRAM_EVENT_MESSAGE), Type::TEXT, Flag::NONE}});
+                        {{columnName(SectionColumn::ID), Type::INTEGER, key},
+                         {columnName(SectionColumn::DURATION_IN_SECONDS), Type::INTEGER, Flag::NONE},
+                         {columnName(SectionColumn::TRANSITION_TYPE), Type::ENUMERATION, Flag::NONE},
+                         {columnName(SectionColumn::BREAKPOINT), Type::BOOLEAN, Flag::NONE},
+                         {columnName(SectionColumn::PROGRAM_EVENT_MESSAGE), Type::TEXT, Flag::NONE}});
     SqlQuery setpoint;
     setpoint.createTable(
         tableNameProgramSetpoint(),
-        {{setpointColumn(SetpointColumn::PROGRAM_SECTION_ID), Type::INTEGER, keyPart},
-         {setpointColumn(SetpointColumn::SIGNAL_ID), Type::INTEGER, keyPart},
-         {setpointColumn(SetpointColumn::SETPOINT), Type::REAL, Flag::NONE},
-         {setpointColumn(SetpointColumn::TOLERANCE_RANGE_MIN), Type::REAL, Flag::NONE},
-         {setpointColumn(SetpointColumn::TOLERANCE_RANGE_MAX), Type::REAL, Flag::NONE}},
-        {{setpointColumn(SetpointColumn::PROGRAM_SECTION_ID), tableNameProgramSection(),
-          sectionColumn(SectionColumn::ID)}});
+        {{columnName(SetpointColumn::PROGRAM_SECTION_ID), Type::INTEGER, keyPart},
+         {columnName(SetpointColumn::SIGNAL_ID), Type::INTEGER, keyPart},
+         {columnName(SetpointColumn::SETPOINT), Type::REAL, Flag::NONE},
+         {columnName(SetpointColumn::TOLERANCE_RANGE_MIN), Type::REAL, Flag::NONE},
+         {columnName(SetpointColumn::TOLERANCE_RANGE_MAX), Type::REAL, Flag::NONE}},
+        {{columnName(SetpointColumn::PROGRAM_SECTION_ID), tableNameProgramSection(),
+          columnName(SectionColumn::ID)}});
 
     return {{tableNameProgram(), program},
             {tableNameProgramStep(), step},
@@ -371,7 +319,7 @@ QList<ProgramData> SqlProgramDatabaseConnection::getPrograms()
     SqlQuery query;
     query.select(programColumns()).from(tableNameProgram());
     QList<ProgramData> programs;
-    const QList<Row> rows = rowsOfWidth(connection()->select(query), ProgramWidth);
+    const QList<Row> rows = m_frame.rowsOfWidth(connection()->select(query), ProgramWidth);
     for (const Row &row : rows)
         programs.append(programFromRow(row));
     return programs;
@@ -486,9 +434,9 @@ bool SqlProgramDatabaseConnection::updateProgram(const ProgramData &program)
     SqlQuery query;
     query.update(tableNameProgram())
         .set(programValues(program))
-        .where(programColumn(ProgramColumn::ID))
+        .where(columnName(ProgramColumn::ID))
         .equals(program.id());
-    return connection()->execute(query).first;
+    return m_frame.execute(query);
 }
 
 bool SqlProgramDatabaseConnection::setProgramName(const int &id, const QString &name)
@@ -502,8 +450,8 @@ int SqlProgramDatabaseConnection::getProgramIdByName(const QString &name)
 {
     if (!m_frame.ensureReady())
         return 0;
-    const SqlQuery query = selection({programColumn(ProgramColumn::ID)}, tableNameProgram(),
-                                     programColumn(ProgramColumn::PROGRAM_NAME), name);
+    const SqlQuery query = selection({columnName(ProgramColumn::ID)}, tableNameProgram(),
+                                     columnName(ProgramColumn::PROGRAM_NAME), name);
     return toIntOr(connection()->selectValue(query), 0);
 }
 
@@ -511,7 +459,7 @@ bool SqlProgramDatabaseConnection::programExists(const int &id)
 {
     if (!m_frame.ensureReady())
         return true;
-    const SqlQuery query = counting(tableNameProgram(), programColumn(ProgramColumn::ID), id);
+    const SqlQuery query = counting(tableNameProgram(), columnName(ProgramColumn::ID), id);
     return toIntOr(connection()->selectValue(query), 0) >= 1;
 }
 
@@ -526,8 +474,8 @@ bool SqlProgramDatabaseConnection::containsSubPrograms(const int &programId)
 {
     if (!m_frame.ensureReady())
         return true;
-    SqlQuery query = counting(tableNameProgramStep(), stepColumn(StepColumn::PROGRAM_ID), programId);
-    query.andWhere(stepColumn(StepColumn::STEP_TYPE)).equals(int(ProgramChange::SubProgramStep));
+    SqlQuery query = counting(tableNameProgramStep(), columnName(StepColumn::PROGRAM_ID), programId);
+    query.andWhere(columnName(StepColumn::STEP_TYPE)).equals(int(ProgramChange::SubProgramStep));
     return toIntOr(connection()->selectValue(query), 0) >= 1;
 }
 
@@ -537,16 +485,16 @@ bool SqlProgramDatabaseConnection::checkStepRepetitionRange(const ProgramStep &r
         return true;
 
     const QString table = tableNameProgramStepRepetition();
-    const QString programId = repetitionColumn(RepetitionColumn::PROGRAM_ID);
-    const SqlQuery owner = selection({programId}, table, repetitionColumn(RepetitionColumn::ID), repetition.id());
+    const QString programId = columnName(RepetitionColumn::PROGRAM_ID);
+    const SqlQuery owner = selection({programId}, table, columnName(RepetitionColumn::ID), repetition.id());
     SqlQuery query;
     query.count(SqlQuery::CountType::ALL, QString())
         .from(table)
         .where(programId)
         .in(owner)
-        .andWhere(repetitionColumn(RepetitionColumn::START_STEP_ID))
+        .andWhere(columnName(RepetitionColumn::START_STEP_ID))
         .greaterThanOrEquals(repetition.startStepId())
-        .andWhere(repetitionColumn(RepetitionColumn::END_STEP_ID))
+        .andWhere(columnName(RepetitionColumn::END_STEP_ID))
         .equals(repetition.endStepId());
     return toIntOr(connection()->selectValue(query), 0) > 1;
 }
@@ -602,9 +550,7 @@ bool SqlProgramDatabaseConnection::deleteStepRepetition(const int &id)
 {
     if (!m_frame.ensureReady())
         return false;
-    return connection()
-        ->execute(*deletion(tableNameProgramStepRepetition(), repetitionColumn(RepetitionColumn::ID), id))
-        .first;
+    return m_frame.execute(*deletion(tableNameProgramStepRepetition(), columnName(RepetitionColumn::ID), id));
 }
 
 bool SqlProgramDatabaseConnection::updateStepRepetition(const ProgramStep &repetition)
@@ -615,9 +561,9 @@ bool SqlProgramDatabaseConnection::updateStepRepetition(const ProgramStep &repet
     SqlQuery query;
     query.update(tableNameProgramStepRepetition())
         .set(repetitionValues(repetition))
-        .where(repetitionColumn(RepetitionColumn::ID))
+        .where(columnName(RepetitionColumn::ID))
         .equals(repetition.id());
-    return connection()->execute(query).first;
+    return m_frame.execute(query);
 }
 
 QList<ProgramStep> SqlProgramDatabaseConnection::getStepRepetitions(const int &programId)
@@ -633,16 +579,16 @@ ProgramStep SqlProgramDatabaseConnection::getStepRepetitionsOfSteps(const int &f
     if (!m_frame.ensureReady())
         return emptyRepetition();
 
-    const QStringList stepId{stepColumn(StepColumn::ID)};
-    const QString sectionId = stepColumn(StepColumn::SECTION_ID);
+    const QStringList stepId{columnName(StepColumn::ID)};
+    const QString sectionId = columnName(StepColumn::SECTION_ID);
     SqlQuery query;
     query.select(repetitionColumns())
         .from(tableNameProgramStepRepetition())
-        .where(repetitionColumn(RepetitionColumn::START_STEP_ID))
+        .where(columnName(RepetitionColumn::START_STEP_ID))
         .in(selection(stepId, tableNameProgramStep(), sectionId, firstSectionId))
-        .andWhere(repetitionColumn(RepetitionColumn::END_STEP_ID))
+        .andWhere(columnName(RepetitionColumn::END_STEP_ID))
         .in(selection(stepId, tableNameProgramStep(), sectionId, lastSectionId));
-    const QList<Row> rows = rowsOfWidth(connection()->select(query), RepetitionWidth);
+    const QList<Row> rows = m_frame.rowsOfWidth(connection()->select(query), RepetitionWidth);
     if (rows.size() != 1)
         m_frame.reportError(domain::types::UNEXPECTED_RESULT);
     return rows.isEmpty() ? emptyRepetition() : repetitionFromRow(rows.first());
@@ -651,21 +597,21 @@ ProgramStep SqlProgramDatabaseConnection::getStepRepetitionsOfSteps(const int &f
 QVariant SqlProgramDatabaseConnection::getProgramColumn(int id, ProgramColumn column)
 {
     return connection()->selectValue(
-        selection({programColumn(column)}, tableNameProgram(), programColumn(ProgramColumn::ID), id));
+        selection({columnName(column)}, tableNameProgram(), columnName(ProgramColumn::ID), id));
 }
 
 bool SqlProgramDatabaseConnection::setProgramColumn(int id, ProgramColumn column, const QVariant &value)
 {
     SqlQuery query;
-    query.update(tableNameProgram()).set(programColumn(column), value).where(programColumn(ProgramColumn::ID)).equals(id);
-    return connection()->execute(query).first;
+    query.update(tableNameProgram()).set(columnName(column), value).where(columnName(ProgramColumn::ID)).equals(id);
+    return m_frame.execute(query);
 }
 
 // Counted rather than looked up by id, so that a name that several programs
 // share counts as taken.
 bool SqlProgramDatabaseConnection::isProgramNameTaken(const QString &name)
 {
-    const SqlQuery query = counting(tableNameProgram(), programColumn(ProgramColumn::PROGRAM_NAME), name);
+    const SqlQuery query = counting(tableNameProgram(), columnName(ProgramColumn::PROGRAM_NAME), name);
     return toIntOr(connection()->selectValue(query), 0) > 0;
 }
 
@@ -683,7 +629,7 @@ ProgramData SqlProgramDatabaseConnection::programFromRow(const Row &row)
 std::optional<ProgramData> SqlProgramDatabaseConnection::findProgram(Connection &connection, int id)
 {
     const QList<Row> rows = connection.select(
-        selection(programColumns(), tableNameProgram(), programColumn(ProgramColumn::ID), id));
+        selection(programColumns(), tableNameProgram(), columnName(ProgramColumn::ID), id));
     if (rows.size() != 1 || rows.first().size() != ProgramWidth) {
         m_frame.reportError(domain::types::UNEXPECTED_RESULT);
         return std::nullopt;
@@ -698,12 +644,12 @@ ProgramData SqlProgramDatabaseConnection::readProgram(Connection &connection, in
 
 QList<ProgramChange> SqlProgramDatabaseConnection::readProgramSteps(Connection &connection, int programId)
 {
-    SqlQuery query = selection(allColumns(&columnNameProgramStep, StepColumn::SUB_PROGRAM_ID), tableNameProgramStep(),
-                               stepColumn(StepColumn::PROGRAM_ID), programId);
-    query.orderBy(stepColumn(StepColumn::ORDER_NUMBER), Qt::AscendingOrder);
+    SqlQuery query = selection(columnNamesThrough(StepColumn::SUB_PROGRAM_ID), tableNameProgramStep(),
+                               columnName(StepColumn::PROGRAM_ID), programId);
+    query.orderBy(columnName(StepColumn::ORDER_NUMBER), Qt::AscendingOrder);
 
     QList<ProgramChange> steps;
-    const QList<Row> rows = rowsOfWidth(connection.select(query), StepWidth);
+    const QList<Row> rows = m_frame.rowsOfWidth(connection.select(query), StepWidth);
     for (const Row &row : rows) {
         const int id = toIntOr(at(row, StepColumn::ID), -1);
         const int ownerId = toIntOr(at(row, StepColumn::PROGRAM_ID), -1);
@@ -728,9 +674,9 @@ QList<ProgramChange> SqlProgramDatabaseConnection::readProgramSteps(Connection &
 QList<ProgramStep> SqlProgramDatabaseConnection::readStepRepetitions(Connection &connection, int programId)
 {
     const SqlQuery query = selection(repetitionColumns(), tableNameProgramStepRepetition(),
-                                     repetitionColumn(RepetitionColumn::PROGRAM_ID), programId);
+                                     columnName(RepetitionColumn::PROGRAM_ID), programId);
     QList<ProgramStep> repetitions;
-    const QList<Row> rows = rowsOfWidth(connection.select(query), RepetitionWidth);
+    const QList<Row> rows = m_frame.rowsOfWidth(connection.select(query), RepetitionWidth);
     for (const Row &row : rows)
         repetitions.append(repetitionFromRow(row));
     return repetitions;
@@ -738,13 +684,11 @@ QList<ProgramStep> SqlProgramDatabaseConnection::readStepRepetitions(Connection 
 
 ProgramSection SqlProgramDatabaseConnection::readSection(Connection &connection, int sectionId)
 {
-    const SqlQuery query = selection(allColumns(&columnNameProgramSection, SectionColumn::PROGRAM_EVENT_MESSAGE),
-                                     tableNameProgramSection(), sectionColumn(SectionColumn::ID), sectionId);
+    const SqlQuery query = selection(columnNamesThrough(SectionColumn::PROGRAM_EVENT_MESSAGE),
+                                     tableNameProgramSection(), columnName(SectionColumn::ID), sectionId);
     const Row row = connection.selectRow(query);
-    if (row.size() != SectionWidth) {
-        m_frame.reportError(domain::types::UNEXPECTED_RESULT);
+    if (!m_frame.hasWidth(row, SectionWidth))
         return emptySection();
-    }
     return ProgramSection(
         sectionId, readSetpoints(connection, sectionId), toIntOr(at(row, SectionColumn::DURATION_IN_SECONDS), 0),
         ProgramSection::TransitionType(toIntOr(at(row, SectionColumn::TRANSITION_TYPE), ProgramSection::INVALID)),
@@ -756,11 +700,11 @@ ProgramSection SqlProgramDatabaseConnection::readSection(Connection &connection,
 // distances from the set point.
 QList<SetpointValue> SqlProgramDatabaseConnection::readSetpoints(Connection &connection, int sectionId)
 {
-    const SqlQuery query = selection(allColumns(&columnNameProgramSetpoint, SetpointColumn::TOLERANCE_RANGE_MAX),
+    const SqlQuery query = selection(columnNamesThrough(SetpointColumn::TOLERANCE_RANGE_MAX),
                                      tableNameProgramSetpoint(),
-                                     setpointColumn(SetpointColumn::PROGRAM_SECTION_ID), sectionId);
+                                     columnName(SetpointColumn::PROGRAM_SECTION_ID), sectionId);
     QList<SetpointValue> setpoints;
-    const QList<Row> rows = rowsOfWidth(connection.select(query), SetpointWidth);
+    const QList<Row> rows = m_frame.rowsOfWidth(connection.select(query), SetpointWidth);
     for (const Row &row : rows) {
         const QSharedPointer<ChamberSignal> signal =
             configuration()->getSignal(toIntOr(at(row, SetpointColumn::SIGNAL_ID), -1));
@@ -779,18 +723,6 @@ QList<SetpointValue> SqlProgramDatabaseConnection::readSetpoints(Connection &con
             setpoints.append(SetpointValue(*signal, toFloatOr(value, 0.0F), unit, range));
     }
     return setpoints;
-}
-
-QList<SqlProgramDatabaseConnection::Row> SqlProgramDatabaseConnection::rowsOfWidth(const QList<Row> &rows, int width)
-{
-    QList<Row> fitting;
-    for (const Row &row : rows) {
-        if (row.size() == width)
-            fitting.append(row);
-        else
-            m_frame.reportError(domain::types::UNEXPECTED_RESULT);
-    }
-    return fitting;
 }
 
 bool SqlProgramDatabaseConnection::insertProgram(Connection &connection, ProgramData &program)
@@ -829,10 +761,10 @@ bool SqlProgramDatabaseConnection::insertProgramStep(Connection &connection, Pro
         section.setId(0);
         if (!insertSection(connection, section))
             return false;
-        values.append({stepColumn(StepColumn::SECTION_ID), section.id()});
+        values.append({columnName(StepColumn::SECTION_ID), section.id()});
         inserted = ProgramChange(step.id(), step.programId(), section, step.orderNumber());
     } else if (isSubProgramStep(step)) {
-        values.append({stepColumn(StepColumn::SUB_PROGRAM_ID), step.subProgram().id()});
+        values.append({columnName(StepColumn::SUB_PROGRAM_ID), step.subProgram().id()});
     } else {
         return false;
     }
@@ -862,7 +794,7 @@ bool SqlProgramDatabaseConnection::saveSetpoints(Connection &connection, const P
                                                  const QList<SetpointValue> &setpoints)
 {
     Statements statements{
-        deletion(tableNameProgramSetpoint(), setpointColumn(SetpointColumn::PROGRAM_SECTION_ID), section.id())};
+        deletion(tableNameProgramSetpoint(), columnName(SetpointColumn::PROGRAM_SECTION_ID), section.id())};
     for (const SetpointValue &setpoint : setpoints) {
         const int unit = configuration()->getSignalUnit(setpoint.signalId());
         if (unit == Unit::None) {
@@ -872,11 +804,11 @@ bool SqlProgramDatabaseConnection::saveSetpoints(Connection &connection, const P
         const ToleranceRange range = setpoint.toleranceRange();
         statements.append(QSharedPointer<SqlQuery>::create(insertion(
             tableNameProgramSetpoint(),
-            {{setpointColumn(SetpointColumn::PROGRAM_SECTION_ID), section.id()},
-             {setpointColumn(SetpointColumn::SIGNAL_ID), setpoint.signalId()},
-             {setpointColumn(SetpointColumn::SETPOINT), setpoint.valueIn(unit)},
-             {setpointColumn(SetpointColumn::TOLERANCE_RANGE_MIN), range.lower().differenceIn(unit)},
-             {setpointColumn(SetpointColumn::TOLERANCE_RANGE_MAX), range.upper().differenceIn(unit)}})));
+            {{columnName(SetpointColumn::PROGRAM_SECTION_ID), section.id()},
+             {columnName(SetpointColumn::SIGNAL_ID), setpoint.signalId()},
+             {columnName(SetpointColumn::SETPOINT), setpoint.valueIn(unit)},
+             {columnName(SetpointColumn::TOLERANCE_RANGE_MIN), range.lower().differenceIn(unit)},
+             {columnName(SetpointColumn::TOLERANCE_RANGE_MAX), range.upper().differenceIn(unit)}})));
     }
     return connection.executeTransaction(statements);
 }
@@ -886,9 +818,9 @@ bool SqlProgramDatabaseConnection::updateSection(ProgramSection &section)
     SqlQuery query;
     query.update(tableNameProgramSection())
         .set(sectionValues(section))
-        .where(sectionColumn(SectionColumn::ID))
+        .where(columnName(SectionColumn::ID))
         .equals(section.id());
-    return connection()->execute(query).first && saveSetpoints(*connection(), section, section.setpoints());
+    return m_frame.execute(query) && saveSetpoints(*connection(), section, section.setpoints());
 }
 
 bool SqlProgramDatabaseConnection::updateProgramStep(ProgramChange &step)
@@ -898,19 +830,19 @@ bool SqlProgramDatabaseConnection::updateProgramStep(ProgramChange &step)
         ProgramSection section = step.section();
         if (!(section.id() != 0 ? updateSection(section) : insertSection(*connection(), section)))
             return false;
-        values.append({stepColumn(StepColumn::SECTION_ID), section.id()});
-        values.append({stepColumn(StepColumn::SUB_PROGRAM_ID), QVariant()});
+        values.append({columnName(StepColumn::SECTION_ID), section.id()});
+        values.append({columnName(StepColumn::SUB_PROGRAM_ID), QVariant()});
         step = ProgramChange(step.id(), step.programId(), section, step.orderNumber());
     } else if (isSubProgramStep(step)) {
-        values.append({stepColumn(StepColumn::SECTION_ID), QVariant()});
-        values.append({stepColumn(StepColumn::SUB_PROGRAM_ID), step.subProgram().id()});
+        values.append({columnName(StepColumn::SECTION_ID), QVariant()});
+        values.append({columnName(StepColumn::SUB_PROGRAM_ID), step.subProgram().id()});
     } else {
         return false;
     }
 
     SqlQuery query;
-    query.update(tableNameProgramStep()).set(values).where(stepColumn(StepColumn::ID)).equals(step.id());
-    return connection()->execute(query).first;
+    query.update(tableNameProgramStep()).set(values).where(columnName(StepColumn::ID)).equals(step.id());
+    return m_frame.execute(query);
 }
 
 bool SqlProgramDatabaseConnection::deleteProgramStepsExcept(int programId, const QList<ProgramChange> &kept)
@@ -918,9 +850,9 @@ bool SqlProgramDatabaseConnection::deleteProgramStepsExcept(int programId, const
     QSet<int> keptIds;
     for (const ProgramChange &step : kept)
         keptIds.insert(step.id());
-    const QStringList columns{stepColumn(StepColumn::ID), stepColumn(StepColumn::SECTION_ID)};
-    const QList<Row> rows = rowsOfWidth(
-        connection()->select(selection(columns, tableNameProgramStep(), stepColumn(StepColumn::PROGRAM_ID), programId)),
+    const QStringList columns{columnName(StepColumn::ID), columnName(StepColumn::SECTION_ID)};
+    const QList<Row> rows = m_frame.rowsOfWidth(
+        connection()->select(selection(columns, tableNameProgramStep(), columnName(StepColumn::PROGRAM_ID), programId)),
         columns.size());
 
     Statements steps;
@@ -928,7 +860,7 @@ bool SqlProgramDatabaseConnection::deleteProgramStepsExcept(int programId, const
     for (const Row &row : rows) {
         if (keptIds.contains(toIntOr(row.at(0), 0)))
             continue;
-        steps.append(deletion(tableNameProgramStep(), stepColumn(StepColumn::ID), row.at(0)));
+        steps.append(deletion(tableNameProgramStep(), columnName(StepColumn::ID), row.at(0)));
         if (isUsable(row.at(1)))
             sections.append(sectionRemoval(row.at(1)));
     }
@@ -940,9 +872,9 @@ bool SqlProgramDatabaseConnection::deleteStepRepetitionsExcept(int programId, co
     QSet<int> keptIds;
     for (const ProgramStep &repetition : kept)
         keptIds.insert(repetition.id());
-    const QString id = repetitionColumn(RepetitionColumn::ID);
+    const QString id = columnName(RepetitionColumn::ID);
     const QList<QVariant> stored = connection()->selectColumn(
-        selection({id}, tableNameProgramStepRepetition(), repetitionColumn(RepetitionColumn::PROGRAM_ID), programId));
+        selection({id}, tableNameProgramStepRepetition(), columnName(RepetitionColumn::PROGRAM_ID), programId));
 
     Statements statements;
     for (const QVariant &storedId : stored) {
@@ -955,16 +887,16 @@ bool SqlProgramDatabaseConnection::deleteStepRepetitionsExcept(int programId, co
 bool SqlProgramDatabaseConnection::removeProgram(int id)
 {
     const QList<QVariant> sectionIds = connection()->selectColumn(selection(
-        {stepColumn(StepColumn::SECTION_ID)}, tableNameProgramStep(), stepColumn(StepColumn::PROGRAM_ID), id));
+        {columnName(StepColumn::SECTION_ID)}, tableNameProgramStep(), columnName(StepColumn::PROGRAM_ID), id));
 
     Statements statements{
-        deletion(tableNameProgramStepRepetition(), repetitionColumn(RepetitionColumn::PROGRAM_ID), id),
-        deletion(tableNameProgramStep(), stepColumn(StepColumn::PROGRAM_ID), id)};
+        deletion(tableNameProgramStepRepetition(), columnName(RepetitionColumn::PROGRAM_ID), id),
+        deletion(tableNameProgramStep(), columnName(StepColumn::PROGRAM_ID), id)};
     for (const QVariant &sectionId : sectionIds) {
         if (isUsable(sectionId))
             statements.append(sectionRemoval(sectionId));
     }
-    statements.append(deletion(tableNameProgram(), programColumn(ProgramColumn::ID), id));
+    statements.append(deletion(tableNameProgram(), columnName(ProgramColumn::ID), id));
     return connection()->executeTransaction(statements);
 }
 

@@ -115,7 +115,6 @@ private:
     domain::types::ProgramSection readSection(Connection &connection, int sectionId);
     QList<domain::types::SetpointValue> readSetpoints(Connection &connection, int sectionId);
     // Rows that do not have the width are reported and left out.
-    QList<Row> rowsOfWidth(const QList<Row> &rows, int width);
 
     // Writers, on the data database or on a program file. An insert gives
     // the record the new row's id.

@@ -34,20 +34,10 @@ enum Position {
     FirstArgument,
 };
 
-QString logColumn(LogEntryColumn column)
-{
-    return columnNameLogEntry(column);
-}
-
 // arg_1 to arg_10.
 QString argumentColumn(int number)
 {
-    return logColumn(LogEntryColumn::ARG_N).arg(number);
-}
-
-QString userColumn(ApplicationUserColumn column)
-{
-    return columnNameApplicationUser(column);
+    return columnName(LogEntryColumn::ARG_N).arg(number);
 }
 
 // The entries of the range joined with their users; a null bound leaves that
@@ -57,17 +47,17 @@ SqlQuery logQuery(const TimeRange &range)
     const QString log = tableNameLogEntry();
     const QString users = tableNameApplicationUser();
     QList<TableColumn> columns{
-        {log, logColumn(LogEntryColumn::CREATION_TIME)}, {log, logColumn(LogEntryColumn::EVENT_DESCRIPTION)},
-        {log, logColumn(LogEntryColumn::USER_ID)},       {users, userColumn(ApplicationUserColumn::LOGIN_NAME)},
-        {users, userColumn(ApplicationUserColumn::IS_DELETED)}, {log, logColumn(LogEntryColumn::NUM_ARGS)},
+        {log, columnName(LogEntryColumn::CREATION_TIME)}, {log, columnName(LogEntryColumn::EVENT_DESCRIPTION)},
+        {log, columnName(LogEntryColumn::USER_ID)},       {users, columnName(ApplicationUserColumn::LOGIN_NAME)},
+        {users, columnName(ApplicationUserColumn::IS_DELETED)}, {log, columnName(LogEntryColumn::NUM_ARGS)},
     };
     for (int number = 1; number <= MaxDescriptionArguments; ++number)
         columns.append({log, argumentColumn(number)});
 
     SqlQuery query;
     query.select(columns).from(log).join(
-        {log, logColumn(LogEntryColumn::USER_ID), users, userColumn(ApplicationUserColumn::ID)});
-    const QString time = logColumn(LogEntryColumn::CREATION_TIME);
+        {log, columnName(LogEntryColumn::USER_ID), users, columnName(ApplicationUserColumn::ID)});
+    const QString time = columnName(LogEntryColumn::CREATION_TIME);
     const bool hasFrom = !range.first.isNull();
     const bool hasTo = !range.second.isNull();
     if (hasFrom && hasTo)
@@ -116,11 +106,11 @@ void SqlProtocolDatabaseConnection::addLogEntry(const SystemLogEntry &entry)
     }
 
     // A null time is an invalid QDateTime and stores NULL; user 0 stores NULL.
-    QStringList columns{logColumn(LogEntryColumn::CREATION_TIME), logColumn(LogEntryColumn::EVENT_DESCRIPTION),
-                        logColumn(LogEntryColumn::NUM_ARGS)};
+    QStringList columns{columnName(LogEntryColumn::CREATION_TIME), columnName(LogEntryColumn::EVENT_DESCRIPTION),
+                        columnName(LogEntryColumn::NUM_ARGS)};
     QList<QVariant> values{entry.creationTime().toUTC(), entry.eventDescription(), arguments.size()};
     if (entry.userId() != NoUser) {
-        columns.append(logColumn(LogEntryColumn::USER_ID));
+        columns.append(columnName(LogEntryColumn::USER_ID));
         values.append(entry.userId());
     }
     for (int index = 0; index < qMin(arguments.size(), MaxDescriptionArguments); ++index) {
@@ -129,8 +119,7 @@ void SqlProtocolDatabaseConnection::addLogEntry(const SystemLogEntry &entry)
     }
     SqlQuery query;
     query.insertInto(tableNameLogEntry()).columns(columns).values(values);
-    // A failure is reported by the connection.
-    (void)m_frame.connection()->execute(query);
+    m_frame.execute(query);
 }
 
 QList<SystemLogEntry> SqlProtocolDatabaseConnection::getLogEntries(const TimeRange &timeRange, int userLevel)
@@ -141,11 +130,11 @@ QList<SystemLogEntry> SqlProtocolDatabaseConnection::getLogEntries(const TimeRan
         if (m_foldAdvancedIntoBasic && userLevel == int(UserLevel::BASIC))
             userLevel = int(UserLevel::ADVANCED);
         SqlQuery usersAtOrBelow;
-        usersAtOrBelow.select(userColumn(ApplicationUserColumn::ID))
+        usersAtOrBelow.select(columnName(ApplicationUserColumn::ID))
             .from(tableNameApplicationUser())
-            .where(userColumn(ApplicationUserColumn::USER_LEVEL))
+            .where(columnName(ApplicationUserColumn::USER_LEVEL))
             .lessThanOrEquals(userLevel);
-        query.andWhere(logColumn(LogEntryColumn::USER_ID)).in(usersAtOrBelow);
+        query.andWhere(columnName(LogEntryColumn::USER_ID)).in(usersAtOrBelow);
     }
     return queryLogEntries(query);
 }
@@ -154,7 +143,7 @@ QList<SystemLogEntry> SqlProtocolDatabaseConnection::getUserLogEntries(const Tim
                                                                        const unsigned int &userId)
 {
     SqlQuery query = logQuery(timeRange);
-    query.andWhere(logColumn(LogEntryColumn::USER_ID)).equals(userId);
+    query.andWhere(columnName(LogEntryColumn::USER_ID)).equals(userId);
     return queryLogEntries(query);
 }
 
@@ -165,7 +154,7 @@ bool SqlProtocolDatabaseConnection::getLogEntryCount(const unsigned int &userId)
     SqlQuery query;
     query.count(SqlQuery::CountType::ALL, QString())
         .from(tableNameLogEntry())
-        .where(logColumn(LogEntryColumn::USER_ID))
+        .where(columnName(LogEntryColumn::USER_ID))
         .equals(userId);
     return m_frame.connection()->selectValue(query).toInt() > 0;
 }
@@ -174,7 +163,7 @@ QList<SystemLogEntry> SqlProtocolDatabaseConnection::queryLogEntries(SqlQuery &q
 {
     if (!m_frame.ensureReady())
         return {};
-    query.orderBy(logColumn(LogEntryColumn::CREATION_TIME));
+    query.orderBy(columnName(LogEntryColumn::CREATION_TIME));
     QList<SystemLogEntry> entries;
     for (const domain::api::ISqlConnection::Row &row : m_frame.connection()->select(query))
         entries.append(entryFromRow(row));
@@ -194,7 +183,7 @@ SystemLogEntry SqlProtocolDatabaseConnection::entryFromRow(const domain::api::IS
     QString userName = toStringOr(row.value(LoginName), QString());
     if (toBoolOr(row.value(IsDeleted), false))
         userName += tr(" (deleted)");
-    return SystemLogEntry(toDateTimeOr(row.value(CreationTime), QDateTime()).toLocalTime(),
+    return SystemLogEntry(toLocalDateTimeOr(row.value(CreationTime), QDateTime()),
                           toStringOr(row.value(EventDescription), QString()), arguments,
                           toUIntOr(row.value(UserId), NoUser), userName);
 }

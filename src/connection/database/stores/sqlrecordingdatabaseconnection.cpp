@@ -40,62 +40,23 @@ constexpr std::array<Column, 14> ReadColumns{
     Column::NUMBER_OF_RECORDSETS,
 };
 
-// The column of user_recording_config that the schema vocabulary does not name.
-const QString RecordingConfigRecording = QStringLiteral("recording_id");
-
-QString recordingColumn(Column column)
-{
-    return columnNameRecording(column);
-}
-
-QString linkColumn(LinkColumn column)
-{
-    return columnNameMetaRecordingHasRecording(column);
-}
-
-template<typename T>
-QVariant valueOrNull(T value, T absent)
-{
-    return value == absent ? QVariant() : QVariant::fromValue(value);
-}
-
-QVariant textOrNull(const QString &text)
-{
-    return text.isEmpty() ? QVariant() : QVariant(text);
-}
-
-QVariant utcOrNull(const QDateTime &time)
-{
-    return time == QDateTime() ? QVariant() : QVariant(time.toUTC());
-}
-
-QDateTime localTimeOf(const QVariant &value)
-{
-    return toDateTimeOr(value, QDateTime()).toLocalTime();
-}
-
-qint64 toCountOr(const QVariant &value, qint64 defaultValue)
-{
-    return isUsable(value) ? value.toLongLong() : defaultValue;
-}
-
 // Every field but the id as the columns hold it, absent values as NULL.
-QList<QPair<QString, QVariant>> recordingToColumnValues(const RecordingData &recording)
+SqlQuery::ColumnValues recordingToColumnValues(const RecordingData &recording)
 {
     return {
-        {recordingColumn(Column::RECORDING_NAME), textOrNull(recording.recordingName())},
-        {recordingColumn(Column::CHAMBER_ID), valueOrNull(recording.chamberId(), -1)},
-        {recordingColumn(Column::USER_ID), valueOrNull(recording.userId(), 0U)},
-        {recordingColumn(Column::SECONDS_INTERVAL), valueOrNull(recording.secondsInterval(), -1)},
-        {recordingColumn(Column::START_TIME), utcOrNull(recording.startTime())},
-        {recordingColumn(Column::END_TIME), utcOrNull(recording.endTime())},
-        {recordingColumn(Column::IS_ACTIVE), recording.isActive()},
-        {recordingColumn(Column::ADDITIONAL_INFO), textOrNull(recording.additionalInfo())},
-        {recordingColumn(Column::FREE_TEXT), textOrNull(recording.freeText())},
-        {recordingColumn(Column::IS_ARCHIVED), recording.isArchived()},
-        {recordingColumn(Column::AUTOMATICALLY_CREATE_REPORT), recording.automaticallyCreateReport()},
-        {recordingColumn(Column::IS_START_RECONDING_ALLOWED), recording.isStartRecordingAllowed()},
-        {recordingColumn(Column::NUMBER_OF_RECORDSETS), recording.numberOfRecordsets()},
+        {columnName(Column::RECORDING_NAME), textOrNull(recording.recordingName())},
+        {columnName(Column::CHAMBER_ID), valueOrNull(recording.chamberId(), -1)},
+        {columnName(Column::USER_ID), valueOrNull(recording.userId(), 0U)},
+        {columnName(Column::SECONDS_INTERVAL), valueOrNull(recording.secondsInterval(), -1)},
+        {columnName(Column::START_TIME), utcOrNull(recording.startTime())},
+        {columnName(Column::END_TIME), utcOrNull(recording.endTime())},
+        {columnName(Column::IS_ACTIVE), recording.isActive()},
+        {columnName(Column::ADDITIONAL_INFO), textOrNull(recording.additionalInfo())},
+        {columnName(Column::FREE_TEXT), textOrNull(recording.freeText())},
+        {columnName(Column::IS_ARCHIVED), recording.isArchived()},
+        {columnName(Column::AUTOMATICALLY_CREATE_REPORT), recording.automaticallyCreateReport()},
+        {columnName(Column::IS_START_RECONDING_ALLOWED), recording.isStartRecordingAllowed()},
+        {columnName(Column::NUMBER_OF_RECORDSETS), recording.numberOfRecordsets()},
     };
 }
 
@@ -138,11 +99,8 @@ QVariant recordingFieldValue(const RecordingData &recording, Column column)
 
 SqlQuery selectRecordings()
 {
-    QStringList names;
-    for (const Column column : ReadColumns)
-        names.append(recordingColumn(column));
     SqlQuery query;
-    query.select(names).from(tableNameRecording());
+    query.select(columnNames(ReadColumns)).from(tableNameRecording());
     return query;
 }
 
@@ -155,7 +113,7 @@ QSharedPointer<SqlQuery> deletion(const QString &table, const QString &column, u
 
 QSharedPointer<SqlQuery> metaLinksDeletion(uint metaRecordingId)
 {
-    return deletion(tableNameMetaRecordingHasRecording(), linkColumn(LinkColumn::META_RECORDING_ID), metaRecordingId);
+    return deletion(tableNameMetaRecordingHasRecording(), columnName(LinkColumn::META_RECORDING_ID), metaRecordingId);
 }
 
 // Every row that names the recording, each before the rows it refers to,
@@ -163,23 +121,22 @@ QSharedPointer<SqlQuery> metaLinksDeletion(uint metaRecordingId)
 Statements removalStatements(uint id)
 {
     SqlQuery recordsetsOfRecording;
-    recordsetsOfRecording.select(columnNameRecordSet(RecordSetColumn::ID))
+    recordsetsOfRecording.select(columnName(RecordSetColumn::ID))
         .from(tableNameRecordSet())
-        .where(columnNameRecordSet(RecordSetColumn::RECORDING_ID))
+        .where(columnName(RecordSetColumn::RECORDING_ID))
         .equals(id);
     auto comments = QSharedPointer<SqlQuery>::create();
     comments->deleteFrom(tableNameRecordSetComment())
-        .where(columnNameRecordSetComment(RecordSetCommentColumn::RECORDSET_ID))
+        .where(columnName(RecordSetCommentColumn::RECORDSET_ID))
         .in(recordsetsOfRecording);
     return {
         comments,
-        deletion(tableNameRecordSet(), columnNameRecordSet(RecordSetColumn::RECORDING_ID), id),
-        deletion(tableNameRecordingHasSignalColumn(),
-                 columnNameRecordingHasSignalColumn(RecordingHasSignalColumnColumn::RECORDING_ID), id),
+        deletion(tableNameRecordSet(), columnName(RecordSetColumn::RECORDING_ID), id),
+        deletion(tableNameRecordingHasSignalColumn(), columnName(RecordingHasSignalColumnColumn::RECORDING_ID), id),
         metaLinksDeletion(id),
-        deletion(tableNameCamera(), columnNameCamera(CameraColumn::RECORDING_ID), id),
-        deletion(tableNameUserRecordingConfig(), RecordingConfigRecording, id),
-        deletion(tableNameRecording(), recordingColumn(Column::ID), id),
+        deletion(tableNameCamera(), columnName(CameraColumn::RECORDING_ID), id),
+        deletion(tableNameUserRecordingConfig(), columnName(UserRecordingConfigColumn::RECORDING_ID), id),
+        deletion(tableNameRecording(), columnName(Column::ID), id),
     };
 }
 
@@ -215,15 +172,8 @@ bool SqlRecordingDatabaseConnection::addRecording(RecordingData &recording)
     if (!m_frame.ensureReady())
         return false;
 
-    QStringList names;
-    QList<QVariant> values;
-    const QList<QPair<QString, QVariant>> columnValues = recordingToColumnValues(recording);
-    for (const QPair<QString, QVariant> &columnValue : columnValues) {
-        names.append(columnValue.first);
-        values.append(columnValue.second);
-    }
     SqlQuery insert;
-    insert.insertInto(tableNameRecording()).columns(names).values(values);
+    insert.insertInto(tableNameRecording()).columnsAndValues(recordingToColumnValues(recording));
     const QPair<bool, quint64> inserted = m_frame.connection()->execute(insert);
     if (!inserted.first) {
         recording.setId(0);
@@ -264,7 +214,7 @@ QSharedPointer<RecordingData> SqlRecordingDatabaseConnection::getRecording(const
         return {};
 
     SqlQuery query = selectRecordings();
-    query.where(recordingColumn(Column::ID)).equals(id);
+    query.where(columnName(Column::ID)).equals(id);
     return recordingFromRow(m_frame.connection()->selectRow(query));
 }
 
@@ -274,11 +224,11 @@ uint SqlRecordingDatabaseConnection::getActiveRecordingId(const int &chamberId)
         return 0;
 
     SqlQuery query;
-    query.select(recordingColumn(Column::ID))
+    query.select(columnName(Column::ID))
         .from(tableNameRecording())
-        .where(recordingColumn(Column::CHAMBER_ID))
+        .where(columnName(Column::CHAMBER_ID))
         .equals(chamberId)
-        .andWhere(recordingColumn(Column::IS_ACTIVE))
+        .andWhere(columnName(Column::IS_ACTIVE))
         .equals(true);
     return toUIntOr(m_frame.connection()->selectValue(query), 0);
 }
@@ -289,7 +239,7 @@ QVariant SqlRecordingDatabaseConnection::getRecordingValue(const uint &id, const
         return {};
 
     SqlQuery query;
-    query.select(recordingColumn(column)).from(tableNameRecording()).where(recordingColumn(Column::ID)).equals(id);
+    query.select(columnName(column)).from(tableNameRecording()).where(columnName(Column::ID)).equals(id);
     return m_frame.connection()->selectValue(query);
 }
 
@@ -301,7 +251,7 @@ bool SqlRecordingDatabaseConnection::getRecordingCount(const int &chamberId)
     SqlQuery query;
     query.count(SqlQuery::CountType::ALL, QString())
         .from(tableNameRecording())
-        .where(recordingColumn(Column::CHAMBER_ID))
+        .where(columnName(Column::CHAMBER_ID))
         .equals(chamberId);
     return toIntOr(m_frame.connection()->selectValue(query), 0) > 0;
 }
@@ -322,10 +272,10 @@ bool SqlRecordingDatabaseConnection::setRecordingValue(const uint &id, const Rec
 
     SqlQuery query;
     query.update(tableNameRecording())
-        .set(recordingColumn(column), value)
-        .where(recordingColumn(Column::ID))
+        .set(columnName(column), value)
+        .where(columnName(Column::ID))
         .equals(id);
-    return m_frame.connection()->execute(query).first;
+    return m_frame.execute(query);
 }
 
 bool SqlRecordingDatabaseConnection::updateRecording(const RecordingData &recording)
@@ -336,9 +286,9 @@ bool SqlRecordingDatabaseConnection::updateRecording(const RecordingData &record
     SqlQuery query;
     query.update(tableNameRecording())
         .set(recordingToColumnValues(recording))
-        .where(recordingColumn(Column::ID))
+        .where(columnName(Column::ID))
         .equals(recording.id());
-    return m_frame.connection()->execute(query).first;
+    return m_frame.execute(query);
 }
 
 bool SqlRecordingDatabaseConnection::deleteRecording(const uint &id)
@@ -378,9 +328,9 @@ QList<uint> SqlRecordingDatabaseConnection::getMetaRecordingIds(const uint &meta
         return {};
 
     SqlQuery query;
-    query.select(linkColumn(LinkColumn::RECORDING_ID))
+    query.select(columnName(LinkColumn::RECORDING_ID))
         .from(tableNameMetaRecordingHasRecording())
-        .where(linkColumn(LinkColumn::META_RECORDING_ID))
+        .where(columnName(LinkColumn::META_RECORDING_ID))
         .equals(metaRecordingId);
     QList<uint> ids;
     const QList<QVariant> values = m_frame.connection()->selectColumn(query);
@@ -399,7 +349,7 @@ bool SqlRecordingDatabaseConnection::setMetaRecordingIds(const uint &metaRecordi
     for (const uint recordingId : recordingIds) {
         auto link = QSharedPointer<SqlQuery>::create();
         link->insertInto(tableNameMetaRecordingHasRecording())
-            .columns({linkColumn(LinkColumn::META_RECORDING_ID), linkColumn(LinkColumn::RECORDING_ID)})
+            .columns({columnName(LinkColumn::META_RECORDING_ID), columnName(LinkColumn::RECORDING_ID)})
             .values({metaRecordingId, recordingId});
         statements.append(link);
     }
@@ -410,15 +360,13 @@ bool SqlRecordingDatabaseConnection::deleteMetaRecordingLinks(const uint &metaRe
 {
     if (!m_frame.ensureReady())
         return false;
-    return m_frame.connection()->execute(*metaLinksDeletion(metaRecordingId)).first;
+    return m_frame.execute(*metaLinksDeletion(metaRecordingId));
 }
 
 QSharedPointer<RecordingData> SqlRecordingDatabaseConnection::recordingFromRow(const Row &row)
 {
-    if (row.size() != int(ReadColumns.size())) {
-        m_frame.reportError(domain::types::UNEXPECTED_RESULT);
+    if (!m_frame.hasWidth(row, int(ReadColumns.size())))
         return {};
-    }
 
     const uint id = toUIntOr(row.at(0), 0);
     const int chamberId = toIntOr(row.at(2), -1);
@@ -431,9 +379,10 @@ QSharedPointer<RecordingData> SqlRecordingDatabaseConnection::recordingFromRow(c
     }
     return QSharedPointer<RecordingData>::create(
         id, toStringOr(row.at(1), QString()), chamberId, toUIntOr(row.at(3), 0), toIntOr(row.at(4), -1),
-        localTimeOf(row.at(5)), localTimeOf(row.at(6)), toBoolOr(row.at(7), false), toBoolOr(row.at(8), false),
-        toStringOr(row.at(9), QString()), toStringOr(row.at(10), QString()), toUIntOr(row.at(11), 0), signalMap,
-        getMetaRecordingIds(id), toBoolOr(row.at(12), true), toCountOr(row.at(13), -1));
+        toLocalDateTimeOr(row.at(5), QDateTime()), toLocalDateTimeOr(row.at(6), QDateTime()),
+        toBoolOr(row.at(7), false), toBoolOr(row.at(8), false), toStringOr(row.at(9), QString()),
+        toStringOr(row.at(10), QString()), toUIntOr(row.at(11), 0), signalMap, getMetaRecordingIds(id),
+        toBoolOr(row.at(12), true), toInt64Or(row.at(13), -1));
 }
 
 bool SqlRecordingDatabaseConnection::isGrouped(uint id)
@@ -441,7 +390,7 @@ bool SqlRecordingDatabaseConnection::isGrouped(uint id)
     SqlQuery query;
     query.count(SqlQuery::CountType::ALL, QString())
         .from(tableNameMetaRecordingHasRecording())
-        .where(linkColumn(LinkColumn::RECORDING_ID))
+        .where(columnName(LinkColumn::RECORDING_ID))
         .equals(id);
     // A count that cannot be read counts as grouped: nothing is removed then.
     return toIntOr(m_frame.connection()->selectValue(query), 1) != 0;

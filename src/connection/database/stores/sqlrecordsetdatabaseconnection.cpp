@@ -54,45 +54,20 @@ enum ReadPosition {
     FixedReadWidth,
 };
 
-QString recordSetColumn(Column column)
-{
-    return columnNameRecordSet(column);
-}
-
-QString commentColumn(CommentColumn column)
-{
-    return columnNameRecordSetComment(column);
-}
-
-QString mappingColumn(MappingColumn column)
-{
-    return columnNameRecordingHasSignalColumn(column);
-}
-
 QString valueColumn(int number)
 {
-    return recordSetColumn(Column::SIGNAL_N).arg(number);
-}
-
-template<typename T>
-QVariant valueOrNull(T value, T absent)
-{
-    return value == absent ? QVariant() : QVariant::fromValue(value);
+    return columnName(Column::SIGNAL_N).arg(number);
 }
 
 QStringList fixedInsertColumns()
 {
-    QStringList names;
-    for (const Column column : InsertColumns)
-        names.append(recordSetColumn(column));
-    return names;
+    return columnNames(InsertColumns);
 }
 
 QList<QVariant> fixedInsertValues(const Recordset &record)
 {
-    const QDateTime time = record.recordTime();
     return {valueOrNull(record.recordingId(), 0U),
-            time.isNull() ? QVariant() : QVariant(time.toUTC()),
+            utcOrNull(record.recordTime()),
             record.isRetrievedFromChamber(),
             valueOrNull(record.alarmType(), 0),
             record.cameraImagePath(),
@@ -114,21 +89,16 @@ std::optional<QMap<int, QVariant>> storedValues(const Recordset &record)
 
 SqlQuery recordRead(const QStringList &valueColumns)
 {
-    QStringList names{recordSetColumn(Column::ID),
-                      recordSetColumn(Column::RECORDING_ID),
-                      recordSetColumn(Column::RECORD_TIME),
-                      recordSetColumn(Column::IS_RETRIEVED_FROM_CHAMBER),
-                      recordSetColumn(Column::ALARM_TYPE),
-                      recordSetColumn(Column::CAMERA_IMAGE_PATH),
-                      recordSetColumn(Column::CHAMBER_MODE),
-                      commentColumn(CommentColumn::CREATION_TIME),
-                      commentColumn(CommentColumn::USER_ID),
-                      commentColumn(CommentColumn::COMMENT_TEXT)};
+    QStringList names{columnName(Column::ID), columnName(Column::RECORDING_ID), columnName(Column::RECORD_TIME),
+                      columnName(Column::IS_RETRIEVED_FROM_CHAMBER), columnName(Column::ALARM_TYPE),
+                      columnName(Column::CAMERA_IMAGE_PATH), columnName(Column::CHAMBER_MODE),
+                      columnName(CommentColumn::CREATION_TIME), columnName(CommentColumn::USER_ID),
+                      columnName(CommentColumn::COMMENT_TEXT)};
     names.append(valueColumns);
     SqlQuery query;
     query.select(names).from(tableNameRecordSet())
-        .leftJoin({tableNameRecordSet(), recordSetColumn(Column::ID), tableNameRecordSetComment(),
-                   commentColumn(CommentColumn::RECORDSET_ID)});
+        .leftJoin({tableNameRecordSet(), columnName(Column::ID), tableNameRecordSetComment(),
+                   columnName(CommentColumn::RECORDSET_ID)});
     return query;
 }
 
@@ -137,21 +107,10 @@ SqlQuery recordRead(const QStringList &valueColumns)
 SqlQuery signalColumnsWhereRecording()
 {
     SqlQuery query;
-    query.select(QStringList{mappingColumn(MappingColumn::SIGNAL_ID),
-                             mappingColumn(MappingColumn::RECORDSET_SIGNAL_COLUMN)})
+    query.select(QStringList{columnName(MappingColumn::SIGNAL_ID), columnName(MappingColumn::RECORDSET_SIGNAL_COLUMN)})
         .from(tableNameRecordingHasSignalColumn())
-        .where(mappingColumn(MappingColumn::RECORDING_ID));
+        .where(columnName(MappingColumn::RECORDING_ID));
     return query;
-}
-
-QDateTime localTimeOf(const QVariant &value)
-{
-    return toDateTimeOr(value, QDateTime()).toLocalTime();
-}
-
-qint64 toIdOr(const QVariant &value, qint64 defaultValue)
-{
-    return isUsable(value) ? value.toLongLong() : defaultValue;
 }
 
 // The k-th of count rows spread evenly over span rows: k × (span − 1) ÷
@@ -313,14 +272,13 @@ bool SqlRecordsetDatabaseConnection::addRecordsetComment(const RecordsetComment 
         return false;
     }
     forgetRows(*recordingId);
-    const QDateTime time = comment.creationTime();
     SqlQuery query;
     query.insertInto(tableNameRecordSetComment())
-        .columns({commentColumn(CommentColumn::RECORDSET_ID), commentColumn(CommentColumn::CREATION_TIME),
-                  commentColumn(CommentColumn::USER_ID), commentColumn(CommentColumn::COMMENT_TEXT)})
-        .values({comment.recordsetId(), time.isNull() ? QVariant() : QVariant(time.toUTC()),
+        .columns({columnName(CommentColumn::RECORDSET_ID), columnName(CommentColumn::CREATION_TIME),
+                  columnName(CommentColumn::USER_ID), columnName(CommentColumn::COMMENT_TEXT)})
+        .values({comment.recordsetId(), utcOrNull(comment.creationTime()),
                  valueOrNull(comment.userId(), 0U), comment.commentText()});
-    return m_frame.connection()->execute(query).first;
+    return m_frame.execute(query);
 }
 
 bool SqlRecordsetDatabaseConnection::deleteRecordsetComment(const qint64 &recordsetId)
@@ -334,8 +292,8 @@ bool SqlRecordsetDatabaseConnection::deleteRecordsetComment(const qint64 &record
     else
         m_frame.reportError(domain::types::UNEXPECTED_RESULT);
     SqlQuery query;
-    query.deleteFrom(tableNameRecordSetComment()).where(commentColumn(CommentColumn::RECORDSET_ID)).equals(recordsetId);
-    return m_frame.connection()->execute(query).first;
+    query.deleteFrom(tableNameRecordSetComment()).where(columnName(CommentColumn::RECORDSET_ID)).equals(recordsetId);
+    return m_frame.execute(query);
 }
 
 bool SqlRecordsetDatabaseConnection::deleteRecordset(const qint64 &id)
@@ -346,8 +304,8 @@ bool SqlRecordsetDatabaseConnection::deleteRecordset(const qint64 &id)
     if (const std::optional<uint> recordingId = recordingOfRecordset(id))
         forgetRows(*recordingId);
     SqlQuery query;
-    query.deleteFrom(tableNameRecordSet()).where(recordSetColumn(Column::ID)).equals(id);
-    return m_frame.connection()->execute(query).first;
+    query.deleteFrom(tableNameRecordSet()).where(columnName(Column::ID)).equals(id);
+    return m_frame.execute(query);
 }
 
 bool SqlRecordsetDatabaseConnection::deleteRecordsets(const uint &recordingId)
@@ -357,8 +315,8 @@ bool SqlRecordsetDatabaseConnection::deleteRecordsets(const uint &recordingId)
 
     forgetRows(recordingId);
     SqlQuery query;
-    query.deleteFrom(tableNameRecordSet()).where(recordSetColumn(Column::RECORDING_ID)).equals(recordingId);
-    return m_frame.connection()->execute(query).first;
+    query.deleteFrom(tableNameRecordSet()).where(columnName(Column::RECORDING_ID)).equals(recordingId);
+    return m_frame.execute(query);
 }
 
 Recordset SqlRecordsetDatabaseConnection::getRecordset(const qint64 &id)
@@ -367,14 +325,14 @@ Recordset SqlRecordsetDatabaseConnection::getRecordset(const qint64 &id)
         return {};
 
     SqlQuery recordingOfId;
-    recordingOfId.select(recordSetColumn(Column::RECORDING_ID))
+    recordingOfId.select(columnName(Column::RECORDING_ID))
         .from(tableNameRecordSet())
-        .where(recordSetColumn(Column::ID))
+        .where(columnName(Column::ID))
         .equals(id);
     const SignalColumns columns = readSignalColumns(signalColumnsWhereRecording().equalsSubQuery(recordingOfId));
 
     SqlQuery query = recordRead(columns.names);
-    query.where(recordSetColumn(Column::ID)).equals(id);
+    query.where(columnName(Column::ID)).equals(id);
     const QList<Recordset> records = recordsets(query, columns.definitions);
     if (records.size() == 1)
         return records.first();
@@ -390,11 +348,11 @@ QList<Recordset> SqlRecordsetDatabaseConnection::getRecordsetsBeforeTime(const u
 
     const SignalColumns columns = recordingSignalColumns(recordingId);
     SqlQuery query = recordRead(columns.names);
-    query.where(recordSetColumn(Column::RECORDING_ID)).equals(recordingId);
+    query.where(columnName(Column::RECORDING_ID)).equals(recordingId);
     const QDateTime utc = time.toUTC();
     if (utc.isValid())
-        query.andWhere(recordSetColumn(Column::RECORD_TIME)).lessThan(utc);
-    query.orderBy(QStringList{recordSetColumn(Column::RECORD_TIME), recordSetColumn(Column::ID)}, Qt::DescendingOrder)
+        query.andWhere(columnName(Column::RECORD_TIME)).lessThan(utc);
+    query.orderBy(QStringList{columnName(Column::RECORD_TIME), columnName(Column::ID)}, Qt::DescendingOrder)
         .limit(count);
     return recordsets(query, columns.definitions);
 }
@@ -407,11 +365,11 @@ QList<Recordset> SqlRecordsetDatabaseConnection::getRecordsetsBeforeId(const uin
 
     const SignalColumns columns = recordingSignalColumns(recordingId);
     SqlQuery query = recordRead(columns.names);
-    query.where(recordSetColumn(Column::RECORDING_ID))
+    query.where(columnName(Column::RECORDING_ID))
         .equals(recordingId)
-        .andWhere(recordSetColumn(Column::ID))
+        .andWhere(columnName(Column::ID))
         .lessThan(id)
-        .orderBy(recordSetColumn(Column::ID), Qt::DescendingOrder)
+        .orderBy(columnName(Column::ID), Qt::DescendingOrder)
         .limit(count);
     return recordsets(query, columns.definitions);
 }
@@ -452,19 +410,15 @@ RecordsetComment SqlRecordsetDatabaseConnection::getRecordsetComment(const qint6
 
     SqlQuery query;
     query
-        .select(QStringList{commentColumn(CommentColumn::CREATION_TIME), commentColumn(CommentColumn::USER_ID),
-                            commentColumn(CommentColumn::COMMENT_TEXT)})
+        .select(QStringList{columnName(CommentColumn::CREATION_TIME), columnName(CommentColumn::USER_ID),
+                            columnName(CommentColumn::COMMENT_TEXT)})
         .from(tableNameRecordSetComment())
-        .where(commentColumn(CommentColumn::RECORDSET_ID))
+        .where(columnName(CommentColumn::RECORDSET_ID))
         .equals(recordsetId);
     const Row row = m_frame.connection()->selectRow(query);
-    if (row.isEmpty())
+    if (row.isEmpty() || !m_frame.hasWidth(row, 3))
         return {};
-    if (row.size() != 3) {
-        m_frame.reportError(domain::types::UNEXPECTED_RESULT);
-        return {};
-    }
-    return RecordsetComment(localTimeOf(row.at(0)), toUIntOr(row.at(1), 0), recordsetId,
+    return RecordsetComment(toLocalDateTimeOr(row.at(0), QDateTime()), toUIntOr(row.at(1), 0), recordsetId,
                             toStringOr(row.at(2), QString()));
 }
 
@@ -480,7 +434,7 @@ bool SqlRecordsetDatabaseConnection::addSignalColumns(const uint &recordingId, c
     SqlQuery existing;
     existing.count(SqlQuery::CountType::ALL, QString())
         .from(tableNameRecordingHasSignalColumn())
-        .where(mappingColumn(MappingColumn::RECORDING_ID))
+        .where(columnName(MappingColumn::RECORDING_ID))
         .equals(recordingId);
     if (toIntOr(m_frame.connection()->selectValue(existing), 1) != 0)
         return false;
@@ -489,8 +443,7 @@ bool SqlRecordsetDatabaseConnection::addSignalColumns(const uint &recordingId, c
     for (int index = 0; index < signalIds.size(); ++index) {
         const auto insert = QSharedPointer<SqlQuery>::create();
         insert->insertInto(tableNameRecordingHasSignalColumn())
-            .columns({mappingColumn(MappingColumn::RECORDING_ID), mappingColumn(MappingColumn::SIGNAL_ID),
-                      mappingColumn(MappingColumn::RECORDSET_SIGNAL_COLUMN)})
+            .columns(columnNamesThrough(MappingColumn::RECORDSET_SIGNAL_COLUMN))
             .values({recordingId, signalIds.at(index), index + 1});
         statements.append(insert);
     }
@@ -505,15 +458,11 @@ QMap<int, ChamberSignal> SqlRecordsetDatabaseConnection::getSignalColumns(const 
         return {};
 
     SqlQuery query;
-    query.select(mappingColumn(MappingColumn::SIGNAL_ID))
+    query.select(columnName(MappingColumn::SIGNAL_ID))
         .from(tableNameRecordingHasSignalColumn())
-        .where(mappingColumn(MappingColumn::RECORDING_ID))
+        .where(columnName(MappingColumn::RECORDING_ID))
         .equals(recordingId);
-    QList<int> signalIds;
-    const QList<QVariant> values = m_frame.connection()->selectColumn(query);
-    for (const QVariant &value : values)
-        signalIds.append(toIntOr(value, -1));
-    return configuration()->getSignals(signalIds);
+    return configuration()->getSignals(toIntList(m_frame.connection()->selectColumn(query), -1));
 }
 
 qint64 SqlRecordsetDatabaseConnection::getRecordsetCount(const uint &recordingId)
@@ -524,9 +473,9 @@ qint64 SqlRecordsetDatabaseConnection::getRecordsetCount(const uint &recordingId
     SqlQuery query;
     query.count(SqlQuery::CountType::ALL, QString())
         .from(tableNameRecordSet())
-        .where(recordSetColumn(Column::RECORDING_ID))
+        .where(columnName(Column::RECORDING_ID))
         .equals(recordingId);
-    return toIdOr(m_frame.connection()->selectValue(query), 0);
+    return toInt64Or(m_frame.connection()->selectValue(query), 0);
 }
 
 SqlRecordsetDatabaseConnection::SignalColumns SqlRecordsetDatabaseConnection::recordingSignalColumns(
@@ -557,11 +506,8 @@ SqlRecordsetDatabaseConnection::SignalColumns SqlRecordsetDatabaseConnection::re
 
 QMap<int, QString> SqlRecordsetDatabaseConnection::valueColumns(uint recordingId, const QList<int> &signalIds)
 {
-    QList<QVariant> ids;
-    for (const int signalId : signalIds)
-        ids.append(signalId);
     SqlQuery query = signalColumnsWhereRecording();
-    query.equals(recordingId).andWhere(mappingColumn(MappingColumn::SIGNAL_ID)).in(ids);
+    query.equals(recordingId).andWhere(columnName(MappingColumn::SIGNAL_ID)).in(toVariantList(signalIds));
     QMap<int, QString> columns;
     const QList<Row> rows = m_frame.connection()->select(query);
     for (const Row &row : rows)
@@ -599,10 +545,10 @@ SqlRecordsetDatabaseConnection::RecordingRows SqlRecordsetDatabaseConnection::re
 
     // Records read back from a chamber's data log arrive out of time order.
     SqlQuery query = recordRead(names);
-    query.where(recordSetColumn(Column::RECORDING_ID)).equals(recordingId);
+    query.where(columnName(Column::RECORDING_ID)).equals(recordingId);
     if (read == RecordingRead::WithCameraImage)
-        query.andWhere(recordSetColumn(Column::CAMERA_IMAGE_PATH)).isNotNull();
-    query.orderBy(QStringList{recordSetColumn(Column::RECORD_TIME), recordSetColumn(Column::ID)});
+        query.andWhere(columnName(Column::CAMERA_IMAGE_PATH)).isNotNull();
+    query.orderBy(QStringList{columnName(Column::RECORD_TIME), columnName(Column::ID)});
     recording.rows = m_frame.connection()->select(query);
     // QCache drops an entry that costs more than it may hold.
     if (cached && !recording.rows.isEmpty())
@@ -681,9 +627,9 @@ Recordset SqlRecordsetDatabaseConnection::convertRow(const Row &row, const Defin
     if (row.size() != FixedReadWidth + definitions.size())
         return {};
 
-    const qint64 id = toIdOr(row.at(IdPosition), -1);
+    const qint64 id = toInt64Or(row.at(IdPosition), -1);
     const uint recordingId = toUIntOr(row.at(RecordingIdPosition), 0);
-    const QDateTime recordTime = localTimeOf(row.at(RecordTimePosition));
+    const QDateTime recordTime = toLocalDateTimeOr(row.at(RecordTimePosition), QDateTime());
     const int alarmType = toIntOr(row.at(AlarmTypePosition), 0);
 
     bool hasValue = false;
@@ -710,8 +656,9 @@ Recordset SqlRecordsetDatabaseConnection::convertRow(const Row &row, const Defin
         }
     }
 
-    const RecordsetComment comment(localTimeOf(row.at(CommentTimePosition)), toUIntOr(row.at(CommentUserPosition), 0),
-                                   id, toStringOr(row.at(CommentTextPosition), QString()));
+    const RecordsetComment comment(toLocalDateTimeOr(row.at(CommentTimePosition), QDateTime()),
+                                   toUIntOr(row.at(CommentUserPosition), 0), id,
+                                   toStringOr(row.at(CommentTextPosition), QString()));
     return Recordset(id, recordingId, recordTime, values, toBoolOr(row.at(RetrievedPosition), false), comment,
                      alarmType, toStringOr(row.at(CameraImagePathPosition), QString()),
                      toIntOr(row.at(ChamberModePosition), 0));
@@ -720,9 +667,9 @@ Recordset SqlRecordsetDatabaseConnection::convertRow(const Row &row, const Defin
 std::optional<uint> SqlRecordsetDatabaseConnection::recordingOfRecordset(qint64 recordsetId)
 {
     SqlQuery query;
-    query.select(recordSetColumn(Column::RECORDING_ID))
+    query.select(columnName(Column::RECORDING_ID))
         .from(tableNameRecordSet())
-        .where(recordSetColumn(Column::ID))
+        .where(columnName(Column::ID))
         .equals(recordsetId);
     const QVariant recordingId = m_frame.connection()->selectValue(query);
     if (!recordingId.isValid())

@@ -20,29 +20,14 @@ constexpr int NoChamber = -1;
 constexpr int NoRoom = 0;
 constexpr int PositionRowWidth = 3;
 
-QString roomColumn(RoomColumn column)
-{
-    return columnNameRoom(column);
-}
-
-QString positionColumn(RoomChamberPositionColumn column)
-{
-    return columnNameRoomChamberPosition(column);
-}
-
-// The written columns of a room, in the order of roomValues().
-QStringList roomColumns()
-{
-    return {roomColumn(RoomColumn::ROOM_NAME), roomColumn(RoomColumn::IMAGE_PATH),
-            roomColumn(RoomColumn::IMAGE_SCALE)};
-}
-
-// An empty image stores NULL, any other its local path.
-QList<QVariant> roomValues(const RoomData &room)
+// Every field but the id. An empty image stores NULL, any other its local path.
+SqlQuery::ColumnValues roomColumnValues(const RoomData &room)
 {
     const QVariant imagePath =
         room.imagePath().isEmpty() ? QVariant() : QVariant(room.imagePath().path(QUrl::FullyDecoded));
-    return {room.roomName(), imagePath, room.scaleFactor()};
+    return {{columnName(RoomColumn::ROOM_NAME), room.roomName()},
+            {columnName(RoomColumn::IMAGE_PATH), imagePath},
+            {columnName(RoomColumn::IMAGE_SCALE), room.scaleFactor()}};
 }
 
 RoomData roomFromRow(const QList<QVariant> &row)
@@ -82,7 +67,7 @@ QList<RoomData> SqlRoomDatabaseConnection::getRooms()
     if (!m_frame.ensureReady())
         return {};
     SqlQuery query;
-    query.select(QStringList{roomColumn(RoomColumn::ID)} + roomColumns()).from(tableNameRoom());
+    query.select(columnNamesThrough(RoomColumn::IMAGE_SCALE)).from(tableNameRoom());
     QList<RoomData> rooms;
     for (const QList<QVariant> &row : m_frame.connection()->select(query))
         rooms.append(roomFromRow(row));
@@ -94,7 +79,7 @@ QUrl SqlRoomDatabaseConnection::getRoom(int roomId)
     if (!m_frame.ensureReady())
         return {};
     SqlQuery query;
-    query.select(roomColumn(RoomColumn::IMAGE_PATH)).from(tableNameRoom()).where(roomColumn(RoomColumn::ID)).equals(roomId);
+    query.select(columnName(RoomColumn::IMAGE_PATH)).from(tableNameRoom()).where(columnName(RoomColumn::ID)).equals(roomId);
     const QVariant imagePath = m_frame.connection()->selectValue(query);
     if (!imagePath.isValid()) {
         m_frame.reportError(domain::types::UNEXPECTED_RESULT);
@@ -108,7 +93,7 @@ bool SqlRoomDatabaseConnection::addRoom(RoomData &room)
     if (!m_frame.ensureReady())
         return false;
     SqlQuery query;
-    query.insertInto(tableNameRoom()).columns(roomColumns()).values(roomValues(room));
+    query.insertInto(tableNameRoom()).columnsAndValues(roomColumnValues(room));
     const QPair<bool, quint64> result = m_frame.connection()->execute(query);
     if (!result.first) {
         qCWarning(lcRoomStore).noquote() << QStringLiteral("Failed to add room '%1'").arg(room.roomName());
@@ -122,14 +107,9 @@ bool SqlRoomDatabaseConnection::updateRoom(const RoomData &room)
 {
     if (!m_frame.ensureReady())
         return false;
-    const QStringList columns = roomColumns();
-    const QList<QVariant> values = roomValues(room);
-    QList<QPair<QString, QVariant>> pairs;
-    for (int index = 0; index < columns.size(); ++index)
-        pairs.append({columns.at(index), values.at(index)});
     SqlQuery query;
-    query.update(tableNameRoom()).set(pairs).where(roomColumn(RoomColumn::ID)).equals(room.id());
-    return execute(query);
+    query.update(tableNameRoom()).set(roomColumnValues(room)).where(columnName(RoomColumn::ID)).equals(room.id());
+    return m_frame.execute(query);
 }
 
 bool SqlRoomDatabaseConnection::deleteRoom(int roomId)
@@ -137,8 +117,8 @@ bool SqlRoomDatabaseConnection::deleteRoom(int roomId)
     if (!m_frame.ensureReady())
         return false;
     SqlQuery query;
-    query.deleteFrom(tableNameRoom()).where(roomColumn(RoomColumn::ID)).equals(roomId);
-    return execute(query);
+    query.deleteFrom(tableNameRoom()).where(columnName(RoomColumn::ID)).equals(roomId);
+    return m_frame.execute(query);
 }
 
 ChamberLocation SqlRoomDatabaseConnection::getChamberPosition(int chamberId)
@@ -147,11 +127,11 @@ ChamberLocation SqlRoomDatabaseConnection::getChamberPosition(int chamberId)
         return {};
     SqlQuery query;
     query
-        .select(QStringList{positionColumn(RoomChamberPositionColumn::ROOM_ID),
-                            positionColumn(RoomChamberPositionColumn::CHAMBER_POS_X),
-                            positionColumn(RoomChamberPositionColumn::CHAMBER_POS_Y)})
+        .select(QStringList{columnName(RoomChamberPositionColumn::ROOM_ID),
+                            columnName(RoomChamberPositionColumn::CHAMBER_POS_X),
+                            columnName(RoomChamberPositionColumn::CHAMBER_POS_Y)})
         .from(tableNameRoomChamberPosition())
-        .where(positionColumn(RoomChamberPositionColumn::CHAMBER_ID))
+        .where(columnName(RoomChamberPositionColumn::CHAMBER_ID))
         .equals(chamberId);
     const QList<QVariant> row = m_frame.connection()->selectRow(query);
     if (row.size() != PositionRowWidth || !isUsable(row.at(1)) || !isUsable(row.at(2))) {
@@ -168,18 +148,15 @@ bool SqlRoomDatabaseConnection::setChamberPosition(int chamberId, const ChamberL
     SqlQuery query;
     if (location.roomId() == NoRoom) {
         query.deleteFrom(tableNameRoomChamberPosition())
-            .where(positionColumn(RoomChamberPositionColumn::CHAMBER_ID))
+            .where(columnName(RoomChamberPositionColumn::CHAMBER_ID))
             .equals(chamberId);
     } else {
         // chamber_id is the key, so the chamber's earlier position is replaced.
         query.insertOrReplaceInto(tableNameRoomChamberPosition())
-            .columns({positionColumn(RoomChamberPositionColumn::CHAMBER_ID),
-                      positionColumn(RoomChamberPositionColumn::ROOM_ID),
-                      positionColumn(RoomChamberPositionColumn::CHAMBER_POS_X),
-                      positionColumn(RoomChamberPositionColumn::CHAMBER_POS_Y)})
+            .columns(columnNamesThrough(RoomChamberPositionColumn::CHAMBER_POS_Y))
             .values({chamberId, location.roomId(), location.position().x(), location.position().y()});
     }
-    return execute(query);
+    return m_frame.execute(query);
 }
 
 QList<int> SqlRoomDatabaseConnection::getRoomChambers(int roomId)
@@ -187,19 +164,11 @@ QList<int> SqlRoomDatabaseConnection::getRoomChambers(int roomId)
     if (!m_frame.ensureReady())
         return {};
     SqlQuery query;
-    query.select(positionColumn(RoomChamberPositionColumn::CHAMBER_ID))
+    query.select(columnName(RoomChamberPositionColumn::CHAMBER_ID))
         .from(tableNameRoomChamberPosition())
-        .where(positionColumn(RoomChamberPositionColumn::ROOM_ID))
+        .where(columnName(RoomChamberPositionColumn::ROOM_ID))
         .equals(roomId);
-    QList<int> chamberIds;
-    for (const QVariant &chamberId : m_frame.connection()->selectColumn(query))
-        chamberIds.append(toIntOr(chamberId, NoChamber));
-    return chamberIds;
-}
-
-bool SqlRoomDatabaseConnection::execute(const SqlQuery &query)
-{
-    return m_frame.connection()->execute(query).first;
+    return toIntList(m_frame.connection()->selectColumn(query), NoChamber);
 }
 
 } // namespace quelta::base::connection::databaseconnection

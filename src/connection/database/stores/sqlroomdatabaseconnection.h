@@ -10,8 +10,6 @@
 
 namespace quelta::base::connection::databaseconnection {
 
-class SqlQuery;
-
 // Named bare in the base list, so that a cast by the interface's bare name
 // finds the interface as well.
 using domain::api::IRoomDatabaseConnection;
@@ -59,8 +57,6 @@ Q_SIGNALS:
     void error(quelta::domain::types::DatabaseConnectionError error) override;
 
 private:
-    bool execute(const SqlQuery &query);
-
     SqlStoreFrame<SqlRoomDatabaseConnection> m_frame{this};
 };
 

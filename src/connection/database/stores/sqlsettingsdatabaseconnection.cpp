@@ -138,11 +138,6 @@ QVariant settingValue(Column column, const QVariant &stored)
     return {};
 }
 
-QString columnName(Column column)
-{
-    return columnNameGlobalSettings(column);
-}
-
 QString mailAddressColumn()
 {
     return columnNameMailRecipient(MailRecipientColumn::MAIL_ADDRESS);
@@ -458,7 +453,7 @@ bool SqlSettingsDatabaseConnection::addMailRecipient(const QString &address)
         return false;
     SqlQuery query;
     query.insertInto(tableNameMailRecipient()).columns({mailAddressColumn()}).values({address});
-    return m_frame.connection()->execute(query).first;
+    return m_frame.execute(query);
 }
 
 bool SqlSettingsDatabaseConnection::deleteMailRecipient(const QString &address)
@@ -467,7 +462,7 @@ bool SqlSettingsDatabaseConnection::deleteMailRecipient(const QString &address)
         return false;
     SqlQuery query;
     query.deleteFrom(tableNameMailRecipient()).where(mailAddressColumn()).equals(address);
-    return m_frame.connection()->execute(query).first;
+    return m_frame.execute(query);
 }
 
 QVariant SqlSettingsDatabaseConnection::setting(Column column)
@@ -486,16 +481,12 @@ QList<QVariant> SqlSettingsDatabaseConnection::settings(std::initializer_list<Co
 {
     QList<QVariant> stored;
     if (m_frame.ensureReady()) {
-        QStringList names;
-        for (const Column column : columns)
-            names.append(columnName(column));
         SqlQuery query;
-        query.select(names).from(tableNameGlobalSettings()).where(columnName(Column::ID)).equals(SettingsRowId);
+        query.select(columnNames(columns)).from(tableNameGlobalSettings()).where(columnName(Column::ID))
+            .equals(SettingsRowId);
         stored = m_frame.connection()->selectRow(query);
-        if (stored.size() != names.size()) {
-            m_frame.reportError(domain::types::UNEXPECTED_RESULT);
+        if (!m_frame.hasWidth(stored, int(columns.size())))
             stored.clear();
-        }
     }
     // Values that were never read count as absent.
     QList<QVariant> values;
@@ -514,7 +505,7 @@ bool SqlSettingsDatabaseConnection::setSettings(const ColumnValues &values)
 {
     if (!m_frame.ensureReady())
         return false;
-    QList<QPair<QString, QVariant>> namedValues;
+    SqlQuery::ColumnValues namedValues;
     for (const auto &[column, value] : values)
         namedValues.append({columnName(column), value});
     auto update = QSharedPointer<SqlQuery>::create();
@@ -529,7 +520,7 @@ bool SqlSettingsDatabaseConnection::ensureSettingsRow()
 {
     if (!m_frame.ensureReady())
         return false;
-    return m_frame.connection()->execute(*settingsRowInsert()).first;
+    return m_frame.execute(*settingsRowInsert());
 }
 
 } // namespace quelta::base::connection::databaseconnection

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "domain/api/isqlconnection.h"
+#include "domain/api/isqlquery.h"
 #include "domain/types/databaseconnectionerror.h"
 
 #include <QtCore/QObject>
@@ -19,9 +20,9 @@ enum class MissingTableReport {
 };
 
 // What every SQL store shares: the connection it runs on, the other stores it
-// needs, its readiness test, the guard at the start of each operation and the
-// table check of initialize(). A store holds one frame as a member and keeps
-// its own class shape:
+// needs, its readiness test, the guard at the start of each operation, the
+// table check of initialize() and the width check of result rows. A store
+// holds one frame as a member and keeps its own class shape:
 //
 //     using domain::api::IRoomDatabaseConnection;
 //
@@ -68,6 +69,8 @@ template<typename Store, typename... Dependencies>
 class SqlStoreFrame
 {
 public:
+    using Row = domain::api::ISqlConnection::Row;
+
     explicit SqlStoreFrame(Store *store)
         : m_store(store)
     {
@@ -124,6 +127,32 @@ public:
     }
 
     void reportError(domain::types::DatabaseConnectionError error) const { Q_EMIT m_store->error(error); }
+
+    // Runs one statement and tells whether it succeeded; the connection
+    // reports a failure itself.
+    bool execute(const domain::api::ISqlQuery &query) const { return m_connection->execute(query).first; }
+
+    // The width check of a result row: false, after error(UNEXPECTED_RESULT),
+    // when the row does not hold exactly width values.
+    [[nodiscard]] bool hasWidth(const Row &row, int width) const
+    {
+        if (row.size() == width)
+            return true;
+        reportError(domain::types::UNEXPECTED_RESULT);
+        return false;
+    }
+
+    // The rows of that width; every other row is reported as above and left out.
+    QList<Row> rowsOfWidth(const QList<Row> &rows, int width) const
+    {
+        QList<Row> fitting;
+        fitting.reserve(rows.size());
+        for (const Row &row : rows) {
+            if (hasWidth(row, width))
+                fitting.append(row);
+        }
+        return fitting;
+    }
 
 private:
     Store *const m_store;

@@ -25,7 +25,8 @@ Q_LOGGING_CATEGORY(lcUserStore, "quelta.SqlUserDatabaseConnection")
 using Column = ApplicationUserColumn;
 using PreferenceColumn = UserPreferencesColumn;
 using VisibilityColumn = UserHasChamberSignalVisibilityPreferenceColumn;
-using ColumnValues = QList<QPair<QString, QVariant>>;
+using ConfigColumn = UserRecordingConfigColumn;
+using ColumnValues = SqlQuery::ColumnValues;
 
 // The select list of a user row; userFromRow() reads by these positions.
 constexpr std::array<Column, 13> UserColumns{
@@ -56,49 +57,10 @@ constexpr int PreferenceRowWidth = int(PreferenceColumns.size());
 constexpr int NoFailedAttempts = -1;
 constexpr int NoId = -1;
 
-// The columns of user_recording_config, which the schema vocabulary does not name.
-const QString RecordingConfigUser = QStringLiteral("user_id");
-const QString RecordingConfigRecording = QStringLiteral("recording_id");
-const QString RecordingConfigText = QStringLiteral("config");
-
-QString userColumn(Column column)
-{
-    return columnNameApplicationUser(column);
-}
-
-QString preferenceColumn(PreferenceColumn column)
-{
-    return columnNameUserPreferences(column);
-}
-
-QString visibilityColumn(VisibilityColumn column)
-{
-    return columnNameUserHasChamberSignalVisibilityPreference(column);
-}
-
-QVariant textOrNull(const QString &text)
-{
-    return text.isEmpty() ? QVariant() : QVariant(text);
-}
 
 QVariant bytesOrNull(const QByteArray &bytes)
 {
     return bytes.isEmpty() ? QVariant() : QVariant(bytes);
-}
-
-QVariant timeOrNull(const QDateTime &time)
-{
-    return time.isValid() ? QVariant(time.toUTC()) : QVariant();
-}
-
-QVariant idOrNull(int id)
-{
-    return id == NoId ? QVariant() : QVariant(id);
-}
-
-QDateTime localTimeOf(const QVariant &value)
-{
-    return toDateTimeOr(value, QDateTime()).toLocalTime();
 }
 
 // Every field of the record but the id, as the columns hold it.
@@ -106,19 +68,18 @@ ColumnValues userColumnValues(const UserData &user)
 {
     const int failedAttempts = user.numberFailedLoginAttempts();
     return {
-        {userColumn(Column::LOGIN_NAME), textOrNull(user.loginName())},
-        {userColumn(Column::MAIL_ADDRESS), textOrNull(user.mailAddress())},
-        {userColumn(Column::FIRST_NAME), textOrNull(user.firstName())},
-        {userColumn(Column::LAST_NAME), textOrNull(user.lastName())},
-        {userColumn(Column::PASSWORD_HASH), bytesOrNull(user.passwordHash())},
-        {userColumn(Column::PASSWORD_SALT), bytesOrNull(user.passwordSalt())},
-        {userColumn(Column::PASSWORD_CREATION_TIME), timeOrNull(user.passwordCreationTime())},
-        {userColumn(Column::PASSWORD_EXPIRATION_TIME), timeOrNull(user.passwordExpirationTime())},
-        {userColumn(Column::PASSWORD_IS_TEMPORARY), user.passwordIsTemporary()},
-        {userColumn(Column::NUMBER_FAILED_LOGIN_ATTEMPTS),
-         failedAttempts == NoFailedAttempts ? QVariant() : QVariant(failedAttempts)},
-        {userColumn(Column::IS_BANNED), user.isBanned()},
-        {userColumn(Column::USER_LEVEL), user.userLevel()},
+        {columnName(Column::LOGIN_NAME), textOrNull(user.loginName())},
+        {columnName(Column::MAIL_ADDRESS), textOrNull(user.mailAddress())},
+        {columnName(Column::FIRST_NAME), textOrNull(user.firstName())},
+        {columnName(Column::LAST_NAME), textOrNull(user.lastName())},
+        {columnName(Column::PASSWORD_HASH), bytesOrNull(user.passwordHash())},
+        {columnName(Column::PASSWORD_SALT), bytesOrNull(user.passwordSalt())},
+        {columnName(Column::PASSWORD_CREATION_TIME), utcOrNull(user.passwordCreationTime())},
+        {columnName(Column::PASSWORD_EXPIRATION_TIME), utcOrNull(user.passwordExpirationTime())},
+        {columnName(Column::PASSWORD_IS_TEMPORARY), user.passwordIsTemporary()},
+        {columnName(Column::NUMBER_FAILED_LOGIN_ATTEMPTS), valueOrNull(failedAttempts, NoFailedAttempts)},
+        {columnName(Column::IS_BANNED), user.isBanned()},
+        {columnName(Column::USER_LEVEL), user.userLevel()},
     };
 }
 
@@ -127,56 +88,36 @@ ColumnValues userColumnValues(const UserData &user)
 // otherwise be written back folded.
 ColumnValues deletedUserColumnValues()
 {
-    const QStringList kept{userColumn(Column::LOGIN_NAME), userColumn(Column::USER_LEVEL)};
+    const QStringList kept{columnName(Column::LOGIN_NAME), columnName(Column::USER_LEVEL)};
     ColumnValues values;
     const ColumnValues cleared = userColumnValues(UserData());
     for (const QPair<QString, QVariant> &columnValue : cleared) {
         if (!kept.contains(columnValue.first))
             values.append(columnValue);
     }
-    values.append({userColumn(Column::IS_DELETED), true});
+    values.append({columnName(Column::IS_DELETED), true});
     return values;
-}
-
-SqlQuery insertion(const QString &table, const ColumnValues &columnValues, bool replace)
-{
-    QStringList columns;
-    QList<QVariant> values;
-    for (const QPair<QString, QVariant> &columnValue : columnValues) {
-        columns.append(columnValue.first);
-        values.append(columnValue.second);
-    }
-    SqlQuery query;
-    if (replace)
-        query.insertOrReplaceInto(table);
-    else
-        query.insertInto(table);
-    query.columns(columns).values(values);
-    return query;
 }
 
 SqlQuery selectUsers(const QStringList &extraColumns = {})
 {
-    QStringList columns;
-    for (const Column column : UserColumns)
-        columns.append(userColumn(column));
     SqlQuery query;
-    query.select(columns + extraColumns).from(tableNameApplicationUser());
+    query.select(columnNames(UserColumns) + extraColumns).from(tableNameApplicationUser());
     return query;
 }
 
 // Appends the filter that leaves deleted users out; NULL counts as not deleted.
 SqlQuery &whereNotDeleted(SqlQuery &query)
 {
-    const QString deleted = userColumn(Column::IS_DELETED);
+    const QString deleted = columnName(Column::IS_DELETED);
     return query.where(deleted).equals(false).orWhere(deleted).isNull();
 }
 
 SqlQuery &whereVisibilityOf(SqlQuery &query, uint userId, int chamberId)
 {
-    return query.where(visibilityColumn(VisibilityColumn::USER_ID))
+    return query.where(columnName(VisibilityColumn::USER_ID))
         .equals(userId)
-        .andWhere(visibilityColumn(VisibilityColumn::CHAMBER_ID))
+        .andWhere(columnName(VisibilityColumn::CHAMBER_ID))
         .equals(chamberId);
 }
 
@@ -235,7 +176,7 @@ QSharedPointer<UserData> SqlUserDatabaseConnection::getUser(uint userId)
         return {};
 
     SqlQuery query = selectUsers();
-    query.where(userColumn(Column::ID)).equals(userId);
+    query.where(columnName(Column::ID)).equals(userId);
     return userFromRow(m_frame.connection()->selectRow(query), UserRowWidth);
 }
 
@@ -246,16 +187,14 @@ QSharedPointer<UserData> SqlUserDatabaseConnection::getUserByLoginName(const QSt
 
     // A deleted user keeps his login name, which a new user may take over:
     // the live holder of the name comes first.
-    SqlQuery query = selectUsers({userColumn(Column::IS_DELETED)});
-    query.where(userColumn(Column::LOGIN_NAME)).equals(loginName);
+    SqlQuery query = selectUsers({columnName(Column::IS_DELETED)});
+    query.where(columnName(Column::LOGIN_NAME)).equals(loginName);
     QList<Row> live;
     QList<Row> deleted;
     const QList<Row> rows = m_frame.connection()->select(query);
     for (const Row &row : rows) {
-        if (row.size() != UserRowWidth + 1) {
-            m_frame.reportError(domain::types::UNEXPECTED_RESULT);
+        if (!m_frame.hasWidth(row, UserRowWidth + 1))
             return {};
-        }
         (toBoolOr(row.last(), false) ? deleted : live).append(row.mid(0, UserRowWidth));
     }
     const QList<Row> &holders = live.isEmpty() ? deleted : live;
@@ -271,21 +210,14 @@ QSharedPointer<LocalePreferences> SqlUserDatabaseConnection::getUserPreferences(
     if (!m_frame.ensureReady())
         return {};
 
-    QStringList columns;
-    for (const PreferenceColumn column : PreferenceColumns)
-        columns.append(preferenceColumn(column));
     SqlQuery query;
-    query.select(columns)
+    query.select(columnNames(PreferenceColumns))
         .from(tableNameUserPreferences())
-        .where(preferenceColumn(PreferenceColumn::USER_ID))
+        .where(columnName(PreferenceColumn::USER_ID))
         .equals(userId);
     const Row row = m_frame.connection()->selectRow(query);
-    if (row.isEmpty())
+    if (row.isEmpty() || !m_frame.hasWidth(row, PreferenceRowWidth))
         return {};
-    if (row.size() != PreferenceRowWidth) {
-        m_frame.reportError(domain::types::UNEXPECTED_RESULT);
-        return {};
-    }
 
     const QLocale german(QLocale::German);
     const QString decimal = toStringOr(row.at(4), QString());
@@ -302,7 +234,7 @@ QStringList SqlUserDatabaseConnection::getLoginNames()
         return {};
 
     SqlQuery query;
-    query.select(userColumn(Column::LOGIN_NAME)).from(tableNameApplicationUser());
+    query.select(columnName(Column::LOGIN_NAME)).from(tableNameApplicationUser());
     QStringList names;
     const QList<QVariant> values = m_frame.connection()->selectColumn(whereNotDeleted(query));
     for (const QVariant &value : values)
@@ -339,17 +271,17 @@ bool SqlUserDatabaseConnection::setSignalVisibilityPreferences(uint userId, int 
     removal->deleteFrom(tableNameUserHasChamberSignalVisibilityPreference());
     whereVisibilityOf(*removal, userId, chamberId);
     QList<QSharedPointer<domain::api::ISqlQuery>> statements{removal};
-    const QStringList columns{visibilityColumn(VisibilityColumn::USER_ID),
-                              visibilityColumn(VisibilityColumn::CHAMBER_ID),
-                              visibilityColumn(VisibilityColumn::SIGNAL_ID),
-                              visibilityColumn(VisibilityColumn::POSITION)};
-    const QVariant user = userId == 0 ? QVariant() : QVariant(userId);
+    const QStringList columns{columnName(VisibilityColumn::USER_ID),
+                              columnName(VisibilityColumn::CHAMBER_ID),
+                              columnName(VisibilityColumn::SIGNAL_ID),
+                              columnName(VisibilityColumn::POSITION)};
+    const QVariant user = valueOrNull(userId, 0U);
     int position = 0;
     for (const int signalId : signalIds) {
         auto addition = QSharedPointer<SqlQuery>::create();
         addition->insertInto(tableNameUserHasChamberSignalVisibilityPreference())
             .columns(columns)
-            .values({user, idOrNull(chamberId), idOrNull(signalId), ++position});
+            .values({user, valueOrNull(chamberId, NoId), valueOrNull(signalId, NoId), ++position});
         statements.append(addition);
     }
     return m_frame.connection()->executeTransaction(statements);
@@ -361,7 +293,7 @@ QVariant SqlUserDatabaseConnection::getUserValue(uint userId, ApplicationUserCol
         return {};
 
     SqlQuery query;
-    query.select(userColumn(column)).from(tableNameApplicationUser()).where(userColumn(Column::ID)).equals(userId);
+    query.select(columnName(column)).from(tableNameApplicationUser()).where(columnName(Column::ID)).equals(userId);
     return m_frame.connection()->selectValue(query);
 }
 
@@ -371,9 +303,9 @@ QVariant SqlUserDatabaseConnection::getUserPreferenceValue(uint userId, UserPref
         return {};
 
     SqlQuery query;
-    query.select(preferenceColumn(column))
+    query.select(columnName(column))
         .from(tableNameUserPreferences())
-        .where(preferenceColumn(PreferenceColumn::USER_ID))
+        .where(columnName(PreferenceColumn::USER_ID))
         .equals(userId);
     return m_frame.connection()->selectValue(query);
 }
@@ -383,8 +315,9 @@ bool SqlUserDatabaseConnection::addUser(UserData &user)
     if (!m_frame.ensureReady())
         return false;
 
-    const QPair<bool, quint64> result =
-        m_frame.connection()->execute(insertion(tableNameApplicationUser(), userColumnValues(user), false));
+    SqlQuery query;
+    query.insertInto(tableNameApplicationUser()).columnsAndValues(userColumnValues(user));
+    const QPair<bool, quint64> result = m_frame.connection()->execute(query);
     if (!result.first) {
         qCWarning(lcUserStore) << "Failed to add user" << user.loginName();
         return false;
@@ -409,9 +342,9 @@ void SqlUserDatabaseConnection::updateUser(UserData &user)
     SqlQuery query;
     query.update(tableNameApplicationUser())
         .set(userColumnValues(user))
-        .where(userColumn(Column::ID))
+        .where(columnName(Column::ID))
         .equals(user.id());
-    execute(query);
+    m_frame.execute(query);
     if (const QSharedPointer<LocalePreferences> preferences = user.preferences())
         setUserPreferences(user.id(), *preferences);
 }
@@ -428,8 +361,8 @@ void SqlUserDatabaseConnection::setUserValue(uint userId, ApplicationUserColumn 
         return;
 
     SqlQuery query;
-    query.update(tableNameApplicationUser()).set(userColumn(column), value).where(userColumn(Column::ID)).equals(userId);
-    execute(query);
+    query.update(tableNameApplicationUser()).set(columnName(column), value).where(columnName(Column::ID)).equals(userId);
+    m_frame.execute(query);
 }
 
 bool SqlUserDatabaseConnection::deleteUser(uint userId)
@@ -439,7 +372,7 @@ bool SqlUserDatabaseConnection::deleteUser(uint userId)
 
     auto preferences = QSharedPointer<SqlQuery>::create();
     preferences->deleteFrom(tableNameUserPreferences())
-        .where(preferenceColumn(PreferenceColumn::USER_ID))
+        .where(columnName(PreferenceColumn::USER_ID))
         .equals(userId);
     QList<QSharedPointer<domain::api::ISqlQuery>> statements{preferences};
     auto user = QSharedPointer<SqlQuery>::create();
@@ -454,14 +387,16 @@ bool SqlUserDatabaseConnection::deleteUser(uint userId)
         // same id must not inherit his recording configuration.
         auto visibility = QSharedPointer<SqlQuery>::create();
         visibility->deleteFrom(tableNameUserHasChamberSignalVisibilityPreference())
-            .where(visibilityColumn(VisibilityColumn::USER_ID))
+            .where(columnName(VisibilityColumn::USER_ID))
             .equals(userId);
         auto recordingConfig = QSharedPointer<SqlQuery>::create();
-        recordingConfig->deleteFrom(tableNameUserRecordingConfig()).where(RecordingConfigUser).equals(userId);
+        recordingConfig->deleteFrom(tableNameUserRecordingConfig())
+            .where(columnName(ConfigColumn::USER_ID))
+            .equals(userId);
         statements << visibility << recordingConfig;
         user->deleteFrom(tableNameApplicationUser());
     }
-    user->where(userColumn(Column::ID)).equals(userId);
+    user->where(columnName(Column::ID)).equals(userId);
     statements.append(user);
     return m_frame.connection()->executeTransaction(statements);
 }
@@ -471,11 +406,12 @@ void SqlUserDatabaseConnection::addSignalVisibilityPreference(uint userId, int c
     if (!m_frame.ensureReady())
         return;
 
-    execute(insertion(tableNameUserHasChamberSignalVisibilityPreference(),
-                      {{visibilityColumn(VisibilityColumn::USER_ID), userId},
-                       {visibilityColumn(VisibilityColumn::CHAMBER_ID), chamberId},
-                       {visibilityColumn(VisibilityColumn::SIGNAL_ID), signalId}},
-                      true));
+    SqlQuery query;
+    query.insertOrReplaceInto(tableNameUserHasChamberSignalVisibilityPreference())
+        .columnsAndValues({{columnName(VisibilityColumn::USER_ID), userId},
+                           {columnName(VisibilityColumn::CHAMBER_ID), chamberId},
+                           {columnName(VisibilityColumn::SIGNAL_ID), signalId}});
+    m_frame.execute(query);
 }
 
 void SqlUserDatabaseConnection::removeSignalVisibilityPreference(uint userId, int chamberId, int signalId)
@@ -485,8 +421,8 @@ void SqlUserDatabaseConnection::removeSignalVisibilityPreference(uint userId, in
 
     SqlQuery query;
     query.deleteFrom(tableNameUserHasChamberSignalVisibilityPreference());
-    whereVisibilityOf(query, userId, chamberId).andWhere(visibilityColumn(VisibilityColumn::SIGNAL_ID)).equals(signalId);
-    execute(query);
+    whereVisibilityOf(query, userId, chamberId).andWhere(columnName(VisibilityColumn::SIGNAL_ID)).equals(signalId);
+    m_frame.execute(query);
 }
 
 QMap<int, QString> SqlUserDatabaseConnection::getRecordingConfig(uint userId)
@@ -495,9 +431,9 @@ QMap<int, QString> SqlUserDatabaseConnection::getRecordingConfig(uint userId)
         return {};
 
     SqlQuery query;
-    query.select(QStringList{RecordingConfigRecording, RecordingConfigText})
+    query.select(QStringList{columnName(ConfigColumn::RECORDING_ID), columnName(ConfigColumn::CONFIG)})
         .from(tableNameUserRecordingConfig())
-        .where(RecordingConfigUser)
+        .where(columnName(ConfigColumn::USER_ID))
         .equals(userId);
     QMap<int, QString> configs;
     const QList<Row> rows = m_frame.connection()->select(query);
@@ -514,51 +450,44 @@ bool SqlUserDatabaseConnection::setRecordingConfig(uint userId, int recordingId,
         return false;
 
     SqlQuery existing;
-    existing.select(QStringList{RecordingConfigRecording, RecordingConfigText})
+    existing.select(QStringList{columnName(ConfigColumn::RECORDING_ID), columnName(ConfigColumn::CONFIG)})
         .from(tableNameUserRecordingConfig())
-        .where(RecordingConfigUser)
+        .where(columnName(ConfigColumn::USER_ID))
         .equals(userId)
-        .andWhere(RecordingConfigRecording)
+        .andWhere(columnName(ConfigColumn::RECORDING_ID))
         .equals(recordingId);
     SqlQuery query;
     if (m_frame.connection()->select(existing).isEmpty()) {
-        query = insertion(tableNameUserRecordingConfig(),
-                          {{RecordingConfigUser, userId}, {RecordingConfigRecording, recordingId},
-                           {RecordingConfigText, config}},
-                          false);
+        query.insertInto(tableNameUserRecordingConfig())
+            .columnsAndValues({{columnName(ConfigColumn::USER_ID), userId},
+                               {columnName(ConfigColumn::RECORDING_ID), recordingId},
+                               {columnName(ConfigColumn::CONFIG), config}});
     } else {
         query.update(tableNameUserRecordingConfig())
-            .set(RecordingConfigText, config)
-            .where(RecordingConfigUser)
+            .set(columnName(ConfigColumn::CONFIG), config)
+            .where(columnName(ConfigColumn::USER_ID))
             .equals(userId)
-            .andWhere(RecordingConfigRecording)
+            .andWhere(columnName(ConfigColumn::RECORDING_ID))
             .equals(recordingId);
     }
-    return execute(query);
+    return m_frame.execute(query);
 }
 
 QList<int> SqlUserDatabaseConnection::getSignalVisibilityIds(uint userId, int chamberId, bool ordered)
 {
     SqlQuery query;
-    query.select(visibilityColumn(VisibilityColumn::SIGNAL_ID))
+    query.select(columnName(VisibilityColumn::SIGNAL_ID))
         .from(tableNameUserHasChamberSignalVisibilityPreference());
     whereVisibilityOf(query, userId, chamberId);
     if (ordered)
-        query.orderBy(visibilityColumn(VisibilityColumn::POSITION));
-    QList<int> signalIds;
-    const QList<QVariant> values = m_frame.connection()->selectColumn(query);
-    for (const QVariant &value : values)
-        signalIds.append(toIntOr(value, NoId));
-    return signalIds;
+        query.orderBy(columnName(VisibilityColumn::POSITION));
+    return toIntList(m_frame.connection()->selectColumn(query), NoId);
 }
 
 QSharedPointer<UserData> SqlUserDatabaseConnection::userFromRow(const Row &row, int width)
 {
-    if (row.size() != width) {
-        if (!row.isEmpty())
-            m_frame.reportError(domain::types::UNEXPECTED_RESULT);
+    if (row.isEmpty() || !m_frame.hasWidth(row, width))
         return {};
-    }
 
     const uint id = toUIntOr(row.at(0), 0);
     int level = toIntOr(row.at(12), int(UserLevel::BASIC));
@@ -568,29 +497,30 @@ QSharedPointer<UserData> SqlUserDatabaseConnection::userFromRow(const Row &row, 
     const auto bytesOf = [](const QVariant &value) { return isUsable(value) ? value.toByteArray() : QByteArray(); };
     return QSharedPointer<UserData>::create(
         id, toStringOr(row.at(1), QString()), toStringOr(row.at(2), QString()), toStringOr(row.at(3), QString()),
-        toStringOr(row.at(4), QString()), bytesOf(row.at(5)), bytesOf(row.at(6)), localTimeOf(row.at(7)),
-        localTimeOf(row.at(8)), toBoolOr(row.at(9), false), toIntOr(row.at(10), NoFailedAttempts),
-        toBoolOr(row.at(11), false), level, preferences);
+        toStringOr(row.at(4), QString()), bytesOf(row.at(5)), bytesOf(row.at(6)),
+        toLocalDateTimeOr(row.at(7), QDateTime()), toLocalDateTimeOr(row.at(8), QDateTime()),
+        toBoolOr(row.at(9), false), toIntOr(row.at(10), NoFailedAttempts), toBoolOr(row.at(11), false), level,
+        preferences);
 }
 
 void SqlUserDatabaseConnection::writePreferences(uint userId, const LocalePreferences &preferences, bool replace)
 {
     const ColumnValues values{
-        {preferenceColumn(PreferenceColumn::USER_ID), userId},
-        {preferenceColumn(PreferenceColumn::DEFAULT_FILE_FORMAT), preferences.defaultFileFormat()},
-        {preferenceColumn(PreferenceColumn::LOCALIZATION), preferences.localization()},
-        {preferenceColumn(PreferenceColumn::TIME_FORMAT), preferences.timeFormat()},
-        {preferenceColumn(PreferenceColumn::DATE_FORMAT), preferences.dateFormat()},
-        {preferenceColumn(PreferenceColumn::DECIMAL_FORMAT), QString(preferences.decimalSeparator())},
-        {preferenceColumn(PreferenceColumn::TEMPERATURE_UNIT), Unit::toString(preferences.temperatureUnit())},
-        {preferenceColumn(PreferenceColumn::HUMIDITY_UNIT), Unit::toString(preferences.humidityUnit())},
+        {columnName(PreferenceColumn::USER_ID), userId},
+        {columnName(PreferenceColumn::DEFAULT_FILE_FORMAT), preferences.defaultFileFormat()},
+        {columnName(PreferenceColumn::LOCALIZATION), preferences.localization()},
+        {columnName(PreferenceColumn::TIME_FORMAT), preferences.timeFormat()},
+        {columnName(PreferenceColumn::DATE_FORMAT), preferences.dateFormat()},
+        {columnName(PreferenceColumn::DECIMAL_FORMAT), QString(preferences.decimalSeparator())},
+        {columnName(PreferenceColumn::TEMPERATURE_UNIT), Unit::toString(preferences.temperatureUnit())},
+        {columnName(PreferenceColumn::HUMIDITY_UNIT), Unit::toString(preferences.humidityUnit())},
     };
-    execute(insertion(tableNameUserPreferences(), values, replace));
-}
-
-bool SqlUserDatabaseConnection::execute(const SqlQuery &query)
-{
-    return m_frame.connection()->execute(query).first;
+    SqlQuery query;
+    if (replace)
+        query.insertOrReplaceInto(tableNameUserPreferences());
+    else
+        query.insertInto(tableNameUserPreferences());
+    m_frame.execute(query.columnsAndValues(values));
 }
 
 domain::api::IConfigurationDatabaseConnection *SqlUserDatabaseConnection::configuration() const

@@ -12,8 +12,6 @@
 
 namespace quelta::base::connection::databaseconnection {
 
-class SqlQuery;
-
 // Named bare in the base list, so that a cast by the interface's bare name
 // finds the interface as well.
 using domain::api::IUserDatabaseConnection;
@@ -96,7 +94,6 @@ private:
     QSharedPointer<domain::types::UserData> userFromRow(const Row &row, int width);
     // Inserts the user's preference row; replace overwrites one that exists.
     void writePreferences(uint userId, const domain::types::LocalePreferences &preferences, bool replace);
-    bool execute(const SqlQuery &query);
 
     domain::api::IConfigurationDatabaseConnection *configuration() const;
     domain::api::IProtocolDatabaseConnection *eventLog() const;

@@ -49,6 +49,7 @@ void tst_SchemaVocabulary::enumerationsAreComplete_data()
     QTest::newRow("chamber type") << columnCount(&columnNameChamberType) << 14;
     QTest::newRow("signal") << columnCount(&columnNameSignal) << 16;
     QTest::newRow("catalogue tolerance range") << columnCount(&columnNameToleranceRange) << 8;
+    QTest::newRow("user recording config") << columnCount(&columnNameUserRecordingConfig) << 3;
 }
 
 void tst_SchemaVocabulary::enumerationsAreComplete()

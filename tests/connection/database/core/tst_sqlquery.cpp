@@ -128,6 +128,9 @@ void tst_SqlQuery::builtStatementsRunOnSqlCipher_data()
     QTest::newRow("insert rows")
         << SqlQuery().insertInto("value_type").columns({"id", "color"}).values({3, "green"}).values({4, "grey"}, false)
         << Rows{{1, "red"}, {2, "blue"}, {3, "green"}, {4, "grey"}};
+    QTest::newRow("insert a record's pairs")
+        << SqlQuery().insertInto("value_type").columnsAndValues({{"color", "green"}, {"id", 3}})
+        << Rows{{1, "red"}, {2, "blue"}, {3, "green"}};
     QTest::newRow("insert or replace")
         << SqlQuery().insertOrReplaceInto("value_type").columns({"id", "color"}).values({2, "green"})
         << Rows{{1, "red"}, {2, "green"}};

@@ -2,11 +2,9 @@
 
 #include "connection/database/core/sqliteconnection.h"
 #include "domain/types/metatypes.h"
-#include "support/datadatabase.h"
-#include "support/sqltext.h"
+#include "support/datastorefixture.h"
 
 #include <QtCore/QRegularExpression>
-#include <QtCore/QTemporaryDir>
 #include <QtTest/QtTest>
 
 using namespace quelta::base::connection::databaseconnection;
@@ -26,23 +24,19 @@ private:
     void insertRows(const QString &rows)
     {
         const QString statement = "INSERT INTO activity_access (component_id, activity_id, min_user_level) VALUES ";
-        QVERIFY(m_database.execute(quelta::test::SqlText(statement + rows)).first);
+        QVERIFY(m_database->run(statement + rows));
     }
 
-    QTemporaryDir m_directory;
-    int m_fileCount = 0;
-    SqliteConnection m_database{"configuration"};
+    std::unique_ptr<quelta::test::DataStoreFixture> m_database;
     SqlAccessDatabaseConnection m_store;
 };
 
 void tst_SqlAccessDatabaseConnection::init()
 {
     registerMetaTypes();
-    const QString path = m_directory.filePath(QString::number(++m_fileCount));
-    QCOMPARE(quelta::test::createDataDatabase(path), QString());
-    m_database.close();
-    QVERIFY(m_database.open(path, QString(), QString(), DatabaseKey));
-    QVERIFY(m_store.setConnections(&m_database));
+    m_database = std::make_unique<quelta::test::DataStoreFixture>();
+    QVERIFY(m_database->isValid());
+    QVERIFY(m_store.setConnections(&m_database->connection()));
 }
 
 void tst_SqlAccessDatabaseConnection::requiredLevel_restrictsWhenTheTableCannotSay_data()
@@ -67,7 +61,7 @@ void tst_SqlAccessDatabaseConnection::requiredLevel_restrictsWhenTheTableCannotS
     QFETCH(int, level);
     QFETCH(QList<int>, storeErrors);
     if (rows == "DROP") {
-        QVERIFY(m_database.execute(quelta::test::SqlText("DROP TABLE activity_access")).first);
+        QVERIFY(m_database->run("DROP TABLE activity_access"));
         QTest::ignoreMessage(QtCriticalMsg, QRegularExpression("no such table"));
     } else if (rows.isEmpty()) {
         QVERIFY(!m_store.setConnections(nullptr));

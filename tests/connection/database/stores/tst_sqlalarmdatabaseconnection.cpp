@@ -3,14 +3,13 @@
 #include "connection/database/core/sqliteconnection.h"
 #include "connection/database/stores/sqlchamberdatabaseconnection.h"
 #include "connection/database/stores/sqlconfigurationdatabaseconnection.h"
-#include "support/datadatabase.h"
+#include "support/datastorefixture.h"
 #include "support/democatalogue.h"
 #include "support/fakeroomstore.h"
 #include "support/recordingconnection.h"
 #include "support/sqltext.h"
 
 #include <QtCore/QRegularExpression>
-#include <QtCore/QTemporaryDir>
 #include <QtTest/QtTest>
 
 using namespace quelta::base::connection::databaseconnection;
@@ -36,24 +35,21 @@ private:
                          AlarmShortDescription("Door %1 open %2 s", arguments), "Close it", chamberId, {}, {1, 3}, {});
     }
 
-    QTemporaryDir m_directory;
-    int m_fileCount = 0;
-    SqliteConnection m_data{"data"};
+    std::unique_ptr<quelta::test::DataStoreFixture> m_data;
     quelta::test::FakeRoomStore m_rooms;
     SqlConfigurationDatabaseConnection m_configuration;
     SqlChamberDatabaseConnection m_chambers;
     SqlAlarmDatabaseConnection m_store;
 };
 
-// The catalogue and the data in one file, as this program keeps them.
 void tst_SqlAlarmDatabaseConnection::init()
 {
-    const QString path = m_directory.filePath(QString("data%1.sqlite3").arg(++m_fileCount));
-    QCOMPARE(quelta::test::createDataDatabaseWithCatalogue(path, D::content()), QString());
-    QVERIFY(m_data.open(path, QString(), QString(), DatabaseKey));
-    QVERIFY(m_configuration.setConnections(&m_data));
-    QVERIFY(m_chambers.setConnections(&m_data, &m_configuration, &m_rooms));
-    QVERIFY(m_store.setConnections(&m_data, &m_configuration, &m_chambers));
+    m_data = std::make_unique<quelta::test::DataStoreFixture>(D::content());
+    QVERIFY(m_data->isValid());
+    SqliteConnection &data = m_data->connection();
+    QVERIFY(m_configuration.setConnections(&data));
+    QVERIFY(m_chambers.setConnections(&data, &m_configuration, &m_rooms));
+    QVERIFY(m_store.setConnections(&data, &m_configuration, &m_chambers));
 }
 
 void tst_SqlAlarmDatabaseConnection::notReady_givesErrorZeroAndRunsNoStatement()
@@ -62,9 +58,9 @@ void tst_SqlAlarmDatabaseConnection::notReady_givesErrorZeroAndRunsNoStatement()
              static_cast<void *>(static_cast<IAlarmDatabaseConnection *>(&m_store)));
     QSignalSpy errors(&m_store, &SqlAlarmDatabaseConnection::error);
     // A missing table only answers false.
-    QVERIFY(m_data.execute(SqlText("DROP TABLE alarm_has_signal")).first && !m_store.initialize());
+    QVERIFY(m_data->run("DROP TABLE alarm_has_signal") && !m_store.initialize());
 
-    quelta::test::RecordingConnection recorder(m_data);
+    quelta::test::RecordingConnection recorder(m_data->connection());
     QVERIFY(!m_store.setConnections(&recorder, &m_configuration, nullptr));
     AlarmData record = alarm({});
     QVERIFY(!m_store.initialize() && m_store.getAlarms().isEmpty() && m_store.getChamberAlarms(1).isEmpty());
@@ -108,21 +104,21 @@ void tst_SqlAlarmDatabaseConnection::alarm_keepsItsFieldsAndSignalsThroughItsLif
     QVERIFY(m_store.updateAlarm(changed));
     QCOMPARE(m_store.getAlarms(), QList<AlarmData>{changed});
     // A failing update used to have deleted the alarm's signals already.
-    QVERIFY(m_data.execute(SqlText("CREATE TRIGGER refuse BEFORE UPDATE ON application_alarm BEGIN "
-                                    "SELECT RAISE(ABORT, 'refused'); END")).first);
+    QVERIFY(m_data->run("CREATE TRIGGER refuse BEFORE UPDATE ON application_alarm BEGIN "
+                        "SELECT RAISE(ABORT, 'refused'); END"));
     QTest::ignoreMessage(QtCriticalMsg, QRegularExpression("refused"));
     QVERIFY(!m_store.updateAlarm(stored));
     QCOMPARE(m_store.getAlarms(), QList<AlarmData>{changed});
 
     // Deleting used to leave the signals to the next alarm, which got the id.
     QVERIFY(m_store.deleteAlarm(stored.id()));
-    QVERIFY(m_data.selectColumn(SqlText("SELECT signal_id FROM alarm_has_signal")).isEmpty());
+    QVERIFY(m_data->connection().selectColumn(SqlText("SELECT signal_id FROM alarm_has_signal")).isEmpty());
     AlarmData next = alarm({});
     QVERIFY(m_store.addAlarm(next) && next.id() > stored.id());
 
     // An alarm whose signals could not be stored used to stay, and a retry stored it twice.
-    QVERIFY(m_data.execute(SqlText("CREATE TRIGGER refuseSignals BEFORE INSERT ON alarm_has_signal BEGIN "
-                                    "SELECT RAISE(ABORT, 'refused'); END")).first);
+    QVERIFY(m_data->run("CREATE TRIGGER refuseSignals BEFORE INSERT ON alarm_has_signal BEGIN "
+                        "SELECT RAISE(ABORT, 'refused'); END"));
     QTest::ignoreMessage(QtCriticalMsg, QRegularExpression("refused"));
     AlarmData unsaved = alarm({});
     QVERIFY(!m_store.addAlarm(unsaved));

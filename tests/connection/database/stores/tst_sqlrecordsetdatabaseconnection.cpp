@@ -6,6 +6,7 @@
 #include "support/cataloguebuilder.h"
 #include "support/datadatabase.h"
 #include "support/democatalogue.h"
+#include "support/fakeroomstore.h"
 #include "support/recordingconnection.h"
 #include "support/sqltext.h"
 
@@ -30,20 +31,6 @@ constexpr uint OtherRecording = 2;
 // Signals that the catalogue does not know, enough for a full recording.
 constexpr int FirstProbe = 101;
 const ToleranceRange Band(ToleranceRange::Absolute, {Unit::DegreeCelsius, 20.0}, {Unit::DegreeCelsius, 30.0});
-
-// The chamber store needs a room store to be ready; the tolerance lookups never ask it.
-class NoRooms : public quelta::domain::api::IRoomDatabaseConnection
-{
-    QList<RoomData> getRooms() override { return {}; }
-    QUrl getRoom(int) override { return {}; }
-    bool addRoom(RoomData &) override { return false; }
-    bool updateRoom(const RoomData &) override { return false; }
-    bool deleteRoom(int) override { return false; }
-    ChamberLocation getChamberPosition(int) override { return {}; }
-    bool setChamberPosition(int, const ChamberLocation &) override { return false; }
-    QList<int> getRoomChambers(int) override { return {}; }
-    void error(DatabaseConnectionError) override {}
-};
 
 // The real chamber store, counting its tolerance lookups from other threads
 // and those that begin while another one is still inside it.
@@ -126,7 +113,8 @@ private:
     std::unique_ptr<SqliteConnection> m_data;
     std::unique_ptr<quelta::test::RecordingConnection> m_recorder;
     std::unique_ptr<SqlConfigurationDatabaseConnection> m_configuration;
-    NoRooms m_rooms;
+    // The chamber store needs a room store to be ready; the tolerance lookups never ask it.
+    quelta::test::FakeRoomStore m_rooms;
     std::unique_ptr<OverlapCheckingChamberStore> m_chambers;
     std::unique_ptr<SqlRecordsetDatabaseConnection> m_store;
 };

@@ -73,6 +73,9 @@ void tst_SqlStoreFrame::isReadyOnlyWithEveryPointer_thenChecksTablesInOrder()
     QVERIFY(store.setConnections(&connection, &first, &second));
     QVERIFY(store.frame.ensureReady());
     QCOMPARE(store.frame.dependency<SecondStore>(), &second);
+    QVERIFY(store.frame.hasWidth({1, 2}, 2));
+    QCOMPARE(store.frame.rowsOfWidth({{1}, {1, 2}, {}, {3, 4}}, 2), QList<QList<QVariant>>({{1, 2}, {3, 4}}));
+    QCOMPARE(errorsOf(errors), QList<DatabaseConnectionError>({NOT_INITIALIZED, UNEXPECTED_RESULT, UNEXPECTED_RESULT}));
     errors.clear();
 
     QVERIFY(store.frame.checkTables({"one", "two"}, MissingTableReport::EmitError));

@@ -3,12 +3,11 @@
 #include "connection/database/core/sqliteconnection.h"
 #include "connection/database/stores/sqlconfigurationdatabaseconnection.h"
 #include "domain/types/metatypes.h"
-#include "support/datadatabase.h"
+#include "support/datastorefixture.h"
 #include "support/democatalogue.h"
 #include "support/sqltext.h"
 
 #include <QtCore/QRegularExpression>
-#include <QtCore/QTemporaryDir>
 #include <QtTest/QtTest>
 
 #include <memory>
@@ -53,12 +52,10 @@ private Q_SLOTS:
 private:
     void runSql(const QString &statement)
     {
-        QVERIFY2(m_data->execute(quelta::test::SqlText(statement)).first, qPrintable(statement));
+        QVERIFY2(m_data->run(statement), qPrintable(statement));
     }
 
-    QTemporaryDir m_directory;
-    int m_fileCount = 0;
-    std::unique_ptr<SqliteConnection> m_data;
+    std::unique_ptr<quelta::test::DataStoreFixture> m_data;
     SqlConfigurationDatabaseConnection m_configuration;
     FakeEventLog m_eventLog;
     std::unique_ptr<SqlUserDatabaseConnection> m_store;
@@ -68,16 +65,13 @@ private:
 void tst_SqlUserDatabaseConnection::init()
 {
     registerMetaTypes();
-    const QString path = m_directory.filePath(QString::number(++m_fileCount));
-    QCOMPARE(quelta::test::createDataDatabaseWithCatalogue(path, D::content()), QString());
     m_store.reset();
-    m_data.reset();
-    m_data = std::make_unique<SqliteConnection>("data");
-    QVERIFY(m_data->open(path, QString(), QString(), DatabaseKey));
-    QVERIFY(m_configuration.setConnections(m_data.get()));
+    m_data = std::make_unique<quelta::test::DataStoreFixture>(D::content());
+    QVERIFY(m_data->isValid());
+    QVERIFY(m_configuration.setConnections(&m_data->connection()));
     m_eventLog.namedUsers = {99};
     m_store = std::make_unique<SqlUserDatabaseConnection>(false);
-    QVERIFY(m_store->setConnections(m_data.get(), &m_configuration, &m_eventLog));
+    QVERIFY(m_store->setConnections(&m_data->connection(), &m_configuration, &m_eventLog));
 }
 
 // Without a connection any statement would crash. setRecordingConfig used to
@@ -144,7 +138,7 @@ void tst_SqlUserDatabaseConnection::deleteUser_keepsOnlyWhatTheEventLogNeeds()
     QFETCH(bool, named);
     QFETCH(bool, fold);
     SqlUserDatabaseConnection store(fold);
-    QVERIFY(store.setConnections(m_data.get(), &m_configuration, &m_eventLog));
+    QVERIFY(store.setConnections(&m_data->connection(), &m_configuration, &m_eventLog));
     UserData user(0, "dora", "d@example.org", "Dora", "Ek", "hash", "salt", QDateTime::currentDateTime(), {}, false,
                   4, false, 2, QSharedPointer<LocalePreferences>::create());
     QVERIFY(store.addUser(user));
@@ -161,11 +155,11 @@ void tst_SqlUserDatabaseConnection::deleteUser_keepsOnlyWhatTheEventLogNeeds()
     QVERIFY(store.getUsers().isEmpty());
     QVERIFY(store.getLoginNames().isEmpty());
     const QVariantList kept = named ? QVariantList{"dora", 2, 1, "null", "null", "null"} : QVariantList();
-    QCOMPARE(m_data->selectRow(quelta::test::SqlText("SELECT login_name, user_level, is_deleted, typeof(mail_address), "
-                                                     "typeof(password_hash), typeof(number_failed_login_attempts) "
-                                                     "FROM application_user WHERE id = ?",
-                                                     {user.id()})),
-             kept);
+    const quelta::test::SqlText keptColumns("SELECT login_name, user_level, is_deleted, typeof(mail_address), "
+                                            "typeof(password_hash), typeof(number_failed_login_attempts) "
+                                            "FROM application_user WHERE id = ?",
+                                            {user.id()});
+    QCOMPARE(m_data->connection().selectRow(keptColumns), kept);
     QCOMPARE(store.getUser(user.id()).isNull(), !named);
     if (named)
         QCOMPARE(store.getUser(user.id())->userLevel(), fold ? 1 : 2);

@@ -233,6 +233,7 @@ void tst_CorvaneWindow::searchAndCheck_eachConnectionKind()
         QVERIFY(click("addButton"));
     }
 
+    // A COM port that the PC does not have.
     QVERIFY(SerialPortNaming(SerialPortNaming::availablePortNames()).portName("COM255").isNull());
     QVERIFY(click("comPortRadio"));
     QVERIFY(click("comPortSpinBox"));

@@ -276,13 +276,19 @@ Rectangle {
                                     onClicked: optionListButton.selected = false
                                 }
                             }
+                            // The option lists give up height to the converter and the
+                            // Modbus address, so that the step's buttons stay above
+                            // the configuration list.
                             ListView {
                                 objectName: "optionList"
                                 Layout.fillWidth: true
+                                Layout.fillHeight: true
+                                Layout.minimumHeight: 66
                                 Layout.preferredHeight: 200
                                 visible: optionListButton.selected
                                 clip: true
                                 model: configPage.typeValue(ChamberTypeModel.OPTIONS)
+                                ScrollBar.vertical: ScrollBar {}
                                 delegate: CustomText {
                                     height: 22
                                     text: modelData
@@ -291,6 +297,8 @@ Rectangle {
                             ListView {
                                 objectName: "optionFilterList"
                                 Layout.fillWidth: true
+                                Layout.fillHeight: true
+                                Layout.minimumHeight: 66
                                 Layout.preferredHeight: 200
                                 visible: !optionListButton.selected
                                 clip: true
@@ -339,7 +347,6 @@ Rectangle {
                                 value: configPage.modelSet ? configPage.chamberModel.modbusAddress : 1
                                 onValueModified: configPage.chamberModel.modbusAddress = value
                             }
-                            Item { Layout.fillHeight: true }
                         }
                     }
                     RowLayout {

@@ -112,9 +112,11 @@ Rectangle {
             Layout.fillWidth: true
             spacing: 40
 
+            // Wide enough for the COM-port entry, the widest of the modes, so
+            // that the filter beside it stays put when the mode changes.
             ColumnLayout {
                 Layout.alignment: Qt.AlignTop
-                Layout.preferredWidth: 560
+                Layout.preferredWidth: 660
                 spacing: 8
 
                 CustomText {

@@ -10,7 +10,7 @@
 #include <functional>
 
 
-// A Modbus server on 127.0.0.1 that the test scripts: it cuts read requests
+// A Modbus server on 127.0.0.1 (or where it is told) that the test scripts: it cuts read requests
 // (FC03) from the stream (MBAP or RTU framing), records every one, and hands
 // each to a handler that may answer properly, late, wrongly, with garbage, or
 // not at all, or cut the connection. Without a handler it answers from its
@@ -33,7 +33,10 @@ public:
 
     explicit ScriptedModbusPeer(Framing framing);
 
-    bool listen() { return m_server.listen(QHostAddress::LocalHost); }
+    bool listen(const QHostAddress &address = QHostAddress::LocalHost, quint16 port = 0)
+    {
+        return m_server.listen(address, port);
+    }
     quint16 port() const { return m_server.serverPort(); }
 
     void setHandler(Handler handler) { m_handler = std::move(handler); }

@@ -1,0 +1,66 @@
+#include "app/corvaneprogram.h"
+
+#include "connection/chamber/core/metatypes.h"
+#include "domain/types/activationstate.h"
+#include "gui/chambercreationcontrol.h"
+#include "gui/chambercreationmodel.h"
+#include "gui/chamberdataprovider.h"
+#include "gui/chambertypemodel.h"
+
+#include <QtCore/QList>
+#include <QtCore/QMetaType>
+#include <QtQml/qqml.h>
+#include <QtSerialBus/QModbusDataUnit>
+#include <QtSerialBus/QModbusDevice>
+
+namespace {
+
+// Each type under a module of its own name, so that documents import them
+// as "import ChamberCreationModel 1.0".
+template<typename T>
+void registerQmlType(const char *name)
+{
+    qmlRegisterType<T>(name, 1, 0, name);
+}
+
+void registerTypes()
+{
+    quelta::base::connection::chamberconnection::registerChamberConnectionMetaTypes();
+    // Qt's own Modbus clients name their state type by the client class.
+    qRegisterMetaType<QModbusDevice::State>();
+    qRegisterMetaType<QModbusDevice::State>("QModbusClient::State");
+    qRegisterMetaType<QList<QModbusDataUnit>>("QList<QModbusDataUnit>");
+    qRegisterMetaType<QList<QMetaType::Type>>("QList<QMetaType::Type>");
+
+    registerQmlType<quelta::domain::types::ActivationState>("ActivationState");
+    registerQmlType<quelta::gui::ChamberCreationControl>("ChamberCreationControl");
+    registerQmlType<quelta::gui::ChamberCreationModel>("ChamberCreationModel");
+    registerQmlType<quelta::gui::ChamberDataProvider>("ChamberDataProvider");
+    registerQmlType<quelta::gui::ChamberTypeModel>("ChamberTypeModel");
+}
+
+} // namespace
+
+CorvaneProgram::CorvaneProgram()
+{
+    registerTypes();
+}
+
+CorvaneProgram::~CorvaneProgram()
+{
+    qDeleteAll(m_engine.rootObjects());
+}
+
+QUrl CorvaneProgram::mainDocument()
+{
+    return QUrl(QStringLiteral("qrc:/corvane.qml"));
+}
+
+bool CorvaneProgram::start(const QString &databasePath)
+{
+    m_eventHandler = std::make_unique<SimpleEventHandler>();
+    if (!m_eventHandler->initialize(m_engine.rootContext(), databasePath))
+        return false;
+    m_engine.load(mainDocument());
+    return true;
+}

@@ -1,0 +1,35 @@
+#pragma once
+
+#include "app/simpleeventhandler.h"
+
+#include <QtCore/QUrl>
+#include <QtQml/QQmlApplicationEngine>
+
+#include <memory>
+
+// The program's window and everything behind it: the QML engine with the
+// types that the documents import, the event handler on the configuration
+// database, and the main document. The entry point runs it, and so does the
+// test that drives the real window.
+class CorvaneProgram
+{
+public:
+    // Registers the meta types and the QML types.
+    CorvaneProgram();
+    // The window's bindings read the handler's models; it goes before them,
+    // or it would re-evaluate every binding against the emptied context.
+    ~CorvaneProgram();
+
+    static QUrl mainDocument();
+
+    // Builds the event handler on the configuration database at
+    // databasePath and loads the main document. False, with no window, when
+    // the database cannot be opened.
+    [[nodiscard]] bool start(const QString &databasePath);
+
+    QQmlApplicationEngine &engine() { return m_engine; }
+
+private:
+    QQmlApplicationEngine m_engine;
+    std::unique_ptr<SimpleEventHandler> m_eventHandler;
+};

@@ -53,6 +53,8 @@ void tst_UserControl::conversions_followTheInstancesCurrentUser()
     const ChamberSignalModel signalModel(temperature);
     const UserModel userModel(user(1, "anna"));
     QCOMPARE(UserControl::convert(20.5f), "20,50");
+    QCOMPARE(UserControl::convert(UnitValue(Unit::DegreeCelsius, QVariant())), "- °C");
+    QCOMPARE(UserControl::convertNumber("1,5"), QVariant("1.5"));
     QVERIFY(UserControl::convert(QDateTime()).isNull());
     QCOMPARE(UserControl::convertTime(-5), "000:00:00:00");
     QCOMPARE(UserControl::convertTime(90061), "001:01:01:01");
@@ -96,7 +98,10 @@ void tst_UserControl::userLevels()
     QFETCH(QList<int>, indexesOfLevels1To5);
 
     UserControl control(withoutAdvancedLevel);
+    QSignalSpy levelsChanged(&control, &UserControl::signalUserLevelsChanged);
     control.setLaboratoryLevelEnabled(laboratoryLevelEnabled);
+    control.setLaboratoryLevelEnabled(laboratoryLevelEnabled);
+    QCOMPARE(levelsChanged.count(), laboratoryLevelEnabled ? 1 : 0);
     QCOMPARE(control.userLevels(), levels);
     QList<int> indexes;
     for (int level = 1; level <= 5; ++level)

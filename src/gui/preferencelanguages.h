@@ -22,7 +22,8 @@ struct PreferenceLanguage
 
 // In the order of the settings screens' language list.
 inline constexpr PreferenceLanguage PreferenceLanguages[] = {
-    {QLocale::English, u"English", domain::types::Unit::DegreeFahrenheit, domain::types::Unit::RelativeHumidityRH, u'.'},
+    {QLocale::English, u"English", domain::types::Unit::DegreeFahrenheit, domain::types::Unit::RelativeHumidityRH,
+     u'.'},
     {QLocale::French, u"Français", domain::types::Unit::DegreeCelsius, domain::types::Unit::RelativeHumidityRH, u'.'},
     {QLocale::German, u"Deutsch", domain::types::Unit::DegreeCelsius, domain::types::Unit::RelativeHumidityRF, u','},
     {QLocale::Italian, u"Italiano", domain::types::Unit::DegreeCelsius, domain::types::Unit::RelativeHumidityRH, u'.'},

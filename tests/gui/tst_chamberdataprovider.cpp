@@ -297,7 +297,8 @@ void tst_ChamberDataProvider::qml_readsTheProgramSlotsByRoleName()
                       "    property bool ready: provider.controllerProgramSlots.isReady\n"
                       "    model: provider.controllerPrograms\n"
                       "    delegate: QtObject {\n"
-                      "        readonly property string slot: [programIndex, programName, isEmpty, isStartable].join('|')\n"
+                      "        readonly property string slot:\n"
+                      "            [programIndex, programName, isEmpty, isStartable].join('|')\n"
                       "    }\n"
                       "}\n",
                       QUrl());

@@ -195,6 +195,8 @@ void ChamberValueModel::setChamberSignal(const ChamberSignal &chamberSignal)
             takeSetpointFrom(chamberSignal, chamberSignal);
         else if (setpointSignal)
             takeSetpointFrom(*setpointSignal, chamberSignal);
+        else
+            clearSetpoint();
         const Style style = styleFor(chamberSignal);
         setLineStyle(style.lineStyle);
         setPixelSize(style.pixelSize);
@@ -242,6 +244,19 @@ void ChamberValueModel::takeSetpointFrom(const ChamberSignal &setpointSignal, co
     setLimitMin(UnitValue(chamberSignal.unit(), QVariant(setpointSignal.limitMin())));
     setLimitMax(UnitValue(chamberSignal.unit(), QVariant(setpointSignal.limitMax())));
     setSetpointId(setpointSignal.id());
+}
+
+// Nothing of a previous signal's setpoint may stay: the provider routes
+// setpoints by their id, and a stale one would be tested against the new
+// signal's band.
+void ChamberValueModel::clearSetpoint()
+{
+    setSetpointName(QString());
+    setSetpointColor(QColor());
+    setSetpointUnit(Unit::None);
+    setLimitMin(UnitValue());
+    setLimitMax(UnitValue());
+    setSetpointId(NoSignalId);
 }
 
 void ChamberValueModel::setSignalFlags(bool isSetpoint, bool isDigital, bool isSubscribable)

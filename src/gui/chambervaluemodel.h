@@ -119,8 +119,9 @@ public:
     domain::types::SetpointValue currentValue() const;
     domain::types::SetpointValue currentSetpoint() const;
 
-    // Takes the signal, its setpoint, limits and default line; a signal of id
-    // -1 leaves the object without signal.
+    // Takes the signal, its setpoint, limits and default line; a signal with
+    // neither setpoint signal nor write address leaves no setpoint. A signal
+    // of id -1 leaves the object without signal.
     void setChamberSignal(const domain::types::ChamberSignal &chamberSignal);
     void clearChamberSignal();
     void setChamberActive();
@@ -197,6 +198,8 @@ private:
     static Style styleFor(const domain::types::ChamberSignal &chamberSignal);
     void takeSetpointFrom(const domain::types::ChamberSignal &setpointSignal,
                           const domain::types::ChamberSignal &chamberSignal);
+    // As a value object that never had a setpoint.
+    void clearSetpoint();
     void setSignalFlags(bool isSetpoint, bool isDigital, bool isSubscribable);
     void clearValues();
     // Ends a change of activation: no value yet, which counts as inside the

@@ -3,10 +3,13 @@
 #include "domain/types/fileformat.h"
 #include "domain/types/tolerancerange.h"
 #include "domain/types/unit.h"
+#include "gui/preferencelanguages.h"
 
 #include <QtCore/QLocale>
 
+#include <algorithm>
 #include <cmath>
+#include <limits>
 
 namespace quelta::gui {
 
@@ -22,6 +25,10 @@ namespace {
 
 // Above this, numbers switch to scientific form.
 constexpr double ScientificThreshold = 100000.0;
+// A double holds at most 17 significant digits; more decimal places only
+// pad the text with digits that mean nothing, and an unbounded count from a
+// caller would build a text of any size.
+constexpr int MaxDecimalPlaces = std::numeric_limits<double>::max_digits10;
 
 struct FileNameReplacement
 {
@@ -38,7 +45,7 @@ constexpr FileNameReplacement FileNameReplacements[] = {
 
 QLocale localeOf(const LocalePreferences &preferences)
 {
-    return QLocale(QLocale::Language(preferences.localization()), QLocale::AnyCountry);
+    return QLocale(localeLanguage(preferences.localization()), QLocale::AnyCountry);
 }
 
 bool hasToleranceLimits(const ChamberSignal &chamberSignal)
@@ -129,7 +136,7 @@ QString formatFloat(float value, QChar decimalSeparator, int decimalPlaces)
     // and NaN take the fixed-point form, which writes them as words.
     QString text = std::isfinite(number) && number > ScientificThreshold
         ? QString::number(number, 'e', static_cast<int>(std::floor(std::log10(number))))
-        : QString::number(number, 'f', decimalPlaces);
+        : QString::number(number, 'f', std::min(decimalPlaces, MaxDecimalPlaces));
     return text.replace(QLatin1Char('.'), decimalSeparator);
 }
 

@@ -33,7 +33,8 @@ int preferredUnit(const domain::types::LocalePreferences &preferences, int unit)
 // Values above 100000 in scientific form with every integer digit kept,
 // everything else in fixed-point form with the decimal places; the decimal
 // point is replaced by the separator. Infinities and NaN read "inf", "-inf"
-// and "nan".
+// and "nan". At most 17 decimal places are written, the most that a double
+// can tell apart.
 QString formatFloat(float value, QChar decimalSeparator, int decimalPlaces);
 QString formatFloat(const domain::types::LocalePreferences &preferences, float value, int decimalPlaces);
 // The value in its preferred unit, followed by a blank and the unit's text
@@ -42,7 +43,8 @@ QString formatUnitValue(const domain::types::LocalePreferences &preferences, con
                         int decimalPlaces, bool includeUnit);
 
 // Day and month names in a date follow the system's locale, as
-// QDate::toString() writes them; times are written in the preferred language.
+// QDate::toString() writes them; times are written in the preferred language,
+// or in German for a language code that the preferences do not offer.
 QString formatDate(const domain::types::LocalePreferences &preferences, const QDate &date);
 QString formatTime(const domain::types::LocalePreferences &preferences, const QTime &time);
 QString formatTime(const domain::types::LocalePreferences &preferences, const QTime &time, const QString &format);

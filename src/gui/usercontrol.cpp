@@ -3,7 +3,11 @@
 #include "domain/types/userlevel.h"
 #include "gui/assignifchanged.h"
 #include "gui/preferenceformatter.h"
+#include "gui/preferencelanguages.h"
 #include "gui/readonlylistproperty.h"
+
+#include <QtCore/QCoreApplication>
+#include <QtQml/QQmlEngine>
 
 #include <algorithm>
 #include <iterator>
@@ -35,6 +39,14 @@ QString levelName(UserLevel level)
     user.setUserLevel(static_cast<int>(level));
     return domain::types::userLevelName(user);
 }
+
+// Documents read the users through a list whose element type QML must know.
+// Runs when the application object is made.
+void registerTypes()
+{
+    qmlRegisterAnonymousType<UserModel>("UserControl", 1);
+}
+Q_COREAPP_STARTUP_FUNCTION(registerTypes)
 
 } // namespace
 
@@ -155,6 +167,10 @@ QString UserControl::convertTime(int seconds)
 
 int UserControl::indexOfUserLevel(int userLevel) const
 {
+    // Levels start at 1. Nothing below has a position, and the arithmetic
+    // below would overflow for the smallest int, which QML may pass.
+    if (userLevel < 1)
+        return -1;
     const int position = userLevels().indexOf(levelName(UserLevel(userLevel)));
     if (position >= 0)
         return position;
@@ -292,8 +308,8 @@ QLocale::Language UserControl::currentLanguage() const
 {
     const QSharedPointer<LocalePreferences> preferences = m_currentUser.preferences();
     if (m_currentUser.id() == 0 || !preferences)
-        return QLocale::Language(m_generalPreferences.localization());
-    return QLocale::Language(preferences->localization());
+        return localeLanguage(m_generalPreferences.localization());
+    return localeLanguage(preferences->localization());
 }
 
 } // namespace quelta::gui

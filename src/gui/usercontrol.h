@@ -88,7 +88,7 @@ public:
     Q_INVOKABLE static QString convertTime(const QTime &time);
     // A duration as days, hours, minutes and seconds: "001:01:01:01".
     Q_INVOKABLE static QString convertTime(int seconds);
-    // The position of the level in userLevels.
+    // The position of the level in userLevels; -1 for a level below 1.
     Q_INVOKABLE int indexOfUserLevel(int userLevel) const;
 
     // The unit in which the current user wants to see values of the unit.
@@ -115,6 +115,7 @@ public:
     void updateUser(const domain::types::UserData &user);
 
     int currentUserLevel() const { return m_currentUser.userLevel(); }
+    // German for a language that the preferences do not offer.
     QLocale::Language currentLanguage() const;
 
 Q_SIGNALS:

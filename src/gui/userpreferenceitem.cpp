@@ -1,6 +1,7 @@
 #include "gui/userpreferenceitem.h"
 
 #include "domain/types/unit.h"
+#include "gui/preferencelanguages.h"
 
 #include <QtCore/QLocale>
 #include <QtCore/QStandardPaths>
@@ -11,24 +12,6 @@ using domain::types::LocalePreferences;
 using domain::types::Unit;
 
 namespace {
-
-struct Language
-{
-    QLocale::Language language;
-    const char16_t *name;
-    int temperatureUnit;
-    int humidityUnit;
-    char16_t decimalSeparator;
-};
-
-// In the order of the language list.
-constexpr Language Languages[] = {
-    {QLocale::English, u"English", Unit::DegreeFahrenheit, Unit::RelativeHumidityRH, u'.'},
-    {QLocale::French, u"Français", Unit::DegreeCelsius, Unit::RelativeHumidityRH, u'.'},
-    {QLocale::German, u"Deutsch", Unit::DegreeCelsius, Unit::RelativeHumidityRF, u','},
-    {QLocale::Italian, u"Italiano", Unit::DegreeCelsius, Unit::RelativeHumidityRH, u'.'},
-    {QLocale::Spanish, u"Español", Unit::DegreeCelsius, Unit::RelativeHumidityRH, u'.'},
-};
 
 constexpr int DaysPerWeek = 7;
 
@@ -55,7 +38,7 @@ const ChoiceLists &choiceLists()
         const QLocale german(QLocale::German);
         const QLocale english(QLocale::English);
         ChoiceLists choices;
-        for (const Language &language : Languages)
+        for (const PreferenceLanguage &language : PreferenceLanguages)
             choices.languages.append(QString::fromUtf16(language.name));
         choices.timeFormats = QStringList{german.timeFormat(QLocale::ShortFormat), QStringLiteral("HH:mm:ss"),
                                           english.timeFormat(QLocale::ShortFormat), QStringLiteral("h:mm:ss AP")};
@@ -81,7 +64,7 @@ UserPreferenceItem::UserPreferenceItem(const LocalePreferences &preferences, QOb
 
 QString UserPreferenceItem::languageName(int language)
 {
-    for (const Language &entry : Languages) {
+    for (const PreferenceLanguage &entry : PreferenceLanguages) {
         if (entry.language == language)
             return QString::fromUtf16(entry.name);
     }
@@ -100,7 +83,7 @@ QString UserPreferenceItem::language() const
 
 void UserPreferenceItem::setLanguage(const QString &name)
 {
-    for (const Language &entry : Languages) {
+    for (const PreferenceLanguage &entry : PreferenceLanguages) {
         if (name == QString::fromUtf16(entry.name)) {
             setLanguageCode(entry.language);
             return;
@@ -170,7 +153,7 @@ void UserPreferenceItem::setHumidityUnit(const QString &unit)
 
 QStringList UserPreferenceItem::weekdaysList() const
 {
-    const QLocale locale(QLocale::Language(m_editedPreferences.localization()), QLocale::AnyCountry);
+    const QLocale locale(localeLanguage(m_editedPreferences.localization()), QLocale::AnyCountry);
     QStringList days;
     days.reserve(DaysPerWeek);
     for (int day = Qt::Monday; day <= Qt::Sunday; ++day)
@@ -218,7 +201,7 @@ void UserPreferenceItem::setLanguageCode(int language)
 {
     LocalePreferences preferences = m_editedPreferences;
     preferences.setLocalization(language);
-    for (const Language &entry : Languages) {
+    for (const PreferenceLanguage &entry : PreferenceLanguages) {
         if (entry.language == language) {
             preferences.setTemperatureUnit(entry.temperatureUnit);
             preferences.setHumidityUnit(entry.humidityUnit);

@@ -1,8 +1,10 @@
 #include "gui/chamberdataprovider.h"
 
 #include "support/chambersignals.h"
+#include "support/settingsfilesandbox.h"
 
 #include <QtQml/QQmlComponent>
+#include <QtQml/QQmlContext>
 #include <QtQml/QQmlEngine>
 #include <QtTest/QtTest>
 
@@ -42,13 +44,13 @@ public Q_SLOTS:
     void record() { names.append(sender()->metaObject()->method(senderSignalIndex()).name()); }
 };
 
-ChamberTypeData chamberType(const QList<ChamberOption> &options)
+ChamberTypeData chamberType(const QList<ChamberOption> &options, const QString &image = QString())
 {
     QMap<int, ChamberSignal> signalMap;
     for (int id = 1; id <= 7; ++id)
         signalMap.insert(id, readSignal(id));
-    return ChamberTypeData(ChamberTypeKey(3, 0), "LAB", "E1", 200, "230 V", QString(), {}, {}, {}, {}, -1, -1, {},
-                           {}, {}, "QX1", {2}, signalMap, {}, options, {});
+    return ChamberTypeData(ChamberTypeKey(3, 0), "LAB", "E1", 200, "230 V", image, {}, {}, {}, {}, -1, -1, {}, {},
+                           {}, "QX1", {2}, signalMap, {}, options, {});
 }
 
 ChamberData chamber()
@@ -90,7 +92,10 @@ private Q_SLOTS:
     void setSignals();
     void setSignals_refillLeavesNothingOfTheOldSignals();
     void values_listFindsOnlyTheProvidersFive();
+    void texts_data();
+    void texts();
     void qml_readsTheTypeAsStartUpRegistersIt();
+    void qml_readsTheProgramSlotsByRoleName();
     void destruction_goesValuesFirstAndLeavesQmlNoDanglingValue();
 };
 
@@ -137,6 +142,8 @@ void tst_ChamberDataProvider::emissions_data()
     QTest::newRow("interpreted program id only")
         << Operation([](auto &p) { p.setInterpretedProgram(9, QString(), QString()); })
         << QStringList{"signalProgramChanged", "signalUsageStateChanged", "signalModelProgramNameChanged"};
+    QTest::newRow("same recording passes the user on")
+        << Operation([](auto &p) { p.setRecording(0, QString(), "anna"); }) << userSignals.split(' ');
     QTest::newRow("same controller program")
         << Operation([](auto &p) { p.setControllerProgram(QString(), "anna"); }) << QStringList();
     QTest::newRow("progress")
@@ -222,6 +229,46 @@ void tst_ChamberDataProvider::values_listFindsOnlyTheProvidersFive()
     QCOMPARE(foreign.at(&foreign, 0), nullptr);
 }
 
+void tst_ChamberDataProvider::texts_data()
+{
+    QTest::addColumn<ChamberData>("record");
+    QTest::addColumn<QString>("image");
+    // chamberInterface, modbusAddress, converter, image
+    QTest::addColumn<QStringList>("texts");
+
+    ChamberData serial = chamber();
+    serial.setComPort("COM3");
+    serial.setProtocol(1);
+    serial.setConverter(1);
+    ChamberData network = chamber();
+    network.setIpAddress(QHostAddress("192.168.0.5"));
+    network.setComPort("COM3");
+    network.setModbusAddress(17);
+    network.setProtocol(2);
+    network.setConverter(0);
+    ChamberData unknownConverter = chamber();
+    unknownConverter.setProtocol(3);
+    unknownConverter.setConverter(5);
+
+    QTest::newRow("serial through a converter") << serial << QString()
+                                                << QStringList{"COM3", "", "XPort", "qrc:/images/no_thumb.png"};
+    // Without a directory in the settings file the name follows four slashes.
+    QTest::newRow("direct TCP") << network << "lab.png" << QStringList{"192.168.0.5", "17", "", "file:////lab.png"};
+    QTest::newRow("unknown converter") << unknownConverter << "" << QStringList{"", "", "", "file:////"};
+}
+
+void tst_ChamberDataProvider::texts()
+{
+    QFETCH(ChamberData, record);
+    QFETCH(QString, image);
+
+    quelta::test::SettingsFileSandbox settings;
+    QVERIFY(settings.isValid());
+    const ChamberDataProvider provider(record, chamberType({}, image), nullptr);
+    QTEST(QStringList({provider.chamberInterface(), provider.modbusAddress(), provider.converter(), provider.image()}),
+          "texts");
+}
+
 void tst_ChamberDataProvider::qml_readsTheTypeAsStartUpRegistersIt()
 {
     qmlRegisterType<ChamberDataProvider>("ChamberDataProvider", 1, 0, "ChamberDataProvider");
@@ -236,6 +283,37 @@ void tst_ChamberDataProvider::qml_readsTheTypeAsStartUpRegistersIt()
     const std::unique_ptr<QObject> provider(component.create());
     QVERIFY2(provider, qPrintable(component.errorString()));
     QCOMPARE(provider->property("probe").toString(), "-1|5|100|80|-|false");
+}
+
+void tst_ChamberDataProvider::qml_readsTheProgramSlotsByRoleName()
+{
+    ChamberDataProvider provider;
+    provider.createControllerProgramModels({{1, "Heat"}, {2, QString()}, {3, ""}});
+    QQmlEngine engine;
+    engine.rootContext()->setContextProperty("provider", &provider);
+    QQmlComponent component(&engine);
+    component.setData("import QtQuick 2.15\n"
+                      "Instantiator {\n"
+                      "    property bool ready: provider.controllerProgramSlots.isReady\n"
+                      "    model: provider.controllerPrograms\n"
+                      "    delegate: QtObject {\n"
+                      "        readonly property string slot:\n"
+                      "            [programIndex, programName, isEmpty, isStartable].join('|')\n"
+                      "    }\n"
+                      "}\n",
+                      QUrl());
+    const std::unique_ptr<QObject> instantiator(component.create());
+    QVERIFY2(instantiator, qPrintable(component.errorString()));
+    QVERIFY(instantiator->property("ready").toBool());
+    QStringList slotTexts;
+    for (int i = 0; i < instantiator->property("count").toInt(); ++i) {
+        QObject *delegate = nullptr;
+        QVERIFY(QMetaObject::invokeMethod(instantiator.get(), "objectAt", Q_RETURN_ARG(QObject *, delegate),
+                                          Q_ARG(int, i)));
+        slotTexts.append(delegate->property("slot").toString());
+    }
+    // The empty but not null name is a program.
+    QCOMPARE(slotTexts, QStringList({"1|Heat|false|true", "3||false|true"}));
 }
 
 void tst_ChamberDataProvider::destruction_goesValuesFirstAndLeavesQmlNoDanglingValue()

@@ -42,6 +42,7 @@ private Q_SLOTS:
     void texts_delaysAndToleranceLimits();
     void style_stringAxisAndReset();
     void updateProcessValue_ofAnotherSignalIsRefused();
+    void setChamberSignal_dropsTheOldSignalsValues_data();
     void setChamberSignal_dropsTheOldSignalsValues();
     void limits_withoutLimitsStayUnconvertedUnderFahrenheit();
     void basicMode_hidesSetpointsAndTheirSettability();
@@ -146,8 +147,20 @@ void tst_ChamberValueModel::updateProcessValue_ofAnotherSignalIsRefused()
     QCOMPARE(value->numericalValue(), "20,00");
 }
 
+void tst_ChamberValueModel::setChamberSignal_dropsTheOldSignalsValues_data()
+{
+    QTest::addColumn<ChamberSignal>("refill");
+
+    QTest::newRow("another setpoint")
+        << withSetpoint(readSignal(3), readSignal(4, Unit::DegreeCelsius, 0.0f, 40.0f));
+    // Used to keep the old setpoint's id, so that its values still arrived.
+    QTest::newRow("no setpoint") << readSignal(3, Unit::DegreeCelsius, -40.0f, 180.0f);
+}
+
 void tst_ChamberValueModel::setChamberSignal_dropsTheOldSignalsValues()
 {
+    QFETCH(ChamberSignal, refill);
+
     const auto value = activeValue(withSetpoint(readSignal(1), readSignal(2, Unit::DegreeCelsius, 0.0f, 100.0f)));
     const UnitValue oneDegree(Unit::DegreeCelsius, 1.0f);
     value->setToleranceRange(ToleranceRange(ToleranceRange::Relative, oneDegree, oneDegree));
@@ -157,9 +170,15 @@ void tst_ChamberValueModel::setChamberSignal_dropsTheOldSignalsValues()
 
     // Until a value of the new signal arrives, nothing is out of tolerance,
     // and the old setpoint no longer counts.
-    value->setChamberSignal(withSetpoint(readSignal(3), readSignal(4, Unit::DegreeCelsius, 0.0f, 40.0f)));
+    value->setChamberSignal(refill);
     QVERIFY(value->isValueInToleranceRange());
-    QCOMPARE(value->setpoint(), 20.0f);
+    const auto fresh = activeValue(refill);
+    const auto setpointOf = [](const ChamberValueModel &model) {
+        return QVariantList{model.setpointId(), model.setpoint(), model.setpointName(), model.setpointUnit(),
+                            model.setpointColor(), model.limitMin(), model.limitMax()};
+    };
+    QCOMPARE(setpointOf(*value), setpointOf(*fresh));
+    value->updateSetpoint(valueOf(2, 50.0f));
     value->updateProcessValue(valueOf(3, 80.0f));
     QVERIFY(value->isValueInToleranceRange());
     // Nor does a value from before a change of activation.

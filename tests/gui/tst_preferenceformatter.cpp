@@ -48,6 +48,8 @@ void tst_PreferenceFormatter::formatFloat_data()
     QTest::newRow("negatives never switch") << -123456.7f << 0 << "-123457";
     QTest::newRow("nan") << float(qQNaN()) << 2 << "nan";
     QTest::newRow("inf") << float(qInf()) << 2 << "inf";
+    // As many as a double can tell apart; the request used to build 100 MB.
+    QTest::newRow("places bounded") << 1.5f << 100000000 << "1,50000000000000000";
 }
 
 void tst_PreferenceFormatter::formatFloat()

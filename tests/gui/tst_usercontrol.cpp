@@ -6,6 +6,9 @@
 
 #include <QtTest/QtTest>
 
+#include <limits>
+#include <memory>
+
 using namespace quelta::domain::types;
 using quelta::gui::ChamberSignalModel;
 using quelta::gui::UserControl;
@@ -41,6 +44,8 @@ private Q_SLOTS:
     void conversions_followTheInstancesCurrentUser();
     void userLevels_data();
     void userLevels();
+    void languageCodes_outsideTheOfferedOnesReadAsGerman_data();
+    void languageCodes_outsideTheOfferedOnesReadAsGerman();
     void setCurrentUser_announcesLanguageThenUser();
     void users_areHiddenUpdatedAndRemoved();
     void qml_readsPropertiesAndCallsInvokablesByName();
@@ -53,6 +58,8 @@ void tst_UserControl::conversions_followTheInstancesCurrentUser()
     const ChamberSignalModel signalModel(temperature);
     const UserModel userModel(user(1, "anna"));
     QCOMPARE(UserControl::convert(20.5f), "20,50");
+    QCOMPARE(UserControl::convert(UnitValue(Unit::DegreeCelsius, QVariant())), "- °C");
+    QCOMPARE(UserControl::convertNumber("1,5"), QVariant("1.5"));
     QVERIFY(UserControl::convert(QDateTime()).isNull());
     QCOMPARE(UserControl::convertTime(-5), "000:00:00:00");
     QCOMPARE(UserControl::convertTime(90061), "001:01:01:01");
@@ -77,15 +84,16 @@ void tst_UserControl::userLevels_data()
     QTest::addColumn<bool>("withoutAdvancedLevel");
     QTest::addColumn<bool>("laboratoryLevelEnabled");
     QTest::addColumn<QStringList>("levels");
-    QTest::addColumn<QList<int>>("indexesOfLevels1To5");
+    QTest::addColumn<QList<int>>("indexesOfLevelsMinTo5");
 
-    // A level that may not be assigned keeps the arithmetic position.
+    // A level that may not be assigned keeps the arithmetic position; the
+    // smallest int used to overflow it.
     QTest::newRow("defaults") << false << false << QStringList{"Basic", "Advanced", "Administrator"}
-                              << QList<int>{0, 1, 2, 3, 4};
+                              << QList<int>{-1, -1, 0, 1, 2, 3, 4};
     QTest::newRow("without advanced") << true << false << QStringList{"Basic", "Administrator"}
-                                      << QList<int>{0, 0, 1, 2, 3};
+                                      << QList<int>{-1, -1, 0, 0, 1, 2, 3};
     QTest::newRow("both") << true << true << QStringList{"Basic", "Administrator", "Laboratory"}
-                          << QList<int>{0, 0, 1, 2, 2};
+                          << QList<int>{-1, -1, 0, 0, 1, 2, 2};
 }
 
 void tst_UserControl::userLevels()
@@ -93,15 +101,46 @@ void tst_UserControl::userLevels()
     QFETCH(bool, withoutAdvancedLevel);
     QFETCH(bool, laboratoryLevelEnabled);
     QFETCH(QStringList, levels);
-    QFETCH(QList<int>, indexesOfLevels1To5);
+    QFETCH(QList<int>, indexesOfLevelsMinTo5);
 
     UserControl control(withoutAdvancedLevel);
+    QSignalSpy levelsChanged(&control, &UserControl::signalUserLevelsChanged);
     control.setLaboratoryLevelEnabled(laboratoryLevelEnabled);
+    control.setLaboratoryLevelEnabled(laboratoryLevelEnabled);
+    QCOMPARE(levelsChanged.count(), laboratoryLevelEnabled ? 1 : 0);
     QCOMPARE(control.userLevels(), levels);
     QList<int> indexes;
-    for (int level = 1; level <= 5; ++level)
+    for (const int level : {std::numeric_limits<int>::min(), 0, 1, 2, 3, 4, 5})
         indexes.append(control.indexOfUserLevel(level));
-    QCOMPARE(indexes, indexesOfLevels1To5);
+    QCOMPARE(indexes, indexesOfLevelsMinTo5);
+}
+
+void tst_UserControl::languageCodes_outsideTheOfferedOnesReadAsGerman_data()
+{
+    QTest::addColumn<int>("code");
+
+    QTest::newRow("German") << int(QLocale::German);
+    // Such codes reached QLocale unchecked, which read outside its tables.
+    QTest::newRow("below every language") << -1;
+    QTest::newRow("beyond every language") << 100000;
+}
+
+void tst_UserControl::languageCodes_outsideTheOfferedOnesReadAsGerman()
+{
+    QFETCH(int, code);
+
+    auto owner = std::make_unique<QObject>();
+    const QPointer<UserControl> control = UserControl::singletonProvider(false, owner.get());
+    control->setCurrentUser(user(7, "anna"));
+    LocalePreferences preferences = quelta::test::englishPreferences();
+    preferences.setLocalization(code);
+    preferences.setTimeFormat("HH:mm:ss AP");
+    control->setCurrentUserPreferences(preferences);
+
+    QCOMPARE(control->currentLanguage(), QLocale::German);
+    QCOMPARE(UserControl::convertTime(QTime(14, 5, 9)), "14:05:09 PM");
+    QCOMPARE(control->currentUserPreferences()->weekdaysList(),
+             QStringList({"Montag", "Dienstag", "Mittwoch", "Donnerstag", "Freitag", "Samstag", "Sonntag"}));
 }
 
 void tst_UserControl::setCurrentUser_announcesLanguageThenUser()
@@ -150,17 +189,17 @@ void tst_UserControl::users_areHiddenUpdatedAndRemoved()
 
 void tst_UserControl::qml_readsPropertiesAndCallsInvokablesByName()
 {
-    // As the application does, so that documents can read the user list.
-    qmlRegisterAnonymousType<UserModel>("UserControl", 1);
+    // The user list needs no registration of the test's own.
     UserControl control(true);
     control.addUser(user(1, "anna"));
+    control.addUser(user(2, "root"));
     control.setAcceccControlEnabled(true);
     QCOMPARE(evaluateInQml(QVariant::fromValue(&control),
                            "[item.convertTime(90061), item.userLevels.length, item.acceccControlEnabled,"
-                           " item.currentUserPreferences.language, item.indexOfUserLevel(3),"
+                           " item.currentUserPreferences.language, item.indexOfUserLevel(3), item.userModel.length,"
                            " item.userModel[0].username, item.userModel[0].userlevel,"
                            " item.userModel[0].userlevelName, item.userModel[0].passwordCreation].join('|')"),
-             QVariant("001:01:01:01|2|true|Deutsch|1|anna|7||05.03.24"));
+             QVariant("001:01:01:01|2|true|Deutsch|1|1|anna|7||05.03.24"));
     QCOMPARE(evaluateInQml(QVariant::fromValue(ChamberSignalModel()),
                            "[item.signalId, item.signalUnit, item.numericalValue, item.nDecimalPlaces].join('|')"),
              QVariant("-1||--|0"));

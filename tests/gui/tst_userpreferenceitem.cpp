@@ -35,16 +35,20 @@ void tst_UserPreferenceItem::edits_data()
     QTest::addColumn<QByteArray>("property");
     QTest::addColumn<QString>("text");
     QTest::addColumn<QStringList>("shownAfterwards");
+    QTest::addColumn<int>("changedSignals");
     QTest::addColumn<int>("weekdaysSignals");
 
     QTest::newRow("Deutsch") << QByteArray("language") << "Deutsch"
-                             << QStringList{"Deutsch", ",", "°C", "% r.F.", "Montag", "changed"} << 1;
+                             << QStringList{"Deutsch", ",", "°C", "% r.F.", "Montag", "changed"} << 1 << 1;
     QTest::newRow("lower case") << QByteArray("language") << "deutsch"
-                                << QStringList{"English", ".", "°F", "% r.H.", "Monday", "stored"} << 0;
+                                << QStringList{"English", ".", "°F", "% r.H.", "Monday", "stored"} << 0 << 0;
+    // Announced although the separator was "." already.
     QTest::newRow("separator") << QByteArray("decimalSeparator") << ".,"
-                               << QStringList{"English", ".", "°F", "% r.H.", "Monday", "stored"} << 0;
+                               << QStringList{"English", ".", "°F", "% r.H.", "Monday", "stored"} << 1 << 0;
+    QTest::newRow("other separator") << QByteArray("decimalSeparator") << ";"
+                                     << QStringList{"English", ".", "°F", "% r.H.", "Monday", "stored"} << 0 << 0;
     QTest::newRow("unknown unit") << QByteArray("temperatureUnit") << "°X"
-                                  << QStringList{"English", ".", "", "% r.H.", "Monday", "changed"} << 0;
+                                  << QStringList{"English", ".", "", "% r.H.", "Monday", "changed"} << 1 << 0;
 }
 
 void tst_UserPreferenceItem::edits()
@@ -52,12 +56,15 @@ void tst_UserPreferenceItem::edits()
     QFETCH(QByteArray, property);
     QFETCH(QString, text);
     QFETCH(QStringList, shownAfterwards);
+    QFETCH(int, changedSignals);
     QFETCH(int, weekdaysSignals);
 
     UserPreferenceItem item(English);
+    QSignalSpy changed(&item, &UserPreferenceItem::signalChanged);
     QSignalSpy weekdaysChanged(&item, &UserPreferenceItem::signalWeekdaysListChanged);
     QVERIFY(item.setProperty(property.constData(), text));
     QCOMPARE(shown(item), shownAfterwards);
+    QCOMPARE(changed.count(), changedSignals);
     QCOMPARE(weekdaysChanged.count(), weekdaysSignals);
 
     item.resetUserPreferences();

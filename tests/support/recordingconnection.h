@@ -53,6 +53,12 @@ public:
             record(query ? query->getQuery() : QStringLiteral("(null)"));
         return m_target.executeTransaction(queries);
     }
+    // The statements of work come back through this connection and are kept
+    // like any other.
+    bool executeInTransaction(const std::function<bool()> &work) override
+    {
+        return m_target.executeInTransaction(work);
+    }
     QList<Row> select(const Query &query) override { return m_target.select(recorded(query)); }
     void selectEach(const Query &query, const RowFunction &function) override
     {

@@ -41,6 +41,11 @@ public:
     [[nodiscard]] virtual QPair<bool, quint64> execute(const ISqlQuery &query) = 0;
     // All statements or none: the first failure (or a null entry) rolls back.
     [[nodiscard]] virtual bool executeTransaction(const QList<QSharedPointer<ISqlQuery>> &queries) = 0;
+    // Runs work in one transaction, for statements that need what an earlier
+    // one gave (such as the id of a row it inserted): what work runs on this
+    // connection is committed when it returns true and rolled back when it
+    // returns false. work must not begin a transaction of its own.
+    [[nodiscard]] virtual bool executeInTransaction(const std::function<bool()> &work) = 0;
 
     // Rows hold their values in select-list order; SQL NULL arrives as a
     // valid, null text. A failure gives no rows.

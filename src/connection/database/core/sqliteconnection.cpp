@@ -196,13 +196,7 @@ QPair<bool, quint64> SqliteConnection::execute(const ISqlQuery &query)
 
 bool SqliteConnection::executeTransaction(const QList<QSharedPointer<ISqlQuery>> &queries)
 {
-    const QMutexLocker locker(&m_mutex);
-    if (!m_database.isOpen()) {
-        qCCritical(lcSqliteConnection, "Could not begin the transaction: the database is not open");
-        Q_EMIT error(DatabaseConnectionError::EXECUTION_FAILED);
-        return false;
-    }
-    return inTransaction([this, &queries] {
+    return executeInTransaction([this, &queries] {
         for (const QSharedPointer<ISqlQuery> &query : queries) {
             if (!query) {
                 qCCritical(lcSqliteConnection, "A transaction holds a null statement; rolled back");
@@ -215,6 +209,17 @@ bool SqliteConnection::executeTransaction(const QList<QSharedPointer<ISqlQuery>>
         }
         return true;
     });
+}
+
+bool SqliteConnection::executeInTransaction(const std::function<bool()> &work)
+{
+    const QMutexLocker locker(&m_mutex);
+    if (!m_database.isOpen()) {
+        qCCritical(lcSqliteConnection, "Could not begin the transaction: the database is not open");
+        Q_EMIT error(DatabaseConnectionError::EXECUTION_FAILED);
+        return false;
+    }
+    return inTransaction(work);
 }
 
 QList<ISqlConnection::Row> SqliteConnection::select(const ISqlQuery &query)

@@ -41,6 +41,8 @@ public:
     [[nodiscard]] QPair<bool, quint64> execute(const domain::api::ISqlQuery &query) override;
     [[nodiscard]] bool executeTransaction(
         const QList<QSharedPointer<domain::api::ISqlQuery>> &queries) override;
+    // work runs under the connection's lock, as a selectEach() function does.
+    [[nodiscard]] bool executeInTransaction(const std::function<bool()> &work) override;
 
     QList<Row> select(const domain::api::ISqlQuery &query) override;
     void selectEach(const domain::api::ISqlQuery &query, const RowFunction &function) override;

@@ -6,6 +6,7 @@
 
 #include <QtCore/QLoggingCategory>
 
+#include <algorithm>
 #include <array>
 
 namespace quelta::base::connection::databaseconnection {
@@ -185,19 +186,19 @@ bool SqlAlarmDatabaseConnection::addAlarm(AlarmData &alarm)
     if (!m_frame.ensureReady())
         return false;
 
-    SqlQuery query;
-    query.insertInto(tableNameApplicationAlarm()).columnsAndValues(alarmColumnValues(alarm));
-    const QPair<bool, quint64> result = connection()->execute(query);
-    if (!result.first) {
+    SqlQuery insert;
+    insert.insertInto(tableNameApplicationAlarm()).columnsAndValues(alarmColumnValues(alarm));
+    // The signal rows name the alarm by the id its row gets; an alarm whose
+    // signals cannot be stored is not stored either, so that a retry does
+    // not store it twice.
+    int alarmId = -1;
+    const bool added = connection()->executeInTransaction([&] {
+        const QPair<bool, quint64> inserted = connection()->execute(insert);
+        alarmId = int(inserted.second);
+        return inserted.first && addAlarmSignals(alarmId, alarm.signalIds());
+    });
+    if (!added) {
         qCWarning(lcAlarmStore) << "Failed to add alarm" << alarm.alarmName();
-        return false;
-    }
-    const int alarmId = int(result.second);
-    if (!addAlarmSignals(alarmId, alarm.signalIds())) {
-        // Without its signals the alarm goes again, so that a retry does not store it twice.
-        SqlQuery removal;
-        removal.deleteFrom(tableNameApplicationAlarm()).where(columnName(Column::ID)).equals(alarmId);
-        connection()->execute(removal);
         return false;
     }
     alarm.setId(alarmId);
@@ -274,7 +275,11 @@ QList<int> SqlAlarmDatabaseConnection::getAlarmSignals(int alarmId)
 
 bool SqlAlarmDatabaseConnection::addAlarmSignals(int alarmId, const QList<int> &signalIds)
 {
-    return connection()->executeTransaction(insertSignals(alarmId, signalIds));
+    const Statements statements = insertSignals(alarmId, signalIds);
+    return std::all_of(statements.cbegin(), statements.cend(),
+                       [this](const QSharedPointer<domain::api::ISqlQuery> &statement) {
+                           return m_frame.execute(*statement);
+                       });
 }
 
 domain::api::ISqlConnection *SqlAlarmDatabaseConnection::connection() const

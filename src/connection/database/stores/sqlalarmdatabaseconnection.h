@@ -23,11 +23,12 @@ using domain::api::IAlarmDatabaseConnection;
 // configuration store for the defaults of the chamber's type; it keeps
 // nothing between calls.
 //
-// An alarm and its signal rows change together: an update and a deletion
-// run as one transaction, so that a failure leaves the alarm as it was and a
-// deleted alarm leaves no signal rows behind. The table must not hand a
-// deleted alarm's id to a new one (AUTOINCREMENT), so that records still held
-// elsewhere never name another alarm.
+// An alarm and its signal rows change together: an addition, an update and a
+// deletion each run as one transaction, so that a failure leaves the alarm as
+// it was, no alarm is stored without its signals and a deleted alarm leaves no
+// signal rows behind. The table must not hand a deleted alarm's id to a new
+// one (AUTOINCREMENT), so that records still held elsewhere never name
+// another alarm.
 //
 // Every operation is guarded: before setConnections() has given it the
 // connection and both stores it emits error(NOT_INITIALIZED), runs no
@@ -75,6 +76,7 @@ private:
     // A chamber id of -1 reads every alarm.
     QList<domain::types::AlarmData> readAlarms(int chamberId);
     QList<int> getAlarmSignals(int alarmId);
+    // Inserts the signal rows one by one, inside the caller's transaction.
     bool addAlarmSignals(int alarmId, const QList<int> &signalIds);
 
     domain::api::ISqlConnection *connection() const;

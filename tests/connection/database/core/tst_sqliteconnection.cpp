@@ -80,6 +80,8 @@ private Q_SLOTS:
     void executeReportsTheInsertedRow();
     void transactionRollsBackAtTheFirstFailure_data();
     void transactionRollsBackAtTheFirstFailure();
+    void transactionOfWorkKeepsItOnlyWhenItSucceeds_data();
+    void transactionOfWorkKeepsItOnlyWhenItSucceeds();
 
     void selectsCheckTheResultShape_data();
     void selectsCheckTheResultShape();
@@ -303,6 +305,34 @@ void tst_SqliteConnection::transactionRollsBackAtTheFirstFailure()
     QVERIFY(connection.executeTransaction({insertChamber(20, "After"), insertChamber(21, "Later")}));
     QCOMPARE(connection.selectColumn(chamberNames()), (QVariantList{"Alpha", "Beta", "After", "Later"}));
     QCOMPARE(errors.count(), 1);
+}
+
+void tst_SqliteConnection::transactionOfWorkKeepsItOnlyWhenItSucceeds_data()
+{
+    QTest::addColumn<bool>("succeeds");
+    QTest::newRow("succeeds") << true;
+    QTest::newRow("decides against its statements") << false;
+}
+
+// The second statement needs the id that the first one gave.
+void tst_SqliteConnection::transactionOfWorkKeepsItOnlyWhenItSucceeds()
+{
+    QFETCH(bool, succeeds);
+    SqliteConnection &connection = *m_connection;
+    QSignalSpy errors(&connection, &SqliteConnection::error);
+
+    const bool committed = connection.executeInTransaction([&connection, succeeds] {
+        const QPair<bool, quint64> chamber = connection.execute(*insertChamber(QVariant(), "Gamma"));
+        SqlQuery position;
+        position.insertInto("room_chamber_position").columns({"chamber_id", "room_id"}).values({chamber.second, 30});
+        return chamber.first && connection.execute(position).first && succeeds;
+    });
+    QCOMPARE(committed, succeeds);
+    const QVariantList rooms = succeeds ? QVariantList{10, 20, 30} : QVariantList{10, 20};
+    QCOMPARE(connection.selectColumn(SqlText("SELECT room_id FROM room_chamber_position JOIN chamber "
+                                             "ON chamber_id = id ORDER BY id")),
+             rooms);
+    QCOMPARE(errors.count(), 0);
 }
 
 void tst_SqliteConnection::selectsCheckTheResultShape_data()

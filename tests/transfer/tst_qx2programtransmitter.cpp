@@ -71,6 +71,7 @@ void tst_QX2ProgramTransmitter::command_endsExactlyOnce_data()
     addRoad("name of 2", "name", "");
     addRoad("name of an empty slot", "name", "slot 3", unknownError);
     addRoad("read, 100 sections", "read", "100", "", 100);
+    addRoad("read, busy for ever", "read", "busy", unknownError);
     addRoad("read, 101 sections", "read", "101", unknownError, {}, "reports 101 sections, more than the 100");
     addRoad("read, name lost", "read", "4300 lost", unknownError);
     addRoad("delete", "delete", "", "", QVariantList{1, 100, 0x860000U});

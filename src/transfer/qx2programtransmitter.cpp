@@ -5,7 +5,6 @@
 #include "connection/chamber/core/chamberreply.h"
 #include "connection/chamber/core/valuecodec.h"
 
-#include <QtCore/QTimer>
 #include <QtCore/QVector>
 
 namespace quelta::base::connection::chamberconnection {
@@ -311,10 +310,10 @@ void QX2ProgramTransmitter::continueCommand(quint32 deviceErrorCode)
     switch (currentCommand()) {
     case READ_NAMES:
     case READ_NAME:
-        QTimer::singleShot(0, this, &QX2ProgramTransmitter::readProgramNameFromController);
+        queueStep(&QX2ProgramTransmitter::readProgramNameFromController);
         return;
     case READ:
-        QTimer::singleShot(0, this, &QX2ProgramTransmitter::readProgramSectionCount);
+        queueStep(&QX2ProgramTransmitter::readProgramSectionCount);
         return;
     case WRITE:
         Q_EMIT writeProgramFinished();

@@ -228,6 +228,15 @@ bool AbstractProgramTransmitter::refuseIndex(int programIndex, const char *logPr
     return true;
 }
 
+bool AbstractProgramTransmitter::hasTransmissionData()
+{
+    if (m_transmissionData)
+        return true;
+    qCCritical(lcChamberConnection) << "No current transmission data";
+    resetThenReportError();
+    return false;
+}
+
 AbstractProgramTransmitter::TransmissionData &AbstractProgramTransmitter::transmissionData() const
 {
     Q_ASSERT(m_transmissionData);
@@ -239,7 +248,7 @@ void AbstractProgramTransmitter::listSlotName(const QString &name)
     TransmissionData &data = transmissionData();
     m_programNames.insert(data.programIndex + 1, name);
     ++data.programIndex;
-    QTimer::singleShot(0, this, &AbstractProgramTransmitter::prepareReadProgramNames);
+    queueStep(&AbstractProgramTransmitter::prepareReadProgramNames);
 }
 
 void AbstractProgramTransmitter::finishRead(const QString &programName)

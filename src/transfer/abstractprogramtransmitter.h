@@ -12,6 +12,7 @@
 #include <QtCore/QTimer>
 #include <QtCore/QVector>
 
+#include <chrono>
 #include <memory>
 #include <optional>
 
@@ -151,9 +152,24 @@ protected:
     {
         m_currentCommand = command;
         m_transmissionData = std::move(data);
-        QTimer::singleShot(0, static_cast<Transmitter *>(this), firstStep);
+        queueStep(firstStep);
     }
-    // Valid while a command runs.
+    // Runs step on the next turn of the event loop, or after delay, through
+    // hasTransmissionData().
+    template<typename Transmitter>
+    void queueStep(void (Transmitter::*step)(), std::chrono::milliseconds delay = std::chrono::milliseconds::zero())
+    {
+        auto *const transmitter = static_cast<Transmitter *>(this);
+        QTimer::singleShot(delay, Qt::PreciseTimer, transmitter, [this, transmitter, step] {
+            if (hasTransmissionData())
+                (transmitter->*step)();
+        });
+    }
+    // The guard of every step: false, after a critical log line and the end
+    // of the command with "Unknown Error", when the command was reset while
+    // the step waited.
+    bool hasTransmissionData();
+    // Valid inside a step: each one passes hasTransmissionData() first.
     TransmissionData &transmissionData() const;
     QMap<int, QString> &programNames() { return m_programNames; }
 

@@ -2,7 +2,7 @@
 
 #include "domain/types/recordsetcomment.h"
 #include "domain/types/setpointvalue.h"
-#include "domain/types/tolerancerange.h"
+#include "domain/types/unitvalue.h"
 
 #include <QtCore/QDateTime>
 #include <QtCore/QMap>
@@ -18,7 +18,7 @@ using domain::types::ChamberSignal;
 using domain::types::Recordset;
 using domain::types::RecordsetComment;
 using domain::types::SetpointValue;
-using domain::types::ToleranceRange;
+using domain::types::UnitValue;
 
 namespace {
 
@@ -76,7 +76,10 @@ Recordset DataLoggerRecordLayout::parseRecord(const uchar *record, const QList<C
     const int pairs = std::min(chamberSignals.size(), m_channels.size());
     for (int i = 0; i < pairs; ++i) {
         const ChamberSignal &signal = chamberSignals.at(i);
-        values.insert(signal.id(), SetpointValue(signal, valueAt(field, m_channels.at(i)), ToleranceRange()));
+        // The channel holds the value itself, never a word of bits: a signal
+        // at a bit position does not pick its bit out of it.
+        const UnitValue value(signal.unit(), valueAt(field, m_channels.at(i)));
+        values.insert(signal.id(), SetpointValue(signal.id(), value));
         field += sizeOf(m_channels.at(i));
     }
 

@@ -33,8 +33,9 @@ public:
     int recordSize() const { return m_recordSize; }
 
     // The whole records at the start of block, at most maxRecords of them.
-    // Channel i belongs to chamberSignals[i]; channels without a signal are
-    // dropped, and of two channels of one signal the later one counts. The
+    // Channel i belongs to chamberSignals[i] and keeps its own value type in
+    // the signal's unit; channels without a signal are dropped, and of two
+    // channels of one signal the later one counts. The
     // values of a record are ordered by signal id; the record time keeps the
     // stamp's date and clock but reads them as local time.
     QList<domain::types::Recordset> parse(const QVector<uchar> &block, int maxRecords,

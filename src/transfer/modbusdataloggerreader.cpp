@@ -130,16 +130,29 @@ QSharedPointer<IChamberReply> ModbusDataLoggerReader::writeValues(
 void ModbusDataLoggerReader::await(const QSharedPointer<IChamberReply> &reply,
                                    void (ModbusDataLoggerReader::*handler)(const ChamberReply &), const char *warning)
 {
-    if (!m_replyWaiter->wait(reply, this, handler))
+    const bool waiting = m_replyWaiter->wait(reply, [this, handler](const ChamberReply &finished) {
+        if (hasReadData())
+            (this->*handler)(finished);
+    });
+    if (!waiting)
         endWithError(warning);
 }
 
 void ModbusDataLoggerReader::schedule(Step step)
 {
     QTimer::singleShot(0, this, [this, step] {
-        if (m_readData)
+        if (hasReadData())
             (this->*step)();
     });
+}
+
+bool ModbusDataLoggerReader::hasReadData()
+{
+    if (m_readData)
+        return true;
+    qCCritical(lcChamberConnection) << "No current transmission data";
+    Q_EMIT error();
+    return false;
 }
 
 void ModbusDataLoggerReader::endWithError(const char *warning)
@@ -152,7 +165,6 @@ void ModbusDataLoggerReader::endWithError(const char *warning)
 
 void ModbusDataLoggerReader::resetReadData()
 {
-    m_replyWaiter->cancel();
     m_readData.reset();
 }
 

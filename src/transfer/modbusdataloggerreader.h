@@ -115,13 +115,16 @@ protected:
                                 const QList<domain::types::ChamberSignal> &chamberSignals,
                                 const QVector<uchar> &block) = 0;
 
-    // Valid while a read runs.
+    // Valid inside a step: each one passes hasReadData() first.
     const ReadData &readData() const;
     // parseLoggerData() by a layout: the records of the block that the read
     // still wants, under recordingId.
     int appendRecords(QList<domain::types::Recordset> &recordsets,
                       const QList<domain::types::ChamberSignal> &chamberSignals, const QVector<uchar> &block,
                       const DataLoggerRecordLayout &layout, uint recordingId) const;
+    // Drops the read state; a step of the read still on its way ends the read
+    // with the error.
+    void resetReadData();
 
 private:
     using Step = void (ModbusDataLoggerReader::*)();
@@ -134,11 +137,14 @@ private:
     // be made, logs warning and ends the read with the error.
     void await(const QSharedPointer<domain::api::IChamberReply> &reply,
                void (ModbusDataLoggerReader::*handler)(const ChamberReply &), const char *warning);
-    // Runs step on the next turn of the event loop, unless the read ended.
+    // Runs step on the next turn of the event loop, through hasReadData().
     void schedule(Step step);
+    // The guard of every step: false, after a critical log line and the end
+    // of the read with the error, when the read state was dropped while the
+    // step waited.
+    bool hasReadData();
     // Logs warning, unless it is null, and ends the read with the error.
     void endWithError(const char *warning);
-    void resetReadData();
 
     void readDatasetSettings();
     void handleDatasetSettings(const ChamberReply &reply);

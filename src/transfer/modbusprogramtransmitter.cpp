@@ -5,7 +5,6 @@
 #include "connection/chamber/modbus/modbuschamberconnection.h"
 
 #include <QtCore/QDateTime>
-#include <QtCore/QTimer>
 
 namespace quelta::base::connection::chamberconnection {
 
@@ -214,10 +213,18 @@ quint32 ModbusProgramTransmitter::startDelayInSeconds()
 
 bool ModbusProgramTransmitter::awaitOrEnd(const QSharedPointer<IChamberReply> &reply, ReplyWaiter::Handler handler)
 {
-    if (m_replyWaiter->wait(reply, std::move(handler)))
+    if (awaitStep(reply, std::move(handler)))
         return true;
     resetThenReportError();
     return false;
+}
+
+bool ModbusProgramTransmitter::awaitStep(const QSharedPointer<IChamberReply> &reply, ReplyWaiter::Handler handler)
+{
+    return m_replyWaiter->wait(reply, [this, handler = std::move(handler)](const ChamberReply &finished) {
+        if (hasTransmissionData())
+            handler(finished);
+    });
 }
 
 void ModbusProgramTransmitter::checkStepReply(const ChamberReply &reply)
@@ -230,7 +237,8 @@ void ModbusProgramTransmitter::checkStepReply(const ChamberReply &reply)
 
 void ModbusProgramTransmitter::readControlWord()
 {
-    if (!m_replyWaiter->wait(readValue(controlWordRegister()), this, &ModbusProgramTransmitter::checkForReadReady))
+    const auto check = [this](const ChamberReply &reply) { checkForReadReady(reply); };
+    if (!awaitStep(readValue(controlWordRegister()), check))
         reportErrorThenReset();
 }
 
@@ -241,17 +249,16 @@ void ModbusProgramTransmitter::checkForReadReady(const ChamberReply &reply)
         return;
     }
     if (isReadReady(reply.result(0).toUInt()))
-        QTimer::singleShot(0, this, &ModbusProgramTransmitter::readErrorCode);
+        queueStep(&ModbusProgramTransmitter::readErrorCode);
     else
-        QTimer::singleShot(0, this, &ModbusProgramTransmitter::readControlWord);
+        queueStep(&ModbusProgramTransmitter::readControlWord);
 }
 
 void ModbusProgramTransmitter::readErrorCode()
 {
-    if (!m_replyWaiter->wait(readValue(errorCodeRegister()), this,
-                             &ModbusProgramTransmitter::handleErrorCodeResponse)) {
+    const auto handle = [this](const ChamberReply &reply) { handleErrorCodeResponse(reply); };
+    if (!awaitStep(readValue(errorCodeRegister()), handle))
         reportErrorThenReset();
-    }
 }
 
 void ModbusProgramTransmitter::handleErrorCodeResponse(const ChamberReply &reply)

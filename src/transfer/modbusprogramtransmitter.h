@@ -138,6 +138,9 @@ protected:
 private:
     bool hasConnection() const;
     bool awaitOrEnd(const QSharedPointer<domain::api::IChamberReply> &reply, ReplyWaiter::Handler handler);
+    // Waits for the reply of a request just made and hands it to handler
+    // through hasTransmissionData(); false when no request was made.
+    bool awaitStep(const QSharedPointer<domain::api::IChamberReply> &reply, ReplyWaiter::Handler handler);
 
     void checkStepReply(const ChamberReply &reply);
     void readControlWord();

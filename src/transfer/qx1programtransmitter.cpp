@@ -5,7 +5,6 @@
 #include "connection/chamber/core/chamberconnectionlogging.h"
 #include "connection/chamber/core/chamberreply.h"
 
-#include <QtCore/QTimer>
 #include <QtCore/QVector>
 
 #include <chrono>
@@ -181,7 +180,7 @@ void QX1ProgramTransmitter::prepareWriteProgram()
     if (data.signalIndex >= data.analogRunLength || data.signalIndex >= WrittenColumns) {
         ++data.sectionIndex;
         data.signalIndex = 0;
-        QTimer::singleShot(0, this, &QX1ProgramTransmitter::prepareWriteProgram);
+        queueStep(&QX1ProgramTransmitter::prepareWriteProgram);
         return;
     }
     const int columnSignal = data.analogPositions.key(data.signalIndex, -1);
@@ -239,7 +238,7 @@ void QX1ProgramTransmitter::handleSetBasicMode(const ChamberReply &reply)
         reportErrorThenReset();
         return;
     }
-    QTimer::singleShot(BasicModeSettling, Qt::PreciseTimer, this, &QX1ProgramTransmitter::sendFinalStopProgram);
+    queueStep(&QX1ProgramTransmitter::sendFinalStopProgram, BasicModeSettling);
 }
 
 void QX1ProgramTransmitter::sendFinalStopProgram()
@@ -263,7 +262,7 @@ void QX1ProgramTransmitter::continueCommand(quint32 deviceErrorCode)
         return;
     case READ:
         if (deviceErrorCode == 0) {
-            QTimer::singleShot(0, this, &QX1ProgramTransmitter::readProgramSectionCount);
+            queueStep(&QX1ProgramTransmitter::readProgramSectionCount);
             return;
         }
         // The first column that section 0 lacks tells how many the program
@@ -273,7 +272,7 @@ void QX1ProgramTransmitter::continueCommand(quint32 deviceErrorCode)
             data.signalIndex = 0;
             data.sectionIndex = 1;
             if (data.sectionIndex < data.sectionCount)
-                QTimer::singleShot(0, this, &QX1ProgramTransmitter::prepareReadProgram);
+                queueStep(&QX1ProgramTransmitter::prepareReadProgram);
             else
                 finishRead(defaultProgramName(data.programIndex + 1));
             return;
@@ -281,7 +280,7 @@ void QX1ProgramTransmitter::continueCommand(quint32 deviceErrorCode)
         break;
     case WRITE:
         if (deviceErrorCode == 0) {
-            QTimer::singleShot(0, this, &QX1ProgramTransmitter::prepareWriteProgram);
+            queueStep(&QX1ProgramTransmitter::prepareWriteProgram);
             return;
         }
         break;
@@ -357,7 +356,7 @@ void QX1ProgramTransmitter::handleProgramData(const ChamberReply &reply)
         ++data.sectionIndex;
     }
     if (data.sectionIndex < data.sectionCount)
-        QTimer::singleShot(0, this, &QX1ProgramTransmitter::prepareReadProgram);
+        queueStep(&QX1ProgramTransmitter::prepareReadProgram);
     else
         finishRead(defaultProgramName(data.programIndex + 1));
 }

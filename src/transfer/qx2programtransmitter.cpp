@@ -2,11 +2,13 @@
 
 #include "transfer/holdingregister.h"
 
+#include "connection/chamber/core/chamberconnectionlogging.h"
 #include "connection/chamber/core/chamberreply.h"
 #include "connection/chamber/core/valuecodec.h"
 
-#include <QtCore/QTimer>
 #include <QtCore/QVector>
+
+#include <algorithm>
 
 namespace quelta::base::connection::chamberconnection {
 
@@ -99,17 +101,15 @@ quint32 exchangedHalves(quint32 value)
     return value << 16 | value >> 16;
 }
 
+// The float block of a section: each analog setpoint with its tolerances at
+// its signal's column, where a read finds it again.
 QVector<float> sectionFloats(const AbstractProgramTransmitter::TransmissionData &data, const ProgramSection &section)
 {
     QVector<float> floats(SectionFloats, 0.0f);
-    // The columns are the places among the section's analog setpoints,
-    // which come sorted by column.
-    int column = 0;
     const QList<SetpointValue> setpoints = section.setpoints();
     for (const SetpointValue &setpoint : setpoints) {
-        if (column == AnalogColumns)
-            break;
-        if (data.digitalPositions.contains(setpoint.signalId()))
+        const int column = data.analogPositions.value(setpoint.signalId(), AnalogColumns);
+        if (data.digitalPositions.contains(setpoint.signalId()) || column >= AnalogColumns)
             continue;
         const ToleranceRange range = setpoint.toleranceRange();
         floats[column] = setpoint.rawValue().toFloat();
@@ -117,7 +117,6 @@ QVector<float> sectionFloats(const AbstractProgramTransmitter::TransmissionData 
         // and reads it back negated. 0 - x keeps a 0 from turning -0.
         floats[LowerTolerances + column] = 0.0f - range.lower().value().toFloat();
         floats[UpperTolerances + column] = range.upper().value().toFloat();
-        ++column;
     }
     return floats;
 }
@@ -223,13 +222,13 @@ void QX2ProgramTransmitter::prepareDeleteProgram()
 
 void QX2ProgramTransmitter::prepareWriteProgram()
 {
-    if (refuseUnplaceableBits(DigitalBits))
-        return;
     const TransmissionData &data = transmissionData();
+    const QString name = data.programName.left(NameLength);
+    if (refuseUnstorableName(name) || refuseUnplaceableBits(DigitalBits))
+        return;
     const Registers &r = registers();
-    QList<QPair<ControllerAddress, QVariant>> writes{{r.programNumber, data.programIndex},
-                                                     {r.sectionCount, data.sections.size()},
-                                                     {r.name, data.programName.left(NameLength)}};
+    QList<QPair<ControllerAddress, QVariant>> writes{
+        {r.programNumber, data.programIndex}, {r.sectionCount, data.sections.size()}, {r.name, name}};
     for (int s = 0; s < data.sections.size(); ++s) {
         const ProgramTransmittableSection &transmittable = data.sections.at(s);
         const ProgramSection section = transmittable.section();
@@ -242,6 +241,19 @@ void QX2ProgramTransmitter::prepareWriteProgram()
     }
     writes.append({r.controlWord, commandCode(WRITE)});
     handshakeAfter(writeValues(writes));
+}
+
+// The controller stores a name as Latin-1 text; a name it cannot hold is
+// refused before anything is sent.
+bool QX2ProgramTransmitter::refuseUnstorableName(const QString &name)
+{
+    const bool latin1 = std::all_of(name.begin(), name.end(), [](QChar c) { return c.unicode() <= 0xFF; });
+    if (latin1)
+        return false;
+    qCWarning(lcChamberConnection).noquote() << "(Modbus) Program name" << name
+                                             << "is no Latin-1 text; program not written";
+    resetThenReportError(tr("The program name '%1' holds characters that the controller cannot store").arg(name));
+    return true;
 }
 
 // The start request goes out once the operating state has been read; the
@@ -311,10 +323,10 @@ void QX2ProgramTransmitter::continueCommand(quint32 deviceErrorCode)
     switch (currentCommand()) {
     case READ_NAMES:
     case READ_NAME:
-        QTimer::singleShot(0, this, &QX2ProgramTransmitter::readProgramNameFromController);
+        queueStep(&QX2ProgramTransmitter::readProgramNameFromController);
         return;
     case READ:
-        QTimer::singleShot(0, this, &QX2ProgramTransmitter::readProgramSectionCount);
+        queueStep(&QX2ProgramTransmitter::readProgramSectionCount);
         return;
     case WRITE:
         Q_EMIT writeProgramFinished();

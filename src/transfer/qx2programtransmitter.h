@@ -90,6 +90,9 @@ protected:
     void continueCommand(quint32 deviceErrorCode) override;
 
 private:
+    // True, after a warning and the end of the command with an error that
+    // says so, when the name holds characters the controller cannot store.
+    bool refuseUnstorableName(const QString &name);
     void prepareReadCurrentControllerState();
     void readCurrentControllerState(const ChamberReply &reply);
     void sendStartRequest();

@@ -5,7 +5,6 @@
 #include "connection/chamber/core/chamberconnectionlogging.h"
 #include "connection/chamber/core/chamberreply.h"
 
-#include <QtCore/QTimer>
 #include <QtCore/QVector>
 
 namespace quelta::base::connection::chamberconnection {
@@ -153,13 +152,13 @@ void ZK3ProgramTransmitter::continueCommand(quint32 deviceErrorCode)
         return;
     case READ:
         if (deviceErrorCode == 0) {
-            QTimer::singleShot(0, this, &ZK3ProgramTransmitter::readProgramSectionCount);
+            queueStep(&ZK3ProgramTransmitter::readProgramSectionCount);
             return;
         }
         break;
     case WRITE:
         if (deviceErrorCode == 0) {
-            QTimer::singleShot(0, this, &ZK3ProgramTransmitter::prepareWriteProgram);
+            queueStep(&ZK3ProgramTransmitter::prepareWriteProgram);
             return;
         }
         break;
@@ -198,7 +197,7 @@ void ZK3ProgramTransmitter::readProgramData(const ChamberReply &reply)
 void ZK3ProgramTransmitter::handleProgramData(const ChamberReply &reply)
 {
     if (appendSectionRead(reply, ReadBack::WithinLimits))
-        QTimer::singleShot(0, this, &ZK3ProgramTransmitter::prepareReadProgram);
+        queueStep(&ZK3ProgramTransmitter::prepareReadProgram);
 }
 
 } // namespace quelta::base::connection::chamberconnection

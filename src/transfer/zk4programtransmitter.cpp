@@ -137,10 +137,10 @@ void ZK4ProgramTransmitter::continueCommand(quint32 deviceErrorCode)
     switch (currentCommand()) {
     case READ_NAMES:
     case READ:
-        QTimer::singleShot(0, this, &ZK4ProgramTransmitter::readProgramSectionCount);
+        queueStep(&ZK4ProgramTransmitter::readProgramSectionCount);
         return;
     case WRITE:
-        QTimer::singleShot(0, this, &ZK4ProgramTransmitter::prepareWriteProgram);
+        queueStep(&ZK4ProgramTransmitter::prepareWriteProgram);
         return;
     case DELETE:
         // Reported on the next turn, with the transmitter already idle.
@@ -189,7 +189,7 @@ void ZK4ProgramTransmitter::readProgramStep()
 void ZK4ProgramTransmitter::handleProgramData(const ChamberReply &reply)
 {
     if (appendSectionRead(reply))
-        QTimer::singleShot(0, this, &ZK4ProgramTransmitter::readProgramStep);
+        queueStep(&ZK4ProgramTransmitter::readProgramStep);
 }
 
 } // namespace quelta::base::connection::chamberconnection

@@ -148,8 +148,8 @@ ToleranceRange relativeBand(float below, float above)
 }
 
 bool startCommand(AbstractProgramTransmitter &transmitter, const QString &command, int programIndex,
-                  const QList<ProgramTransmittableSection> &sections, const QList<ChamberSignal> &chamberSignals,
-                  const ProgramStartOptions &startOptions)
+                  const QString &programName, const QList<ProgramTransmittableSection> &sections,
+                  const QList<ChamberSignal> &chamberSignals, const ProgramStartOptions &startOptions)
 {
     if (command == "names")
         return transmitter.readProgramNames();
@@ -158,7 +158,7 @@ bool startCommand(AbstractProgramTransmitter &transmitter, const QString &comman
     if (command == "read")
         return transmitter.readProgram(programIndex, chamberSignals);
     if (command == "write")
-        return transmitter.writeProgram(programIndex, "P", sections, chamberSignals);
+        return transmitter.writeProgram(programIndex, programName, sections, chamberSignals);
     if (command == "delete")
         return transmitter.deleteProgram(programIndex);
     if (command == "start")

@@ -149,10 +149,11 @@ struct TransmitterSpy
 };
 
 // Starts one of the commands "names", "name", "read", "write", "delete",
-// "start" and "stop" on the program with the 1-based index.
+// "start" and "stop" on the program with the 1-based index; a write names
+// the program programName.
 bool startCommand(AbstractProgramTransmitter &transmitter, const QString &command, int programIndex,
-                  const QList<ProgramTransmittableSection> &sections, const QList<ChamberSignal> &chamberSignals,
-                  const ProgramStartOptions &startOptions);
+                  const QString &programName, const QList<ProgramTransmittableSection> &sections,
+                  const QList<ChamberSignal> &chamberSignals, const ProgramStartOptions &startOptions);
 
 // A transmitter wired to a fake connection with a controller's handshake.
 template<typename Transmitter>
@@ -188,7 +189,7 @@ struct TransmitterBench
                                  fault == "stalled" ? 50ms : 0ms);
         if (!log.isEmpty())
             QTest::ignoreMessage(QtWarningMsg, QRegularExpression(log));
-        QVERIFY(startCommand(transmitter, command, programIndex, sections, chamberSignals, options));
+        QVERIFY(startCommand(transmitter, command, programIndex, programName, sections, chamberSignals, options));
         if (setup == "busy") {
             QTRY_VERIFY(connection->requests.size() > 20);
             connection->failNext(handshake.controlWord.address().toUShort(nullptr, 16), ChamberError::TimeoutError,
@@ -227,6 +228,8 @@ struct TransmitterBench
     const QSharedPointer<FakeModbusChamberConnection> connection;
     Transmitter transmitter;
     TransmitterSpy spy{&transmitter};
+    // The name of the program that runRoad() writes.
+    QString programName = QStringLiteral("P");
 };
 
 // A signal in °C whose manual-mode write address (0x2000 + id) has the

@@ -7,6 +7,19 @@
 using namespace transferbench;
 using quelta::base::connection::chamberconnection::ZK3ProgramTransmitter;
 using Positions = QMap<int, int>;
+using namespace std::chrono_literals;
+
+namespace {
+
+// A transmitter whose running command a test can drop while one of its
+// steps waits.
+class ResettableTransmitter : public ZK3ProgramTransmitter
+{
+public:
+    using ZK3ProgramTransmitter::resetCommand;
+};
+
+} // namespace
 
 class tst_AbstractProgramTransmitter : public QObject
 {
@@ -17,6 +30,8 @@ private Q_SLOTS:
     void transmissionData_mapsPositions();
     void entryPoints_refuseBeforeAnyTraffic_data();
     void entryPoints_refuseBeforeAnyTraffic();
+    void stepAfterReset_endsTheCommandOnce_data();
+    void stepAfterReset_endsTheCommandOnce();
 };
 
 void tst_AbstractProgramTransmitter::transmissionData_mapsPositions_data()
@@ -84,6 +99,41 @@ void tst_AbstractProgramTransmitter::entryPoints_refuseBeforeAnyTraffic()
     QCOMPARE(bench.spy.outcomes(), accepted ? 0 : 1);
     QCOMPARE(bench.spy.lastError(), error);
     QVERIFY(bench.connection->requests.isEmpty());
+}
+
+// A command reset while a step waits: the step finds no data, and the command
+// ends with one error instead of a null dereference. In the "reply" rows the
+// write is never answered before the reply times out.
+void tst_AbstractProgramTransmitter::stepAfterReset_endsTheCommandOnce_data()
+{
+    QTest::addColumn<QString>("command");
+    QTest::addColumn<int>("requestsBeforeReset");
+    QTest::newRow("read, first step queued") << "read" << 0;
+    QTest::newRow("write, reply awaited") << "write" << 1;
+    QTest::newRow("start, reply awaited") << "start" << 1;
+}
+
+void tst_AbstractProgramTransmitter::stepAfterReset_endsTheCommandOnce()
+{
+    QFETCH(QString, command);
+    QFETCH(int, requestsBeforeReset);
+    TransmitterBench<ResettableTransmitter> bench({holdingRegister("0x03F3", QMetaType::UShort),
+                                                   holdingRegister("0x03F4", QMetaType::UShort), 0x2, 0x0,
+                                                   [](quint32) { return quint16(0); }, 0, {}});
+    if (requestsBeforeReset > 0)
+        bench.connection->failNext(command == "start" ? 0x0046 : 0x03F3, ChamberError::TimeoutError, 100ms);
+    const Signals chamberSignals{chamberSignal(1, 1)};
+    QVERIFY(startCommand(bench.transmitter, command, 1, "P", {programSection({}, 60)}, chamberSignals, {}));
+    QTRY_COMPARE(bench.connection->requests.size(), requestsBeforeReset);
+    bench.transmitter.resetCommand();
+    QTest::ignoreMessage(QtCriticalMsg, "No current transmission data");
+    QTRY_COMPARE(bench.spy.outcomes(), 1);
+    QCOMPARE(bench.spy.lastError(), unknownError);
+    QCOMPARE(bench.connection->requests.size(), requestsBeforeReset);
+    // Nothing of the dropped command is left to end the next one.
+    QVERIFY(bench.transmitter.readProgramNames());
+    QTRY_COMPARE(bench.spy.outcomes(), 2);
+    QCOMPARE(bench.spy.names.count(), 1);
 }
 
 QTEST_GUILESS_MAIN(tst_AbstractProgramTransmitter)

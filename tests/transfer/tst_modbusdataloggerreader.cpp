@@ -25,6 +25,13 @@ class BlindReader : public QX2DataLoggerReader
     }
 };
 
+// A reader whose read state a test can drop while a step waits.
+class DroppingReader : public QX2DataLoggerReader
+{
+public:
+    using QX2DataLoggerReader::resetReadData;
+};
+
 // A recording with id 7 whose span holds the intervals and half of one more.
 RecordingData recordingOf(int intervals, int interval)
 {
@@ -72,6 +79,9 @@ void tst_ModbusDataLoggerReader::read_endsExactlyOnce_data()
     QTest::newRow("connection lost while busy") << "QX2 0" << "lost" << 3 << 3 << QList<int>() << "";
     // Used to ask for the same block for ever.
     QTest::newRow("no whole record") << "blind 0" << "" << 3 << 3 << QList<int>() << "No whole record";
+    // The queued step finds no read state: the read ends with the error
+    // instead of a null dereference.
+    QTest::newRow("read state dropped") << "dropping 0" << "dropped" << 3 << 3 << QList<int>() << "";
 }
 
 void tst_ModbusDataLoggerReader::read_endsExactlyOnce()
@@ -100,6 +110,8 @@ void tst_ModbusDataLoggerReader::read_endsExactlyOnce()
         loggerReader = std::make_unique<ZK4DataLoggerReader>();
     else if (reader.startsWith("QX2"))
         loggerReader = std::make_unique<QX2DataLoggerReader>();
+    else if (reader.startsWith("dropping"))
+        loggerReader = std::make_unique<DroppingReader>();
     else
         loggerReader = std::make_unique<BlindReader>();
     QSignalSpy finished(loggerReader.get(), &ModbusDataLoggerReader::finished);
@@ -119,6 +131,10 @@ void tst_ModbusDataLoggerReader::read_endsExactlyOnce()
     QVERIFY(loggerReader->readDataLogger(recording, {ChamberSignal()}, dataset));
     QTest::ignoreMessage(QtWarningMsg, "(Modbus) Already reading data log");
     QVERIFY(!loggerReader->readDataLogger(recording, {}, dataset));
+    if (setup == "dropped") {
+        static_cast<DroppingReader &>(*loggerReader).resetReadData();
+        QTest::ignoreMessage(QtCriticalMsg, "No current transmission data");
+    }
     if (setup == "lost") {
         QTRY_VERIFY(!logger.passes.isEmpty());
         logger.disconnectDevice();

@@ -70,11 +70,14 @@ private Q_SLOTS:
 void tst_QX1ProgramTransmitter::command_endsExactlyOnce_data()
 {
     addRoadColumns();
+    addRoad("write, busy for ever", "write", "busy", unknownError);
     addRoad("write, error code", "write", "error code", unknownError);
     addRoad("write, lost connection", "write", "1a00 lost", "Unable to connect");
     addRoad("write, digital bit 8", "write", "bit 8", unknownError, {}, "Digital signal 4 has no place");
     addRoad("write, no column 0", "write", "gap", "Invalid data", {}, "No signal for analog column 0");
     addRoad("names", "names", "", "", QVariant::fromValue(programList(25, {{2, "Program 2"}})));
+    // Unlike the other generations, named and reported as index + 1.
+    addRoad("name of 2", "name", "");
     addRoad("read", "read", "", "", QVariantList{1, 0, 0, 0, 1});
     // Section 0 tells how many columns every section has: column 1 of
     // section 1 is not asked for.
@@ -116,9 +119,14 @@ void tst_QX1ProgramTransmitter::command_endsExactlyOnce()
     const bool delayed = setup == "delay 90";
     const ProgramStartOptions options{startTime, delayed ? 90 : 0, delayed ? 2 : -1, delayed ? 3 : -1, 0, 0, 0};
     if (setup == "second write refused")
-        QTimer::singleShot(100ms, [&] { bench.connection->failNext(0x1A22, ChamberError::ProtocolError); });
+        QTimer::singleShot(100ms, bench.connection.data(),
+                           [&] { bench.connection->failNext(0x1A22, ChamberError::ProtocolError); });
     bench.runRoad(2, sections, chamberSignals, options, [&] {
         const QList<FakeModbusChamberConnection::Request> &requests = bench.connection->requests;
+        if (command == "name") {
+            QCOMPARE(bench.spy.name.first(), (QVariantList{3, "Program 3"}));
+            QVERIFY(requests.isEmpty());
+        }
         if (command == "stop" && requests.size() > 1) {
             QCOMPARE(requests.at(1).values + requests.at(2).values, (QVariantList{0x0800, 0}));
             QVERIFY(requests.at(1).madeAt - requests.at(0).madeAt >= 500ms);

@@ -54,6 +54,7 @@ private Q_SLOTS:
     void command_endsExactlyOnce_data();
     void command_endsExactlyOnce();
     void start_readsTheStateThenStartsOnce();
+    void writeThenRead_givesTheProgramBack_data();
     void writeThenRead_givesTheProgramBack();
 };
 
@@ -66,11 +67,15 @@ void tst_QX2ProgramTransmitter::command_endsExactlyOnce_data()
     addRoad("write, error code", "write", "error code", unknownError);
     addRoad("write, lost connection", "write", "3000 lost", "Unable to connect");
     addRoad("write, digital bit 16", "write", "bit 16", unknownError, {}, "Digital signal 4 has no place");
+    // Used to end in "Unknown Error" as a request that cannot be made.
+    addRoad("write, name beyond Latin-1", "write", "Greek name",
+            "The program name 'Θερμό' holds characters that the controller cannot store", {}, "is no Latin-1 text");
     addRoad("names", "names", "", "", QVariant::fromValue(programList(25, {{2, "Heat"}})));
     // The name is reported with the 0-based index.
     addRoad("name of 2", "name", "");
     addRoad("name of an empty slot", "name", "slot 3", unknownError);
     addRoad("read, 100 sections", "read", "100", "", 100);
+    addRoad("read, busy for ever", "read", "busy", unknownError);
     addRoad("read, 101 sections", "read", "101", unknownError, {}, "reports 101 sections, more than the 100");
     addRoad("read, name lost", "read", "4300 lost", unknownError);
     addRoad("delete", "delete", "", "", QVariantList{1, 100, 0x860000U});
@@ -85,11 +90,15 @@ void tst_QX2ProgramTransmitter::command_endsExactlyOnce()
     QFETCH(QString, command);
     QFETCH(QString, setup);
     Qx2Bench bench(setup.toInt());
+    if (setup == "Greek name")
+        bench.programName = "Θερμό";
     const Signals bits{chamberSignal(4, -1, setup == "bit 16" ? 16 : 15)};
     const Sections sections{programSection({SetpointValue(bits.first(), true)}, 60)};
     bench.runRoad(setup == "slot 3" ? 3 : 2, sections, bits, {}, [&] {
         if (command == "name" && bench.spy.errors.isEmpty())
             QCOMPARE(bench.spy.name.first(), (QVariantList{1, "Heat"}));
+        if (setup == "Greek name")
+            QVERIFY(bench.connection->requests.isEmpty());
         if (command == "stop")
             QCOMPARE(bench.connection->requests.last().values, QVariantList{2});
     });
@@ -117,10 +126,25 @@ void tst_QX2ProgramTransmitter::start_readsTheStateThenStartsOnce()
     QCOMPARE(bench.spy.outcomes(), 2);
 }
 
+// Two analog signals by the numbers of their manual-mode write addresses,
+// and a switch. Each setpoint goes to its signal's column of the float
+// block, where a read finds it.
+void tst_QX2ProgramTransmitter::writeThenRead_givesTheProgramBack_data()
+{
+    QTest::addColumn<QList<int>>("numbers");
+    QTest::addColumn<QVector<float>>("setpoints");
+    QTest::newRow("columns 1 and 2") << QList<int>{1, 2} << QVector<float>{25.0f, -25.0f, 0.0f, 0.0f, 0.0f, 0.0f};
+    // Used to be written by their places among the setpoints, to columns 1
+    // and 2: read back, 25 came back as 0.
+    QTest::newRow("columns 2 and 4") << QList<int>{2, 4} << QVector<float>{0.0f, 25.0f, 0.0f, -25.0f, 0.0f, 0.0f};
+}
+
 void tst_QX2ProgramTransmitter::writeThenRead_givesTheProgramBack()
 {
+    QFETCH(QList<int>, numbers);
     Qx2Bench bench;
-    const Signals chamberSignals{chamberSignal(1, 1), chamberSignal(2, 2), chamberSignal(4, -1, 15)};
+    const Signals chamberSignals{chamberSignal(1, numbers.at(0)), chamberSignal(2, numbers.at(1)),
+                                 chamberSignal(4, -1, 15)};
     const auto section = [&](float first, bool bit, ProgramSection::TransitionType transition, int reference) {
         const QList<SetpointValue> setpoints{
             SetpointValue(chamberSignals.at(0), QVariant(first), relativeBand(1.5f, 2.0f)),
@@ -136,6 +160,7 @@ void tst_QX2ProgramTransmitter::writeThenRead_givesTheProgramBack()
 
     // One request: number, count, name, five registers per section, command.
     const FakeModbusChamberConnection::Request write = bench.connection->requests.first();
+    QTEST(write.values.at(6).value<QVector<float>>().mid(0, 6), "setpoints");
     QCOMPARE(write.addressTexts().mid(8, 5), (QStringList{"3068", "3072", "306d", "3044", "306c"}));
     // Duration and transition type with their halves exchanged; the first
     // further number plus 1.

@@ -46,7 +46,9 @@ private Q_SLOTS:
 void tst_ZK4ProgramTransmitter::command_endsExactlyOnce_data()
 {
     addRoadColumns();
+    addRoad("write, busy for ever", "write", "busy", unknownError);
     addRoad("write, error code", "write", "error code", unknownError);
+    addRoad("write, lost connection", "write", "ac00 lost", "Unable to connect");
     addRoad("write, digital bit 16", "write", "bit 16", unknownError, {}, "Digital signal 4 has no place");
     addRoad("names, a step", "names", "", "", QVariant::fromValue(ProgramNames{{1, "Program 1"}}));
     addRoad("names, no step", "names", "0 steps", "", QVariant::fromValue(ProgramNames{{1, ""}}));
@@ -54,6 +56,7 @@ void tst_ZK4ProgramTransmitter::command_endsExactlyOnce_data()
     // Kept as controllers expect it: a count of 0 still reads step 0.
     addRoad("read, no step", "read", "0 steps", "", 1);
     addRoad("read, 31 steps", "read", "31 steps", unknownError, {}, "reports 31 steps, more than the 30");
+    // Reported on the turn after the transmitter went idle.
     addRoad("delete", "delete", "", "", QVariantList{0, 0x83});
     // Start time and delay are not the controller's business.
     addRoad("start", "start", "", "", QVariantList{1});
@@ -62,13 +65,20 @@ void tst_ZK4ProgramTransmitter::command_endsExactlyOnce_data()
 
 void tst_ZK4ProgramTransmitter::command_endsExactlyOnce()
 {
+    QFETCH(QString, command);
     QFETCH(QString, setup);
     Zk4Bench bench;
     if (setup.endsWith("steps"))
         bench.connection->registers[0xAC08] = setup.section(' ', 0, 0).toUShort();
     const Signals bits{chamberSignal(4, -1, setup == "bit 16" ? 16 : 15)};
     const Sections sections{programSection({SetpointValue(bits.first(), true)}, 60)};
-    bench.runRoad(1, sections, bits, {QDateTime::currentDateTime(), 60, 2, 1, 0, 0, 0});
+    QList<AbstractProgramTransmitter::Command> commandsAtDelete;
+    QObject::connect(&bench.transmitter, &ZK4ProgramTransmitter::deleteProgramFinished, &bench.transmitter,
+                     [&] { commandsAtDelete.append(bench.transmitter.currentCommand()); });
+    bench.runRoad(1, sections, bits, {QDateTime::currentDateTime(), 60, 2, 1, 0, 0, 0}, [&] {
+        if (command == "delete")
+            QCOMPARE(commandsAtDelete, QList{AbstractProgramTransmitter::INVALID});
+    });
 }
 
 // One request of 4 + 3 per step + 1 writes; values come back as written,

@@ -156,8 +156,11 @@ void tst_TjvProgramTransmitter::readProgramNames_gives52Names_andRefusesOthersMe
     QVERIFY(bench.transmitter.readProgramNames());
     QVERIFY(!bench.transmitter.deleteProgram(1));
     QCOMPARE(bench.spy.lastError(), QString("Device busy: 'Read program list from chamber'"));
-    QVERIFY(!bench.transmitter.startProgram(1, {}) && !bench.transmitter.stopProgram()
-            && !bench.transmitter.readProgramName(1));
+    for (const char *operation : {"readProgramName' not implemented", "startProgram' not supported",
+                                  "stopProgram' not supported"})
+        QTest::ignoreMessage(QtWarningMsg, (QByteArray("(TJV) Operation '") + operation).constData());
+    QVERIFY(!bench.transmitter.readProgramName(1) && !bench.transmitter.startProgram(1, {})
+            && !bench.transmitter.stopProgram());
 
     QTRY_COMPARE(bench.spy.names.count(), 1);
     QCOMPARE(bench.spy.names.first().first().value<ProgramNames>(), programList(52, {{1, "Test"}, {6, "Heat\n"}}));

@@ -8,6 +8,8 @@
 #include <QtCore/QMap>
 #include <QtCore/QRegularExpression>
 
+#include <algorithm>
+
 namespace quelta::base::connection::chamberconnection {
 
 using domain::types::ChamberSignal;
@@ -17,11 +19,31 @@ using domain::types::Unit;
 
 namespace {
 
-// Reads the file's lines with "\n" as their end.
-void openText(QBuffer &file, const QByteArray &content)
+// The file's lines as they stand: a CR inside a line stays there, where a
+// text-mode read would drop it and join what it separated.
+void openLines(QBuffer &file, const QByteArray &content)
 {
     file.setData(content);
-    file.open(QIODevice::ReadOnly | QIODevice::Text);
+    file.open(QIODevice::ReadOnly);
+}
+
+// A line without its end, LF or CR LF.
+QString withoutLineEnd(QByteArray line)
+{
+    if (line.endsWith('\n'))
+        line.chop(1);
+    if (line.endsWith('\r'))
+        line.chop(1);
+    return QString::fromUtf8(line);
+}
+
+// Tabs may separate the columns; any other control character, a CR among
+// them, makes the numbers of a line unreliable.
+bool hasControlCharacter(const QString &line)
+{
+    return std::any_of(line.cbegin(), line.cend(), [](QChar c) {
+        return (c.unicode() < 0x20 && c != QLatin1Char('\t')) || c.unicode() == 0x7f;
+    });
 }
 
 ChamberSignal signalWithReadAddress(const QList<ChamberSignal> &chamberSignals, const QString &address)
@@ -67,10 +89,11 @@ QList<SetpointValue> valuesOf(const QString &line, int offset, const QList<Chamb
 QList<ChamberSignal> TjvDataLogFormat::columns(const QByteArray &canIdIni, const QList<ChamberSignal> &chamberSignals)
 {
     static const QRegularExpression logging(QStringLiteral("Logging=(TRUE|FALSE)"));
-    static const QRegularExpression id(QStringLiteral("ID=(0x[0-9A-F]{8})"));
+    // Exactly eight digits: a ninth must not be cut off into another ID.
+    static const QRegularExpression id(QStringLiteral("ID=(0x[0-9A-F]{8})(?=\\s|$)"));
     QList<ChamberSignal> columns;
     QBuffer file;
-    openText(file, canIdIni);
+    openLines(file, canIdIni);
     while (!file.atEnd()) {
         QString block;
         for (int line = 0; line < LinesPerBlock && !file.atEnd(); ++line)
@@ -95,16 +118,20 @@ QList<Recordset> TjvDataLogFormat::recordsets(const QByteArray &logFile, const Q
             QStringLiteral("^(\\d{4}-\\d{2}-\\d{2})\\s*(\\d{2}:\\d{2}:\\d{2})\\s*"));
     QList<Recordset> recordsets;
     QBuffer file;
-    openText(file, logFile);
+    openLines(file, logFile);
     for (int line = 0; line < HeaderLines && !file.atEnd(); ++line)
         file.readLine();
     // Read line by line: whatever follows the first line without a time is
     // never looked at.
     while (!file.atEnd()) {
-        const QString line = QString::fromUtf8(file.readLine());
+        const QString line = withoutLineEnd(file.readLine());
         const QRegularExpressionMatch stamp = timeStamp.match(line);
         if (!stamp.hasMatch())
             break;
+        if (hasControlCharacter(line)) {
+            qCWarning(lcChamberConnection) << "(TJV) Log line with a control character skipped:" << line;
+            continue;
+        }
         const QDateTime recordTime = QDateTime::fromString(stamp.captured(1) + QLatin1Char(' ') + stamp.captured(2),
                                                            QStringLiteral("yyyy-MM-dd HH:mm:ss"));
         if (!recordTime.isValid() || recordTime < recording.startTime())

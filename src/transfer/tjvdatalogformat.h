@@ -15,13 +15,15 @@ namespace quelta::base::connection::chamberconnection {
 // last one possibly shorter. A block with "Logging=TRUE" describes the next
 // column of the daily files; its "ID=0x<eight upper-case hex digits>" is the
 // read address of the column's signal. Blocks with "Logging=FALSE" describe
-// no column; blocks with neither, or with TRUE and no ID, are logged and
-// skipped.
+// no column; blocks with neither, or with TRUE and no well-formed ID (one
+// with a ninth digit among them), are logged and skipped.
 //
 // A daily log file has five header lines; then each line starts with
 // "yyyy-MM-dd HH:mm:ss" (local time) followed by one number per column, the
 // numbers separated by blanks. A group "0x<four hex digits>" ends the
 // numbers. The first line without the leading date and time ends the file.
+// Lines end in LF or CR LF; a line with any other control character than a
+// tab, such as a CR within it, is skipped with a warning.
 class TjvDataLogFormat
 {
 public:

@@ -2,6 +2,8 @@
 
 #include "tjvftpconnection.h"
 
+#include <utility>
+
 namespace quelta::base::connection::chamberconnection {
 
 TjvDataLoggerCheck::TjvDataLoggerCheck(const QDate &from, const QDate &to,
@@ -31,6 +33,8 @@ void TjvDataLoggerCheck::runOneAfterAnother(const QList<TjvDataLoggerCheck *> &c
         TjvDataLoggerCheck *child = children.at(i);
         connect(child, &TjvDataLoggerCheck::validDates, this,
                 [this, child](const QList<QDate> &dates) { handleValidDates(child, dates); });
+        connect(child, &TjvDataLoggerCheck::failed, this,
+                [this, child](const QString &errorMessage) { handleFailure(child, errorMessage); });
         if (i + 1 < children.size())
             connect(child, &TjvDataLoggerCheck::finished, children.at(i + 1), &TjvDataLoggerCheck::startRequest);
     }
@@ -42,6 +46,21 @@ void TjvDataLoggerCheck::report(const QList<QDate> &dates)
     deleteLater();
     Q_EMIT validDates(dates);
     Q_EMIT finished();
+}
+
+void TjvDataLoggerCheck::reportFailure(const QString &errorMessage)
+{
+    deleteLater();
+    Q_EMIT failed(errorMessage);
+    Q_EMIT finished();
+}
+
+void TjvDataLoggerCheck::handleFailure(TjvDataLoggerCheck *child, const QString &errorMessage)
+{
+    // The children after it have not started; gone, they never will.
+    m_children.removeOne(child);
+    qDeleteAll(std::exchange(m_children, {}));
+    reportFailure(errorMessage);
 }
 
 void TjvDataLoggerCheck::handleValidDates(TjvDataLoggerCheck *child, const QList<QDate> &dates)

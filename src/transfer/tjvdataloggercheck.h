@@ -13,12 +13,14 @@ class TjvFtpConnection;
 // have a log file on a TJV controller: years split the range into months,
 // months into the directory listings of single months.
 //
-// Each object is started once, reports once through validDates() followed by
-// finished(), and then deletes itself later. A level runs its children one
-// after the other, each started by the finished() of the one before, and
-// reports the dates of all of them once the last has reported. A range that
-// is empty or has an invalid end is reported as an empty list inside
-// startRequest(), without any listing.
+// Each object is started once, reports once through validDates() or failed()
+// followed by finished(), and then deletes itself later. A level runs its
+// children one after the other, each started by the finished() of the one
+// before, and reports the dates of all of them once the last has reported.
+// A child that fails makes its level fail at once: the children after it are
+// not started, and no dates are reported. A range that is empty or has an
+// invalid end is reported as an empty list inside startRequest(), without
+// any listing.
 //
 // The objects, their replies and the FTP connection live on one thread; the
 // chaining uses direct connections.
@@ -31,6 +33,8 @@ public:
 
 Q_SIGNALS:
     void validDates(const QList<QDate> &dates);
+    // The search could not tell which days have a file.
+    void failed(const QString &errorMessage);
     void finished();
 
 public Q_SLOTS:
@@ -47,9 +51,11 @@ protected:
     // child reports an empty list at once.
     void runOneAfterAnother(const QList<TjvDataLoggerCheck *> &children);
     void report(const QList<QDate> &dates);
+    void reportFailure(const QString &errorMessage);
 
 private:
     void handleValidDates(TjvDataLoggerCheck *child, const QList<QDate> &dates);
+    void handleFailure(TjvDataLoggerCheck *child, const QString &errorMessage);
 
     const QDate m_from;
     const QDate m_to;

@@ -8,8 +8,8 @@ namespace quelta::base::connection::chamberconnection {
 
 // The days from() to to() that have a log file in the directory of the month
 // of from(): "/SDMemory/DataRec/<yyyy>/<yyyyMM>", whose files are named by
-// their day, "<yyyyMMdd>...", and end in ".txt" or ".TXT". A directory that
-// cannot be listed has no such day.
+// their day, "<yyyyMMdd>.txt" or "<yyyyMMdd>.TXT". A directory that is not
+// there (550) has no such day; any other failure of the listing fails.
 class TjvDataLoggerCheckDays : public TjvDataLoggerCheck
 {
     Q_OBJECT

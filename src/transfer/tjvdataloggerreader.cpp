@@ -64,16 +64,29 @@ void TjvDataLoggerReader::attachWorker(TjvDataLoggerReaderImpl *worker)
             Qt::QueuedConnection);
     connect(worker, &TjvDataLoggerReaderImpl::finished, this, &TjvDataLoggerReader::forwardFinished,
             Qt::QueuedConnection);
+    connect(worker, &TjvDataLoggerReaderImpl::finishedIncomplete, this,
+            &TjvDataLoggerReader::forwardFinishedIncomplete, Qt::QueuedConnection);
     connect(worker, &TjvDataLoggerReaderImpl::error, this, &TjvDataLoggerReader::forwardError,
             Qt::QueuedConnection);
 }
 
 void TjvDataLoggerReader::forwardFinished(const RecordingData &recording, const QList<Recordset> &recordsets)
 {
-    // A read without records goes on to its error.
-    if (!recordsets.isEmpty())
-        m_reading = false;
+    m_reading = false;
     Q_EMIT finished(recording, recordsets);
+}
+
+// The records first, then what they lack; the read ends with the error, so a
+// read asked for in between is refused.
+void TjvDataLoggerReader::forwardFinishedIncomplete(const RecordingData &recording,
+                                                    const QList<Recordset> &recordsets, const QString &errorMessage)
+{
+    const QPointer<TjvDataLoggerReader> self(this);
+    Q_EMIT finished(recording, recordsets);
+    if (!self)
+        return;
+    m_reading = false;
+    Q_EMIT error(errorMessage);
 }
 
 void TjvDataLoggerReader::forwardError(const QString &errorMessage)

@@ -18,10 +18,11 @@ namespace quelta::base::connection::chamberconnection {
 //
 // The worker is created only when the data-log thread runs; a reader without
 // one, or whose thread has ended since, refuses every read, as it refuses a
-// read while its last one has not ended. An accepted read ends in exactly one
-// finished() or error(): a read without values ends in finished() without
-// records followed by error("No Values found"), a read whose thread ends under
-// it in error("Unknown Error").
+// read while its last one has not ended. An accepted read ends in finished(),
+// in error(), or in finished() followed by error() when the records are not
+// the whole log: without records as error("No Values found"), with records
+// as an error that names the days whose files could not be fetched. A read
+// whose thread ends under it ends in error("Unknown Error").
 //
 // The worker goes with the reader or with its thread, whichever ends first.
 class TjvDataLoggerReader : public QObject, public domain::api::IDataLoggerReader
@@ -53,6 +54,8 @@ private:
     void attachWorker(TjvDataLoggerReaderImpl *worker);
     void forwardFinished(const domain::types::RecordingData &recording,
                          const QList<domain::types::Recordset> &recordsets);
+    void forwardFinishedIncomplete(const domain::types::RecordingData &recording,
+                                   const QList<domain::types::Recordset> &recordsets, const QString &errorMessage);
     void forwardError(const QString &errorMessage);
     void onWorkerThreadFinished();
 

@@ -21,6 +21,14 @@ using domain::types::Recordset;
 const QString TjvDataLoggerReaderImpl::canIdIniFilePath = QStringLiteral("/Config/System/CANID.ini");
 const QString TjvDataLoggerReaderImpl::logFilePathPattern = QStringLiteral("/SDMemory/DataRec/%1/%2/%3.txt");
 
+namespace {
+
+// Downloads running at once, each on a control connection of its own: small
+// controllers serve only a few, and refuse the ones beyond.
+constexpr int MaxParallelDownloads = 4;
+
+} // namespace
+
 struct TjvDataLoggerReaderImpl::ReadState
 {
     // Its end time is the moment the read began.
@@ -28,8 +36,11 @@ struct TjvDataLoggerReaderImpl::ReadState
     // The signals passed in, then one per column of the log files.
     QList<ChamberSignal> chamberSignals;
     QList<Recordset> recordsets;
+    // The days with a log file that are still to be downloaded, in order.
+    QList<QDate> daysToFetch;
     QList<QNetworkReply *> pendingReplies;
     QStringList errorTexts;
+    QList<QDate> failedDays;
 };
 
 TjvDataLoggerReaderImpl::TjvDataLoggerReaderImpl(const QHostAddress &address, QObject *parent)
@@ -94,6 +105,7 @@ void TjvDataLoggerReaderImpl::searchProvenDates()
     auto *const search = new TjvDataLoggerCheckYears(m_readState->recording.startTime().date(),
                                                      m_readState->recording.endTime().date(), m_ftpConnection, this);
     connect(search, &TjvDataLoggerCheck::validDates, this, &TjvDataLoggerReaderImpl::handleProvenDates);
+    connect(search, &TjvDataLoggerCheck::failed, this, &TjvDataLoggerReaderImpl::handleSearchFailure);
     search->startRequest();
 }
 
@@ -102,29 +114,42 @@ void TjvDataLoggerReaderImpl::handleProvenDates(const QList<QDate> &dates)
     if (!m_readState)
         return;
     if (dates.isEmpty()) {
-        finishReadWithoutValues();
+        finishRead();
         return;
     }
+    m_readState->daysToFetch = dates;
+    std::sort(m_readState->daysToFetch.begin(), m_readState->daysToFetch.end());
     // Every request yields a reply that finishes later, so the read cannot
     // end inside this loop.
-    for (const QDate &day : dates)
-        fetchLogFile(day);
+    while (m_readState->pendingReplies.size() < MaxParallelDownloads && !m_readState->daysToFetch.isEmpty())
+        fetchNextLogFile();
 }
 
-void TjvDataLoggerReaderImpl::fetchLogFile(const QDate &day)
+// A listing that failed leaves the days unknown: the records of the others
+// would pass for the whole log.
+void TjvDataLoggerReaderImpl::handleSearchFailure(const QString &errorMessage)
 {
+    if (!m_readState)
+        return;
+    qCCritical(lcChamberConnection).noquote() << "(TJV) Could not list log files" << errorMessage;
+    failRead(tr("Could not list log files (%1)").arg(errorMessage));
+}
+
+void TjvDataLoggerReaderImpl::fetchNextLogFile()
+{
+    const QDate day = m_readState->daysToFetch.takeFirst();
     const QString path = logFilePathPattern.arg(day.toString(QStringLiteral("yyyy")),
                                                  day.toString(QStringLiteral("yyyyMM")),
                                                  day.toString(QStringLiteral("yyyyMMdd")));
     QNetworkReply *const reply = m_ftpConnection->get(path);
-    connect(reply, &QNetworkReply::finished, this, [this, reply] { handleLogData(reply); });
+    connect(reply, &QNetworkReply::finished, this, [this, reply, day] { handleLogData(reply, day); });
     m_readState->pendingReplies.append(reply);
     qCInfo(lcChamberConnection).noquote() << "network request for" << day.toString(Qt::TextDate);
-    if (day == m_readState->recording.startTime().date())
+    if (m_readState->daysToFetch.isEmpty())
         qCInfo(lcChamberConnection) << "Last network request created";
 }
 
-void TjvDataLoggerReaderImpl::handleLogData(QNetworkReply *reply)
+void TjvDataLoggerReaderImpl::handleLogData(QNetworkReply *reply, const QDate &day)
 {
     reply->deleteLater();
     if (!m_readState)
@@ -134,39 +159,50 @@ void TjvDataLoggerReaderImpl::handleLogData(QNetworkReply *reply)
         m_readState->recordsets.append(
                 TjvDataLogFormat::recordsets(reply->readAll(), m_readState->chamberSignals, m_readState->recording));
     } else {
+        qCWarning(lcChamberConnection).noquote()
+                << "(TJV) Could not fetch log file" << m_ftpConnection->errorString(reply);
         m_readState->errorTexts.append(tr("Could not fetch log file (%1)")
                                                .arg(reply->request().url().toString(QUrl::RemoveUserInfo)));
+        m_readState->failedDays.append(day);
+    }
+    if (!m_readState->daysToFetch.isEmpty()) {
+        fetchNextLogFile();
+        return;
     }
     if (!m_readState->pendingReplies.isEmpty())
         return;
-    if (!m_readState->recordsets.isEmpty())
-        finishRead();
-    else if (!m_readState->errorTexts.isEmpty())
+    if (m_readState->recordsets.isEmpty() && !m_readState->errorTexts.isEmpty())
         failRead(m_readState->errorTexts.first());
     else
-        finishReadWithoutValues();
+        finishRead();
 }
 
 void TjvDataLoggerReaderImpl::finishRead()
 {
     RecordingData recording = m_readState->recording;
     QList<Recordset> recordsets = m_readState->recordsets;
+    QStringList failedDays;
+    for (const QDate &day : qAsConst(m_readState->failedDays))
+        failedDays.append(day.toString(Qt::ISODate));
     resetReadState();
+    if (recordsets.isEmpty()) {
+        Q_EMIT finishedIncomplete(recording, recordsets, tr("No Values found"));
+        return;
+    }
     // The files arrive in the order their downloads end.
     std::stable_sort(recordsets.begin(), recordsets.end(), [](const Recordset &lhs, const Recordset &rhs) {
         return lhs.recordTime() < rhs.recordTime();
     });
     recording.setSecondsInterval(
             recordsets.size() == 1 ? 0 : int(recordsets.at(0).recordTime().secsTo(recordsets.at(1).recordTime())));
-    Q_EMIT finished(recording, recordsets);
-}
-
-void TjvDataLoggerReaderImpl::finishReadWithoutValues()
-{
-    const RecordingData recording = m_readState->recording;
-    resetReadState();
-    Q_EMIT finished(recording, {});
-    Q_EMIT error(tr("No Values found"));
+    if (failedDays.isEmpty()) {
+        Q_EMIT finished(recording, recordsets);
+        return;
+    }
+    std::sort(failedDays.begin(), failedDays.end());
+    Q_EMIT finishedIncomplete(recording, recordsets,
+                              tr("Data log incomplete, could not fetch the log files of %1")
+                                      .arg(failedDays.join(QStringLiteral(", "))));
 }
 
 void TjvDataLoggerReaderImpl::failRead(QString errorMessage)

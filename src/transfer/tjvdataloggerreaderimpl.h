@@ -25,13 +25,17 @@ class TjvFtpConnection;
 // connections.
 //
 // A read fetches the column description, searches the days from the
-// recording's start to now that have a log file, downloads those files side
-// by side and ends in finished() with their records in time order, or in
-// error(). When no day has a file, or the files hold no record, it ends in
-// finished() without records followed by error("No Values found"). A file
-// that cannot be fetched is left out; its error is reported only when no
-// file gave a record. One read at a time; a read asked for while one runs is
-// ignored.
+// recording's start to now that have a log file, downloads those files in
+// day order, at most four at a time, and ends in exactly one signal:
+// - finished() with all records in time order;
+// - finishedIncomplete() with the records in time order and why they are not
+//   the whole log: "No Values found" when no day has a file or the files hold
+//   no record, the days whose files could not be fetched when others gave
+//   records;
+// - error() when there is no column description, when the days cannot be
+//   searched (a listing fails otherwise than for a missing directory), or
+//   when no file could be fetched and none gave a record.
+// One read at a time; a read asked for while one runs is ignored.
 //
 // The FTP connection is created on this thread at the first read and kept;
 // its session ends with every read, so the next read logs in afresh.
@@ -53,6 +57,9 @@ public:
 Q_SIGNALS:
     void finished(const quelta::domain::types::RecordingData &recording,
                   const QList<quelta::domain::types::Recordset> &recordsets);
+    void finishedIncomplete(const quelta::domain::types::RecordingData &recording,
+                            const QList<quelta::domain::types::Recordset> &recordsets,
+                            const QString &errorMessage);
     void error(const QString &errorMessage = tr("Unknown Error"));
 
 public Q_SLOTS:
@@ -66,12 +73,12 @@ private:
     void handleCanIdIni(QNetworkReply *reply);
     void searchProvenDates();
     void handleProvenDates(const QList<QDate> &dates);
-    void fetchLogFile(const QDate &day);
-    void handleLogData(QNetworkReply *reply);
+    void handleSearchFailure(const QString &errorMessage);
+    void fetchNextLogFile();
+    void handleLogData(QNetworkReply *reply, const QDate &day);
 
     // Each ends the read before it reports.
     void finishRead();
-    void finishReadWithoutValues();
     // By value: the message may live in the read state.
     void failRead(QString errorMessage);
     void resetReadState();

@@ -66,12 +66,17 @@ QNetworkReply *TjvFtpConnection::changeDirectory(const QString &path)
     return m_manager.sendCustomRequest(createRequest(directory), QByteArrayLiteral("cd"));
 }
 
+// The path is taken character by character, never as URL text: "#", "?" and
+// "%" of a listed file name are part of the name.
 QNetworkRequest TjvFtpConnection::createRequest(const QString &path) const
 {
-    QUrl url(QStringLiteral("ftp://%1/%2").arg(m_address.toString(), path), QUrl::TolerantMode);
+    QUrl url;
+    url.setScheme(QStringLiteral("ftp"));
+    url.setHost(m_address.toString());
+    url.setPort(m_port);
     url.setUserName(ftpUserName, QUrl::DecodedMode);
     url.setPassword(ftpPassword, QUrl::DecodedMode);
-    url.setPort(m_port);
+    url.setPath(QLatin1Char('/') + path, QUrl::DecodedMode);
     return QNetworkRequest(url);
 }
 

@@ -22,7 +22,9 @@ namespace quelta::base::connection::chamberconnection {
 // who waits for finished() and deletes it. Paths are used as given after the
 // host, so "/Program/..." becomes an absolute "//Program/..." and a path
 // without leading slash is relative to the directory of the last successful
-// changeDirectory(). The connection reports nothing itself: a failure
+// changeDirectory(). Every character of a path reaches the server as it
+// stands; none has a meaning in the URL. The connection reports nothing
+// itself: a failure
 // arrives as the reply's error, and errorString() gives its text without the
 // account.
 class TjvFtpConnection : public QObject

@@ -47,6 +47,40 @@ QByteArray upToNul(const QByteArray &text)
     return end < 0 ? text : text.left(end);
 }
 
+bool isControlCharacter(QChar c)
+{
+    return c.unicode() < 0x20 || c.unicode() == 0x7f;
+}
+
+// A name of a listing that can be addressed in the slot directory just as it
+// was listed: valid UTF-8 without control characters, and no path that
+// leads elsewhere.
+std::optional<QString> plainNameOf(const QByteArray &listed)
+{
+    const QString name = QString::fromUtf8(listed);
+    const bool plain = !name.isEmpty() && name.toUtf8() == listed && name != QLatin1String(".")
+        && name != QLatin1String("..") && !name.contains(QLatin1Char('/')) && !name.contains(QLatin1Char('\\'))
+        && std::none_of(name.cbegin(), name.cend(), isControlCharacter);
+    return plain ? std::optional<QString>(name) : std::nullopt;
+}
+
+// The plain names of an "ls" reply, whose names are joined by ";"; the others
+// are logged and left alone.
+QStringList plainNamesIn(QNetworkReply &reply)
+{
+    QStringList names;
+    const QList<QByteArray> listed = reply.readAll().split(';');
+    for (const QByteArray &entry : listed) {
+        if (entry.isEmpty())
+            continue;
+        if (const std::optional<QString> name = plainNameOf(entry))
+            names.append(*name);
+        else
+            qCWarning(lcChamberConnection) << "(TJV) Listed name left alone, it is no plain file name:" << entry;
+    }
+    return names;
+}
+
 // The first line of a name file: a name ended by CR LF, as the controllers
 // and this class write it.
 QString programNameIn(QNetworkReply &reply)
@@ -313,6 +347,9 @@ bool TjvProgramTransmitter::readSectionLine(const QByteArray &text, const Chambe
     return true;
 }
 
+// The tables are formatted first; then the slot's tables that this program
+// does not rewrite are removed, since a read would take them for part of it;
+// then the slot directory is entered for the uploads.
 void TjvProgramTransmitter::prepareWriteProgram()
 {
     collectDigitalSignals();
@@ -320,8 +357,16 @@ void TjvProgramTransmitter::prepareWriteProgram()
         resetThenReportError();
         return;
     }
-    if (formatSignalFiles())
-        await(m_ftpConnection->changeDirectory(slotDirectory()), &TjvProgramTransmitter::writeProgramNameFile);
+    if (!formatSignalFiles())
+        return;
+    // The sections travel in the analog tables: without one, only the name
+    // would be stored.
+    if (m_signalFiles.isEmpty() && !transmissionData().sections.isEmpty()) {
+        qCWarning(lcChamberConnection) << "(TJV) Program without analog set-points not written";
+        resetThenReportError(tr("The controller cannot store a program without analog setpoints"));
+        return;
+    }
+    await(m_ftpConnection->list(slotDirectory()), &TjvProgramTransmitter::handleStaleTableList);
 }
 
 // One table for each analog signal that section 0 sets, in the order of the
@@ -379,6 +424,28 @@ bool TjvProgramTransmitter::formatSignalFile(const ChamberSignal &signal)
     return true;
 }
 
+// Letter case is not told apart: a server that does not tell it apart either
+// would serve "ID...TPG" to a read of "ID...tpg".
+void TjvProgramTransmitter::handleStaleTableList(QNetworkReply &reply)
+{
+    if (!succeeded(reply))
+        return;
+    const QStringList names = plainNamesIn(reply);
+    for (const QString &name : names) {
+        const bool rewritten = std::any_of(m_signalFiles.cbegin(), m_signalFiles.cend(), [&name](const auto &file) {
+            return file.first.compare(name, Qt::CaseInsensitive) == 0;
+        });
+        if (name.endsWith(QLatin1String(".tpg"), Qt::CaseInsensitive) && !rewritten)
+            m_deleteFileList.append(name);
+    }
+    deleteProgramFile();
+}
+
+void TjvProgramTransmitter::enterSlotDirectory()
+{
+    await(m_ftpConnection->changeDirectory(slotDirectory()), &TjvProgramTransmitter::writeProgramNameFile);
+}
+
 // The files land in the slot directory that the "cd" entered.
 void TjvProgramTransmitter::writeProgramNameFile(QNetworkReply &reply)
 {
@@ -411,21 +478,24 @@ void TjvProgramTransmitter::handleDeleteFileList(QNetworkReply &reply)
 {
     if (!succeeded(reply))
         return;
-    m_deleteFileList = reply.readAll().split(';');
+    m_deleteFileList = plainNamesIn(reply);
     QTimer::singleShot(0, this, &TjvProgramTransmitter::deleteProgramFile);
 }
 
-// From the last listed file to the first; the slot directory stays.
+// From the last listed file to the first; the slot directory stays. A write
+// goes on into the slot directory once its stale tables are gone.
 void TjvProgramTransmitter::deleteProgramFile()
 {
-    while (!m_deleteFileList.isEmpty() && m_deleteFileList.last().isEmpty())
-        m_deleteFileList.removeLast();
     if (m_deleteFileList.isEmpty()) {
+        if (currentCommand() == WRITE) {
+            enterSlotDirectory();
+            return;
+        }
         resetCommand();
         Q_EMIT deleteProgramFinished();
         return;
     }
-    const QString name = QString::fromUtf8(upToNul(m_deleteFileList.takeLast()));
+    const QString name = m_deleteFileList.takeLast();
     qCInfo(lcChamberConnection).noquote() << "Deleting file" << name;
     await(m_ftpConnection->deleteFile(slotDirectory() + QLatin1Char('/') + name),
           &TjvProgramTransmitter::handleDeletedFile);

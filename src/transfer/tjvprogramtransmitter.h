@@ -6,6 +6,7 @@
 #include <QtCore/QList>
 #include <QtCore/QPair>
 #include <QtCore/QSharedPointer>
+#include <QtCore/QStringList>
 
 class QNetworkReply;
 
@@ -28,10 +29,12 @@ class TjvFtpConnection;
 // the previous reply or a zero-delay timer. The program list reads the 52
 // name files, a missing one naming an empty slot; a read fetches the name
 // file and the tables of the chamber's analog signals, a missing table
-// leaving that signal out; a write enters the slot directory, uploads the
-// name file and then the tables, all of them formatted and checked before
-// the first request; a delete lists the directory and deletes its files from
-// the last listed to the first. Every end of a command drops the
+// leaving that signal out; a write formats and checks all tables before the
+// first request, removes the slot's other tables, enters the slot directory
+// and uploads the name file and then the tables; a delete lists the
+// directory and deletes its files from the last listed to the first. Only
+// plain listed names are deleted, never a path that leads out of the slot.
+// Every end of a command drops the
 // connection's session, so the next command logs in afresh. Reading a single
 // name, starting and stopping are not possible over FTP: they are refused
 // with a warning and no signal.
@@ -81,6 +84,8 @@ private:
     bool readSectionLine(const QByteArray &text, const domain::types::ChamberSignal &signal, bool withBits);
     bool formatSignalFiles();
     bool formatSignalFile(const domain::types::ChamberSignal &signal);
+    void handleStaleTableList(QNetworkReply &reply);
+    void enterSlotDirectory();
     void writeProgramNameFile(QNetworkReply &reply);
     void writeNextSignalFile(QNetworkReply &reply);
     void handleDeleteFileList(QNetworkReply &reply);
@@ -88,7 +93,9 @@ private:
     void handleDeletedFile(QNetworkReply &reply);
 
     QSharedPointer<TjvFtpConnection> m_ftpConnection;
-    QList<QByteArray> m_deleteFileList;
+    // The listed files still to delete: all of a deleted slot's, the stale
+    // tables of a written one.
+    QStringList m_deleteFileList;
     // The digital signals that travel in the bit column.
     QList<domain::types::ChamberSignal> m_digitalSignals;
     // Write: the tables still to upload, by relative path.

@@ -24,11 +24,22 @@ TjvFtpPeer::~TjvFtpPeer()
     m_process.waitForFinished();
 }
 
-bool TjvFtpPeer::start(const QString &password)
+bool TjvFtpPeer::start()
 {
-    m_process.start(qEnvironmentVariable("PYTHON3", "/usr/bin/python3"),
-                    {QStringLiteral(QUELTA_TEST_SOURCE_DIR "/peers/pyftpdlib_server.py"), "--root", m_root.path(),
-                     "--user", TjvFtpConnection::ftpUserName, "--password", password});
+    return start(Options());
+}
+
+bool TjvFtpPeer::start(const Options &options)
+{
+    QStringList arguments{QStringLiteral(QUELTA_TEST_SOURCE_DIR "/peers/pyftpdlib_server.py"),
+                          "--root", m_root.path(), "--user", TjvFtpConnection::ftpUserName,
+                          "--password", options.password,
+                          "--max-connections-per-address", QString::number(options.maxConnectionsPerAddress)};
+    if (!options.stalledCommand.isEmpty())
+        arguments << "--stall" << options.stalledCommand;
+    for (const auto &listed : options.listedNames)
+        arguments << "--listed" << listed.first << listed.second;
+    m_process.start(qEnvironmentVariable("PYTHON3", "/usr/bin/python3"), arguments);
     const QByteArray line = nextLine();
     m_port = line.startsWith("PORT ") ? quint16(line.mid(5).toUInt()) : 0;
     return m_port != 0;

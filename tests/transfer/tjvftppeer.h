@@ -20,10 +20,25 @@ std::unique_ptr<QNetworkReply> awaitReply(QNetworkReply *reply,
 class TjvFtpPeer
 {
 public:
+    // How the server differs from a plain one.
+    struct Options
+    {
+        // The one it accepts.
+        QString password = quelta::base::connection::chamberconnection::TjvFtpConnection::ftpPassword;
+        // Control connections of one address beyond this are refused with
+        // 421; 0 for no limit.
+        int maxConnectionsPerAddress = 0;
+        // A command that the server never answers, such as "NLST".
+        QString stalledCommand;
+        // A directory and a name listed in it besides its files.
+        QList<QPair<QString, QString>> listedNames;
+    };
+
     ~TjvFtpPeer();
 
-    // Waits until the server listens; password is the one it accepts.
-    bool start(const QString &password = quelta::base::connection::chamberconnection::TjvFtpConnection::ftpPassword);
+    // Waits until the server listens.
+    bool start();
+    bool start(const Options &options);
     quint16 port() const { return m_port; }
     // A connection of the program to this server.
     std::unique_ptr<quelta::base::connection::chamberconnection::TjvFtpConnection> connect() const;

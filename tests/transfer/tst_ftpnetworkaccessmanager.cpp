@@ -63,7 +63,9 @@ void tst_FtpNetworkAccessManager::failures()
     TjvFtpPeer peer;
     QVERIFY(peer.writeFile("top.txt", "top"));
     QVERIFY(QDir().mkpath(peer.localPath("dir")));
-    QVERIFY(peer.start(serverPassword));
+    TjvFtpPeer::Options options;
+    options.password = serverPassword;
+    QVERIFY(peer.start(options));
     quint16 port = peer.port();
     if (closedPort) {
         QTcpServer closed;

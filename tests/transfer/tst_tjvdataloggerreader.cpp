@@ -4,6 +4,7 @@
 #include "transfer/tjvdataloggercheckyears.h"
 #include "transfer/tjvdataloggerreader.h"
 
+#include <QtCore/QDir>
 #include <QtTest/QSignalSpy>
 #include <QtTest/QTest>
 
@@ -12,10 +13,16 @@ using namespace quelta::base::connection::chamberconnection;
 
 namespace {
 
-// Connections to the server of peer.
+constexpr int WaitMs = 10000;
+
+// Connections to the server of peer, which give up on it after 2 s of silence.
 TjvDataLoggerReaderImpl::FtpConnectionFactory connectionTo(const TjvFtpPeer &peer)
 {
-    return [&peer] { return QSharedPointer<TjvFtpConnection>(peer.connect().release()); };
+    return [&peer] {
+        QSharedPointer<TjvFtpConnection> connection(peer.connect().release());
+        connection->setTimeout(std::chrono::seconds(2));
+        return connection;
+    };
 }
 
 const QDate today = QDate::currentDate();
@@ -89,6 +96,8 @@ private Q_SLOTS:
     void read_givesTheRecordsInTimeOrder();
     void read_endsExactlyOnce_data();
     void read_endsExactlyOnce();
+    void monthRead_onAControllerOfFourConnections_data();
+    void monthRead_onAControllerOfFourConnections();
     void read_isRefusedWithoutRunningThread();
 
 private:
@@ -105,6 +114,10 @@ void tst_TjvDataLoggerReader::columns_data()
             << QList<int>{1, -1};
     QTest::newRow("short last block") << block("TRUE", "0x00010002") + "ID=0x00010001\r\nLogging=TRUE\r\n"
                                       << QList<int>{2, 1};
+    // The first eight digits of these were once read as signal 1's address.
+    QTest::newRow("an ID with a ninth digit or a CR among its digits")
+            << block("TRUE", "0x000100011") + block("TRUE", "0x0001\r0001") + block("TRUE", "0x00010002")
+            << QList<int>{2};
 }
 
 void tst_TjvDataLoggerReader::columns()
@@ -127,6 +140,9 @@ void tst_TjvDataLoggerReader::recordsets_data()
             << QByteArray("2022-12-01 10:00:00\t20 99 20   -5.5\r\n") << "10:00:00 1=68 3=293.15 4=-5.5";
     QTest::newRow("more numbers than columns, fewer numbers than columns") << QList<int>{0, 3}
             << QByteArray("2022-12-01 10:00:00 1 2 3\n2022-12-01 10:00:10 4\n") << "10:00:00 1=1 2=2; 10:00:10 1=4";
+    // The CR was once dropped and the line read as 215.
+    QTest::newRow("a line with a CR among its numbers skipped") << QList<int>{0, 3}
+            << QByteArray("2022-12-01 10:00:00 21\r5 45\r\n2022-12-01 10:00:10 22 46\r\n") << "10:00:10 1=22 2=46";
     QTest::newRow("before the start skipped, a line without time ends the file") << QList<int>{0}
             << QByteArray("2022-12-01 08:59:59 1\n2022-12-01 09:00:00 2\n2022-13-01 09:30:00 3\nend\n"
                           "2022-12-01 11:00:00 4\n")
@@ -166,8 +182,11 @@ void tst_TjvDataLoggerReader::daySearch()
     QFETCH(QDate, from);
     QFETCH(QDate, to);
     TjvFtpPeer peer;
+    // Names with a sign or a ninth character were once taken for the days
+    // 2023-12-03, 2024-01-01 and 2023-11-16.
     for (const QString name : {"2023/202311/20231114.txt", "2023/202311/20231115.txt", "2023/202311/20231115.TXT",
                                "2023/202311/20231130.TXT", "2023/202311/20231120.csv", "2023/202311/notes.txt",
+                               "2023/202311/20231116x.txt", "2023/202312/202312+3.txt", "2024/202401/2024+101.txt",
                                "2023/202312/20231201.txt", "2024/202401/20240105.txt", "2024/202401/20240106.txt"})
         QVERIFY(peer.writeFile("SDMemory/DataRec/" + name, ""));
     QVERIFY(peer.start());
@@ -175,7 +194,7 @@ void tst_TjvDataLoggerReader::daySearch()
     QPointer<TjvDataLoggerCheck> search = new TjvDataLoggerCheckYears(from, to, connectionTo(peer)());
     QSignalSpy validDates(search.data(), &TjvDataLoggerCheck::validDates);
     search->startRequest();
-    QTRY_VERIFY_WITH_TIMEOUT(search.isNull(), 10000);
+    QTRY_VERIFY_WITH_TIMEOUT(search.isNull(), WaitMs);
     QCOMPARE(validDates.count(), 1);
     QStringList days;
     for (const QDate &day : validDates.first().first().value<QList<QDate>>())
@@ -203,7 +222,7 @@ void tst_TjvDataLoggerReader::read_givesTheRecordsInTimeOrder()
 
     QVERIFY(reader.readDataLogger(recordingFrom(yesterday.startOfDay()), chamberSignals, false));
     QVERIFY(!reader.readDataLogger(recordingFrom(yesterday.startOfDay()), chamberSignals, false));
-    QVERIFY(finished.wait(10000));
+    QVERIFY(finished.wait(WaitMs));
     QCOMPARE(deliveredOn, QThread::currentThread());
     QCOMPARE(finished.first().at(0).value<RecordingData>().secondsInterval(), 10);
     QCOMPARE(recordsText(finished.first().at(1).value<QList<Recordset>>(), "dd HH:mm:ss"),
@@ -216,16 +235,22 @@ void tst_TjvDataLoggerReader::read_endsExactlyOnce_data()
     QTest::addColumn<QByteArray>("canIdIni");
     QTest::addColumn<QString>("file");
     QTest::addColumn<bool>("freeze");
+    QTest::addColumn<QString>("stalledCommand");
     QTest::addColumn<int>("finishedPerRead"); // without records
     QTest::addColumn<QString>("error");
-    QTest::newRow("no column description") << QByteArray() << QString() << false << 0
+    QTest::newRow("no column description") << QByteArray() << QString() << false << QString() << 0
                                            << "Could not fetch CANID.ini file (FTP get";
-    QTest::newRow("no day with a file") << canIdIni << QString() << false << 1 << "No Values found";
-    QTest::newRow("a file without records") << canIdIni << logFile(today) << false << 1 << "No Values found";
+    QTest::newRow("no day with a file") << canIdIni << QString() << false << QString() << 1 << "No Values found";
+    QTest::newRow("a file without records") << canIdIni << logFile(today) << false << QString() << 1
+                                            << "No Values found";
     // Listed, but fetched as ".txt".
-    QTest::newRow("a file that cannot be fetched") << canIdIni << logFile(today, ".TXT") << false << 0
+    QTest::newRow("a file that cannot be fetched") << canIdIni << logFile(today, ".TXT") << false << QString() << 0
             << "Could not fetch log file (ftp://127.0.0.1:%1//" + logFile(today) + ")";
-    QTest::newRow("the thread ends during the read") << canIdIni << QString() << true << 0 << "Unknown Error";
+    // Once reported as a log without values, like an empty one.
+    QTest::newRow("a day listing that gets no answer") << canIdIni << logFile(today) << false << "NLST" << 0
+            << "Could not list log files (FTP ls of ftp://127.0.0.1:%1//SDMemory/DataRec/";
+    QTest::newRow("the thread ends during the read") << canIdIni << QString() << true << QString() << 0
+                                                     << "Unknown Error";
 }
 
 void tst_TjvDataLoggerReader::read_endsExactlyOnce()
@@ -233,15 +258,23 @@ void tst_TjvDataLoggerReader::read_endsExactlyOnce()
     QFETCH(QByteArray, canIdIni);
     QFETCH(QString, file);
     QFETCH(bool, freeze);
+    QFETCH(QString, stalledCommand);
     QFETCH(int, finishedPerRead);
     QFETCH(QString, error);
     TjvFtpPeer peer;
     QVERIFY(canIdIni.isEmpty() || peer.writeFile("Config/System/CANID.ini", canIdIni));
     QVERIFY(file.isEmpty() || peer.writeFile(file, ""));
-    QVERIFY(peer.start() && (!freeze || peer.freeze()));
+    TjvFtpPeer::Options options;
+    options.stalledCommand = stalledCommand;
+    QVERIFY(peer.start(options) && (!freeze || peer.freeze()));
     TjvDataLoggerReader reader(connectionTo(peer), &m_thread);
     QSignalSpy finished(&reader, &TjvDataLoggerReader::finished);
     QSignalSpy errors(&reader, &TjvDataLoggerReader::error);
+    // Each finished() here has an error() to follow, which ends the read.
+    bool acceptedBeforeTheEnd = false;
+    connect(&reader, &TjvDataLoggerReader::finished, this, [&] {
+        acceptedBeforeTheEnd |= reader.readDataLogger(recordingFrom(today.startOfDay()), chamberSignals, false);
+    });
 
     // A second read, where there can be one, ends after any stray signal of
     // the first.
@@ -249,11 +282,64 @@ void tst_TjvDataLoggerReader::read_endsExactlyOnce()
         QVERIFY(reader.readDataLogger(recordingFrom(today.startOfDay()), chamberSignals, false));
         if (freeze)
             cleanup();
-        QTRY_COMPARE_WITH_TIMEOUT(errors.count(), read, 10000);
+        QTRY_COMPARE_WITH_TIMEOUT(errors.count(), read, WaitMs);
         QCOMPARE(finished.count(), read * finishedPerRead);
         const QString text = errors.last().first().toString();
         QVERIFY2(text.startsWith(QString(error).replace("%1", QString::number(peer.port()))), qPrintable(text));
     }
+    QVERIFY(!acceptedBeforeTheEnd);
+}
+
+void tst_TjvDataLoggerReader::monthRead_onAControllerOfFourConnections_data()
+{
+    QTest::addColumn<int>("refusedDay"); // days before today; -1 for none
+    QTest::addColumn<QString>("error");
+    // Once every day was fetched at once, and the controller refused all
+    // but four.
+    QTest::newRow("every day read") << -1 << QString();
+    // Once the day was dropped without a word.
+    QTest::newRow("a day whose file is refused is named")
+            << 3 << "Data log incomplete, could not fetch the log files of " + today.addDays(-3).toString(Qt::ISODate);
+}
+
+void tst_TjvDataLoggerReader::monthRead_onAControllerOfFourConnections()
+{
+    QFETCH(int, refusedDay);
+    QFETCH(QString, error);
+    constexpr int Days = 30;
+    TjvFtpPeer peer;
+    QVERIFY(peer.writeFile("Config/System/CANID.ini", canIdIni));
+    for (int back = 0; back < Days; ++back) {
+        const QDate day = today.addDays(-back);
+        // A directory is listed like the file, and cannot be fetched.
+        QVERIFY(back == refusedDay ? QDir().mkpath(peer.localPath(logFile(day)))
+                                   : peer.writeFile(logFile(day), day.toString("'\n\n\n\n\n'yyyy-MM-dd' 12:00:00 %1'")
+                                                                          .arg(back).toUtf8()));
+    }
+    TjvFtpPeer::Options options;
+    options.maxConnectionsPerAddress = 4;
+    QVERIFY(peer.start(options));
+    TjvDataLoggerReader reader(connectionTo(peer), &m_thread);
+    QSignalSpy finished(&reader, &TjvDataLoggerReader::finished);
+    QSignalSpy errors(&reader, &TjvDataLoggerReader::error);
+
+    QVERIFY(reader.readDataLogger(recordingFrom(today.addDays(1 - Days).startOfDay()), chamberSignals, false));
+    QVERIFY(finished.wait(WaitMs));
+    QStringList expected;
+    for (int back = Days - 1; back >= 0; --back) {
+        if (back != refusedDay)
+            expected.append(today.addDays(-back).toString("MM-dd 12:00:00 1=%1").arg(back));
+    }
+    QCOMPARE(recordsText(finished.first().at(1).value<QList<Recordset>>(), "MM-dd HH:mm:ss"), expected.join("; "));
+    QCOMPARE(finished.first().at(0).value<RecordingData>().secondsInterval(), 24 * 60 * 60);
+    // An error of the read follows its records at once.
+    QCOMPARE(errors.count(), error.isEmpty() ? 0 : 1);
+    QVERIFY(error.isEmpty() || errors.first().first().toString() == error);
+
+    // The read has ended: the next one is taken, and ends on its own.
+    QVERIFY(reader.readDataLogger(recordingFrom(today.startOfDay()), chamberSignals, false));
+    QTRY_COMPARE_WITH_TIMEOUT(finished.count(), 2, WaitMs);
+    QCOMPARE(errors.count(), error.isEmpty() ? 0 : 1);
 }
 
 void tst_TjvDataLoggerReader::read_isRefusedWithoutRunningThread()

@@ -39,6 +39,9 @@ void tst_TjvFtpConnection::createRequest_data()
     QTest::newRow("absolute path behind a doubled slash")
             << "/Program/User0/ProgramTime/0/ProgName.txt" << "//Program/User0/ProgramTime/0/ProgName.txt";
     QTest::newRow("empty path is the root") << "" << "/";
+    // Listed names once lost everything from "#" or "?" on, and "%41" became "A".
+    QTest::newRow("URL delimiters are part of a name")
+            << "/Program/User0/ProgramTime/1/a#b?c%41 d.tpg" << "//Program/User0/ProgramTime/1/a%23b%3Fc%2541 d.tpg";
 }
 
 void tst_TjvFtpConnection::createRequest()
@@ -47,7 +50,9 @@ void tst_TjvFtpConnection::createRequest()
     QFETCH(QString, urlPath);
     // Built only: nothing goes to the private address.
     const TjvFtpConnection connection(QHostAddress("192.168.1.20"));
-    QCOMPARE(connection.createRequest(path).url().toString(), "ftp://QUELTA:" + password + "@192.168.1.20:21" + urlPath);
+    const QUrl url = connection.createRequest(path).url();
+    QCOMPARE(url.toString(), "ftp://QUELTA:" + password + "@192.168.1.20:21" + urlPath);
+    QCOMPARE(url.path(), "/" + path);
 }
 
 void tst_TjvFtpConnection::errorString_data()

@@ -5,9 +5,11 @@
 #include "connection/database/stores/sqlconfigurationdatabaseconnection.h"
 #include "connection/database/stores/sqlrecordsetdatabaseconnection.h"
 #include "support/cataloguebuilder.h"
+#include "support/databaseerrors.h"
 #include "support/datastorefixture.h"
 #include "support/democatalogue.h"
 #include "support/fakeroomstore.h"
+#include "support/recordingconnection.h"
 
 #include <QtTest/QtTest>
 
@@ -50,6 +52,7 @@ private Q_SLOTS:
     void initTestCase();
     void init();
 
+    void notReady_givesEmptyResultsAndRunsNoStatement();
     void recording_roundTrips_data();
     void recording_roundTrips();
     void addRecording_addsAllOrNothing_data();
@@ -100,6 +103,31 @@ QMap<int, ChamberSignal> tst_SqlRecordingDatabaseConnection::signalsNamed(const 
     if (signalMap.contains(D::ClimateHumidity))
         signalMap[D::ClimateHumidity].setName("Chamber humidity");
     return signalMap;
+}
+
+void tst_SqlRecordingDatabaseConnection::notReady_givesEmptyResultsAndRunsNoStatement()
+{
+    quelta::test::RecordingConnection recorder(m_data->connection());
+    SqlRecordingDatabaseConnection store;
+    QSignalSpy errors(&store, &SqlRecordingDatabaseConnection::error);
+    QVERIFY(!store.setConnections(&recorder, m_chambers.get(), nullptr));
+    RecordingData recording = withSignals(signalsNamed({D::ClimateDoor}));
+    QVERIFY(!store.addRecording(recording));
+    QVERIFY(store.getRecordings().isEmpty());
+    QVERIFY(!store.getRecording(1));
+    QVERIFY(!store.deleteRecording(1));
+    QVERIFY(!store.initialize());
+    QCOMPARE(quelta::test::errorsOf(errors), QVector<DatabaseConnectionError>(5, NOT_INITIALIZED).toList());
+    QCOMPARE(recorder.statements(), QStringList());
+
+    errors.clear();
+    QVERIFY(store.setConnections(&recorder, m_chambers.get(), m_recordsets.get()));
+    // A recording that is not there reads as a row of the wrong width.
+    QVERIFY(!store.getRecording(7));
+    QVERIFY(store.initialize());
+    QVERIFY(m_data->run("DROP TABLE recording"));
+    QVERIFY(!store.initialize());
+    QCOMPARE(quelta::test::errorsOf(errors), (QList<DatabaseConnectionError>{UNEXPECTED_RESULT, MISSING_TABLE}));
 }
 
 void tst_SqlRecordingDatabaseConnection::recording_roundTrips_data()

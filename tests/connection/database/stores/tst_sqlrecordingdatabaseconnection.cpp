@@ -11,6 +11,7 @@
 #include "support/fakeroomstore.h"
 #include "support/recordingconnection.h"
 
+#include <QtCore/QRegularExpression>
 #include <QtTest/QtTest>
 
 #include <memory>
@@ -58,6 +59,7 @@ private Q_SLOTS:
     void addRecording_addsAllOrNothing_data();
     void addRecording_addsAllOrNothing();
     void deleteRecording_sparesGroupedRecordings_andLeavesNothingToInherit();
+    void withoutOptionalTables_addAndDeleteAsAWhole();
 
 private:
     QMap<int, ChamberSignal> signalsNamed(const QList<int> &ids);
@@ -228,6 +230,42 @@ void tst_SqlRecordingDatabaseConnection::deleteRecording_sparesGroupedRecordings
     QCOMPARE(next.id(), id);
     QCOMPARE(rowsNaming(id), QString("1,0,0,1,0,0,0"));
     QCOMPARE(*m_store->getRecording(id), next);
+    // Read while the id named no recording, its signal columns are read afresh.
+    Recordset door(-1, id, Start, {SetpointValue(D::ClimateDoor, UnitValue(Unit::Bool, true))}, false, {}, 0, {}, 0);
+    QVERIFY(m_recordsets->addRecordset(door));
+    QCOMPARE(m_recordsets->loadRecordsets(id, 0, 0, -1).value(0).values().size(), 1);
+}
+
+// Neither the schema creation makes camera and user_recording_config nor
+// does initialize() ask for them.
+void tst_SqlRecordingDatabaseConnection::withoutOptionalTables_addAndDeleteAsAWhole()
+{
+    QVERIFY(m_data->run("DROP TABLE camera") && m_data->run("DROP TABLE user_recording_config"));
+    const auto rowsLeft = [this] {
+        return m_data->value("SELECT (SELECT count(*) FROM recording) || ',' || (SELECT count(*) FROM record_set) "
+                             "|| ',' || (SELECT count(*) FROM recording_has_signal_column)").toString();
+    };
+    // Its clean-up used to fail on the missing table and leave the row.
+    RecordingData refused = withSignals(signalsNamed({D::ClimateDoor}), {99});
+    QVERIFY(!m_store->addRecording(refused));
+    QCOMPARE(rowsLeft(), QString("0,0,0"));
+
+    RecordingData recording = withSignals(signalsNamed({D::ClimateTemperature}));
+    QVERIFY(m_store->addRecording(recording));
+    Recordset record(-1, recording.id(), Start, {SetpointValue(D::ClimateTemperature, UnitValue(Unit::DegreeCelsius, 21.5f))},
+                     false, {}, 0, {}, 0);
+    QVERIFY(m_recordsets->addRecordset(record));
+    // A refusal used to be blamed on the record sets.
+    QVERIFY(m_data->run("CREATE TRIGGER keep BEFORE DELETE ON recording BEGIN SELECT RAISE(ABORT, 'kept'); END"));
+    QTest::ignoreMessage(QtCriticalMsg, QRegularExpression("kept"));
+    QTest::ignoreMessage(QtWarningMsg, qPrintable(QString("Can't delete recording %1: the database refused to delete "
+                                                          "it or a row that names it").arg(recording.id())));
+    QVERIFY(!m_store->deleteRecording(recording.id()));
+    QCOMPARE(rowsLeft(), QString("1,1,1"));
+
+    QVERIFY(m_data->run("DROP TRIGGER keep"));
+    QVERIFY(m_store->deleteRecording(recording.id()));
+    QCOMPARE(rowsLeft(), QString("0,0,0"));
 }
 
 QTEST_GUILESS_MAIN(tst_SqlRecordingDatabaseConnection)

@@ -430,6 +430,8 @@ int SqlProgramDatabaseConnection::importProgramsFromFile(const QUrl &file, const
         qCWarning(lcProgramStore) << "Could not open file" << file;
         return 0;
     }
+    // The names are read once: a look-up per candidate name made a long
+    // chain of sub-programs take minutes.
     SqlQuery names;
     names.select(columnName(ProgramColumn::PROGRAM_NAME)).from(tableNameProgram());
     const QList<QVariant> takenNames = connection()->selectColumn(names);

@@ -10,8 +10,8 @@
 // values of each row into a plain struct; it builds no records. The ratio is
 // what the store's records, value pairing and conversion cost on top.
 //
-// Usage: bench_recordsets [records], 50000 by default; 1000000 is the size
-// of a long recording.
+// Usage: bench_recordsets [records]; by default 1000000, the size of a long
+// recording, which needs some 4 GB of memory and about a minute.
 
 #include "measurement.h"
 #include "rawdatabase.h"
@@ -47,7 +47,7 @@ using quelta::bench::ratePerSecond;
 
 namespace {
 
-constexpr int DefaultRecordCount = 50000;
+constexpr int DefaultRecordCount = 1000000;
 constexpr int SignalCount = 8;
 constexpr int FirstSignal = 1;
 constexpr uint RecordingId = 1;

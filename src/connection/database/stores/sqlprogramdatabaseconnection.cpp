@@ -41,6 +41,10 @@ using RepetitionColumn = ProgramStepRepetitionColumn;
 constexpr int FileProgramId = 1;
 // One program file is open at a time.
 const QLatin1String FileConnectionName("exportConnection");
+// SQLite's list of a database's tables, and the start of the names of the
+// tables that SQLite keeps for itself.
+const QLatin1String SchemaTable("sqlite_master");
+const QLatin1String InternalTablePrefix("sqlite_");
 
 // A program must not call itself, directly or through others: copying it
 // would never end.
@@ -217,6 +221,24 @@ QString baseNameOf(const QUrl &file)
     return file.fileName(QUrl::FullyDecoded).section(QLatin1Char('.'), 0, 0);
 }
 
+// The count of the file's tables that a program file does not have: any but
+// the five program tables and SQLite's own.
+SqlQuery foreignTableCount()
+{
+    const QList<QVariant> programTables{tableNameProgram(), tableNameProgramStep(), tableNameProgramStepRepetition(),
+                                        tableNameProgramSection(), tableNameProgramSetpoint()};
+    SqlQuery query;
+    query.count(SqlQuery::CountType::ALL, QString())
+        .from(SchemaTable)
+        .where(QStringLiteral("type"))
+        .equals(QStringLiteral("table"))
+        .andWhere(QStringLiteral("name"))
+        .notIn(programTables)
+        .andWhere(QStringLiteral("substr(name, 1, %1)").arg(InternalTablePrefix.size()))
+        .notIn({InternalTablePrefix});
+    return query;
+}
+
 // The five tables of a program file, in the order they are created.
 QList<QPair<QString, SqlQuery>> programFileTables()
 {
@@ -381,12 +403,19 @@ bool SqlProgramDatabaseConnection::exportProgramsToFile(const int &programId, co
         qCWarning(lcProgramStore) << "Could not open file" << file;
         return false;
     }
+    // The file is emptied next: another database opened under the same key,
+    // the configuration database itself, must keep its rows.
+    if (!isProgramFile(programFile)) {
+        qCWarning(lcProgramStore) << "Not a program file" << file;
+        return false;
+    }
     programFile.emptyAllTables();
     if (!createProgramFileTables(programFile)) {
         qCWarning(lcProgramStore) << "Could not create tables";
         return false;
     }
-    return exportProgram(programFile, programId, {}) != 0;
+    QHash<int, int> copies;
+    return exportProgram(programFile, programId, {}, copies) != 0;
 }
 
 int SqlProgramDatabaseConnection::importProgramsFromFile(const QUrl &file, const int &userId)
@@ -401,14 +430,17 @@ int SqlProgramDatabaseConnection::importProgramsFromFile(const QUrl &file, const
         qCWarning(lcProgramStore) << "Could not open file" << file;
         return 0;
     }
-    QList<int> added;
-    const int programId = importProgram(programFile, FileProgramId, userId, baseNameOf(file), false, {}, added);
-    if (programId == 0) {
-        // Callers come before the programs they call, so that each program
-        // is no longer called when its turn comes.
-        for (const int addedId : qAsConst(added))
-            removeProgram(addedId);
-    }
+    // The names are read once: a look-up per candidate name made a long
+    // chain of sub-programs take minutes.
+    SqlQuery names;
+    names.select(columnName(ProgramColumn::PROGRAM_NAME)).from(tableNameProgram());
+    const QList<QVariant> takenNames = connection()->selectColumn(names);
+    Import import{programFile, userId, baseNameOf(file), {}, {}, {}};
+    for (const QVariant &name : takenNames)
+        import.takenNames.insert(toStringOr(name, QString()));
+    const int programId = importProgram(import, FileProgramId, false, {});
+    if (programId == 0)
+        removePrograms(import.added);
     return programId;
 }
 
@@ -423,7 +455,7 @@ bool SqlProgramDatabaseConnection::deleteProgram(const int &id)
 {
     if (!m_frame.ensureReady())
         return false;
-    return removeProgram(id);
+    return removePrograms({id});
 }
 
 bool SqlProgramDatabaseConnection::updateProgram(const ProgramData &program)
@@ -605,14 +637,6 @@ bool SqlProgramDatabaseConnection::setProgramColumn(int id, ProgramColumn column
     SqlQuery query;
     query.update(tableNameProgram()).set(columnName(column), value).where(columnName(ProgramColumn::ID)).equals(id);
     return m_frame.execute(query);
-}
-
-// Counted rather than looked up by id, so that a name that several programs
-// share counts as taken.
-bool SqlProgramDatabaseConnection::isProgramNameTaken(const QString &name)
-{
-    const SqlQuery query = counting(tableNameProgram(), columnName(ProgramColumn::PROGRAM_NAME), name);
-    return toIntOr(connection()->selectValue(query), 0) > 0;
 }
 
 ProgramData SqlProgramDatabaseConnection::programFromRow(const Row &row)
@@ -884,20 +908,25 @@ bool SqlProgramDatabaseConnection::deleteStepRepetitionsExcept(int programId, co
     return connection()->executeTransaction(statements);
 }
 
-bool SqlProgramDatabaseConnection::removeProgram(int id)
+bool SqlProgramDatabaseConnection::removePrograms(const QList<int> &ids)
 {
-    const QList<QVariant> sectionIds = connection()->selectColumn(selection(
-        {columnName(StepColumn::SECTION_ID)}, tableNameProgramStep(), columnName(StepColumn::PROGRAM_ID), id));
-
-    Statements statements{
-        deletion(tableNameProgramStepRepetition(), columnName(RepetitionColumn::PROGRAM_ID), id),
-        deletion(tableNameProgramStep(), columnName(StepColumn::PROGRAM_ID), id)};
-    for (const QVariant &sectionId : sectionIds) {
-        if (isUsable(sectionId))
-            statements.append(sectionRemoval(sectionId));
+    // Every step goes before the sections it uses and the programs it calls,
+    // so that programs that call each other go together.
+    Statements steps;
+    Statements sections;
+    Statements programs;
+    for (const int id : ids) {
+        const QList<QVariant> sectionIds = connection()->selectColumn(selection(
+            {columnName(StepColumn::SECTION_ID)}, tableNameProgramStep(), columnName(StepColumn::PROGRAM_ID), id));
+        steps.append(deletion(tableNameProgramStepRepetition(), columnName(RepetitionColumn::PROGRAM_ID), id));
+        steps.append(deletion(tableNameProgramStep(), columnName(StepColumn::PROGRAM_ID), id));
+        for (const QVariant &sectionId : sectionIds) {
+            if (isUsable(sectionId))
+                sections.append(sectionRemoval(sectionId));
+        }
+        programs.append(deletion(tableNameProgram(), columnName(ProgramColumn::ID), id));
     }
-    statements.append(deletion(tableNameProgram(), columnName(ProgramColumn::ID), id));
-    return connection()->executeTransaction(statements);
+    return connection()->executeTransaction(steps + sections + programs);
 }
 
 bool SqlProgramDatabaseConnection::createProgramFileTables(Connection &file)
@@ -910,7 +939,14 @@ bool SqlProgramDatabaseConnection::createProgramFileTables(Connection &file)
     return true;
 }
 
-int SqlProgramDatabaseConnection::exportProgram(Connection &file, int programId, QList<int> callers)
+bool SqlProgramDatabaseConnection::isProgramFile(Connection &file)
+{
+    const QVariant foreignTables = file.selectValue(foreignTableCount());
+    return foreignTables.isValid() && toIntOr(foreignTables, 1) == 0;
+}
+
+int SqlProgramDatabaseConnection::exportProgram(Connection &file, int programId, QList<int> callers,
+                                                QHash<int, int> &copies)
 {
     ProgramData program = readProgram(*connection(), programId);
     program.setId(0);
@@ -920,9 +956,15 @@ int SqlProgramDatabaseConnection::exportProgram(Connection &file, int programId,
         return 0;
     }
     callers.append(programId);
-    const auto exportSubProgram = [this, &file, &callers](int subProgramId) {
-        const int fileId = callers.contains(subProgramId) ? refuseCycle(subProgramId)
-                                                          : exportProgram(file, subProgramId, callers);
+    const auto exportSubProgram = [&](int subProgramId) {
+        int fileId = copies.value(subProgramId);
+        if (callers.contains(subProgramId)) {
+            fileId = refuseCycle(subProgramId);
+        } else if (fileId == 0) {
+            fileId = exportProgram(file, subProgramId, callers, copies);
+            if (fileId != 0)
+                copies.insert(subProgramId, fileId);
+        }
         if (fileId == 0)
             qCWarning(lcProgramStore) << "Could not export subprogram";
         return fileId;
@@ -930,53 +972,51 @@ int SqlProgramDatabaseConnection::exportProgram(Connection &file, int programId,
     return copyContent(*connection(), file, programId, program.id(), exportSubProgram) ? program.id() : 0;
 }
 
-int SqlProgramDatabaseConnection::importProgram(Connection &file, int programId, int userId, const QString &baseName,
-                                                bool isSubProgram, QList<int> callers, QList<int> &added)
+int SqlProgramDatabaseConnection::importProgram(Import &import, int programId, bool isSubProgram, QList<int> callers)
 {
-    std::optional<ProgramData> program = findProgram(file, programId);
+    std::optional<ProgramData> program = findProgram(import.file, programId);
     if (!program) {
         qCWarning(lcProgramStore) << "No program found";
         return 0;
     }
     program->setId(0);
     program->setEdited(false);
-    program->setUserId(userId);
-    program->setProgramName(importedProgramName(baseName, isSubProgram));
+    program->setUserId(import.userId);
+    program->setProgramName(importedProgramName(import, isSubProgram));
     if (!insertProgram(*connection(), *program)) {
         qCWarning(lcProgramStore) << "Could not add program";
         return 0;
     }
-    added.append(program->id());
+    import.added.append(program->id());
     callers.append(programId);
     const auto importSubProgram = [&](int subProgramId) {
-        const int newId = callers.contains(subProgramId)
-            ? refuseCycle(subProgramId)
-            : importProgram(file, subProgramId, userId, baseName, true, callers, added);
+        int newId = import.copies.value(subProgramId);
+        if (callers.contains(subProgramId)) {
+            newId = refuseCycle(subProgramId);
+        } else if (newId == 0) {
+            newId = importProgram(import, subProgramId, true, callers);
+            if (newId != 0)
+                import.copies.insert(subProgramId, newId);
+        }
         if (newId == 0)
             qCWarning(lcProgramStore) << "Could not import subprogram";
         return newId;
     };
-    return copyContent(file, *connection(), programId, program->id(), importSubProgram) ? program->id() : 0;
+    return copyContent(import.file, *connection(), programId, program->id(), importSubProgram) ? program->id() : 0;
 }
 
 bool SqlProgramDatabaseConnection::copyContent(Connection &source, Connection &target, int sourceId, int targetId,
                                                const std::function<int(int)> &copySubProgram)
 {
-    // A program that several steps call is copied once.
-    QHash<int, int> copiedSubPrograms;
     QHash<int, int> copiedStepIds;
     const QList<ProgramChange> steps = readProgramSteps(source, sourceId);
     for (ProgramChange step : steps) {
         const int stepId = step.id();
         if (isSubProgramStep(step)) {
             ProgramData subProgram = step.subProgram();
-            int copiedId = copiedSubPrograms.value(subProgram.id());
-            if (copiedId == 0) {
-                copiedId = copySubProgram(subProgram.id());
-                if (copiedId == 0)
-                    return false;
-                copiedSubPrograms.insert(subProgram.id(), copiedId);
-            }
+            const int copiedId = copySubProgram(subProgram.id());
+            if (copiedId == 0)
+                return false;
             subProgram.setId(copiedId);
             step = ProgramChange(stepId, step.programId(), subProgram, step.orderNumber());
         }
@@ -1003,13 +1043,14 @@ bool SqlProgramDatabaseConnection::copyContent(Connection &source, Connection &t
     return true;
 }
 
-QString SqlProgramDatabaseConnection::importedProgramName(const QString &baseName, bool isSubProgram)
+QString SqlProgramDatabaseConnection::importedProgramName(Import &import, bool isSubProgram)
 {
     const QString pattern = QStringLiteral("%1_%2%3");
     const QString kind = isSubProgram ? QStringLiteral("subimported") : QStringLiteral("imported");
-    QString name = pattern.arg(baseName, kind, QString());
-    for (int number = 1; isProgramNameTaken(name); ++number)
-        name = pattern.arg(baseName, kind, QString::number(number));
+    QString name = pattern.arg(import.baseName, kind, QString());
+    for (int number = 1; import.takenNames.contains(name); ++number)
+        name = pattern.arg(import.baseName, kind, QString::number(number));
+    import.takenNames.insert(name);
     return name;
 }
 

@@ -8,7 +8,9 @@
 #include "domain/api/isqlconnection.h"
 #include "domain/types/databaseconnectionerror.h"
 
+#include <QtCore/QHash>
 #include <QtCore/QObject>
+#include <QtCore/QSet>
 
 #include <functional>
 #include <optional>
@@ -28,10 +30,11 @@ using domain::api::IProgramDatabaseConnection;
 //
 // The readers and writers take the connection they run on, so that a program
 // file, an encrypted database with the same five tables, is read and written
-// by the same code. A file holds the exported program as program 1 and every
-// program it calls, depth first, with ids of the file; it is opened under the
-// configuration database's key. A program whose sub-program calls lead back
-// to itself is refused on export and on import.
+// by the same code. A file holds the exported program as program 1 and, once
+// each, every program it calls, depth first, with ids of the file; it is
+// opened under the configuration database's key. Export empties the file
+// first, so it writes only into a new file or a program file. A program whose
+// sub-program calls lead back to itself is refused on export and on import.
 //
 // Removals run child first in one transaction: a step repetition before the
 // steps it spans, a step before its section, setpoints before their section.
@@ -103,7 +106,6 @@ private:
 
     QVariant getProgramColumn(int id, ProgramColumn column);
     bool setProgramColumn(int id, ProgramColumn column, const QVariant &value);
-    bool isProgramNameTaken(const QString &name);
 
     // Readers, on the data database or on a program file.
     domain::types::ProgramData programFromRow(const Row &row);
@@ -131,22 +133,42 @@ private:
     bool updateProgramStep(domain::types::ProgramChange &step);
     bool deleteProgramStepsExcept(int programId, const QList<domain::types::ProgramChange> &kept);
     bool deleteStepRepetitionsExcept(int programId, const QList<domain::types::ProgramStep> &kept);
-    // The program with everything that belongs to it, in one transaction.
-    bool removeProgram(int id);
+    // The programs with everything that belongs to them, in one transaction.
+    bool removePrograms(const QList<int> &ids);
 
-    // Program files. callers are the ids, in the source, of the programs
+    // What one import keeps from its first program to its last.
+    struct Import
+    {
+        Connection &file;
+        int userId = 0;
+        QString baseName;
+        // The names of the data database's programs, those this import gave
+        // included.
+        QSet<QString> takenNames;
+        // The one copy of each program of the file that has been imported:
+        // its id in the file, the new id.
+        QHash<int, int> copies;
+        // Every program added.
+        QList<int> added;
+    };
+
+    // Program files. Each program of the source is copied once, however many
+    // steps call it; callers are the ids, in the source, of the programs
     // that lead to the one being copied.
     bool createProgramFileTables(Connection &file);
-    int exportProgram(Connection &file, int programId, QList<int> callers);
-    // Every program added is appended to added, the caller before those it calls.
-    int importProgram(Connection &file, int programId, int userId, const QString &baseName, bool isSubProgram,
-                      QList<int> callers, QList<int> &added);
+    // Whether the file holds no tables but those of a program file.
+    bool isProgramFile(Connection &file);
+    // copies: the programs written so far, their ids in the data database
+    // and in the file.
+    int exportProgram(Connection &file, int programId, QList<int> callers, QHash<int, int> &copies);
+    int importProgram(Import &import, int programId, bool isSubProgram, QList<int> callers);
     // The steps and step repetitions of the program, which the target
-    // already holds as targetId. copySubProgram copies a called program and
-    // gives its id in the target, 0 when it fails.
+    // already holds as targetId. copySubProgram gives the id in the target
+    // of a called program, 0 when it cannot be copied.
     bool copyContent(Connection &source, Connection &target, int sourceId, int targetId,
                      const std::function<int(int)> &copySubProgram);
-    QString importedProgramName(const QString &baseName, bool isSubProgram);
+    // The first free name of the pattern, which is taken from then on.
+    QString importedProgramName(Import &import, bool isSubProgram);
 
     domain::api::ISqlConnection *connection() const;
     domain::api::IConfigurationDatabaseConnection *configuration() const;

@@ -3,10 +3,12 @@
 #include "connection/database/core/schemavocabulary.h"
 #include "connection/database/core/sqlquery.h"
 #include "connection/database/core/valueconversions.h"
+#include "connection/database/stores/sqlrecordsetdatabaseconnection.h"
 
 #include <QtCore/QLoggingCategory>
 
 #include <array>
+#include <limits>
 
 namespace quelta::base::connection::databaseconnection {
 
@@ -116,9 +118,29 @@ QSharedPointer<SqlQuery> metaLinksDeletion(uint metaRecordingId)
     return deletion(tableNameMetaRecordingHasRecording(), columnName(LinkColumn::META_RECORDING_ID), metaRecordingId);
 }
 
-// Every row that names the recording, each before the rows it refers to,
-// and last the recording itself.
-Statements removalStatements(uint id)
+Statements metaLinkInsertions(uint metaRecordingId, const QList<uint> &recordingIds)
+{
+    Statements statements;
+    for (const uint recordingId : recordingIds) {
+        auto link = QSharedPointer<SqlQuery>::create();
+        link->insertInto(tableNameMetaRecordingHasRecording())
+            .columns({columnName(LinkColumn::META_RECORDING_ID), columnName(LinkColumn::RECORDING_ID)})
+            .values({metaRecordingId, recordingId});
+        statements.append(link);
+    }
+    return statements;
+}
+
+// A table that rows name the recording in, and the removal of those rows.
+struct Dependent
+{
+    QString table;
+    QSharedPointer<SqlQuery> removal;
+};
+
+// Every table whose rows name the recording, each before the tables its rows
+// refer to.
+QList<Dependent> dependentsOf(uint id)
 {
     SqlQuery recordsetsOfRecording;
     recordsetsOfRecording.select(columnName(RecordSetColumn::ID))
@@ -130,13 +152,14 @@ Statements removalStatements(uint id)
         .where(columnName(RecordSetCommentColumn::RECORDSET_ID))
         .in(recordsetsOfRecording);
     return {
-        comments,
-        deletion(tableNameRecordSet(), columnName(RecordSetColumn::RECORDING_ID), id),
-        deletion(tableNameRecordingHasSignalColumn(), columnName(RecordingHasSignalColumnColumn::RECORDING_ID), id),
-        metaLinksDeletion(id),
-        deletion(tableNameCamera(), columnName(CameraColumn::RECORDING_ID), id),
-        deletion(tableNameUserRecordingConfig(), columnName(UserRecordingConfigColumn::RECORDING_ID), id),
-        deletion(tableNameRecording(), columnName(Column::ID), id),
+        {tableNameRecordSetComment(), comments},
+        {tableNameRecordSet(), deletion(tableNameRecordSet(), columnName(RecordSetColumn::RECORDING_ID), id)},
+        {tableNameRecordingHasSignalColumn(),
+         deletion(tableNameRecordingHasSignalColumn(), columnName(RecordingHasSignalColumnColumn::RECORDING_ID), id)},
+        {tableNameMetaRecordingHasRecording(), metaLinksDeletion(id)},
+        {tableNameCamera(), deletion(tableNameCamera(), columnName(CameraColumn::RECORDING_ID), id)},
+        {tableNameUserRecordingConfig(),
+         deletion(tableNameUserRecordingConfig(), columnName(UserRecordingConfigColumn::RECORDING_ID), id)},
     };
 }
 
@@ -172,26 +195,28 @@ bool SqlRecordingDatabaseConnection::addRecording(RecordingData &recording)
     if (!m_frame.ensureReady())
         return false;
 
-    SqlQuery insert;
-    insert.insertInto(tableNameRecording()).columnsAndValues(recordingToColumnValues(recording));
-    const QPair<bool, quint64> inserted = m_frame.connection()->execute(insert);
-    if (!inserted.first) {
-        recording.setId(0);
+    recording.setId(0);
+    const QList<int> signalIds = recording.recordingSignals().keys();
+    if (signalIds.size() > SqlRecordsetDatabaseConnection::MaxSignalColumns)
         return false;
-    }
-    const uint id = uint(inserted.second);
-    recording.setId(id);
+    const std::optional<uint> id = nextRecordingId();
+    if (!id)
+        return false;
 
-    // A recording without its value columns or its links is of no use: it
-    // goes again, and the caller sees that nothing was added.
-    const QList<uint> grouped = recording.metaRecordingIds();
-    const bool complete = recordsets()->addSignalColumns(id, recording.recordingSignals().keys())
-        && (grouped.isEmpty() || setMetaRecordingIds(id, grouped));
-    if (!complete) {
-        remove(id);
-        recording.setId(0);
-    }
-    return complete;
+    // A recording without its value columns or its links is of no use: the
+    // three are written in one transaction. The id is given explicitly, as
+    // the later statements need it.
+    SqlQuery::ColumnValues columnValues{{columnName(Column::ID), *id}};
+    columnValues.append(recordingToColumnValues(recording));
+    auto insert = QSharedPointer<SqlQuery>::create();
+    insert->insertInto(tableNameRecording()).columnsAndValues(columnValues);
+    const Statements statements = Statements{insert}
+        + SqlRecordsetDatabaseConnection::signalColumnStatements(*id, signalIds)
+        + metaLinkInsertions(*id, recording.metaRecordingIds());
+    if (!m_frame.connection()->executeTransaction(statements))
+        return false;
+    recording.setId(*id);
+    return true;
 }
 
 QList<QSharedPointer<RecordingData>> SqlRecordingDatabaseConnection::getRecordings()
@@ -302,7 +327,8 @@ bool SqlRecordingDatabaseConnection::deleteRecording(const uint &id)
         return false;
     }
     if (!remove(id)) {
-        qCWarning(lcRecordingStore, "Can't delete recording %u: Can't delete recording's recordsets", id);
+        qCWarning(lcRecordingStore, "Can't delete recording %u: the database refused to delete it or a row that "
+                                    "names it", id);
         return false;
     }
     return true;
@@ -345,14 +371,8 @@ bool SqlRecordingDatabaseConnection::setMetaRecordingIds(const uint &metaRecordi
     if (!m_frame.ensureReady())
         return false;
 
-    Statements statements{metaLinksDeletion(metaRecordingId)};
-    for (const uint recordingId : recordingIds) {
-        auto link = QSharedPointer<SqlQuery>::create();
-        link->insertInto(tableNameMetaRecordingHasRecording())
-            .columns({columnName(LinkColumn::META_RECORDING_ID), columnName(LinkColumn::RECORDING_ID)})
-            .values({metaRecordingId, recordingId});
-        statements.append(link);
-    }
+    const Statements statements = Statements{metaLinksDeletion(metaRecordingId)}
+        + metaLinkInsertions(metaRecordingId, recordingIds);
     return m_frame.connection()->executeTransaction(statements);
 }
 
@@ -396,9 +416,29 @@ bool SqlRecordingDatabaseConnection::isGrouped(uint id)
     return toIntOr(m_frame.connection()->selectValue(query), 1) != 0;
 }
 
+std::optional<uint> SqlRecordingDatabaseConnection::nextRecordingId()
+{
+    SqlQuery query;
+    query.select(QStringLiteral("MAX(%1)").arg(columnName(Column::ID))).from(tableNameRecording());
+    const QVariant newest = m_frame.connection()->selectValue(query);
+    // Invalid when the read failed; NULL, read as 0, for an empty table.
+    const qint64 next = toInt64Or(newest, 0) + 1;
+    if (!newest.isValid() || next > std::numeric_limits<uint>::max())
+        return std::nullopt;
+    return uint(next);
+}
+
 bool SqlRecordingDatabaseConnection::remove(uint id)
 {
-    if (!m_frame.connection()->executeTransaction(removalStatements(id)))
+    // Tables that this database does not have hold no rows to remove.
+    Statements statements;
+    const QList<Dependent> dependents = dependentsOf(id);
+    for (const Dependent &dependent : dependents) {
+        if (m_frame.connection()->tableExists(dependent.table))
+            statements.append(dependent.removal);
+    }
+    statements.append(deletion(tableNameRecording(), columnName(Column::ID), id));
+    if (!m_frame.connection()->executeTransaction(statements))
         return false;
     // The record-set store caches the rows and signal columns of recordings,
     // which the next recording of this id must not inherit. Giving the

@@ -10,6 +10,8 @@
 
 #include <QtCore/QObject>
 
+#include <optional>
+
 namespace quelta::base::connection::databaseconnection {
 
 class SqlQuery;
@@ -24,12 +26,14 @@ using domain::api::IRecordingDatabaseConnection;
 // for them; the chamber store gives the chamber's custom signal names. Nothing
 // is cached here.
 //
-// A recording is added or removed as a whole. SQLite gives the id of the
-// newest recording to the next one once it is deleted, so a removal takes
-// along every row that names the recording (record sets with their comments,
-// signal columns, its own meta links, cameras, users' configurations) and
-// makes the record-set store forget what it cached of it. A recording that a
-// meta recording groups is not removed.
+// A recording is added or removed as a whole, each in one transaction: the
+// recording with its signal columns and its meta links, or nothing. SQLite
+// gives the id of the newest recording to the next one once it is deleted,
+// so a removal takes along every row that names the recording (record sets
+// with their comments, signal columns, its own meta links, and, where the
+// database has those tables, cameras and users' configurations) and makes
+// the record-set store forget what it cached of it. A recording that a meta
+// recording groups is not removed.
 //
 // Every operation is guarded: before setConnections() has given it the
 // connection and both stores it emits error(NOT_INITIALIZED), runs no
@@ -86,6 +90,9 @@ private:
     // Null, after error(UNEXPECTED_RESULT), when the row is of the wrong width.
     QSharedPointer<domain::types::RecordingData> recordingFromRow(const Row &row);
     bool isGrouped(uint id);
+    // The id that SQLite would give the next recording; none when it cannot
+    // be read or would not fit.
+    std::optional<uint> nextRecordingId();
     // Removes the recording and every row that names it in one transaction.
     bool remove(uint id);
 

@@ -74,14 +74,19 @@ QList<QVariant> fixedInsertValues(const Recordset &record)
             record.chamberMode()};
 }
 
-// The stored form of each value by its signal id: the first value in its own
-// unit, NULL when it has none. None when two values name one signal.
-std::optional<QMap<int, QVariant>> storedValues(const Recordset &record)
+// The stored form of each value by its signal id: the first value converted
+// into the unit of its signal, as reads take it, NULL when it has none. A
+// signal that the catalogue does not know keeps the value's own unit. None
+// when two values name one signal.
+std::optional<QMap<int, QVariant>> storedValues(const Recordset &record,
+                                                const QMap<int, ChamberSignal> &definitions)
 {
     QMap<int, QVariant> values;
     const QList<SetpointValue> setpoints = record.values();
-    for (const SetpointValue &value : setpoints)
-        values.insert(value.signalId(), value.valueIn(value.unit()));
+    for (const SetpointValue &value : setpoints) {
+        const auto signal = definitions.constFind(value.signalId());
+        values.insert(value.signalId(), value.valueIn(signal != definitions.cend() ? signal->unit() : value.unit()));
+    }
     if (values.size() != setpoints.size())
         return std::nullopt;
     return values;
@@ -228,7 +233,8 @@ bool SqlRecordsetDatabaseConnection::addRecordsets(const QList<Recordset> &recor
     // One column list serves every row of a statement, so every record must
     // be of the first one's recording and carry values of the same signals.
     const uint recordingId = records.first().recordingId();
-    const std::optional<QMap<int, QVariant>> firstValues = storedValues(records.first());
+    const Definitions definitions = recordingSignalColumns(recordingId).definitions;
+    const std::optional<QMap<int, QVariant>> firstValues = storedValues(records.first(), definitions);
     if (!firstValues)
         return false;
     const QList<int> signalIds = firstValues->keys();
@@ -242,7 +248,7 @@ bool SqlRecordsetDatabaseConnection::addRecordsets(const QList<Recordset> &recor
     QSharedPointer<SqlQuery> statement;
     int rowsInStatement = rowsPerStatement;
     for (const Recordset &record : records) {
-        const std::optional<QMap<int, QVariant>> values = storedValues(record);
+        const std::optional<QMap<int, QVariant>> values = storedValues(record, definitions);
         if (!values || record.recordingId() != recordingId || values->keys() != signalIds)
             return false;
         const bool opensStatement = rowsInStatement == rowsPerStatement;
@@ -439,6 +445,15 @@ bool SqlRecordsetDatabaseConnection::addSignalColumns(const uint &recordingId, c
     if (toIntOr(m_frame.connection()->selectValue(existing), 1) != 0)
         return false;
 
+    m_signalColumnCache.remove(recordingId);
+    forgetRows(recordingId);
+    return m_frame.connection()->executeTransaction(signalColumnStatements(recordingId, signalIds));
+}
+
+QList<QSharedPointer<domain::api::ISqlQuery>> SqlRecordsetDatabaseConnection::signalColumnStatements(
+    uint recordingId, const QList<int> &signalIds)
+{
+    Q_ASSERT(signalIds.size() <= MaxSignalColumns);
     QList<QSharedPointer<domain::api::ISqlQuery>> statements;
     for (int index = 0; index < signalIds.size(); ++index) {
         const auto insert = QSharedPointer<SqlQuery>::create();
@@ -447,9 +462,7 @@ bool SqlRecordsetDatabaseConnection::addSignalColumns(const uint &recordingId, c
             .values({recordingId, signalIds.at(index), index + 1});
         statements.append(insert);
     }
-    m_signalColumnCache.remove(recordingId);
-    forgetRows(recordingId);
-    return m_frame.connection()->executeTransaction(statements);
+    return statements;
 }
 
 QMap<int, ChamberSignal> SqlRecordsetDatabaseConnection::getSignalColumns(const uint &recordingId)
@@ -484,7 +497,10 @@ SqlRecordsetDatabaseConnection::SignalColumns SqlRecordsetDatabaseConnection::re
     if (const SignalColumns *cached = m_signalColumnCache.object(recordingId))
         return *cached;
     const SignalColumns columns = readSignalColumns(signalColumnsWhereRecording().equals(recordingId));
-    m_signalColumnCache.insert(recordingId, new SignalColumns(columns), 1);
+    // A recording without columns is read again next time: the recording
+    // store gives a new recording its columns in the transaction that adds it.
+    if (!columns.names.isEmpty())
+        m_signalColumnCache.insert(recordingId, new SignalColumns(columns), 1);
     return columns;
 }
 
@@ -517,7 +533,8 @@ QMap<int, QString> SqlRecordsetDatabaseConnection::valueColumns(uint recordingId
 
 QSharedPointer<SqlQuery> SqlRecordsetDatabaseConnection::insertStatement(const Recordset &record)
 {
-    const std::optional<QMap<int, QVariant>> values = storedValues(record);
+    const std::optional<QMap<int, QVariant>> values =
+        storedValues(record, recordingSignalColumns(record.recordingId()).definitions);
     if (!values)
         return {};
     const QMap<int, QString> columns = valueColumns(record.recordingId(), values->keys());

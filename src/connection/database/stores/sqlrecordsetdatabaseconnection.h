@@ -31,14 +31,15 @@ using domain::api::IRecordsetDatabaseConnection;
 // columns for different signals. Values are written to and read from the
 // column of their own signal id, so neither the order of a record's values
 // nor a signal that the catalogue has since dropped can move a value onto
-// another signal. The signal definitions come from the configuration store,
-// and each record read carries the tolerance bands that the chamber store
-// says were in force at its time.
+// another signal. A value is stored in the unit of its signal, the unit in
+// which reads give it back. The signal definitions come from the
+// configuration store, and each record read carries the tolerance bands that
+// the chamber store says were in force at its time.
 //
 // Two caches keep what whole-recording reads need again: the rows of
 // recordings (up to 800000 rows in all) and the signal columns of 20
-// recordings. Every write drops the entries it makes stale. Reads of a whole
-// recording take its rows in time order, then by id.
+// recordings that have columns. Every write drops the entries it makes
+// stale. Reads of a whole recording take its rows in time order, then by id.
 //
 // Every operation is guarded: before setConnections() has given it the
 // connection and both stores it emits error(NOT_INITIALIZED), runs no
@@ -98,6 +99,12 @@ public:
 
     // True once the connection and both stores are set.
     virtual bool isInitialized() const;
+
+    // The statements that give the signals of a new recording, at most
+    // MaxSignalColumns, the value columns 1, 2, 3 ... in list order. The
+    // recording store runs them in the transaction that adds the recording.
+    static QList<QSharedPointer<domain::api::ISqlQuery>> signalColumnStatements(uint recordingId,
+                                                                               const QList<int> &signalIds);
 
 Q_SIGNALS:
     void error(quelta::domain::types::DatabaseConnectionError error) override;

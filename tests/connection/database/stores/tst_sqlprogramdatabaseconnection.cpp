@@ -54,6 +54,9 @@ private Q_SLOTS:
     void programFile_carriesProgramsEncryptedUnderNewNames();
     void programFile_refusedImportLeavesNoRows_data();
     void programFile_refusedImportLeavesNoRows();
+    void exportProgramsToFile_writesOnlyIntoProgramFiles_data();
+    void exportProgramsToFile_writesOnlyIntoProgramFiles();
+    void programFile_copiesEachProgramOnce();
 
 private:
     // Main: a section, a call of Sub, a section, and a loop over all three.
@@ -73,6 +76,7 @@ private:
 
     QTemporaryDir m_directory;
     int m_fileCount = 0;
+    QString m_dataPath;
     SqliteConnection m_data{"data"};
     SqlConfigurationDatabaseConnection m_configuration;
     SqlProgramDatabaseConnection m_store;
@@ -81,9 +85,9 @@ private:
 
 void tst_SqlProgramDatabaseConnection::init()
 {
-    const QString path = m_directory.filePath(QString("data%1.sqlite3").arg(++m_fileCount));
-    QCOMPARE(quelta::test::createDataDatabaseWithCatalogue(path, D::content()), QString());
-    QVERIFY(m_data.open(path, QString(), QString(), DatabaseKey));
+    m_dataPath = m_directory.filePath(QString("data%1.sqlite3").arg(++m_fileCount));
+    QCOMPARE(quelta::test::createDataDatabaseWithCatalogue(m_dataPath, D::content()), QString());
+    QVERIFY(m_data.open(m_dataPath, QString(), QString(), DatabaseKey));
     QVERIFY(m_configuration.setConnections(&m_data));
     QVERIFY(m_store.setConnections(&m_data, &m_configuration));
 }
@@ -299,6 +303,83 @@ void tst_SqlProgramDatabaseConnection::programFile_refusedImportLeavesNoRows()
     QCOMPARE(m_store.importProgramsFromFile(file, 3), 0);
     QCOMPARE(rowCounts(), before);
     QCOMPARE(QFile::exists(path), !fileChange.isEmpty());
+}
+
+void tst_SqlProgramDatabaseConnection::exportProgramsToFile_writesOnlyIntoProgramFiles_data()
+{
+    // Run on a file that holds the exported programs (its loop removed, which
+    // the export puts back); none: a new file.
+    QTest::addColumn<QString>("fileChange");
+    QTest::addColumn<bool>("intoData");
+    QTest::addColumn<bool>("exported");
+
+    QTest::newRow("new file") << QString() << false << true;
+    QTest::newRow("program file") << "DELETE FROM program_step_repetition" << false << true;
+    QTest::newRow("program file with a further table") << "CREATE TABLE notes (x INTEGER)" << false << false;
+    // Opens under the same key; exporting used to empty all its tables.
+    QTest::newRow("configuration database") << QString() << true << false;
+}
+
+void tst_SqlProgramDatabaseConnection::exportProgramsToFile_writesOnlyIntoProgramFiles()
+{
+    QFETCH(QString, fileChange);
+    QFETCH(bool, intoData);
+    QFETCH(bool, exported);
+    const int main = addMainCallingSub();
+    QVERIFY(main != 0);
+    const QString path = intoData ? m_dataPath : m_directory.filePath(QString("Target%1.prog").arg(m_fileCount));
+    if (!fileChange.isEmpty()) {
+        QVERIFY(m_store.exportProgramsToFile(main, QUrl::fromLocalFile(path)));
+        QCOMPARE(quelta::test::runSqlScript(path, fileChange), QString());
+    }
+    const QList<int> before = rowCounts();
+    const QList<ChamberTypeData> types = m_configuration.getChamberTypes(false);
+
+    if (!exported)
+        QTest::ignoreMessage(QtWarningMsg, QRegularExpression("^Not a program file .*" + QFileInfo(path).fileName()));
+    QCOMPARE(m_store.exportProgramsToFile(main, QUrl::fromLocalFile(path)), exported);
+    QCOMPARE(rowCounts(), before);
+    QCOMPARE(m_configuration.getChamberTypes(false), types);
+    // What the file holds now, written or kept.
+    if (!intoData)
+        QCOMPARE(outline(m_store.importProgramsFromFile(QUrl::fromLocalFile(path), 3)), outline(main));
+}
+
+// Twelve programs, each calling the next two: copied once per call, they
+// used to become 376.
+void tst_SqlProgramDatabaseConnection::programFile_copiesEachProgramOnce()
+{
+    constexpr int Programs = 12;
+    const int main = addMainCallingSub();
+    QVERIFY(main != 0);
+    const QUrl file = fileUrl("Graph.prog");
+    QVERIFY(m_store.exportProgramsToFile(main, file));
+    QString graph = "DELETE FROM program_setpoint; DELETE FROM program_step_repetition; DELETE FROM program_step; "
+                    "DELETE FROM program_section; DELETE FROM program;";
+    for (int id = 1; id <= Programs; ++id)
+        graph += QString("INSERT INTO program (id, program_name, program_type) VALUES (%1, 'P%1', 1);").arg(id);
+    for (int id = 1; id <= Programs; ++id) {
+        for (int callee = id + 1; callee <= qMin(id + 2, Programs); ++callee) {
+            graph += QString("INSERT INTO program_step (program_id, order_number, step_type, sub_program_id) "
+                             "VALUES (%1, %2, 2, %2);").arg(id).arg(callee);
+        }
+    }
+    QCOMPARE(quelta::test::runSqlScript(file.toLocalFile(), graph), QString());
+    const auto programCount = [this] { return m_data.selectValue(SqlText("SELECT count(*) FROM program")).toInt(); };
+    const int before = programCount();
+
+    const int imported = m_store.importProgramsFromFile(file, 3);
+    QVERIFY(imported != 0);
+    QCOMPARE(programCount() - before, Programs);
+    // P1 calls P2 and P3, and P2 calls P3 and P4: both calls of P3 reach one copy.
+    const QList<ProgramChange> first = m_store.getProgramSteps(imported);
+    QCOMPARE(m_store.getProgramSteps(first.at(0).subProgram().id()).at(0).subProgram().id(), first.at(1).subProgram().id());
+    QVERIFY(m_store.getProgramIdByName(QString("Graph_subimported%1").arg(Programs - 2)) != 0);
+
+    // Exported again, each program is written once, too.
+    QVERIFY(m_store.exportProgramsToFile(imported, fileUrl("Graph2.prog")));
+    QVERIFY(m_store.importProgramsFromFile(fileUrl("Graph2.prog"), 3) != 0);
+    QCOMPARE(programCount() - before, 2 * Programs);
 }
 
 QTEST_GUILESS_MAIN(tst_SqlProgramDatabaseConnection)

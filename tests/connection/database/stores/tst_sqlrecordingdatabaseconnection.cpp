@@ -5,10 +5,13 @@
 #include "connection/database/stores/sqlconfigurationdatabaseconnection.h"
 #include "connection/database/stores/sqlrecordsetdatabaseconnection.h"
 #include "support/cataloguebuilder.h"
+#include "support/databaseerrors.h"
 #include "support/datastorefixture.h"
 #include "support/democatalogue.h"
 #include "support/fakeroomstore.h"
+#include "support/recordingconnection.h"
 
+#include <QtCore/QRegularExpression>
 #include <QtTest/QtTest>
 
 #include <memory>
@@ -50,11 +53,13 @@ private Q_SLOTS:
     void initTestCase();
     void init();
 
+    void notReady_givesEmptyResultsAndRunsNoStatement();
     void recording_roundTrips_data();
     void recording_roundTrips();
     void addRecording_addsAllOrNothing_data();
     void addRecording_addsAllOrNothing();
     void deleteRecording_sparesGroupedRecordings_andLeavesNothingToInherit();
+    void withoutOptionalTables_addAndDeleteAsAWhole();
 
 private:
     QMap<int, ChamberSignal> signalsNamed(const QList<int> &ids);
@@ -100,6 +105,31 @@ QMap<int, ChamberSignal> tst_SqlRecordingDatabaseConnection::signalsNamed(const 
     if (signalMap.contains(D::ClimateHumidity))
         signalMap[D::ClimateHumidity].setName("Chamber humidity");
     return signalMap;
+}
+
+void tst_SqlRecordingDatabaseConnection::notReady_givesEmptyResultsAndRunsNoStatement()
+{
+    quelta::test::RecordingConnection recorder(m_data->connection());
+    SqlRecordingDatabaseConnection store;
+    QSignalSpy errors(&store, &SqlRecordingDatabaseConnection::error);
+    QVERIFY(!store.setConnections(&recorder, m_chambers.get(), nullptr));
+    RecordingData recording = withSignals(signalsNamed({D::ClimateDoor}));
+    QVERIFY(!store.addRecording(recording));
+    QVERIFY(store.getRecordings().isEmpty());
+    QVERIFY(!store.getRecording(1));
+    QVERIFY(!store.deleteRecording(1));
+    QVERIFY(!store.initialize());
+    QCOMPARE(quelta::test::errorsOf(errors), QVector<DatabaseConnectionError>(5, NOT_INITIALIZED).toList());
+    QCOMPARE(recorder.statements(), QStringList());
+
+    errors.clear();
+    QVERIFY(store.setConnections(&recorder, m_chambers.get(), m_recordsets.get()));
+    // A recording that is not there reads as a row of the wrong width.
+    QVERIFY(!store.getRecording(7));
+    QVERIFY(store.initialize());
+    QVERIFY(m_data->run("DROP TABLE recording"));
+    QVERIFY(!store.initialize());
+    QCOMPARE(quelta::test::errorsOf(errors), (QList<DatabaseConnectionError>{UNEXPECTED_RESULT, MISSING_TABLE}));
 }
 
 void tst_SqlRecordingDatabaseConnection::recording_roundTrips_data()
@@ -200,6 +230,42 @@ void tst_SqlRecordingDatabaseConnection::deleteRecording_sparesGroupedRecordings
     QCOMPARE(next.id(), id);
     QCOMPARE(rowsNaming(id), QString("1,0,0,1,0,0,0"));
     QCOMPARE(*m_store->getRecording(id), next);
+    // Read while the id named no recording, its signal columns are read afresh.
+    Recordset door(-1, id, Start, {SetpointValue(D::ClimateDoor, UnitValue(Unit::Bool, true))}, false, {}, 0, {}, 0);
+    QVERIFY(m_recordsets->addRecordset(door));
+    QCOMPARE(m_recordsets->loadRecordsets(id, 0, 0, -1).value(0).values().size(), 1);
+}
+
+// Neither the schema creation makes camera and user_recording_config nor
+// does initialize() ask for them.
+void tst_SqlRecordingDatabaseConnection::withoutOptionalTables_addAndDeleteAsAWhole()
+{
+    QVERIFY(m_data->run("DROP TABLE camera") && m_data->run("DROP TABLE user_recording_config"));
+    const auto rowsLeft = [this] {
+        return m_data->value("SELECT (SELECT count(*) FROM recording) || ',' || (SELECT count(*) FROM record_set) "
+                             "|| ',' || (SELECT count(*) FROM recording_has_signal_column)").toString();
+    };
+    // Its clean-up used to fail on the missing table and leave the row.
+    RecordingData refused = withSignals(signalsNamed({D::ClimateDoor}), {99});
+    QVERIFY(!m_store->addRecording(refused));
+    QCOMPARE(rowsLeft(), QString("0,0,0"));
+
+    RecordingData recording = withSignals(signalsNamed({D::ClimateTemperature}));
+    QVERIFY(m_store->addRecording(recording));
+    Recordset record(-1, recording.id(), Start, {SetpointValue(D::ClimateTemperature, UnitValue(Unit::DegreeCelsius, 21.5f))},
+                     false, {}, 0, {}, 0);
+    QVERIFY(m_recordsets->addRecordset(record));
+    // A refusal used to be blamed on the record sets.
+    QVERIFY(m_data->run("CREATE TRIGGER keep BEFORE DELETE ON recording BEGIN SELECT RAISE(ABORT, 'kept'); END"));
+    QTest::ignoreMessage(QtCriticalMsg, QRegularExpression("kept"));
+    QTest::ignoreMessage(QtWarningMsg, qPrintable(QString("Can't delete recording %1: the database refused to delete "
+                                                          "it or a row that names it").arg(recording.id())));
+    QVERIFY(!m_store->deleteRecording(recording.id()));
+    QCOMPARE(rowsLeft(), QString("1,1,1"));
+
+    QVERIFY(m_data->run("DROP TRIGGER keep"));
+    QVERIFY(m_store->deleteRecording(recording.id()));
+    QCOMPARE(rowsLeft(), QString("0,0,0"));
 }
 
 QTEST_GUILESS_MAIN(tst_SqlRecordingDatabaseConnection)

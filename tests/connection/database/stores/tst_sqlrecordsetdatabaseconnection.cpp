@@ -4,6 +4,7 @@
 #include "connection/database/stores/sqlchamberdatabaseconnection.h"
 #include "connection/database/stores/sqlconfigurationdatabaseconnection.h"
 #include "support/cataloguebuilder.h"
+#include "support/databaseerrors.h"
 #include "support/datadatabase.h"
 #include "support/democatalogue.h"
 #include "support/fakeroomstore.h"
@@ -68,6 +69,20 @@ Recordset record(int index, const Values &values, uint recordingId = Recording, 
                      index % 10 == 0 ? QString("shot%1.png").arg(index) : QString(), index);
 }
 
+// The values to four decimals, as a display shows them: a conversion in
+// single precision is off by a few parts in ten million.
+Values toFourDecimals(const Values &values)
+{
+    Values rounded;
+    for (const SetpointValue &value : values) {
+        const bool isNumber = value.rawValue().userType() == QMetaType::Float;
+        const float number = float(qRound64(value.rawValue().toFloat() * 1e4) / 1e4);
+        rounded.append(isNumber ? SetpointValue(value.signalId(), UnitValue(value.unit(), number), value.toleranceRange())
+                                : value);
+    }
+    return rounded;
+}
+
 QList<int> indexesOf(const QList<Recordset> &records)
 {
     QList<int> indexes;
@@ -94,6 +109,7 @@ private Q_SLOTS:
     void initTestCase();
     void init();
 
+    void notReady_givesEmptyResultsAndRunsNoStatement();
     void values_pairWithTheirSignalsColumn_data();
     void values_pairWithTheirSignalsColumn();
     void addRecordsets_storesAllOrNothingInOneTransaction();
@@ -145,6 +161,31 @@ void tst_SqlRecordsetDatabaseConnection::init()
     QVERIFY(m_chambers->addToleranceRange(timeOf(-1000), 1, D::ClimateTemperature, Band));
 }
 
+void tst_SqlRecordsetDatabaseConnection::notReady_givesEmptyResultsAndRunsNoStatement()
+{
+    SqlRecordsetDatabaseConnection store;
+    QSignalSpy errors(&store, &SqlRecordsetDatabaseConnection::error);
+    QVERIFY(!store.setConnections(m_recorder.get(), m_configuration.get(), nullptr));
+    Recordset written = record(0, {});
+    QVERIFY(!store.addRecordset(written));
+    QVERIFY(!store.addRecordsets({written}));
+    QCOMPARE(store.getRecordset(1), Recordset());
+    QVERIFY(store.loadRecordsets(Recording, 0, 0, -1).isEmpty());
+    // Too many signals are refused before the store looks at anything else.
+    QVERIFY(!store.addSignalColumns(Recording, span(1, 49)));
+    QCOMPARE(store.getRecordsetCount(Recording), qint64(0));
+    QVERIFY(!store.initialize());
+    QCOMPARE(quelta::test::errorsOf(errors), QVector<DatabaseConnectionError>(5, NOT_INITIALIZED).toList());
+    QCOMPARE(m_recorder->statements(), QStringList());
+
+    errors.clear();
+    QVERIFY(store.setConnections(m_data.get(), m_configuration.get(), m_chambers.get()));
+    QVERIFY(store.initialize());
+    QVERIFY(m_data->execute(SqlText("DROP TABLE record_set_comment")).first);
+    QVERIFY(!store.initialize());
+    QCOMPARE(quelta::test::errorsOf(errors), QList<DatabaseConnectionError>{MISSING_TABLE});
+}
+
 void tst_SqlRecordsetDatabaseConnection::values_pairWithTheirSignalsColumn_data()
 {
     QTest::addColumn<QList<int>>("signalColumns");
@@ -168,6 +209,10 @@ void tst_SqlRecordsetDatabaseConnection::values_pairWithTheirSignalsColumn_data(
         << columns << record(1, {noTemperature}, Recording, 3) << true
         << Values{value(D::ClimateTemperature, Unit::DegreeCelsius, {}, Band), value(D::ClimateHumidity, Humidity, {}),
                   value(D::ClimateDoor, Unit::None, {})};
+    QTest::newRow("another unit")
+        << columns << record(1, {value(D::ClimateTemperature, Unit::DegreeFahrenheit, 212.0f)}) << true
+        << Values{value(D::ClimateTemperature, Unit::DegreeCelsius, 100.0f, Band), value(D::ClimateHumidity, Humidity, {}),
+                  value(D::ClimateDoor, Unit::None, {})};
     QTest::newRow("value without a column") << QList<int>{D::ClimateTemperature} << record(1, {temperature, humidity})
                                             << false << Values();
     QTest::newRow("two values of one signal") << columns << record(1, {temperature, temperature}) << false << Values();
@@ -180,10 +225,15 @@ void tst_SqlRecordsetDatabaseConnection::values_pairWithTheirSignalsColumn()
     QFETCH(bool, stored);
     QFETCH(Values, read);
     QVERIFY(m_store->addSignalColumns(Recording, signalColumns));
+    QVERIFY(m_store->addSignalColumns(OtherRecording, signalColumns));
 
     QCOMPARE(m_store->addRecordset(written), stored);
-    QCOMPARE(m_store->getRecordset(written.id()).values(), read);
-    QCOMPARE(m_store->loadRecordsets(Recording, 0, 0, -1).value(0).values(), read);
+    QCOMPARE(toFourDecimals(m_store->getRecordset(written.id()).values()), read);
+    QCOMPARE(toFourDecimals(m_store->loadRecordsets(Recording, 0, 0, -1).value(0).values()), read);
+    // A batch pairs and converts its values alike.
+    written.setRecordingId(OtherRecording);
+    QCOMPARE(m_store->addRecordsets({written}), stored);
+    QCOMPARE(toFourDecimals(m_store->loadRecordsets(OtherRecording, 0, 0, -1).value(0).values()), read);
 }
 
 void tst_SqlRecordsetDatabaseConnection::addRecordsets_storesAllOrNothingInOneTransaction()
@@ -221,7 +271,7 @@ void tst_SqlRecordsetDatabaseConnection::reads_seeEveryChange_data()
 {
     QTest::addColumn<QString>("change");
     for (const char *change : {"addRecordset", "addRecordsets", "deleteRecordset", "deleteRecordsets",
-                               "addSignalColumns"})
+                               "addSignalColumns", "addRecordsetComment", "deleteRecordsetComment"})
         QTest::newRow(change) << QString(change);
 }
 
@@ -232,6 +282,7 @@ void tst_SqlRecordsetDatabaseConnection::reads_seeEveryChange()
     QVERIFY(m_store->addSignalColumns(Recording, {D::ClimateTemperature}));
     QVERIFY(m_store->addRecordsets({record(0, temperature), record(1, temperature)}));
     QVERIFY(m_store->addRecordsets({record(2, {}, OtherRecording, 3)}));
+    QVERIFY(m_store->addRecordsetComment({timeOf(3), 4, 3, "door opened"}));
     for (const uint recording : {Recording, OtherRecording})
         m_store->loadRecordsets(recording, 0, 0, -1);
 
@@ -241,6 +292,8 @@ void tst_SqlRecordsetDatabaseConnection::reads_seeEveryChange()
         {"deleteRecordset", [&] { return m_store->deleteRecordset(1); }},
         {"deleteRecordsets", [&] { return m_store->deleteRecordsets(Recording); }},
         {"addSignalColumns", [&] { return m_store->addSignalColumns(OtherRecording, {D::ClimateHumidity}); }},
+        {"addRecordsetComment", [&] { return m_store->addRecordsetComment({timeOf(4), 4, 2, "checked"}); }},
+        {"deleteRecordsetComment", [&] { return m_store->deleteRecordsetComment(3); }},
     };
     QVERIFY(changes.value(change)());
 
@@ -255,7 +308,9 @@ void tst_SqlRecordsetDatabaseConnection::selection_data()
 {
     QTest::addColumn<QString>("read");
     // load: start index, row count, maximum count; range and camera: the
-    // indexes of from and to (-1 for a null time) and the count.
+    // indexes of from and to (-1 for a null time) and the count; before
+    // time: the index of the time (-1 for a null time), unused, the count;
+    // before id: the id, unused, the count.
     QTest::addColumn<QList<qint64>>("arguments");
     QTest::addColumn<QList<int>>("indexes");
 
@@ -273,6 +328,11 @@ void tst_SqlRecordsetDatabaseConnection::selection_data()
     QTest::newRow("range and count") << "range" << QList<qint64>{98, 100, 2} << QList<int>{98, 99, 100, 0, 100};
     QTest::newRow("neither range nor count") << "range" << QList<qint64>{-1, -1, -1} << QList<int>();
     QTest::newRow("camera images") << "camera" << QList<qint64>{0, 50, -1} << QList<int>{0, 10, 20, 30, 40, 50};
+    QTest::newRow("before a time") << "before time" << QList<qint64>{50, 0, 3} << QList<int>{49, 48, 47};
+    QTest::newRow("newest") << "before time" << QList<qint64>{-1, 0, 2} << QList<int>{100, 99};
+    QTest::newRow("before a time, no limit") << "before time" << QList<qint64>{3, 0, -1} << QList<int>{2, 1, 0};
+    // The ids run against the time: id 5 is the record of index 96.
+    QTest::newRow("before an id") << "before id" << QList<qint64>{5, 0, 3} << QList<int>{97, 98, 99};
 }
 
 void tst_SqlRecordsetDatabaseConnection::selection()
@@ -293,6 +353,8 @@ void tst_SqlRecordsetDatabaseConnection::selection()
         {"load", [&] { return m_store->loadRecordsets(Recording, int(arguments.at(0)), arguments.at(1), count); }},
         {"range", [&] { return m_store->getRecordsetsInRange(Recording, range, count); }},
         {"camera", [&] { return m_store->getRecordsetsWithCameraImage(Recording, range, count); }},
+        {"before time", [&] { return m_store->getRecordsetsBeforeTime(Recording, count, range.first); }},
+        {"before id", [&] { return m_store->getRecordsetsBeforeId(Recording, count, arguments.at(0)); }},
     };
     QCOMPARE(indexesOf(reads.value(read)()), indexes);
 }

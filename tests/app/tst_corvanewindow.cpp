@@ -206,7 +206,8 @@ void tst_CorvaneWindow::searchAndCheck_eachConnectionKind()
     const QString database = directory.filePath("configuration.sqlite3");
     QCOMPARE(quelta::test::CatalogueBuilder::create(database, testCatalogue()), QString());
     CorvaneProgram program;
-    QVERIFY(program.start(database));
+    QVERIFY(program.initialize(database));
+    program.load();
     m_window = qobject_cast<QQuickWindow *>(program.engine().rootObjects().value(0));
     QVERIFY(m_window);
     // Without a window manager, nobody else gives the window the keyboard.

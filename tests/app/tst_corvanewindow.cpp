@@ -88,24 +88,36 @@ bool polishScheduled(const QQuickItem *item)
            || std::any_of(childItems.cbegin(), childItems.cend(), polishScheduled);
 }
 
-// The demo catalogue and a chamber on its serial line only, which behind a
-// converter makes a Modbus RTU device.
+// The demo catalogue and two copies of its temperature chamber, one on its
+// serial line only, which behind a converter makes a Modbus RTU device, and
+// one behind a Modbus gateway only (Modbus RTU over TCP).
 CatalogueContent testCatalogue()
 {
-    constexpr quint64 SerialChamber = 7, SerialVariant = 701;
-    constexpr int ModbusRtu = 1;
+    constexpr int ModbusRtu = 1, ModbusRtuOverTcp = 2;
     CatalogueContent content = DemoCatalogue::content();
-    content.additionalInfos.append({SerialVariant, "640700-01", "Serial line"});
     CatalogueChamberType chamber = *std::find_if(
             content.chamberTypes.cbegin(), content.chamberTypes.cend(),
             [](const CatalogueChamberType &type) { return type.id == DemoCatalogue::TemperatureChamber; });
-    chamber.id = SerialChamber;
-    chamber.type = "KB";
-    chamber.protocolIds = {ModbusRtu};
-    chamber.additionalInfoIds = {SerialVariant};
     chamber.toleranceRangeIds.clear();
     chamber.dataloggerSignals.clear();
-    content.chamberTypes.append(chamber);
+    const struct
+    {
+        quint64 id;
+        quint64 variant;
+        const char *articleNumber;
+        const char *variantName;
+        const char *name;
+        int connectionKind;
+    } copies[] = {{7, 701, "640700-01", "Serial line", "KB", ModbusRtu},
+                  {8, 801, "640800-01", "Modbus gateway", "KBG", ModbusRtuOverTcp}};
+    for (const auto &copy : copies) {
+        content.additionalInfos.append({copy.variant, copy.articleNumber, copy.variantName});
+        chamber.id = copy.id;
+        chamber.type = copy.name;
+        chamber.protocolIds = {copy.connectionKind};
+        chamber.additionalInfoIds = {copy.variant};
+        content.chamberTypes.append(chamber);
+    }
     return content;
 }
 
@@ -176,8 +188,9 @@ void tst_CorvaneWindow::searchAndCheck_eachConnectionKind()
         QSKIP("Broadcasts only inside ./scripts/in-private-network.sh");
 
     // Two converters answer the search: an XPort with a Modbus RTU device
-    // behind it and a WuT with a vacuum controller. A Modbus TCP device and
-    // a TJV controller are entered by hand, and an address where nobody is.
+    // behind it and a WuT with a vacuum controller. A Modbus TCP device, a
+    // Modbus gateway and a TJV controller are entered by hand, and an
+    // address where nobody is.
     const QHostAddress xportAddress("10.77.0.2"), wutAddress("10.77.0.1");
     UdpResponder xport(30718, {{xportAddress, QByteArray::fromHex("000000f7") + QByteArray(20, 1)
                                                       + QByteArray::fromHex("00204a000002")}});
@@ -192,6 +205,8 @@ void tst_CorvaneWindow::searchAndCheck_eachConnectionKind()
     tcpDevice.setConnectionParameter(QModbusDevice::NetworkAddressParameter, "127.0.0.2");
     tcpDevice.setConnectionParameter(QModbusDevice::NetworkPortParameter, 502);
     QVERIFY(tcpDevice.connectDevice());
+    ScriptedModbusPeer gatewayDevice(ScriptedModbusPeer::Framing::Rtu);
+    QVERIFY(gatewayDevice.listen(QHostAddress("127.0.0.5"), 502));
     // The TJV controller answers only the repeated request, a second later.
     const QString tjvAddress("127.0.0.3");
     LineDevice tjv({"", "TJV VTR 53 E1"});
@@ -199,6 +214,7 @@ void tst_CorvaneWindow::searchAndCheck_eachConnectionKind()
     const QList<Device> devices{{"10.77.0.2", "00:20:4a:00:00:02", "Kammer RTU", "640700-01", "erfolgreich"},
                                 {"10.77.0.1", "00:c0:3d:00:00:01", "Vakuum", "20683001", "erfolgreich"},
                                 {"127.0.0.2", "", "Klima TCP", "640100-01", "erfolgreich"},
+                                {"127.0.0.5", "", "Kammer Gateway", "640800-01", "erfolgreich"},
                                 {tjvAddress, "", "Ofen TJV", "630053-01", "erfolgreich"},
                                 {"127.0.0.4", "", "Klima aus", "640100-01", "fehlgeschlagen"}};
 
@@ -227,7 +243,7 @@ void tst_CorvaneWindow::searchAndCheck_eachConnectionKind()
     QVERIFY(click("ipField0"));
     type("127000000002");
     QVERIFY(click("addButton"));
-    for (const char *lastField : {"3", "4"}) {
+    for (const char *lastField : {"3", "4", "5"}) {
         QVERIFY(click("ipField3"));
         selectAll();
         type(lastField);

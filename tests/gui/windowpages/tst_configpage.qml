@@ -156,6 +156,56 @@ WindowTestCase {
         compare(page.chamberModel.activationState, ActivationState.STATE_UNDEFINED);
     }
 
+    // The tool tip of a cut name used to open over the entry and take the click.
+    function test_bottomListClick_onACutName_selectsTheEntry() {
+        configure(["192.168.0.3", "192.168.0.4"]);
+        ChamberCreationControlProperty.selectedChamberModel[1].chamberName = "Klimakammer Prüflabor Halle 3";
+        var list = child("configurationList");
+        waitForItemPolished(list);
+        var entry = list.itemAtIndex(1);
+        var toolTip = child("entryToolTip", entry);
+
+        mouseMove(entry, entry.width / 2, entry.height / 2);
+        tryCompare(toolTip, "opened", true);
+        mouseClick(entry);
+        compare(list.currentIndex, 1);
+        compare(page.chamberModel.chamberName, "Klimakammer Prüflabor Halle 3");
+    }
+
+    function test_wheel_scrollsTheConfigurationList() {
+        var addresses = [];
+        for (var i = 1; i <= 14; ++i)
+            addresses.push("192.168.0." + i);
+        configure(addresses);
+        var list = child("configurationList");
+        waitForItemPolished(list);
+        var entryStep = list.entryWidth + list.spacing;
+        var end = list.contentWidth - list.width;
+        verify(end > entryStep);
+
+        mouseWheel(list, list.width / 2, list.height / 2, 0, -120);
+        compare(list.contentX, entryStep);
+        mouseWheel(list, list.width / 2, list.height / 2, 0, 2 * 120);
+        compare(list.contentX, 0);
+        for (var notch = 0; notch < addresses.length; ++notch)
+            mouseWheel(list, list.width / 2, list.height / 2, 0, -120);
+        compare(list.contentX, end);
+        verify(list.itemAtIndex(addresses.length - 1).visible);
+    }
+
+    // The catalogue names a picture that is not there.
+    function test_typePicture_missingFile_showsThePlaceholder() {
+        configure(["192.168.0.3"]);
+        chooseType(2);
+        var pictures = [child("typeImage"), child("entryImage", child("configurationList").itemAtIndex(0))];
+        pictures.forEach(function(picture) {
+            tryCompare(picture, "status", Image.Error);
+            var placeholder = child("placeholderImage", picture);
+            verify(placeholder.visible);
+            compare(placeholder.status, Image.Ready);
+        });
+    }
+
     function test_walkThrough_data() {
         return [
             { tag: "one device", addresses: ["192.168.0.3"], text: "Es wurde 1 Gerät überprüft." },

@@ -95,6 +95,36 @@ WindowTestCase {
         compare(child("stepView").currentIndex, 2);
     }
 
+    function test_optionFilter_narrowsTheTypes() {
+        configure(["192.168.0.3"]);
+        press("infoNextButton");
+        mouseClick(child("optionFilterButton"));
+        var optionFilters = child("optionFilterList");
+        // The column lays the list out on the next frame.
+        tryVerify(function() { return optionFilters.height > 0; });
+        waitForItemPolished(optionFilters);
+        var option = child("optionFilter_TimeProgram", optionFilters);
+
+        mouseClick(option);
+        verify(ChamberTypeFilterModelProperty.isSelectedOption("TimeProgram"));
+        verify(option.checked);
+        compare(child("typeList").count, 2);
+        mouseClick(option);
+        verify(!option.checked);
+        compare(child("typeList").count, 3);
+    }
+
+    function test_checkBack_stopsTheRunningCheck() {
+        configure(["192.168.0.3"]);
+        chooseType(0);
+        mouseClick(child("checkButton"));
+        press("checkBackButton");
+        compare(eventHandler.calls, ["check 192.168.0.3", "stop"]);
+        compare(child("stepView").currentIndex, 1);
+        verify(!child("communicationCheck").running);
+        compare(page.chamberModel.activationState, ActivationState.STATE_UNDEFINED);
+    }
+
     function test_converter_ofASerialTypeAtAnAddressEnteredByHand() {
         ChamberCreationControlProperty.addIpChamber("192.168.0.7");
         configure([]);

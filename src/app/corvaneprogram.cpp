@@ -56,11 +56,13 @@ QUrl CorvaneProgram::mainDocument()
     return QUrl(QStringLiteral("qrc:/corvane.qml"));
 }
 
-bool CorvaneProgram::start(const QString &databasePath)
+bool CorvaneProgram::initialize(const QString &databasePath)
 {
     m_eventHandler = std::make_unique<SimpleEventHandler>();
-    if (!m_eventHandler->initialize(m_engine.rootContext(), databasePath))
-        return false;
+    return m_eventHandler->initialize(m_engine.rootContext(), databasePath);
+}
+
+void CorvaneProgram::load()
+{
     m_engine.load(mainDocument());
-    return true;
 }

@@ -22,10 +22,12 @@ public:
 
     static QUrl mainDocument();
 
-    // Builds the event handler on the configuration database at
-    // databasePath and loads the main document. False, with no window, when
-    // the database cannot be opened.
-    [[nodiscard]] bool start(const QString &databasePath);
+    // Builds the event handler and opens the configuration database at
+    // databasePath. False when it cannot be opened; no window may be shown
+    // then.
+    [[nodiscard]] bool initialize(const QString &databasePath);
+    // Loads the main document, which shows the window.
+    void load();
 
     QQmlApplicationEngine &engine() { return m_engine; }
 

@@ -43,6 +43,10 @@ int main(int argc, char *argv[])
     // for this program is the one titled "Corvane".
     quelta::base::management::updatemanager::UpdateManager().initialize();
 
+    const QString databasePath = configurationDatabasePath();
+    if (!program.initialize(databasePath))
+        return 1;
+
     const QUrl mainDocument = CorvaneProgram::mainDocument();
     const auto onMainQmlObjectCreated = [mainDocument](QObject *object, const QUrl &url) {
         if (!object && url == mainDocument)
@@ -50,7 +54,6 @@ int main(int argc, char *argv[])
     };
     QObject::connect(&program.engine(), &QQmlApplicationEngine::objectCreated, &application, onMainQmlObjectCreated,
                      Qt::QueuedConnection);
-    if (!program.start(configurationDatabasePath()))
-        return 1;
+    program.load();
     return QGuiApplication::exec();
 }

@@ -383,11 +383,10 @@ Rectangle {
                     RowLayout {
                         spacing: 30
 
-                        Image {
+                        ChamberTypeImage {
                             objectName: "typeImage"
                             Layout.preferredWidth: 200
                             Layout.preferredHeight: 160
-                            fillMode: Image.PreserveAspectFit
                             source: configPage.typeValue(ChamberTypeModel.IMAGE_PATH)
                         }
                         ColumnLayout {
@@ -478,26 +477,43 @@ Rectangle {
             model: ChamberCreationControlProperty.selectedChamberModel
             ScrollBar.horizontal: ScrollBar {}
 
+            readonly property int entryWidth: 120
+
+            // The list runs across, but an ordinary mouse wheel turns up and
+            // down: each notch moves the list by one entry. Clicks go through
+            // to the entries.
+            MouseArea {
+                parent: configurationList
+                anchors.fill: parent
+                acceptedButtons: Qt.NoButton
+                onWheel: {
+                    var list = configurationList;
+                    var notches = (wheel.angleDelta.y !== 0 ? wheel.angleDelta.y : wheel.angleDelta.x) / 120;
+                    var last = list.originX + Math.max(0, list.contentWidth - list.width);
+                    var contentX = list.contentX - notches * (list.entryWidth + list.spacing);
+                    list.contentX = Math.max(list.originX, Math.min(last, contentX));
+                }
+            }
+
             delegate: Rectangle {
                 id: entry
                 objectName: "configurationEntry" + index
 
                 readonly property bool created: modelData.creationState === ChamberCreationModel.CREATED
 
-                width: 120
+                width: ListView.view.entryWidth
                 height: 100
                 color: mainWindow.color_white
                 border.color: ListView.isCurrentItem ? mainWindow.color_velmar_red : mainWindow.color_grey_border
                 opacity: configPage.closable && !created ? 0.5 : 1
 
-                Image {
+                ChamberTypeImage {
                     objectName: "entryImage"
                     anchors.top: parent.top
                     anchors.horizontalCenter: parent.horizontalCenter
                     anchors.topMargin: 4
                     width: 100
                     height: 60
-                    fillMode: Image.PreserveAspectFit
                     source: modelData.chamberTypeId !== 0
                             ? ChamberTypes.chamberTypeValue(ChamberTypeModelProperty, modelData, ChamberTypeModel.IMAGE_PATH)
                             : "qrc:/images/no_thumb.png"
@@ -510,8 +526,15 @@ Rectangle {
                     width: 84
                     height: 24
                     text: modelData.chamberName
-                    ToolTip.visible: truncated && entryMouse.containsMouse
-                    ToolTip.text: modelData.chamberName
+                }
+                // Above the entry: a tool tip over the entry would take the
+                // click that was meant for it.
+                ToolTip {
+                    objectName: "entryToolTip"
+                    y: -height - 4
+                    delay: 500
+                    visible: entryName.truncated && entryMouse.containsMouse
+                    text: modelData.chamberName
                 }
                 ActivationIcon {
                     objectName: "activationIcon"

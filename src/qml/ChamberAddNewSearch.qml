@@ -19,6 +19,9 @@ Rectangle {
     property bool broadcastRunning: false
     property bool automaticSearch: true
     property bool searchStarted: false
+    // The address field that focus moved into after a third digit; a dot
+    // typed next belongs to that digit and stays there.
+    property int advancedIpField: -1
 
     signal configureSelection()
     signal closeRequested()
@@ -27,6 +30,7 @@ Rectangle {
     function cleanup() {
         for (var i = 0; i < ipFields.count; ++i)
             ipFields.itemAt(i).text = "";
+        advancedIpField = -1;
         automaticSearch = true;
         comPortSpinBox.value = 1;
         deviceCountSpinBox.value = 1;
@@ -42,20 +46,41 @@ Rectangle {
     }
 
     // Each field's decimal value: a zero-padded "010" is 10, never an octal 8.
+    // Empty when a field is empty (a field that shows only its placeholder
+    // holds nothing) or holds a value above 255.
     function enteredIpAddress() {
         var groups = [];
         for (var i = 0; i < ipFields.count; ++i) {
             var text = ipFields.itemAt(i).text;
-            groups.push(text.length === 0 ? "" : String(parseInt(text, 10)));
+            var value = parseInt(text, 10);
+            if (!/^[0-9]{1,3}$/.test(text) || value > 255)
+                return "";
+            groups.push(String(value));
         }
         return groups.join(".");
     }
 
+    // Focus on the address field at position, its text selected so that
+    // what is typed next replaces it.
+    function editIpField(position) {
+        var field = ipFields.itemAt(position);
+        field.forceActiveFocus();
+        field.selectAll();
+        return field;
+    }
+
     function addManualEntry() {
-        if (ipAddressRadio.checked)
-            ChamberCreationControlProperty.addIpChamber(enteredIpAddress());
-        else
+        if (comPortRadio.checked) {
             ChamberCreationControlProperty.addSerialChambers("COM" + comPortSpinBox.value, deviceCountSpinBox.value);
+            return;
+        }
+        var ipAddress = enteredIpAddress();
+        if (ipAddress === "") {
+            errorDialog.text = qsTr("Keine gültige IP-Adresse: Jedes der vier Felder braucht eine Zahl von 0 bis 255.");
+            errorDialog.open();
+            return;
+        }
+        ChamberCreationControlProperty.addIpChamber(ipAddress);
     }
 
     color: mainWindow.color_background_lightgrey
@@ -214,8 +239,33 @@ Rectangle {
                                 horizontalAlignment: TextInput.AlignHCenter
                                 validator: IntValidator { bottom: 0; top: 255 }
                                 onTextEdited: {
-                                    if (text.length === 3 && index + 1 < ipFields.count)
-                                        ipFields.itemAt(index + 1).forceActiveFocus();
+                                    if (text.length === maximumLength && index + 1 < ipFields.count) {
+                                        searchPage.editIpField(index + 1);
+                                        searchPage.advancedIpField = index + 1;
+                                    }
+                                }
+                                onActiveFocusChanged: {
+                                    if (!activeFocus && searchPage.advancedIpField === index)
+                                        searchPage.advancedIpField = -1;
+                                }
+                                // An address is typed with its dots: a dot moves on
+                                // to the next field and is not entered. A digit
+                                // typed into a full field goes to the next one.
+                                Keys.onPressed: {
+                                    var next = index + 1 < ipFields.count ? index + 1 : -1;
+                                    var advancedHere = searchPage.advancedIpField === index;
+                                    searchPage.advancedIpField = -1;
+                                    if (event.text === ".") {
+                                        event.accepted = true;
+                                        if (next >= 0 && !advancedHere)
+                                            searchPage.editIpField(next);
+                                    } else if (/^[0-9]$/.test(event.text) && next >= 0
+                                               && length === maximumLength && selectedText === "") {
+                                        event.accepted = true;
+                                        var field = searchPage.editIpField(next);
+                                        field.remove(0, field.length);
+                                        field.insert(0, event.text);
+                                    }
                                 }
 
                                 CustomText {

@@ -25,6 +25,8 @@ class tst_SimpleEventHandler : public QObject
 private Q_SLOTS:
     void settleConnectionKind_data();
     void settleConnectionKind();
+    void immediateReports_data();
+    void immediateReports();
     void searchesAndChecks_reachTheDevicesOnTheirKinds();
 };
 
@@ -63,6 +65,55 @@ void tst_SimpleEventHandler::settleConnectionKind()
     ::settleConnectionKind(chamber, interfaces);
     QTEST(chamber.protocol(), "kind");
     QTEST(chamber.converter(), "settledConverter");
+}
+
+void tst_SimpleEventHandler::immediateReports_data()
+{
+    QTest::addColumn<quint64>("typeId");
+    QTest::addColumn<quint64>("variantId");
+    QTest::addColumn<int>("state");
+
+    QTest::newRow("a type the catalogue lacks") << quint64(99) << quint64(1) << int(ActivationState::STATE_UNDEFINED);
+    QTest::newRow("no readable signal") << quint64(9) << quint64(301) << int(ActivationState::STATE_INACTIVE);
+    // Simserv only: no connection kind, so the factory refuses.
+    QTest::newRow("a refused check") << DemoCatalogue::SimservChamber << quint64(501)
+                                     << int(ActivationState::STATE_INACTIVE);
+}
+
+// Outcomes that the handler decides before the factory has a connection,
+// delivered at once on the results' current result.
+void tst_SimpleEventHandler::immediateReports()
+{
+    QFETCH(quint64, typeId);
+    QFETCH(quint64, variantId);
+
+    // The drying oven once more, with only its set point, which cannot be read.
+    quelta::test::CatalogueContent catalogue = DemoCatalogue::content();
+    quelta::test::CatalogueChamberType writeOnly = catalogue.chamberTypes.at(2);
+    QCOMPARE(writeOnly.id, DemoCatalogue::DryingOven);
+    writeOnly.id = 9;
+    writeOnly.signalIds = {22};
+    catalogue.chamberTypes.append(writeOnly);
+    QTemporaryDir directory;
+    const QString database = directory.filePath("configuration.sqlite3");
+    QCOMPARE(quelta::test::CatalogueBuilder::create(database, catalogue), QString());
+    QQmlEngine engine;
+    SimpleEventHandler handler;
+    QVERIFY(handler.initialize(engine.rootContext(), database));
+    auto *control = engine.rootContext()->contextProperty("ChamberCreationControlProperty").value<ChamberCreationControl *>();
+    control->addIpChamber("127.0.0.9");
+    auto results = control->chamberModels();
+    ChamberCreationModel *result = results.at(&results, 0);
+    result->setSelected(true);
+    control->setCurrentSelectedModel(0);
+    result->setChamberName("Kammer");
+    result->setChamberType(int(typeId), int(variantId), false, false);
+    QSignalSpy failed(control, &ChamberCreationControl::chamberCommunicationCheckFailed);
+
+    handler.slotCheckCommunication(result);
+    QCOMPARE(failed.count(), 1);
+    QCOMPARE(failed.first().first().toString(), "Kammer");
+    QTEST(int(result->activationState()), "state");
 }
 
 void tst_SimpleEventHandler::searchesAndChecks_reachTheDevicesOnTheirKinds()

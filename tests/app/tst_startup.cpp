@@ -18,36 +18,49 @@ private Q_SLOTS:
 void tst_Startup::exitCode_data()
 {
     QTest::addColumn<QString>("program");
-    // The keys of ../QUELTA4.ini; none: no such file.
-    QTest::addColumn<QVariantMap>("settings");
+    // ../QUELTA4.ini as written by hand; null: no such file.
+    QTest::addColumn<QByteArray>("settings");
+    // Where the demo database lies, under the folder that holds bin/ and work/.
+    QTest::addColumn<QString>("database");
     QTest::addColumn<int>("exitCode");
     // What the main document found; empty when it was not loaded.
     QTest::addColumn<QString>("window");
 
-    const QString window = "Corvane - v4.2.1 8 true", path = "General/ConfigDatabasePath";
-    QTest::newRow("no settings file") << CORVANE_GOOD << QVariantMap() << 0 << window;
-    QTest::newRow("no path in the settings") << CORVANE_GOOD << QVariantMap{{"General/LocalImageDirectory", "x"}} << 0
-                                             << window;
-    QTest::newRow("an empty path") << CORVANE_GOOD << QVariantMap{{path, ""}} << 1 << "";
-    QTest::newRow("a missing file") << CORVANE_GOOD << QVariantMap{{path, "database/x"}} << 1 << "";
-    QTest::newRow("a broken main document") << CORVANE_BROKEN << QVariantMap() << 255 << "";
+    const QString window = "Corvane - v4.2.1 8 true", besideProgram = "bin/database/configuration.sqlite3";
+    QTest::newRow("no settings file") << CORVANE_GOOD << QByteArray() << besideProgram << 0 << window;
+    QTest::newRow("no path in the settings")
+        << CORVANE_GOOD << QByteArray("[%General]\nLocalImageDirectory=x\n") << besideProgram << 0 << window;
+    QTest::newRow("an empty path") << CORVANE_GOOD << QByteArray("[%General]\nConfigDatabasePath=\n") << besideProgram
+                                   << 1 << "";
+    QTest::newRow("a missing file") << CORVANE_GOOD << QByteArray("[%General]\nConfigDatabasePath=database/x\n")
+                                    << besideProgram << 1 << "";
+    // QSettings alone read this path as a list, which became an empty path.
+    QTest::newRow("a path with a comma")
+        << CORVANE_GOOD << QByteArray("[%General]\nConfigDatabasePath = ../Daten, alt/configuration.sqlite3\n")
+        << "Daten, alt/configuration.sqlite3" << 0 << window;
+    QTest::newRow("a broken main document") << CORVANE_BROKEN << QByteArray() << besideProgram << 255 << "";
 }
 
 void tst_Startup::exitCode()
 {
     QFETCH(QString, program);
-    QFETCH(QVariantMap, settings);
+    QFETCH(QByteArray, settings);
+    QFETCH(QString, database);
     QTemporaryDir root;
-    QVERIFY(QDir(root.path()).mkpath("bin/database") && QDir(root.path()).mkpath("work"));
+    QVERIFY(QDir(root.path()).mkpath("bin") && QDir(root.path()).mkpath("work"));
     QVERIFY(QFile::copy(program, root.filePath("bin/Corvane")));
-    const QString database = root.filePath("bin/database/configuration.sqlite3");
-    QCOMPARE(quelta::test::CatalogueBuilder::create(database, quelta::test::DemoCatalogue::content()), QString());
+    QVERIFY(QDir(root.path()).mkpath(QFileInfo(database).path()));
+    QCOMPARE(quelta::test::CatalogueBuilder::create(root.filePath(database), quelta::test::DemoCatalogue::content()),
+             QString());
     QFile components(root.filePath("bin/components.xml"));
     QVERIFY(components.open(QIODevice::WriteOnly));
     components.write("<Packages><Package><Title>Corvane</Title><Version>4.2.1</Version></Package></Packages>");
     components.close();
-    for (auto key = settings.cbegin(); key != settings.cend(); ++key)
-        QSettings(root.filePath("QUELTA4.ini"), QSettings::IniFormat).setValue(key.key(), key.value());
+    if (!settings.isNull()) {
+        QFile settingsFile(root.filePath("QUELTA4.ini"));
+        QVERIFY(settingsFile.open(QIODevice::WriteOnly));
+        settingsFile.write(settings);
+    }
 
     QProcess corvane;
     corvane.setWorkingDirectory(root.filePath("work"));

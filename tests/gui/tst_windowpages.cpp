@@ -90,9 +90,9 @@ private:
 namespace {
 
 ChamberTypeData makeType(quint64 typeId, quint64 infoId, const QString &name, int size, const QString &controller,
-                         const QList<int> &interfaces, const QString &option)
+                         const QList<int> &interfaces, const QString &option, const QString &image = {})
 {
-    return ChamberTypeData(ChamberTypeKey(typeId, infoId), name, "E2", size, "230 V", {}, {}, {}, {}, {}, -1, -1,
+    return ChamberTypeData(ChamberTypeKey(typeId, infoId), name, "E2", size, "230 V", image, {}, {}, {}, {}, -1, -1,
                            {}, "ART-" + QString::number(typeId), {}, controller, interfaces, {}, {},
                            {ChamberOption(option, false)}, {});
 }
@@ -109,8 +109,10 @@ public Q_SLOTS:
     void applicationAvailable()
     {
         m_control.setPortNamesSource([] { return QStringList{"ttyS0", "ttyS2"}; });
+        // The third type's picture was never installed.
         m_typeModel.addChamberTypes({makeType(1, 0, "LAB 100", 100, "ZK4", {3}, "TimeProgram"),
-                                     makeType(2, 7, "KB 23", 23, "QX2", {1}, "Readable_DataStorage")});
+                                     makeType(2, 7, "KB 23", 23, "QX2", {1}, "Readable_DataStorage"),
+                                     makeType(3, 0, "VT 5", 5, "TJV", {4}, "TimeProgram", "vt5.png")});
         m_filterModel.setSourceModel(&m_typeModel);
     }
 

@@ -109,7 +109,7 @@ CatalogueContent DemoCatalogue::content()
     // setup version from and to, program identifier, controller; the ids of the protocols, variants,
     // signals, control signals, options and tolerance ranges; the data-logger (signal, channel) pairs
     content.chamberTypes = {
-        {ClimateChamber, "KLH", "E2", 100, "230 V", "klh.png", "Climate test chamber", "4.10", "4.99", "KLH", 3, 7,
+        {ClimateChamber, "KLH", "E2", 100, "230 V", "klh.svg", "Climate test chamber", "4.10", "4.99", "KLH", 3, 7,
          "ZK4P", Zk4, {ModbusRtu, ModbusTcp}, {ClimateStandard, ClimateWaterSupply, ClimateLight},
          {1, 2, 3, 4, 5, 6, 7}, {1, 2, 3}, {TimeProgram, ReadableDataStorage, OperatingModeSwitching}, {1, 2},
          // Out of channel order on purpose.

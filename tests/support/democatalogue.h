@@ -10,7 +10,9 @@ namespace quelta::test {
 // kind (1 to 8), one type with three article variants and one with none,
 // signals read and written through registers and commands of several value
 // types, set-point pairs, control signals, options, tolerance ranges and
-// data-logger channels. The tests of the stores read it.
+// data-logger channels. The tests of the stores read it. The one picture
+// that it names, the climate chamber's, comes with the demo database that
+// the build writes for the program (tools/democatalogue).
 class DemoCatalogue
 {
 public:

@@ -95,6 +95,36 @@ WindowTestCase {
         compare(child("stepView").currentIndex, 2);
     }
 
+    function test_optionFilter_narrowsTheTypes() {
+        configure(["192.168.0.3"]);
+        press("infoNextButton");
+        mouseClick(child("optionFilterButton"));
+        var optionFilters = child("optionFilterList");
+        // The column lays the list out on the next frame.
+        tryVerify(function() { return optionFilters.height > 0; });
+        waitForItemPolished(optionFilters);
+        var option = child("optionFilter_TimeProgram", optionFilters);
+
+        mouseClick(option);
+        verify(ChamberTypeFilterModelProperty.isSelectedOption("TimeProgram"));
+        verify(option.checked);
+        compare(child("typeList").count, 2);
+        mouseClick(option);
+        verify(!option.checked);
+        compare(child("typeList").count, 3);
+    }
+
+    function test_checkBack_stopsTheRunningCheck() {
+        configure(["192.168.0.3"]);
+        chooseType(0);
+        mouseClick(child("checkButton"));
+        press("checkBackButton");
+        compare(eventHandler.calls, ["check 192.168.0.3", "stop"]);
+        compare(child("stepView").currentIndex, 1);
+        verify(!child("communicationCheck").running);
+        compare(page.chamberModel.activationState, ActivationState.STATE_UNDEFINED);
+    }
+
     function test_converter_ofASerialTypeAtAnAddressEnteredByHand() {
         ChamberCreationControlProperty.addIpChamber("192.168.0.7");
         configure([]);
@@ -154,6 +184,56 @@ WindowTestCase {
         verify(!child("communicationCheck").running);
         verify(!eventHandler.finishCheck(ActivationState.STATE_ACTIVE));
         compare(page.chamberModel.activationState, ActivationState.STATE_UNDEFINED);
+    }
+
+    // The tool tip of a cut name used to open over the entry and take the click.
+    function test_bottomListClick_onACutName_selectsTheEntry() {
+        configure(["192.168.0.3", "192.168.0.4"]);
+        ChamberCreationControlProperty.selectedChamberModel[1].chamberName = "Klimakammer Prüflabor Halle 3";
+        var list = child("configurationList");
+        waitForItemPolished(list);
+        var entry = list.itemAtIndex(1);
+        var toolTip = child("entryToolTip", entry);
+
+        mouseMove(entry, entry.width / 2, entry.height / 2);
+        tryCompare(toolTip, "opened", true);
+        mouseClick(entry);
+        compare(list.currentIndex, 1);
+        compare(page.chamberModel.chamberName, "Klimakammer Prüflabor Halle 3");
+    }
+
+    function test_wheel_scrollsTheConfigurationList() {
+        var addresses = [];
+        for (var i = 1; i <= 14; ++i)
+            addresses.push("192.168.0." + i);
+        configure(addresses);
+        var list = child("configurationList");
+        waitForItemPolished(list);
+        var entryStep = list.entryWidth + list.spacing;
+        var end = list.contentWidth - list.width;
+        verify(end > entryStep);
+
+        mouseWheel(list, list.width / 2, list.height / 2, 0, -120);
+        compare(list.contentX, entryStep);
+        mouseWheel(list, list.width / 2, list.height / 2, 0, 2 * 120);
+        compare(list.contentX, 0);
+        for (var notch = 0; notch < addresses.length; ++notch)
+            mouseWheel(list, list.width / 2, list.height / 2, 0, -120);
+        compare(list.contentX, end);
+        verify(list.itemAtIndex(addresses.length - 1).visible);
+    }
+
+    // The catalogue names a picture that is not there.
+    function test_typePicture_missingFile_showsThePlaceholder() {
+        configure(["192.168.0.3"]);
+        chooseType(2);
+        var pictures = [child("typeImage"), child("entryImage", child("configurationList").itemAtIndex(0))];
+        pictures.forEach(function(picture) {
+            tryCompare(picture, "status", Image.Error);
+            var placeholder = child("placeholderImage", picture);
+            verify(placeholder.visible);
+            compare(placeholder.status, Image.Ready);
+        });
     }
 
     function test_walkThrough_data() {

@@ -84,6 +84,58 @@ WindowTestCase {
         compare(child("searchProgressBar").value, 1);
     }
 
+    // Typed as everyone types an address: with its dots, over fields that
+    // already hold numbers, and on past a full field.
+    function test_manualIpEntry_typed_data() {
+        return [
+            { tag: "with dots", fields: ["", "", "", ""], keys: "10.77.0.10", address: "10.77.0.10" },
+            { tag: "a dot after a third digit", fields: ["", "", "", ""], keys: "192.168.1.10",
+              address: "192.168.1.10" },
+            { tag: "over full fields", fields: ["", "168", "100", "200"], keys: "10.77.0.10", address: "10.77.0.10" },
+            { tag: "on past a full field", fields: ["192", "", "", ""], keys: "168.1.1", address: "192.168.1.1" }
+        ];
+    }
+
+    function test_manualIpEntry_typed(data) {
+        mouseClick(child("manualEntryButton"));
+        for (var i = 0; i < 4; ++i)
+            child("ipField" + i).text = data.fields[i];
+        mouseClick(child("ipField0"));
+        type(data.keys);
+        mouseClick(child("addButton"));
+
+        var results = ChamberCreationControlProperty.chamberModels;
+        compare(results.length, 1);
+        compare(results[0].ipAddress, data.address);
+        verify(!child("errorDialog").opened);
+    }
+
+    // Only four fields of 0 to 255 make an address; the control would take
+    // anything else for a result without one.
+    function test_manualIpEntry_refusesWhatIsNoAddress_data() {
+        return [
+            { tag: "an empty field", fields: ["10", "77", "", "10"] },
+            { tag: "all fields empty", fields: ["", "", "", ""] },
+            { tag: "above 255", fields: ["10", "77", "300", "10"] }
+        ];
+    }
+
+    function test_manualIpEntry_refusesWhatIsNoAddress(data) {
+        mouseClick(child("manualEntryButton"));
+        for (var i = 0; i < 4; ++i) {
+            mouseClick(child("ipField" + i));
+            type(data.fields[i]);
+        }
+        mouseClick(child("addButton"));
+
+        compare(child("resultList").count, 0);
+        var dialog = child("errorDialog");
+        tryCompare(dialog, "opened", true);
+        compare(dialog.text, "Keine gültige IP-Adresse: Jedes der vier Felder braucht eine Zahl von 0 bis 255.");
+        mouseClick(child("okButton", dialog.contentItem));
+        tryCompare(dialog, "visible", false);
+    }
+
     function test_manualComEntry_data() {
         return [
             { tag: "a port of the PC", port: 3, count: 2, rows: 2, error: "" },

@@ -284,7 +284,7 @@ void tst_SqlConfigurationDatabaseConnection::getChamberType_withSignals_fillsEve
 
     const QList<ChamberOption> options{
         {"TimeProgram", true}, {"Readable_DataStorage", false}, {"OperatingModeSwitching", false}};
-    QCOMPARE(type, ChamberTypeData(key, "KLH", "E2", 100, "230 V", "klh.png", "Climate test chamber", "4.10", "4.99",
+    QCOMPARE(type, ChamberTypeData(key, "KLH", "E2", 100, "230 V", "klh.svg", "Climate test chamber", "4.10", "4.99",
                                    "KLH", 3, 7, "ZK4P", "640100-02", "With fixed water supply", "ZK4", {1, 3},
                                    type.signals(), type.controlSignals(), options, {}));
 

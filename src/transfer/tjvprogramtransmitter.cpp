@@ -6,7 +6,6 @@
 #include "connection/chamber/core/chamberconnectionlogging.h"
 
 #include <QtCore/QMetaEnum>
-#include <QtCore/QTimer>
 #include <QtNetwork/QNetworkReply>
 
 #include <algorithm>
@@ -262,7 +261,7 @@ void TjvProgramTransmitter::handleProgramName(QNetworkReply &reply)
     if (!succeeded(reply))
         return;
     transmissionData().programName = programNameIn(reply);
-    QTimer::singleShot(0, this, &TjvProgramTransmitter::fetchSignalFile);
+    queueStep(&TjvProgramTransmitter::fetchSignalFile);
 }
 
 void TjvProgramTransmitter::fetchSignalFile()
@@ -308,7 +307,7 @@ void TjvProgramTransmitter::handleSignalFile(QNetworkReply &reply)
         }
     }
     ++data.signalIndex;
-    QTimer::singleShot(0, this, &TjvProgramTransmitter::fetchSignalFile);
+    queueStep(&TjvProgramTransmitter::fetchSignalFile);
 }
 
 // Sections are numbered from 0 without a gap; a later table only adds its
@@ -479,7 +478,7 @@ void TjvProgramTransmitter::handleDeleteFileList(QNetworkReply &reply)
     if (!succeeded(reply))
         return;
     m_deleteFileList = plainNamesIn(reply);
-    QTimer::singleShot(0, this, &TjvProgramTransmitter::deleteProgramFile);
+    queueStep(&TjvProgramTransmitter::deleteProgramFile);
 }
 
 // From the last listed file to the first; the slot directory stays. A write
@@ -504,7 +503,7 @@ void TjvProgramTransmitter::deleteProgramFile()
 void TjvProgramTransmitter::handleDeletedFile(QNetworkReply &reply)
 {
     if (succeeded(reply))
-        QTimer::singleShot(0, this, &TjvProgramTransmitter::deleteProgramFile);
+        queueStep(&TjvProgramTransmitter::deleteProgramFile);
 }
 
 } // namespace quelta::base::connection::chamberconnection

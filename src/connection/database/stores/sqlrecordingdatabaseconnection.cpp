@@ -7,6 +7,7 @@
 
 #include <QtCore/QLoggingCategory>
 
+#include <algorithm>
 #include <array>
 #include <limits>
 
@@ -199,23 +200,30 @@ bool SqlRecordingDatabaseConnection::addRecording(RecordingData &recording)
     const QList<int> signalIds = recording.recordingSignals().keys();
     if (signalIds.size() > SqlRecordsetDatabaseConnection::MaxSignalColumns)
         return false;
-    const std::optional<uint> id = nextRecordingId();
-    if (!id)
-        return false;
 
+    SqlQuery insert;
+    insert.insertInto(tableNameRecording()).columnsAndValues(recordingToColumnValues(recording));
     // A recording without its value columns or its links is of no use: the
-    // three are written in one transaction. The id is given explicitly, as
-    // the later statements need it.
-    SqlQuery::ColumnValues columnValues{{columnName(Column::ID), *id}};
-    columnValues.append(recordingToColumnValues(recording));
-    auto insert = QSharedPointer<SqlQuery>::create();
-    insert->insertInto(tableNameRecording()).columnsAndValues(columnValues);
-    const Statements statements = Statements{insert}
-        + SqlRecordsetDatabaseConnection::signalColumnStatements(*id, signalIds)
-        + metaLinkInsertions(*id, recording.metaRecordingIds());
-    if (!m_frame.connection()->executeTransaction(statements))
+    // three are written in one transaction, the later two naming the id that
+    // the recording's row gets.
+    uint id = 0;
+    const bool added = m_frame.connection()->executeInTransaction([&] {
+        const QPair<bool, quint64> inserted = m_frame.connection()->execute(insert);
+        // A recording id is a uint wherever it is used; a row id beyond
+        // that is refused.
+        if (!inserted.first || inserted.second == 0 || inserted.second > std::numeric_limits<uint>::max())
+            return false;
+        id = uint(inserted.second);
+        const Statements statements = SqlRecordsetDatabaseConnection::signalColumnStatements(id, signalIds)
+            + metaLinkInsertions(id, recording.metaRecordingIds());
+        return std::all_of(statements.cbegin(), statements.cend(),
+                           [this](const QSharedPointer<domain::api::ISqlQuery> &statement) {
+                               return m_frame.execute(*statement);
+                           });
+    });
+    if (!added)
         return false;
-    recording.setId(*id);
+    recording.setId(id);
     return true;
 }
 
@@ -414,18 +422,6 @@ bool SqlRecordingDatabaseConnection::isGrouped(uint id)
         .equals(id);
     // A count that cannot be read counts as grouped: nothing is removed then.
     return toIntOr(m_frame.connection()->selectValue(query), 1) != 0;
-}
-
-std::optional<uint> SqlRecordingDatabaseConnection::nextRecordingId()
-{
-    SqlQuery query;
-    query.select(QStringLiteral("MAX(%1)").arg(columnName(Column::ID))).from(tableNameRecording());
-    const QVariant newest = m_frame.connection()->selectValue(query);
-    // Invalid when the read failed; NULL, read as 0, for an empty table.
-    const qint64 next = toInt64Or(newest, 0) + 1;
-    if (!newest.isValid() || next > std::numeric_limits<uint>::max())
-        return std::nullopt;
-    return uint(next);
 }
 
 bool SqlRecordingDatabaseConnection::remove(uint id)

@@ -10,8 +10,6 @@
 
 #include <QtCore/QObject>
 
-#include <optional>
-
 namespace quelta::base::connection::databaseconnection {
 
 class SqlQuery;
@@ -90,9 +88,6 @@ private:
     // Null, after error(UNEXPECTED_RESULT), when the row is of the wrong width.
     QSharedPointer<domain::types::RecordingData> recordingFromRow(const Row &row);
     bool isGrouped(uint id);
-    // The id that SQLite would give the next recording; none when it cannot
-    // be read or would not fit.
-    std::optional<uint> nextRecordingId();
     // Removes the recording and every row that names it in one transaction.
     bool remove(uint id);
 

@@ -6,7 +6,9 @@
 #include "connection/database/stores/recordsetconverter.h"
 
 #include <QtCore/QThreadPool>
+#include <QtCore/QVarLengthArray>
 
+#include <algorithm>
 #include <iterator>
 #include <memory>
 #include <vector>
@@ -33,7 +35,7 @@ constexpr int SignalColumnCacheRecordings = 20;
 constexpr int MaxConverterThreads = 10;
 constexpr qint64 NoCount = -1;
 
-// The fixed columns of an insert, in the order of fixedInsertValues().
+// The fixed columns of an insert, in the order of writeFixedInsertValues().
 constexpr Column InsertColumns[] = {
     Column::RECORDING_ID, Column::RECORD_TIME,       Column::IS_RETRIEVED_FROM_CHAMBER,
     Column::ALARM_TYPE,   Column::CAMERA_IMAGE_PATH, Column::CHAMBER_MODE,
@@ -64,14 +66,43 @@ QStringList fixedInsertColumns()
     return columnNames(InsertColumns);
 }
 
-QList<QVariant> fixedInsertValues(const Recordset &record)
+constexpr int FixedInsertWidth = int(std::size(InsertColumns));
+
+// Writes the fixed values of the record's insert over the first positions of
+// the row, in the order of InsertColumns.
+void writeFixedInsertValues(const Recordset &record, QList<QVariant> &row)
 {
-    return {valueOrNull(record.recordingId(), 0U),
-            utcOrNull(record.recordTime()),
-            record.isRetrievedFromChamber(),
-            valueOrNull(record.alarmType(), 0),
-            record.cameraImagePath(),
-            record.chamberMode()};
+    row[0] = valueOrNull(record.recordingId(), 0U);
+    row[1] = utcOrNull(record.recordTime());
+    row[2] = record.isRetrievedFromChamber();
+    row[3] = valueOrNull(record.alarmType(), 0);
+    row[4] = record.cameraImagePath();
+    row[5] = record.chamberMode();
+}
+
+// A row of an insert with the given number of value columns.
+QList<QVariant> insertRow(int valueCount)
+{
+    return QVector<QVariant>(FixedInsertWidth + valueCount).toList();
+}
+
+using SortedValues = QVarLengthArray<const SetpointValue *, SqlRecordsetDatabaseConnection::MaxSignalColumns>;
+
+// The record's values in ascending signal id, the order of their columns in
+// an insert; false when two values name one signal.
+bool sortBySignal(const QList<SetpointValue> &values, SortedValues &sorted)
+{
+    sorted.clear();
+    for (const SetpointValue &value : values)
+        sorted.append(&value);
+    const auto bySignal = [](const SetpointValue *left, const SetpointValue *right) {
+        return left->signalId() < right->signalId();
+    };
+    std::sort(sorted.begin(), sorted.end(), bySignal);
+    const auto sameSignal = [](const SetpointValue *left, const SetpointValue *right) {
+        return left->signalId() == right->signalId();
+    };
+    return std::adjacent_find(sorted.cbegin(), sorted.cend(), sameSignal) == sorted.cend();
 }
 
 // The stored form of each value by its signal id: the first value converted
@@ -296,35 +327,65 @@ bool SqlRecordsetDatabaseConnection::addRecordsets(const QList<Recordset> &recor
     // be of the first one's recording and carry values of the same signals.
     const uint recordingId = records.first().recordingId();
     const Definitions definitions = recordingSignalColumns(recordingId).definitions;
-    const std::optional<QMap<int, QVariant>> firstValues = storedValues(records.first(), definitions);
-    if (!firstValues)
+    SortedValues sorted;
+    if (!sortBySignal(records.first().values(), sorted))
         return false;
-    const QList<int> signalIds = firstValues->keys();
+    QList<int> signalIds;
+    // The unit of each value column: its signal's, or for a signal that the
+    // catalogue does not know, that of each value.
+    QVarLengthArray<std::optional<int>, MaxSignalColumns> units;
+    for (const SetpointValue *value : qAsConst(sorted)) {
+        signalIds.append(value->signalId());
+        const auto signal = definitions.constFind(value->signalId());
+        units.append(signal != definitions.cend() ? std::optional<int>(signal->unit()) : std::nullopt);
+    }
     const QMap<int, QString> columns = valueColumns(recordingId, signalIds);
     if (columns.size() != signalIds.size())
         return false;
+    const auto fitsColumns = [&](const Recordset &record, const QList<SetpointValue> &values) {
+        if (record.recordingId() != recordingId || !sortBySignal(values, sorted) || sorted.size() != signalIds.size())
+            return false;
+        for (int index = 0; index < sorted.size(); ++index) {
+            if (sorted.at(index)->signalId() != signalIds.at(index))
+                return false;
+        }
+        return true;
+    };
+    for (const Recordset &record : records) {
+        if (!fitsColumns(record, record.values()))
+            return false;
+    }
+
     const QStringList names = fixedInsertColumns() + columns.values();
     const int rowsPerStatement = MaxBoundValues / names.size();
-
-    QList<QSharedPointer<domain::api::ISqlQuery>> statements;
-    QSharedPointer<SqlQuery> statement;
-    int rowsInStatement = rowsPerStatement;
-    for (const Recordset &record : records) {
-        const std::optional<QMap<int, QVariant>> values = storedValues(record, definitions);
-        if (!values || record.recordingId() != recordingId || values->keys() != signalIds)
-            return false;
-        const bool opensStatement = rowsInStatement == rowsPerStatement;
-        if (opensStatement) {
-            statement = QSharedPointer<SqlQuery>::create();
-            statement->insertInto(tableNameRecordSet()).columns(names);
-            statements.append(statement);
-            rowsInStatement = 0;
-        }
-        statement->values(fixedInsertValues(record) + values->values(), opensStatement);
-        ++rowsInStatement;
-    }
     forgetRows(recordingId);
-    return m_frame.connection()->executeTransaction(statements);
+    // Each statement runs as soon as it is full, in one transaction with the
+    // others, and one row of values serves every record in turn.
+    return m_frame.connection()->executeInTransaction([&] {
+        QList<QVariant> row = insertRow(signalIds.size());
+        std::optional<SqlQuery> statement;
+        int rowsInStatement = 0;
+        for (const Recordset &record : records) {
+            const QList<SetpointValue> values = record.values();
+            sortBySignal(values, sorted);
+            writeFixedInsertValues(record, row);
+            for (int index = 0; index < sorted.size(); ++index) {
+                const SetpointValue &value = *sorted.at(index);
+                row[FixedInsertWidth + index] = value.valueIn(units.at(index).value_or(value.unit()));
+            }
+            if (rowsInStatement == 0) {
+                statement.emplace();
+                statement->insertInto(tableNameRecordSet()).columns(names);
+            }
+            statement->values(row, rowsInStatement == 0);
+            if (++rowsInStatement == rowsPerStatement) {
+                if (!m_frame.execute(*statement))
+                    return false;
+                rowsInStatement = 0;
+            }
+        }
+        return rowsInStatement == 0 || m_frame.execute(*statement);
+    });
 }
 
 bool SqlRecordsetDatabaseConnection::addRecordsetComment(const RecordsetComment &comment)
@@ -602,10 +663,12 @@ QSharedPointer<SqlQuery> SqlRecordsetDatabaseConnection::insertStatement(const R
     const QMap<int, QString> columns = valueColumns(record.recordingId(), values->keys());
     if (columns.size() != values->size())
         return {};
+    QList<QVariant> row = insertRow(0);
+    writeFixedInsertValues(record, row);
     const auto insert = QSharedPointer<SqlQuery>::create();
     insert->insertInto(tableNameRecordSet())
         .columns(fixedInsertColumns() + columns.values())
-        .values(fixedInsertValues(record) + values->values());
+        .values(row + values->values());
     return insert;
 }
 

@@ -251,9 +251,11 @@ Recordset recordOf(const RecordRow &row, const QDateTime &recordTime, const QMap
         values.reserve(definitions.size());
         // The k-th value column holds the values of the k-th signal by id.
         int position = FixedReadWidth;
+        const ToleranceRange noRange;
         for (const ChamberSignal &signal : definitions) {
             const QVariant &stored = row.at(position++);
-            const ToleranceRange range = ranges.value(signal.id());
+            const auto inForce = ranges.constFind(signal.id());
+            const ToleranceRange &range = inForce != ranges.cend() ? *inForce : noRange;
             if (!isUsable(stored))
                 values.append(SetpointValue(signal, QVariant(), range));
             else if (signal.isDigital())

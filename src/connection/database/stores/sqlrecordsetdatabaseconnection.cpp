@@ -6,7 +6,9 @@
 #include "connection/database/stores/recordsetconverter.h"
 
 #include <QtCore/QThreadPool>
+#include <QtCore/QVarLengthArray>
 
+#include <algorithm>
 #include <iterator>
 #include <memory>
 #include <vector>
@@ -33,7 +35,7 @@ constexpr int SignalColumnCacheRecordings = 20;
 constexpr int MaxConverterThreads = 10;
 constexpr qint64 NoCount = -1;
 
-// The fixed columns of an insert, in the order of fixedInsertValues().
+// The fixed columns of an insert, in the order of writeFixedInsertValues().
 constexpr Column InsertColumns[] = {
     Column::RECORDING_ID, Column::RECORD_TIME,       Column::IS_RETRIEVED_FROM_CHAMBER,
     Column::ALARM_TYPE,   Column::CAMERA_IMAGE_PATH, Column::CHAMBER_MODE,
@@ -64,14 +66,43 @@ QStringList fixedInsertColumns()
     return columnNames(InsertColumns);
 }
 
-QList<QVariant> fixedInsertValues(const Recordset &record)
+constexpr int FixedInsertWidth = int(std::size(InsertColumns));
+
+// Writes the fixed values of the record's insert over the first positions of
+// the row, in the order of InsertColumns.
+void writeFixedInsertValues(const Recordset &record, QList<QVariant> &row)
 {
-    return {valueOrNull(record.recordingId(), 0U),
-            utcOrNull(record.recordTime()),
-            record.isRetrievedFromChamber(),
-            valueOrNull(record.alarmType(), 0),
-            record.cameraImagePath(),
-            record.chamberMode()};
+    row[0] = valueOrNull(record.recordingId(), 0U);
+    row[1] = utcOrNull(record.recordTime());
+    row[2] = record.isRetrievedFromChamber();
+    row[3] = valueOrNull(record.alarmType(), 0);
+    row[4] = record.cameraImagePath();
+    row[5] = record.chamberMode();
+}
+
+// A row of an insert with the given number of value columns.
+QList<QVariant> insertRow(int valueCount)
+{
+    return QVector<QVariant>(FixedInsertWidth + valueCount).toList();
+}
+
+using SortedValues = QVarLengthArray<const SetpointValue *, SqlRecordsetDatabaseConnection::MaxSignalColumns>;
+
+// The record's values in ascending signal id, the order of their columns in
+// an insert; false when two values name one signal.
+bool sortBySignal(const QList<SetpointValue> &values, SortedValues &sorted)
+{
+    sorted.clear();
+    for (const SetpointValue &value : values)
+        sorted.append(&value);
+    const auto bySignal = [](const SetpointValue *left, const SetpointValue *right) {
+        return left->signalId() < right->signalId();
+    };
+    std::sort(sorted.begin(), sorted.end(), bySignal);
+    const auto sameSignal = [](const SetpointValue *left, const SetpointValue *right) {
+        return left->signalId() == right->signalId();
+    };
+    return std::adjacent_find(sorted.cbegin(), sorted.cend(), sameSignal) == sorted.cend();
 }
 
 // The stored form of each value by its signal id: the first value converted
@@ -179,6 +210,70 @@ bool isWithin(const QDateTime &time, const IRecordsetDatabaseConnection::TimeRan
     return (range.first.isNull() || range.first <= time) && (range.second.isNull() || time <= range.second);
 }
 
+using RecordRow = RecordsetRows::Row;
+
+// Whether the row holds the fixed values and one value column per signal.
+bool fitsDefinitions(const RecordRow &row, const QMap<int, ChamberSignal> &definitions)
+{
+    return row.size() == FixedReadWidth + definitions.size();
+}
+
+uint recordingIdOf(const RecordRow &row)
+{
+    return toUIntOr(row.at(RecordingIdPosition), 0);
+}
+
+// A record with an alarm or with at least one value holds one value per
+// signal; only then are the tolerance bands in force asked for.
+bool holdsValues(const RecordRow &row)
+{
+    if (toIntOr(row.at(AlarmTypePosition), 0) != 0)
+        return true;
+    for (int position = FixedReadWidth; position < row.size(); ++position) {
+        if (isUsable(row.at(position)))
+            return true;
+    }
+    return false;
+}
+
+bool needsRanges(const RecordRow &row, const QMap<int, ChamberSignal> &definitions)
+{
+    return !definitions.isEmpty() && holdsValues(row);
+}
+
+// The record of a row that fits its definitions, with its time already in
+// local time and the tolerance bands in force at that time.
+Recordset recordOf(const RecordRow &row, const QDateTime &recordTime, const QMap<int, ToleranceRange> &ranges,
+                   const QMap<int, ChamberSignal> &definitions, LocalTimeConverter &commentTimes)
+{
+    QList<SetpointValue> values;
+    if (holdsValues(row)) {
+        values.reserve(definitions.size());
+        // The k-th value column holds the values of the k-th signal by id.
+        int position = FixedReadWidth;
+        const ToleranceRange noRange;
+        for (const ChamberSignal &signal : definitions) {
+            const QVariant &stored = row.at(position++);
+            const auto inForce = ranges.constFind(signal.id());
+            const ToleranceRange &range = inForce != ranges.cend() ? *inForce : noRange;
+            if (!isUsable(stored))
+                values.append(SetpointValue(signal, QVariant(), range));
+            else if (signal.isDigital())
+                values.append(SetpointValue(signal, stored.toBool(), range));
+            else
+                values.append(SetpointValue(signal, stored.toFloat(), signal.unit(), range));
+        }
+    }
+
+    const qint64 id = toInt64Or(row.at(IdPosition), -1);
+    const RecordsetComment comment(commentTimes.toLocal(row.at(CommentTimePosition)),
+                                   toUIntOr(row.at(CommentUserPosition), 0), id,
+                                   toStringOr(row.at(CommentTextPosition), QString()));
+    return Recordset(id, recordingIdOf(row), recordTime, values, toBoolOr(row.at(RetrievedPosition), false), comment,
+                     toIntOr(row.at(AlarmTypePosition), 0), toStringOr(row.at(CameraImagePathPosition), QString()),
+                     toIntOr(row.at(ChamberModePosition), 0));
+}
+
 } // namespace
 
 SqlRecordsetDatabaseConnection::SqlRecordsetDatabaseConnection(QObject *parent)
@@ -234,35 +329,65 @@ bool SqlRecordsetDatabaseConnection::addRecordsets(const QList<Recordset> &recor
     // be of the first one's recording and carry values of the same signals.
     const uint recordingId = records.first().recordingId();
     const Definitions definitions = recordingSignalColumns(recordingId).definitions;
-    const std::optional<QMap<int, QVariant>> firstValues = storedValues(records.first(), definitions);
-    if (!firstValues)
+    SortedValues sorted;
+    if (!sortBySignal(records.first().values(), sorted))
         return false;
-    const QList<int> signalIds = firstValues->keys();
+    QList<int> signalIds;
+    // The unit of each value column: its signal's, or for a signal that the
+    // catalogue does not know, that of each value.
+    QVarLengthArray<std::optional<int>, MaxSignalColumns> units;
+    for (const SetpointValue *value : qAsConst(sorted)) {
+        signalIds.append(value->signalId());
+        const auto signal = definitions.constFind(value->signalId());
+        units.append(signal != definitions.cend() ? std::optional<int>(signal->unit()) : std::nullopt);
+    }
     const QMap<int, QString> columns = valueColumns(recordingId, signalIds);
     if (columns.size() != signalIds.size())
         return false;
+    const auto fitsColumns = [&](const Recordset &record, const QList<SetpointValue> &values) {
+        if (record.recordingId() != recordingId || !sortBySignal(values, sorted) || sorted.size() != signalIds.size())
+            return false;
+        for (int index = 0; index < sorted.size(); ++index) {
+            if (sorted.at(index)->signalId() != signalIds.at(index))
+                return false;
+        }
+        return true;
+    };
+    for (const Recordset &record : records) {
+        if (!fitsColumns(record, record.values()))
+            return false;
+    }
+
     const QStringList names = fixedInsertColumns() + columns.values();
     const int rowsPerStatement = MaxBoundValues / names.size();
-
-    QList<QSharedPointer<domain::api::ISqlQuery>> statements;
-    QSharedPointer<SqlQuery> statement;
-    int rowsInStatement = rowsPerStatement;
-    for (const Recordset &record : records) {
-        const std::optional<QMap<int, QVariant>> values = storedValues(record, definitions);
-        if (!values || record.recordingId() != recordingId || values->keys() != signalIds)
-            return false;
-        const bool opensStatement = rowsInStatement == rowsPerStatement;
-        if (opensStatement) {
-            statement = QSharedPointer<SqlQuery>::create();
-            statement->insertInto(tableNameRecordSet()).columns(names);
-            statements.append(statement);
-            rowsInStatement = 0;
-        }
-        statement->values(fixedInsertValues(record) + values->values(), opensStatement);
-        ++rowsInStatement;
-    }
     forgetRows(recordingId);
-    return m_frame.connection()->executeTransaction(statements);
+    // Each statement runs as soon as it is full, in one transaction with the
+    // others, and one row of values serves every record in turn.
+    return m_frame.connection()->executeInTransaction([&] {
+        QList<QVariant> row = insertRow(signalIds.size());
+        std::optional<SqlQuery> statement;
+        int rowsInStatement = 0;
+        for (const Recordset &record : records) {
+            const QList<SetpointValue> values = record.values();
+            sortBySignal(values, sorted);
+            writeFixedInsertValues(record, row);
+            for (int index = 0; index < sorted.size(); ++index) {
+                const SetpointValue &value = *sorted.at(index);
+                row[FixedInsertWidth + index] = value.valueIn(units.at(index).value_or(value.unit()));
+            }
+            if (rowsInStatement == 0) {
+                statement.emplace();
+                statement->insertInto(tableNameRecordSet()).columns(names);
+            }
+            statement->values(row, rowsInStatement == 0);
+            if (++rowsInStatement == rowsPerStatement) {
+                if (!m_frame.execute(*statement))
+                    return false;
+                rowsInStatement = 0;
+            }
+        }
+        return rowsInStatement == 0 || m_frame.execute(*statement);
+    });
 }
 
 bool SqlRecordsetDatabaseConnection::addRecordsetComment(const RecordsetComment &comment)
@@ -402,9 +527,9 @@ QList<Recordset> SqlRecordsetDatabaseConnection::loadRecordsets(const uint &reco
     if (!m_frame.ensureReady())
         return {};
 
-    const RecordingRows recording = readRecording(recordingId, RecordingRead::All);
     if (startIndex == 0 && rowCount < 1 && maxCount == NoCount)
-        return convertInPool(recording.rows, recording.columns.definitions);
+        return loadInPool(recordingId);
+    const RecordingRows recording = readRecording(recordingId, RecordingRead::All);
     return convertRows(recording.rows, loadSelection(recording.rows.size(), startIndex, rowCount, maxCount),
                        recording.columns.definitions);
 }
@@ -540,10 +665,12 @@ QSharedPointer<SqlQuery> SqlRecordsetDatabaseConnection::insertStatement(const R
     const QMap<int, QString> columns = valueColumns(record.recordingId(), values->keys());
     if (columns.size() != values->size())
         return {};
+    QList<QVariant> row = insertRow(0);
+    writeFixedInsertValues(record, row);
     const auto insert = QSharedPointer<SqlQuery>::create();
     insert->insertInto(tableNameRecordSet())
         .columns(fixedInsertColumns() + columns.values())
-        .values(fixedInsertValues(record) + values->values());
+        .values(row + values->values());
     return insert;
 }
 
@@ -551,12 +678,21 @@ SqlRecordsetDatabaseConnection::RecordingRows SqlRecordsetDatabaseConnection::re
                                                                                              RecordingRead read)
 {
     RecordingRows recording{recordingSignalColumns(recordingId), {}};
-    const QStringList &names = recording.columns.names;
+    recording.rows = readRows(recordingId, recording.columns.names, read);
+    return recording;
+}
+
+RecordsetRows SqlRecordsetDatabaseConnection::readRows(uint recordingId, const QStringList &names, RecordingRead read,
+                                                       const BlockFunction &completed)
+{
     const bool cached = read == RecordingRead::All;
     if (const CachedRows *entry = cached ? m_rowCache.object(recordingId) : nullptr) {
         if (entry->names == names) {
-            recording.rows = entry->rows;
-            return recording;
+            if (completed) {
+                for (int block = 0; block < entry->rows.blockCount(); ++block)
+                    completed(entry->rows.block(block));
+            }
+            return entry->rows;
         }
     }
 
@@ -566,31 +702,50 @@ SqlRecordsetDatabaseConnection::RecordingRows SqlRecordsetDatabaseConnection::re
     if (read == RecordingRead::WithCameraImage)
         query.andWhere(columnName(Column::CAMERA_IMAGE_PATH)).isNotNull();
     query.orderBy(QStringList{columnName(Column::RECORD_TIME), columnName(Column::ID)});
-    recording.rows = m_frame.connection()->select(query);
-    // QCache drops an entry that costs more than it may hold.
-    if (cached && !recording.rows.isEmpty())
-        m_rowCache.insert(recordingId, new CachedRows{names, recording.rows}, recording.rows.size());
-    return recording;
+    RecordsetRows rows;
+    m_frame.connection()->selectEach(query, [&](const Row &row, int) {
+        const RecordsetRows::BlockPointer block = rows.append(row);
+        if (!block || !completed)
+            return;
+        completed(block);
+        // A recording longer than the row cache holds is not kept: its
+        // blocks live only as long as their converters need them.
+        if (cached && rows.size() > RowCacheRows)
+            rows.releaseCompleteBlocks();
+    });
+    const RecordsetRows::BlockPointer last = rows.finish();
+    if (last && completed)
+        completed(last);
+    // QCache drops an entry that costs more than it may hold, as that of a
+    // recording whose blocks were let go.
+    if (cached && !rows.isEmpty())
+        m_rowCache.insert(recordingId, new CachedRows{names, rows}, rows.size());
+    return rows;
 }
 
 QList<Recordset> SqlRecordsetDatabaseConnection::recordsets(const SqlQuery &query, const Definitions &definitions)
 {
+    RecordsetRows rows;
+    m_frame.connection()->selectEach(query, [&rows](const Row &row, int) { rows.append(row); });
+    rows.finish();
+    LocalTimeConverter times;
     QList<Recordset> records;
-    const QList<Row> rows = m_frame.connection()->select(query);
-    for (const Row &row : rows)
-        records.append(convertRow(row, definitions));
+    records.reserve(rows.size());
+    for (int index = 0; index < rows.size(); ++index)
+        records.append(convertRow(rows.at(index), definitions, times));
     return records;
 }
 
 QList<Recordset> SqlRecordsetDatabaseConnection::selectInRange(const RecordingRows &recording, TimeRange range,
                                                                qint64 count)
 {
-    const QList<Row> &rows = recording.rows;
+    const RecordsetRows &rows = recording.rows;
     const Definitions &definitions = recording.columns.definitions;
     QList<Recordset> records;
     if (!range.first.isNull() || !range.second.isNull()) {
-        for (const Row &row : rows) {
-            const Recordset record = convertRow(row, definitions);
+        LocalTimeConverter times;
+        for (int index = 0; index < rows.size(); ++index) {
+            const Recordset record = convertRow(rows.at(index), definitions, times);
             if (isWithin(record.recordTime(), range))
                 records.append(record);
         }
@@ -600,85 +755,94 @@ QList<Recordset> SqlRecordsetDatabaseConnection::selectInRange(const RecordingRo
     return records;
 }
 
-QList<Recordset> SqlRecordsetDatabaseConnection::convertRows(const QList<Row> &rows, const QVector<int> &indexes,
+QList<Recordset> SqlRecordsetDatabaseConnection::convertRows(const RecordsetRows &rows, const QVector<int> &indexes,
                                                              const Definitions &definitions)
 {
+    LocalTimeConverter times;
     QList<Recordset> records;
     records.reserve(indexes.size());
     for (const int index : indexes)
-        records.append(convertRow(rows.at(index), definitions));
+        records.append(convertRow(rows.at(index), definitions, times));
     return records;
 }
 
-QList<Recordset> SqlRecordsetDatabaseConnection::convertInPool(const QList<Row> &rows,
-                                                               const Definitions &definitions)
+QList<Recordset> SqlRecordsetDatabaseConnection::loadInPool(uint recordingId)
 {
-    if (rows.isEmpty())
-        return {};
-
-    // The first lookup of a recording is the one that may read the database:
-    // it runs here, on the thread that owns the connection, before any task.
-    QList<Recordset> records;
-    records.reserve(rows.size());
-    records.append(convertRow(rows.first(), definitions));
-
-    std::vector<std::unique_ptr<RecordsetConverter>> tasks;
-    tasks.reserve(size_t(rows.size() - 1));
+    const SignalColumns columns = recordingSignalColumns(recordingId);
+    const Definitions &definitions = columns.definitions;
+    std::optional<RecordsetConverter::Results> results;
     {
         QThreadPool pool;
         pool.setMaxThreadCount(MaxConverterThreads);
-        for (auto row = std::next(rows.cbegin()); row != rows.cend(); ++row) {
-            tasks.push_back(std::make_unique<RecordsetConverter>(*row, definitions, this));
-            pool.start(tasks.back().get());
-        }
+        const auto convert = [&](const RecordsetRows::BlockPointer &block) {
+            int firstRow = 0;
+            if (!results) {
+                // The first lookup of a recording is the one that may read
+                // the database: it runs here, on the thread that owns the
+                // connection, before any task.
+                LocalTimeConverter times;
+                results.emplace(QList<Recordset>{convertRow(block->row(0), definitions, times)});
+                firstRow = 1;
+            }
+            if (firstRow < block->size())
+                pool.start(new RecordsetConverter(block, firstRow, definitions, this, &*results));
+        };
+        readRows(recordingId, columns.names, RecordingRead::All, convert);
         pool.waitForDone();
     }
-    // The task list keeps the row order, whatever order the tasks ran in.
-    for (const std::unique_ptr<RecordsetConverter> &task : tasks)
-        records.append(task->recordset());
-    return records;
+    return results ? results->take() : QList<Recordset>();
 }
 
-Recordset SqlRecordsetDatabaseConnection::convertRow(const Row &row, const Definitions &definitions)
+Recordset SqlRecordsetDatabaseConnection::convertRow(const RecordsetRows::Row &row, const Definitions &definitions,
+                                                     LocalTimeConverter &times)
 {
-    if (row.size() != FixedReadWidth + definitions.size())
+    if (!fitsDefinitions(row, definitions))
         return {};
+    const QDateTime recordTime = times.toLocal(row.at(RecordTimePosition));
+    QMap<int, ToleranceRange> ranges;
+    if (needsRanges(row, definitions)) {
+        const std::lock_guard<std::mutex> oneAtATime(m_toleranceLookup);
+        ranges = chambers()->getRecordingToleranceRanges(recordTime, recordingIdOf(row), definitions);
+    }
+    return recordOf(row, recordTime, ranges, definitions, times);
+}
 
-    const qint64 id = toInt64Or(row.at(IdPosition), -1);
-    const uint recordingId = toUIntOr(row.at(RecordingIdPosition), 0);
-    const QDateTime recordTime = toLocalDateTimeOr(row.at(RecordTimePosition), QDateTime());
-    const int alarmType = toIntOr(row.at(AlarmTypePosition), 0);
-
-    bool hasValue = false;
-    for (int position = FixedReadWidth; position < row.size() && !hasValue; ++position)
-        hasValue = isUsable(row.at(position));
-    QList<SetpointValue> values;
-    if (hasValue || alarmType != 0) {
-        QMap<int, ToleranceRange> ranges;
-        if (!definitions.isEmpty()) {
-            const std::lock_guard<std::mutex> oneAtATime(m_toleranceLookup);
-            ranges = chambers()->getRecordingToleranceRanges(recordTime, recordingId, definitions);
-        }
-        // The k-th value column holds the values of the k-th signal by id.
-        int position = FixedReadWidth;
-        for (const ChamberSignal &signal : definitions) {
-            const QVariant stored = row.at(position++);
-            const ToleranceRange range = ranges.value(signal.id());
-            if (!isUsable(stored))
-                values.append(SetpointValue(signal, QVariant(), range));
-            else if (signal.isDigital())
-                values.append(SetpointValue(signal, stored.toBool(), range));
-            else
-                values.append(SetpointValue(signal, stored.toFloat(), signal.unit(), range));
+QList<Recordset> SqlRecordsetDatabaseConnection::convertBlock(const RecordsetRows::Block &block, int firstRow,
+                                                              const Definitions &definitions)
+{
+    const int count = qMax(0, block.size() - firstRow);
+    LocalTimeConverter times;
+    std::vector<QDateTime> recordTimes(static_cast<size_t>(count));
+    for (int index = 0; index < count; ++index) {
+        const RecordsetRows::Row row = block.row(firstRow + index);
+        if (fitsDefinitions(row, definitions))
+            recordTimes[size_t(index)] = times.toLocal(row.at(RecordTimePosition));
+    }
+    // One turn at the chamber store for the whole block keeps the other
+    // threads from queueing at it row by row.
+    std::vector<QMap<int, ToleranceRange>> ranges(static_cast<size_t>(count));
+    {
+        const std::lock_guard<std::mutex> oneAtATime(m_toleranceLookup);
+        for (int index = 0; index < count; ++index) {
+            const RecordsetRows::Row row = block.row(firstRow + index);
+            if (fitsDefinitions(row, definitions) && needsRanges(row, definitions)) {
+                ranges[size_t(index)] = chambers()->getRecordingToleranceRanges(recordTimes[size_t(index)],
+                                                                               recordingIdOf(row), definitions);
+            }
         }
     }
-
-    const RecordsetComment comment(toLocalDateTimeOr(row.at(CommentTimePosition), QDateTime()),
-                                   toUIntOr(row.at(CommentUserPosition), 0), id,
-                                   toStringOr(row.at(CommentTextPosition), QString()));
-    return Recordset(id, recordingId, recordTime, values, toBoolOr(row.at(RetrievedPosition), false), comment,
-                     alarmType, toStringOr(row.at(CameraImagePathPosition), QString()),
-                     toIntOr(row.at(ChamberModePosition), 0));
+    // Comment times come in no order and would unsettle the record times'
+    // quarter hour.
+    LocalTimeConverter commentTimes;
+    QList<Recordset> records;
+    records.reserve(count);
+    for (int index = 0; index < count; ++index) {
+        const RecordsetRows::Row row = block.row(firstRow + index);
+        records.append(fitsDefinitions(row, definitions)
+                           ? recordOf(row, recordTimes[size_t(index)], ranges[size_t(index)], definitions, commentTimes)
+                           : Recordset());
+    }
+    return records;
 }
 
 std::optional<uint> SqlRecordsetDatabaseConnection::recordingOfRecordset(qint64 recordsetId)

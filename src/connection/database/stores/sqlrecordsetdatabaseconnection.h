@@ -1,5 +1,7 @@
 #pragma once
 
+#include "connection/database/stores/localtimeconverter.h"
+#include "connection/database/stores/recordsetrows.h"
 #include "connection/database/stores/sqlstoreframe.h"
 #include "domain/api/ichamberdatabaseconnection.h"
 #include "domain/api/iconfigurationdatabaseconnection.h"
@@ -14,6 +16,7 @@
 #include <QtCore/QStringList>
 #include <QtCore/QVector>
 
+#include <functional>
 #include <mutex>
 #include <optional>
 
@@ -49,10 +52,17 @@ using domain::api::IRecordsetDatabaseConnection;
 //
 // Threads: calls come from the thread that owns the data connection, one at
 // a time. A load of a whole recording converts its rows on a pool of at most
-// ten threads that lives for that call, while the calling thread only waits.
-// The tasks ask the chamber store for tolerance bands; the chamber store
-// admits one call at a time, so this store makes those calls one at a time
-// (m_toleranceLookup). The caches are used on the calling thread only.
+// ten threads that lives for that call: the calling thread reads the rows and
+// hands them to the pool block by block, then waits for the pool. The tasks
+// ask the chamber store for tolerance bands; the chamber store admits one
+// call at a time, so this store makes those calls one at a time
+// (m_toleranceLookup). A task whose lookup has to read the database waits
+// until the calling thread has read the last row. The caches are used on the
+// calling thread only.
+//
+// Record times come back in local time with a fixed offset from UTC: the
+// instant and the wall-clock time of QDateTime::toLocalTime(), without its
+// call into the C library per record (LocalTimeConverter).
 class SqlRecordsetDatabaseConnection : public QObject,
                                        public IRecordsetDatabaseConnection,
                                        public domain::api::IInitializing
@@ -125,13 +135,14 @@ private:
     struct CachedRows
     {
         QStringList names;
-        QList<Row> rows;
+        RecordsetRows rows;
     };
     struct RecordingRows
     {
         SignalColumns columns;
-        QList<Row> rows;
+        RecordsetRows rows;
     };
+    using BlockFunction = std::function<void(const RecordsetRows::BlockPointer &block)>;
 
     friend class RecordsetConverter;
 
@@ -150,14 +161,27 @@ private:
 
     // The rows of the recording, in time order.
     RecordingRows readRecording(uint recordingId, RecordingRead read);
+    // The rows of the recording read with the value columns of names, in
+    // time order. Each block goes to completed as soon as it is complete,
+    // while reading goes on; the rows of a recording too long for the row
+    // cache are then not kept.
+    RecordsetRows readRows(uint recordingId, const QStringList &names, RecordingRead read,
+                           const BlockFunction &completed = {});
     QList<domain::types::Recordset> recordsets(const SqlQuery &query, const Definitions &definitions);
     QList<domain::types::Recordset> selectInRange(const RecordingRows &recording, TimeRange range, qint64 count);
-    QList<domain::types::Recordset> convertRows(const QList<Row> &rows, const QVector<int> &indexes,
+    QList<domain::types::Recordset> convertRows(const RecordsetRows &rows, const QVector<int> &indexes,
                                                 const Definitions &definitions);
-    QList<domain::types::Recordset> convertInPool(const QList<Row> &rows, const Definitions &definitions);
-    // Runs on the calling thread and on the threads of the converter pool;
-    // its one call into the chamber store is made under m_toleranceLookup.
-    domain::types::Recordset convertRow(const Row &row, const Definitions &definitions);
+    // Every row of the recording, converted on the pool while it is read.
+    QList<domain::types::Recordset> loadInPool(uint recordingId);
+    // Runs on the calling thread; its one call into the chamber store is
+    // made under m_toleranceLookup.
+    domain::types::Recordset convertRow(const RecordsetRows::Row &row, const Definitions &definitions,
+                                        LocalTimeConverter &times);
+    // Runs on the threads of the converter pool: the rows of the block from
+    // firstRow on, with their calls into the chamber store made in one turn
+    // under m_toleranceLookup.
+    QList<domain::types::Recordset> convertBlock(const RecordsetRows::Block &block, int firstRow,
+                                                 const Definitions &definitions);
     // The id of the record set's recording; none when there is no such
     // record set.
     std::optional<uint> recordingOfRecordset(qint64 recordsetId);
@@ -171,7 +195,7 @@ private:
         m_frame{this};
     QCache<uint, CachedRows> m_rowCache;
     QCache<uint, SignalColumns> m_signalColumnCache;
-    // Held around every call into the chamber store that a conversion makes;
+    // Held around the calls into the chamber store that conversions make;
     // a standard mutex, so that a race checker sees the order it sets.
     std::mutex m_toleranceLookup;
 };

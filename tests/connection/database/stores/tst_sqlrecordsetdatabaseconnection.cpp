@@ -8,6 +8,7 @@
 #include "support/datadatabase.h"
 #include "support/democatalogue.h"
 #include "support/fakeroomstore.h"
+#include "support/pinnedtimezone.h"
 #include "support/recordingconnection.h"
 #include "support/sqltext.h"
 
@@ -119,6 +120,7 @@ private Q_SLOTS:
     void selection();
     void pooledLoad_keepsTimeOrderAndLooksUpOneAtATime();
     void comments_onlyForExistingRecordSets();
+    void times_keepInstantAndWallClockAcrossDaylightSaving();
 
 private:
     // Each test replaces the objects of the one before; a fresh connection
@@ -392,6 +394,49 @@ void tst_SqlRecordsetDatabaseConnection::comments_onlyForExistingRecordSets()
     const RecordsetComment comment(timeOf(3), 4, WideId, "door opened");
     QVERIFY(m_store->addRecordsetComment(comment));
     QCOMPARE(m_store->getRecordset(WideId).comment(), comment);
+}
+
+void tst_SqlRecordsetDatabaseConnection::times_keepInstantAndWallClockAcrossDaylightSaving()
+{
+    const quelta::test::PinnedTimeZone berlin("Europe/Berlin");
+    QVERIFY(m_store->addSignalColumns(Recording, {D::ClimateTemperature}));
+    // Every minute from an hour before to an hour after both changes of 2024.
+    QList<QDateTime> stored;
+    for (const QDate day : {QDate(2024, 3, 31), QDate(2024, 10, 27)}) {
+        for (int minute = 0; minute <= 120; ++minute)
+            stored.append(QDateTime(day, QTime(0, 0), Qt::UTC).addSecs(60 * minute));
+    }
+    QList<Recordset> records;
+    for (int index = 0; index < stored.size(); ++index) {
+        records.append(Recordset(-1, Recording, stored.at(index),
+                                 {value(D::ClimateTemperature, Unit::DegreeCelsius, 21.5f)}, false, {}, 0, {}, index));
+    }
+    QVERIFY(m_store->addRecordsets(records));
+    // A comment written in the repeated hour.
+    const QDateTime commented = QDateTime(QDate(2024, 10, 27), QTime(1, 30), Qt::UTC);
+    QVERIFY(m_store->addRecordsetComment({commented, 4, 3, "door opened"}));
+
+    const auto sameLocalTime = [](const QDateTime &read, const QDateTime &utc) {
+        const QDateTime local = utc.toLocalTime();
+        return read.toMSecsSinceEpoch() == local.toMSecsSinceEpoch() && read.date() == local.date()
+            && read.time() == local.time();
+    };
+    const QMap<QString, QList<Recordset>> reads{
+        {"pooled load", m_store->loadRecordsets(Recording, 0, 0, -1)},
+        {"load of the first rows", m_store->loadRecordsets(Recording, 0, 300, -1)},
+        {"range", m_store->getRecordsetsInRange(Recording, {stored.first(), stored.last()}, -1)},
+        {"before a time", m_store->getRecordsetsBeforeTime(Recording, -1, {})},
+    };
+    for (auto read = reads.cbegin(); read != reads.cend(); ++read) {
+        QCOMPARE(read.value().size(), stored.size());
+        for (const Recordset &record : read.value()) {
+            QVERIFY2(sameLocalTime(record.recordTime(), stored.at(record.chamberMode())),
+                     qPrintable(read.key() + ": " + record.recordTime().toString(Qt::ISODateWithMs)));
+            // Its temperature band was looked up at that instant.
+            QCOMPARE(record.toleranceRangeOf(D::ClimateTemperature), Band);
+        }
+    }
+    QVERIFY(sameLocalTime(m_store->getRecordset(3).comment().creationTime(), commented));
 }
 
 QTEST_GUILESS_MAIN(tst_SqlRecordsetDatabaseConnection)

@@ -50,22 +50,20 @@ Window {
         popExit: Transition { PropertyAnimation { property: "opacity"; from: 1; to: 0; duration: 0 } }
     }
 
+    // The configuration page is compiled when it is first shown: the window
+    // starts without it and without the controls that only it uses.
+    function showConfigPage() {
+        var page = stackViewAddChambers.push(Qt.resolvedUrl("ChamberAddNewConfig.qml"), { closable: false });
+        page.finished.connect(function() { stackViewAddChambers.pop(); });
+    }
+
     Component {
         id: searchPage
 
         ChamberAddNewSearch {
             closable: false
             StackView.onActivated: cleanup()
-            onConfigureSelection: stackViewAddChambers.push(configPage)
-        }
-    }
-
-    Component {
-        id: configPage
-
-        ChamberAddNewConfig {
-            closable: false
-            onFinished: stackViewAddChambers.pop()
+            onConfigureSelection: mainWindow.showConfigPage()
         }
     }
 }

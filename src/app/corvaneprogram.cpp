@@ -59,10 +59,15 @@ QUrl CorvaneProgram::mainDocument()
 bool CorvaneProgram::initialize(const QString &databasePath)
 {
     m_eventHandler = std::make_unique<SimpleEventHandler>();
-    return m_eventHandler->initialize(m_engine.rootContext(), databasePath);
+    m_eventHandler->startInitialization(m_engine.rootContext(), databasePath);
+    // Compiling creates no object: the window's objects come only with
+    // load(), once the handler's models are filled.
+    m_compiledMainDocument = std::make_unique<QQmlComponent>(&m_engine, mainDocument());
+    return m_eventHandler->finishInitialization();
 }
 
 void CorvaneProgram::load()
 {
     m_engine.load(mainDocument());
+    m_compiledMainDocument.reset();
 }

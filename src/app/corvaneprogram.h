@@ -4,6 +4,7 @@
 
 #include <QtCore/QUrl>
 #include <QtQml/QQmlApplicationEngine>
+#include <QtQml/QQmlComponent>
 
 #include <memory>
 
@@ -23,8 +24,8 @@ public:
     static QUrl mainDocument();
 
     // Builds the event handler and opens the configuration database at
-    // databasePath. False when it cannot be opened; no window may be shown
-    // then.
+    // databasePath, compiling the main document meanwhile. False when the
+    // database cannot be opened; no window may be shown then.
     [[nodiscard]] bool initialize(const QString &databasePath);
     // Loads the main document, which shows the window.
     void load();
@@ -34,4 +35,6 @@ public:
 private:
     QQmlApplicationEngine m_engine;
     std::unique_ptr<SimpleEventHandler> m_eventHandler;
+    // Keeps the compiled main document in the engine's cache until load().
+    std::unique_ptr<QQmlComponent> m_compiledMainDocument;
 };

@@ -2,6 +2,7 @@
 
 #include "app/simpleeventhandler.h"
 
+#include <QtCore/QList>
 #include <QtCore/QUrl>
 #include <QtQml/QQmlApplicationEngine>
 #include <QtQml/QQmlComponent>
@@ -22,10 +23,17 @@ public:
     ~CorvaneProgram();
 
     static QUrl mainDocument();
+    // Registers the fonts that the window's documents name by family with
+    // the application's font database, from the resource set's fonts/
+    // folder, where they lie uncompressed: the font database reads them in
+    // the program's image rather than in copies on the heap. The ids of the
+    // registered fonts, -1 for one that could not be registered (logged).
+    static QList<int> registerFonts();
 
     // Builds the event handler and opens the configuration database at
-    // databasePath, compiling the main document meanwhile. False when the
-    // database cannot be opened; no window may be shown then.
+    // databasePath, registering the fonts and compiling the main document
+    // meanwhile. False when the database cannot be opened; no window may be
+    // shown then.
     [[nodiscard]] bool initialize(const QString &databasePath);
     // Loads the main document, which shows the window.
     void load();

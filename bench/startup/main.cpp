@@ -27,7 +27,7 @@
 
 namespace {
 
-constexpr int Rounds = 9;
+constexpr int Rounds = 15;
 constexpr int FirstFrameTimeoutMs = 30000;
 // The program against the Controls 2 window: at most this much longer to
 // its first frame, and at most this much more memory resident then.

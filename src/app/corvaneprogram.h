@@ -2,8 +2,10 @@
 
 #include "app/simpleeventhandler.h"
 
+#include <QtCore/QList>
 #include <QtCore/QUrl>
 #include <QtQml/QQmlApplicationEngine>
+#include <QtQml/QQmlComponent>
 
 #include <memory>
 
@@ -21,10 +23,17 @@ public:
     ~CorvaneProgram();
 
     static QUrl mainDocument();
+    // Registers the fonts that the window's documents name by family with
+    // the application's font database, from the resource set's fonts/
+    // folder, where they lie uncompressed: the font database reads them in
+    // the program's image rather than in copies on the heap. The ids of the
+    // registered fonts, -1 for one that could not be registered (logged).
+    static QList<int> registerFonts();
 
     // Builds the event handler and opens the configuration database at
-    // databasePath. False when it cannot be opened; no window may be shown
-    // then.
+    // databasePath, registering the fonts and compiling the main document
+    // meanwhile. False when the database cannot be opened; no window may be
+    // shown then.
     [[nodiscard]] bool initialize(const QString &databasePath);
     // Loads the main document, which shows the window.
     void load();
@@ -34,4 +43,6 @@ public:
 private:
     QQmlApplicationEngine m_engine;
     std::unique_ptr<SimpleEventHandler> m_eventHandler;
+    // Keeps the compiled main document in the engine's cache until load().
+    std::unique_ptr<QQmlComponent> m_compiledMainDocument;
 };

@@ -5,7 +5,10 @@
 #include "domain/types/chambertypedata.h"
 
 #include <QtCore/QLoggingCategory>
+#include <QtCore/QThread>
 #include <QtQml/QQmlContext>
+#include <QtSql/QSqlDatabase>
+#include <QtSql/QSqlDriver>
 
 using namespace quelta::domain::types;
 using quelta::base::connection::chamberconnection::ChamberConnectionFactory;
@@ -15,6 +18,9 @@ using quelta::gui::ChamberCreationModel;
 namespace {
 
 Q_LOGGING_CATEGORY(lcSimpleEventHandler, "quelta.SimpleEventHandler")
+
+// The configuration database's connection name.
+const QLatin1String ConfigurationConnectionName("configuration");
 
 // How long the automatic search listens for answers.
 constexpr int BroadcastDurationMs = 6000;
@@ -35,7 +41,7 @@ ChamberSignal::AddressPointer firstReadAddress(const ChamberTypeData &chamberTyp
 
 SimpleEventHandler::SimpleEventHandler(QObject *parent)
     : QObject(parent)
-    , m_sqliteConnection(QStringLiteral("configuration"))
+    , m_sqliteConnection(ConfigurationConnectionName)
 {
     // The factory connected its own clean-up earlier, so it runs first.
     connect(&m_connectionFactory, &ChamberConnectionFactory::communicationCheckFinished, this,
@@ -52,6 +58,12 @@ SimpleEventHandler::~SimpleEventHandler()
 
 bool SimpleEventHandler::initialize(QQmlContext *rootContext, const QString &databasePath)
 {
+    startInitialization(rootContext, databasePath);
+    return finishInitialization();
+}
+
+void SimpleEventHandler::startInitialization(QQmlContext *rootContext, const QString &databasePath)
+{
     rootContext->setContextProperty(QStringLiteral("eventHandler"), this);
     rootContext->setContextProperty(QStringLiteral("ChamberCreationControlProperty"), &m_chamberCreationControl);
     rootContext->setContextProperty(QStringLiteral("ChamberTypeModelProperty"), &m_chamberTypeModel);
@@ -60,12 +72,30 @@ bool SimpleEventHandler::initialize(QQmlContext *rootContext, const QString &dat
     // One database serves as the configuration and the data database. The
     // facade only hands the connection to its stores, so it may go first.
     m_databaseConnection.open(&m_sqliteConnection, &m_sqliteConnection);
-    if (!m_sqliteConnection.open(databasePath, QString(), QString(), DatabaseKey))
+    m_databaseOpened = std::async(std::launch::async, &SimpleEventHandler::openConfigurationDatabase, this,
+                                  databasePath, thread());
+}
+
+bool SimpleEventHandler::finishInitialization()
+{
+    Q_ASSERT(m_databaseOpened.valid());
+    if (!m_databaseOpened.get())
         return false;
 
     m_chamberTypeFilterModel.setSourceModel(&m_chamberTypeModel);
     m_chamberTypeModel.addChamberTypes(m_databaseConnection.getChamberTypes(false));
     return true;
+}
+
+bool SimpleEventHandler::openConfigurationDatabase(const QString &databasePath, QThread *ownerThread)
+{
+    const bool opened = m_sqliteConnection.open(databasePath, QString(), QString(), DatabaseKey);
+    // Qt gives a connection to the thread that added it; the handler's
+    // thread uses it from now on, as if it had opened it itself.
+    const QSqlDatabase database = QSqlDatabase::database(ConfigurationConnectionName, false);
+    if (database.isValid())
+        database.driver()->moveToThread(ownerThread);
+    return opened;
 }
 
 void SimpleEventHandler::slotStartChamberBroadcast()

@@ -13,6 +13,8 @@
 #include <QtCore/QList>
 #include <QtCore/QObject>
 
+#include <future>
+
 class QQmlContext;
 
 // The one object that the window talks to. It owns every working object of
@@ -39,6 +41,14 @@ public:
     // configuration database at databasePath and loads the chamber types.
     // False when the database cannot be opened; nothing is loaded then.
     [[nodiscard]] bool initialize(QQmlContext *rootContext, const QString &databasePath);
+    // initialize() in two halves, for a caller that works meanwhile:
+    // opening the database derives its key, which takes longer than the
+    // rest of start-up. The first publishes and wires as initialize() does
+    // and starts opening the database on a thread of its own; the second
+    // waits for it and loads the chamber types, and reports false as
+    // initialize() does. Nothing else may use the handler in between.
+    void startInitialization(QQmlContext *rootContext, const QString &databasePath);
+    [[nodiscard]] bool finishInitialization();
 
 Q_SIGNALS:
     void signalChamberCreated();
@@ -63,6 +73,8 @@ private:
     // the way the factory's are.
     void reportCheckResult(const quelta::domain::types::ChamberData &chamberData,
                            quelta::domain::types::ActivationState::State state, const char *reason);
+    // Runs on the opening thread.
+    bool openConfigurationDatabase(const QString &databasePath, QThread *ownerThread);
 
     quelta::base::connection::chamberconnection::ChamberConnectionFactory m_connectionFactory;
     quelta::gui::ChamberCreationControl m_chamberCreationControl;
@@ -74,4 +86,7 @@ private:
     bool m_broadcastRunning = false;
     // The answers of the running search.
     QList<quelta::domain::types::NetworkConfiguration> m_foundChambers;
+    // Whether the configuration database opened, until
+    // finishInitialization() takes it.
+    std::future<bool> m_databaseOpened;
 };

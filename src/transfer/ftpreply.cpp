@@ -1,6 +1,7 @@
 #include "ftpreply.h"
 
 #include "connection/chamber/core/chamberconnectionlogging.h"
+#include "curllibrary.h"
 #include "ftpsession.h"
 
 #include <QtCore/QUrl>
@@ -70,6 +71,7 @@ FtpReply::FtpReply(const FtpCommand &command, QNetworkAccessManager::Operation o
                    const QString &server, std::chrono::milliseconds timeout, QObject *parent)
     : QNetworkReply(parent)
     , m_command(command)
+    , m_curl(CurlLibrary::instance())
     , m_session(session)
     , m_server(server)
     , m_silenceTimer(this)
@@ -106,8 +108,10 @@ FtpReply::FtpReply(const FtpCommand &command, QNetworkAccessManager::Operation o
 FtpReply::~FtpReply()
 {
     stopTransfer();
-    curl_easy_cleanup(m_transfer);
-    curl_slist_free_all(m_quote);
+    if (!m_curl)
+        return;
+    m_curl->easyCleanup(m_transfer);
+    m_curl->slistFreeAll(m_quote);
 }
 
 void FtpReply::abort()
@@ -136,42 +140,44 @@ qint64 FtpReply::readData(char *data, qint64 maxSize)
 
 bool FtpReply::startTransfer(const QUrl &url)
 {
-    m_transfer = curl_easy_init();
+    if (!m_curl)
+        return false;
+    m_transfer = m_curl->easyInit();
     if (!m_transfer || !m_session)
         return false;
-    curl_easy_setopt(m_transfer, CURLOPT_URL, m_command.curlUrl().constData());
-    curl_easy_setopt(m_transfer, CURLOPT_PROTOCOLS_STR, "ftp");
+    m_curl->easySetopt(m_transfer, CURLOPT_URL, m_command.curlUrl().constData());
+    m_curl->easySetopt(m_transfer, CURLOPT_PROTOCOLS_STR, "ftp");
     if (!url.userName().isEmpty()) {
-        curl_easy_setopt(m_transfer, CURLOPT_USERNAME, url.userName().toUtf8().constData());
-        curl_easy_setopt(m_transfer, CURLOPT_PASSWORD, url.password().toUtf8().constData());
+        m_curl->easySetopt(m_transfer, CURLOPT_USERNAME, url.userName().toUtf8().constData());
+        m_curl->easySetopt(m_transfer, CURLOPT_PASSWORD, url.password().toUtf8().constData());
     }
-    curl_easy_setopt(m_transfer, CURLOPT_NOSIGNAL, 1L);
-    curl_easy_setopt(m_transfer, CURLOPT_ERRORBUFFER, m_curlError);
+    m_curl->easySetopt(m_transfer, CURLOPT_NOSIGNAL, 1L);
+    m_curl->easySetopt(m_transfer, CURLOPT_ERRORBUFFER, m_curlError);
     // The dialogue tells when the server last sent something, and its last
     // answer explains a failure.
-    curl_easy_setopt(m_transfer, CURLOPT_VERBOSE, 1L);
-    curl_easy_setopt(m_transfer, CURLOPT_DEBUGFUNCTION, &FtpReply::onDialogue);
-    curl_easy_setopt(m_transfer, CURLOPT_DEBUGDATA, this);
-    curl_easy_setopt(m_transfer, CURLOPT_WRITEFUNCTION, &FtpReply::onReceived);
-    curl_easy_setopt(m_transfer, CURLOPT_WRITEDATA, this);
+    m_curl->easySetopt(m_transfer, CURLOPT_VERBOSE, 1L);
+    m_curl->easySetopt(m_transfer, CURLOPT_DEBUGFUNCTION, &FtpReply::onDialogue);
+    m_curl->easySetopt(m_transfer, CURLOPT_DEBUGDATA, this);
+    m_curl->easySetopt(m_transfer, CURLOPT_WRITEFUNCTION, &FtpReply::onReceived);
+    m_curl->easySetopt(m_transfer, CURLOPT_WRITEDATA, this);
 
     switch (m_command.kind()) {
     case FtpCommand::Kind::Upload:
-        curl_easy_setopt(m_transfer, CURLOPT_UPLOAD, 1L);
-        curl_easy_setopt(m_transfer, CURLOPT_READFUNCTION, &FtpReply::onSending);
-        curl_easy_setopt(m_transfer, CURLOPT_READDATA, this);
-        curl_easy_setopt(m_transfer, CURLOPT_INFILESIZE_LARGE, curl_off_t(m_upload.size()));
+        m_curl->easySetopt(m_transfer, CURLOPT_UPLOAD, 1L);
+        m_curl->easySetopt(m_transfer, CURLOPT_READFUNCTION, &FtpReply::onSending);
+        m_curl->easySetopt(m_transfer, CURLOPT_READDATA, this);
+        m_curl->easySetopt(m_transfer, CURLOPT_INFILESIZE_LARGE, curl_off_t(m_upload.size()));
         break;
     case FtpCommand::Kind::List:
-        curl_easy_setopt(m_transfer, CURLOPT_DIRLISTONLY, 1L);
+        m_curl->easySetopt(m_transfer, CURLOPT_DIRLISTONLY, 1L);
         break;
     case FtpCommand::Kind::Quote:
-        m_quote = curl_slist_append(nullptr, m_command.quote().constData());
-        curl_easy_setopt(m_transfer, CURLOPT_POSTQUOTE, m_quote);
-        curl_easy_setopt(m_transfer, CURLOPT_NOBODY, 1L);
+        m_quote = m_curl->slistAppend(nullptr, m_command.quote().constData());
+        m_curl->easySetopt(m_transfer, CURLOPT_POSTQUOTE, m_quote);
+        m_curl->easySetopt(m_transfer, CURLOPT_NOBODY, 1L);
         break;
     case FtpCommand::Kind::ChangeDirectory:
-        curl_easy_setopt(m_transfer, CURLOPT_NOBODY, 1L);
+        m_curl->easySetopt(m_transfer, CURLOPT_NOBODY, 1L);
         break;
     case FtpCommand::Kind::Download:
     case FtpCommand::Kind::Invalid:
@@ -204,7 +210,7 @@ void FtpReply::complete()
     if (isFinished())
         return;
     long responseCode = 0;
-    curl_easy_getinfo(m_transfer, CURLINFO_RESPONSE_CODE, &responseCode);
+    m_curl->easyGetinfo(m_transfer, CURLINFO_RESPONSE_CODE, &responseCode);
     const NetworkError error = networkError(m_result, responseCode);
     if (error != NoError) {
         finish(error, failureDetail(responseCode));
@@ -254,7 +260,7 @@ QString FtpReply::failureDetail(long responseCode) const
         return QString::fromUtf8(m_lastResponse);
     if (m_curlError[0] != '\0')
         return QString::fromUtf8(m_curlError);
-    return QString::fromUtf8(curl_easy_strerror(m_result));
+    return QString::fromUtf8(m_curl->easyStrerror(m_result));
 }
 
 QString FtpReply::operationName() const

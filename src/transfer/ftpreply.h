@@ -13,6 +13,7 @@
 namespace quelta::base::connection::chamberconnection {
 
 class FtpSession;
+struct CurlLibrary;
 
 // The reply of one FTP request of FtpNetworkAccessManager, carried out as a
 // curl transfer of an FtpSession.
@@ -58,6 +59,7 @@ private:
     QString operationName() const;
 
     const FtpCommand m_command;
+    const CurlLibrary *const m_curl;
     const QPointer<FtpSession> m_session;
     const QString m_server;
     CURL *m_transfer = nullptr;

@@ -1,5 +1,7 @@
 #include "ftpsession.h"
 
+#include "curllibrary.h"
+
 #include <sys/socket.h>
 #include <unistd.h>
 
@@ -7,21 +9,10 @@
 
 namespace quelta::base::connection::chamberconnection {
 
-namespace {
-
-// curl's global state is set up once and kept for the life of the process:
-// the transfers of replies may outlive every session.
-CURLM *createMulti()
-{
-    static const CURLcode globalInit = curl_global_init(CURL_GLOBAL_DEFAULT);
-    return globalInit == CURLE_OK ? curl_multi_init() : nullptr;
-}
-
-} // namespace
-
 FtpSession::FtpSession(QObject *parent)
     : QObject(parent)
-    , m_multi(createMulti())
+    , m_curl(CurlLibrary::instance())
+    , m_multi(m_curl ? m_curl->multiInit() : nullptr)
     , m_timer(this)
     , m_sweepTimer(this)
 {
@@ -29,31 +20,36 @@ FtpSession::FtpSession(QObject *parent)
     connect(&m_timer, &QTimer::timeout, this, [this] { act(CURL_SOCKET_TIMEOUT, 0); });
     m_sweepTimer.setInterval(SweepInterval);
     connect(&m_sweepTimer, &QTimer::timeout, this, &FtpSession::sweep);
-    curl_multi_setopt(m_multi, CURLMOPT_SOCKETFUNCTION, &FtpSession::onSocketRequest);
-    curl_multi_setopt(m_multi, CURLMOPT_SOCKETDATA, this);
-    curl_multi_setopt(m_multi, CURLMOPT_TIMERFUNCTION, &FtpSession::onTimerRequest);
-    curl_multi_setopt(m_multi, CURLMOPT_TIMERDATA, this);
+    if (!m_multi)
+        return;
+    m_curl->multiSetopt(m_multi, CURLMOPT_SOCKETFUNCTION, &FtpSession::onSocketRequest);
+    m_curl->multiSetopt(m_multi, CURLMOPT_SOCKETDATA, this);
+    m_curl->multiSetopt(m_multi, CURLMOPT_TIMERFUNCTION, &FtpSession::onTimerRequest);
+    m_curl->multiSetopt(m_multi, CURLMOPT_TIMERDATA, this);
 }
 
 FtpSession::~FtpSession()
 {
     const QHash<CURL *, Completion> transfers = std::exchange(m_transfers, {});
     for (auto it = transfers.cbegin(); it != transfers.cend(); ++it) {
-        curl_multi_remove_handle(m_multi, it.key());
+        m_curl->multiRemoveHandle(m_multi, it.key());
         it.value()(CURLE_ABORTED_BY_CALLBACK);
     }
     for (const curl_socket_t socket : qAsConst(m_openSockets))
         ::shutdown(socket, SHUT_RDWR);
-    curl_multi_cleanup(m_multi);
+    if (m_multi)
+        m_curl->multiCleanup(m_multi);
 }
 
 bool FtpSession::start(CURL *transfer, Completion completion)
 {
-    curl_easy_setopt(transfer, CURLOPT_OPENSOCKETFUNCTION, &FtpSession::openSocket);
-    curl_easy_setopt(transfer, CURLOPT_OPENSOCKETDATA, this);
-    curl_easy_setopt(transfer, CURLOPT_CLOSESOCKETFUNCTION, &FtpSession::closeSocket);
-    curl_easy_setopt(transfer, CURLOPT_CLOSESOCKETDATA, this);
-    if (!m_multi || curl_multi_add_handle(m_multi, transfer) != CURLM_OK)
+    if (!m_multi)
+        return false;
+    m_curl->easySetopt(transfer, CURLOPT_OPENSOCKETFUNCTION, &FtpSession::openSocket);
+    m_curl->easySetopt(transfer, CURLOPT_OPENSOCKETDATA, this);
+    m_curl->easySetopt(transfer, CURLOPT_CLOSESOCKETFUNCTION, &FtpSession::closeSocket);
+    m_curl->easySetopt(transfer, CURLOPT_CLOSESOCKETDATA, this);
+    if (m_curl->multiAddHandle(m_multi, transfer) != CURLM_OK)
         return false;
     m_transfers.insert(transfer, std::move(completion));
     m_sweepTimer.start();
@@ -64,7 +60,7 @@ void FtpSession::cancel(CURL *transfer)
 {
     if (!m_transfers.remove(transfer))
         return;
-    curl_multi_remove_handle(m_multi, transfer);
+    m_curl->multiRemoveHandle(m_multi, transfer);
     if (m_transfers.isEmpty()) {
         m_sweepTimer.stop();
         Q_EMIT drained();
@@ -135,19 +131,14 @@ void FtpSession::setWatching(QSocketNotifier *&notifier, curl_socket_t socket, Q
 void FtpSession::act(curl_socket_t socket, int events)
 {
     int running = 0;
-    curl_multi_socket_action(m_multi, socket, events, &running);
+    m_curl->multiSocketAction(m_multi, socket, events, &running);
     completeFinishedTransfers();
 }
 
 void FtpSession::sweep()
 {
     int running = 0;
-    // The one call that runs every transfer and updates its sockets; it has
-    // no successor in the socket interface.
-    QT_WARNING_PUSH
-    QT_WARNING_DISABLE_DEPRECATED
-    curl_multi_socket_all(m_multi, &running);
-    QT_WARNING_POP
+    m_curl->multiSocketAll(m_multi, &running);
     completeFinishedTransfers();
 }
 
@@ -155,13 +146,13 @@ void FtpSession::completeFinishedTransfers()
 {
     bool completed = false;
     int queued = 0;
-    while (const CURLMsg *message = curl_multi_info_read(m_multi, &queued)) {
+    while (const CURLMsg *message = m_curl->multiInfoRead(m_multi, &queued)) {
         if (message->msg != CURLMSG_DONE)
             continue;
         CURL *const transfer = message->easy_handle;
         const CURLcode result = message->data.result;
         const Completion completion = m_transfers.take(transfer);
-        curl_multi_remove_handle(m_multi, transfer);
+        m_curl->multiRemoveHandle(m_multi, transfer);
         completed = true;
         if (completion)
             completion(result);

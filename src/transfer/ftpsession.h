@@ -13,6 +13,8 @@
 
 namespace quelta::base::connection::chamberconnection {
 
+struct CurlLibrary;
+
 // One generation of FTP control connections: a curl multi handle run by the
 // event loop of the thread that owns the session, the logged-in connections
 // it keeps for reuse, and the directory that "cd" made current on each
@@ -41,6 +43,7 @@ public:
 
     static constexpr std::chrono::milliseconds SweepInterval{20};
 
+    // Loads libcurl the first time; without it, no transfer starts.
     explicit FtpSession(QObject *parent = nullptr);
     // Transfers still running complete with CURLE_ABORTED_BY_CALLBACK.
     ~FtpSession() override;
@@ -76,6 +79,7 @@ private:
     void sweep();
     void completeFinishedTransfers();
 
+    const CurlLibrary *const m_curl;
     CURLM *const m_multi;
     QTimer m_timer;
     QTimer m_sweepTimer;

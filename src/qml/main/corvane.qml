@@ -29,13 +29,18 @@ Window {
     readonly property color color_green_normal: "#19DE2C"
     readonly property color color_diagram_components: "#cccccc"
 
-    FontLoader { id: velmarFontNormal; objectName: "velmarFontNormal"; source: "qrc:/fonts/segoeui.ttf" }
-    FontLoader { id: velmarFontBold; objectName: "velmarFontBold"; source: "qrc:/fonts/segoeuib.ttf" }
-    FontLoader { id: velmarFontLight; objectName: "velmarFontLight"; source: "qrc:/fonts/segoeuil.ttf" }
-    FontLoader { id: numberFontSemiBold; objectName: "numberFontSemiBold"; source: "qrc:/fonts/seguisb.ttf" }
-    FontLoader { id: velmarFontValue; objectName: "velmarFontValue"; source: "qrc:/fonts/segoeui.ttf" }
+    // The families of the fonts that start-up registers from the resource
+    // set's fonts/ folder, in this order: segoeui.ttf, segoeuib.ttf,
+    // segoeuil.ttf, seguisb.ttf (DejaVu faces stand for the Segoe ones),
+    // segoeui.ttf again, fontawesome-webfont.ttf. Loading them here by URL
+    // would copy each font onto the heap, twice once it is drawn.
+    FontLoader { id: velmarFontNormal; objectName: "velmarFontNormal"; name: "DejaVu Sans" }
+    FontLoader { id: velmarFontBold; objectName: "velmarFontBold"; name: "DejaVu Sans" }
+    FontLoader { id: velmarFontLight; objectName: "velmarFontLight"; name: "DejaVu Sans" }
+    FontLoader { id: numberFontSemiBold; objectName: "numberFontSemiBold"; name: "DejaVu Sans" }
+    FontLoader { id: velmarFontValue; objectName: "velmarFontValue"; name: "DejaVu Sans" }
     // Icons are code points of this font.
-    FontLoader { id: iconFont; objectName: "iconFont"; source: "qrc:/fonts/fontawesome-webfont.ttf" }
+    FontLoader { id: iconFont; objectName: "iconFont"; name: "FontAwesome" }
 
     StackView {
         id: stackViewAddChambers
@@ -50,22 +55,20 @@ Window {
         popExit: Transition { PropertyAnimation { property: "opacity"; from: 1; to: 0; duration: 0 } }
     }
 
+    // The configuration page is compiled when it is first shown: the window
+    // starts without it and without the controls that only it uses.
+    function showConfigPage() {
+        var page = stackViewAddChambers.push(Qt.resolvedUrl("ChamberAddNewConfig.qml"), { closable: false });
+        page.finished.connect(function() { stackViewAddChambers.pop(); });
+    }
+
     Component {
         id: searchPage
 
         ChamberAddNewSearch {
             closable: false
             StackView.onActivated: cleanup()
-            onConfigureSelection: stackViewAddChambers.push(configPage)
-        }
-    }
-
-    Component {
-        id: configPage
-
-        ChamberAddNewConfig {
-            closable: false
-            onFinished: stackViewAddChambers.pop()
+            onConfigureSelection: mainWindow.showConfigPage()
         }
     }
 }

@@ -270,11 +270,8 @@ void tst_CorvaneWindow::searchAndCheck_eachConnectionKind()
     QVERIFY(rtuDevice.listen(xportAddress, 10001));
     LineDevice vacuum({"0950 mbar"});
     QVERIFY(vacuum.listen(wutAddress, 8000));
-    QModbusTcpServer tcpDevice;
-    loadHoldingRegisters(tcpDevice, 1, QVector<quint16>(0xAC02));
-    tcpDevice.setConnectionParameter(QModbusDevice::NetworkAddressParameter, "127.0.0.2");
-    tcpDevice.setConnectionParameter(QModbusDevice::NetworkPortParameter, 502);
-    QVERIFY(tcpDevice.connectDevice());
+    LoopbackModbusTcpServer tcpDevice;
+    QVERIFY(tcpDevice.start(1, QVector<quint16>(0xAC02), QHostAddress("127.0.0.2"), 502));
     ScriptedModbusPeer gatewayDevice(ScriptedModbusPeer::Framing::Rtu);
     QVERIFY(gatewayDevice.listen(QHostAddress("127.0.0.5"), 502));
     // The TJV controller answers only the repeated request, a second later.

@@ -147,11 +147,8 @@ void tst_SimpleEventHandler::searchesAndChecks_reachTheDevicesOnTheirKinds()
     const QByteArray mac = QByteArray::fromHex("00204a000002");
     UdpResponder xport(30718, {{xportAddress, QByteArray::fromHex("000000f7") + QByteArray(20, 1) + mac}});
     UdpResponder wut(8513, {{wutAddress, QByteArray(10, 2) + mac + QByteArray(16, 0) + QByteArray(10, 3)}});
-    QModbusTcpServer modbusDevice;
-    loadHoldingRegisters(modbusDevice, 1, QVector<quint16>(0xAC02));
-    modbusDevice.setConnectionParameter(QModbusDevice::NetworkAddressParameter, xportAddress.toString());
-    modbusDevice.setConnectionParameter(QModbusDevice::NetworkPortParameter, 502);
-    QVERIFY(modbusDevice.connectDevice());
+    LoopbackModbusTcpServer modbusDevice;
+    QVERIFY(modbusDevice.start(1, QVector<quint16>(0xAC02), xportAddress, 502));
     LineDevice vacuum({"0950 mbar"});
     QVERIFY(vacuum.listen(wutAddress, 8000));
     control->clearSearchResults();

@@ -11,10 +11,10 @@ void loadHoldingRegisters(QModbusServer &server, int unitId, const QVector<quint
     server.setServerAddress(unitId);
 }
 
-quint16 listenOnLoopback(QModbusTcpServer &server)
+quint16 listenAt(QModbusTcpServer &server, const QHostAddress &address, quint16 port)
 {
-    server.setConnectionParameter(QModbusDevice::NetworkAddressParameter, QStringLiteral("127.0.0.1"));
-    server.setConnectionParameter(QModbusDevice::NetworkPortParameter, 0);
+    server.setConnectionParameter(QModbusDevice::NetworkAddressParameter, address.toString());
+    server.setConnectionParameter(QModbusDevice::NetworkPortParameter, port);
     if (!server.connectDevice())
         return 0;
     // QModbusTcpServer does not report the port it was given; its listening
@@ -31,9 +31,10 @@ void waitForClientsGone(QModbusTcpServer &server)
     }
 }
 
-bool LoopbackModbusTcpServer::start(int unitId, const QVector<quint16> &registers)
+bool LoopbackModbusTcpServer::start(int unitId, const QVector<quint16> &registers, const QHostAddress &address,
+                                    quint16 port)
 {
     loadHoldingRegisters(m_server, unitId, registers);
-    m_port = listenOnLoopback(m_server);
+    m_port = listenAt(m_server, address, port);
     return m_port != 0;
 }

@@ -82,17 +82,14 @@ QVariant SqlCipherRowView::value(int column) const
     return m_result.value(column);
 }
 
-sqlite3_value *SqlCipherRowView::valueOf(int column) const
+sqlite3_value *SqlCipherRowView::findValue(int column) const
 {
-    if (column != m_foundColumn) {
-        if (column < 0 || column >= m_columnCount)
-            return nullptr;
-        // Reading through the value skips the checks that every
-        // sqlite3_column_* call makes again; safe because a result is used
-        // by one thread at a time.
-        m_foundValue = sqlite3_column_value(m_statement, column);
-        m_foundColumn = column;
-    }
+    if (column < 0 || column >= m_columnCount)
+        return nullptr;
+    // Reading through the value skips the checks that every sqlite3_column_*
+    // call makes again; safe because a result is used by one thread at a time.
+    m_foundValue = sqlite3_column_value(m_statement, column);
+    m_foundColumn = column;
     return m_foundValue;
 }
 

@@ -31,7 +31,11 @@ public:
 private:
     // The statement's value of a column of the current row, or null for a
     // column outside the row.
-    sqlite3_value *valueOf(int column) const;
+    sqlite3_value *valueOf(int column) const
+    {
+        return column == m_foundColumn ? m_foundValue : findValue(column);
+    }
+    sqlite3_value *findValue(int column) const;
 
     SqlCipherResult &m_result;
     sqlite3_stmt *const m_statement;

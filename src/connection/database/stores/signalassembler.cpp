@@ -150,9 +150,8 @@ SignalAssembler::SignalRow SignalAssembler::parseSignalRow(const RowView &row, i
 
 int SignalAssembler::addSignalRow(const RowView &row, int offset)
 {
-    const SignalRow signal = parseSignalRow(row, offset);
-    m_rows.insert(signal.id, signal);
-    return signal.id;
+    m_rows.push_back(parseSignalRow(row, offset));
+    return m_rows.back().id;
 }
 
 void SignalAssembler::addDescriptorId(int descriptorId)
@@ -176,18 +175,18 @@ void SignalAssembler::loadSetPointSignals()
     QList<int> pending;
     const auto collectReference = [&](const SignalRow &signal) {
         const int reference = signal.setPointSignal;
-        if (reference == NoId || reference == signal.id || m_rows.contains(reference) || requested.contains(reference))
+        if (reference == NoId || reference == signal.id || findRow(reference) || requested.contains(reference))
             return;
         requested.insert(reference);
         pending.append(reference);
     };
-    for (const SignalRow &signal : qAsConst(m_rows))
+    for (const SignalRow &signal : m_rows)
         collectReference(signal);
 
     while (!pending.isEmpty()) {
         const QList<int> level = std::exchange(pending, {});
         for (int id : addSignals(level))
-            collectReference(m_rows.value(id));
+            collectReference(*findRow(id));
     }
 }
 
@@ -195,7 +194,7 @@ void SignalAssembler::loadValueTypes()
 {
     // Thousands of signals share a handful of value types.
     QSet<int> ids;
-    for (const SignalRow &signal : qAsConst(m_rows)) {
+    for (const SignalRow &signal : m_rows) {
         if (signal.valueType != 0)
             ids.insert(signal.valueType);
     }
@@ -218,7 +217,7 @@ void SignalAssembler::loadDescriptors()
     // costs less than a set of them.
     std::vector<int> ids = m_controlDescriptorIds;
     ids.reserve(ids.size() + 4 * size_t(m_rows.size()));
-    for (const SignalRow &signal : qAsConst(m_rows)) {
+    for (const SignalRow &signal : m_rows) {
         for (int id : signal.addressIds) {
             if (id != NoId)
                 ids.push_back(id);
@@ -302,10 +301,38 @@ const SignalAssembler::AddressPointer &SignalAssembler::addressOf(int descriptor
     return address;
 }
 
+const SignalAssembler::SignalRow *SignalAssembler::findRow(int signalId)
+{
+    if (m_indexedRows != m_rows.size())
+        indexRows();
+    const auto entry = std::lower_bound(m_rowIndex.cbegin(), m_rowIndex.cend(), signalId,
+                                        [](const RowIndexEntry &entry, int id) { return entry.first < id; });
+    return entry != m_rowIndex.cend() && entry->first == signalId ? &m_rows[entry->second] : nullptr;
+}
+
+void SignalAssembler::indexRows()
+{
+    m_rowIndex.clear();
+    m_rowIndex.reserve(m_rows.size());
+    for (std::size_t position = 0; position < m_rows.size(); ++position)
+        m_rowIndex.push_back({m_rows[position].id, position});
+    // By id, then by position: of the rows of one id the one taken last
+    // replaces the others.
+    std::sort(m_rowIndex.begin(), m_rowIndex.end());
+    auto kept = m_rowIndex.begin();
+    for (auto entry = m_rowIndex.cbegin(); entry != m_rowIndex.cend(); ++entry) {
+        const auto next = std::next(entry);
+        if (next == m_rowIndex.cend() || next->first != entry->first)
+            *kept++ = *entry;
+    }
+    m_rowIndex.erase(kept, m_rowIndex.end());
+    m_indexedRows = m_rows.size();
+}
+
 ChamberSignal SignalAssembler::signal(int signalId)
 {
-    const auto row = m_rows.constFind(signalId);
-    if (row == m_rows.cend())
+    const SignalRow *row = findRow(signalId);
+    if (!row)
         return ChamberSignal();
     Chain chain;
     chain.append(signalId);
@@ -339,8 +366,8 @@ ChamberSignal::SignalPointer SignalAssembler::resolveSetPoint(int signalId, Chai
         return {};
     }
 
-    const auto row = m_rows.constFind(signalId);
-    if (row == m_rows.cend()) {
+    const SignalRow *row = findRow(signalId);
+    if (!row) {
         m_reportError(domain::types::UNEXPECTED_RESULT);
         return {};
     }

@@ -19,6 +19,7 @@
 #include <functional>
 #include <map>
 #include <string>
+#include <utility>
 #include <vector>
 
 namespace quelta::base::connection::databaseconnection {
@@ -103,6 +104,10 @@ private:
     };
 
     SignalRow parseSignalRow(const RowView &row, int offset);
+    // The row of the id taken last, or null; indexes the rows taken since
+    // the last lookup first. The row stays valid until a row is taken.
+    const SignalRow *findRow(int signalId);
+    void indexRows();
     AddressPointer descriptorFromRow(const RowView &row);
     void loadSetPointSignals();
     void loadValueTypes();
@@ -126,7 +131,13 @@ private:
     domain::api::ISqlConnection &m_connection;
     ErrorReporter m_reportError;
 
-    QHash<int, SignalRow> m_rows;
+    // The rows taken, in the order taken, and beside them their ids in
+    // order, each with the position of the last row taken of it: no set of
+    // nodes to allocate for the eighty thousand signals of a catalogue.
+    using RowIndexEntry = std::pair<int, std::size_t>;
+    std::vector<SignalRow> m_rows;
+    std::vector<RowIndexEntry> m_rowIndex;
+    std::size_t m_indexedRows = 0;
     // Those of the control signals, in the order given, repeats included.
     std::vector<int> m_controlDescriptorIds;
     QHash<int, ValueType> m_valueTypes;

@@ -30,11 +30,11 @@
 
 using namespace quelta::base::connection::databaseconnection;
 using quelta::bench::fail;
+using quelta::bench::Goal;
 using quelta::bench::RawDatabase;
 using quelta::bench::ratePerSecond;
 using quelta::domain::api::ISqlBinder;
 using quelta::domain::api::ISqlRowView;
-using quelta::bench::Goal;
 
 namespace {
 

@@ -20,6 +20,13 @@ double ratioOf(double ours, double reference)
     return reference > 0 ? ours / reference : 0.0;
 }
 
+// The line of printComparison() without its end.
+void printFigures(const char *what, const Figure &ours, const Figure &reference, const char *unit, int decimals)
+{
+    std::printf("%s: %s %.*f %s, %s %.*f %s, ratio %.2f", what, ours.side, decimals, ours.value, unit, reference.side,
+                decimals, reference.value, unit, ratioOf(ours.value, reference.value));
+}
+
 } // namespace
 
 void fail(const char *what)
@@ -82,8 +89,15 @@ void runInTurnsOnNewFiles(int rounds, const QString &directory, const std::funct
 
 void printComparison(const char *what, const Figure &ours, const Figure &reference, const char *unit, int decimals)
 {
-    std::printf("%s: %s %.*f %s, %s %.*f %s, ratio %.2f\n", what, ours.side, decimals, ours.value, unit,
-                reference.side, decimals, reference.value, unit, ratioOf(ours.value, reference.value));
+    printFigures(what, ours, reference, unit, decimals);
+    std::printf("\n");
+}
+
+void printComparison(const char *what, const Figure &ours, const Figure &reference, const char *unit, int decimals,
+                     const Goal &goal)
+{
+    printFigures(what, ours, reference, unit, decimals);
+    std::printf(" (goal: %s %.1f)\n", goal.bound == Goal::Bound::AtLeast ? "at least" : "at most", goal.ratio);
 }
 
 void printRatesAgainstGoal(const Figure &ours, const Figure &reference, const char *unit, double goal)

@@ -48,6 +48,22 @@ struct Figure
 void printComparison(const char *what, const Figure &ours, const Figure &reference, const char *unit,
                      int decimals);
 
+// What a ratio, ours over the reference's, should reach.
+struct Goal
+{
+    enum class Bound {
+        AtLeast,
+        AtMost,
+    };
+
+    Bound bound;
+    double ratio;
+};
+
+// As above, with the goal after the ratio: "..., ratio 0.93 (goal: at least 0.9)".
+void printComparison(const char *what, const Figure &ours, const Figure &reference, const char *unit,
+                     int decimals, const Goal &goal);
+
 // Three aligned lines: our rate, the reference's rate, and their ratio with
 // the goal that it should reach.
 void printRatesAgainstGoal(const Figure &ours, const Figure &reference, const char *unit, double goal);

@@ -47,6 +47,10 @@ public:
     }
     void close() override { m_target.close(); }
     QPair<bool, quint64> execute(const Query &query) override { return m_target.execute(recorded(query)); }
+    QPair<bool, quint64> executeBound(const Query &query, const BindFunction &bind) override
+    {
+        return m_target.executeBound(recorded(query), bind);
+    }
     bool executeTransaction(const QList<QSharedPointer<Query>> &queries) override
     {
         for (const QSharedPointer<Query> &query : queries)
@@ -63,6 +67,10 @@ public:
     void selectEach(const Query &query, const RowFunction &function) override
     {
         m_target.selectEach(recorded(query), function);
+    }
+    void selectEachView(const Query &query, const RowViewFunction &function) override
+    {
+        m_target.selectEachView(recorded(query), function);
     }
     QList<QVariant> selectColumn(const Query &query) override { return m_target.selectColumn(recorded(query)); }
     Row selectRow(const Query &query) override { return m_target.selectRow(recorded(query)); }

@@ -11,7 +11,9 @@
 
 namespace quelta::domain::api {
 
+class ISqlBinder;
 class ISqlQuery;
+class ISqlRowView;
 
 // An open connection to one SQLite database. Stores hold a plain pointer to
 // it and never own, open or close it. The implementing QObject reports its
@@ -28,6 +30,8 @@ public:
 
     using Row = QList<QVariant>;
     using RowFunction = std::function<void(const Row &row, int rowIndex)>;
+    using RowViewFunction = std::function<void(const ISqlRowView &row, int rowIndex)>;
+    using BindFunction = std::function<void(ISqlBinder &binder)>;
 
     virtual ~ISqlConnection() = default;
 
@@ -39,6 +43,10 @@ public:
 
     // Success, and the id of the row that the statement inserted (0 when none).
     [[nodiscard]] virtual QPair<bool, quint64> execute(const ISqlQuery &query) = 0;
+    // As execute(), with the query's own values bound first and the function
+    // binding the placeholders after them, without a QVariant each. More or
+    // fewer values than placeholders fail the execution, as in execute().
+    [[nodiscard]] virtual QPair<bool, quint64> executeBound(const ISqlQuery &query, const BindFunction &bind) = 0;
     // All statements or none: the first failure (or a null entry) rolls back.
     [[nodiscard]] virtual bool executeTransaction(const QList<QSharedPointer<ISqlQuery>> &queries) = 0;
     // Runs work in one transaction, for statements that need what an earlier
@@ -54,6 +62,9 @@ public:
     // rows. A statement that fails calls it for no row; one that fails while
     // stepping has already called it for the rows before.
     virtual void selectEach(const ISqlQuery &query, const RowFunction &function) = 0;
+    // As selectEach(), each row read in place through a view: no value is
+    // copied out of the statement unless the function reads it.
+    virtual void selectEachView(const ISqlQuery &query, const RowViewFunction &function) = 0;
     // The one column of every row; more columns give an empty list.
     virtual QList<QVariant> selectColumn(const ISqlQuery &query) = 0;
     // The one row, or an empty list for none; more rows give an empty list.

@@ -158,7 +158,7 @@ bool SqlCipherResult::prepare(const QString &query)
     return true;
 }
 
-bool SqlCipherResult::run(const QVector<QVariant> &values)
+bool SqlCipherResult::run(const QVector<QVariant> &values, const BindFunction &bind)
 {
     clearRows();
     m_firstRowPending = false;
@@ -178,7 +178,7 @@ bool SqlCipherResult::run(const QVector<QVariant> &values)
 
     // Every parameter is bound anew below, so the old bindings need no clearing.
     sqlite3_reset(m_statement);
-    if (!bindValues(values))
+    if (!bindValues(values, bind))
         return false;
 
     const int changesBefore = sqlite3_total_changes(db);
@@ -210,25 +210,36 @@ bool SqlCipherResult::run(const QVector<QVariant> &values)
     return true;
 }
 
-bool SqlCipherResult::bindValues(const QVector<QVariant> &values)
+bool SqlCipherResult::bindValues(const QVector<QVariant> &values, const BindFunction &bind)
 {
-    if (values.size() != sqlite3_bind_parameter_count(m_statement)) {
-        setLastError(QSqlError(translated("Parameter count mismatch"), QString(),
-                               QSqlError::StatementError));
+    m_parameterCount = sqlite3_bind_parameter_count(m_statement);
+    m_boundParameters = 0;
+    m_bindingFailed = false;
+    // Without a function the values must fill every placeholder, which is
+    // told before any is bound.
+    if (values.size() > m_parameterCount || (!bind && values.size() != m_parameterCount)) {
+        failParameterCount();
         return false;
     }
-    int index = 0;
     for (const QVariant &value : values) {
-        if (!bindParameter(index, value))
+        if (!bindParameter(++m_boundParameters, value))
             return false;
-        ++index;
+    }
+    if (bind) {
+        bind(*this);
+        if (m_bindingFailed)
+            return false;
+        if (m_boundParameters != m_parameterCount) {
+            failParameterCount();
+            return false;
+        }
     }
     return true;
 }
 
 bool SqlCipherResult::exec()
 {
-    return run(boundValues());
+    return run(boundValues(), {});
 }
 
 bool SqlCipherResult::reset(const QString &query)
@@ -243,9 +254,9 @@ bool SqlCipherResult::prepareStatement(const QString &query)
     return prepare(query);
 }
 
-bool SqlCipherResult::execute(const QVector<QVariant> &values)
+bool SqlCipherResult::execute(const QVector<QVariant> &values, const BindFunction &bind)
 {
-    return run(values);
+    return run(values, bind);
 }
 
 bool SqlCipherResult::nextRow()
@@ -497,18 +508,9 @@ SqlCipherResult::Step SqlCipherResult::step(const char *whatFailed)
     }
 }
 
-bool SqlCipherResult::bindParameter(int index, const QVariant &value)
+bool SqlCipherResult::bindParameter(int parameter, const QVariant &value)
 {
-    const int parameter = index + 1;
     int resultCode = SQLITE_OK;
-
-    // Texts and blobs are copied by SQLite (SQLITE_TRANSIENT): the caller may
-    // bind new values while this statement still steps through rows.
-    const auto bindText = [this, parameter](const QString &text) {
-        return sqlite3_bind_text16(m_statement, parameter, text.utf16(),
-                                   text.size() * int(sizeof(QChar)), SQLITE_TRANSIENT);
-    };
-
     if (!value.isValid() || value.isNull()) {
         resultCode = sqlite3_bind_null(m_statement, parameter);
     } else {
@@ -555,26 +557,17 @@ bool SqlCipherResult::bindParameter(int index, const QVariant &value)
                                            SQLITE_TRANSIENT);
             break;
         }
-        case QMetaType::QDateTime: {
-            const QDateTime dateTime = value.toDateTime();
-            char text[24];
-            if (!dateTime.isValid()) {
-                resultCode = sqlite3_bind_null(m_statement, parameter);
-            } else if (const int length = writeIsoUtcText(dateTime, text)) {
-                resultCode = sqlite3_bind_text(m_statement, parameter, text, length, SQLITE_TRANSIENT);
-            } else {
-                resultCode = bindText(dateTime.toUTC().toString(Qt::ISODateWithMs));
-            }
+        case QMetaType::QDateTime:
+            resultCode = bindDateTimeAt(parameter, *static_cast<const QDateTime *>(value.constData()));
             break;
-        }
         case QMetaType::QDate:
-            resultCode = bindText(value.toDate().toString(Qt::ISODate));
+            resultCode = bindTextAt(parameter, value.toDate().toString(Qt::ISODate));
             break;
         case QMetaType::QTime:
-            resultCode = bindText(value.toTime().toString(Qt::ISODateWithMs));
+            resultCode = bindTextAt(parameter, value.toTime().toString(Qt::ISODateWithMs));
             break;
         case QMetaType::QString:
-            resultCode = bindText(*static_cast<const QString *>(value.constData()));
+            resultCode = bindTextAt(parameter, *static_cast<const QString *>(value.constData()));
             break;
         default:
             if (!value.canConvert<QString>()) {
@@ -586,17 +579,101 @@ bool SqlCipherResult::bindParameter(int index, const QVariant &value)
                     QSqlError::StatementError));
                 return false;
             }
-            resultCode = bindText(value.toString());
+            resultCode = bindTextAt(parameter, value.toString());
             break;
         }
     }
+    return checkBinding(resultCode);
+}
 
-    if (resultCode != SQLITE_OK) {
-        setLastError(SqlCipherDriver::makeError(connection(), translated("Unable to bind the values"),
-                                                QSqlError::StatementError, resultCode));
+int SqlCipherResult::bindTextAt(int parameter, const QString &text)
+{
+    // Texts and blobs are copied by SQLite (SQLITE_TRANSIENT): the caller may
+    // bind new values while this statement still steps through rows.
+    return sqlite3_bind_text16(m_statement, parameter, text.utf16(), text.size() * int(sizeof(QChar)),
+                               SQLITE_TRANSIENT);
+}
+
+int SqlCipherResult::bindDateTimeAt(int parameter, const QDateTime &dateTime)
+{
+    if (!dateTime.isValid())
+        return sqlite3_bind_null(m_statement, parameter);
+    char text[24];
+    if (const int length = writeIsoUtcText(dateTime, text))
+        return sqlite3_bind_text(m_statement, parameter, text, length, SQLITE_TRANSIENT);
+    return bindTextAt(parameter, dateTime.toUTC().toString(Qt::ISODateWithMs));
+}
+
+bool SqlCipherResult::checkBinding(int resultCode)
+{
+    if (resultCode == SQLITE_OK)
+        return true;
+    setLastError(SqlCipherDriver::makeError(connection(), translated("Unable to bind the values"),
+                                            QSqlError::StatementError, resultCode));
+    return false;
+}
+
+bool SqlCipherResult::nextParameter(int *parameter)
+{
+    if (m_bindingFailed)
+        return false;
+    if (m_boundParameters == m_parameterCount) {
+        failParameterCount();
         return false;
     }
+    *parameter = ++m_boundParameters;
     return true;
+}
+
+void SqlCipherResult::failParameterCount()
+{
+    m_bindingFailed = true;
+    setLastError(QSqlError(translated("Parameter count mismatch"), QString(), QSqlError::StatementError));
+}
+
+void SqlCipherResult::bindNull()
+{
+    int parameter = 0;
+    if (nextParameter(&parameter))
+        m_bindingFailed = !checkBinding(sqlite3_bind_null(m_statement, parameter));
+}
+
+void SqlCipherResult::bindInteger(qint64 value)
+{
+    int parameter = 0;
+    if (nextParameter(&parameter))
+        m_bindingFailed = !checkBinding(sqlite3_bind_int64(m_statement, parameter, value));
+}
+
+void SqlCipherResult::bindReal(double value)
+{
+    int parameter = 0;
+    if (nextParameter(&parameter))
+        m_bindingFailed = !checkBinding(sqlite3_bind_double(m_statement, parameter, value));
+}
+
+void SqlCipherResult::bindText(const QString &text)
+{
+    int parameter = 0;
+    if (nextParameter(&parameter)) {
+        const int resultCode =
+            text.isNull() ? sqlite3_bind_null(m_statement, parameter) : bindTextAt(parameter, text);
+        m_bindingFailed = !checkBinding(resultCode);
+    }
+}
+
+void SqlCipherResult::bindDateTime(const QDateTime &dateTime)
+{
+    int parameter = 0;
+    if (nextParameter(&parameter))
+        m_bindingFailed = !checkBinding(bindDateTimeAt(parameter, dateTime));
+}
+
+void SqlCipherResult::bindVariant(const QVariant &value)
+{
+    int parameter = 0;
+    if (nextParameter(&parameter))
+        m_bindingFailed = !bindParameter(parameter, value);
 }
 
 bool SqlCipherResult::cacheRowsThrough(int row)

@@ -1,10 +1,14 @@
 #pragma once
 
+#include "domain/api/isqlbinder.h"
+
 #include <QtCore/QList>
 #include <QtCore/QVariant>
 #include <QtCore/QVector>
 #include <QtSql/QSqlRecord>
 #include <QtSql/QSqlResult>
+
+#include <functional>
 
 struct sqlite3;
 struct sqlite3_stmt;
@@ -28,18 +32,23 @@ class SqlCipherDriver;
 //
 // Besides QSqlQuery, SqliteConnection drives results directly through the
 // public functions below: a prepared statement is kept and run again with new
-// values, without QSqlQuery's per-value bookkeeping of placeholder names.
-class SqlCipherResult : public QSqlResult
+// values, without QSqlQuery's per-value bookkeeping of placeholder names. The
+// result is also the binder of its placeholders, and SqlCipherRowView reads
+// its current row in place.
+class SqlCipherResult : public QSqlResult, public domain::api::ISqlBinder
 {
 public:
+    using BindFunction = std::function<void(domain::api::ISqlBinder &binder)>;
+
     explicit SqlCipherResult(const SqlCipherDriver *driver);
     ~SqlCipherResult() override;
 
     // Prepares a forward-only statement.
     bool prepareStatement(const QString &query);
-    // Runs the prepared statement with these values; a statement that yields
-    // rows is then on its first row, if it has one.
-    bool execute(const QVector<QVariant> &values);
+    // Runs the prepared statement with these values, and with those that the
+    // function binds after them; a statement that yields rows is then on its
+    // first row, if it has one.
+    bool execute(const QVector<QVariant> &values, const BindFunction &bind);
     // Moves to the next row (the first after execute()); false at the end or
     // on a failure, which error() then tells.
     bool nextRow();
@@ -49,6 +58,12 @@ public:
     int columnCount() const;
     // A value of the current row.
     QVariant value(int column) const;
+    void bindNull() override;
+    void bindInteger(qint64 value) override;
+    void bindReal(double value) override;
+    void bindText(const QString &text) override;
+    void bindDateTime(const QDateTime &dateTime) override;
+    void bindVariant(const QVariant &value) override;
     // Every value of the current row, into an existing list: a list that is
     // refilled row after row keeps its storage.
     void readRow(QList<QVariant> *row) const;
@@ -78,6 +93,7 @@ protected:
 
 private:
     friend class SqlCipherDriver;
+    friend class SqlCipherRowView;
 
     enum class Step {
         Row,
@@ -90,10 +106,19 @@ private:
     void forgetDriver();
 
     sqlite3 *connection() const;
-    bool run(const QVector<QVariant> &values);
-    bool bindValues(const QVector<QVariant> &values);
+    bool run(const QVector<QVariant> &values, const BindFunction &bind);
+    bool bindValues(const QVector<QVariant> &values, const BindFunction &bind);
     Step step(const char *whatFailed);
-    bool bindParameter(int index, const QVariant &value);
+    // Parameters count from 1, as in SQLite.
+    bool bindParameter(int parameter, const QVariant &value);
+    int bindTextAt(int parameter, const QString &text);
+    int bindDateTimeAt(int parameter, const QDateTime &dateTime);
+    // False, with the error set, unless SQLite bound the value.
+    bool checkBinding(int resultCode);
+    // The parameter that the binder's next value goes to; false when binding
+    // has failed or every parameter is bound.
+    bool nextParameter(int *parameter);
+    void failParameterCount();
     // Scrollable queries: steps on, caching each row, until row is cached or
     // no row is left; false when a step fails.
     bool cacheRowsThrough(int row);
@@ -110,6 +135,10 @@ private:
     int m_columnCount = 0;
     bool m_isInsert = false;
     bool m_failed = false;
+
+    int m_parameterCount = 0;
+    int m_boundParameters = 0;
+    bool m_bindingFailed = false;
 
     bool m_firstRowPending = false;
     bool m_done = false;

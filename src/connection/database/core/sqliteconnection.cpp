@@ -2,6 +2,7 @@
 
 #include "connection/database/core/sqlcipherdriver.h"
 #include "connection/database/core/sqlcipherresult.h"
+#include "connection/database/core/sqlcipherrowview.h"
 #include "connection/database/core/sqlquery.h"
 #include "connection/database/core/valueconversions.h"
 
@@ -186,9 +187,14 @@ void SqliteConnection::close()
 
 QPair<bool, quint64> SqliteConnection::execute(const ISqlQuery &query)
 {
+    return executeBound(query, {});
+}
+
+QPair<bool, quint64> SqliteConnection::executeBound(const ISqlQuery &query, const BindFunction &bind)
+{
     const QMutexLocker locker(&m_mutex);
     PreparedStatements::Handle statement;
-    if (!run(statement, query, DatabaseConnectionError::PREPARE_FAILED))
+    if (!run(statement, query, DatabaseConnectionError::PREPARE_FAILED, bind))
         return qMakePair(false, quint64(0));
     const QVariant insertedId = statement->insertedId();
     return qMakePair(true, insertedId.isValid() ? insertedId.toULongLong() : quint64(0));
@@ -248,6 +254,21 @@ void SqliteConnection::selectEach(const ISqlQuery &query, const RowFunction &fun
     int rowIndex = 0;
     while (statement->nextRow()) {
         statement->readRow(&row);
+        function(row, rowIndex);
+        ++rowIndex;
+    }
+    finishSelect(statement, query);
+}
+
+void SqliteConnection::selectEachView(const ISqlQuery &query, const RowViewFunction &function)
+{
+    const QMutexLocker locker(&m_mutex);
+    PreparedStatements::Handle statement;
+    if (!executeSelect(statement, query))
+        return;
+    SqlCipherRowView row(*statement);
+    int rowIndex = 0;
+    while (row.next()) {
         function(row, rowIndex);
         ++rowIndex;
     }
@@ -361,7 +382,7 @@ void SqliteConnection::emptyAllTables()
 }
 
 bool SqliteConnection::run(PreparedStatements::Handle &statement, const ISqlQuery &query,
-                           DatabaseConnectionError prepareFailure)
+                           DatabaseConnectionError prepareFailure, const BindFunction &bind)
 {
     if (!m_database.isOpen()) {
         qCCritical(lcSqliteConnection, "Could not prepare statement \"%s\": the database is not open",
@@ -377,7 +398,7 @@ bool SqliteConnection::run(PreparedStatements::Handle &statement, const ISqlQuer
         Q_EMIT error(prepareFailure);
         return false;
     }
-    if (!statement->execute(query.getValues())) {
+    if (!statement->execute(query.getValues(), bind)) {
         qCCritical(lcSqliteConnection, "Could not execute statement \"%s\": %s",
                    qUtf8Printable(query.getQuery()), qUtf8Printable(describe(statement->error())));
         Q_EMIT error(DatabaseConnectionError::EXECUTION_FAILED);

@@ -20,10 +20,10 @@ namespace quelta::base::connection::databaseconnection {
 // Threads: the connection keeps its QSqlDatabase handle and may be used from
 // several threads (the record-set store's conversion pool reaches it through
 // the chamber store). A recursive mutex guards that handle, and with it every
-// statement, from the start of each operation to its end. A selectEach()
-// function runs under that mutex: it may use the connection again on its own
-// thread, but must not wait for another thread that uses it. error() is
-// emitted on the thread of the failing call.
+// statement, from the start of each operation to its end. A selectEach() or
+// selectEachView() function runs under that mutex: it may use the connection
+// again on its own thread, but must not wait for another thread that uses it.
+// error() is emitted on the thread of the failing call.
 class SqliteConnection : public QObject, public domain::api::ISqlConnection
 {
     Q_OBJECT
@@ -39,6 +39,8 @@ public:
     void close() override;
 
     [[nodiscard]] QPair<bool, quint64> execute(const domain::api::ISqlQuery &query) override;
+    [[nodiscard]] QPair<bool, quint64> executeBound(const domain::api::ISqlQuery &query,
+                                                    const BindFunction &bind) override;
     [[nodiscard]] bool executeTransaction(
         const QList<QSharedPointer<domain::api::ISqlQuery>> &queries) override;
     // work runs under the connection's lock, as a selectEach() function does.
@@ -46,6 +48,7 @@ public:
 
     QList<Row> select(const domain::api::ISqlQuery &query) override;
     void selectEach(const domain::api::ISqlQuery &query, const RowFunction &function) override;
+    void selectEachView(const domain::api::ISqlQuery &query, const RowViewFunction &function) override;
     QList<QVariant> selectColumn(const domain::api::ISqlQuery &query) override;
     Row selectRow(const domain::api::ISqlQuery &query) override;
     QVariant selectValue(const domain::api::ISqlQuery &query) override;
@@ -59,7 +62,7 @@ Q_SIGNALS:
 
 private:
     bool run(PreparedStatements::Handle &statement, const domain::api::ISqlQuery &query,
-             domain::types::DatabaseConnectionError prepareFailure);
+             domain::types::DatabaseConnectionError prepareFailure, const BindFunction &bind = {});
     bool executeSelect(PreparedStatements::Handle &statement, const domain::api::ISqlQuery &query);
     bool finishSelect(const PreparedStatements::Handle &statement,
                       const domain::api::ISqlQuery &query);

@@ -360,11 +360,15 @@ SqlQuery &SqlQuery::columns(const QStringList &columns)
 
 SqlQuery &SqlQuery::values(const QList<QVariant> &values, bool firstRow)
 {
-    // Further rows follow the previous one directly: " VALUES(?,?),(?,?)".
-    m_query += firstRow ? QLatin1String(" VALUES(") : QLatin1String(",(");
-    appendPlaceholders(m_query, values.size(), QLatin1String(","));
-    m_query += QLatin1Char(')');
+    appendRowPlaceholders(values.size(), firstRow);
     appendValues(values);
+    return *this;
+}
+
+SqlQuery &SqlQuery::valuePlaceholders(int rowLength, int rowCount)
+{
+    for (int row = 0; row < rowCount; ++row)
+        appendRowPlaceholders(rowLength, row == 0);
     return *this;
 }
 
@@ -409,6 +413,15 @@ SqlQuery &SqlQuery::deleteFrom(const QString &table)
     return appendClause(QLatin1String("DELETE FROM ") + table);
 }
 
+SqlQuery &SqlQuery::bindValue(int index, const QVariant &value)
+{
+    // A statement is written with its placeholders; there is none to add here.
+    Q_ASSERT_X(index >= 0 && index < m_values.size(), "SqlQuery::bindValue", "no placeholder of that index");
+    if (index >= 0 && index < m_values.size())
+        m_values[index] = value;
+    return *this;
+}
+
 SqlQuery &SqlQuery::createTable(const QString &table, const QList<ColumnDefinition> &columns,
                                 const QList<ForeignKey> &foreignKeys)
 {
@@ -445,6 +458,14 @@ void SqlQuery::appendValues(const QList<QVariant> &values)
 {
     for (const QVariant &value : values)
         m_values.append(value);
+}
+
+void SqlQuery::appendRowPlaceholders(int count, bool firstRow)
+{
+    // Further rows follow the previous one directly: " VALUES(?,?),(?,?)".
+    m_query += firstRow ? QLatin1String(" VALUES(") : QLatin1String(",(");
+    appendPlaceholders(m_query, count, QLatin1String(","));
+    m_query += QLatin1Char(')');
 }
 
 SqlQuery &SqlQuery::appendClause(const QString &clause)

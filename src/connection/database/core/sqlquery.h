@@ -151,6 +151,11 @@ public:
     SqlQuery &columns(const QStringList &columns);
     // One row of values; further rows of a multi-row insert pass firstRow false.
     SqlQuery &values(const QList<QVariant> &values, bool firstRow = true);
+    // " VALUES" and rowCount rows of rowLength placeholders, as values()
+    // writes them, without values: the statement's values are bound when it
+    // runs, through ISqlConnection::executeBound(). A multi-row insert of
+    // record sets binds close to a thousand values.
+    SqlQuery &valuePlaceholders(int rowLength, int rowCount = 1);
     // columns() and values() of one row, from the pairs of a whole record.
     SqlQuery &columnsAndValues(const ColumnValues &columnValues);
 
@@ -159,6 +164,10 @@ public:
     SqlQuery &set(const ColumnValues &columnValues);
 
     SqlQuery &deleteFrom(const QString &table);
+
+    // Replaces the value bound to the placeholder at index, counted from 0,
+    // so that a statement whose text is written once runs with other values.
+    SqlQuery &bindValue(int index, const QVariant &value);
 
     // CREATE TABLE IF NOT EXISTS with the columns, then the foreign keys, then
     // a composite PRIMARY KEY constraint when several columns carry the
@@ -181,6 +190,7 @@ private:
                           const QString &rightTableSource);
 
     void appendValues(const QList<QVariant> &values);
+    void appendRowPlaceholders(int count, bool firstRow);
 
     QString m_query;
     // In one block: a multi-row insert of record sets binds close to a

@@ -1,6 +1,11 @@
 #include "connection/database/core/valueconversions.h"
 
+#include "domain/api/isqlrowview.h"
+
 namespace quelta::base::connection::databaseconnection {
+
+using domain::api::ISqlRowView;
+using Storage = ISqlRowView::Storage;
 
 bool isUsable(const QVariant &value)
 {
@@ -64,6 +69,82 @@ QTime toTimeOr(const QVariant &value, const QTime &defaultValue)
 QDateTime toLocalDateTimeOr(const QVariant &value, const QDateTime &defaultValue)
 {
     return isUsable(value) ? value.toDateTime().toLocalTime() : defaultValue;
+}
+
+QString toStringOr(const ISqlRowView &row, int column, const QString &defaultValue)
+{
+    switch (row.storage(column)) {
+    case Storage::Null:
+        return defaultValue;
+    case Storage::Text: {
+        const QString text = row.text(column);
+        return text.isEmpty() ? defaultValue : text;
+    }
+    default:
+        return toStringOr(row.value(column), defaultValue);
+    }
+}
+
+int toIntOr(const ISqlRowView &row, int column, int defaultValue)
+{
+    switch (row.storage(column)) {
+    case Storage::Null:
+        return defaultValue;
+    case Storage::Integer:
+        return int(row.integer(column));
+    default:
+        return toIntOr(row.value(column), defaultValue);
+    }
+}
+
+qint64 toInt64Or(const ISqlRowView &row, int column, qint64 defaultValue)
+{
+    switch (row.storage(column)) {
+    case Storage::Null:
+        return defaultValue;
+    case Storage::Integer:
+        return row.integer(column);
+    default:
+        return toInt64Or(row.value(column), defaultValue);
+    }
+}
+
+quint64 toUInt64Or(const ISqlRowView &row, int column, quint64 defaultValue)
+{
+    switch (row.storage(column)) {
+    case Storage::Null:
+        return defaultValue;
+    case Storage::Integer:
+        return quint64(row.integer(column));
+    default:
+        return toUInt64Or(row.value(column), defaultValue);
+    }
+}
+
+float toFloatOr(const ISqlRowView &row, int column, float defaultValue)
+{
+    switch (row.storage(column)) {
+    case Storage::Null:
+        return defaultValue;
+    case Storage::Integer:
+        return float(double(row.integer(column)));
+    case Storage::Real:
+        return float(row.real(column));
+    default:
+        return toFloatOr(row.value(column), defaultValue);
+    }
+}
+
+bool toBoolOr(const ISqlRowView &row, int column, bool defaultValue)
+{
+    switch (row.storage(column)) {
+    case Storage::Null:
+        return defaultValue;
+    case Storage::Integer:
+        return row.integer(column) != 0;
+    default:
+        return toBoolOr(row.value(column), defaultValue);
+    }
 }
 
 QList<QVariant> toVariantList(const QList<int> &ids)

@@ -13,6 +13,10 @@
 //
 // Writing whole records turns absent values into NULL (a null QVariant).
 
+namespace quelta::domain::api {
+class ISqlRowView;
+}
+
 namespace quelta::base::connection::databaseconnection {
 
 bool isUsable(const QVariant &value);
@@ -30,6 +34,18 @@ QDateTime toDateTimeOr(const QVariant &value, const QDateTime &defaultValue);
 QTime toTimeOr(const QVariant &value, const QTime &defaultValue);
 // Date-times are stored in UTC and read back in local time.
 QDateTime toLocalDateTimeOr(const QVariant &value, const QDateTime &defaultValue);
+
+// The same conversions of a column of a row read in place, with the same
+// results. NULL, integers, texts and reals for float are converted here
+// without a QVariant, an integer as QVariant converts a qint64 (cut to the
+// narrower type, to float through double, to bool by being non-zero); any
+// other value goes through a QVariant.
+QString toStringOr(const domain::api::ISqlRowView &row, int column, const QString &defaultValue);
+int toIntOr(const domain::api::ISqlRowView &row, int column, int defaultValue);
+qint64 toInt64Or(const domain::api::ISqlRowView &row, int column, qint64 defaultValue);
+quint64 toUInt64Or(const domain::api::ISqlRowView &row, int column, quint64 defaultValue);
+float toFloatOr(const domain::api::ISqlRowView &row, int column, float defaultValue);
+bool toBoolOr(const domain::api::ISqlRowView &row, int column, bool defaultValue);
 
 // A list of ids bound as values, and a column of ids read back.
 QList<QVariant> toVariantList(const QList<int> &ids);

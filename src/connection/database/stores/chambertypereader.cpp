@@ -4,10 +4,13 @@
 #include "connection/database/core/sqlquery.h"
 #include "connection/database/core/valueconversions.h"
 
-#include <QtCore/QSet>
+#include <algorithm>
+#include <utility>
 
 namespace quelta::base::connection::databaseconnection {
 
+using domain::api::ISqlConnection;
+using domain::api::ISqlRowView;
 using domain::types::ChamberOption;
 using domain::types::ChamberSignal;
 using domain::types::ChamberTypeData;
@@ -27,6 +30,84 @@ QStringList chamberTypeColumns()
     return columnNamesThrough(LastChamberTypeColumn);
 }
 
+// The conversions of a column, of a row read in place or into values.
+QString textAt(const ISqlRowView &row, int column)
+{
+    return toStringOr(row, column, QString());
+}
+
+QString textAt(const ISqlConnection::Row &row, int column)
+{
+    return toStringOr(row.at(column), QString());
+}
+
+int numberAt(const ISqlRowView &row, int column)
+{
+    return toIntOr(row, column, -1);
+}
+
+int numberAt(const ISqlConnection::Row &row, int column)
+{
+    return toIntOr(row.at(column), -1);
+}
+
+quint64 idAt(const ISqlRowView &row, int column)
+{
+    return toUInt64Or(row, column, 0);
+}
+
+quint64 idAt(const ISqlConnection::Row &row, int column)
+{
+    return toUInt64Or(row.at(column), 0);
+}
+
+// An item of a type's list, with the id that orders the list.
+template<typename Item>
+struct TypeItem
+{
+    quint64 chamberTypeId;
+    qint64 id;
+    Item item;
+};
+
+// The items, read for many types in the database's order, as one list per
+// type. A type lists its variants, interfaces and options by their ids, as
+// the integers that the database stores; with dropRepeatedIds an id that the
+// link table names again adds nothing.
+template<typename List, typename Item>
+QHash<quint64, List> listsPerType(std::vector<TypeItem<Item>> items, bool dropRepeatedIds)
+{
+    std::stable_sort(items.begin(), items.end(), [](const TypeItem<Item> &left, const TypeItem<Item> &right) {
+        return left.chamberTypeId != right.chamberTypeId ? left.chamberTypeId < right.chamberTypeId
+                                                         : left.id < right.id;
+    });
+    QHash<quint64, List> lists;
+    auto first = items.begin();
+    while (first != items.end()) {
+        const auto end = std::find_if(first, items.end(), [first](const TypeItem<Item> &item) {
+            return item.chamberTypeId != first->chamberTypeId;
+        });
+        List list;
+        list.reserve(int(end - first));
+        for (auto item = first; item != end; ++item) {
+            if (!dropRepeatedIds || item == first || item->id != std::prev(item)->id)
+                list.append(std::move(item->item));
+        }
+        lists.insert(first->chamberTypeId, list);
+        first = end;
+    }
+    return lists;
+}
+
+// The value of the key, or an empty one, without a copy.
+template<typename Key, typename Value>
+const Value &valueOrEmpty(const QHash<Key, Value> &hash, const Key &key)
+{
+    static const Value empty;
+    const auto found = hash.constFind(key);
+    return found == hash.cend() ? empty : *found;
+}
+
 // One control_signals row, with the ids of its two descriptors.
 struct ControlSignalRow
 {
@@ -40,18 +121,15 @@ struct ControlSignalRow
 
 } // namespace
 
-// One chamber_type row, read by position.
+// One chamber_type row, read by position, in place or from its values.
 struct ChamberTypeReader::TypeRow
 {
+    template<typename Row>
     explicit TypeRow(const Row &row)
     {
-        const auto text = [&row](ChamberTypeColumn column) {
-            return toStringOr(row.at(static_cast<int>(column)), QString());
-        };
-        const auto number = [&row](ChamberTypeColumn column) {
-            return toIntOr(row.at(static_cast<int>(column)), -1);
-        };
-        id = toUInt64Or(row.at(static_cast<int>(ChamberTypeColumn::ID)), 0);
+        const auto text = [&row](ChamberTypeColumn column) { return textAt(row, static_cast<int>(column)); };
+        const auto number = [&row](ChamberTypeColumn column) { return numberAt(row, static_cast<int>(column)); };
+        id = idAt(row, static_cast<int>(ChamberTypeColumn::ID));
         typeName = text(ChamberTypeColumn::TYPE);
         eLevel = text(ChamberTypeColumn::DEVELOPEMENT_STATE);
         size = number(ChamberTypeColumn::SIZE);
@@ -112,6 +190,10 @@ public:
         return selection;
     }
 
+    bool isAll() const { return m_kind == Kind::All; }
+    bool isOne() const { return m_kind == Kind::One; }
+    quint64 chamberTypeId() const { return m_chamberTypeId; }
+
     // Adds the WHERE clause that restricts the column, a column name or a
     // TableColumn, to the selected types.
     template<typename Column>
@@ -143,6 +225,39 @@ private:
     SqlQuery m_chamberTypeIds;
 };
 
+// A statement over the selected types, written by a builder. Building one
+// costs more than running it for one type, so the texts for every type and
+// for one type are written once; the one type's id, the last value, is
+// bound on each use. A selection by sub-query is written anew.
+class ChamberTypeReader::TypeStatements
+{
+public:
+    using Builder = SqlQuery (*)(const TypeSelection &selection);
+
+    explicit TypeStatements(Builder build)
+        : m_build(build)
+        , m_forAll(build(TypeSelection::all()))
+        , m_forOne(build(TypeSelection::one(0)))
+    {
+    }
+
+    SqlQuery of(const TypeSelection &selection) const
+    {
+        if (selection.isAll())
+            return m_forAll;
+        if (!selection.isOne())
+            return m_build(selection);
+        SqlQuery query = m_forOne;
+        query.bindValue(query.getValues().size() - 1, selection.chamberTypeId());
+        return query;
+    }
+
+private:
+    const Builder m_build;
+    const SqlQuery m_forAll;
+    const SqlQuery m_forOne;
+};
+
 ChamberTypeReader::ChamberTypeReader(domain::api::ISqlConnection &connection,
                                      SignalAssembler::ErrorReporter reportError)
     : m_connection(connection)
@@ -162,12 +277,24 @@ QList<ChamberTypeData> ChamberTypeReader::readTypes(const SqlQuery &chamberTypeI
     return readTypes(TypeSelection::matching(chamberTypeIds), withSignals);
 }
 
+const ChamberTypeReader::TypeStatements &ChamberTypeReader::typeStatements()
+{
+    static const TypeStatements statements([](const TypeSelection &selection) {
+        SqlQuery query;
+        query.select(chamberTypeColumns()).from(tableNameChamberType());
+        selection.restrict(query, columnName(ChamberTypeColumn::ID));
+        return query;
+    });
+    return statements;
+}
+
 QList<ChamberTypeData> ChamberTypeReader::readTypes(const TypeSelection &selection, bool withSignals)
 {
-    SqlQuery query;
-    query.select(chamberTypeColumns()).from(tableNameChamberType());
-    selection.restrict(query, columnName(ChamberTypeColumn::ID));
-    const QList<TypeRow> types = typeRows(query);
+    QList<TypeRow> types;
+    m_connection.selectEachView(typeStatements().of(selection), [this, &types](const ISqlRowView &row, int) {
+        if (hasWidth(row, ChamberTypeColumnCount))
+            types.append(TypeRow(row));
+    });
     if (types.isEmpty())
         return {};
     return records(types, selection, withSignals, variantsOfTypes(selection));
@@ -175,13 +302,8 @@ QList<ChamberTypeData> ChamberTypeReader::readTypes(const TypeSelection &selecti
 
 ChamberTypeData ChamberTypeReader::readType(const ChamberTypeKey &key, bool withSignals)
 {
-    SqlQuery query;
-    query.select(chamberTypeColumns())
-        .from(tableNameChamberType())
-        .where(columnName(ChamberTypeColumn::ID))
-        .equals(key.chamberTypeId());
     // A missing type gives an empty row, which is reported as unexpected.
-    const Row row = m_connection.selectRow(query);
+    const Row row = m_connection.selectRow(typeStatements().of(TypeSelection::one(key.chamberTypeId())));
     if (!hasWidth(row, ChamberTypeColumnCount))
         return {};
     const TypeRow type(row);
@@ -189,7 +311,7 @@ ChamberTypeData ChamberTypeReader::readType(const ChamberTypeKey &key, bool with
 
     // The variant comes first, so that an ambiguous lookup stops before it
     // reads any signal.
-    QHash<quint64, QList<Variant>> variants;
+    QHash<quint64, Variants> variants;
     if (key.additionalInfoId() == 0) {
         variants = variantsOfTypes(selection);
         if (variants.value(type.id).size() > 1) {
@@ -199,13 +321,13 @@ ChamberTypeData ChamberTypeReader::readType(const ChamberTypeKey &key, bool with
     } else {
         // The requested variant is taken as it is, whether or not the link
         // table ties it to the type.
-        SqlQuery variantQuery;
-        variantQuery
-            .select(QStringList{columnName(AdditionalInfoColumn::ARTICLE_NR), columnName(AdditionalInfoColumn::INFO)})
-            .from(tableNameAdditionalInfo())
-            .where(columnName(AdditionalInfoColumn::ID))
-            .equals(key.additionalInfoId());
-        const Row texts = m_connection.selectRow(variantQuery);
+        static const SqlQuery variantTexts =
+            SqlQuery()
+                .select(QStringList{columnName(AdditionalInfoColumn::ARTICLE_NR), columnName(AdditionalInfoColumn::INFO)})
+                .from(tableNameAdditionalInfo())
+                .where(columnName(AdditionalInfoColumn::ID))
+                .equals(quint64(0));
+        const Row texts = m_connection.selectRow(SqlQuery(variantTexts).bindValue(0, key.additionalInfoId()));
         const bool found = texts.size() == 2;
         variants[type.id] = {{key.additionalInfoId(), found ? toStringOr(texts.at(0), QString()) : QString(),
                               found ? toStringOr(texts.at(1), QString()) : QString()}};
@@ -214,9 +336,9 @@ ChamberTypeData ChamberTypeReader::readType(const ChamberTypeKey &key, bool with
 }
 
 QList<ChamberTypeData> ChamberTypeReader::records(const QList<TypeRow> &types, const TypeSelection &selection,
-                                                  bool withSignals, const QHash<quint64, QList<Variant>> &variants)
+                                                  bool withSignals, const QHash<quint64, Variants> &variants)
 {
-    const QHash<int, QString> controllers = controllerNames(selection);
+    const QHash<int, QString> controllers = controllerNames(types, selection);
     const QHash<quint64, QList<int>> interfaces = interfacesOfTypes(selection);
     const QHash<quint64, QList<ChamberOption>> options = optionsOfTypes(selection);
     QHash<quint64, QMap<int, ChamberSignal>> signalMaps;
@@ -225,129 +347,119 @@ QList<ChamberTypeData> ChamberTypeReader::records(const QList<TypeRow> &types, c
         readSignalsOfTypes(selection, signalMaps, controlSignalMaps);
 
     // A type without any variant gives one record without one.
-    const QList<Variant> noVariant{Variant()};
+    const Variants noVariant{Variant()};
     QList<ChamberTypeData> records;
     records.reserve(types.size());
     for (const TypeRow &type : types) {
-        const QString controller = controllers.value(type.controllerId);
+        const QString &controller = valueOrEmpty(controllers, type.controllerId);
         const auto typeVariants = variants.constFind(type.id);
         for (const Variant &variant : typeVariants == variants.cend() ? noVariant : *typeVariants) {
-            records.append(ChamberTypeData(ChamberTypeKey(type.id, variant.id), type.typeName, type.eLevel, type.size,
-                                           type.voltage, type.image, type.description, type.firmwareStart,
-                                           type.firmwareEnd, type.setupIdentifier, type.setupVersionStart,
-                                           type.setupVersionEnd, type.programIdentifier, variant.articleNumber,
-                                           variant.info, controller, interfaces.value(type.id),
-                                           signalMaps.value(type.id), controlSignalMaps.value(type.id),
-                                           options.value(type.id), {}));
+            // Moved into the list: appending a copy would count up each of
+            // the record's shared texts, lists and maps once more.
+            records.append(ChamberTypeData());
+            records.last() = ChamberTypeData(
+                ChamberTypeKey(type.id, variant.id), type.typeName, type.eLevel, type.size, type.voltage, type.image,
+                type.description, type.firmwareStart, type.firmwareEnd, type.setupIdentifier, type.setupVersionStart,
+                type.setupVersionEnd, type.programIdentifier, variant.articleNumber, variant.info, controller,
+                valueOrEmpty(interfaces, type.id), valueOrEmpty(signalMaps, type.id),
+                valueOrEmpty(controlSignalMaps, type.id), valueOrEmpty(options, type.id), {});
         }
     }
     return records;
 }
 
-QList<ChamberTypeReader::TypeRow> ChamberTypeReader::typeRows(const SqlQuery &query)
+QHash<quint64, ChamberTypeReader::Variants> ChamberTypeReader::variantsOfTypes(const TypeSelection &selection)
 {
-    QList<TypeRow> types;
-    m_connection.selectEach(query, [this, &types](const Row &row, int) {
-        if (hasWidth(row, ChamberTypeColumnCount))
-            types.append(TypeRow(row));
+    static const TypeStatements statements([](const TypeSelection &forSelection) {
+        const QString link = tableNameChamberTypeHasAdditionalInfo();
+        const TableColumn typeColumn{link, columnName(ChamberTypeHasAdditionalInfoColumn::CHAMBER_TYPE_ID)};
+        const TableColumn variantColumn{link, columnName(ChamberTypeHasAdditionalInfoColumn::ADDITIONAL_INFO_ID)};
+        const QString info = tableNameAdditionalInfo();
+        SqlQuery query;
+        // A variant without an additional_info row keeps its id and has no texts.
+        query
+            .select(QList<TableColumn>{typeColumn, variantColumn, {info, columnName(AdditionalInfoColumn::ARTICLE_NR)},
+                                       {info, columnName(AdditionalInfoColumn::INFO)}})
+            .from(link)
+            .leftJoin({link, variantColumn.column, info, columnName(AdditionalInfoColumn::ID)});
+        forSelection.restrict(query, typeColumn);
+        return query;
     });
-    return types;
+
+    std::vector<TypeItem<Variant>> variants;
+    m_connection.selectEachView(statements.of(selection), [this, &variants](const ISqlRowView &row, int) {
+        if (hasWidth(row, 4))
+            variants.push_back({idAt(row, 0), toInt64Or(row, 1, 0), {idAt(row, 1), textAt(row, 2), textAt(row, 3)}});
+    });
+    return listsPerType<Variants>(std::move(variants), false);
 }
 
-QHash<quint64, QList<ChamberTypeReader::Variant>> ChamberTypeReader::variantsOfTypes(const TypeSelection &selection)
+QHash<int, QString> ChamberTypeReader::controllerNames(const QList<TypeRow> &types, const TypeSelection &selection)
 {
-    const QString link = tableNameChamberTypeHasAdditionalInfo();
-    const TableColumn typeColumn{link, columnName(ChamberTypeHasAdditionalInfoColumn::CHAMBER_TYPE_ID)};
-    const TableColumn variantColumn{link, columnName(ChamberTypeHasAdditionalInfoColumn::ADDITIONAL_INFO_ID)};
-    const QString info = tableNameAdditionalInfo();
-    SqlQuery query;
-    // A variant without an additional_info row keeps its id and has no texts.
-    query
-        .select(QList<TableColumn>{typeColumn, variantColumn, {info, columnName(AdditionalInfoColumn::ARTICLE_NR)},
-                                   {info, columnName(AdditionalInfoColumn::INFO)}})
-        .from(link)
-        .leftJoin({link, variantColumn.column, info, columnName(AdditionalInfoColumn::ID)});
-    selection.restrict(query, typeColumn);
-    query.orderBy(variantColumn);
-
-    QHash<quint64, QList<Variant>> variants;
-    m_connection.selectEach(query, [this, &variants](const Row &row, int) {
-        if (hasWidth(row, 4)) {
-            variants[toUInt64Or(row.at(0), 0)].append(
-                {toUInt64Or(row.at(1), 0), toStringOr(row.at(2), QString()), toStringOr(row.at(3), QString())});
-        }
-    });
-    return variants;
-}
-
-QHash<int, QString> ChamberTypeReader::controllerNames(const TypeSelection &selection)
-{
-    // The controllers are found through the selected types, so that the
-    // statement binds no list of ids, however many types it covers.
-    SqlQuery controllerIds;
-    controllerIds.select(columnName(ChamberTypeColumn::CONTROLLER_ID)).from(tableNameChamberType());
-    selection.restrict(controllerIds, TableColumn{tableNameChamberType(), columnName(ChamberTypeColumn::ID)});
-    SqlQuery query;
-    query
-        .select(QStringList{columnName(ControllerColumn::ID), columnName(ControllerColumn::TYPE)})
-        .from(tableNameController())
-        .where(columnName(ControllerColumn::ID))
-        .in(controllerIds);
+    // A type names its controller by id; one type needs one controller,
+    // several types read them all rather than bind one value per type.
+    static const SqlQuery everyController =
+        SqlQuery()
+            .select(QStringList{columnName(ControllerColumn::ID), columnName(ControllerColumn::TYPE)})
+            .from(tableNameController());
+    static const SqlQuery oneController = SqlQuery(everyController).where(columnName(ControllerColumn::ID)).equals(0);
 
     QHash<int, QString> names;
-    m_connection.selectEach(query, [this, &names](const Row &row, int) {
+    const auto name = [this, &names](const ISqlRowView &row, int) {
         if (hasWidth(row, 2))
-            names.insert(toIntOr(row.at(0), NoId), toStringOr(row.at(1), QString()));
-    });
+            names.insert(toIntOr(row, 0, NoId), textAt(row, 1));
+    };
+    if (selection.isOne())
+        m_connection.selectEachView(SqlQuery(oneController).bindValue(0, types.first().controllerId), name);
+    else
+        m_connection.selectEachView(everyController, name);
     return names;
 }
 
 QHash<quint64, QList<int>> ChamberTypeReader::interfacesOfTypes(const TypeSelection &selection)
 {
-    const QString link = tableNameChamberTypeHasProtocol();
-    const TableColumn typeColumn{link, columnName(ChamberTypeHasProtocolColumn::CHAMBER_TYPE_ID)};
-    const TableColumn protocolColumn{link, columnName(ChamberTypeHasProtocolColumn::PROTOCOL_ID)};
-    SqlQuery query;
-    query.select(QList<TableColumn>{typeColumn, protocolColumn}).from(link);
-    selection.restrict(query, typeColumn);
-    query.orderBy(protocolColumn);
-
-    QHash<quint64, QList<int>> interfaces;
-    m_connection.selectEach(query, [this, &interfaces](const Row &row, int) {
-        if (hasWidth(row, 2))
-            interfaces[toUInt64Or(row.at(0), 0)].append(toIntOr(row.at(1), 0));
+    static const TypeStatements statements([](const TypeSelection &forSelection) {
+        const QString link = tableNameChamberTypeHasProtocol();
+        const TableColumn typeColumn{link, columnName(ChamberTypeHasProtocolColumn::CHAMBER_TYPE_ID)};
+        SqlQuery query;
+        query.select(QList<TableColumn>{typeColumn, {link, columnName(ChamberTypeHasProtocolColumn::PROTOCOL_ID)}})
+            .from(link);
+        forSelection.restrict(query, typeColumn);
+        return query;
     });
-    return interfaces;
+
+    std::vector<TypeItem<int>> interfaces;
+    m_connection.selectEachView(statements.of(selection), [this, &interfaces](const ISqlRowView &row, int) {
+        if (hasWidth(row, 2))
+            interfaces.push_back({idAt(row, 0), toInt64Or(row, 1, 0), toIntOr(row, 1, 0)});
+    });
+    return listsPerType<QList<int>>(std::move(interfaces), false);
 }
 
 QHash<quint64, QList<ChamberOption>> ChamberTypeReader::optionsOfTypes(const TypeSelection &selection)
 {
-    const QString link = tableNameChamberTypeHasOptions();
-    const QString table = tableNameOptions();
-    const TableColumn typeColumn{link, columnName(ChamberTypeHasOptionsColumn::CHAMBER_TYPE_ID)};
-    const TableColumn idColumn{table, columnName(OptionsColumn::ID)};
-    SqlQuery query;
-    query
-        .select(QList<TableColumn>{typeColumn, idColumn, {table, columnName(OptionsColumn::NAME)},
-                                   {table, columnName(OptionsColumn::FIX)}})
-        .from(link)
-        .join({link, columnName(ChamberTypeHasOptionsColumn::OPTIONS_ID), table, idColumn.column});
-    selection.restrict(query, typeColumn);
-    query.orderBy(idColumn);
-
-    // A type lists each option once, however often the link table names it.
-    QHash<quint64, QList<ChamberOption>> options;
-    QSet<QPair<quint64, int>> listed;
-    m_connection.selectEach(query, [this, &options, &listed](const Row &row, int) {
-        if (!hasWidth(row, 4))
-            return;
-        const QPair<quint64, int> entry{toUInt64Or(row.at(0), 0), toIntOr(row.at(1), NoId)};
-        if (listed.contains(entry))
-            return;
-        listed.insert(entry);
-        options[entry.first].append(ChamberOption(toStringOr(row.at(2), QString()), toBoolOr(row.at(3), false)));
+    static const TypeStatements statements([](const TypeSelection &forSelection) {
+        const QString link = tableNameChamberTypeHasOptions();
+        const QString table = tableNameOptions();
+        const TableColumn typeColumn{link, columnName(ChamberTypeHasOptionsColumn::CHAMBER_TYPE_ID)};
+        const TableColumn idColumn{table, columnName(OptionsColumn::ID)};
+        SqlQuery query;
+        query
+            .select(QList<TableColumn>{typeColumn, idColumn, {table, columnName(OptionsColumn::NAME)},
+                                       {table, columnName(OptionsColumn::FIX)}})
+            .from(link)
+            .join({link, columnName(ChamberTypeHasOptionsColumn::OPTIONS_ID), table, idColumn.column});
+        forSelection.restrict(query, typeColumn);
+        return query;
     });
-    return options;
+
+    std::vector<TypeItem<ChamberOption>> options;
+    m_connection.selectEachView(statements.of(selection), [this, &options](const ISqlRowView &row, int) {
+        if (hasWidth(row, 4))
+            options.push_back({idAt(row, 0), toIntOr(row, 1, NoId), {textAt(row, 2), toBoolOr(row, 3, false)}});
+    });
+    // A type lists each option once, however often the link table names it.
+    return listsPerType<QList<ChamberOption>>(std::move(options), true);
 }
 
 void ChamberTypeReader::readSignalsOfTypes(const TypeSelection &selection,
@@ -356,8 +468,7 @@ void ChamberTypeReader::readSignalsOfTypes(const TypeSelection &selection,
 {
     SignalAssembler assembler(m_connection, m_reportError);
 
-    QHash<quint64, QList<int>> signalIds;
-    {
+    static const TypeStatements signalStatements([](const TypeSelection &forSelection) {
         const QString link = tableNameChamberTypeHasSignal();
         const TableColumn typeColumn{link, columnName(ChamberTypeHasSignalColumn::CHAMBER_TYPE_ID)};
         SqlQuery query;
@@ -365,54 +476,58 @@ void ChamberTypeReader::readSignalsOfTypes(const TypeSelection &selection,
             .from(link)
             .join({link, columnName(ChamberTypeHasSignalColumn::SIGNAL_ID), tableNameSignal(),
                    columnName(SignalColumn::ID)});
-        selection.restrict(query, typeColumn);
-        m_connection.selectEach(query, [&](const Row &row, int) {
-            if (hasWidth(row, 1 + SignalAssembler::SignalColumnCount))
-                signalIds[toUInt64Or(row.at(0), 0)].append(assembler.addSignalRow(row, 1));
-        });
-    }
+        forSelection.restrict(query, typeColumn);
+        return query;
+    });
+    QHash<quint64, QList<int>> signalIds;
+    m_connection.selectEachView(signalStatements.of(selection), [&](const ISqlRowView &row, int) {
+        if (hasWidth(row, 1 + SignalAssembler::SignalColumnCount))
+            signalIds[idAt(row, 0)].append(assembler.addSignalRow(row, 1));
+    });
 
-    QHash<quint64, QList<ControlSignalRow>> controlSignalRows;
-    {
+    // The type's id, then the columns of control_signals through write.
+    constexpr int ControlSignalRowWidth = 1 + columnCountThrough(ControlSignalsColumn::WRITE);
+    static const TypeStatements controlSignalStatements([](const TypeSelection &forSelection) {
         const QString link = tableNameChamberTypeHasControlSignals();
         const QString table = tableNameControlSignals();
         const TableColumn typeColumn{link, columnName(ChamberTypeHasControlSignalsColumn::CHAMBER_TYPE_ID)};
         QList<TableColumn> columns{typeColumn};
-        for (int index = 0; index <= static_cast<int>(ControlSignalsColumn::WRITE); ++index)
-            columns.append({table, columnName(static_cast<ControlSignalsColumn>(index))});
+        for (const QString &column : columnNamesThrough(ControlSignalsColumn::WRITE))
+            columns.append({table, column});
         SqlQuery query;
         query.select(columns).from(link).join({link, columnName(ChamberTypeHasControlSignalsColumn::CONTROL_SIGNALS_ID),
                                                table, columnName(ControlSignalsColumn::ID)});
-        selection.restrict(query, typeColumn);
-        m_connection.selectEach(query, [&](const Row &row, int) {
-            if (!hasWidth(row, columns.size()))
-                return;
-            const ControlSignalRow controlSignal{ControlSignalId(toIntOr(row.at(1), NoId)),
-                                                 toStringOr(row.at(2), QString()),
-                                                 toIntOr(row.at(3), -1),
-                                                 toIntOr(row.at(4), -1),
-                                                 toIntOr(row.at(5), NoId),
-                                                 toIntOr(row.at(6), NoId)};
-            assembler.addDescriptorId(controlSignal.readId);
-            assembler.addDescriptorId(controlSignal.writeId);
-            controlSignalRows[toUInt64Or(row.at(0), 0)].append(controlSignal);
-        });
-    }
+        forSelection.restrict(query, typeColumn);
+        return query;
+    });
+    QHash<quint64, QList<ControlSignalRow>> controlSignalRows;
+    m_connection.selectEachView(controlSignalStatements.of(selection), [&](const ISqlRowView &row, int) {
+        if (!hasWidth(row, ControlSignalRowWidth))
+            return;
+        const ControlSignalRow controlSignal{ControlSignalId(toIntOr(row, 1, NoId)), textAt(row, 2), numberAt(row, 3),
+                                             numberAt(row, 4), toIntOr(row, 5, NoId), toIntOr(row, 6, NoId)};
+        assembler.addDescriptorId(controlSignal.readId);
+        assembler.addDescriptorId(controlSignal.writeId);
+        controlSignalRows[idAt(row, 0)].append(controlSignal);
+    });
 
     assembler.load();
 
     for (auto it = signalIds.cbegin(); it != signalIds.cend(); ++it) {
         QMap<int, ChamberSignal> &signalMap = signalMaps[it.key()];
         for (int signalId : it.value()) {
-            const ChamberSignal signal = assembler.signal(signalId);
-            if (!SignalAssembler::isDefault(signal))
-                signalMap.insert(signal.id(), signal);
+            ChamberSignal signal = assembler.signal(signalId);
+            if (SignalAssembler::isDefault(signal))
+                continue;
+            // Moved into the map: a copy would count up every descriptor it shares.
+            const int id = signal.id();
+            signalMap[id] = std::move(signal);
         }
     }
 
     // A descriptor that is not there leaves the empty one.
     const auto descriptorOrEmpty = [&assembler](int descriptorId) {
-        const QSharedPointer<ControllerAddress> descriptor = assembler.descriptor(descriptorId);
+        const SignalAssembler::AddressPointer descriptor = assembler.descriptor(descriptorId);
         return descriptor.isNull() ? ControllerAddress() : *descriptor;
     };
     for (auto it = controlSignalRows.cbegin(); it != controlSignalRows.cend(); ++it) {
@@ -424,6 +539,14 @@ void ChamberTypeReader::readSignalsOfTypes(const TypeSelection &selection,
                                                   descriptorOrEmpty(row.readId), descriptorOrEmpty(row.writeId)));
         }
     }
+}
+
+bool ChamberTypeReader::hasWidth(const ISqlRowView &row, int width)
+{
+    if (row.columnCount() == width)
+        return true;
+    m_reportError(domain::types::UNEXPECTED_RESULT);
+    return false;
 }
 
 bool ChamberTypeReader::hasWidth(const Row &row, int width)

@@ -2,12 +2,14 @@
 
 #include "connection/database/stores/signalassembler.h"
 #include "domain/api/isqlconnection.h"
+#include "domain/api/isqlrowview.h"
 #include "domain/types/chambertypedata.h"
 #include "domain/types/chambertypekey.h"
 
 #include <QtCore/QHash>
 #include <QtCore/QList>
 #include <QtCore/QMap>
+#include <QtCore/QVector>
 
 namespace quelta::base::connection::databaseconnection {
 
@@ -41,14 +43,17 @@ private:
     using Row = domain::api::ISqlConnection::Row;
     struct TypeRow;
     struct Variant;
+    using Variants = QVector<Variant>;
     class TypeSelection;
+    class TypeStatements;
+
+    static const TypeStatements &typeStatements();
 
     QList<domain::types::ChamberTypeData> readTypes(const TypeSelection &selection, bool withSignals);
     QList<domain::types::ChamberTypeData> records(const QList<TypeRow> &types, const TypeSelection &selection,
-                                                  bool withSignals, const QHash<quint64, QList<Variant>> &variants);
-    QList<TypeRow> typeRows(const SqlQuery &query);
-    QHash<quint64, QList<Variant>> variantsOfTypes(const TypeSelection &selection);
-    QHash<int, QString> controllerNames(const TypeSelection &selection);
+                                                  bool withSignals, const QHash<quint64, Variants> &variants);
+    QHash<quint64, Variants> variantsOfTypes(const TypeSelection &selection);
+    QHash<int, QString> controllerNames(const QList<TypeRow> &types, const TypeSelection &selection);
     QHash<quint64, QList<int>> interfacesOfTypes(const TypeSelection &selection);
     QHash<quint64, QList<domain::types::ChamberOption>> optionsOfTypes(const TypeSelection &selection);
     void readSignalsOfTypes(const TypeSelection &selection,
@@ -56,6 +61,7 @@ private:
                             QHash<quint64, QMap<int, domain::types::ControlSignal>> &controlSignalMaps);
     // False, after UNEXPECTED_RESULT, when the row does not hold exactly that
     // many values.
+    bool hasWidth(const domain::api::ISqlRowView &row, int width);
     bool hasWidth(const Row &row, int width);
 
     domain::api::ISqlConnection &m_connection;

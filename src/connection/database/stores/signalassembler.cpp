@@ -7,12 +7,17 @@
 #include "domain/types/unit.h"
 #include "domain/types/userlevel.h"
 
+#include <QtCore/QSet>
 #include <QtCore/QStringList>
+
+#include <algorithm>
+#include <utility>
 
 namespace quelta::base::connection::databaseconnection {
 
 namespace {
 
+using domain::api::ISqlRowView;
 using domain::types::ChamberSignal;
 using domain::types::ControllerAddress;
 using domain::types::ControllerAddressId;
@@ -28,11 +33,6 @@ constexpr int IdsForTableScan = 5000;
 
 constexpr int NoId = -1;
 
-int column(SignalColumn signalColumn)
-{
-    return static_cast<int>(signalColumn);
-}
-
 int userLevelOf(const QVariant &value)
 {
     if (!isUsable(value))
@@ -42,9 +42,53 @@ int userLevelOf(const QVariant &value)
     return isNumber ? level : 0;
 }
 
-QStringList descriptorColumns()
+int userLevelOf(const ISqlRowView &row, int column)
 {
-    return columnNamesThrough(ControllerDataColumn::DESCRIPTION);
+    switch (row.storage(column)) {
+    case ISqlRowView::Storage::Null:
+        return 0;
+    case ISqlRowView::Storage::Integer:
+        return int(row.integer(column));
+    default:
+        return userLevelOf(row.value(column));
+    }
+}
+
+// The code that a text column stands for, converted once for each text and
+// then found by the text's bytes. A value stored otherwise than as text is
+// converted from the text that toStringOr() makes of it, each time.
+template<typename Code, typename Convert>
+Code codeOf(std::map<std::string, Code, std::less<>> &codes, const ISqlRowView &row, int column, Convert convert)
+{
+    const ISqlRowView::Storage storage = row.storage(column);
+    if (storage != ISqlRowView::Storage::Null && storage != ISqlRowView::Storage::Text)
+        return convert(toStringOr(row, column, QString()));
+    const std::string_view bytes = row.utf8(column);
+    auto code = codes.find(bytes);
+    if (code == codes.end()) {
+        // NULL and the empty text both read as the absent text.
+        const QString text = bytes.empty() ? QString() : QString::fromUtf8(bytes.data(), int(bytes.size()));
+        code = codes.emplace(std::string(bytes), convert(text)).first;
+    }
+    return code->second;
+}
+
+// Sorted and without repeats, as selectEachById() takes them.
+std::vector<int> sortedUnique(std::vector<int> ids)
+{
+    std::sort(ids.begin(), ids.end());
+    ids.erase(std::unique(ids.begin(), ids.end()), ids.end());
+    return ids;
+}
+
+// SELECT <the columns> FROM <the table>, written once; each lookup adds the
+// ids it needs. The first column is the id.
+template<typename Column>
+SqlQuery everyRow(const QString &table, Column lastColumn)
+{
+    SqlQuery query;
+    query.select(columnNamesThrough(lastColumn)).from(table);
+    return query;
 }
 
 } // namespace
@@ -72,53 +116,48 @@ bool SignalAssembler::isDefault(const ChamberSignal &signal)
 
 QList<int> SignalAssembler::addSignals(const QList<int> &signalIds)
 {
-    const QSet<int> ids(signalIds.cbegin(), signalIds.cend());
+    static const SqlQuery signalRows = everyRow(tableNameSignal(), SignalColumn::WRITE_AUTO);
     QList<int> found;
-    selectEachById(tableNameSignal(), columnNamesThrough(SignalColumn::WRITE_AUTO), ids,
-                   [this, &found](const Row &row) { found.append(addSignalRow(row)); });
+    selectEachById(signalRows, columnName(SignalColumn::ID), columnCountThrough(SignalColumn::WRITE_AUTO),
+                   sortedUnique({signalIds.cbegin(), signalIds.cend()}),
+                   [this, &found](const RowView &row) { found.append(addSignalRow(row)); });
     return found;
 }
 
-SignalAssembler::SignalRow SignalAssembler::parseSignalRow(const Row &row, int offset)
+SignalAssembler::SignalRow SignalAssembler::parseSignalRow(const RowView &row, int offset)
 {
-    const auto value = [&row, offset](SignalColumn signalColumn) -> const QVariant & {
-        return row.at(offset + column(signalColumn));
-    };
+    const auto column = [offset](SignalColumn signalColumn) { return offset + static_cast<int>(signalColumn); };
 
     SignalRow signal;
-    signal.id = toIntOr(value(SignalColumn::ID), NoId);
-    signal.name = toStringOr(value(SignalColumn::NAME), QString());
-    const QString unitText = toStringOr(value(SignalColumn::UNIT), QString());
-    auto unit = m_unitCodes.constFind(unitText);
-    if (unit == m_unitCodes.cend())
-        unit = m_unitCodes.insert(unitText, Unit::fromString(unitText));
-    signal.unit = *unit;
-    signal.userLevel = userLevelOf(value(SignalColumn::USER_LEVEL));
-    signal.limitMin = toFloatOr(value(SignalColumn::LIMIT_MIN), ChamberSignal::NoLowerLimit);
-    signal.limitMax = toFloatOr(value(SignalColumn::LIMIT_MAX), ChamberSignal::NoUpperLimit);
-    signal.bitPosition = toIntOr(value(SignalColumn::BITPOSITION), -1);
-    signal.timeProgrammable = toBoolOr(value(SignalColumn::TIME_PROGRAMMABLE), false);
-    signal.weekProgrammable = toBoolOr(value(SignalColumn::WEEK_PROGRAMMABLE), false);
-    signal.valueType = toIntOr(value(SignalColumn::VALUE_TYPE), 0);
-    signal.signalType = signalTypeId(toStringOr(value(SignalColumn::SIGNAL_TYPE), QString()));
-    signal.setPointSignal = toIntOr(value(SignalColumn::SET_POINT_SIGNAL), NoId);
-    signal.addressIds = {toIntOr(value(SignalColumn::READ), NoId), toIntOr(value(SignalColumn::WRITE_BASIC), NoId),
-                         toIntOr(value(SignalColumn::WRITE_MANUAL), NoId),
-                         toIntOr(value(SignalColumn::WRITE_AUTO), NoId)};
+    signal.id = toIntOr(row, column(SignalColumn::ID), NoId);
+    signal.name = toStringOr(row, column(SignalColumn::NAME), QString());
+    signal.unit = codeOf(m_unitCodes, row, column(SignalColumn::UNIT), &Unit::fromString);
+    signal.userLevel = userLevelOf(row, column(SignalColumn::USER_LEVEL));
+    signal.limitMin = toFloatOr(row, column(SignalColumn::LIMIT_MIN), ChamberSignal::NoLowerLimit);
+    signal.limitMax = toFloatOr(row, column(SignalColumn::LIMIT_MAX), ChamberSignal::NoUpperLimit);
+    signal.bitPosition = toIntOr(row, column(SignalColumn::BITPOSITION), -1);
+    signal.timeProgrammable = toBoolOr(row, column(SignalColumn::TIME_PROGRAMMABLE), false);
+    signal.weekProgrammable = toBoolOr(row, column(SignalColumn::WEEK_PROGRAMMABLE), false);
+    signal.valueType = toIntOr(row, column(SignalColumn::VALUE_TYPE), 0);
+    signal.signalType = codeOf(m_signalTypes, row, column(SignalColumn::SIGNAL_TYPE), &signalTypeId);
+    signal.setPointSignal = toIntOr(row, column(SignalColumn::SET_POINT_SIGNAL), NoId);
+    signal.addressIds = {toIntOr(row, column(SignalColumn::READ), NoId),
+                         toIntOr(row, column(SignalColumn::WRITE_BASIC), NoId),
+                         toIntOr(row, column(SignalColumn::WRITE_MANUAL), NoId),
+                         toIntOr(row, column(SignalColumn::WRITE_AUTO), NoId)};
     return signal;
 }
 
-int SignalAssembler::addSignalRow(const Row &row, int offset)
+int SignalAssembler::addSignalRow(const RowView &row, int offset)
 {
-    const SignalRow signal = parseSignalRow(row, offset);
-    m_rows.insert(signal.id, signal);
-    return signal.id;
+    m_rows.push_back(parseSignalRow(row, offset));
+    return m_rows.back().id;
 }
 
 void SignalAssembler::addDescriptorId(int descriptorId)
 {
     if (descriptorId != NoId)
-        m_descriptorIds.insert(descriptorId);
+        m_controlDescriptorIds.push_back(descriptorId);
 }
 
 void SignalAssembler::load()
@@ -132,145 +171,193 @@ void SignalAssembler::loadSetPointSignals()
 {
     // Follow the set-point references level by level until every signal
     // that a taken row reaches is loaded or known to be missing.
-    QSet<int> known;
-    for (auto it = m_rows.cbegin(); it != m_rows.cend(); ++it)
-        known.insert(it.key());
-
-    QSet<int> pending;
-    const auto collectReferences = [&](const SignalRow &signal) {
+    QSet<int> requested;
+    QList<int> pending;
+    const auto collectReference = [&](const SignalRow &signal) {
         const int reference = signal.setPointSignal;
-        if (reference != NoId && reference != signal.id && !known.contains(reference))
-            pending.insert(reference);
+        if (reference == NoId || reference == signal.id || findRow(reference) || requested.contains(reference))
+            return;
+        requested.insert(reference);
+        pending.append(reference);
     };
-    for (const SignalRow &signal : qAsConst(m_rows))
-        collectReferences(signal);
+    for (const SignalRow &signal : m_rows)
+        collectReference(signal);
 
     while (!pending.isEmpty()) {
-        const QList<int> requested(pending.cbegin(), pending.cend());
-        known.unite(pending);
-        pending.clear();
-        for (int id : addSignals(requested))
-            collectReferences(m_rows.value(id));
+        const QList<int> level = std::exchange(pending, {});
+        for (int id : addSignals(level))
+            collectReference(*findRow(id));
     }
 }
 
 void SignalAssembler::loadValueTypes()
 {
+    // Thousands of signals share a handful of value types.
     QSet<int> ids;
-    for (const SignalRow &signal : qAsConst(m_rows)) {
+    for (const SignalRow &signal : m_rows) {
         if (signal.valueType != 0)
             ids.insert(signal.valueType);
     }
-    const QStringList columns{columnName(ValueTypeColumn::ID), columnName(ValueTypeColumn::COLOR),
-                              columnName(ValueTypeColumn::DECIMAL_PLACES)};
-    selectEachById(tableNameValueType(), columns, ids, [this](const Row &row) {
-        const QString colorName = toStringOr(row.at(1), QString());
-        m_valueTypes.insert(toIntOr(row.at(0), 0),
-                            {colorName.isEmpty() ? QColor() : QColor(colorName), toIntOr(row.at(2), 0)});
-    });
+    static const SqlQuery valueTypeRows =
+        SqlQuery()
+            .select(QStringList{columnName(ValueTypeColumn::ID), columnName(ValueTypeColumn::COLOR),
+                                columnName(ValueTypeColumn::DECIMAL_PLACES)})
+            .from(tableNameValueType());
+    const auto take = [this](const RowView &row) {
+        const QString colorName = toStringOr(row, 1, QString());
+        m_valueTypes.insert(toIntOr(row, 0, 0),
+                            {colorName.isEmpty() ? QColor() : QColor(colorName), toIntOr(row, 2, 0)});
+    };
+    selectEachById(valueTypeRows, columnName(ValueTypeColumn::ID), 3, sortedUnique({ids.cbegin(), ids.cend()}), take);
 }
 
 void SignalAssembler::loadDescriptors()
 {
-    QSet<int> ids = m_descriptorIds;
-    for (const SignalRow &signal : qAsConst(m_rows)) {
+    // Nearly every signal names descriptors of its own: sorting the ids
+    // costs less than a set of them.
+    std::vector<int> ids = m_controlDescriptorIds;
+    ids.reserve(ids.size() + 4 * size_t(m_rows.size()));
+    for (const SignalRow &signal : m_rows) {
         for (int id : signal.addressIds) {
             if (id != NoId)
-                ids.insert(id);
+                ids.push_back(id);
         }
     }
-    m_descriptors.reserve(ids.size());
-    selectEachById(tableNameControllerData(), descriptorColumns(), ids, [this](const Row &row) {
-        const QSharedPointer<ControllerAddress> address = descriptorFromRow(row);
-        m_descriptors.insert(address->id().value(), address);
-    });
+    m_descriptorIds = sortedUnique(std::move(ids));
+    m_descriptors.assign(m_descriptorIds.size(), AddressPointer());
+    static const SqlQuery descriptorRows = everyRow(tableNameControllerData(), ControllerDataColumn::DESCRIPTION);
+    const auto take = [this](const RowView &row) {
+        AddressPointer address = descriptorFromRow(row);
+        const std::size_t index = descriptorIndex(address->id().value());
+        // A later row of one id replaces an earlier one.
+        if (index != m_descriptorIds.size())
+            m_descriptors[index] = std::move(address);
+    };
+    selectEachById(descriptorRows, columnName(ControllerDataColumn::ID),
+                   columnCountThrough(ControllerDataColumn::DESCRIPTION), m_descriptorIds, take);
 }
 
-QSharedPointer<ControllerAddress> SignalAssembler::descriptorFromRow(const Row &row)
+std::size_t SignalAssembler::descriptorIndex(int descriptorId) const
 {
-    const QString accessText = toStringOr(row.at(2), QString());
-    auto access = m_accessModes.constFind(accessText);
-    if (access == m_accessModes.cend())
-        access = m_accessModes.insert(accessText, accessModeId(accessText));
-
-    const QString variableTypeText = toStringOr(row.at(3), QString());
-    auto variableType = m_variableTypes.constFind(variableTypeText);
-    if (variableType == m_variableTypes.cend())
-        variableType = m_variableTypes.insert(variableTypeText, parseVariableType(variableTypeText));
-
-    return QSharedPointer<ControllerAddress>::create(ControllerAddressId(toIntOr(row.at(0), NoId)),
-                                                     toStringOr(row.at(1), QString()), *access,
-                                                     variableType->first, variableType->second,
-                                                     toIntOr(row.at(4), NoId), toStringOr(row.at(5), QString()));
+    const auto id = std::lower_bound(m_descriptorIds.cbegin(), m_descriptorIds.cend(), descriptorId);
+    return id != m_descriptorIds.cend() && *id == descriptorId ? std::size_t(id - m_descriptorIds.cbegin())
+                                                               : m_descriptorIds.size();
 }
 
-void SignalAssembler::selectEachById(const QString &table, const QStringList &columns, const QSet<int> &ids,
-                                     const std::function<void(const Row &)> &function)
+SignalAssembler::AddressPointer SignalAssembler::descriptorFromRow(const RowView &row)
 {
-    const auto take = [this, &function, &columns](const Row &row) {
-        if (row.size() == columns.size())
+    const int access = codeOf(m_accessModes, row, 2, &accessModeId);
+    const QPair<int, int> variableType = codeOf(m_variableTypes, row, 3, &parseVariableType);
+    return AddressPointer::create(ControllerAddressId(toIntOr(row, 0, NoId)), toStringOr(row, 1, QString()), access,
+                                  variableType.first, variableType.second, toIntOr(row, 4, NoId),
+                                  toStringOr(row, 5, QString()));
+}
+
+void SignalAssembler::selectEachById(const SqlQuery &everyRow, const QString &idColumn, int width,
+                                     const std::vector<int> &ids,
+                                     const std::function<void(const RowView &)> &function)
+{
+    const auto take = [this, &function, width](const RowView &row) {
+        if (row.columnCount() == width)
             function(row);
         else
             m_reportError(domain::types::UNEXPECTED_RESULT);
     };
-    if (ids.size() >= IdsForTableScan) {
-        SqlQuery query;
-        query.select(columns).from(table);
-        m_connection.selectEach(query, [&take, &ids, &columns](const Row &row, int) {
+    if (ids.size() >= size_t(IdsForTableScan)) {
+        m_connection.selectEachView(everyRow, [&take, &ids, width](const RowView &row, int) {
             // A row of the wrong width goes on, to be reported.
-            if (row.size() != columns.size() || ids.contains(toIntOr(row.at(0), NoId)))
+            if (row.columnCount() != width || std::binary_search(ids.cbegin(), ids.cend(), toIntOr(row, 0, NoId)))
                 take(row);
         });
         return;
     }
 
-    const QList<QVariant> values = toVariantList(ids.values());
-    for (int first = 0; first < values.size(); first += MaxIdsPerStatement) {
-        SqlQuery query;
-        query.select(columns).from(table).where(columns.first()).in(values.mid(first, MaxIdsPerStatement));
-        m_connection.selectEach(query, [&take](const Row &row, int) { take(row); });
+    for (size_t first = 0; first < ids.size(); first += MaxIdsPerStatement) {
+        const size_t end = std::min(ids.size(), first + MaxIdsPerStatement);
+        QList<QVariant> values;
+        values.reserve(int(end - first));
+        for (size_t index = first; index < end; ++index)
+            values.append(ids[index]);
+        SqlQuery query = everyRow;
+        query.where(idColumn).in(values);
+        m_connection.selectEachView(query, [&take](const RowView &row, int) { take(row); });
     }
 }
 
-QSharedPointer<ControllerAddress> SignalAssembler::descriptor(int descriptorId)
+SignalAssembler::AddressPointer SignalAssembler::descriptor(int descriptorId)
 {
+    return addressOf(descriptorId);
+}
+
+const SignalAssembler::AddressPointer &SignalAssembler::addressOf(int descriptorId)
+{
+    static const AddressPointer none;
     if (descriptorId == NoId)
-        return {};
-    const QSharedPointer<ControllerAddress> address = m_descriptors.value(descriptorId);
+        return none;
+    const std::size_t index = descriptorIndex(descriptorId);
+    const AddressPointer &address = index != m_descriptorIds.size() ? m_descriptors[index] : none;
     if (address.isNull())
         m_reportError(domain::types::UNEXPECTED_RESULT);
     return address;
 }
 
+const SignalAssembler::SignalRow *SignalAssembler::findRow(int signalId)
+{
+    if (m_indexedRows != m_rows.size())
+        indexRows();
+    const auto entry = std::lower_bound(m_rowIndex.cbegin(), m_rowIndex.cend(), signalId,
+                                        [](const RowIndexEntry &entry, int id) { return entry.first < id; });
+    return entry != m_rowIndex.cend() && entry->first == signalId ? &m_rows[entry->second] : nullptr;
+}
+
+void SignalAssembler::indexRows()
+{
+    m_rowIndex.clear();
+    m_rowIndex.reserve(m_rows.size());
+    for (std::size_t position = 0; position < m_rows.size(); ++position)
+        m_rowIndex.push_back({m_rows[position].id, position});
+    // By id, then by position: of the rows of one id the one taken last
+    // replaces the others.
+    std::sort(m_rowIndex.begin(), m_rowIndex.end());
+    auto kept = m_rowIndex.begin();
+    for (auto entry = m_rowIndex.cbegin(); entry != m_rowIndex.cend(); ++entry) {
+        const auto next = std::next(entry);
+        if (next == m_rowIndex.cend() || next->first != entry->first)
+            *kept++ = *entry;
+    }
+    m_rowIndex.erase(kept, m_rowIndex.end());
+    m_indexedRows = m_rows.size();
+}
+
 ChamberSignal SignalAssembler::signal(int signalId)
 {
-    const auto row = m_rows.constFind(signalId);
-    if (row == m_rows.cend())
+    const SignalRow *row = findRow(signalId);
+    if (!row)
         return ChamberSignal();
-    QVector<int> chain{signalId};
+    Chain chain;
+    chain.append(signalId);
     bool chainDependent = false;
     return build(*row, chain, &chainDependent);
 }
 
-ChamberSignal SignalAssembler::build(const SignalRow &row, QVector<int> &chain, bool *chainDependent)
+ChamberSignal SignalAssembler::build(const SignalRow &row, Chain &chain, bool *chainDependent)
 {
-    QSharedPointer<ChamberSignal> setPointSignal;
+    ChamberSignal::SignalPointer setPointSignal;
     if (row.setPointSignal != NoId && row.setPointSignal != row.id)
         setPointSignal = resolveSetPoint(row.setPointSignal, chain, chainDependent);
 
     const ValueType valueType = row.valueType != 0 ? m_valueTypes.value(row.valueType) : ValueType();
     return ChamberSignal(row.id, row.name, row.unit, valueType.color, valueType.decimalPlaces,
                          UserLevel(row.userLevel), row.limitMin, row.limitMax, row.bitPosition, row.signalType,
-                         setPointSignal, row.timeProgrammable, row.weekProgrammable, descriptor(row.addressIds[0]),
-                         descriptor(row.addressIds[1]), descriptor(row.addressIds[2]), descriptor(row.addressIds[3]));
+                         setPointSignal, row.timeProgrammable, row.weekProgrammable, addressOf(row.addressIds[0]),
+                         addressOf(row.addressIds[1]), addressOf(row.addressIds[2]), addressOf(row.addressIds[3]));
 }
 
-QSharedPointer<ChamberSignal> SignalAssembler::resolveSetPoint(int signalId, QVector<int> &chain,
-                                                               bool *chainDependent)
+ChamberSignal::SignalPointer SignalAssembler::resolveSetPoint(int signalId, Chain &chain, bool *chainDependent)
 {
-    const QSharedPointer<ChamberSignal> built = m_setPointSignals.value(signalId);
-    if (!built.isNull())
-        return built;
+    const auto built = m_setPointSignals.constFind(signalId);
+    if (built != m_setPointSignals.cend())
+        return *built;
 
     if (chain.contains(signalId)) {
         // A catalogue whose set-point signals name each other would otherwise
@@ -279,8 +366,8 @@ QSharedPointer<ChamberSignal> SignalAssembler::resolveSetPoint(int signalId, QVe
         return {};
     }
 
-    const auto row = m_rows.constFind(signalId);
-    if (row == m_rows.cend()) {
+    const SignalRow *row = findRow(signalId);
+    if (!row) {
         m_reportError(domain::types::UNEXPECTED_RESULT);
         return {};
     }
@@ -294,7 +381,7 @@ QSharedPointer<ChamberSignal> SignalAssembler::resolveSetPoint(int signalId, QVe
         m_reportError(domain::types::UNEXPECTED_RESULT);
         return {};
     }
-    const auto shared = QSharedPointer<ChamberSignal>::create(signal);
+    const auto shared = ChamberSignal::SignalPointer::create(signal);
     if (cutBelow)
         *chainDependent = true;
     else

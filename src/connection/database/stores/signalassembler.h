@@ -2,23 +2,29 @@
 
 #include "connection/database/core/tablecolumn.h"
 #include "domain/api/isqlconnection.h"
+#include "domain/api/isqlrowview.h"
 #include "domain/types/chambersignal.h"
 #include "domain/types/controlleraddress.h"
 #include "domain/types/databaseconnectionerror.h"
 
 #include <QtCore/QHash>
 #include <QtCore/QList>
-#include <QtCore/QSet>
 #include <QtCore/QSharedPointer>
 #include <QtCore/QString>
+#include <QtCore/QVarLengthArray>
 #include <QtCore/QVariant>
-#include <QtCore/QVector>
 #include <QtGui/QColor>
 
 #include <array>
 #include <functional>
+#include <map>
+#include <string>
+#include <utility>
+#include <vector>
 
 namespace quelta::base::connection::databaseconnection {
+
+class SqlQuery;
 
 // Turns rows of the catalogue's signal table into ChamberSignal records.
 //
@@ -36,7 +42,8 @@ namespace quelta::base::connection::databaseconnection {
 class SignalAssembler
 {
 public:
-    using Row = domain::api::ISqlConnection::Row;
+    using RowView = domain::api::ISqlRowView;
+    using AddressPointer = domain::types::ChamberSignal::AddressPointer;
     using ErrorReporter = std::function<void(domain::types::DatabaseConnectionError)>;
 
     // The number of signal columns, in the order of signalColumns().
@@ -56,7 +63,7 @@ public:
     QList<int> addSignals(const QList<int> &signalIds);
     // Takes the signal whose SignalColumnCount values start at the offset
     // (the caller has checked the row's width) and returns its id.
-    int addSignalRow(const Row &row, int offset = 0);
+    int addSignalRow(const RowView &row, int offset = 0);
     // A descriptor that a control signal needs; -1 needs none.
     void addDescriptorId(int descriptorId);
 
@@ -69,7 +76,7 @@ public:
     domain::types::ChamberSignal signal(int signalId);
     // A loaded descriptor; null for -1, and null with UNEXPECTED_RESULT for
     // an id without a controller_data row.
-    QSharedPointer<domain::types::ControllerAddress> descriptor(int descriptorId);
+    AddressPointer descriptor(int descriptorId);
 
 private:
     struct SignalRow
@@ -96,37 +103,62 @@ private:
         int decimalPlaces = 0;
     };
 
-    SignalRow parseSignalRow(const Row &row, int offset);
-    QSharedPointer<domain::types::ControllerAddress> descriptorFromRow(const Row &row);
+    SignalRow parseSignalRow(const RowView &row, int offset);
+    // The row of the id taken last, or null; indexes the rows taken since
+    // the last lookup first. The row stays valid until a row is taken.
+    const SignalRow *findRow(int signalId);
+    void indexRows();
+    AddressPointer descriptorFromRow(const RowView &row);
     void loadSetPointSignals();
     void loadValueTypes();
     void loadDescriptors();
-    // Runs the function for every row of the table whose first column holds
-    // one of the ids; a row of another width than the columns' is reported
-    // as UNEXPECTED_RESULT instead.
-    void selectEachById(const QString &table, const QStringList &columns, const QSet<int> &ids,
-                        const std::function<void(const Row &)> &function);
+    // Runs the function for every row of everyRow whose first column, the
+    // id column, holds one of the ids, which are sorted and unique; a row of
+    // another width is reported as UNEXPECTED_RESULT instead.
+    void selectEachById(const SqlQuery &everyRow, const QString &idColumn, int width, const std::vector<int> &ids,
+                        const std::function<void(const RowView &)> &function);
 
-    domain::types::ChamberSignal build(const SignalRow &row, QVector<int> &chain, bool *chainDependent);
-    QSharedPointer<domain::types::ChamberSignal> resolveSetPoint(int signalId, QVector<int> &chain,
-                                                                 bool *chainDependent);
+    // The set-point signals that lead to the one being built; seldom long.
+    using Chain = QVarLengthArray<int, 8>;
+
+    domain::types::ChamberSignal build(const SignalRow &row, Chain &chain, bool *chainDependent);
+    domain::types::ChamberSignal::SignalPointer resolveSetPoint(int signalId, Chain &chain, bool *chainDependent);
+    // As descriptor(), without copying the pointer that the record copies.
+    const AddressPointer &addressOf(int descriptorId);
+    // Where m_descriptorIds holds the id; its size when it does not.
+    std::size_t descriptorIndex(int descriptorId) const;
 
     domain::api::ISqlConnection &m_connection;
     ErrorReporter m_reportError;
 
-    QHash<int, SignalRow> m_rows;
-    QSet<int> m_descriptorIds;
+    // The rows taken, in the order taken, and beside them their ids in
+    // order, each with the position of the last row taken of it: no set of
+    // nodes to allocate for the eighty thousand signals of a catalogue.
+    using RowIndexEntry = std::pair<int, std::size_t>;
+    std::vector<SignalRow> m_rows;
+    std::vector<RowIndexEntry> m_rowIndex;
+    std::size_t m_indexedRows = 0;
+    // Those of the control signals, in the order given, repeats included.
+    std::vector<int> m_controlDescriptorIds;
     QHash<int, ValueType> m_valueTypes;
-    QHash<int, QSharedPointer<domain::types::ControllerAddress>> m_descriptors;
+    // The ids of the descriptors to load, sorted, and beside each the one
+    // loaded, or null when the catalogue lacks it: no set of nodes to
+    // allocate for the hundred thousand descriptors of a whole catalogue.
+    std::vector<int> m_descriptorIds;
+    std::vector<AddressPointer> m_descriptors;
     // Set-point signals already built, so that records share them. A set-point
     // signal whose chain was cut by a cycle depends on where it was reached
     // from and is not kept.
-    QHash<int, QSharedPointer<domain::types::ChamberSignal>> m_setPointSignals;
+    QHash<int, domain::types::ChamberSignal::SignalPointer> m_setPointSignals;
 
-    // Conversions of the catalogue's texts, which repeat from row to row.
-    QHash<QString, int> m_unitCodes;
-    QHash<QString, int> m_accessModes;
-    QHash<QString, QPair<int, int>> m_variableTypes;
+    // Conversions of the catalogue's texts, which repeat from row to row,
+    // found by the texts' bytes.
+    template<typename Code>
+    using TextCodes = std::map<std::string, Code, std::less<>>;
+    TextCodes<int> m_unitCodes;
+    TextCodes<int> m_signalTypes;
+    TextCodes<int> m_accessModes;
+    TextCodes<QPair<int, int>> m_variableTypes;
 };
 
 } // namespace quelta::base::connection::databaseconnection

@@ -230,11 +230,11 @@ QMap<int, ChamberSignal> SqlConfigurationDatabaseConnection::matchSignalsByValue
 
     SignalAssembler assembler = makeAssembler();
     QList<QPair<int, int>> matches;
-    m_frame.connection()->selectEach(query, [this, &assembler, &matches](const Row &row, int) {
+    m_frame.connection()->selectEachView(query, [this, &assembler, &matches](const RowView &row, int) {
         if (!m_frame.hasWidth(row, SignalAssembler::SignalColumnCount + 1))
             return;
         const int destinationId = assembler.addSignalRow(row);
-        matches.append({toIntOr(row.at(SignalAssembler::SignalColumnCount), NoId), destinationId});
+        matches.append({toIntOr(row, SignalAssembler::SignalColumnCount, NoId), destinationId});
     });
     assembler.load();
 
@@ -333,7 +333,7 @@ int SqlConfigurationDatabaseConnection::getSignalUnit(const int &signalId)
 QList<int> SqlConfigurationDatabaseConnection::addSignalRows(SignalAssembler &assembler, const SqlQuery &query)
 {
     QList<int> ids;
-    m_frame.connection()->selectEach(query, [this, &assembler, &ids](const Row &row, int) {
+    m_frame.connection()->selectEachView(query, [this, &assembler, &ids](const RowView &row, int) {
         if (m_frame.hasWidth(row, SignalAssembler::SignalColumnCount))
             ids.append(assembler.addSignalRow(row));
     });

@@ -4,6 +4,7 @@
 #include "domain/api/iconfigurationdatabaseconnection.h"
 #include "domain/api/iinitializing.h"
 #include "domain/api/isqlconnection.h"
+#include "domain/api/isqlrowview.h"
 #include "domain/types/databaseconnectionerror.h"
 
 #include <QtCore/QObject>
@@ -75,6 +76,7 @@ Q_SIGNALS:
 
 private:
     using Row = domain::api::ISqlConnection::Row;
+    using RowView = domain::api::ISqlRowView;
 
     // Hands the assembler every signal row that the query selects and
     // returns their ids in the order of the rows.

@@ -2,6 +2,7 @@
 
 #include "domain/api/isqlconnection.h"
 #include "domain/api/isqlquery.h"
+#include "domain/api/isqlrowview.h"
 #include "domain/types/databaseconnectionerror.h"
 
 #include <QtCore/QObject>
@@ -134,12 +135,10 @@ public:
 
     // The width check of a result row: false, after error(UNEXPECTED_RESULT),
     // when the row does not hold exactly width values.
-    [[nodiscard]] bool hasWidth(const Row &row, int width) const
+    [[nodiscard]] bool hasWidth(const Row &row, int width) const { return isWidth(row.size(), width); }
+    [[nodiscard]] bool hasWidth(const domain::api::ISqlRowView &row, int width) const
     {
-        if (row.size() == width)
-            return true;
-        reportError(domain::types::UNEXPECTED_RESULT);
-        return false;
+        return isWidth(row.columnCount(), width);
     }
 
     // The rows of that width; every other row is reported as above and left out.
@@ -155,6 +154,14 @@ public:
     }
 
 private:
+    bool isWidth(int columnCount, int width) const
+    {
+        if (columnCount == width)
+            return true;
+        reportError(domain::types::UNEXPECTED_RESULT);
+        return false;
+    }
+
     Store *const m_store;
     domain::api::ISqlConnection *m_connection = nullptr;
     std::tuple<Dependencies *...> m_dependencies{};

@@ -2,12 +2,17 @@
 
 #include "connection/database/core/databasekey.h"
 #include "connection/database/core/sqlquery.h"
+#include "connection/database/core/valueconversions.h"
+#include "domain/api/isqlbinder.h"
+#include "domain/api/isqlrowview.h"
 #include "domain/types/metatypes.h"
 #include "support/databaseerrors.h"
 #include "support/encrypteddatabase.h"
 #include "support/sqltext.h"
 
+#include <QtCore/QDateTime>
 #include <QtCore/QFile>
+#include <QtCore/QPoint>
 #include <QtCore/QRegularExpression>
 #include <QtCore/QTemporaryDir>
 #include <QtSql/QSqlDatabase>
@@ -15,17 +20,22 @@
 
 #include <sqlcipher/sqlite3.h>
 
+#include <functional>
 #include <thread>
 #include <vector>
 
 using namespace quelta::base::connection::databaseconnection;
+using quelta::domain::api::ISqlBinder;
 using quelta::domain::api::ISqlQuery;
+using quelta::domain::api::ISqlRowView;
 using quelta::domain::types::DatabaseConnectionError;
 using quelta::test::errorsOf;
 using quelta::test::SqlText;
 
 Q_DECLARE_METATYPE(quelta::base::connection::databaseconnection::SqlQuery)
 Q_DECLARE_METATYPE(QSharedPointer<quelta::domain::api::ISqlQuery>)
+Q_DECLARE_METATYPE(quelta::domain::api::ISqlRowView::Storage)
+Q_DECLARE_METATYPE(std::function<void(quelta::domain::api::ISqlBinder &)>)
 
 namespace {
 
@@ -39,6 +49,12 @@ const QString Fixture = QStringLiteral(
     "INSERT INTO room_chamber_position VALUES (1, 10), (2, 20);\n");
 
 using Errors = QList<DatabaseConnectionError>;
+using Storage = ISqlRowView::Storage;
+using Bind = std::function<void(ISqlBinder &)>;
+
+// A table of values of every storage class, next to their ids.
+const QString KeptValues = QStringLiteral("CREATE TABLE kept (id INTEGER PRIMARY KEY, value)");
+const QString InsertKept = QStringLiteral("INSERT INTO kept (id, value) VALUES (?, ?)");
 
 SqlQuery chamberNames()
 {
@@ -92,6 +108,14 @@ private Q_SLOTS:
     void preparedStatementsFollowTheDatabase();
     void selectEachFunctionMayUseTheConnection();
     void workerThreadsShareTheConnection();
+
+    void rowViewConvertsAsRowValuesDo_data();
+    void rowViewConvertsAsRowValuesDo();
+    void rowViewWalksTheRowsOrCallsNothing();
+    void boundValuesAreStoredAsVariantsAre_data();
+    void boundValuesAreStoredAsVariantsAre();
+    void boundValuesMustFillThePlaceholders_data();
+    void boundValuesMustFillThePlaceholders();
 
 private:
     QScopedPointer<QTemporaryDir> m_directory;
@@ -509,6 +533,180 @@ void tst_SqliteConnection::workerThreadsShareTheConnection()
     QCOMPARE(failures.loadRelaxed(), 0);
     QCOMPARE(connection.selectColumn(chamberNames()).size(), 2 + Threads * RowsPerThread);
     QCOMPARE(errors.count(), 0);
+}
+
+void tst_SqliteConnection::rowViewConvertsAsRowValuesDo_data()
+{
+    QTest::addColumn<QString>("stored");
+    QTest::addColumn<Storage>("storage");
+
+    QTest::newRow("NULL") << "NULL" << Storage::Null;
+    QTest::newRow("empty text") << "''" << Storage::Text;
+    QTest::newRow("word") << "'abc'" << Storage::Text;
+    QTest::newRow("number as text") << "' 12'" << Storage::Text;
+    QTest::newRow("truth as text") << "'false'" << Storage::Text;
+    QTest::newRow("beyond ASCII") << QString::fromUtf8("'\u00b0C'") << Storage::Text;
+    QTest::newRow("zero") << "0" << Storage::Integer;
+    QTest::newRow("negative") << "-5" << Storage::Integer;
+    QTest::newRow("beyond 32 bits") << "5000000000" << Storage::Integer;
+    QTest::newRow("least 64-bit integer") << "-9223372036854775808" << Storage::Integer;
+    QTest::newRow("fraction") << "0.3" << Storage::Real;
+    QTest::newRow("beyond float") << "-1e300" << Storage::Real;
+    QTest::newRow("blob") << "x'00ff'" << Storage::Blob;
+}
+
+// Every conversion of a value read in place gives what the same conversion
+// of the value in a row gives.
+void tst_SqliteConnection::rowViewConvertsAsRowValuesDo()
+{
+    QFETCH(QString, stored);
+    QFETCH(Storage, storage);
+    const SqlText query("SELECT " + stored);
+    const QVariant value = m_connection->selectValue(query);
+    QVERIFY(value.isValid());
+
+    int rows = 0;
+    m_connection->selectEachView(query, [&](const ISqlRowView &row, int) {
+        ++rows;
+        QCOMPARE(row.columnCount(), 1);
+        QCOMPARE(row.storage(0), storage);
+        QCOMPARE(row.value(0), value);
+        QCOMPARE(toStringOr(row, 0, "absent"), toStringOr(value, "absent"));
+        QCOMPARE(toIntOr(row, 0, -7), toIntOr(value, -7));
+        QCOMPARE(toInt64Or(row, 0, -7), toInt64Or(value, -7));
+        QCOMPARE(toUInt64Or(row, 0, 7), toUInt64Or(value, 7));
+        // Compared exactly: QCOMPARE would allow for rounding.
+        QVERIFY(toFloatOr(row, 0, -1.5f) == toFloatOr(value, -1.5f));
+        QCOMPARE(toBoolOr(row, 0, true), toBoolOr(value, true));
+        if (storage == Storage::Text || storage == Storage::Null) {
+            QCOMPARE(row.text(0), value.toString());
+            QCOMPARE(row.text(0).isNull(), storage == Storage::Null);
+            const std::string_view bytes = row.utf8(0);
+            QCOMPARE(QByteArray(bytes.data(), int(bytes.size())), value.toString().toUtf8());
+        }
+        // A column beyond the row reads as NULL.
+        QCOMPARE(row.storage(1), Storage::Null);
+        QVERIFY(!row.value(1).isValid());
+        QVERIFY(row.utf8(1).empty());
+    });
+    QCOMPARE(rows, 1);
+}
+
+void tst_SqliteConnection::rowViewWalksTheRowsOrCallsNothing()
+{
+    SqliteConnection &connection = *m_connection;
+    QSignalSpy errors(&connection, &SqliteConnection::error);
+
+    QStringList names;
+    QList<int> indexes;
+    connection.selectEachView(chamberNames(), [&](const ISqlRowView &row, int index) {
+        names.append(row.text(0));
+        indexes.append(index);
+        // The function may read through the connection again.
+        QCOMPARE(connection.selectColumn(chamberNames()).value(index).toString(), names.last());
+    });
+    QCOMPARE(names, (QStringList{"Alpha", "Beta"}));
+    QCOMPARE(indexes, (QList<int>{0, 1}));
+
+    QTest::ignoreMessage(QtCriticalMsg, QRegularExpression("Could not prepare statement.*no such column.*"));
+    int calls = 0;
+    connection.selectEachView(SqlQuery().select("nothing").from("chamber"),
+                              [&calls](const ISqlRowView &, int) { ++calls; });
+    QCOMPARE(calls, 0);
+    QCOMPARE(errorsOf(errors), Errors{DatabaseConnectionError::EXECUTION_FAILED});
+}
+
+void tst_SqliteConnection::boundValuesAreStoredAsVariantsAre_data()
+{
+    QTest::addColumn<QVariant>("value");
+    QTest::addColumn<Bind>("bind");
+
+    const QDateTime utc(QDate(2024, 3, 1), QTime(8, 5, 3, 7), Qt::UTC);
+    const QDateTime local(QDate(2024, 7, 1), QTime(12, 0), Qt::LocalTime);
+    QTest::newRow("NULL") << QVariant() << Bind([](ISqlBinder &binder) { binder.bindNull(); });
+    QTest::newRow("integer beyond 32 bits")
+        << QVariant(Q_INT64_C(5000000000)) << Bind([](ISqlBinder &binder) { binder.bindInteger(5000000000); });
+    QTest::newRow("real") << QVariant(-2.5) << Bind([](ISqlBinder &binder) { binder.bindReal(-2.5); });
+    QTest::newRow("text") << QVariant("Omega") << Bind([](ISqlBinder &binder) { binder.bindText("Omega"); });
+    QTest::newRow("empty text") << QVariant("") << Bind([](ISqlBinder &binder) { binder.bindText(""); });
+    QTest::newRow("null text is NULL")
+        << QVariant(QString()) << Bind([](ISqlBinder &binder) { binder.bindText(QString()); });
+    QTest::newRow("date-time in UTC") << QVariant(utc) << Bind([utc](ISqlBinder &binder) { binder.bindDateTime(utc); });
+    QTest::newRow("local date-time")
+        << QVariant(local) << Bind([local](ISqlBinder &binder) { binder.bindDateTime(local); });
+    QTest::newRow("invalid date-time is NULL")
+        << QVariant(QDateTime()) << Bind([](ISqlBinder &binder) { binder.bindDateTime(QDateTime()); });
+    QTest::newRow("variant") << QVariant(true) << Bind([](ISqlBinder &binder) { binder.bindVariant(true); });
+}
+
+// A row bound through the binder reads back as the same row bound from
+// values, value and storage class alike; the query's own values come first.
+void tst_SqliteConnection::boundValuesAreStoredAsVariantsAre()
+{
+    QFETCH(QVariant, value);
+    QFETCH(Bind, bind);
+    SqliteConnection &connection = *m_connection;
+    QSignalSpy errors(&connection, &SqliteConnection::error);
+    QVERIFY(connection.execute(SqlText(KeptValues)).first);
+
+    QCOMPARE(connection.execute(SqlText(InsertKept, {1, value})), qMakePair(true, quint64(1)));
+    QCOMPARE(connection.executeBound(SqlText(InsertKept, {2}), bind), qMakePair(true, quint64(2)));
+
+    const QList<QVariantList> rows = connection.select(SqlText("SELECT value, typeof(value) FROM kept ORDER BY id"));
+    QCOMPARE(rows.size(), 2);
+    QCOMPARE(rows.last(), rows.first());
+    QCOMPARE(errors.count(), 0);
+}
+
+void tst_SqliteConnection::boundValuesMustFillThePlaceholders_data()
+{
+    QTest::addColumn<QVariantList>("values");
+    QTest::addColumn<Bind>("bind");
+    QTest::addColumn<QString>("failure");
+
+    const QString mismatch = "Parameter count mismatch";
+    QTest::newRow("too few") << QVariantList{3} << Bind([](ISqlBinder &) {}) << mismatch;
+    QTest::newRow("too many") << QVariantList{3}
+                              << Bind([](ISqlBinder &binder) {
+                                     binder.bindText("one");
+                                     binder.bindText("two");
+                                 })
+                              << mismatch;
+    QTest::newRow("more values than placeholders")
+        << QVariantList{3, "one", "two"} << Bind([](ISqlBinder &) {}) << mismatch;
+    QTest::newRow("value without a text form")
+        << QVariantList{3} << Bind([](ISqlBinder &binder) { binder.bindVariant(QPoint(1, 2)); })
+        << "Unable to bind the values";
+}
+
+void tst_SqliteConnection::boundValuesMustFillThePlaceholders()
+{
+    QFETCH(QVariantList, values);
+    QFETCH(Bind, bind);
+    QFETCH(QString, failure);
+    SqliteConnection &connection = *m_connection;
+    QVERIFY(connection.execute(SqlText(KeptValues)).first);
+    QSignalSpy errors(&connection, &SqliteConnection::error);
+
+    QTest::ignoreMessage(QtCriticalMsg, QRegularExpression("Could not execute statement.*" + failure));
+    QCOMPARE(connection.executeBound(SqlText(InsertKept, values), bind), qMakePair(false, quint64(0)));
+    QCOMPARE(errorsOf(errors), Errors{DatabaseConnectionError::EXECUTION_FAILED});
+    QVERIFY(connection.select(SqlText("SELECT id FROM kept")).isEmpty());
+
+    // The statement runs again once its values fit, several rows at once.
+    SqlQuery rows;
+    rows.insertInto("kept").columns({"id", "value"}).valuePlaceholders(2, 2);
+    QVERIFY(connection
+                .executeBound(rows,
+                              [](ISqlBinder &binder) {
+                                  for (int id = 1; id <= 2; ++id) {
+                                      binder.bindInteger(id);
+                                      binder.bindText(QString::number(id * 10));
+                                  }
+                              })
+                .first);
+    QCOMPARE(connection.select(SqlText("SELECT id, value FROM kept ORDER BY id")),
+             (QList<QVariantList>{{1, "10"}, {2, "20"}}));
 }
 
 QTEST_GUILESS_MAIN(tst_SqliteConnection)

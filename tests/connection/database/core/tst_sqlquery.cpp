@@ -46,6 +46,7 @@ private Q_SLOTS:
     void builtStatementsRunOnSqlCipher();
     void createTableWritesColumnsAndKeys_data();
     void createTableWritesColumnsAndKeys();
+    void boundValueIsReplacedInOneCopy();
 
 private:
     QScopedPointer<QTemporaryDir> m_directory;
@@ -200,6 +201,18 @@ void tst_SqlQuery::createTableWritesColumnsAndKeys()
     // SQLCipher takes it, and IF NOT EXISTS makes a second run change nothing.
     QVERIFY(m_connection->execute(create).first);
     QVERIFY(m_connection->execute(create).first);
+}
+
+// A statement written once runs with other values; its copies keep theirs.
+void tst_SqlQuery::boundValueIsReplacedInOneCopy()
+{
+    const SqlQuery written =
+        SqlQuery().select("name").from("signal").where("value_type").equals(1).andWhere("id").greaterThanOrEquals(2);
+    SqlQuery rebound = written;
+    rebound.bindValue(0, 2).bindValue(1, 1);
+    QCOMPARE(rebound.getQuery(), written.getQuery());
+    QCOMPARE(m_connection->select(written), (Rows{{"humidity"}}));
+    QCOMPARE(m_connection->select(rebound), (Rows{{"pressure"}}));
 }
 
 QTEST_GUILESS_MAIN(tst_SqlQuery)

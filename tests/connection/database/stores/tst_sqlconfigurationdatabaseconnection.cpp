@@ -133,6 +133,7 @@ private Q_SLOTS:
     void getDefaultSignalDelay_readsDelaysInSeconds();
 
     void largeCatalogue_readsEveryRow();
+    void linkTablesInAnyOrder_giveTheSameRecords();
 
 private:
     QString newPath();
@@ -549,6 +550,40 @@ void tst_SqlConfigurationDatabaseConnection::largeCatalogue_readsEveryRow()
     QCOMPARE(all.size(), SignalCount);
     QCOMPARE(all.last().readAddress()->address(), QString::number(FirstId + SignalCount - 1));
     QCOMPARE(all.first().setPointSignal()->readAddress()->address(), QString::number(FirstId + 1));
+    QCOMPARE(errors.count(), 0);
+}
+
+// Variants, interfaces and options are listed by id, and each option once,
+// in whatever order the link tables hold them and however often.
+void tst_SqlConfigurationDatabaseConnection::linkTablesInAnyOrder_giveTheSameRecords()
+{
+    const QList<ChamberTypeData> ordered = m_store->getChamberTypes(true);
+    const ChamberTypeKey climate(D::ClimateChamber, D::ClimateLight);
+    const ChamberTypeData one = m_store->getChamberType(climate, true);
+
+    const QString path = newPath();
+    QVERIFY(QFile::copy(m_path, path));
+    {
+        SqliteConnection connection("reversed");
+        QVERIFY(connection.open(path, QString(), QString(), DatabaseKey));
+        // Without their keys the tables are read in the order of their rows.
+        for (const QString table :
+             {"chamber_type_has_additional_info", "chamber_type_has_protocol", "chamber_type_has_options"}) {
+            const QStringList statements{"CREATE TABLE reversed AS SELECT * FROM " + table + " ORDER BY rowid DESC",
+                                         "DROP TABLE " + table, "ALTER TABLE reversed RENAME TO " + table};
+            for (const QString &statement : statements)
+                QVERIFY(connection.execute(quelta::test::SqlText(statement)).first);
+        }
+        QVERIFY(connection
+                    .execute(quelta::test::SqlText(
+                        "INSERT INTO chamber_type_has_options SELECT * FROM chamber_type_has_options"))
+                    .first);
+    }
+    openCatalogue(path);
+    QSignalSpy errors(m_store.get(), &SqlConfigurationDatabaseConnection::error);
+
+    QCOMPARE(m_store->getChamberTypes(true), ordered);
+    QCOMPARE(m_store->getChamberType(climate, true), one);
     QCOMPARE(errors.count(), 0);
 }
 

@@ -1,0 +1,96 @@
+#include "connection/database/core/sqlcipherrowview.h"
+
+#include "connection/database/core/sqlcipherresult.h"
+
+#include <algorithm>
+
+namespace quelta::base::connection::databaseconnection {
+
+SqlCipherRowView::SqlCipherRowView(SqlCipherResult &result)
+    : m_result(result)
+    , m_statement(result.m_statement)
+    , m_columnCount(result.columnCount())
+{
+}
+
+bool SqlCipherRowView::next()
+{
+    m_foundColumn = -1;
+    return m_result.nextRow();
+}
+
+int SqlCipherRowView::columnCount() const
+{
+    return m_columnCount;
+}
+
+SqlCipherRowView::Storage SqlCipherRowView::storage(int column) const
+{
+    sqlite3_value *stored = valueOf(column);
+    switch (stored ? sqlite3_value_type(stored) : SQLITE_NULL) {
+    case SQLITE_INTEGER:
+        return Storage::Integer;
+    case SQLITE_FLOAT:
+        return Storage::Real;
+    case SQLITE_TEXT:
+        return Storage::Text;
+    case SQLITE_BLOB:
+        return Storage::Blob;
+    default:
+        return Storage::Null;
+    }
+}
+
+qint64 SqlCipherRowView::integer(int column) const
+{
+    sqlite3_value *stored = valueOf(column);
+    return stored ? sqlite3_value_int64(stored) : 0;
+}
+
+double SqlCipherRowView::real(int column) const
+{
+    sqlite3_value *stored = valueOf(column);
+    return stored ? sqlite3_value_double(stored) : 0.0;
+}
+
+QString SqlCipherRowView::text(int column) const
+{
+    sqlite3_value *stored = valueOf(column);
+    if (!stored || sqlite3_value_type(stored) == SQLITE_NULL)
+        return QString();
+    const auto *characters = reinterpret_cast<const char *>(sqlite3_value_text(stored));
+    const int size = sqlite3_value_bytes(stored);
+    if (size <= 0)
+        return QStringLiteral("");
+    // Nearly every text is ASCII, which Latin-1 decodes alike and faster.
+    const bool ascii =
+        std::all_of(characters, characters + size, [](char character) { return (character & 0x80) == 0; });
+    return ascii ? QString::fromLatin1(characters, size) : QString::fromUtf8(characters, size);
+}
+
+std::string_view SqlCipherRowView::utf8(int column) const
+{
+    sqlite3_value *stored = valueOf(column);
+    if (!stored || sqlite3_value_type(stored) == SQLITE_NULL)
+        return {};
+    const auto *characters = reinterpret_cast<const char *>(sqlite3_value_text(stored));
+    return characters ? std::string_view(characters, size_t(sqlite3_value_bytes(stored))) : std::string_view();
+}
+
+QVariant SqlCipherRowView::value(int column) const
+{
+    return m_result.value(column);
+}
+
+sqlite3_value *SqlCipherRowView::findValue(int column) const
+{
+    if (column < 0 || column >= m_columnCount)
+        return nullptr;
+    // Reading through the value skips the checks that every sqlite3_column_*
+    // call makes again; safe because a result is used by one thread at a time.
+    m_foundValue = sqlite3_column_value(m_statement, column);
+    m_foundColumn = column;
+    return m_foundValue;
+}
+
+} // namespace quelta::base::connection::databaseconnection

@@ -4,6 +4,7 @@
 #include "connection/database/core/sqlquery.h"
 #include "connection/database/core/valueconversions.h"
 #include "connection/database/stores/recordsetconverter.h"
+#include "domain/api/isqlbinder.h"
 
 #include <QtCore/QThreadPool>
 #include <QtCore/QVarLengthArray>
@@ -15,6 +16,7 @@
 
 namespace quelta::base::connection::databaseconnection {
 
+using domain::api::ISqlBinder;
 using domain::types::ChamberSignal;
 using domain::types::Recordset;
 using domain::types::RecordsetComment;
@@ -35,7 +37,7 @@ constexpr int SignalColumnCacheRecordings = 20;
 constexpr int MaxConverterThreads = 10;
 constexpr qint64 NoCount = -1;
 
-// The fixed columns of an insert, in the order of writeFixedInsertValues().
+// The fixed columns of an insert, in the order of bindFixedInsertValues().
 constexpr Column InsertColumns[] = {
     Column::RECORDING_ID, Column::RECORD_TIME,       Column::IS_RETRIEVED_FROM_CHAMBER,
     Column::ALARM_TYPE,   Column::CAMERA_IMAGE_PATH, Column::CHAMBER_MODE,
@@ -61,29 +63,30 @@ QString valueColumn(int number)
     return columnName(Column::SIGNAL_N).arg(number);
 }
 
-QStringList fixedInsertColumns()
-{
-    return columnNames(InsertColumns);
-}
-
 constexpr int FixedInsertWidth = int(std::size(InsertColumns));
 
-// Writes the fixed values of the record's insert over the first positions of
-// the row, in the order of InsertColumns.
-void writeFixedInsertValues(const Recordset &record, QList<QVariant> &row)
+// INSERT INTO record_set with the fixed columns, then the value columns,
+// and rowCount rows of placeholders, bound when it runs.
+SqlQuery recordInsert(const QStringList &valueColumns, int rowCount)
 {
-    row[0] = valueOrNull(record.recordingId(), 0U);
-    row[1] = utcOrNull(record.recordTime());
-    row[2] = record.isRetrievedFromChamber();
-    row[3] = valueOrNull(record.alarmType(), 0);
-    row[4] = record.cameraImagePath();
-    row[5] = record.chamberMode();
+    SqlQuery insert;
+    insert.insertInto(tableNameRecordSet())
+        .columns(columnNames(InsertColumns) + valueColumns)
+        .valuePlaceholders(FixedInsertWidth + valueColumns.size(), rowCount);
+    return insert;
 }
 
-// A row of an insert with the given number of value columns.
-QList<QVariant> insertRow(int valueCount)
+// Binds the fixed values of the record's insert in the order of
+// InsertColumns. An id, alarm type or time that is absent is stored as NULL.
+void bindFixedInsertValues(ISqlBinder &binder, const Recordset &record)
 {
-    return QVector<QVariant>(FixedInsertWidth + valueCount).toList();
+    const auto bindOrNull = [&binder](qint64 value) { value == 0 ? binder.bindNull() : binder.bindInteger(value); };
+    bindOrNull(record.recordingId());
+    binder.bindDateTime(record.recordTime());
+    binder.bindInteger(record.isRetrievedFromChamber() ? 1 : 0);
+    bindOrNull(record.alarmType());
+    binder.bindText(record.cameraImagePath());
+    binder.bindInteger(record.chamberMode());
 }
 
 using SortedValues = QVarLengthArray<const SetpointValue *, SqlRecordsetDatabaseConnection::MaxSignalColumns>;
@@ -309,10 +312,19 @@ bool SqlRecordsetDatabaseConnection::addRecordset(Recordset &record)
         return false;
 
     forgetRows(record.recordingId());
-    const QSharedPointer<SqlQuery> insert = insertStatement(record);
-    if (!insert)
+    const std::optional<QMap<int, QVariant>> values =
+        storedValues(record, recordingSignalColumns(record.recordingId()).definitions);
+    if (!values)
         return false;
-    const QPair<bool, quint64> result = m_frame.connection()->execute(*insert);
+    const QMap<int, QString> columns = valueColumns(record.recordingId(), values->keys());
+    if (columns.size() != values->size())
+        return false;
+    const QPair<bool, quint64> result =
+        m_frame.connection()->executeBound(recordInsert(columns.values(), 1), [&](ISqlBinder &binder) {
+            bindFixedInsertValues(binder, record);
+            for (const QVariant &value : *values)
+                binder.bindVariant(value);
+        });
     if (result.first)
         record.setId(qint64(result.second));
     return result.first;
@@ -358,35 +370,36 @@ bool SqlRecordsetDatabaseConnection::addRecordsets(const QList<Recordset> &recor
             return false;
     }
 
-    const QStringList names = fixedInsertColumns() + columns.values();
-    const int rowsPerStatement = MaxBoundValues / names.size();
-    forgetRows(recordingId);
-    // Each statement runs as soon as it is full, in one transaction with the
-    // others, and one row of values serves every record in turn.
-    return m_frame.connection()->executeInTransaction([&] {
-        QList<QVariant> row = insertRow(signalIds.size());
-        std::optional<SqlQuery> statement;
-        int rowsInStatement = 0;
-        for (const Recordset &record : records) {
+    const QStringList valueNames = columns.values();
+    // Every statement but the last has as many rows as its bound values
+    // allow; each of the two texts is written once.
+    const int statementRows = qMin(MaxBoundValues / (FixedInsertWidth + valueNames.size()), records.size());
+    const SqlQuery full = recordInsert(valueNames, statementRows);
+    const int lastRows = records.size() % statementRows;
+    const SqlQuery last = lastRows > 0 ? recordInsert(valueNames, lastRows) : SqlQuery();
+    const auto bindRecords = [&](ISqlBinder &binder, int first, int count) {
+        for (int index = first; index < first + count; ++index) {
+            const Recordset &record = records.at(index);
             const QList<SetpointValue> values = record.values();
             sortBySignal(values, sorted);
-            writeFixedInsertValues(record, row);
-            for (int index = 0; index < sorted.size(); ++index) {
-                const SetpointValue &value = *sorted.at(index);
-                row[FixedInsertWidth + index] = value.valueIn(units.at(index).value_or(value.unit()));
-            }
-            if (rowsInStatement == 0) {
-                statement.emplace();
-                statement->insertInto(tableNameRecordSet()).columns(names);
-            }
-            statement->values(row, rowsInStatement == 0);
-            if (++rowsInStatement == rowsPerStatement) {
-                if (!m_frame.execute(*statement))
-                    return false;
-                rowsInStatement = 0;
+            bindFixedInsertValues(binder, record);
+            for (int column = 0; column < sorted.size(); ++column) {
+                const SetpointValue &value = *sorted.at(column);
+                binder.bindVariant(value.valueIn(units.at(column).value_or(value.unit())));
             }
         }
-        return rowsInStatement == 0 || m_frame.execute(*statement);
+    };
+    forgetRows(recordingId);
+    // The statements run one after the other in one transaction.
+    return m_frame.connection()->executeInTransaction([&] {
+        for (int first = 0; first < records.size(); first += statementRows) {
+            const int count = qMin(statementRows, records.size() - first);
+            const SqlQuery &statement = count == statementRows ? full : last;
+            const auto bind = [&](ISqlBinder &binder) { bindRecords(binder, first, count); };
+            if (!m_frame.connection()->executeBound(statement, bind).first)
+                return false;
+        }
+        return true;
     });
 }
 
@@ -654,24 +667,6 @@ QMap<int, QString> SqlRecordsetDatabaseConnection::valueColumns(uint recordingId
     for (const Row &row : rows)
         columns.insert(toIntOr(row.value(0), -1), valueColumn(toIntOr(row.value(1), 0)));
     return columns;
-}
-
-QSharedPointer<SqlQuery> SqlRecordsetDatabaseConnection::insertStatement(const Recordset &record)
-{
-    const std::optional<QMap<int, QVariant>> values =
-        storedValues(record, recordingSignalColumns(record.recordingId()).definitions);
-    if (!values)
-        return {};
-    const QMap<int, QString> columns = valueColumns(record.recordingId(), values->keys());
-    if (columns.size() != values->size())
-        return {};
-    QList<QVariant> row = insertRow(0);
-    writeFixedInsertValues(record, row);
-    const auto insert = QSharedPointer<SqlQuery>::create();
-    insert->insertInto(tableNameRecordSet())
-        .columns(fixedInsertColumns() + columns.values())
-        .values(row + values->values());
-    return insert;
 }
 
 SqlRecordsetDatabaseConnection::RecordingRows SqlRecordsetDatabaseConnection::readRecording(uint recordingId,

@@ -5,6 +5,7 @@
 #include "connection/database/core/valueconversions.h"
 #include "connection/database/stores/recordsetconverter.h"
 #include "domain/api/isqlbinder.h"
+#include "domain/api/isqlrowview.h"
 
 #include <QtCore/QThreadPool>
 #include <QtCore/QVarLengthArray>
@@ -17,6 +18,7 @@
 namespace quelta::base::connection::databaseconnection {
 
 using domain::api::ISqlBinder;
+using domain::api::ISqlRowView;
 using domain::types::ChamberSignal;
 using domain::types::Recordset;
 using domain::types::RecordsetComment;
@@ -213,40 +215,68 @@ bool isWithin(const QDateTime &time, const IRecordsetDatabaseConnection::TimeRan
     return (range.first.isNull() || range.first <= time) && (range.second.isNull() || time <= range.second);
 }
 
-using RecordRow = RecordsetRows::Row;
+using Storage = ISqlRowView::Storage;
 
 // Whether the row holds the fixed values and one value column per signal.
-bool fitsDefinitions(const RecordRow &row, const QMap<int, ChamberSignal> &definitions)
+bool fitsDefinitions(const ISqlRowView &row, const QMap<int, ChamberSignal> &definitions)
 {
-    return row.size() == FixedReadWidth + definitions.size();
+    return row.columnCount() == FixedReadWidth + definitions.size();
 }
 
-uint recordingIdOf(const RecordRow &row)
+// Whether the value is there, as isUsable() tells of the value in a row.
+bool isUsable(const ISqlRowView &row, int column)
 {
-    return toUIntOr(row.at(RecordingIdPosition), 0);
+    switch (row.storage(column)) {
+    case Storage::Null:
+        return false;
+    case Storage::Text:
+        return !row.utf8(column).empty();
+    default:
+        return true;
+    }
+}
+
+// toUIntOr() of a column read in place, as the database core converts the
+// other types: an integer cut to 32 bits as QVariant cuts it, anything else
+// but NULL through the QVariant.
+uint toUIntOr(const ISqlRowView &row, int column, uint defaultValue)
+{
+    switch (row.storage(column)) {
+    case Storage::Null:
+        return defaultValue;
+    case Storage::Integer:
+        return uint(row.integer(column));
+    default:
+        return databaseconnection::toUIntOr(row.value(column), defaultValue);
+    }
+}
+
+uint recordingIdOf(const ISqlRowView &row)
+{
+    return toUIntOr(row, RecordingIdPosition, 0);
 }
 
 // A record with an alarm or with at least one value holds one value per
 // signal; only then are the tolerance bands in force asked for.
-bool holdsValues(const RecordRow &row)
+bool holdsValues(const ISqlRowView &row)
 {
-    if (toIntOr(row.at(AlarmTypePosition), 0) != 0)
+    if (toIntOr(row, AlarmTypePosition, 0) != 0)
         return true;
-    for (int position = FixedReadWidth; position < row.size(); ++position) {
-        if (isUsable(row.at(position)))
+    for (int position = FixedReadWidth; position < row.columnCount(); ++position) {
+        if (isUsable(row, position))
             return true;
     }
     return false;
 }
 
-bool needsRanges(const RecordRow &row, const QMap<int, ChamberSignal> &definitions)
+bool needsRanges(const ISqlRowView &row, const QMap<int, ChamberSignal> &definitions)
 {
     return !definitions.isEmpty() && holdsValues(row);
 }
 
 // The record of a row that fits its definitions, with its time already in
 // local time and the tolerance bands in force at that time.
-Recordset recordOf(const RecordRow &row, const QDateTime &recordTime, const QMap<int, ToleranceRange> &ranges,
+Recordset recordOf(const ISqlRowView &row, const QDateTime &recordTime, const QMap<int, ToleranceRange> &ranges,
                    const QMap<int, ChamberSignal> &definitions, LocalTimeConverter &commentTimes)
 {
     QList<SetpointValue> values;
@@ -256,25 +286,24 @@ Recordset recordOf(const RecordRow &row, const QDateTime &recordTime, const QMap
         int position = FixedReadWidth;
         const ToleranceRange noRange;
         for (const ChamberSignal &signal : definitions) {
-            const QVariant &stored = row.at(position++);
+            const int column = position++;
             const auto inForce = ranges.constFind(signal.id());
             const ToleranceRange &range = inForce != ranges.cend() ? *inForce : noRange;
-            if (!isUsable(stored))
+            if (!isUsable(row, column))
                 values.append(SetpointValue(signal, QVariant(), range));
             else if (signal.isDigital())
-                values.append(SetpointValue(signal, stored.toBool(), range));
+                values.append(SetpointValue(signal, toBoolOr(row, column, false), range));
             else
-                values.append(SetpointValue(signal, stored.toFloat(), signal.unit(), range));
+                values.append(SetpointValue(signal, toFloatOr(row, column, 0.0f), signal.unit(), range));
         }
     }
 
-    const qint64 id = toInt64Or(row.at(IdPosition), -1);
-    const RecordsetComment comment(commentTimes.toLocal(row.at(CommentTimePosition)),
-                                   toUIntOr(row.at(CommentUserPosition), 0), id,
-                                   toStringOr(row.at(CommentTextPosition), QString()));
-    return Recordset(id, recordingIdOf(row), recordTime, values, toBoolOr(row.at(RetrievedPosition), false), comment,
-                     toIntOr(row.at(AlarmTypePosition), 0), toStringOr(row.at(CameraImagePathPosition), QString()),
-                     toIntOr(row.at(ChamberModePosition), 0));
+    const qint64 id = toInt64Or(row, IdPosition, -1);
+    const RecordsetComment comment(commentTimes.toLocal(row, CommentTimePosition), toUIntOr(row, CommentUserPosition, 0),
+                                   id, toStringOr(row, CommentTextPosition, QString()));
+    return Recordset(id, recordingIdOf(row), recordTime, values, toBoolOr(row, RetrievedPosition, false), comment,
+                     toIntOr(row, AlarmTypePosition, 0), toStringOr(row, CameraImagePathPosition, QString()),
+                     toIntOr(row, ChamberModePosition, 0));
 }
 
 } // namespace
@@ -698,7 +727,7 @@ RecordsetRows SqlRecordsetDatabaseConnection::readRows(uint recordingId, const Q
         query.andWhere(columnName(Column::CAMERA_IMAGE_PATH)).isNotNull();
     query.orderBy(QStringList{columnName(Column::RECORD_TIME), columnName(Column::ID)});
     RecordsetRows rows;
-    m_frame.connection()->selectEach(query, [&](const Row &row, int) {
+    m_frame.connection()->selectEachView(query, [&](const ISqlRowView &row, int) {
         const RecordsetRows::BlockPointer block = rows.append(row);
         if (!block || !completed)
             return;
@@ -721,7 +750,7 @@ RecordsetRows SqlRecordsetDatabaseConnection::readRows(uint recordingId, const Q
 QList<Recordset> SqlRecordsetDatabaseConnection::recordsets(const SqlQuery &query, const Definitions &definitions)
 {
     RecordsetRows rows;
-    m_frame.connection()->selectEach(query, [&rows](const Row &row, int) { rows.append(row); });
+    m_frame.connection()->selectEachView(query, [&rows](const ISqlRowView &row, int) { rows.append(row); });
     rows.finish();
     LocalTimeConverter times;
     QList<Recordset> records;
@@ -793,7 +822,7 @@ Recordset SqlRecordsetDatabaseConnection::convertRow(const RecordsetRows::Row &r
 {
     if (!fitsDefinitions(row, definitions))
         return {};
-    const QDateTime recordTime = times.toLocal(row.at(RecordTimePosition));
+    const QDateTime recordTime = times.toLocal(row, RecordTimePosition);
     QMap<int, ToleranceRange> ranges;
     if (needsRanges(row, definitions)) {
         const std::lock_guard<std::mutex> oneAtATime(m_toleranceLookup);
@@ -811,7 +840,7 @@ QList<Recordset> SqlRecordsetDatabaseConnection::convertBlock(const RecordsetRow
     for (int index = 0; index < count; ++index) {
         const RecordsetRows::Row row = block.row(firstRow + index);
         if (fitsDefinitions(row, definitions))
-            recordTimes[size_t(index)] = times.toLocal(row.at(RecordTimePosition));
+            recordTimes[size_t(index)] = times.toLocal(row, RecordTimePosition);
     }
     // One turn at the chamber store for the whole block keeps the other
     // threads from queueing at it row by row.

@@ -1,10 +1,13 @@
 #include "connection/database/stores/localtimeconverter.h"
 
 #include "connection/database/core/valueconversions.h"
+#include "domain/api/isqlrowview.h"
 
 #include <QtCore/QDate>
 #include <QtCore/QString>
 #include <QtCore/QTime>
+
+#include <string_view>
 
 namespace quelta::base::connection::databaseconnection {
 
@@ -29,12 +32,23 @@ qint64 floorDivide(qint64 dividend, qint64 divisor)
     return quotient * divisor > dividend ? quotient - 1 : quotient;
 }
 
+char16_t codeOf(QChar character)
+{
+    return character.unicode();
+}
+
+char16_t codeOf(char character)
+{
+    return char16_t(static_cast<unsigned char>(character));
+}
+
 // The number of the digits at from, or -1 when one of them is not a digit.
-int digitsAt(const QChar *text, int from, int count)
+template<typename Character>
+int digitsAt(const Character *text, int from, int count)
 {
     int number = 0;
     for (int index = from; index < from + count; ++index) {
-        const char16_t digit = text[index].unicode();
+        const char16_t digit = codeOf(text[index]);
         if (digit < u'0' || digit > u'9')
             return -1;
         number = number * 10 + int(digit - u'0');
@@ -43,15 +57,17 @@ int digitsAt(const QChar *text, int from, int count)
 }
 
 // The moment of a text in the driver's form, read as Qt reads an ISO 8601
-// date-time in UTC; none for any other text, which Qt then reads.
-std::optional<qint64> driverTextMSecs(const QString &text)
+// date-time in UTC; none for any other text, which Qt then reads. The text
+// is given as its characters or as its UTF-8 bytes, which are the same for
+// the driver's form.
+template<typename Character>
+std::optional<qint64> driverTextMSecs(const Character *characters, qsizetype size)
 {
-    if (text.size() != IsoUtcLength)
+    if (size != IsoUtcLength)
         return std::nullopt;
-    const QChar *characters = text.constData();
     const auto separatorsAt = [characters](std::initializer_list<std::pair<int, char16_t>> separators) {
         for (const auto &[index, separator] : separators) {
-            if (characters[index].unicode() != separator)
+            if (codeOf(characters[index]) != separator)
                 return false;
         }
         return true;
@@ -95,10 +111,21 @@ QDateTime LocalTimeConverter::toLocal(const QVariant &stored)
     if (!isUsable(stored))
         return QDateTime();
     if (stored.userType() == QMetaType::QString) {
-        if (const std::optional<qint64> msecs = driverTextMSecs(*static_cast<const QString *>(stored.constData())))
+        const QString &text = *static_cast<const QString *>(stored.constData());
+        if (const std::optional<qint64> msecs = driverTextMSecs(text.constData(), text.size()))
             return fromInstant(*msecs);
     }
     return toLocal(stored.toDateTime());
+}
+
+QDateTime LocalTimeConverter::toLocal(const domain::api::ISqlRowView &row, int column)
+{
+    if (row.storage(column) == domain::api::ISqlRowView::Storage::Text) {
+        const std::string_view bytes = row.utf8(column);
+        if (const std::optional<qint64> msecs = driverTextMSecs(bytes.data(), qsizetype(bytes.size())))
+            return fromInstant(*msecs);
+    }
+    return toLocal(row.value(column));
 }
 
 QDateTime LocalTimeConverter::toLocal(const QDateTime &time)

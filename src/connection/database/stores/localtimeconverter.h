@@ -5,6 +5,10 @@
 
 #include <optional>
 
+namespace quelta::domain::api {
+class ISqlRowView;
+}
+
 namespace quelta::base::connection::databaseconnection {
 
 // Turns the UTC moments of many records into local time without a call into
@@ -32,6 +36,9 @@ public:
     // A stored date-time in local time, or an invalid one when the value is
     // absent (NULL or empty).
     QDateTime toLocal(const QVariant &stored);
+    // The same of a column of a row read in place; the driver's form is read
+    // from the text's bytes, any other value as toLocal(value()).
+    QDateTime toLocal(const domain::api::ISqlRowView &row, int column);
     QDateTime toLocal(const QDateTime &time);
 
 private:

@@ -1,18 +1,23 @@
 #pragma once
 
-#include <QtCore/QList>
+#include "domain/api/isqlrowview.h"
+
+#include <QtCore/QString>
 #include <QtCore/QVariant>
 
 #include <memory>
+#include <string_view>
 #include <vector>
 
 namespace quelta::base::connection::databaseconnection {
 
-// The rows of a record-set read, kept in blocks: the values of a block's rows
-// lie one after the other in one allocation, rather than in a list per row
-// and a heap cell per value. A block that is complete is never changed again,
-// so it can be handed to a converter thread while reading goes on, and a
-// copy of the rows shares their blocks.
+// The rows of a record-set read, kept in blocks. Each value is copied out of
+// the statement's row in its storage class: a number as it is, a text or a
+// blob as its bytes. The values of a block lie one after the other in cells
+// of one size, the bytes of its texts in one buffer, so that a row costs no
+// allocation of its own and no QVariant is built while reading. A block that
+// is complete is never changed again, so it can be handed to a converter
+// thread while reading goes on, and a copy of the rows shares their blocks.
 class RecordsetRows
 {
 public:
@@ -20,22 +25,31 @@ public:
     // few enough that the tasks of one recording keep ten threads busy.
     static constexpr int BlockRows = 2048;
 
-    // A view of one row; valid as long as its block is.
-    class Row
+    class Block;
+
+    // One stored row, read as the row it was copied from was read: each value
+    // in its own storage class, and through value(), exactly as the statement
+    // gave it, so that the conversions of valueconversions give what they
+    // gave for that row. A value read as another storage class is converted
+    // as QVariant converts value(), not as SQLite would, and the UTF-8 bytes
+    // of a number are empty: the store reads every value in its own class.
+    // Valid as long as its block is.
+    class Row : public domain::api::ISqlRowView
     {
     public:
-        Row(const QVariant *values, int size)
-            : m_values(values)
-            , m_size(size)
-        {
-        }
+        Row(const Block &block, int index);
 
-        int size() const { return m_size; }
-        const QVariant &at(int position) const { return m_values[position]; }
+        int columnCount() const override;
+        Storage storage(int column) const override;
+        qint64 integer(int column) const override;
+        double real(int column) const override;
+        QString text(int column) const override;
+        std::string_view utf8(int column) const override;
+        QVariant value(int column) const override;
 
     private:
-        const QVariant *m_values;
-        int m_size;
+        const Block &m_block;
+        const int m_firstCell;
     };
 
     // Up to BlockRows rows of the width of the read.
@@ -45,14 +59,36 @@ public:
         explicit Block(int width);
 
         int size() const { return m_rows; }
-        Row row(int index) const { return Row(m_values.data() + qsizetype(index) * m_width, m_width); }
+        Row row(int index) const { return Row(*this, index); }
 
     private:
         friend class RecordsetRows;
+        friend class Row;
+        using Storage = domain::api::ISqlRowView::Storage;
+
+        // A value of the row: an integer or a real in place, a text or a
+        // blob as the position and length of its bytes in m_bytes.
+        struct Cell
+        {
+            Storage storage = Storage::Null;
+            int size = 0;
+            union {
+                qint64 integer = 0;
+                double real;
+                qsizetype offset;
+            };
+        };
+
+        void append(const domain::api::ISqlRowView &row);
+        void appendBytes(Cell &cell, std::string_view bytes);
+        // The cell of the column, or null for a column outside the row.
+        const Cell *cell(int firstCell, int column) const;
+        std::string_view bytesOf(const Cell &cell) const;
 
         int m_width;
         int m_rows = 0;
-        std::vector<QVariant> m_values;
+        std::vector<Cell> m_cells;
+        std::vector<char> m_bytes;
     };
     using BlockPointer = std::shared_ptr<const Block>;
 
@@ -66,7 +102,7 @@ public:
 
     // Appends a copy of the row, which has the width of every row before it.
     // Returns the block that the row completed, or null.
-    BlockPointer append(const QList<QVariant> &row);
+    BlockPointer append(const domain::api::ISqlRowView &row);
     // The last block when it is not complete, or null; after it is handed out
     // no row is appended any more.
     BlockPointer finish();
@@ -79,6 +115,8 @@ private:
     std::vector<std::shared_ptr<Block>> m_blocks;
     int m_releasedBlocks = 0;
     int m_size = 0;
+    // The bytes of text of the block completed last.
+    size_t m_completeBlockBytes = 0;
 };
 
 } // namespace quelta::base::connection::databaseconnection

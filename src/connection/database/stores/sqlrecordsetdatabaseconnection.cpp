@@ -4,6 +4,8 @@
 #include "connection/database/core/sqlquery.h"
 #include "connection/database/core/valueconversions.h"
 #include "connection/database/stores/recordsetconverter.h"
+#include "domain/api/isqlbinder.h"
+#include "domain/api/isqlrowview.h"
 
 #include <QtCore/QThreadPool>
 #include <QtCore/QVarLengthArray>
@@ -15,6 +17,8 @@
 
 namespace quelta::base::connection::databaseconnection {
 
+using domain::api::ISqlBinder;
+using domain::api::ISqlRowView;
 using domain::types::ChamberSignal;
 using domain::types::Recordset;
 using domain::types::RecordsetComment;
@@ -35,7 +39,7 @@ constexpr int SignalColumnCacheRecordings = 20;
 constexpr int MaxConverterThreads = 10;
 constexpr qint64 NoCount = -1;
 
-// The fixed columns of an insert, in the order of writeFixedInsertValues().
+// The fixed columns of an insert, in the order of bindFixedInsertValues().
 constexpr Column InsertColumns[] = {
     Column::RECORDING_ID, Column::RECORD_TIME,       Column::IS_RETRIEVED_FROM_CHAMBER,
     Column::ALARM_TYPE,   Column::CAMERA_IMAGE_PATH, Column::CHAMBER_MODE,
@@ -61,29 +65,30 @@ QString valueColumn(int number)
     return columnName(Column::SIGNAL_N).arg(number);
 }
 
-QStringList fixedInsertColumns()
-{
-    return columnNames(InsertColumns);
-}
-
 constexpr int FixedInsertWidth = int(std::size(InsertColumns));
 
-// Writes the fixed values of the record's insert over the first positions of
-// the row, in the order of InsertColumns.
-void writeFixedInsertValues(const Recordset &record, QList<QVariant> &row)
+// INSERT INTO record_set with the fixed columns, then the value columns,
+// and rowCount rows of placeholders, bound when it runs.
+SqlQuery recordInsert(const QStringList &valueColumns, int rowCount)
 {
-    row[0] = valueOrNull(record.recordingId(), 0U);
-    row[1] = utcOrNull(record.recordTime());
-    row[2] = record.isRetrievedFromChamber();
-    row[3] = valueOrNull(record.alarmType(), 0);
-    row[4] = record.cameraImagePath();
-    row[5] = record.chamberMode();
+    SqlQuery insert;
+    insert.insertInto(tableNameRecordSet())
+        .columns(columnNames(InsertColumns) + valueColumns)
+        .valuePlaceholders(FixedInsertWidth + valueColumns.size(), rowCount);
+    return insert;
 }
 
-// A row of an insert with the given number of value columns.
-QList<QVariant> insertRow(int valueCount)
+// Binds the fixed values of the record's insert in the order of
+// InsertColumns. An id, alarm type or time that is absent is stored as NULL.
+void bindFixedInsertValues(ISqlBinder &binder, const Recordset &record)
 {
-    return QVector<QVariant>(FixedInsertWidth + valueCount).toList();
+    const auto bindOrNull = [&binder](qint64 value) { value == 0 ? binder.bindNull() : binder.bindInteger(value); };
+    bindOrNull(record.recordingId());
+    binder.bindDateTime(record.recordTime());
+    binder.bindInteger(record.isRetrievedFromChamber() ? 1 : 0);
+    bindOrNull(record.alarmType());
+    binder.bindText(record.cameraImagePath());
+    binder.bindInteger(record.chamberMode());
 }
 
 using SortedValues = QVarLengthArray<const SetpointValue *, SqlRecordsetDatabaseConnection::MaxSignalColumns>;
@@ -210,40 +215,68 @@ bool isWithin(const QDateTime &time, const IRecordsetDatabaseConnection::TimeRan
     return (range.first.isNull() || range.first <= time) && (range.second.isNull() || time <= range.second);
 }
 
-using RecordRow = RecordsetRows::Row;
+using Storage = ISqlRowView::Storage;
 
 // Whether the row holds the fixed values and one value column per signal.
-bool fitsDefinitions(const RecordRow &row, const QMap<int, ChamberSignal> &definitions)
+bool fitsDefinitions(const ISqlRowView &row, const QMap<int, ChamberSignal> &definitions)
 {
-    return row.size() == FixedReadWidth + definitions.size();
+    return row.columnCount() == FixedReadWidth + definitions.size();
 }
 
-uint recordingIdOf(const RecordRow &row)
+// Whether the value is there, as isUsable() tells of the value in a row.
+bool isUsable(const ISqlRowView &row, int column)
 {
-    return toUIntOr(row.at(RecordingIdPosition), 0);
+    switch (row.storage(column)) {
+    case Storage::Null:
+        return false;
+    case Storage::Text:
+        return !row.utf8(column).empty();
+    default:
+        return true;
+    }
+}
+
+// toUIntOr() of a column read in place, as the database core converts the
+// other types: an integer cut to 32 bits as QVariant cuts it, anything else
+// but NULL through the QVariant.
+uint toUIntOr(const ISqlRowView &row, int column, uint defaultValue)
+{
+    switch (row.storage(column)) {
+    case Storage::Null:
+        return defaultValue;
+    case Storage::Integer:
+        return uint(row.integer(column));
+    default:
+        return databaseconnection::toUIntOr(row.value(column), defaultValue);
+    }
+}
+
+uint recordingIdOf(const ISqlRowView &row)
+{
+    return toUIntOr(row, RecordingIdPosition, 0);
 }
 
 // A record with an alarm or with at least one value holds one value per
 // signal; only then are the tolerance bands in force asked for.
-bool holdsValues(const RecordRow &row)
+bool holdsValues(const ISqlRowView &row)
 {
-    if (toIntOr(row.at(AlarmTypePosition), 0) != 0)
+    if (toIntOr(row, AlarmTypePosition, 0) != 0)
         return true;
-    for (int position = FixedReadWidth; position < row.size(); ++position) {
-        if (isUsable(row.at(position)))
+    for (int position = FixedReadWidth; position < row.columnCount(); ++position) {
+        if (isUsable(row, position))
             return true;
     }
     return false;
 }
 
-bool needsRanges(const RecordRow &row, const QMap<int, ChamberSignal> &definitions)
+bool needsRanges(const ISqlRowView &row, const QMap<int, ChamberSignal> &definitions)
 {
     return !definitions.isEmpty() && holdsValues(row);
 }
 
 // The record of a row that fits its definitions, with its time already in
 // local time and the tolerance bands in force at that time.
-Recordset recordOf(const RecordRow &row, const QDateTime &recordTime, const QMap<int, ToleranceRange> &ranges,
+Recordset recordOf(const ISqlRowView &row, const QDateTime &recordTime, const QMap<int, ToleranceRange> &ranges,
                    const QMap<int, ChamberSignal> &definitions, LocalTimeConverter &commentTimes)
 {
     QList<SetpointValue> values;
@@ -253,25 +286,24 @@ Recordset recordOf(const RecordRow &row, const QDateTime &recordTime, const QMap
         int position = FixedReadWidth;
         const ToleranceRange noRange;
         for (const ChamberSignal &signal : definitions) {
-            const QVariant &stored = row.at(position++);
+            const int column = position++;
             const auto inForce = ranges.constFind(signal.id());
             const ToleranceRange &range = inForce != ranges.cend() ? *inForce : noRange;
-            if (!isUsable(stored))
+            if (!isUsable(row, column))
                 values.append(SetpointValue(signal, QVariant(), range));
             else if (signal.isDigital())
-                values.append(SetpointValue(signal, stored.toBool(), range));
+                values.append(SetpointValue(signal, toBoolOr(row, column, false), range));
             else
-                values.append(SetpointValue(signal, stored.toFloat(), signal.unit(), range));
+                values.append(SetpointValue(signal, toFloatOr(row, column, 0.0f), signal.unit(), range));
         }
     }
 
-    const qint64 id = toInt64Or(row.at(IdPosition), -1);
-    const RecordsetComment comment(commentTimes.toLocal(row.at(CommentTimePosition)),
-                                   toUIntOr(row.at(CommentUserPosition), 0), id,
-                                   toStringOr(row.at(CommentTextPosition), QString()));
-    return Recordset(id, recordingIdOf(row), recordTime, values, toBoolOr(row.at(RetrievedPosition), false), comment,
-                     toIntOr(row.at(AlarmTypePosition), 0), toStringOr(row.at(CameraImagePathPosition), QString()),
-                     toIntOr(row.at(ChamberModePosition), 0));
+    const qint64 id = toInt64Or(row, IdPosition, -1);
+    const RecordsetComment comment(commentTimes.toLocal(row, CommentTimePosition), toUIntOr(row, CommentUserPosition, 0),
+                                   id, toStringOr(row, CommentTextPosition, QString()));
+    return Recordset(id, recordingIdOf(row), recordTime, values, toBoolOr(row, RetrievedPosition, false), comment,
+                     toIntOr(row, AlarmTypePosition, 0), toStringOr(row, CameraImagePathPosition, QString()),
+                     toIntOr(row, ChamberModePosition, 0));
 }
 
 } // namespace
@@ -309,10 +341,19 @@ bool SqlRecordsetDatabaseConnection::addRecordset(Recordset &record)
         return false;
 
     forgetRows(record.recordingId());
-    const QSharedPointer<SqlQuery> insert = insertStatement(record);
-    if (!insert)
+    const std::optional<QMap<int, QVariant>> values =
+        storedValues(record, recordingSignalColumns(record.recordingId()).definitions);
+    if (!values)
         return false;
-    const QPair<bool, quint64> result = m_frame.connection()->execute(*insert);
+    const QMap<int, QString> columns = valueColumns(record.recordingId(), values->keys());
+    if (columns.size() != values->size())
+        return false;
+    const QPair<bool, quint64> result =
+        m_frame.connection()->executeBound(recordInsert(columns.values(), 1), [&](ISqlBinder &binder) {
+            bindFixedInsertValues(binder, record);
+            for (const QVariant &value : *values)
+                binder.bindVariant(value);
+        });
     if (result.first)
         record.setId(qint64(result.second));
     return result.first;
@@ -358,35 +399,36 @@ bool SqlRecordsetDatabaseConnection::addRecordsets(const QList<Recordset> &recor
             return false;
     }
 
-    const QStringList names = fixedInsertColumns() + columns.values();
-    const int rowsPerStatement = MaxBoundValues / names.size();
-    forgetRows(recordingId);
-    // Each statement runs as soon as it is full, in one transaction with the
-    // others, and one row of values serves every record in turn.
-    return m_frame.connection()->executeInTransaction([&] {
-        QList<QVariant> row = insertRow(signalIds.size());
-        std::optional<SqlQuery> statement;
-        int rowsInStatement = 0;
-        for (const Recordset &record : records) {
+    const QStringList valueNames = columns.values();
+    // Every statement but the last has as many rows as its bound values
+    // allow; each of the two texts is written once.
+    const int statementRows = qMin(MaxBoundValues / (FixedInsertWidth + valueNames.size()), records.size());
+    const SqlQuery full = recordInsert(valueNames, statementRows);
+    const int lastRows = records.size() % statementRows;
+    const SqlQuery last = lastRows > 0 ? recordInsert(valueNames, lastRows) : SqlQuery();
+    const auto bindRecords = [&](ISqlBinder &binder, int first, int count) {
+        for (int index = first; index < first + count; ++index) {
+            const Recordset &record = records.at(index);
             const QList<SetpointValue> values = record.values();
             sortBySignal(values, sorted);
-            writeFixedInsertValues(record, row);
-            for (int index = 0; index < sorted.size(); ++index) {
-                const SetpointValue &value = *sorted.at(index);
-                row[FixedInsertWidth + index] = value.valueIn(units.at(index).value_or(value.unit()));
-            }
-            if (rowsInStatement == 0) {
-                statement.emplace();
-                statement->insertInto(tableNameRecordSet()).columns(names);
-            }
-            statement->values(row, rowsInStatement == 0);
-            if (++rowsInStatement == rowsPerStatement) {
-                if (!m_frame.execute(*statement))
-                    return false;
-                rowsInStatement = 0;
+            bindFixedInsertValues(binder, record);
+            for (int column = 0; column < sorted.size(); ++column) {
+                const SetpointValue &value = *sorted.at(column);
+                binder.bindVariant(value.valueIn(units.at(column).value_or(value.unit())));
             }
         }
-        return rowsInStatement == 0 || m_frame.execute(*statement);
+    };
+    forgetRows(recordingId);
+    // The statements run one after the other in one transaction.
+    return m_frame.connection()->executeInTransaction([&] {
+        for (int first = 0; first < records.size(); first += statementRows) {
+            const int count = qMin(statementRows, records.size() - first);
+            const SqlQuery &statement = count == statementRows ? full : last;
+            const auto bind = [&](ISqlBinder &binder) { bindRecords(binder, first, count); };
+            if (!m_frame.connection()->executeBound(statement, bind).first)
+                return false;
+        }
+        return true;
     });
 }
 
@@ -656,24 +698,6 @@ QMap<int, QString> SqlRecordsetDatabaseConnection::valueColumns(uint recordingId
     return columns;
 }
 
-QSharedPointer<SqlQuery> SqlRecordsetDatabaseConnection::insertStatement(const Recordset &record)
-{
-    const std::optional<QMap<int, QVariant>> values =
-        storedValues(record, recordingSignalColumns(record.recordingId()).definitions);
-    if (!values)
-        return {};
-    const QMap<int, QString> columns = valueColumns(record.recordingId(), values->keys());
-    if (columns.size() != values->size())
-        return {};
-    QList<QVariant> row = insertRow(0);
-    writeFixedInsertValues(record, row);
-    const auto insert = QSharedPointer<SqlQuery>::create();
-    insert->insertInto(tableNameRecordSet())
-        .columns(fixedInsertColumns() + columns.values())
-        .values(row + values->values());
-    return insert;
-}
-
 SqlRecordsetDatabaseConnection::RecordingRows SqlRecordsetDatabaseConnection::readRecording(uint recordingId,
                                                                                              RecordingRead read)
 {
@@ -703,7 +727,7 @@ RecordsetRows SqlRecordsetDatabaseConnection::readRows(uint recordingId, const Q
         query.andWhere(columnName(Column::CAMERA_IMAGE_PATH)).isNotNull();
     query.orderBy(QStringList{columnName(Column::RECORD_TIME), columnName(Column::ID)});
     RecordsetRows rows;
-    m_frame.connection()->selectEach(query, [&](const Row &row, int) {
+    m_frame.connection()->selectEachView(query, [&](const ISqlRowView &row, int) {
         const RecordsetRows::BlockPointer block = rows.append(row);
         if (!block || !completed)
             return;
@@ -726,7 +750,7 @@ RecordsetRows SqlRecordsetDatabaseConnection::readRows(uint recordingId, const Q
 QList<Recordset> SqlRecordsetDatabaseConnection::recordsets(const SqlQuery &query, const Definitions &definitions)
 {
     RecordsetRows rows;
-    m_frame.connection()->selectEach(query, [&rows](const Row &row, int) { rows.append(row); });
+    m_frame.connection()->selectEachView(query, [&rows](const ISqlRowView &row, int) { rows.append(row); });
     rows.finish();
     LocalTimeConverter times;
     QList<Recordset> records;
@@ -798,7 +822,7 @@ Recordset SqlRecordsetDatabaseConnection::convertRow(const RecordsetRows::Row &r
 {
     if (!fitsDefinitions(row, definitions))
         return {};
-    const QDateTime recordTime = times.toLocal(row.at(RecordTimePosition));
+    const QDateTime recordTime = times.toLocal(row, RecordTimePosition);
     QMap<int, ToleranceRange> ranges;
     if (needsRanges(row, definitions)) {
         const std::lock_guard<std::mutex> oneAtATime(m_toleranceLookup);
@@ -816,7 +840,7 @@ QList<Recordset> SqlRecordsetDatabaseConnection::convertBlock(const RecordsetRow
     for (int index = 0; index < count; ++index) {
         const RecordsetRows::Row row = block.row(firstRow + index);
         if (fitsDefinitions(row, definitions))
-            recordTimes[size_t(index)] = times.toLocal(row.at(RecordTimePosition));
+            recordTimes[size_t(index)] = times.toLocal(row, RecordTimePosition);
     }
     // One turn at the chamber store for the whole block keeps the other
     // threads from queueing at it row by row.

@@ -150,9 +150,6 @@ private:
     SignalColumns readSignalColumns(const SqlQuery &query);
     // The value column of each of the signals that has one in the recording.
     QMap<int, QString> valueColumns(uint recordingId, const QList<int> &signalIds);
-    // The record's insert, with each value in its signal's column; null when
-    // a value has no column or two values name one signal.
-    QSharedPointer<SqlQuery> insertStatement(const domain::types::Recordset &record);
     // Only whole recordings go through the row cache.
     enum class RecordingRead {
         All,

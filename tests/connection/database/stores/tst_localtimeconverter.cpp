@@ -1,15 +1,23 @@
 #include "connection/database/stores/localtimeconverter.h"
 
+#include "connection/database/core/databasekey.h"
+#include "connection/database/core/sqliteconnection.h"
 #include "connection/database/core/valueconversions.h"
 #include "support/pinnedtimezone.h"
+#include "support/sqltext.h"
 
+#include <QtCore/QTemporaryDir>
 #include <QtTest/QtTest>
 
 #include <algorithm>
+#include <memory>
 #include <vector>
 
 using namespace quelta::base::connection::databaseconnection;
+using quelta::domain::api::ISqlConnection;
+using quelta::domain::api::ISqlRowView;
 using quelta::test::PinnedTimeZone;
+using quelta::test::SqlText;
 
 namespace {
 
@@ -39,11 +47,28 @@ class tst_LocalTimeConverter : public QObject
     Q_OBJECT
 
 private Q_SLOTS:
+    void initTestCase();
+
     void moments_keepInstantAndWallClock_data();
     void moments_keepInstantAndWallClock();
     void storedValues_readAsTheStoreReadsThem_data();
     void storedValues_readAsTheStoreReadsThem();
+    void storedValues_readInPlaceAsTheStoreReadsThem_data();
+    void storedValues_readInPlaceAsTheStoreReadsThem();
+
+private:
+    QTemporaryDir m_directory;
+    std::unique_ptr<ISqlConnection> m_connection;
 };
+
+void tst_LocalTimeConverter::initTestCase()
+{
+    QVERIFY(m_directory.isValid());
+    auto connection = std::make_unique<SqliteConnection>("times");
+    QVERIFY(connection->open(m_directory.filePath("times"), {}, {}, DatabaseKey,
+                             ISqlConnection::OpenMode::CreateIfMissing));
+    m_connection = std::move(connection);
+}
 
 void tst_LocalTimeConverter::moments_keepInstantAndWallClock_data()
 {
@@ -129,6 +154,30 @@ void tst_LocalTimeConverter::storedValues_readAsTheStoreReadsThem()
     const QDateTime converted = converter.toLocal(stored);
     const QDateTime expected = toLocalDateTimeOr(stored, QDateTime());
     QVERIFY2(isSameLocalTime(converted, expected), qPrintable(describe(converted) + " != " + describe(expected)));
+}
+
+void tst_LocalTimeConverter::storedValues_readInPlaceAsTheStoreReadsThem_data()
+{
+    storedValues_readAsTheStoreReadsThem_data();
+}
+
+// Each value as the database stores it, read from the statement's row in
+// place, converts as the value of the row read whole does.
+void tst_LocalTimeConverter::storedValues_readInPlaceAsTheStoreReadsThem()
+{
+    QFETCH(QVariant, stored);
+    const PinnedTimeZone pinned("Europe/Berlin");
+    const SqlText query("SELECT ?", {stored});
+    const QDateTime expected = toLocalDateTimeOr(m_connection->selectValue(query), QDateTime());
+
+    int rows = 0;
+    LocalTimeConverter converter;
+    m_connection->selectEachView(query, [&](const ISqlRowView &row, int) {
+        ++rows;
+        const QDateTime converted = converter.toLocal(row, 0);
+        QVERIFY2(isSameLocalTime(converted, expected), qPrintable(describe(converted) + " != " + describe(expected)));
+    });
+    QCOMPARE(rows, 1);
 }
 
 QTEST_GUILESS_MAIN(tst_LocalTimeConverter)

@@ -12,6 +12,8 @@
 #include <QtCore/QMetaType>
 #include <QtCore/QResource>
 #include <QtGui/QFontDatabase>
+#include <QtGui/QFontMetricsF>
+#include <QtGui/QGuiApplication>
 #include <QtQml/qqml.h>
 #include <QtSerialBus/QModbusDataUnit>
 #include <QtSerialBus/QModbusDevice>
@@ -23,6 +25,23 @@ Q_LOGGING_CATEGORY(lcCorvaneProgram, "quelta.CorvaneProgram")
 // The fonts of the window's font loaders.
 const char *const FontFiles[] = {":/fonts/segoeui.ttf", ":/fonts/segoeuib.ttf", ":/fonts/segoeuil.ttf",
                                  ":/fonts/seguisb.ttf", ":/fonts/fontawesome-webfont.ttf"};
+
+// The families of the registered text and icon fonts, as the window's font
+// loaders name them.
+const QLatin1String TextFontFamily("DejaVu Sans");
+const QLatin1String IconFontFamily("FontAwesome");
+
+// The letters and digits, and the umlauts of the window's German texts.
+const QString FontSample = QStringLiteral("ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz0123456789"
+                                          "\u00c4\u00d6\u00dc\u00e4\u00f6\u00fc\u00df");
+
+QFont windowFont(const QString &family, int pixelSize, QFont::Weight weight)
+{
+    QFont font(family);
+    font.setPixelSize(pixelSize);
+    font.setWeight(weight);
+    return font;
+}
 
 // Each type under a module of its own name, so that documents import them
 // as "import ChamberCreationModel 1.0".
@@ -81,11 +100,40 @@ QList<int> CorvaneProgram::registerFonts()
     return ids;
 }
 
+QList<QFont> CorvaneProgram::windowFonts()
+{
+    return {
+        windowFont(TextFontFamily, 12, QFont::Normal), // texts and buttons
+        windowFont(TextFontFamily, 16, QFont::Bold), // section titles
+        windowFont(TextFontFamily, 22, QFont::Bold), // page titles
+        windowFont(IconFontFamily, 12, QFont::Normal), // activation states
+        windowFont(IconFontFamily, 14, QFont::Normal), // button icons
+        QGuiApplication::font(),
+    };
+}
+
+void CorvaneProgram::prepareWindowFonts()
+{
+    const QList<QFont> fonts = windowFonts();
+    for (const QFont &font : fonts) {
+        const QFontMetricsF metrics(font);
+        // An icon font has none of the sample's characters; laying them out
+        // would only load the fonts that stand in for them.
+        QString sample;
+        for (const QChar character : FontSample) {
+            if (metrics.inFont(character))
+                sample += character;
+        }
+        metrics.horizontalAdvance(sample);
+    }
+}
+
 bool CorvaneProgram::initialize(const QString &databasePath)
 {
     m_eventHandler = std::make_unique<SimpleEventHandler>();
     m_eventHandler->startInitialization(m_engine.rootContext(), databasePath);
     registerFonts();
+    prepareWindowFonts();
     // Compiling creates no object: the window's objects come only with
     // load(), once the handler's models are filled.
     m_compiledMainDocument = std::make_unique<QQmlComponent>(&m_engine, mainDocument());

@@ -4,6 +4,7 @@
 
 #include <QtCore/QList>
 #include <QtCore/QUrl>
+#include <QtGui/QFont>
 #include <QtQml/QQmlApplicationEngine>
 #include <QtQml/QQmlComponent>
 
@@ -29,11 +30,21 @@ public:
     // the program's image rather than in copies on the heap. The ids of the
     // registered fonts, -1 for one that could not be registered (logged).
     static QList<int> registerFonts();
+    // The fonts of the window's texts: the registered families at the sizes
+    // that the documents give them, and the application's font, which Qt
+    // Quick Controls use where a document names none.
+    static QList<QFont> windowFonts();
+    // Matches each of windowFonts() against the font database and lays out
+    // a text in it. The first text in a font costs Qt a match against the
+    // system's fonts, its fallbacks and its glyphs' metrics; prepared here,
+    // creating the window finds them in Qt's caches, which are per thread:
+    // run it on the window's thread, after registerFonts().
+    static void prepareWindowFonts();
 
     // Builds the event handler and opens the configuration database at
-    // databasePath, registering the fonts and compiling the main document
-    // meanwhile. False when the database cannot be opened; no window may be
-    // shown then.
+    // databasePath, registering and preparing the fonts and compiling the
+    // main document meanwhile. False when the database cannot be opened; no
+    // window may be shown then.
     [[nodiscard]] bool initialize(const QString &databasePath);
     // Loads the main document, which shows the window.
     void load();

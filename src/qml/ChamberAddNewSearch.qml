@@ -28,13 +28,16 @@ Rectangle {
 
     // Resets the manual entry; the results and their selection stay.
     function cleanup() {
-        for (var i = 0; i < ipFields.count; ++i)
-            ipFields.itemAt(i).text = "";
         advancedIpField = -1;
         automaticSearch = true;
-        comPortSpinBox.value = 1;
-        deviceCountSpinBox.value = 1;
-        ipAddressRadio.checked = true;
+        var entry = manualEntry.item;
+        if (!entry)
+            return;
+        for (var i = 0; i < entry.ipFields.count; ++i)
+            entry.ipFields.itemAt(i).text = "";
+        entry.comPortSpinBox.value = 1;
+        entry.deviceCountSpinBox.value = 1;
+        entry.ipAddressRadio.checked = true;
     }
 
     function startSearch() {
@@ -49,6 +52,7 @@ Rectangle {
     // Empty when a field is empty (a field that shows only its placeholder
     // holds nothing) or holds a value above 255.
     function enteredIpAddress() {
+        var ipFields = manualEntry.item.ipFields;
         var groups = [];
         for (var i = 0; i < ipFields.count; ++i) {
             var text = ipFields.itemAt(i).text;
@@ -63,15 +67,17 @@ Rectangle {
     // Focus on the address field at position, its text selected so that
     // what is typed next replaces it.
     function editIpField(position) {
-        var field = ipFields.itemAt(position);
+        var field = manualEntry.item.ipFields.itemAt(position);
         field.forceActiveFocus();
         field.selectAll();
         return field;
     }
 
     function addManualEntry() {
-        if (comPortRadio.checked) {
-            ChamberCreationControlProperty.addSerialChambers("COM" + comPortSpinBox.value, deviceCountSpinBox.value);
+        var entry = manualEntry.item;
+        if (entry.comPortRadio.checked) {
+            ChamberCreationControlProperty.addSerialChambers("COM" + entry.comPortSpinBox.value,
+                                                             entry.deviceCountSpinBox.value);
             return;
         }
         var ipAddress = enteredIpAddress();
@@ -84,6 +90,13 @@ Rectangle {
     }
 
     color: mainWindow.color_background_lightgrey
+
+    // The manual entry's controls come when it is first chosen and stay, so
+    // that what was entered is kept while the mode changes.
+    onAutomaticSearchChanged: {
+        if (!automaticSearch)
+            manualEntry.active = true;
+    }
 
     Connections {
         target: ChamberCreationControlProperty
@@ -199,120 +212,131 @@ Rectangle {
                     }
                 }
 
-                Row {
+                Loader {
+                    id: manualEntry
                     visible: !searchPage.automaticSearch
-                    spacing: 12
+                    active: false
 
-                    Column {
-                        RadioButton {
-                            id: ipAddressRadio
-                            objectName: "ipAddressRadio"
-                            checked: true
-                            text: qsTr("IP Adresse")
-                            font.family: velmarFontNormal.name
-                            font.pixelSize: 12
-                        }
-                        RadioButton {
-                            id: comPortRadio
-                            objectName: "comPortRadio"
-                            text: qsTr("COM-Port")
-                            font.family: velmarFontNormal.name
-                            font.pixelSize: 12
-                        }
-                    }
+                    sourceComponent: Row {
+                        property alias ipAddressRadio: ipAddressRadio
+                        property alias comPortRadio: comPortRadio
+                        property alias ipFields: ipFields
+                        property alias comPortSpinBox: comPortSpinBox
+                        property alias deviceCountSpinBox: deviceCountSpinBox
 
-                    Row {
-                        anchors.verticalCenter: parent.verticalCenter
-                        visible: ipAddressRadio.checked
-                        spacing: 10
+                        spacing: 12
 
-                        Repeater {
-                            id: ipFields
-
-                            CustomTextField {
-                                objectName: "ipField" + index
-                                width: 48
-                                leftPadding: 4
-                                rightPadding: 4
-                                placeholderText: "000"
-                                maximumLength: 3
-                                horizontalAlignment: TextInput.AlignHCenter
-                                validator: IntValidator { bottom: 0; top: 255 }
-                                onTextEdited: {
-                                    if (text.length === maximumLength && index + 1 < ipFields.count) {
-                                        searchPage.editIpField(index + 1);
-                                        searchPage.advancedIpField = index + 1;
-                                    }
-                                }
-                                onActiveFocusChanged: {
-                                    if (!activeFocus && searchPage.advancedIpField === index)
-                                        searchPage.advancedIpField = -1;
-                                }
-                                // An address is typed with its dots: a dot moves on
-                                // to the next field and is not entered. A digit
-                                // typed into a full field goes to the next one.
-                                Keys.onPressed: {
-                                    var next = index + 1 < ipFields.count ? index + 1 : -1;
-                                    var advancedHere = searchPage.advancedIpField === index;
-                                    searchPage.advancedIpField = -1;
-                                    if (event.text === ".") {
-                                        event.accepted = true;
-                                        if (next >= 0 && !advancedHere)
-                                            searchPage.editIpField(next);
-                                    } else if (/^[0-9]$/.test(event.text) && next >= 0
-                                               && length === maximumLength && selectedText === "") {
-                                        event.accepted = true;
-                                        var field = searchPage.editIpField(next);
-                                        field.remove(0, field.length);
-                                        field.insert(0, event.text);
-                                    }
-                                }
-
-                                CustomText {
-                                    anchors.right: parent.left
-                                    anchors.bottom: parent.bottom
-                                    visible: index > 0
-                                    text: "."
-                                }
+                        Column {
+                            RadioButton {
+                                id: ipAddressRadio
+                                objectName: "ipAddressRadio"
+                                checked: true
+                                text: qsTr("IP Adresse")
+                                font.family: velmarFontNormal.name
+                                font.pixelSize: 12
                             }
-                            model: 4
+                            RadioButton {
+                                id: comPortRadio
+                                objectName: "comPortRadio"
+                                text: qsTr("COM-Port")
+                                font.family: velmarFontNormal.name
+                                font.pixelSize: 12
+                            }
                         }
-                    }
 
-                    Row {
-                        anchors.verticalCenter: parent.verticalCenter
-                        visible: comPortRadio.checked
-                        spacing: 8
-
-                        SpinBox {
-                            id: comPortSpinBox
-                            objectName: "comPortSpinBox"
-                            from: 1
-                            to: 255
-                            value: 1
-                            editable: true
-                        }
-                        CustomText {
+                        Row {
                             anchors.verticalCenter: parent.verticalCenter
-                            text: qsTr("Anzahl der Geräte")
-                        }
-                        SpinBox {
-                            id: deviceCountSpinBox
-                            objectName: "deviceCountSpinBox"
-                            from: 1
-                            to: 255
-                            value: 1
-                            editable: true
-                        }
-                    }
+                            visible: ipAddressRadio.checked
+                            spacing: 10
 
-                    CustomButton {
-                        objectName: "addButton"
-                        anchors.verticalCenter: parent.verticalCenter
-                        text: qsTr("Hinzufügen")
-                        toolTipText: qsTr("Einstellung zur Ergebnisliste hinzufügen")
-                        iconText: "\uf067"
-                        onClicked: searchPage.addManualEntry()
+                            Repeater {
+                                id: ipFields
+
+                                CustomTextField {
+                                    objectName: "ipField" + index
+                                    width: 48
+                                    leftPadding: 4
+                                    rightPadding: 4
+                                    placeholderText: "000"
+                                    maximumLength: 3
+                                    horizontalAlignment: TextInput.AlignHCenter
+                                    validator: IntValidator { bottom: 0; top: 255 }
+                                    onTextEdited: {
+                                        if (text.length === maximumLength && index + 1 < ipFields.count) {
+                                            searchPage.editIpField(index + 1);
+                                            searchPage.advancedIpField = index + 1;
+                                        }
+                                    }
+                                    onActiveFocusChanged: {
+                                        if (!activeFocus && searchPage.advancedIpField === index)
+                                            searchPage.advancedIpField = -1;
+                                    }
+                                    // An address is typed with its dots: a dot moves on
+                                    // to the next field and is not entered. A digit
+                                    // typed into a full field goes to the next one.
+                                    Keys.onPressed: {
+                                        var next = index + 1 < ipFields.count ? index + 1 : -1;
+                                        var advancedHere = searchPage.advancedIpField === index;
+                                        searchPage.advancedIpField = -1;
+                                        if (event.text === ".") {
+                                            event.accepted = true;
+                                            if (next >= 0 && !advancedHere)
+                                                searchPage.editIpField(next);
+                                        } else if (/^[0-9]$/.test(event.text) && next >= 0
+                                                   && length === maximumLength && selectedText === "") {
+                                            event.accepted = true;
+                                            var field = searchPage.editIpField(next);
+                                            field.remove(0, field.length);
+                                            field.insert(0, event.text);
+                                        }
+                                    }
+
+                                    CustomText {
+                                        anchors.right: parent.left
+                                        anchors.bottom: parent.bottom
+                                        visible: index > 0
+                                        text: "."
+                                    }
+                                }
+                                model: 4
+                            }
+                        }
+
+                        Row {
+                            anchors.verticalCenter: parent.verticalCenter
+                            visible: comPortRadio.checked
+                            spacing: 8
+
+                            SpinBox {
+                                id: comPortSpinBox
+                                objectName: "comPortSpinBox"
+                                from: 1
+                                to: 255
+                                value: 1
+                                editable: true
+                            }
+                            CustomText {
+                                anchors.verticalCenter: parent.verticalCenter
+                                text: qsTr("Anzahl der Geräte")
+                            }
+                            SpinBox {
+                                id: deviceCountSpinBox
+                                objectName: "deviceCountSpinBox"
+                                from: 1
+                                to: 255
+                                value: 1
+                                editable: true
+                            }
+                        }
+
+                        CustomButton {
+                            objectName: "addButton"
+                            anchors.verticalCenter: parent.verticalCenter
+                            text: qsTr("Hinzufügen")
+                            toolTipText: qsTr("Einstellung zur Ergebnisliste hinzufügen")
+                            iconText: "\uf067"
+                            onClicked: searchPage.addManualEntry()
+                        }
                     }
                 }
             }
@@ -350,27 +374,35 @@ Rectangle {
                         }
                     }
                 }
-                Row {
+                // Only hosts that know existing chambers filter by them.
+                Loader {
                     visible: searchPage.closable
-                    spacing: 4
+                    active: searchPage.closable
 
-                    CustomText {
-                        width: 110
-                        height: 30
-                        text: qsTr("Gerät angelegt")
-                    }
-                    Repeater {
-                        model: [
-                            { name: "knownFilterAll", text: qsTr("Alle"), filter: ChamberCreationControl.ALL },
-                            { name: "knownFilterYes", text: qsTr("Ja"), filter: ChamberCreationControl.ONLY_KNOWN },
-                            { name: "knownFilterNo", text: qsTr("Nein"), filter: ChamberCreationControl.ONLY_NEW }
-                        ]
+                    sourceComponent: Row {
+                        spacing: 4
 
-                        CustomButton {
-                            objectName: modelData.name
-                            text: modelData.text
-                            selected: ChamberCreationControlProperty.knownFilter === modelData.filter
-                            onClicked: ChamberCreationControlProperty.knownFilter = modelData.filter
+                        CustomText {
+                            width: 110
+                            height: 30
+                            text: qsTr("Gerät angelegt")
+                        }
+                        Repeater {
+                            model: [
+                                { name: "knownFilterAll", text: qsTr("Alle"),
+                                  filter: ChamberCreationControl.ALL },
+                                { name: "knownFilterYes", text: qsTr("Ja"),
+                                  filter: ChamberCreationControl.ONLY_KNOWN },
+                                { name: "knownFilterNo", text: qsTr("Nein"),
+                                  filter: ChamberCreationControl.ONLY_NEW }
+                            ]
+
+                            CustomButton {
+                                objectName: modelData.name
+                                text: modelData.text
+                                selected: ChamberCreationControlProperty.knownFilter === modelData.filter
+                                onClicked: ChamberCreationControlProperty.knownFilter = modelData.filter
+                            }
                         }
                     }
                 }

@@ -5,6 +5,8 @@
 #include <QtCore/QResource>
 #include <QtGui/QFontDatabase>
 #include <QtGui/QRawFont>
+#include <QtQuick/QQuickItem>
+#include <QtQuick/QQuickWindow>
 #include <QtSql/QSqlDatabase>
 #include <QtTest/QtTest>
 
@@ -25,6 +27,7 @@ private Q_SLOTS:
     void registerFonts_takesEveryFontOfTheResourceSet();
     void fontLoaders_nameTheRegisteredFonts_data();
     void fontLoaders_nameTheRegisteredFonts();
+    void windowTexts_areInPreparedFonts();
 
 private:
     // The program started on the demo catalogue with its window, started
@@ -158,6 +161,33 @@ void tst_CorvaneProgram::fontLoaders_nameTheRegisteredFonts()
     QVERIFY(fontLoader);
     QCOMPARE(fontLoader->property("status").toInt(), FontLoaderReady);
     QCOMPARE(fontLoader->property("name").toString(), font.familyName());
+}
+
+// Creating the window waits for no font: every text of it, shown or not,
+// is in a font that start-up prepared while the database opened.
+void tst_CorvaneProgram::windowTexts_areInPreparedFonts()
+{
+    CorvaneProgram *const program = startedProgram();
+    QVERIFY(program);
+    const auto *const window = qobject_cast<QQuickWindow *>(program->engine().rootObjects().value(0));
+    QVERIFY(window);
+    QStringList prepared;
+    const QList<QFont> fonts = CorvaneProgram::windowFonts();
+    for (const QFont &font : fonts)
+        prepared.append(font.key());
+
+    int texts = 0;
+    QList<QQuickItem *> items{window->contentItem()};
+    while (!items.isEmpty()) {
+        const QQuickItem *const item = items.takeLast();
+        items += item->childItems();
+        if (!item->inherits("QQuickText") && !item->inherits("QQuickTextInput") && !item->inherits("QQuickTextEdit"))
+            continue;
+        ++texts;
+        const QString font = item->property("font").value<QFont>().key();
+        QVERIFY2(prepared.contains(font), qPrintable(font + " of \"" + item->property("text").toString() + '"'));
+    }
+    QVERIFY(texts > 0);
 }
 
 QTEST_MAIN(tst_CorvaneProgram)

@@ -7,7 +7,7 @@ set -eu
 build_packages="cmake g++ make pkg-config ccache
     qtbase5-dev qtdeclarative5-dev qtquickcontrols2-5-dev
     libqt5serialport5-dev libqt5serialbus5-dev libqt5sql5 libqt5xml5
-    libsqlcipher-dev libcurl4-openssl-dev
+    libsqlcipher-dev libssl-dev libcurl4-openssl-dev
     qml-module-qtquick2 qml-module-qtquick-controls2 qml-module-qtquick-layouts
     qml-module-qtquick-window2 libqt5svg5
     fonts-dejavu-core fonts-dejavu-extra fonts-font-awesome"

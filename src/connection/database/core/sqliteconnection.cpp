@@ -1,6 +1,7 @@
 #include "connection/database/core/sqliteconnection.h"
 
 #include "connection/database/core/sqlcipherdriver.h"
+#include "connection/database/core/sqlcipherkey.h"
 #include "connection/database/core/sqlcipherresult.h"
 #include "connection/database/core/sqlcipherrowview.h"
 #include "connection/database/core/sqlquery.h"
@@ -510,7 +511,7 @@ bool SqliteConnection::configure(const QString &key)
     {
         // Doubling single quotes keeps any key inside its literal. SQLCipher's
         // messages about this statement could quote the key, so none is logged.
-        QString escapedKey = key;
+        QString escapedKey = SqlCipherKey::forDatabase(key, path);
         escapedKey.replace(QLatin1Char('\''), QLatin1String("''"));
         QSqlQuery keyQuery(m_database);
         if (!keyQuery.exec(QLatin1String("PRAGMA key = '") + escapedKey + QLatin1String("';")))

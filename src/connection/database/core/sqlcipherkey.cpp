@@ -138,6 +138,8 @@ QString SqlCipherKey::forDatabase(const QString &passphrase, const QString &path
 
 QByteArray SqlCipherKey::derive(const QByteArray &passphrase, const QByteArray &salt, int iterations, int length)
 {
+    if (length <= 0)
+        return {};
     const int blockCount = (length + BlockSize - 1) / BlockSize;
     const auto blockAt = [&](int index) { return deriveBlock(passphrase, salt, iterations, quint32(index)); };
 

@@ -71,6 +71,37 @@ QDateTime toLocalDateTimeOr(const QVariant &value, const QDateTime &defaultValue
     return isUsable(value) ? value.toDateTime().toLocalTime() : defaultValue;
 }
 
+namespace {
+
+// A column's value as T: NULL is the default, an integer is cut as QVariant
+// cuts a qint64, anything else goes through the QVariant conversion.
+template<typename T>
+T integerOr(const ISqlRowView &row, int column, T defaultValue, T (*fromVariant)(const QVariant &, T))
+{
+    switch (row.storage(column)) {
+    case Storage::Null:
+        return defaultValue;
+    case Storage::Integer:
+        return static_cast<T>(row.integer(column));
+    default:
+        return fromVariant(row.value(column), defaultValue);
+    }
+}
+
+} // namespace
+
+bool isUsable(const ISqlRowView &row, int column)
+{
+    switch (row.storage(column)) {
+    case Storage::Null:
+        return false;
+    case Storage::Text:
+        return !row.utf8(column).empty();
+    default:
+        return true;
+    }
+}
+
 QString toStringOr(const ISqlRowView &row, int column, const QString &defaultValue)
 {
     switch (row.storage(column)) {
@@ -87,38 +118,22 @@ QString toStringOr(const ISqlRowView &row, int column, const QString &defaultVal
 
 int toIntOr(const ISqlRowView &row, int column, int defaultValue)
 {
-    switch (row.storage(column)) {
-    case Storage::Null:
-        return defaultValue;
-    case Storage::Integer:
-        return int(row.integer(column));
-    default:
-        return toIntOr(row.value(column), defaultValue);
-    }
+    return integerOr(row, column, defaultValue, toIntOr);
+}
+
+uint toUIntOr(const ISqlRowView &row, int column, uint defaultValue)
+{
+    return integerOr(row, column, defaultValue, toUIntOr);
 }
 
 qint64 toInt64Or(const ISqlRowView &row, int column, qint64 defaultValue)
 {
-    switch (row.storage(column)) {
-    case Storage::Null:
-        return defaultValue;
-    case Storage::Integer:
-        return row.integer(column);
-    default:
-        return toInt64Or(row.value(column), defaultValue);
-    }
+    return integerOr(row, column, defaultValue, toInt64Or);
 }
 
 quint64 toUInt64Or(const ISqlRowView &row, int column, quint64 defaultValue)
 {
-    switch (row.storage(column)) {
-    case Storage::Null:
-        return defaultValue;
-    case Storage::Integer:
-        return quint64(row.integer(column));
-    default:
-        return toUInt64Or(row.value(column), defaultValue);
-    }
+    return integerOr(row, column, defaultValue, toUInt64Or);
 }
 
 float toFloatOr(const ISqlRowView &row, int column, float defaultValue)
@@ -137,14 +152,7 @@ float toFloatOr(const ISqlRowView &row, int column, float defaultValue)
 
 bool toBoolOr(const ISqlRowView &row, int column, bool defaultValue)
 {
-    switch (row.storage(column)) {
-    case Storage::Null:
-        return defaultValue;
-    case Storage::Integer:
-        return row.integer(column) != 0;
-    default:
-        return toBoolOr(row.value(column), defaultValue);
-    }
+    return integerOr(row, column, defaultValue, toBoolOr);
 }
 
 QList<QVariant> toVariantList(const QList<int> &ids)

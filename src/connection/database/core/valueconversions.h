@@ -40,8 +40,10 @@ QDateTime toLocalDateTimeOr(const QVariant &value, const QDateTime &defaultValue
 // without a QVariant, an integer as QVariant converts a qint64 (cut to the
 // narrower type, to float through double, to bool by being non-zero); any
 // other value goes through a QVariant.
+bool isUsable(const domain::api::ISqlRowView &row, int column);
 QString toStringOr(const domain::api::ISqlRowView &row, int column, const QString &defaultValue);
 int toIntOr(const domain::api::ISqlRowView &row, int column, int defaultValue);
+uint toUIntOr(const domain::api::ISqlRowView &row, int column, uint defaultValue);
 qint64 toInt64Or(const domain::api::ISqlRowView &row, int column, qint64 defaultValue);
 quint64 toUInt64Or(const domain::api::ISqlRowView &row, int column, quint64 defaultValue);
 float toFloatOr(const domain::api::ISqlRowView &row, int column, float defaultValue);

@@ -215,40 +215,10 @@ bool isWithin(const QDateTime &time, const IRecordsetDatabaseConnection::TimeRan
     return (range.first.isNull() || range.first <= time) && (range.second.isNull() || time <= range.second);
 }
 
-using Storage = ISqlRowView::Storage;
-
 // Whether the row holds the fixed values and one value column per signal.
 bool fitsDefinitions(const ISqlRowView &row, const QMap<int, ChamberSignal> &definitions)
 {
     return row.columnCount() == FixedReadWidth + definitions.size();
-}
-
-// Whether the value is there, as isUsable() tells of the value in a row.
-bool isUsable(const ISqlRowView &row, int column)
-{
-    switch (row.storage(column)) {
-    case Storage::Null:
-        return false;
-    case Storage::Text:
-        return !row.utf8(column).empty();
-    default:
-        return true;
-    }
-}
-
-// toUIntOr() of a column read in place, as the database core converts the
-// other types: an integer cut to 32 bits as QVariant cuts it, anything else
-// but NULL through the QVariant.
-uint toUIntOr(const ISqlRowView &row, int column, uint defaultValue)
-{
-    switch (row.storage(column)) {
-    case Storage::Null:
-        return defaultValue;
-    case Storage::Integer:
-        return uint(row.integer(column));
-    default:
-        return databaseconnection::toUIntOr(row.value(column), defaultValue);
-    }
 }
 
 uint recordingIdOf(const ISqlRowView &row)

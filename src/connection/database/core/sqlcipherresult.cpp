@@ -631,42 +631,39 @@ void SqlCipherResult::failParameterCount()
     setLastError(QSqlError(translated("Parameter count mismatch"), QString(), QSqlError::StatementError));
 }
 
-void SqlCipherResult::bindNull()
+template<typename BindAt>
+void SqlCipherResult::bindNext(BindAt bindAt)
 {
     int parameter = 0;
     if (nextParameter(&parameter))
-        m_bindingFailed = !checkBinding(sqlite3_bind_null(m_statement, parameter));
+        m_bindingFailed = !checkBinding(bindAt(parameter));
+}
+
+void SqlCipherResult::bindNull()
+{
+    bindNext([this](int parameter) { return sqlite3_bind_null(m_statement, parameter); });
 }
 
 void SqlCipherResult::bindInteger(qint64 value)
 {
-    int parameter = 0;
-    if (nextParameter(&parameter))
-        m_bindingFailed = !checkBinding(sqlite3_bind_int64(m_statement, parameter, value));
+    bindNext([this, value](int parameter) { return sqlite3_bind_int64(m_statement, parameter, value); });
 }
 
 void SqlCipherResult::bindReal(double value)
 {
-    int parameter = 0;
-    if (nextParameter(&parameter))
-        m_bindingFailed = !checkBinding(sqlite3_bind_double(m_statement, parameter, value));
+    bindNext([this, value](int parameter) { return sqlite3_bind_double(m_statement, parameter, value); });
 }
 
 void SqlCipherResult::bindText(const QString &text)
 {
-    int parameter = 0;
-    if (nextParameter(&parameter)) {
-        const int resultCode =
-            text.isNull() ? sqlite3_bind_null(m_statement, parameter) : bindTextAt(parameter, text);
-        m_bindingFailed = !checkBinding(resultCode);
-    }
+    bindNext([this, &text](int parameter) {
+        return text.isNull() ? sqlite3_bind_null(m_statement, parameter) : bindTextAt(parameter, text);
+    });
 }
 
 void SqlCipherResult::bindDateTime(const QDateTime &dateTime)
 {
-    int parameter = 0;
-    if (nextParameter(&parameter))
-        m_bindingFailed = !checkBinding(bindDateTimeAt(parameter, dateTime));
+    bindNext([this, &dateTime](int parameter) { return bindDateTimeAt(parameter, dateTime); });
 }
 
 void SqlCipherResult::bindVariant(const QVariant &value)

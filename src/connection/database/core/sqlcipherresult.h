@@ -118,6 +118,10 @@ private:
     // The parameter that the binder's next value goes to; false when binding
     // has failed or every parameter is bound.
     bool nextParameter(int *parameter);
+    // Binds the binder's next value with bindAt(parameter), which gives
+    // SQLite's result code.
+    template<typename BindAt>
+    void bindNext(BindAt bindAt);
     void failParameterCount();
     // Scrollable queries: steps on, caching each row, until row is cached or
     // no row is left; false when a step fails.

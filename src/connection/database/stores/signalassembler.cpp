@@ -33,27 +33,6 @@ constexpr int IdsForTableScan = 5000;
 
 constexpr int NoId = -1;
 
-int userLevelOf(const QVariant &value)
-{
-    if (!isUsable(value))
-        return 0;
-    bool isNumber = false;
-    const int level = value.toInt(&isNumber);
-    return isNumber ? level : 0;
-}
-
-int userLevelOf(const ISqlRowView &row, int column)
-{
-    switch (row.storage(column)) {
-    case ISqlRowView::Storage::Null:
-        return 0;
-    case ISqlRowView::Storage::Integer:
-        return int(row.integer(column));
-    default:
-        return userLevelOf(row.value(column));
-    }
-}
-
 // The code that a text column stands for, converted once for each text and
 // then found by the text's bytes. A value stored otherwise than as text is
 // converted from the text that toStringOr() makes of it, each time.
@@ -132,7 +111,7 @@ SignalAssembler::SignalRow SignalAssembler::parseSignalRow(const RowView &row, i
     signal.id = toIntOr(row, column(SignalColumn::ID), NoId);
     signal.name = toStringOr(row, column(SignalColumn::NAME), QString());
     signal.unit = codeOf(m_unitCodes, row, column(SignalColumn::UNIT), &Unit::fromString);
-    signal.userLevel = userLevelOf(row, column(SignalColumn::USER_LEVEL));
+    signal.userLevel = toIntOr(row, column(SignalColumn::USER_LEVEL), 0);
     signal.limitMin = toFloatOr(row, column(SignalColumn::LIMIT_MIN), ChamberSignal::NoLowerLimit);
     signal.limitMax = toFloatOr(row, column(SignalColumn::LIMIT_MAX), ChamberSignal::NoUpperLimit);
     signal.bitPosition = toIntOr(row, column(SignalColumn::BITPOSITION), -1);

@@ -263,12 +263,7 @@ void SignalAssembler::selectEachById(const SqlQuery &everyRow, const QString &id
     }
 }
 
-SignalAssembler::AddressPointer SignalAssembler::descriptor(int descriptorId)
-{
-    return addressOf(descriptorId);
-}
-
-const SignalAssembler::AddressPointer &SignalAssembler::addressOf(int descriptorId)
+const SignalAssembler::AddressPointer &SignalAssembler::descriptor(int descriptorId)
 {
     static const AddressPointer none;
     if (descriptorId == NoId)
@@ -328,8 +323,8 @@ ChamberSignal SignalAssembler::build(const SignalRow &row, Chain &chain, bool *c
     const ValueType valueType = row.valueType != 0 ? m_valueTypes.value(row.valueType) : ValueType();
     return ChamberSignal(row.id, row.name, row.unit, valueType.color, valueType.decimalPlaces,
                          UserLevel(row.userLevel), row.limitMin, row.limitMax, row.bitPosition, row.signalType,
-                         setPointSignal, row.timeProgrammable, row.weekProgrammable, addressOf(row.addressIds[0]),
-                         addressOf(row.addressIds[1]), addressOf(row.addressIds[2]), addressOf(row.addressIds[3]));
+                         setPointSignal, row.timeProgrammable, row.weekProgrammable, descriptor(row.addressIds[0]),
+                         descriptor(row.addressIds[1]), descriptor(row.addressIds[2]), descriptor(row.addressIds[3]));
 }
 
 ChamberSignal::SignalPointer SignalAssembler::resolveSetPoint(int signalId, Chain &chain, bool *chainDependent)

@@ -527,7 +527,7 @@ void ChamberTypeReader::readSignalsOfTypes(const TypeSelection &selection,
 
     // A descriptor that is not there leaves the empty one.
     const auto descriptorOrEmpty = [&assembler](int descriptorId) {
-        const SignalAssembler::AddressPointer descriptor = assembler.descriptor(descriptorId);
+        const SignalAssembler::AddressPointer &descriptor = assembler.descriptor(descriptorId);
         return descriptor.isNull() ? ControllerAddress() : *descriptor;
     };
     for (auto it = controlSignalRows.cbegin(); it != controlSignalRows.cend(); ++it) {

@@ -33,27 +33,6 @@ constexpr int IdsForTableScan = 5000;
 
 constexpr int NoId = -1;
 
-int userLevelOf(const QVariant &value)
-{
-    if (!isUsable(value))
-        return 0;
-    bool isNumber = false;
-    const int level = value.toInt(&isNumber);
-    return isNumber ? level : 0;
-}
-
-int userLevelOf(const ISqlRowView &row, int column)
-{
-    switch (row.storage(column)) {
-    case ISqlRowView::Storage::Null:
-        return 0;
-    case ISqlRowView::Storage::Integer:
-        return int(row.integer(column));
-    default:
-        return userLevelOf(row.value(column));
-    }
-}
-
 // The code that a text column stands for, converted once for each text and
 // then found by the text's bytes. A value stored otherwise than as text is
 // converted from the text that toStringOr() makes of it, each time.
@@ -132,7 +111,7 @@ SignalAssembler::SignalRow SignalAssembler::parseSignalRow(const RowView &row, i
     signal.id = toIntOr(row, column(SignalColumn::ID), NoId);
     signal.name = toStringOr(row, column(SignalColumn::NAME), QString());
     signal.unit = codeOf(m_unitCodes, row, column(SignalColumn::UNIT), &Unit::fromString);
-    signal.userLevel = userLevelOf(row, column(SignalColumn::USER_LEVEL));
+    signal.userLevel = toIntOr(row, column(SignalColumn::USER_LEVEL), 0);
     signal.limitMin = toFloatOr(row, column(SignalColumn::LIMIT_MIN), ChamberSignal::NoLowerLimit);
     signal.limitMax = toFloatOr(row, column(SignalColumn::LIMIT_MAX), ChamberSignal::NoUpperLimit);
     signal.bitPosition = toIntOr(row, column(SignalColumn::BITPOSITION), -1);
@@ -284,12 +263,7 @@ void SignalAssembler::selectEachById(const SqlQuery &everyRow, const QString &id
     }
 }
 
-SignalAssembler::AddressPointer SignalAssembler::descriptor(int descriptorId)
-{
-    return addressOf(descriptorId);
-}
-
-const SignalAssembler::AddressPointer &SignalAssembler::addressOf(int descriptorId)
+const SignalAssembler::AddressPointer &SignalAssembler::descriptor(int descriptorId)
 {
     static const AddressPointer none;
     if (descriptorId == NoId)
@@ -349,8 +323,8 @@ ChamberSignal SignalAssembler::build(const SignalRow &row, Chain &chain, bool *c
     const ValueType valueType = row.valueType != 0 ? m_valueTypes.value(row.valueType) : ValueType();
     return ChamberSignal(row.id, row.name, row.unit, valueType.color, valueType.decimalPlaces,
                          UserLevel(row.userLevel), row.limitMin, row.limitMax, row.bitPosition, row.signalType,
-                         setPointSignal, row.timeProgrammable, row.weekProgrammable, addressOf(row.addressIds[0]),
-                         addressOf(row.addressIds[1]), addressOf(row.addressIds[2]), addressOf(row.addressIds[3]));
+                         setPointSignal, row.timeProgrammable, row.weekProgrammable, descriptor(row.addressIds[0]),
+                         descriptor(row.addressIds[1]), descriptor(row.addressIds[2]), descriptor(row.addressIds[3]));
 }
 
 ChamberSignal::SignalPointer SignalAssembler::resolveSetPoint(int signalId, Chain &chain, bool *chainDependent)

@@ -75,8 +75,8 @@ public:
     // stands for a row that names no signal; the map builders drop it.
     domain::types::ChamberSignal signal(int signalId);
     // A loaded descriptor; null for -1, and null with UNEXPECTED_RESULT for
-    // an id without a controller_data row.
-    AddressPointer descriptor(int descriptorId);
+    // an id without a controller_data row. Valid until the next load().
+    const AddressPointer &descriptor(int descriptorId);
 
 private:
     struct SignalRow
@@ -123,8 +123,6 @@ private:
 
     domain::types::ChamberSignal build(const SignalRow &row, Chain &chain, bool *chainDependent);
     domain::types::ChamberSignal::SignalPointer resolveSetPoint(int signalId, Chain &chain, bool *chainDependent);
-    // As descriptor(), without copying the pointer that the record copies.
-    const AddressPointer &addressOf(int descriptorId);
     // Where m_descriptorIds holds the id; its size when it does not.
     std::size_t descriptorIndex(int descriptorId) const;
 

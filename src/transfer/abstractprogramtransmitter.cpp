@@ -3,7 +3,6 @@
 #include "connection/chamber/core/chamberconnectionlogging.h"
 
 #include <QtCore/QMetaEnum>
-#include <QtCore/QTimer>
 
 #include <algorithm>
 #include <limits>

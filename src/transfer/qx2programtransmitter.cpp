@@ -8,8 +8,6 @@
 
 #include <QtCore/QVector>
 
-#include <algorithm>
-
 namespace quelta::base::connection::chamberconnection {
 
 using domain::types::ChamberSignal;
@@ -243,12 +241,12 @@ void QX2ProgramTransmitter::prepareWriteProgram()
     handshakeAfter(writeValues(writes));
 }
 
-// The controller stores a name as Latin-1 text; a name it cannot hold is
-// refused before anything is sent.
+// The controller stores a name as Latin-1 text; a name that its register
+// cannot hold is refused before anything is sent, by the codec that would
+// encode it.
 bool QX2ProgramTransmitter::refuseUnstorableName(const QString &name)
 {
-    const bool latin1 = std::all_of(name.begin(), name.end(), [](QChar c) { return c.unicode() <= 0xFF; });
-    if (latin1)
+    if (ValueCodec().encode(registers().name, name))
         return false;
     qCWarning(lcChamberConnection).noquote() << "(Modbus) Program name" << name
                                              << "is no Latin-1 text; program not written";

@@ -83,10 +83,8 @@ void TjvDataLoggerReader::forwardFinishedIncomplete(const RecordingData &recordi
 {
     const QPointer<TjvDataLoggerReader> self(this);
     Q_EMIT finished(recording, recordsets);
-    if (!self)
-        return;
-    m_reading = false;
-    Q_EMIT error(errorMessage);
+    if (self)
+        forwardError(errorMessage);
 }
 
 void TjvDataLoggerReader::forwardError(const QString &errorMessage)

@@ -39,8 +39,10 @@ struct TjvDataLoggerReaderImpl::ReadState
     // The days with a log file that are still to be downloaded, in order.
     QList<QDate> daysToFetch;
     QList<QNetworkReply *> pendingReplies;
-    QStringList errorTexts;
+    // The days whose files could not be fetched, in the order their
+    // downloads ended, and the error of the first of them.
     QList<QDate> failedDays;
+    QString firstFetchError;
 };
 
 TjvDataLoggerReaderImpl::TjvDataLoggerReaderImpl(const QHostAddress &address, QObject *parent)
@@ -161,8 +163,10 @@ void TjvDataLoggerReaderImpl::handleLogData(QNetworkReply *reply, const QDate &d
     } else {
         qCWarning(lcChamberConnection).noquote()
                 << "(TJV) Could not fetch log file" << m_ftpConnection->errorString(reply);
-        m_readState->errorTexts.append(tr("Could not fetch log file (%1)")
-                                               .arg(reply->request().url().toString(QUrl::RemoveUserInfo)));
+        if (m_readState->failedDays.isEmpty()) {
+            m_readState->firstFetchError = tr("Could not fetch log file (%1)")
+                                                   .arg(reply->request().url().toString(QUrl::RemoveUserInfo));
+        }
         m_readState->failedDays.append(day);
     }
     if (!m_readState->daysToFetch.isEmpty()) {
@@ -171,8 +175,8 @@ void TjvDataLoggerReaderImpl::handleLogData(QNetworkReply *reply, const QDate &d
     }
     if (!m_readState->pendingReplies.isEmpty())
         return;
-    if (m_readState->recordsets.isEmpty() && !m_readState->errorTexts.isEmpty())
-        failRead(m_readState->errorTexts.first());
+    if (m_readState->recordsets.isEmpty() && !m_readState->failedDays.isEmpty())
+        failRead(m_readState->firstFetchError);
     else
         finishRead();
 }

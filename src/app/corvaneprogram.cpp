@@ -22,9 +22,10 @@ namespace {
 
 Q_LOGGING_CATEGORY(lcCorvaneProgram, "quelta.CorvaneProgram")
 
-// The fonts of the window's font loaders.
+// The fonts of the window's font loaders, each face once: seguisb.ttf holds
+// the face of segoeuib.ttf.
 const char *const FontFiles[] = {":/fonts/segoeui.ttf", ":/fonts/segoeuib.ttf", ":/fonts/segoeuil.ttf",
-                                 ":/fonts/seguisb.ttf", ":/fonts/fontawesome-webfont.ttf"};
+                                 ":/fonts/fontawesome-webfont.ttf"};
 
 // The families of the registered text and icon fonts, as the window's font
 // loaders name them.

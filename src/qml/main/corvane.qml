@@ -31,7 +31,8 @@ Window {
 
     // The families of the fonts that start-up registers from the resource
     // set's fonts/ folder, in this order: segoeui.ttf, segoeuib.ttf,
-    // segoeuil.ttf, seguisb.ttf (DejaVu faces stand for the Segoe ones),
+    // segoeuil.ttf, seguisb.ttf (DejaVu faces stand for the Segoe ones; this
+    // one is the face of segoeuib.ttf and is registered with it),
     // segoeui.ttf again, fontawesome-webfont.ttf. Loading them here by URL
     // would copy each font onto the heap, twice once it is drawn.
     FontLoader { id: velmarFontNormal; objectName: "velmarFontNormal"; name: "DejaVu Sans" }

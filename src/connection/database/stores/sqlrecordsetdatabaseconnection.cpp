@@ -263,21 +263,26 @@ bool needsRanges(const ISqlRowView &row, const QMap<int, ChamberSignal> &definit
     return !definitions.isEmpty() && holdsValues(row);
 }
 
+// The tolerance bands in force for a record's values; none when the record
+// has no values to take them.
+using RangesInForce = std::optional<QMap<int, ToleranceRange>>;
+
 // The record of a row that fits its definitions, with its time already in
-// local time and the tolerance bands in force at that time.
-Recordset recordOf(const ISqlRowView &row, const QDateTime &recordTime, const QMap<int, ToleranceRange> &ranges,
+// local time and, when it has values, the tolerance bands in force at that
+// time.
+Recordset recordOf(const ISqlRowView &row, const QDateTime &recordTime, const RangesInForce &ranges,
                    const QMap<int, ChamberSignal> &definitions, LocalTimeConverter &commentTimes)
 {
     QList<SetpointValue> values;
-    if (holdsValues(row)) {
+    if (ranges) {
         values.reserve(definitions.size());
         // The k-th value column holds the values of the k-th signal by id.
         int position = FixedReadWidth;
         const ToleranceRange noRange;
         for (const ChamberSignal &signal : definitions) {
             const int column = position++;
-            const auto inForce = ranges.constFind(signal.id());
-            const ToleranceRange &range = inForce != ranges.cend() ? *inForce : noRange;
+            const auto inForce = ranges->constFind(signal.id());
+            const ToleranceRange &range = inForce != ranges->cend() ? *inForce : noRange;
             if (!isUsable(row, column))
                 values.append(SetpointValue(signal, QVariant(), range));
             else if (signal.isDigital())
@@ -800,7 +805,7 @@ Recordset SqlRecordsetDatabaseConnection::convertRow(const RecordsetRows::Row &r
     if (!fitsDefinitions(row, definitions))
         return {};
     const QDateTime recordTime = times.toLocal(row, RecordTimePosition);
-    QMap<int, ToleranceRange> ranges;
+    RangesInForce ranges;
     if (needsRanges(row, definitions)) {
         const std::lock_guard<std::mutex> oneAtATime(m_toleranceLookup);
         ranges = chambers()->getRecordingToleranceRanges(recordTime, recordingIdOf(row), definitions);
@@ -821,7 +826,7 @@ QList<Recordset> SqlRecordsetDatabaseConnection::convertBlock(const RecordsetRow
     }
     // One turn at the chamber store for the whole block keeps the other
     // threads from queueing at it row by row.
-    std::vector<QMap<int, ToleranceRange>> ranges(static_cast<size_t>(count));
+    std::vector<RangesInForce> ranges(static_cast<size_t>(count));
     {
         const std::lock_guard<std::mutex> oneAtATime(m_toleranceLookup);
         for (int index = 0; index < count; ++index) {

@@ -12,7 +12,6 @@
 
 #include <algorithm>
 #include <iterator>
-#include <memory>
 #include <vector>
 
 namespace quelta::base::connection::databaseconnection {

@@ -43,6 +43,7 @@
 using namespace quelta::base::connection::databaseconnection;
 using namespace quelta::domain::types;
 using quelta::bench::fail;
+using quelta::bench::Goal;
 using quelta::bench::RawDatabase;
 using quelta::bench::ratePerSecond;
 
@@ -251,13 +252,12 @@ Timing runRaw(const QString &path, int recordCount)
 }
 
 // The ratio to the raw C API that each side of the store should reach.
-constexpr double StoringGoal = 0.8;
-constexpr double LoadingGoal = 0.7;
+constexpr Goal StoringGoal{Goal::Bound::AtLeast, 0.8};
+constexpr Goal LoadingGoal{Goal::Bound::AtLeast, 0.7};
 
-void report(const char *what, double store, double raw, double goal)
+void report(const char *what, double store, double raw, const Goal &goal)
 {
-    std::printf("%s: record-set store %.0f records/s, raw C API %.0f records/s, ratio %.2f (goal: at least %.1f)\n",
-                what, store, raw, raw > 0 ? store / raw : 0.0, goal);
+    quelta::bench::printComparison(what, {"record-set store", store}, {"raw C API", raw}, "records/s", 0, goal);
 }
 
 } // namespace

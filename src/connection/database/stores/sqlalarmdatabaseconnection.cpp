@@ -6,7 +6,6 @@
 
 #include <QtCore/QLoggingCategory>
 
-#include <algorithm>
 #include <array>
 
 namespace quelta::base::connection::databaseconnection {
@@ -195,7 +194,7 @@ bool SqlAlarmDatabaseConnection::addAlarm(AlarmData &alarm)
     const bool added = connection()->executeInTransaction([&] {
         const QPair<bool, quint64> inserted = connection()->execute(insert);
         alarmId = int(inserted.second);
-        return inserted.first && addAlarmSignals(alarmId, alarm.signalIds());
+        return inserted.first && m_frame.executeEach(insertSignals(alarmId, alarm.signalIds()));
     });
     if (!added) {
         qCWarning(lcAlarmStore) << "Failed to add alarm" << alarm.alarmName();
@@ -271,15 +270,6 @@ QList<int> SqlAlarmDatabaseConnection::getAlarmSignals(int alarmId)
         .where(columnName(AlarmSignalColumn::ALARM_ID))
         .equals(alarmId);
     return toIntList(connection()->selectColumn(query), -1);
-}
-
-bool SqlAlarmDatabaseConnection::addAlarmSignals(int alarmId, const QList<int> &signalIds)
-{
-    const Statements statements = insertSignals(alarmId, signalIds);
-    return std::all_of(statements.cbegin(), statements.cend(),
-                       [this](const QSharedPointer<domain::api::ISqlQuery> &statement) {
-                           return m_frame.execute(*statement);
-                       });
 }
 
 domain::api::ISqlConnection *SqlAlarmDatabaseConnection::connection() const

@@ -76,8 +76,6 @@ private:
     // A chamber id of -1 reads every alarm.
     QList<domain::types::AlarmData> readAlarms(int chamberId);
     QList<int> getAlarmSignals(int alarmId);
-    // Inserts the signal rows one by one, inside the caller's transaction.
-    bool addAlarmSignals(int alarmId, const QList<int> &signalIds);
 
     domain::api::ISqlConnection *connection() const;
     domain::api::IConfigurationDatabaseConnection *configuration() const;

@@ -54,6 +54,22 @@ int refuseCycle(int programId)
     return 0;
 }
 
+// The id in the target of a program that a step calls: 0 when it leads back
+// to one of its callers, else its one copy, which copy makes the first time
+// and which copies keeps; 0 when that fails.
+int copyOnce(int subProgramId, const QList<int> &callers, QHash<int, int> &copies, const std::function<int()> &copy)
+{
+    if (callers.contains(subProgramId))
+        return refuseCycle(subProgramId);
+    int copiedId = copies.value(subProgramId);
+    if (copiedId == 0) {
+        copiedId = copy();
+        if (copiedId != 0)
+            copies.insert(subProgramId, copiedId);
+    }
+    return copiedId;
+}
+
 constexpr int ProgramWidth = columnCountThrough(ProgramColumn::CHAMBER_TYPE_ID);
 constexpr int StepWidth = columnCountThrough(StepColumn::SUB_PROGRAM_ID);
 constexpr int SectionWidth = columnCountThrough(SectionColumn::PROGRAM_EVENT_MESSAGE);
@@ -957,14 +973,8 @@ int SqlProgramDatabaseConnection::exportProgram(Connection &file, int programId,
     }
     callers.append(programId);
     const auto exportSubProgram = [&](int subProgramId) {
-        int fileId = copies.value(subProgramId);
-        if (callers.contains(subProgramId)) {
-            fileId = refuseCycle(subProgramId);
-        } else if (fileId == 0) {
-            fileId = exportProgram(file, subProgramId, callers, copies);
-            if (fileId != 0)
-                copies.insert(subProgramId, fileId);
-        }
+        const int fileId = copyOnce(subProgramId, callers, copies,
+                                    [&] { return exportProgram(file, subProgramId, callers, copies); });
         if (fileId == 0)
             qCWarning(lcProgramStore) << "Could not export subprogram";
         return fileId;
@@ -990,14 +1000,8 @@ int SqlProgramDatabaseConnection::importProgram(Import &import, int programId, b
     import.added.append(program->id());
     callers.append(programId);
     const auto importSubProgram = [&](int subProgramId) {
-        int newId = import.copies.value(subProgramId);
-        if (callers.contains(subProgramId)) {
-            newId = refuseCycle(subProgramId);
-        } else if (newId == 0) {
-            newId = importProgram(import, subProgramId, true, callers);
-            if (newId != 0)
-                import.copies.insert(subProgramId, newId);
-        }
+        const int newId = copyOnce(subProgramId, callers, import.copies,
+                                   [&] { return importProgram(import, subProgramId, true, callers); });
         if (newId == 0)
             qCWarning(lcProgramStore) << "Could not import subprogram";
         return newId;

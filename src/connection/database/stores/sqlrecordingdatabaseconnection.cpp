@@ -7,7 +7,6 @@
 
 #include <QtCore/QLoggingCategory>
 
-#include <algorithm>
 #include <array>
 #include <limits>
 
@@ -214,12 +213,8 @@ bool SqlRecordingDatabaseConnection::addRecording(RecordingData &recording)
         if (!inserted.first || inserted.second == 0 || inserted.second > std::numeric_limits<uint>::max())
             return false;
         id = uint(inserted.second);
-        const Statements statements = SqlRecordsetDatabaseConnection::signalColumnStatements(id, signalIds)
-            + metaLinkInsertions(id, recording.metaRecordingIds());
-        return std::all_of(statements.cbegin(), statements.cend(),
-                           [this](const QSharedPointer<domain::api::ISqlQuery> &statement) {
-                               return m_frame.execute(*statement);
-                           });
+        return m_frame.executeEach(SqlRecordsetDatabaseConnection::signalColumnStatements(id, signalIds)
+                                   + metaLinkInsertions(id, recording.metaRecordingIds()));
     });
     if (!added)
         return false;

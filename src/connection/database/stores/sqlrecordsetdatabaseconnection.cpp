@@ -12,7 +12,6 @@
 
 #include <algorithm>
 #include <iterator>
-#include <memory>
 #include <vector>
 
 namespace quelta::base::connection::databaseconnection {
@@ -110,22 +109,41 @@ bool sortBySignal(const QList<SetpointValue> &values, SortedValues &sorted)
     return std::adjacent_find(sorted.cbegin(), sorted.cend(), sameSignal) == sorted.cend();
 }
 
-// The stored form of each value by its signal id: the first value converted
-// into the unit of its signal, as reads take it, NULL when it has none. A
-// signal that the catalogue does not know keeps the value's own unit. None
-// when two values name one signal.
-std::optional<QMap<int, QVariant>> storedValues(const Recordset &record,
-                                                const QMap<int, ChamberSignal> &definitions)
+// The value columns of an insert, in ascending signal id: the signal of each
+// and the unit in which its values are stored, that of the signal, as reads
+// take it, or for a signal that the catalogue does not know, that of each
+// value.
+struct ValueLayout
 {
-    QMap<int, QVariant> values;
-    const QList<SetpointValue> setpoints = record.values();
-    for (const SetpointValue &value : setpoints) {
-        const auto signal = definitions.constFind(value.signalId());
-        values.insert(value.signalId(), value.valueIn(signal != definitions.cend() ? signal->unit() : value.unit()));
-    }
-    if (values.size() != setpoints.size())
+    QList<int> signalIds;
+    QVarLengthArray<std::optional<int>, SqlRecordsetDatabaseConnection::MaxSignalColumns> units;
+};
+
+// The layout of the values, which are left sorted in sorted; none when two
+// values name one signal.
+std::optional<ValueLayout> valueLayout(const QList<SetpointValue> &values,
+                                       const QMap<int, ChamberSignal> &definitions, SortedValues &sorted)
+{
+    if (!sortBySignal(values, sorted))
         return std::nullopt;
-    return values;
+    ValueLayout layout;
+    for (const SetpointValue *value : qAsConst(sorted)) {
+        layout.signalIds.append(value->signalId());
+        const auto signal = definitions.constFind(value->signalId());
+        layout.units.append(signal != definitions.cend() ? std::optional<int>(signal->unit()) : std::nullopt);
+    }
+    return layout;
+}
+
+// Binds the record's values of one row of an insert, its values sorted as
+// the layout's columns; a value that is absent is stored as NULL.
+void bindRecord(ISqlBinder &binder, const Recordset &record, const SortedValues &sorted, const ValueLayout &layout)
+{
+    bindFixedInsertValues(binder, record);
+    for (int column = 0; column < sorted.size(); ++column) {
+        const SetpointValue &value = *sorted.at(column);
+        binder.bindVariant(value.valueIn(layout.units.at(column).value_or(value.unit())));
+    }
 }
 
 SqlQuery recordRead(const QStringList &valueColumns)
@@ -244,21 +262,26 @@ bool needsRanges(const ISqlRowView &row, const QMap<int, ChamberSignal> &definit
     return !definitions.isEmpty() && holdsValues(row);
 }
 
+// The tolerance bands in force for a record's values; none when the record
+// has no values to take them.
+using RangesInForce = std::optional<QMap<int, ToleranceRange>>;
+
 // The record of a row that fits its definitions, with its time already in
-// local time and the tolerance bands in force at that time.
-Recordset recordOf(const ISqlRowView &row, const QDateTime &recordTime, const QMap<int, ToleranceRange> &ranges,
+// local time and, when it has values, the tolerance bands in force at that
+// time.
+Recordset recordOf(const ISqlRowView &row, const QDateTime &recordTime, const RangesInForce &ranges,
                    const QMap<int, ChamberSignal> &definitions, LocalTimeConverter &commentTimes)
 {
     QList<SetpointValue> values;
-    if (holdsValues(row)) {
+    if (ranges) {
         values.reserve(definitions.size());
         // The k-th value column holds the values of the k-th signal by id.
         int position = FixedReadWidth;
         const ToleranceRange noRange;
         for (const ChamberSignal &signal : definitions) {
             const int column = position++;
-            const auto inForce = ranges.constFind(signal.id());
-            const ToleranceRange &range = inForce != ranges.cend() ? *inForce : noRange;
+            const auto inForce = ranges->constFind(signal.id());
+            const ToleranceRange &range = inForce != ranges->cend() ? *inForce : noRange;
             if (!isUsable(row, column))
                 values.append(SetpointValue(signal, QVariant(), range));
             else if (signal.isDigital())
@@ -311,19 +334,18 @@ bool SqlRecordsetDatabaseConnection::addRecordset(Recordset &record)
         return false;
 
     forgetRows(record.recordingId());
-    const std::optional<QMap<int, QVariant>> values =
-        storedValues(record, recordingSignalColumns(record.recordingId()).definitions);
-    if (!values)
+    const QList<SetpointValue> values = record.values();
+    SortedValues sorted;
+    const std::optional<ValueLayout> layout =
+        valueLayout(values, recordingSignalColumns(record.recordingId()).definitions, sorted);
+    if (!layout)
         return false;
-    const QMap<int, QString> columns = valueColumns(record.recordingId(), values->keys());
-    if (columns.size() != values->size())
+    const QMap<int, QString> columns = valueColumns(record.recordingId(), layout->signalIds);
+    if (columns.size() != layout->signalIds.size())
         return false;
-    const QPair<bool, quint64> result =
-        m_frame.connection()->executeBound(recordInsert(columns.values(), 1), [&](ISqlBinder &binder) {
-            bindFixedInsertValues(binder, record);
-            for (const QVariant &value : *values)
-                binder.bindVariant(value);
-        });
+    const QPair<bool, quint64> result = m_frame.connection()->executeBound(
+        recordInsert(columns.values(), 1),
+        [&](ISqlBinder &binder) { bindRecord(binder, record, sorted, *layout); });
     if (result.first)
         record.setId(qint64(result.second));
     return result.first;
@@ -339,19 +361,12 @@ bool SqlRecordsetDatabaseConnection::addRecordsets(const QList<Recordset> &recor
     // One column list serves every row of a statement, so every record must
     // be of the first one's recording and carry values of the same signals.
     const uint recordingId = records.first().recordingId();
-    const Definitions definitions = recordingSignalColumns(recordingId).definitions;
     SortedValues sorted;
-    if (!sortBySignal(records.first().values(), sorted))
+    const std::optional<ValueLayout> layout =
+        valueLayout(records.first().values(), recordingSignalColumns(recordingId).definitions, sorted);
+    if (!layout)
         return false;
-    QList<int> signalIds;
-    // The unit of each value column: its signal's, or for a signal that the
-    // catalogue does not know, that of each value.
-    QVarLengthArray<std::optional<int>, MaxSignalColumns> units;
-    for (const SetpointValue *value : qAsConst(sorted)) {
-        signalIds.append(value->signalId());
-        const auto signal = definitions.constFind(value->signalId());
-        units.append(signal != definitions.cend() ? std::optional<int>(signal->unit()) : std::nullopt);
-    }
+    const QList<int> &signalIds = layout->signalIds;
     const QMap<int, QString> columns = valueColumns(recordingId, signalIds);
     if (columns.size() != signalIds.size())
         return false;
@@ -381,11 +396,7 @@ bool SqlRecordsetDatabaseConnection::addRecordsets(const QList<Recordset> &recor
             const Recordset &record = records.at(index);
             const QList<SetpointValue> values = record.values();
             sortBySignal(values, sorted);
-            bindFixedInsertValues(binder, record);
-            for (int column = 0; column < sorted.size(); ++column) {
-                const SetpointValue &value = *sorted.at(column);
-                binder.bindVariant(value.valueIn(units.at(column).value_or(value.unit())));
-            }
+            bindRecord(binder, record, sorted, *layout);
         }
     };
     forgetRows(recordingId);
@@ -793,7 +804,7 @@ Recordset SqlRecordsetDatabaseConnection::convertRow(const RecordsetRows::Row &r
     if (!fitsDefinitions(row, definitions))
         return {};
     const QDateTime recordTime = times.toLocal(row, RecordTimePosition);
-    QMap<int, ToleranceRange> ranges;
+    RangesInForce ranges;
     if (needsRanges(row, definitions)) {
         const std::lock_guard<std::mutex> oneAtATime(m_toleranceLookup);
         ranges = chambers()->getRecordingToleranceRanges(recordTime, recordingIdOf(row), definitions);
@@ -814,7 +825,7 @@ QList<Recordset> SqlRecordsetDatabaseConnection::convertBlock(const RecordsetRow
     }
     // One turn at the chamber store for the whole block keeps the other
     // threads from queueing at it row by row.
-    std::vector<QMap<int, ToleranceRange>> ranges(static_cast<size_t>(count));
+    std::vector<RangesInForce> ranges(static_cast<size_t>(count));
     {
         const std::lock_guard<std::mutex> oneAtATime(m_toleranceLookup);
         for (int index = 0; index < count; ++index) {

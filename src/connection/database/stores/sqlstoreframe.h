@@ -5,7 +5,9 @@
 #include "domain/api/isqlrowview.h"
 #include "domain/types/databaseconnectionerror.h"
 
+#include <QtCore/QList>
 #include <QtCore/QObject>
+#include <QtCore/QSharedPointer>
 #include <QtCore/QString>
 
 #include <initializer_list>
@@ -132,6 +134,18 @@ public:
     // Runs one statement and tells whether it succeeded; the connection
     // reports a failure itself.
     bool execute(const domain::api::ISqlQuery &query) const { return m_connection->execute(query).first; }
+
+    // Runs the statements one after the other and stops at the first that
+    // fails: for statements inside a transaction that the caller holds
+    // (ISqlConnection::executeInTransaction()), which rolls back on false.
+    bool executeEach(const QList<QSharedPointer<domain::api::ISqlQuery>> &statements) const
+    {
+        for (const QSharedPointer<domain::api::ISqlQuery> &statement : statements) {
+            if (!execute(*statement))
+                return false;
+        }
+        return true;
+    }
 
     // The width check of a result row: false, after error(UNEXPECTED_RESULT),
     // when the row does not hold exactly width values.

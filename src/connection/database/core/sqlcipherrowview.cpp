@@ -1,8 +1,7 @@
 #include "connection/database/core/sqlcipherrowview.h"
 
 #include "connection/database/core/sqlcipherresult.h"
-
-#include <algorithm>
+#include "connection/database/core/valueconversions.h"
 
 namespace quelta::base::connection::databaseconnection {
 
@@ -58,14 +57,7 @@ QString SqlCipherRowView::text(int column) const
     sqlite3_value *stored = valueOf(column);
     if (!stored || sqlite3_value_type(stored) == SQLITE_NULL)
         return QString();
-    const auto *characters = reinterpret_cast<const char *>(sqlite3_value_text(stored));
-    const int size = sqlite3_value_bytes(stored);
-    if (size <= 0)
-        return QStringLiteral("");
-    // Nearly every text is ASCII, which Latin-1 decodes alike and faster.
-    const bool ascii =
-        std::all_of(characters, characters + size, [](char character) { return (character & 0x80) == 0; });
-    return ascii ? QString::fromLatin1(characters, size) : QString::fromUtf8(characters, size);
+    return textFromUtf8(utf8(column));
 }
 
 std::string_view SqlCipherRowView::utf8(int column) const

@@ -2,6 +2,8 @@
 
 #include "domain/api/isqlrowview.h"
 
+#include <algorithm>
+
 namespace quelta::base::connection::databaseconnection {
 
 using domain::api::ISqlRowView;
@@ -153,6 +155,16 @@ float toFloatOr(const ISqlRowView &row, int column, float defaultValue)
 bool toBoolOr(const ISqlRowView &row, int column, bool defaultValue)
 {
     return integerOr(row, column, defaultValue, toBoolOr);
+}
+
+QString textFromUtf8(std::string_view bytes)
+{
+    if (bytes.empty())
+        return QStringLiteral("");
+    // Nearly every text is ASCII, which Latin-1 decodes alike and faster.
+    const bool ascii = std::all_of(bytes.cbegin(), bytes.cend(), [](char character) { return (character & 0x80) == 0; });
+    return ascii ? QString::fromLatin1(bytes.data(), int(bytes.size()))
+                 : QString::fromUtf8(bytes.data(), int(bytes.size()));
 }
 
 QList<QVariant> toVariantList(const QList<int> &ids)

@@ -6,6 +6,8 @@
 #include <QtCore/QTime>
 #include <QtCore/QVariant>
 
+#include <string_view>
+
 // Reading values out of result rows. SQL NULL arrives as a null text, so a
 // value counts as absent when it is invalid or holds an empty or null text;
 // each conversion then gives the caller's default. A usable value is
@@ -48,6 +50,9 @@ qint64 toInt64Or(const domain::api::ISqlRowView &row, int column, qint64 default
 quint64 toUInt64Or(const domain::api::ISqlRowView &row, int column, quint64 defaultValue);
 float toFloatOr(const domain::api::ISqlRowView &row, int column, float defaultValue);
 bool toBoolOr(const domain::api::ISqlRowView &row, int column, bool defaultValue);
+
+// Stored UTF-8 bytes as a text; no bytes give an empty, non-null text.
+QString textFromUtf8(std::string_view bytes);
 
 // A list of ids bound as values, and a column of ids read back.
 QList<QVariant> toVariantList(const QList<int> &ids);

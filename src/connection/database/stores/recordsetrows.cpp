@@ -1,8 +1,8 @@
 #include "connection/database/stores/recordsetrows.h"
 
-#include <QtCore/QByteArray>
+#include "connection/database/core/valueconversions.h"
 
-#include <algorithm>
+#include <QtCore/QByteArray>
 
 namespace quelta::base::connection::databaseconnection {
 
@@ -45,14 +45,7 @@ QString RecordsetRows::Row::text(int column) const
         return QString();
     if (cell->storage != Storage::Text && cell->storage != Storage::Blob)
         return value(column).toString();
-    const std::string_view bytes = m_block.bytesOf(*cell);
-    if (bytes.empty())
-        return QStringLiteral("");
-    // As the statement's view decodes it: nearly every text is ASCII, which
-    // Latin-1 decodes alike and faster.
-    const bool ascii = std::all_of(bytes.cbegin(), bytes.cend(), [](char character) { return (character & 0x80) == 0; });
-    return ascii ? QString::fromLatin1(bytes.data(), int(bytes.size()))
-                 : QString::fromUtf8(bytes.data(), int(bytes.size()));
+    return textFromUtf8(m_block.bytesOf(*cell));
 }
 
 std::string_view RecordsetRows::Row::utf8(int column) const

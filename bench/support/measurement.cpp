@@ -20,13 +20,6 @@ double ratioOf(double ours, double reference)
     return reference > 0 ? ours / reference : 0.0;
 }
 
-// The line of printComparison() without its end.
-void printFigures(const char *what, const Figure &ours, const Figure &reference, const char *unit, int decimals)
-{
-    std::printf("%s: %s %.*f %s, %s %.*f %s, ratio %.2f", what, ours.side, decimals, ours.value, unit, reference.side,
-                decimals, reference.value, unit, ratioOf(ours.value, reference.value));
-}
-
 } // namespace
 
 void fail(const char *what)
@@ -87,17 +80,12 @@ void runInTurnsOnNewFiles(int rounds, const QString &directory, const std::funct
     runInTurns(rounds, inNewFile(QStringLiteral("reference"), reference), inNewFile(QStringLiteral("ours"), ours));
 }
 
-void printComparison(const char *what, const Figure &ours, const Figure &reference, const char *unit, int decimals)
-{
-    printFigures(what, ours, reference, unit, decimals);
-    std::printf("\n");
-}
-
 void printComparison(const char *what, const Figure &ours, const Figure &reference, const char *unit, int decimals,
                      const Goal &goal)
 {
-    printFigures(what, ours, reference, unit, decimals);
-    std::printf(" (goal: %s %.1f)\n", goal.bound == Goal::Bound::AtLeast ? "at least" : "at most", goal.ratio);
+    std::printf("%s: %s %.*f %s, %s %.*f %s, ratio %.2f (goal: %s %.1f)\n", what, ours.side, decimals, ours.value,
+                unit, reference.side, decimals, reference.value, unit, ratioOf(ours.value, reference.value),
+                goal.bound == Goal::Bound::AtLeast ? "at least" : "at most", goal.ratio);
 }
 
 void printRatesAgainstGoal(const Figure &ours, const Figure &reference, const char *unit, double goal)

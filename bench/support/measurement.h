@@ -43,11 +43,6 @@ struct Figure
     double value;
 };
 
-// One line: "<what>: <our side> <value> <unit>, <reference side> <value>
-// <unit>, ratio <ratio>", with the values written with that many decimals.
-void printComparison(const char *what, const Figure &ours, const Figure &reference, const char *unit,
-                     int decimals);
-
 // What a ratio, ours over the reference's, should reach.
 struct Goal
 {
@@ -60,7 +55,9 @@ struct Goal
     double ratio;
 };
 
-// As above, with the goal after the ratio: "..., ratio 0.93 (goal: at least 0.9)".
+// One line: "<what>: <our side> <value> <unit>, <reference side> <value>
+// <unit>, ratio <ratio> (goal: at least <ratio>)", with the values written
+// with that many decimals.
 void printComparison(const char *what, const Figure &ours, const Figure &reference, const char *unit,
                      int decimals, const Goal &goal);
 

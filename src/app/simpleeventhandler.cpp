@@ -5,10 +5,7 @@
 #include "domain/types/chambertypedata.h"
 
 #include <QtCore/QLoggingCategory>
-#include <QtCore/QThread>
 #include <QtQml/QQmlContext>
-#include <QtSql/QSqlDatabase>
-#include <QtSql/QSqlDriver>
 
 using namespace quelta::domain::types;
 using quelta::base::connection::chamberconnection::ChamberConnectionFactory;
@@ -72,8 +69,9 @@ void SimpleEventHandler::startInitialization(QQmlContext *rootContext, const QSt
     // One database serves as the configuration and the data database. The
     // facade only hands the connection to its stores, so it may go first.
     m_databaseConnection.open(&m_sqliteConnection, &m_sqliteConnection);
-    m_databaseOpened = std::async(std::launch::async, &SimpleEventHandler::openConfigurationDatabase, this,
-                                  databasePath, thread());
+    m_databaseOpened = std::async(std::launch::async, [this, databasePath] {
+        return m_sqliteConnection.open(databasePath, QString(), QString(), DatabaseKey);
+    });
 }
 
 bool SimpleEventHandler::finishInitialization()
@@ -85,17 +83,6 @@ bool SimpleEventHandler::finishInitialization()
     m_chamberTypeFilterModel.setSourceModel(&m_chamberTypeModel);
     m_chamberTypeModel.addChamberTypes(m_databaseConnection.getChamberTypes(false));
     return true;
-}
-
-bool SimpleEventHandler::openConfigurationDatabase(const QString &databasePath, QThread *ownerThread)
-{
-    const bool opened = m_sqliteConnection.open(databasePath, QString(), QString(), DatabaseKey);
-    // Qt gives a connection to the thread that added it; the handler's
-    // thread uses it from now on, as if it had opened it itself.
-    const QSqlDatabase database = QSqlDatabase::database(ConfigurationConnectionName, false);
-    if (database.isValid())
-        database.driver()->moveToThread(ownerThread);
-    return opened;
 }
 
 void SimpleEventHandler::slotStartChamberBroadcast()

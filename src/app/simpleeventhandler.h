@@ -42,8 +42,8 @@ public:
     // False when the database cannot be opened; nothing is loaded then.
     [[nodiscard]] bool initialize(QQmlContext *rootContext, const QString &databasePath);
     // initialize() in two halves, for a caller that works meanwhile:
-    // opening the database derives its key, which takes longer than the
-    // rest of start-up. The first publishes and wires as initialize() does
+    // opening the database derives its key, which takes as long as much of
+    // the rest of start-up. The first publishes and wires as initialize() does
     // and starts opening the database on a thread of its own; the second
     // waits for it and loads the chamber types, and reports false as
     // initialize() does. Nothing else may use the handler in between.
@@ -73,8 +73,6 @@ private:
     // the way the factory's are.
     void reportCheckResult(const quelta::domain::types::ChamberData &chamberData,
                            quelta::domain::types::ActivationState::State state, const char *reason);
-    // Runs on the opening thread.
-    bool openConfigurationDatabase(const QString &databasePath, QThread *ownerThread);
 
     quelta::base::connection::chamberconnection::ChamberConnectionFactory m_connectionFactory;
     quelta::gui::ChamberCreationControl m_chamberCreationControl;

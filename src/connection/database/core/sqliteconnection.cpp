@@ -10,6 +10,7 @@
 #include <QtCore/QLoggingCategory>
 #include <QtCore/QMutexLocker>
 #include <QtCore/QStringList>
+#include <QtSql/QSqlDriver>
 #include <QtSql/QSqlError>
 #include <QtSql/QSqlQuery>
 
@@ -156,6 +157,9 @@ bool SqliteConnection::open(const QString &databasePath, const QString &userName
             Q_EMIT error(DatabaseConnectionError::INVALID_DATABASE);
             return false;
         }
+        // Qt gives the driver to the thread that added the connection; it
+        // belongs with this object, wherever open() runs.
+        m_database.driver()->moveToThread(thread());
     }
 
     m_database.setDatabaseName(databasePath);

@@ -16,6 +16,7 @@
 #include <QtCore/QRegularExpression>
 #include <QtCore/QTemporaryDir>
 #include <QtSql/QSqlDatabase>
+#include <QtSql/QSqlDriver>
 #include <QtTest/QtTest>
 
 #include <sqlcipher/sqlite3.h>
@@ -92,6 +93,7 @@ private Q_SLOTS:
     void keyCannotBreakOutOfItsLiteral_data();
     void keyCannotBreakOutOfItsLiteral();
     void connectionNamesAreTakenAndReleased();
+    void openedOnAnotherThreadBelongsToTheConnectionsThread();
 
     void executeReportsTheInsertedRow();
     void transactionRollsBackAtTheFirstFailure_data();
@@ -256,6 +258,23 @@ void tst_SqliteConnection::keyCannotBreakOutOfItsLiteral()
     QTest::ignoreMessage(QtCriticalMsg, qPrintable(QString("Could not decrypt database '%1'").arg(path)));
     QTest::ignoreMessage(QtCriticalMsg, QRegularExpression(".*is not a database.*"));
     QVERIFY(!connection.open(path, QString(), QString(), injectedKey));
+}
+
+void tst_SqliteConnection::openedOnAnotherThreadBelongsToTheConnectionsThread()
+{
+    // Start-up opens the configuration database on a worker while the
+    // window compiles; the connection is used on the main thread after.
+    SqliteConnection connection("opened elsewhere");
+    bool opened = false;
+    std::thread opener([&] { opened = connection.open(m_path, QString(), QString(), DatabaseKey); });
+    opener.join();
+    QVERIFY(opened);
+
+    // Qt hands a connection by name only to the thread that its driver lives on.
+    const QSqlDatabase database = QSqlDatabase::database("opened elsewhere", false);
+    QVERIFY(database.isValid());
+    QCOMPARE(database.driver()->thread(), QThread::currentThread());
+    QCOMPARE(connection.selectColumn(chamberNames()), (QVariantList{"Alpha", "Beta"}));
 }
 
 void tst_SqliteConnection::connectionNamesAreTakenAndReleased()

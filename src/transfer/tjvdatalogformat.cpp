@@ -89,8 +89,9 @@ QList<SetpointValue> valuesOf(const QString &line, int offset, const QList<Chamb
 QList<ChamberSignal> TjvDataLogFormat::columns(const QByteArray &canIdIni, const QList<ChamberSignal> &chamberSignals)
 {
     static const QRegularExpression logging(QStringLiteral("Logging=(TRUE|FALSE)"));
-    // Exactly eight digits: a ninth must not be cut off into another ID.
-    static const QRegularExpression id(QStringLiteral("ID=(0x[0-9A-F]{8})(?=\\s|$)"));
+    // The eight digits, and a ninth if the ID runs on: cut to eight, it would
+    // name another signal.
+    static const QRegularExpression id(QStringLiteral("ID=(0x[0-9A-F]{8})([0-9A-Fa-f]?)"));
     QList<ChamberSignal> columns;
     QBuffer file;
     openLines(file, canIdIni);
@@ -102,11 +103,13 @@ QList<ChamberSignal> TjvDataLogFormat::columns(const QByteArray &canIdIni, const
         if (loggingMatch.hasMatch() && loggingMatch.capturedRef(1) == QLatin1String("FALSE"))
             continue;
         const QRegularExpressionMatch idMatch = id.match(block);
-        if (!loggingMatch.hasMatch() || !idMatch.hasMatch()) {
+        const bool idRunsOn = idMatch.capturedLength(2) > 0;
+        if (!loggingMatch.hasMatch() || !idMatch.hasMatch() || idRunsOn)
             qCCritical(lcChamberConnection) << "Invalid block in CANID.ini";
-            continue;
-        }
-        columns.append(signalWithReadAddress(chamberSignals, idMatch.captured(1)));
+        // A logged column whose ID names no signal is still in the daily
+        // files: a placeholder keeps the later columns on their signals.
+        if (loggingMatch.hasMatch() && idMatch.hasMatch())
+            columns.append(idRunsOn ? ChamberSignal() : signalWithReadAddress(chamberSignals, idMatch.captured(1)));
     }
     return columns;
 }

@@ -14,9 +14,10 @@ namespace quelta::base::connection::chamberconnection {
 // The column description "CANID.ini" comes in blocks of seven lines, the
 // last one possibly shorter. A block with "Logging=TRUE" describes the next
 // column of the daily files; its "ID=0x<eight upper-case hex digits>" is the
-// read address of the column's signal. Blocks with "Logging=FALSE" describe
-// no column; blocks with neither, or with TRUE and no well-formed ID (one
-// with a ninth digit among them), are logged and skipped.
+// read address of the column's signal, whatever follows it but a ninth hex
+// digit. Blocks with "Logging=FALSE" describe no column; blocks with neither,
+// or with TRUE and no ID, are logged and skipped. An ID with a ninth digit is
+// logged too, and its column read as a placeholder's.
 //
 // A daily log file has five header lines; then each line starts with
 // "yyyy-MM-dd HH:mm:ss" (local time) followed by one number per column, the

@@ -40,7 +40,8 @@ ChamberSignal signalAt(int id, int unit, const QString &readAddress = QString())
 
 const QList<ChamberSignal> chamberSignals{signalAt(1, Unit::DegreeCelsius, "0x00010001"),
                                           signalAt(2, Unit::RelativeHumidityRF, "0x00010002"),
-                                          signalAt(3, Unit::Volt, "0x00010001")};
+                                          signalAt(3, Unit::Volt, "0x00010001"),
+                                          signalAt(4, Unit::Volt, "0x00010003")};
 
 QByteArray block(const QByteArray &logging, const QByteArray &id)
 {
@@ -72,6 +73,14 @@ QString recordsText(const QList<Recordset> &recordsets, const QString &timeForma
         records.append(text);
     }
     return records.join("; ");
+}
+
+// The records of the lines of a daily file from 2022-12-01 09:00:00 on.
+QList<Recordset> recordsOf(const QByteArray &lines, const QList<ChamberSignal> &columns)
+{
+    const QByteArray header = QByteArray("2022-12-01 09:00:00 0\n").repeated(TjvDataLogFormat::HeaderLines);
+    const RecordingData recording = recordingFrom(QDateTime(QDate(2022, 12, 1), QTime(9, 0)));
+    return TjvDataLogFormat::recordsets(header + lines, columns, recording);
 }
 
 } // namespace
@@ -108,25 +117,40 @@ void tst_TjvDataLoggerReader::columns_data()
 {
     QTest::addColumn<QByteArray>("canIdIni");
     QTest::addColumn<QList<int>>("columnIds");
+    QTest::addColumn<QString>("record"); // of a line with the numbers 11.0 22.0 33.0
+    QTest::addColumn<int>("invalidBlocks");
     QTest::newRow("logged, not logged, unknown address, invalid")
             << block("TRUE", "0x00010001") + block("FALSE", "0x00010002") + block("TRUE", "0x000100FF")
                        + block("true", "0x00010001") + block("TRUE", "0x0001000a")
-            << QList<int>{1, -1};
+            << QList<int>{1, -1} << "10:00:00 1=11" << 2;
     QTest::newRow("short last block") << block("TRUE", "0x00010002") + "ID=0x00010001\r\nLogging=TRUE\r\n"
-                                      << QList<int>{2, 1};
-    // The first eight digits of these were once read as signal 1's address.
+                                      << QList<int>{2, 1} << "10:00:00 1=22 2=11" << 0;
+    // The first eight digits of these were once read as signal 1's address;
+    // then the ninth digit's column was dropped and the later ones moved up.
     QTest::newRow("an ID with a ninth digit or a CR among its digits")
             << block("TRUE", "0x000100011") + block("TRUE", "0x0001\r0001") + block("TRUE", "0x00010002")
-            << QList<int>{2};
+            << QList<int>{-1, 2} << "10:00:00 2=22" << 2;
+    QTest::newRow("a ninth digit in lower case, one in a block not logged")
+            << block("TRUE", "0x0001000Fa") + block("FALSE", "0x000100021") + block("TRUE", "0x00010003")
+            << QList<int>{-1, 4} << "10:00:00 4=22" << 1;
+    // Once dropped with its column, as the ninth digit was.
+    QTest::newRow("an ID followed by other text")
+            << block("TRUE", "0x00010001;x") + block("TRUE", "0x00010002") + block("TRUE", "0x00010003")
+            << QList<int>{1, 2, 4} << "10:00:00 1=11 2=22 4=33" << 0;
 }
 
 void tst_TjvDataLoggerReader::columns()
 {
     QFETCH(QByteArray, canIdIni);
+    QFETCH(int, invalidBlocks);
+    for (int i = 0; i < invalidBlocks; ++i)
+        QTest::ignoreMessage(QtCriticalMsg, "Invalid block in CANID.ini");
+    const QList<ChamberSignal> columns = TjvDataLogFormat::columns(canIdIni, chamberSignals);
     QList<int> ids;
-    for (const ChamberSignal &signal : TjvDataLogFormat::columns(canIdIni, chamberSignals))
+    for (const ChamberSignal &signal : columns)
         ids.append(signal.id());
     QTEST(ids, "columnIds");
+    QTEST(recordsText(recordsOf("2022-12-01 10:00:00 11.0 22.0 33.0\n", columns)), "record");
 }
 
 void tst_TjvDataLoggerReader::recordsets_data()
@@ -156,9 +180,7 @@ void tst_TjvDataLoggerReader::recordsets()
     QList<ChamberSignal> columns;
     for (int i = 0; i < units.size(); ++i)
         columns.append(units.at(i) < 0 ? ChamberSignal() : signalAt(i + 1, units.at(i)));
-    const QByteArray header = QByteArray("2022-12-01 09:00:00 0\n").repeated(TjvDataLogFormat::HeaderLines);
-    const RecordingData recording = recordingFrom(QDateTime(QDate(2022, 12, 1), QTime(9, 0)));
-    QTEST(recordsText(TjvDataLogFormat::recordsets(header + lines, columns, recording)), "expected");
+    QTEST(recordsText(recordsOf(lines, columns)), "expected");
 }
 
 void tst_TjvDataLoggerReader::daySearch_data()

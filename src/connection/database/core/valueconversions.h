@@ -51,7 +51,8 @@ quint64 toUInt64Or(const domain::api::ISqlRowView &row, int column, quint64 defa
 float toFloatOr(const domain::api::ISqlRowView &row, int column, float defaultValue);
 bool toBoolOr(const domain::api::ISqlRowView &row, int column, bool defaultValue);
 
-// Stored UTF-8 bytes as a text; no bytes give an empty, non-null text.
+// Stored UTF-8 bytes as a text, every character kept, a leading U+FEFF too;
+// no bytes give an empty, non-null text.
 QString textFromUtf8(std::string_view bytes);
 
 // A list of ids bound as values, and a column of ids read back.

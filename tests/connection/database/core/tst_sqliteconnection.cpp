@@ -574,6 +574,7 @@ void tst_SqliteConnection::rowViewConvertsAsRowValuesDo_data()
     QTest::newRow("fraction") << "0.3" << Storage::Real;
     QTest::newRow("beyond float") << "-1e300" << Storage::Real;
     QTest::newRow("blob") << "x'00ff'" << Storage::Blob;
+    QTest::newRow("blob of text bytes") << "x'4142'" << Storage::Blob;
 }
 
 // Every conversion of a value read in place gives what the same conversion
@@ -604,6 +605,12 @@ void tst_SqliteConnection::rowViewConvertsAsRowValuesDo()
             QCOMPARE(row.text(0).isNull(), storage == Storage::Null);
             const std::string_view bytes = row.utf8(0);
             QCOMPARE(QByteArray(bytes.data(), int(bytes.size())), value.toString().toUtf8());
+        } else {
+            // Read as text, a value keeps its storage class and its value.
+            QVERIFY(!row.text(0).isNull());
+            QVERIFY(!row.utf8(0).empty());
+            QCOMPARE(row.storage(0), storage);
+            QCOMPARE(row.value(0), value);
         }
         // A column beyond the row reads as NULL.
         QCOMPARE(row.storage(1), Storage::Null);

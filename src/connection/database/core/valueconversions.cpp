@@ -144,7 +144,9 @@ float toFloatOr(const ISqlRowView &row, int column, float defaultValue)
     case Storage::Null:
         return defaultValue;
     case Storage::Integer:
-        return float(double(row.integer(column)));
+        // Straight to float, as QVariant converts a qint64: through double,
+        // an integer beyond 2^53 would be rounded twice.
+        return float(row.integer(column));
     case Storage::Real:
         return float(row.real(column));
     default:

@@ -571,6 +571,7 @@ void tst_SqliteConnection::rowViewConvertsAsRowValuesDo_data()
     QTest::newRow("negative") << "-5" << Storage::Integer;
     QTest::newRow("beyond 32 bits") << "5000000000" << Storage::Integer;
     QTest::newRow("least 64-bit integer") << "-9223372036854775808" << Storage::Integer;
+    QTest::newRow("beyond a double's precision") << "72339107669344257" << Storage::Integer;
     QTest::newRow("fraction") << "0.3" << Storage::Real;
     QTest::newRow("beyond float") << "-1e300" << Storage::Real;
     QTest::newRow("blob") << "x'00ff'" << Storage::Blob;
@@ -593,8 +594,10 @@ void tst_SqliteConnection::rowViewConvertsAsRowValuesDo()
         QCOMPARE(row.columnCount(), 1);
         QCOMPARE(row.storage(0), storage);
         QCOMPARE(row.value(0), value);
+        QCOMPARE(isUsable(row, 0), isUsable(value));
         QCOMPARE(toStringOr(row, 0, "absent"), toStringOr(value, "absent"));
         QCOMPARE(toIntOr(row, 0, -7), toIntOr(value, -7));
+        QCOMPARE(toUIntOr(row, 0, 7u), toUIntOr(value, 7u));
         QCOMPARE(toInt64Or(row, 0, -7), toInt64Or(value, -7));
         QCOMPARE(toUInt64Or(row, 0, 7), toUInt64Or(value, 7));
         // Compared exactly: QCOMPARE would allow for rounding.

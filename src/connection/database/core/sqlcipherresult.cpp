@@ -1,6 +1,7 @@
 #include "connection/database/core/sqlcipherresult.h"
 
 #include "connection/database/core/sqlcipherdriver.h"
+#include "connection/database/core/valueconversions.h"
 
 #include <QtCore/QCoreApplication>
 #include <QtCore/QDate>
@@ -12,6 +13,7 @@
 #include <sqlcipher/sqlite3.h>
 
 #include <limits>
+#include <string_view>
 
 namespace quelta::base::connection::databaseconnection {
 
@@ -588,10 +590,12 @@ bool SqlCipherResult::bindParameter(int parameter, const QVariant &value)
 
 int SqlCipherResult::bindTextAt(int parameter, const QString &text)
 {
+    // As UTF-8: SQLite takes a leading U+FEFF or U+FFFE of UTF-16 for a
+    // byte-order mark, and would drop it or swap the bytes of the text.
     // Texts and blobs are copied by SQLite (SQLITE_TRANSIENT): the caller may
     // bind new values while this statement still steps through rows.
-    return sqlite3_bind_text16(m_statement, parameter, text.utf16(), text.size() * int(sizeof(QChar)),
-                               SQLITE_TRANSIENT);
+    const QByteArray utf8 = text.toUtf8();
+    return sqlite3_bind_text(m_statement, parameter, utf8.constData(), utf8.size(), SQLITE_TRANSIENT);
 }
 
 int SqlCipherResult::bindDateTimeAt(int parameter, const QDateTime &dateTime)
@@ -723,7 +727,7 @@ QVariant SqlCipherResult::columnValue(int column) const
     default: {
         const auto *text = reinterpret_cast<const char *>(sqlite3_value_text(value));
         const int size = sqlite3_value_bytes(value);
-        return QVariant(size > 0 ? QString::fromUtf8(text, size) : QStringLiteral(""));
+        return QVariant(textFromUtf8(std::string_view(text, size_t(size))));
     }
     }
 }

@@ -63,9 +63,20 @@ QString SqlCipherRowView::text(int column) const
 std::string_view SqlCipherRowView::utf8(int column) const
 {
     sqlite3_value *stored = valueOf(column);
-    if (!stored || sqlite3_value_type(stored) == SQLITE_NULL)
+    const char *characters = nullptr;
+    switch (stored ? sqlite3_value_type(stored) : SQLITE_NULL) {
+    case SQLITE_NULL:
         return {};
-    const auto *characters = reinterpret_cast<const char *>(sqlite3_value_text(stored));
+    case SQLITE_BLOB:
+        // The bytes are the text already. Read as text, SQLite would keep
+        // the value a text from then on, and storage() and value() would no
+        // longer tell a blob.
+        characters = static_cast<const char *>(sqlite3_value_blob(stored));
+        break;
+    default:
+        characters = reinterpret_cast<const char *>(sqlite3_value_text(stored));
+        break;
+    }
     return characters ? std::string_view(characters, size_t(sqlite3_value_bytes(stored))) : std::string_view();
 }
 

@@ -144,7 +144,9 @@ float toFloatOr(const ISqlRowView &row, int column, float defaultValue)
     case Storage::Null:
         return defaultValue;
     case Storage::Integer:
-        return float(double(row.integer(column)));
+        // Straight to float, as QVariant converts a qint64: through double,
+        // an integer beyond 2^53 would be rounded twice.
+        return float(row.integer(column));
     case Storage::Real:
         return float(row.real(column));
     default:
@@ -163,8 +165,18 @@ QString textFromUtf8(std::string_view bytes)
         return QStringLiteral("");
     // Nearly every text is ASCII, which Latin-1 decodes alike and faster.
     const bool ascii = std::all_of(bytes.cbegin(), bytes.cend(), [](char character) { return (character & 0x80) == 0; });
-    return ascii ? QString::fromLatin1(bytes.data(), int(bytes.size()))
-                 : QString::fromUtf8(bytes.data(), int(bytes.size()));
+    if (ascii)
+        return QString::fromLatin1(bytes.data(), int(bytes.size()));
+    // QString::fromUtf8() drops a leading U+FEFF as a byte-order mark; in a
+    // stored text it is a character like any other.
+    constexpr std::string_view ByteOrderMark = "\xEF\xBB\xBF";
+    int leadingMarks = 0;
+    while (bytes.compare(0, ByteOrderMark.size(), ByteOrderMark) == 0) {
+        bytes.remove_prefix(ByteOrderMark.size());
+        ++leadingMarks;
+    }
+    const QString rest = QString::fromUtf8(bytes.data(), int(bytes.size()));
+    return leadingMarks == 0 ? rest : QString(leadingMarks, QChar::ByteOrderMark) + rest;
 }
 
 QList<QVariant> toVariantList(const QList<int> &ids)

@@ -40,8 +40,8 @@ QDateTime toLocalDateTimeOr(const QVariant &value, const QDateTime &defaultValue
 // The same conversions of a column of a row read in place, with the same
 // results. NULL, integers, texts and reals for float are converted here
 // without a QVariant, an integer as QVariant converts a qint64 (cut to the
-// narrower type, to float through double, to bool by being non-zero); any
-// other value goes through a QVariant.
+// narrower type, straight to float, to bool by being non-zero); any other
+// value goes through a QVariant.
 bool isUsable(const domain::api::ISqlRowView &row, int column);
 QString toStringOr(const domain::api::ISqlRowView &row, int column, const QString &defaultValue);
 int toIntOr(const domain::api::ISqlRowView &row, int column, int defaultValue);
@@ -51,7 +51,8 @@ quint64 toUInt64Or(const domain::api::ISqlRowView &row, int column, quint64 defa
 float toFloatOr(const domain::api::ISqlRowView &row, int column, float defaultValue);
 bool toBoolOr(const domain::api::ISqlRowView &row, int column, bool defaultValue);
 
-// Stored UTF-8 bytes as a text; no bytes give an empty, non-null text.
+// Stored UTF-8 bytes as a text, every character kept, a leading U+FEFF too;
+// no bytes give an empty, non-null text.
 QString textFromUtf8(std::string_view bytes);
 
 // A list of ids bound as values, and a column of ids read back.

@@ -46,7 +46,7 @@ Code codeOf(std::map<std::string, Code, std::less<>> &codes, const ISqlRowView &
     auto code = codes.find(bytes);
     if (code == codes.end()) {
         // NULL and the empty text both read as the absent text.
-        const QString text = bytes.empty() ? QString() : QString::fromUtf8(bytes.data(), int(bytes.size()));
+        const QString text = bytes.empty() ? QString() : textFromUtf8(bytes);
         code = codes.emplace(std::string(bytes), convert(text)).first;
     }
     return code->second;

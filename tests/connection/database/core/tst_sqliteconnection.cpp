@@ -565,13 +565,17 @@ void tst_SqliteConnection::rowViewConvertsAsRowValuesDo_data()
     QTest::newRow("number as text") << "' 12'" << Storage::Text;
     QTest::newRow("truth as text") << "'false'" << Storage::Text;
     QTest::newRow("beyond ASCII") << QString::fromUtf8("'\u00b0C'") << Storage::Text;
+    QTest::newRow("led by U+FEFF") << QStringLiteral("'\uFEFFA'") << Storage::Text;
+    QTest::newRow("led by U+FEFF, beyond ASCII") << QStringLiteral("'\uFEFF\u00b0C'") << Storage::Text;
     QTest::newRow("zero") << "0" << Storage::Integer;
     QTest::newRow("negative") << "-5" << Storage::Integer;
     QTest::newRow("beyond 32 bits") << "5000000000" << Storage::Integer;
     QTest::newRow("least 64-bit integer") << "-9223372036854775808" << Storage::Integer;
+    QTest::newRow("beyond a double's precision") << "72339107669344257" << Storage::Integer;
     QTest::newRow("fraction") << "0.3" << Storage::Real;
     QTest::newRow("beyond float") << "-1e300" << Storage::Real;
     QTest::newRow("blob") << "x'00ff'" << Storage::Blob;
+    QTest::newRow("blob of text bytes") << "x'4142'" << Storage::Blob;
 }
 
 // Every conversion of a value read in place gives what the same conversion
@@ -590,8 +594,10 @@ void tst_SqliteConnection::rowViewConvertsAsRowValuesDo()
         QCOMPARE(row.columnCount(), 1);
         QCOMPARE(row.storage(0), storage);
         QCOMPARE(row.value(0), value);
+        QCOMPARE(isUsable(row, 0), isUsable(value));
         QCOMPARE(toStringOr(row, 0, "absent"), toStringOr(value, "absent"));
         QCOMPARE(toIntOr(row, 0, -7), toIntOr(value, -7));
+        QCOMPARE(toUIntOr(row, 0, 7u), toUIntOr(value, 7u));
         QCOMPARE(toInt64Or(row, 0, -7), toInt64Or(value, -7));
         QCOMPARE(toUInt64Or(row, 0, 7), toUInt64Or(value, 7));
         // Compared exactly: QCOMPARE would allow for rounding.
@@ -602,6 +608,12 @@ void tst_SqliteConnection::rowViewConvertsAsRowValuesDo()
             QCOMPARE(row.text(0).isNull(), storage == Storage::Null);
             const std::string_view bytes = row.utf8(0);
             QCOMPARE(QByteArray(bytes.data(), int(bytes.size())), value.toString().toUtf8());
+        } else {
+            // Read as text, a value keeps its storage class and its value.
+            QVERIFY(!row.text(0).isNull());
+            QVERIFY(!row.utf8(0).empty());
+            QCOMPARE(row.storage(0), storage);
+            QCOMPARE(row.value(0), value);
         }
         // A column beyond the row reads as NULL.
         QCOMPARE(row.storage(1), Storage::Null);
@@ -639,31 +651,51 @@ void tst_SqliteConnection::boundValuesAreStoredAsVariantsAre_data()
 {
     QTest::addColumn<QVariant>("value");
     QTest::addColumn<Bind>("bind");
+    QTest::addColumn<QVariant>("readBack");
 
     const QDateTime utc(QDate(2024, 3, 1), QTime(8, 5, 3, 7), Qt::UTC);
     const QDateTime local(QDate(2024, 7, 1), QTime(12, 0), Qt::LocalTime);
-    QTest::newRow("NULL") << QVariant() << Bind([](ISqlBinder &binder) { binder.bindNull(); });
+    const QString localAsUtc = local.toUTC().toString(Qt::ISODateWithMs);
+    QTest::newRow("NULL") << QVariant() << Bind([](ISqlBinder &binder) { binder.bindNull(); }) << QVariant(QString());
     QTest::newRow("integer beyond 32 bits")
-        << QVariant(Q_INT64_C(5000000000)) << Bind([](ISqlBinder &binder) { binder.bindInteger(5000000000); });
-    QTest::newRow("real") << QVariant(-2.5) << Bind([](ISqlBinder &binder) { binder.bindReal(-2.5); });
-    QTest::newRow("text") << QVariant("Omega") << Bind([](ISqlBinder &binder) { binder.bindText("Omega"); });
-    QTest::newRow("empty text") << QVariant("") << Bind([](ISqlBinder &binder) { binder.bindText(""); });
+        << QVariant(Q_INT64_C(5000000000)) << Bind([](ISqlBinder &binder) { binder.bindInteger(5000000000); })
+        << QVariant(Q_INT64_C(5000000000));
+    QTest::newRow("real") << QVariant(-2.5) << Bind([](ISqlBinder &binder) { binder.bindReal(-2.5); })
+                          << QVariant(-2.5);
+    const auto textRow = [](const char *name, const QString &text) {
+        QTest::newRow(name) << QVariant(text) << Bind([text](ISqlBinder &binder) { binder.bindText(text); })
+                            << QVariant(text);
+    };
+    textRow("text", QStringLiteral("Omega"));
+    textRow("empty text", QStringLiteral(""));
+    // SQLite takes a leading U+FEFF or U+FFFE of UTF-16 for a byte-order
+    // mark, and QString::fromUtf8() drops a leading U+FEFF.
+    textRow("text led by U+FEFF", QStringLiteral("\uFEFFA"));
+    textRow("text led by U+FFFE", QStringLiteral("\uFFFEA"));
+    textRow("text led by two U+FEFF", QStringLiteral("\uFEFF\uFEFF\u00b0C"));
+    textRow("only U+FEFF", QStringLiteral("\uFEFF"));
     QTest::newRow("null text is NULL")
-        << QVariant(QString()) << Bind([](ISqlBinder &binder) { binder.bindText(QString()); });
-    QTest::newRow("date-time in UTC") << QVariant(utc) << Bind([utc](ISqlBinder &binder) { binder.bindDateTime(utc); });
+        << QVariant(QString()) << Bind([](ISqlBinder &binder) { binder.bindText(QString()); }) << QVariant(QString());
+    QTest::newRow("date-time in UTC") << QVariant(utc) << Bind([utc](ISqlBinder &binder) { binder.bindDateTime(utc); })
+                                      << QVariant("2024-03-01T08:05:03.007Z");
     QTest::newRow("local date-time")
-        << QVariant(local) << Bind([local](ISqlBinder &binder) { binder.bindDateTime(local); });
+        << QVariant(local) << Bind([local](ISqlBinder &binder) { binder.bindDateTime(local); })
+        << QVariant(localAsUtc);
     QTest::newRow("invalid date-time is NULL")
-        << QVariant(QDateTime()) << Bind([](ISqlBinder &binder) { binder.bindDateTime(QDateTime()); });
-    QTest::newRow("variant") << QVariant(true) << Bind([](ISqlBinder &binder) { binder.bindVariant(true); });
+        << QVariant(QDateTime()) << Bind([](ISqlBinder &binder) { binder.bindDateTime(QDateTime()); })
+        << QVariant(QString());
+    QTest::newRow("variant") << QVariant(true) << Bind([](ISqlBinder &binder) { binder.bindVariant(true); })
+                             << QVariant(Q_INT64_C(1));
 }
 
 // A row bound through the binder reads back as the same row bound from
-// values, value and storage class alike; the query's own values come first.
+// values, value and storage class alike, and as written; the query's own
+// values come first.
 void tst_SqliteConnection::boundValuesAreStoredAsVariantsAre()
 {
     QFETCH(QVariant, value);
     QFETCH(Bind, bind);
+    QFETCH(QVariant, readBack);
     SqliteConnection &connection = *m_connection;
     QSignalSpy errors(&connection, &SqliteConnection::error);
     QVERIFY(connection.execute(SqlText(KeptValues)).first);
@@ -674,6 +706,8 @@ void tst_SqliteConnection::boundValuesAreStoredAsVariantsAre()
     const QList<QVariantList> rows = connection.select(SqlText("SELECT value, typeof(value) FROM kept ORDER BY id"));
     QCOMPARE(rows.size(), 2);
     QCOMPARE(rows.last(), rows.first());
+    QCOMPARE(rows.first().first(), readBack);
+    QCOMPARE(rows.first().first().userType(), readBack.userType());
     QCOMPARE(errors.count(), 0);
 }
 

@@ -37,21 +37,19 @@ void tst_Startup::exitCode_data()
     QTest::newRow("a missing file") << CORVANE_GOOD << QByteArray("[%General]\nConfigDatabasePath=database/x\n")
                                     << besideProgram << 1 << "" << "";
     // QSettings alone read these paths as lists, which became empty paths.
-    QTest::newRow("a path with a comma")
-        << CORVANE_GOOD << QByteArray("[%General]\nConfigDatabasePath = ../Daten, alt/configuration.sqlite3\n")
-        << "Daten, alt/configuration.sqlite3" << 0 << window << "";
-    QTest::newRow("a path with a comma, CR line ends")
-        << CORVANE_GOOD << QByteArray("[%General]\rConfigDatabasePath = ../Daten, alt/configuration.sqlite3\r")
-        << "Daten, alt/configuration.sqlite3" << 0 << window << "";
-    QTest::newRow("a path with a comma and a comment")
-        << CORVANE_GOOD << QByteArray("[%General]\nConfigDatabasePath=../Daten, alt/configuration.sqlite3 ; old\n")
-        << "Daten, alt/configuration.sqlite3" << 0 << window << "";
-    QTest::newRow("a path with a comma and a part beginning with @")
-        << CORVANE_GOOD << QByteArray("[%General]\nConfigDatabasePath=../Daten, @alt/configuration.sqlite3\n")
-        << "Daten, @alt/configuration.sqlite3" << 0 << window << "";
-    QTest::newRow("a path with a comma and an escape")
-        << CORVANE_GOOD << QByteArray("[%General]\nConfigDatabasePath=../Daten, \\x61lt/configuration.sqlite3\n")
-        << "Daten, alt/configuration.sqlite3" << 0 << window << "";
+    const auto commaPath = [&window](const char *name, const char *line, const char *database) {
+        QTest::newRow(name) << CORVANE_GOOD << "[%General]" + QByteArray(line) << database << 0 << window << "";
+    };
+    const char *const commaDatabase = "Daten, alt/configuration.sqlite3";
+    commaPath("a path with a comma", "\nConfigDatabasePath = ../Daten, alt/configuration.sqlite3\n", commaDatabase);
+    commaPath("a path with a comma, CR line ends", "\rConfigDatabasePath=../Daten, alt/configuration.sqlite3\r",
+              commaDatabase);
+    commaPath("a path with a comma and a comment",
+              "\nConfigDatabasePath=../Daten, alt/configuration.sqlite3 ; old\n", commaDatabase);
+    commaPath("a path with a comma and an escape", "\nConfigDatabasePath=../Daten, \\x61lt/configuration.sqlite3\n",
+              commaDatabase);
+    commaPath("a path with a comma and a part beginning with @",
+              "\nConfigDatabasePath=../Daten, @alt/configuration.sqlite3\n", "Daten, @alt/configuration.sqlite3");
     // QSettings asked for 2^64 bytes to decode this value, and the program
     // aborted.
     QTest::newRow("a damaged value")

@@ -4,8 +4,6 @@
 
 using quelta::gui::IniSettingsReader;
 
-Q_DECLARE_METATYPE(IniSettingsReader::State)
-
 class tst_IniSettingsReader : public QObject
 {
     Q_OBJECT

@@ -25,20 +25,37 @@ void tst_Startup::exitCode_data()
     QTest::addColumn<int>("exitCode");
     // What the main document found; empty when it was not loaded.
     QTest::addColumn<QString>("window");
+    // A text that the program's log holds.
+    QTest::addColumn<QString>("log");
 
     const QString window = "Corvane - v4.2.1 8 true", besideProgram = "bin/database/configuration.sqlite3";
-    QTest::newRow("no settings file") << CORVANE_GOOD << QByteArray() << besideProgram << 0 << window;
+    QTest::newRow("no settings file") << CORVANE_GOOD << QByteArray() << besideProgram << 0 << window << "";
     QTest::newRow("no path in the settings")
-        << CORVANE_GOOD << QByteArray("[%General]\nLocalImageDirectory=x\n") << besideProgram << 0 << window;
+        << CORVANE_GOOD << QByteArray("[%General]\nLocalImageDirectory=x\n") << besideProgram << 0 << window << "";
     QTest::newRow("an empty path") << CORVANE_GOOD << QByteArray("[%General]\nConfigDatabasePath=\n") << besideProgram
-                                   << 1 << "";
+                                   << 1 << "" << "";
     QTest::newRow("a missing file") << CORVANE_GOOD << QByteArray("[%General]\nConfigDatabasePath=database/x\n")
-                                    << besideProgram << 1 << "";
-    // QSettings alone read this path as a list, which became an empty path.
-    QTest::newRow("a path with a comma")
-        << CORVANE_GOOD << QByteArray("[%General]\nConfigDatabasePath = ../Daten, alt/configuration.sqlite3\n")
-        << "Daten, alt/configuration.sqlite3" << 0 << window;
-    QTest::newRow("a broken main document") << CORVANE_BROKEN << QByteArray() << besideProgram << 255 << "";
+                                    << besideProgram << 1 << "" << "";
+    // QSettings alone read these paths as lists, which became empty paths.
+    const auto commaPath = [&window](const char *name, const char *line, const char *database) {
+        QTest::newRow(name) << CORVANE_GOOD << "[%General]" + QByteArray(line) << database << 0 << window << "";
+    };
+    const char *const commaDatabase = "Daten, alt/configuration.sqlite3";
+    commaPath("a path with a comma", "\nConfigDatabasePath = ../Daten, alt/configuration.sqlite3\n", commaDatabase);
+    commaPath("a path with a comma, CR line ends", "\rConfigDatabasePath=../Daten, alt/configuration.sqlite3\r",
+              commaDatabase);
+    commaPath("a path with a comma and a comment",
+              "\nConfigDatabasePath=../Daten, alt/configuration.sqlite3 ; old\n", commaDatabase);
+    commaPath("a path with a comma and an escape", "\nConfigDatabasePath=../Daten, \\x61lt/configuration.sqlite3\n",
+              commaDatabase);
+    commaPath("a path with a comma and a part beginning with @",
+              "\nConfigDatabasePath=../Daten, @alt/configuration.sqlite3\n", "Daten, @alt/configuration.sqlite3");
+    // QSettings asked for 2^64 bytes to decode this value, and the program
+    // aborted.
+    QTest::newRow("a damaged value")
+        << CORVANE_GOOD << QByteArray("[%General]\nConfigDatabasePath=@Variant(\\0\\0\\0\\x0b!\\0a)\n")
+        << besideProgram << 1 << "" << "General/ConfigDatabasePath";
+    QTest::newRow("a broken main document") << CORVANE_BROKEN << QByteArray() << besideProgram << 255 << "" << "";
 }
 
 void tst_Startup::exitCode()
@@ -75,6 +92,8 @@ void tst_Startup::exitCode()
     QTEST(corvane.exitCode(), "exitCode");
     const QString output = corvane.readAllStandardError();
     QTEST(output.section("window: ", 1).section('\n', 0, 0), "window");
+    QFETCH(QString, log);
+    QVERIFY2(output.contains(log), qPrintable(output));
     QVERIFY2(!output.contains("TypeError"), qPrintable(output));
 }
 

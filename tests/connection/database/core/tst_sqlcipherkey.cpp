@@ -196,7 +196,6 @@ void tst_SqlCipherKey::derivesAsForDatabaseOnlyWithItsSettings_data()
     const QString sha1("PBKDF2_HMAC_SHA1");
     QTest::newRow("SQLCipher 3") << Derivation{"3.4.1", 64000, {}, 0} << true;
     QTest::newRow("SQLCipher 3, more rounds") << Derivation{"3.4.1", 256000, {}, 0} << false;
-    QTest::newRow("SQLCipher 2") << Derivation{"2.2.1", 4000, {}, 0} << false;
     QTest::newRow("SQLCipher 4") << Derivation{"4.5.6 community", 256000, "PBKDF2_HMAC_SHA512", 0} << false;
     QTest::newRow("SQLCipher 4 as SQLCipher 3") << Derivation{"4.5.6 community", 64000, sha1, 0} << true;
     QTest::newRow("SQLCipher 4, other hash") << Derivation{"4.5.6 community", 64000, "PBKDF2_HMAC_SHA256", 0}
@@ -234,7 +233,6 @@ void tst_SqlCipherKey::linkedSqlCipherReportsItsDerivation()
 
 void tst_SqlCipherKey::unlockFallsBackToThePassphrase_data()
 {
-    QTest::addColumn<bool>("written");
     QTest::addColumn<int>("iterations");
     QTest::addColumn<int>("reportedIterations");
     QTest::addColumn<QString>("passphrase");
@@ -244,20 +242,18 @@ void tst_SqlCipherKey::unlockFallsBackToThePassphrase_data()
     // SQLCipher derives with iterations rounds and reports reportedIterations.
     const QString derived("derived key");
     const QString given("passphrase");
-    QTest::newRow("derived key fits") << true << 64000 << 64000 << Passphrase << QStringList{derived}
+    QTest::newRow("derived key fits") << 64000 << 64000 << Passphrase << QStringList{derived}
                                       << Answer::Accepted;
-    QTest::newRow("SQLCipher derives otherwise") << true << 256000 << 256000 << Passphrase << QStringList{given}
+    QTest::newRow("SQLCipher derives otherwise") << 256000 << 256000 << Passphrase << QStringList{given}
                                                  << Answer::Accepted;
-    QTest::newRow("derived key refused") << true << 256000 << 64000 << Passphrase << QStringList{derived, given}
+    QTest::newRow("derived key refused") << 256000 << 64000 << Passphrase << QStringList{derived, given}
                                          << Answer::Accepted;
-    QTest::newRow("wrong passphrase") << true << 64000 << 64000 << "another passphrase"
+    QTest::newRow("wrong passphrase") << 64000 << 64000 << "another passphrase"
                                       << QStringList{derived, given} << Answer::Refused;
-    QTest::newRow("new file") << false << 64000 << 64000 << Passphrase << QStringList{given} << Answer::Accepted;
 }
 
 void tst_SqlCipherKey::unlockFallsBackToThePassphrase()
 {
-    QFETCH(bool, written);
     QFETCH(int, iterations);
     QFETCH(int, reportedIterations);
     QFETCH(QString, passphrase);
@@ -268,12 +264,10 @@ void tst_SqlCipherKey::unlockFallsBackToThePassphrase()
     QTemporaryDir directory;
     QVERIFY(directory.isValid());
     const QString path = directory.filePath("keyed.sqlite3");
-    if (written)
-        QCOMPARE(writeKeyedFile(path, Passphrase), QString());
+    QCOMPARE(writeKeyedFile(path, Passphrase), QString());
 
     sqlite3 *db = nullptr;
-    QCOMPARE(sqlite3_open_v2(QFile::encodeName(path).constData(), &db, SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE,
-                             nullptr),
+    QCOMPARE(sqlite3_open_v2(QFile::encodeName(path).constData(), &db, SQLITE_OPEN_READWRITE, nullptr),
              SQLITE_OK);
     QStringList keys;
     const auto attempt = [db, &passphrase, &keys](const QString &key) {

@@ -1,6 +1,9 @@
 #include "connection/database/core/sqlcipherkey.h"
 
 #include <QtCore/QFile>
+#include <QtCore/QVariant>
+#include <QtSql/QSqlDatabase>
+#include <QtSql/QSqlQuery>
 
 // The SHA-1 context API is deprecated in OpenSSL 3 in favour of EVP_MD_CTX,
 // whose copy per round costs more than the hashing: HMAC through it takes
@@ -21,6 +24,9 @@ namespace {
 
 constexpr int BlockSize = SHA_DIGEST_LENGTH;
 using Block = std::array<unsigned char, BlockSize>;
+
+// SQLCipher 4 names its algorithm; SQLCipher 3 always uses this one.
+const QLatin1String Pbkdf2HmacSha1("PBKDF2_HMAC_SHA1");
 
 // HMAC-SHA1 with one key: both pads are hashed once, each message then
 // costs two compressions.
@@ -115,6 +121,60 @@ bool isHexDigit(QChar character)
 }
 
 } // namespace
+
+SqlCipherKey::Derivation SqlCipherKey::derivationOf(const QSqlDatabase &database)
+{
+    // A setting that this SQLCipher does not know answers with no row.
+    const auto answer = [&database](const char *setting) {
+        QSqlQuery query(database);
+        query.setForwardOnly(true);
+        if (query.exec(QLatin1String("PRAGMA ") + QLatin1String(setting)) && query.next())
+            return query.value(0).toString();
+        return QString();
+    };
+    Derivation derivation;
+    derivation.version = answer("cipher_version");
+    derivation.iterations = answer("cipher_default_kdf_iter").toInt();
+    derivation.algorithm = answer("cipher_default_kdf_algorithm");
+    derivation.plaintextHeaderSize = answer("cipher_default_plaintext_header_size").toInt();
+    return derivation;
+}
+
+bool SqlCipherKey::derivesAsForDatabase(const Derivation &derivation)
+{
+    if (derivation.iterations != Iterations)
+        return false;
+    // SQLCipher 4 may also leave the file's start, and with it the salt's
+    // place, in plain text; a later one may derive in ways unknown here.
+    switch (derivation.version.section(QLatin1Char('.'), 0, 0).toInt()) {
+    case 3:
+        return true;
+    case 4:
+        return derivation.algorithm == Pbkdf2HmacSha1 && derivation.plaintextHeaderSize == 0;
+    default:
+        return false;
+    }
+}
+
+SqlCipherKey::Answer SqlCipherKey::unlock(const QString &passphrase, const QString &path,
+                                          const Derivation &derivation, const Attempt &attempt)
+{
+    // SQLite turns an unpaired surrogate into other bytes than toUtf8() and
+    // pairs it with the character after it, which may be the quote that
+    // closes the key's literal. The text of the bytes that toUtf8() gives
+    // has no unpaired surrogate and reaches SQLCipher as those bytes.
+    const QString text = QString::fromUtf8(passphrase.toUtf8());
+    if (derivesAsForDatabase(derivation)) {
+        // forDatabase() returns what it cannot derive from unchanged.
+        const QString key = forDatabase(text, path);
+        if (key != text) {
+            const Answer answer = attempt(key);
+            if (answer != Answer::Refused)
+                return answer;
+        }
+    }
+    return attempt(text);
+}
 
 QString SqlCipherKey::forDatabase(const QString &passphrase, const QString &path)
 {

@@ -14,6 +14,8 @@
 #include <QtSql/QSqlError>
 #include <QtSql/QSqlQuery>
 
+#include <sqlcipher/sqlite3.h>
+
 namespace quelta::base::connection::databaseconnection {
 
 using domain::api::ISqlConnection;
@@ -69,6 +71,31 @@ void warnAboutRows(int rowCount)
     qCWarning(lcSqliteConnection,
               "The result should consist of 1 or 0 rows but instead it consists of %d rows",
               rowCount);
+}
+
+// Keys database with key and proves the key with a first read: SQLCipher
+// only finds out whether a key fits when it first reads. refusal gets what
+// went wrong.
+SqlCipherKey::Answer tryKey(const QSqlDatabase &database, const QString &key, QString *refusal)
+{
+    {
+        // Doubling single quotes keeps any key inside its literal. SQLCipher's
+        // messages about this statement could quote the key, so none is kept.
+        QString escapedKey = key;
+        escapedKey.replace(QLatin1Char('\''), QLatin1String("''"));
+        QSqlQuery keyQuery(database);
+        if (!keyQuery.exec(QLatin1String("PRAGMA key = '") + escapedKey + QLatin1String("';"))) {
+            refusal->clear();
+            return SqlCipherKey::Answer::Failed;
+        }
+    }
+
+    QSqlQuery probe(database);
+    if (probe.exec(QStringLiteral("SELECT count(*) FROM sqlite_master;")))
+        return SqlCipherKey::Answer::Accepted;
+    *refusal = describe(probe.lastError());
+    return probe.lastError().nativeErrorCode() == QString::number(SQLITE_NOTADB) ? SqlCipherKey::Answer::Refused
+                                                                                 : SqlCipherKey::Answer::Failed;
 }
 
 // Rolls the transaction back unless commit() succeeded.
@@ -512,22 +539,13 @@ bool SqliteConnection::configure(const QString &key)
     if (key.isEmpty())
         return refuseKey(QStringLiteral("No key given"));
 
-    {
-        // Doubling single quotes keeps any key inside its literal. SQLCipher's
-        // messages about this statement could quote the key, so none is logged.
-        QString escapedKey = SqlCipherKey::forDatabase(key, path);
-        escapedKey.replace(QLatin1Char('\''), QLatin1String("''"));
-        QSqlQuery keyQuery(m_database);
-        if (!keyQuery.exec(QLatin1String("PRAGMA key = '") + escapedKey + QLatin1String("';")))
-            return refuseKey(QString());
-    }
-
-    {
-        // SQLCipher only finds out whether the key fits when it first reads.
-        QSqlQuery probe(m_database);
-        if (!probe.exec(QStringLiteral("SELECT count(*) FROM sqlite_master;")))
-            return refuseKey(describe(probe.lastError()));
-    }
+    QString refusal;
+    const auto attempt = [this, &refusal](const QString &candidate) {
+        return tryKey(m_database, candidate, &refusal);
+    };
+    const SqlCipherKey::Derivation derivation = SqlCipherKey::derivationOf(m_database);
+    if (SqlCipherKey::unlock(key, path, derivation, attempt) != SqlCipherKey::Answer::Accepted)
+        return refuseKey(refusal);
 
     const QStringList settings = {
         QStringLiteral("PRAGMA foreign_keys = ON;"),

@@ -1,14 +1,22 @@
 #include "connection/database/core/databasekey.h"
+#include "connection/database/core/sqlcipherdriver.h"
 #include "connection/database/core/sqlcipherkey.h"
+#include "support/scopedkdfiterations.h"
 
 #include <QtCore/QFile>
 #include <QtCore/QTemporaryDir>
+#include <QtSql/QSqlDatabase>
 #include <QtTest/QtTest>
 
 #include <openssl/evp.h>
 #include <sqlcipher/sqlite3.h>
 
 using namespace quelta::base::connection::databaseconnection;
+using Answer = SqlCipherKey::Answer;
+using Derivation = SqlCipherKey::Derivation;
+
+Q_DECLARE_METATYPE(quelta::base::connection::databaseconnection::SqlCipherKey::Answer)
+Q_DECLARE_METATYPE(quelta::base::connection::databaseconnection::SqlCipherKey::Derivation)
 
 namespace {
 
@@ -46,6 +54,22 @@ QString readKeyedFile(const QString &path, const QString &key)
     return value;
 }
 
+// Keys db with key and reads from it, as SqliteConnection does.
+Answer keyAndRead(sqlite3 *db, const QString &key)
+{
+    const QByteArray keyStatement = "PRAGMA key = '" + QString(key).replace("'", "''").toUtf8() + "';";
+    if (sqlite3_exec(db, keyStatement.constData(), nullptr, nullptr, nullptr) != SQLITE_OK)
+        return Answer::Failed;
+    switch (sqlite3_exec(db, "SELECT count(*) FROM sqlite_master;", nullptr, nullptr, nullptr)) {
+    case SQLITE_OK:
+        return Answer::Accepted;
+    case SQLITE_NOTADB:
+        return Answer::Refused;
+    default:
+        return Answer::Failed;
+    }
+}
+
 } // namespace
 
 class tst_SqlCipherKey : public QObject
@@ -59,6 +83,11 @@ private Q_SLOTS:
     void rawKeysAreRecognisedAsSqlCipherDoes();
     void fileWithoutSaltKeepsThePassphrase();
     void derivedKeyOpensWhatThePassphraseWrote();
+    void derivesAsForDatabaseOnlyWithItsSettings_data();
+    void derivesAsForDatabaseOnlyWithItsSettings();
+    void linkedSqlCipherReportsItsDerivation();
+    void unlockFallsBackToThePassphrase_data();
+    void unlockFallsBackToThePassphrase();
 };
 
 void tst_SqlCipherKey::deriveIsPbkdf2HmacSha1_data()
@@ -157,6 +186,99 @@ void tst_SqlCipherKey::derivedKeyOpensWhatThePassphraseWrote()
 
     const QString otherKey = SqlCipherKey::forDatabase(QStringLiteral("another passphrase"), path);
     QCOMPARE(readKeyedFile(path, otherKey), QStringLiteral("file is encrypted or is not a database"));
+}
+
+void tst_SqlCipherKey::derivesAsForDatabaseOnlyWithItsSettings_data()
+{
+    QTest::addColumn<Derivation>("derivation");
+    QTest::addColumn<bool>("same");
+
+    const QString sha1("PBKDF2_HMAC_SHA1");
+    QTest::newRow("SQLCipher 3") << Derivation{"3.4.1", 64000, {}, 0} << true;
+    QTest::newRow("SQLCipher 3, more rounds") << Derivation{"3.4.1", 256000, {}, 0} << false;
+    QTest::newRow("SQLCipher 4") << Derivation{"4.5.6 community", 256000, "PBKDF2_HMAC_SHA512", 0} << false;
+    QTest::newRow("SQLCipher 4 as SQLCipher 3") << Derivation{"4.5.6 community", 64000, sha1, 0} << true;
+    QTest::newRow("SQLCipher 4, other hash") << Derivation{"4.5.6 community", 64000, "PBKDF2_HMAC_SHA256", 0}
+                                             << false;
+    QTest::newRow("SQLCipher 4, plain header") << Derivation{"4.5.6 community", 64000, sha1, 32} << false;
+    QTest::newRow("later SQLCipher") << Derivation{"5.0.0", 64000, sha1, 0} << false;
+    QTest::newRow("no answer") << Derivation{} << false;
+}
+
+void tst_SqlCipherKey::derivesAsForDatabaseOnlyWithItsSettings()
+{
+    QFETCH(Derivation, derivation);
+    QFETCH(bool, same);
+
+    QCOMPARE(SqlCipherKey::derivesAsForDatabase(derivation), same);
+}
+
+void tst_SqlCipherKey::linkedSqlCipherReportsItsDerivation()
+{
+    registerSqlCipherDriver();
+    {
+        QSqlDatabase database = QSqlDatabase::addDatabase(SqlCipherDriver::driverName(), "asked");
+        database.setDatabaseName(":memory:");
+        QVERIFY(database.open());
+        // Files written with SQLCipher's own settings take the fast way.
+        QVERIFY(SqlCipherKey::derivesAsForDatabase(SqlCipherKey::derivationOf(database)));
+
+        const quelta::test::ScopedKdfIterations iterations(256000);
+        const Derivation derivation = SqlCipherKey::derivationOf(database);
+        QCOMPARE(derivation.iterations, 256000);
+        QVERIFY(!SqlCipherKey::derivesAsForDatabase(derivation));
+    }
+    QSqlDatabase::removeDatabase("asked");
+}
+
+void tst_SqlCipherKey::unlockFallsBackToThePassphrase_data()
+{
+    QTest::addColumn<int>("iterations");
+    QTest::addColumn<int>("reportedIterations");
+    QTest::addColumn<QString>("passphrase");
+    QTest::addColumn<QStringList>("tried");
+    QTest::addColumn<Answer>("answer");
+
+    // SQLCipher derives with iterations rounds and reports reportedIterations.
+    const QString derived("derived key");
+    const QString given("passphrase");
+    QTest::newRow("derived key fits") << 64000 << 64000 << Passphrase << QStringList{derived}
+                                      << Answer::Accepted;
+    QTest::newRow("SQLCipher derives otherwise") << 256000 << 256000 << Passphrase << QStringList{given}
+                                                 << Answer::Accepted;
+    QTest::newRow("derived key refused") << 256000 << 64000 << Passphrase << QStringList{derived, given}
+                                         << Answer::Accepted;
+    QTest::newRow("wrong passphrase") << 64000 << 64000 << "another passphrase"
+                                      << QStringList{derived, given} << Answer::Refused;
+}
+
+void tst_SqlCipherKey::unlockFallsBackToThePassphrase()
+{
+    QFETCH(int, iterations);
+    QFETCH(int, reportedIterations);
+    QFETCH(QString, passphrase);
+    QFETCH(QStringList, tried);
+    QFETCH(Answer, answer);
+
+    const quelta::test::ScopedKdfIterations sqlCipherIterations(iterations);
+    QTemporaryDir directory;
+    QVERIFY(directory.isValid());
+    const QString path = directory.filePath("keyed.sqlite3");
+    QCOMPARE(writeKeyedFile(path, Passphrase), QString());
+
+    sqlite3 *db = nullptr;
+    QCOMPARE(sqlite3_open_v2(QFile::encodeName(path).constData(), &db, SQLITE_OPEN_READWRITE, nullptr),
+             SQLITE_OK);
+    QStringList keys;
+    const auto attempt = [db, &passphrase, &keys](const QString &key) {
+        keys.append(key == passphrase ? QStringLiteral("passphrase") : QStringLiteral("derived key"));
+        return keyAndRead(db, key);
+    };
+    const Derivation reported{"3.4.1", reportedIterations, {}, 0};
+    const Answer result = SqlCipherKey::unlock(passphrase, path, reported, attempt);
+    sqlite3_close(db);
+    QCOMPARE(keys, tried);
+    QCOMPARE(result, answer);
 }
 
 QTEST_GUILESS_MAIN(tst_SqlCipherKey)

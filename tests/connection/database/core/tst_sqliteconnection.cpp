@@ -8,6 +8,7 @@
 #include "domain/types/metatypes.h"
 #include "support/databaseerrors.h"
 #include "support/encrypteddatabase.h"
+#include "support/scopedkdfiterations.h"
 #include "support/sqltext.h"
 
 #include <QtCore/QDateTime>
@@ -87,6 +88,8 @@ private Q_SLOTS:
 
     void writtenFileIsEncrypted();
     void readsAFileKeyedWithThePassphrase();
+    void reopensWhatItCreated_data();
+    void reopensWhatItCreated();
     void openKeepsJournalAndTemporaryDataInMemory();
     void openFailsLoudly_data();
     void openFailsLoudly();
@@ -179,6 +182,41 @@ void tst_SqliteConnection::readsAFileKeyedWithThePassphrase()
     QCOMPARE(connection.selectColumn(chamberNames()), (QVariantList{"Foreign"}));
 }
 
+void tst_SqliteConnection::reopensWhatItCreated_data()
+{
+    QTest::addColumn<QString>("key");
+    QTest::addColumn<int>("kdfIterations");
+
+    // 0 keeps SQLCipher's own number of derivation rounds.
+    const QString key(DatabaseKey);
+    QTest::newRow("more derivation rounds") << key << 256000;
+    QTest::newRow("unpaired surrogate") << key.left(8) + QChar(0xd800) + key.mid(8) << 0;
+    QTest::newRow("unpaired surrogate at the end") << key + QChar(0xdc00) << 0;
+}
+
+void tst_SqliteConnection::reopensWhatItCreated()
+{
+    QFETCH(QString, key);
+    QFETCH(int, kdfIterations);
+
+    QScopedPointer<quelta::test::ScopedKdfIterations> iterations;
+    if (kdfIterations > 0)
+        iterations.reset(new quelta::test::ScopedKdfIterations(kdfIterations));
+    const QString path = m_directory->filePath("created.sqlite3");
+    QCOMPARE(quelta::test::createEncryptedDatabase(path, Fixture, key), QString());
+
+    SqliteConnection connection("created");
+    QVERIFY(connection.open(path, QString(), QString(), key));
+    QCOMPARE(connection.selectColumn(chamberNames()), (QVariantList{"Alpha", "Beta"}));
+    connection.close();
+
+    QSignalSpy errors(&connection, &SqliteConnection::error);
+    QTest::ignoreMessage(QtCriticalMsg, qPrintable(QString("Could not decrypt database '%1'").arg(path)));
+    QTest::ignoreMessage(QtCriticalMsg, QRegularExpression(".*is not a database.*"));
+    QVERIFY(!connection.open(path, QString(), QString(), key.left(key.size() - 1)));
+    QCOMPARE(errorsOf(errors), Errors{DatabaseConnectionError::INVALID_DATABASE});
+}
+
 void tst_SqliteConnection::openKeepsJournalAndTemporaryDataInMemory()
 {
     SqliteConnection &connection = *m_connection;
@@ -243,6 +281,9 @@ void tst_SqliteConnection::keyCannotBreakOutOfItsLiteral_data()
 
     QTest::newRow("quote") << "it's a key" << "it";
     QTest::newRow("second statement") << "x'; PRAGMA key = 'other" << "other";
+    // SQLite would pair the surrogate with the quote after it.
+    QTest::newRow("unpaired surrogate before a quote")
+        << QString("x") + QChar(0xd800) + "'--" << QString("x") + QChar(0xd800) + QChar(0xdc27);
 }
 
 void tst_SqliteConnection::keyCannotBreakOutOfItsLiteral()

@@ -451,7 +451,7 @@ int SqlProgramDatabaseConnection::importProgramsFromFile(const QUrl &file, const
     SqlQuery names;
     names.select(columnName(ProgramColumn::PROGRAM_NAME)).from(tableNameProgram());
     const QList<QVariant> takenNames = connection()->selectColumn(names);
-    Import import{programFile, userId, baseNameOf(file), {}, {}, {}};
+    Import import{programFile, userId, baseNameOf(file), {}, {}, {}, {}};
     for (const QVariant &name : takenNames)
         import.takenNames.insert(toStringOr(name, QString()));
     const int programId = importProgram(import, FileProgramId, false, {});
@@ -1047,14 +1047,24 @@ bool SqlProgramDatabaseConnection::copyContent(Connection &source, Connection &t
     return true;
 }
 
+// No name is freed during an import, so the search for a free one goes on
+// where the last one of its kind stopped; from the first number each time,
+// a long chain of sub-programs took minutes.
 QString SqlProgramDatabaseConnection::importedProgramName(Import &import, bool isSubProgram)
 {
     const QString pattern = QStringLiteral("%1_%2%3");
     const QString kind = isSubProgram ? QStringLiteral("subimported") : QStringLiteral("imported");
-    QString name = pattern.arg(import.baseName, kind, QString());
-    for (int number = 1; import.takenNames.contains(name); ++number)
-        name = pattern.arg(import.baseName, kind, QString::number(number));
+    int &number = import.firstFreeNumbers[kind];
+    const auto candidate = [&] {
+        return pattern.arg(import.baseName, kind, number == 0 ? QString() : QString::number(number));
+    };
+    QString name = candidate();
+    while (import.takenNames.contains(name)) {
+        ++number;
+        name = candidate();
+    }
     import.takenNames.insert(name);
+    ++number;
     return name;
 }
 

@@ -148,6 +148,8 @@ private:
         // The one copy of each program of the file that has been imported:
         // its id in the file, the new id.
         QHash<int, int> copies;
+        // Per kind of name, the number below which every name is taken.
+        QHash<QString, int> firstFreeNumbers;
         // Every program added.
         QList<int> added;
     };

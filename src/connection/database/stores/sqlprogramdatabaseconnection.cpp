@@ -10,6 +10,7 @@
 #include <QtCore/QHash>
 #include <QtCore/QLoggingCategory>
 #include <QtCore/QSet>
+#include <QtCore/QVector>
 
 namespace quelta::base::connection::databaseconnection {
 
@@ -45,30 +46,6 @@ const QLatin1String FileConnectionName("exportConnection");
 // tables that SQLite keeps for itself.
 const QLatin1String SchemaTable("sqlite_master");
 const QLatin1String InternalTablePrefix("sqlite_");
-
-// A program must not call itself, directly or through others: copying it
-// would never end.
-int refuseCycle(int programId)
-{
-    qCWarning(lcProgramStore) << "Program" << programId << "calls itself through its sub-programs";
-    return 0;
-}
-
-// The id in the target of a program that a step calls: 0 when it leads back
-// to one of its callers, else its one copy, which copy makes the first time
-// and which copies keeps; 0 when that fails.
-int copyOnce(int subProgramId, const QList<int> &callers, QHash<int, int> &copies, const std::function<int()> &copy)
-{
-    if (callers.contains(subProgramId))
-        return refuseCycle(subProgramId);
-    int copiedId = copies.value(subProgramId);
-    if (copiedId == 0) {
-        copiedId = copy();
-        if (copiedId != 0)
-            copies.insert(subProgramId, copiedId);
-    }
-    return copiedId;
-}
 
 constexpr int ProgramWidth = columnCountThrough(ProgramColumn::CHAMBER_TYPE_ID);
 constexpr int StepWidth = columnCountThrough(StepColumn::SUB_PROGRAM_ID);
@@ -430,8 +407,7 @@ bool SqlProgramDatabaseConnection::exportProgramsToFile(const int &programId, co
         qCWarning(lcProgramStore) << "Could not create tables";
         return false;
     }
-    QHash<int, int> copies;
-    return exportProgram(programFile, programId, {}, copies) != 0;
+    return exportProgram(programFile, programId) != 0;
 }
 
 int SqlProgramDatabaseConnection::importProgramsFromFile(const QUrl &file, const int &userId)
@@ -454,7 +430,7 @@ int SqlProgramDatabaseConnection::importProgramsFromFile(const QUrl &file, const
     Import import{programFile, userId, baseNameOf(file), {}, {}, {}};
     for (const QVariant &name : takenNames)
         import.takenNames.insert(toStringOr(name, QString()));
-    const int programId = importProgram(import, FileProgramId, false, {});
+    const int programId = importProgram(import);
     if (programId == 0)
         removePrograms(import.added);
     return programId;
@@ -961,84 +937,143 @@ bool SqlProgramDatabaseConnection::isProgramFile(Connection &file)
     return foreignTables.isValid() && toIntOr(foreignTables, 1) == 0;
 }
 
-int SqlProgramDatabaseConnection::exportProgram(Connection &file, int programId, QList<int> callers,
-                                                QHash<int, int> &copies)
+int SqlProgramDatabaseConnection::exportProgram(Connection &file, int programId)
 {
-    ProgramData program = readProgram(*connection(), programId);
-    program.setId(0);
-    program.setUserId(0);
-    if (!insertProgram(file, program)) {
-        qCWarning(lcProgramStore) << "Could not add program";
-        return 0;
-    }
-    callers.append(programId);
-    const auto exportSubProgram = [&](int subProgramId) {
-        const int fileId = copyOnce(subProgramId, callers, copies,
-                                    [&] { return exportProgram(file, subProgramId, callers, copies); });
-        if (fileId == 0)
-            qCWarning(lcProgramStore) << "Could not export subprogram";
-        return fileId;
-    };
-    return copyContent(*connection(), file, programId, program.id(), exportSubProgram) ? program.id() : 0;
-}
-
-int SqlProgramDatabaseConnection::importProgram(Import &import, int programId, bool isSubProgram, QList<int> callers)
-{
-    std::optional<ProgramData> program = findProgram(import.file, programId);
-    if (!program) {
-        qCWarning(lcProgramStore) << "No program found";
-        return 0;
-    }
-    program->setId(0);
-    program->setEdited(false);
-    program->setUserId(import.userId);
-    program->setProgramName(importedProgramName(import, isSubProgram));
-    if (!insertProgram(*connection(), *program)) {
-        qCWarning(lcProgramStore) << "Could not add program";
-        return 0;
-    }
-    import.added.append(program->id());
-    callers.append(programId);
-    const auto importSubProgram = [&](int subProgramId) {
-        const int newId = copyOnce(subProgramId, callers, import.copies,
-                                   [&] { return importProgram(import, subProgramId, true, callers); });
-        if (newId == 0)
-            qCWarning(lcProgramStore) << "Could not import subprogram";
-        return newId;
-    };
-    return copyContent(import.file, *connection(), programId, program->id(), importSubProgram) ? program->id() : 0;
-}
-
-bool SqlProgramDatabaseConnection::copyContent(Connection &source, Connection &target, int sourceId, int targetId,
-                                               const std::function<int(int)> &copySubProgram)
-{
-    QHash<int, int> copiedStepIds;
-    const QList<ProgramChange> steps = readProgramSteps(source, sourceId);
-    for (ProgramChange step : steps) {
-        const int stepId = step.id();
-        if (isSubProgramStep(step)) {
-            ProgramData subProgram = step.subProgram();
-            const int copiedId = copySubProgram(subProgram.id());
-            if (copiedId == 0)
-                return false;
-            subProgram.setId(copiedId);
-            step = ProgramChange(stepId, step.programId(), subProgram, step.orderNumber());
+    const auto exportRow = [&](int id, bool) {
+        ProgramData program = readProgram(*connection(), id);
+        program.setId(0);
+        program.setUserId(0);
+        if (!insertProgram(file, program)) {
+            qCWarning(lcProgramStore) << "Could not add program";
+            return 0;
         }
-        step.setId(0);
-        step.setProgramId(targetId);
-        if (!insertProgramStep(target, step)) {
-            qCWarning(lcProgramStore) << "Could not add program step";
+        return program.id();
+    };
+    return copyWithCalls(*connection(), file, programId, exportRow, "Could not export subprogram");
+}
+
+int SqlProgramDatabaseConnection::importProgram(Import &import)
+{
+    const auto importRow = [&](int id, bool isSubProgram) {
+        std::optional<ProgramData> program = findProgram(import.file, id);
+        if (!program) {
+            qCWarning(lcProgramStore) << "No program found";
+            return 0;
+        }
+        program->setId(0);
+        program->setEdited(false);
+        program->setUserId(import.userId);
+        program->setProgramName(importedProgramName(import, isSubProgram));
+        if (!insertProgram(*connection(), *program)) {
+            qCWarning(lcProgramStore) << "Could not add program";
+            return 0;
+        }
+        import.added.append(program->id());
+        return program->id();
+    };
+    return copyWithCalls(import.file, *connection(), FileProgramId, importRow, "Could not import subprogram");
+}
+
+struct SqlProgramDatabaseConnection::ProgramCopy
+{
+    int sourceId = 0;
+    int targetId = 0;
+    QList<ProgramChange> steps;
+    // The first step not yet in the target.
+    int nextStep = 0;
+    // The ids of the steps copied, in the source and in the target.
+    QHash<int, int> stepIds;
+};
+
+// The chain of calls lives here rather than on the stack, which a file with
+// calls nested deep enough would overflow. A called program is copied whole,
+// depth first, before the step that calls it; on failure each caller on the
+// chain reports that its sub-program failed.
+int SqlProgramDatabaseConnection::copyWithCalls(Connection &source, Connection &target, int programId,
+                                                const std::function<int(int, bool)> &copyProgram,
+                                                const char *subProgramFailure)
+{
+    QVector<ProgramCopy> chain;
+    QSet<int> onChain;
+    // The programs copied whole: their ids in the source and in the target.
+    QHash<int, int> copies;
+    const auto enter = [&](int sourceId) {
+        const int targetId = copyProgram(sourceId, !chain.isEmpty());
+        if (targetId == 0)
             return false;
-        }
-        copiedStepIds.insert(stepId, step.id());
-    }
+        chain.append({sourceId, targetId, readProgramSteps(source, sourceId), 0, {}});
+        onChain.insert(sourceId);
+        return true;
+    };
+    const auto fail = [&](int failedCallers) {
+        for (int caller = 0; caller < failedCallers; ++caller)
+            qCWarning(lcProgramStore) << subProgramFailure;
+        return 0;
+    };
 
-    const QList<ProgramStep> repetitions = readStepRepetitions(source, sourceId);
+    if (!enter(programId))
+        return 0;
+    for (;;) {
+        ProgramCopy &program = chain.last();
+        if (program.nextStep == program.steps.size()) {
+            if (!copyRepetitions(source, target, program))
+                return fail(chain.size() - 1);
+            const ProgramCopy copied = chain.takeLast();
+            onChain.remove(copied.sourceId);
+            if (chain.isEmpty())
+                return copied.targetId;
+            copies.insert(copied.sourceId, copied.targetId);
+            continue;
+        }
+        const ProgramChange step = program.steps.at(program.nextStep);
+        int calledId = 0;
+        if (isSubProgramStep(step)) {
+            const int subProgramId = step.subProgram().id();
+            // A program must not call itself, directly or through others:
+            // copying it would never end.
+            if (onChain.contains(subProgramId)) {
+                qCWarning(lcProgramStore) << "Program" << subProgramId << "calls itself through its sub-programs";
+                return fail(chain.size());
+            }
+            calledId = copies.value(subProgramId);
+            if (calledId == 0) {
+                if (!enter(subProgramId))
+                    return fail(chain.size());
+                continue;
+            }
+        }
+        if (!copyStep(target, program, step, calledId))
+            return fail(chain.size() - 1);
+        ++program.nextStep;
+    }
+}
+
+bool SqlProgramDatabaseConnection::copyStep(Connection &target, ProgramCopy &program, ProgramChange step, int calledId)
+{
+    const int stepId = step.id();
+    if (isSubProgramStep(step)) {
+        ProgramData subProgram = step.subProgram();
+        subProgram.setId(calledId);
+        step = ProgramChange(stepId, step.programId(), subProgram, step.orderNumber());
+    }
+    step.setId(0);
+    step.setProgramId(program.targetId);
+    if (!insertProgramStep(target, step)) {
+        qCWarning(lcProgramStore) << "Could not add program step";
+        return false;
+    }
+    program.stepIds.insert(stepId, step.id());
+    return true;
+}
+
+bool SqlProgramDatabaseConnection::copyRepetitions(Connection &source, Connection &target, const ProgramCopy &program)
+{
+    const QList<ProgramStep> repetitions = readStepRepetitions(source, program.sourceId);
     for (ProgramStep repetition : repetitions) {
         repetition.setId(0);
-        repetition.setProgramId(targetId);
-        repetition.setStartStepId(copiedStepIds.value(repetition.startStepId()));
-        repetition.setEndStepId(copiedStepIds.value(repetition.endStepId()));
+        repetition.setProgramId(program.targetId);
+        repetition.setStartStepId(program.stepIds.value(repetition.startStepId()));
+        repetition.setEndStepId(program.stepIds.value(repetition.endStepId()));
         if (!insertStepRepetition(target, repetition)) {
             qCWarning(lcProgramStore) << "Could not add program step repetition";
             return false;
@@ -1047,14 +1082,24 @@ bool SqlProgramDatabaseConnection::copyContent(Connection &source, Connection &t
     return true;
 }
 
+// No name is freed during an import, so the search for a free one goes on
+// where the last one of its kind stopped; from the first number each time,
+// a long chain of sub-programs took minutes.
 QString SqlProgramDatabaseConnection::importedProgramName(Import &import, bool isSubProgram)
 {
     const QString pattern = QStringLiteral("%1_%2%3");
     const QString kind = isSubProgram ? QStringLiteral("subimported") : QStringLiteral("imported");
-    QString name = pattern.arg(import.baseName, kind, QString());
-    for (int number = 1; import.takenNames.contains(name); ++number)
-        name = pattern.arg(import.baseName, kind, QString::number(number));
+    int &number = import.firstFreeNumbers[kind];
+    const auto candidate = [&] {
+        return pattern.arg(import.baseName, kind, number == 0 ? QString() : QString::number(number));
+    };
+    QString name = candidate();
+    while (import.takenNames.contains(name)) {
+        ++number;
+        name = candidate();
+    }
     import.takenNames.insert(name);
+    ++number;
     return name;
 }
 

@@ -145,28 +145,34 @@ private:
         // The names of the data database's programs, those this import gave
         // included.
         QSet<QString> takenNames;
-        // The one copy of each program of the file that has been imported:
-        // its id in the file, the new id.
-        QHash<int, int> copies;
+        // Per kind of name, the number below which every name is taken.
+        QHash<QString, int> firstFreeNumbers;
         // Every program added.
         QList<int> added;
     };
+    // A program on the chain of calls being copied.
+    struct ProgramCopy;
 
     // Program files. Each program of the source is copied once, however many
-    // steps call it; callers are the ids, in the source, of the programs
-    // that lead to the one being copied.
+    // steps call it.
     bool createProgramFileTables(Connection &file);
     // Whether the file holds no tables but those of a program file.
     bool isProgramFile(Connection &file);
-    // copies: the programs written so far, their ids in the data database
-    // and in the file.
-    int exportProgram(Connection &file, int programId, QList<int> callers, QHash<int, int> &copies);
-    int importProgram(Import &import, int programId, bool isSubProgram, QList<int> callers);
-    // The steps and step repetitions of the program, which the target
-    // already holds as targetId. copySubProgram gives the id in the target
-    // of a called program, 0 when it cannot be copied.
-    bool copyContent(Connection &source, Connection &target, int sourceId, int targetId,
-                     const std::function<int(int)> &copySubProgram);
+    // The id in the file, 0 when the export fails.
+    int exportProgram(Connection &file, int programId);
+    // The new id of the file's program, 0 when the import fails.
+    int importProgram(Import &import);
+    // Copies the program and every program it calls from source to target:
+    // each program's row by copyProgram (its id in the source, whether it is
+    // called; its id in the target, 0 when that fails), then its steps and
+    // step repetitions. Gives the program's id in the target, 0 when the
+    // copy fails or the calls lead back to a caller.
+    int copyWithCalls(Connection &source, Connection &target, int programId,
+                      const std::function<int(int, bool)> &copyProgram, const char *subProgramFailure);
+    // The step, calling the program of that id in the target when it is a
+    // sub-program step.
+    bool copyStep(Connection &target, ProgramCopy &program, domain::types::ProgramChange step, int calledId);
+    bool copyRepetitions(Connection &source, Connection &target, const ProgramCopy &program);
     // The first free name of the pattern, which is taken from then on.
     QString importedProgramName(Import &import, bool isSubProgram);
 

@@ -10,6 +10,7 @@
 #include "support/sqltext.h"
 
 #include <QtCore/QRegularExpression>
+#include <QtCore/QSet>
 #include <QtCore/QTemporaryDir>
 #include <QtTest/QtTest>
 
@@ -35,6 +36,20 @@ int readWithoutKey(const QString &path)
     return result;
 }
 
+// Each program's steps are looked up by program; without an index every
+// look-up reads all the steps of a chain, 20,000 times over.
+const QString StepsOfProgramIndex = "CREATE INDEX IF NOT EXISTS steps_of_program ON program_step (program_id)";
+
+// Imports and exports commit statement by statement; a chain of 20,000
+// programs makes tens of thousands of commits, each waiting for the disk
+// unless the databases live in memory.
+QString scratchDirectoryTemplate()
+{
+    const QFileInfo memory("/dev/shm");
+    const QString parent = memory.isDir() && memory.isWritable() ? memory.filePath() : QDir::tempPath();
+    return parent + "/tst_sqlprogramdatabaseconnection-XXXXXX";
+}
+
 ToleranceRange relative(int unit, const QVariant &lower, const QVariant &upper)
 {
     return ToleranceRange(ToleranceRange::Relative, UnitValue(unit, lower), UnitValue(unit, upper));
@@ -56,6 +71,7 @@ private Q_SLOTS:
     void programFile_refusedImportLeavesNoRows();
     void exportProgramsToFile_writesOnlyIntoProgramFiles_data();
     void exportProgramsToFile_writesOnlyIntoProgramFiles();
+    void programFile_copiesEachProgramOnce_data();
     void programFile_copiesEachProgramOnce();
 
 private:
@@ -72,9 +88,14 @@ private:
     // The steps with their content and loops, ids left out, called programs
     // written out in place.
     QString outline(int programId);
+    // The calls among the programs imported from a file of that base name,
+    // each program by its number in the order the import first met it.
+    QSet<QPair<int, int>> importedCalls(const QString &baseName);
+    // The calls among the programs of an exported file, by their ids there.
+    QSet<QPair<int, int>> exportedCalls(const QUrl &file);
     QUrl fileUrl(const QString &name) { return QUrl::fromLocalFile(m_directory.filePath(name)); }
 
-    QTemporaryDir m_directory;
+    QTemporaryDir m_directory{scratchDirectoryTemplate()};
     int m_fileCount = 0;
     QString m_dataPath;
     SqliteConnection m_data{"data"};
@@ -345,41 +366,87 @@ void tst_SqlProgramDatabaseConnection::exportProgramsToFile_writesOnlyIntoProgra
         QCOMPARE(outline(m_store.importProgramsFromFile(QUrl::fromLocalFile(path), 3)), outline(main));
 }
 
-// Twelve programs, each calling the next two: copied once per call, they
-// used to become 376.
+QSet<QPair<int, int>> tst_SqlProgramDatabaseConnection::importedCalls(const QString &baseName)
+{
+    const auto number = [&baseName](const QString &name) {
+        if (name == baseName + "_imported")
+            return 1;
+        const QString counter = name.mid(baseName.size() + QString("_subimported").size());
+        return counter.isEmpty() ? 2 : counter.toInt() + 2;
+    };
+    QSet<QPair<int, int>> calls;
+    const QList<QVariantList> rows = m_data.select(
+        SqlText("SELECT caller.program_name, callee.program_name FROM program_step "
+                "JOIN program AS caller ON caller.id = program_step.program_id "
+                "JOIN program AS callee ON callee.id = program_step.sub_program_id WHERE caller.program_name GLOB ?",
+                {baseName + "_*"}));
+    for (const QVariantList &row : rows)
+        calls.insert({number(row.at(0).toString()), number(row.at(1).toString())});
+    return calls;
+}
+
+QSet<QPair<int, int>> tst_SqlProgramDatabaseConnection::exportedCalls(const QUrl &file)
+{
+    SqliteConnection programFile("programFile");
+    if (!programFile.open(file.toLocalFile(), QString(), QString(), DatabaseKey))
+        return {};
+    QSet<QPair<int, int>> calls;
+    const QList<QVariantList> rows = programFile.select(SqlText("SELECT program_id, sub_program_id FROM program_step"));
+    for (const QVariantList &row : rows)
+        calls.insert({row.at(0).toInt(), row.at(1).toInt()});
+    return calls;
+}
+
+void tst_SqlProgramDatabaseConnection::programFile_copiesEachProgramOnce_data()
+{
+    QTest::addColumn<int>("programs");
+    // How many of the next programs each program calls.
+    QTest::addColumn<int>("callees");
+
+    // Copied once per call, they used to become 376.
+    QTest::newRow("each calling the next two") << 12 << 2;
+    // Copied by one nested call per level, the chain used to overflow the stack.
+    QTest::newRow("chain of calls deeper than the stack") << 20000 << 1;
+}
+
 void tst_SqlProgramDatabaseConnection::programFile_copiesEachProgramOnce()
 {
-    constexpr int Programs = 12;
+    QFETCH(int, programs);
+    QFETCH(int, callees);
     const int main = addMainCallingSub();
     QVERIFY(main != 0);
     const QUrl file = fileUrl("Graph.prog");
     QVERIFY(m_store.exportProgramsToFile(main, file));
-    QString graph = "DELETE FROM program_setpoint; DELETE FROM program_step_repetition; DELETE FROM program_step; "
-                    "DELETE FROM program_section; DELETE FROM program;";
-    for (int id = 1; id <= Programs; ++id)
-        graph += QString("INSERT INTO program (id, program_name, program_type) VALUES (%1, 'P%1', 1);").arg(id);
-    for (int id = 1; id <= Programs; ++id) {
-        for (int callee = id + 1; callee <= qMin(id + 2, Programs); ++callee) {
-            graph += QString("INSERT INTO program_step (program_id, order_number, step_type, sub_program_id) "
-                             "VALUES (%1, %2, 2, %2);").arg(id).arg(callee);
-        }
+    // P1 to Pn, Pi calling P(i + 1) to P(i + callees) in steps of those order numbers.
+    const QString numbers = "WITH RECURSIVE n(id) AS (VALUES (1) UNION ALL SELECT id + 1 FROM n WHERE id < %1), "
+                            "callee(next) AS (VALUES (1) UNION ALL SELECT next + 1 FROM callee WHERE next < %2) ";
+    const QString graph = "DELETE FROM program_setpoint; DELETE FROM program_step_repetition; DELETE FROM program_step; "
+                          "DELETE FROM program_section; DELETE FROM program; "
+                          + numbers + "INSERT INTO program (id, program_name, program_type) SELECT id, 'P' || id, 1 FROM n; "
+                          + numbers + "INSERT INTO program_step (program_id, order_number, step_type, sub_program_id) "
+                                      "SELECT id, id + next, 2, id + next FROM n, callee WHERE id + next <= %1; "
+                          + StepsOfProgramIndex;
+    QCOMPARE(quelta::test::runSqlScript(file.toLocalFile(), graph.arg(programs).arg(callees)), QString());
+    QVERIFY(m_data.execute(SqlText(StepsOfProgramIndex)).first);
+    QSet<QPair<int, int>> calls;
+    for (int caller = 1; caller <= programs; ++caller) {
+        for (int callee = caller + 1; callee <= qMin(caller + callees, programs); ++callee)
+            calls.insert({caller, callee});
     }
-    QCOMPARE(quelta::test::runSqlScript(file.toLocalFile(), graph), QString());
     const auto programCount = [this] { return m_data.selectValue(SqlText("SELECT count(*) FROM program")).toInt(); };
     const int before = programCount();
 
     const int imported = m_store.importProgramsFromFile(file, 3);
     QVERIFY(imported != 0);
-    QCOMPARE(programCount() - before, Programs);
-    // P1 calls P2 and P3, and P2 calls P3 and P4: both calls of P3 reach one copy.
-    const QList<ProgramChange> first = m_store.getProgramSteps(imported);
-    QCOMPARE(m_store.getProgramSteps(first.at(0).subProgram().id()).at(0).subProgram().id(), first.at(1).subProgram().id());
-    QVERIFY(m_store.getProgramIdByName(QString("Graph_subimported%1").arg(Programs - 2)) != 0);
+    QCOMPARE(programCount() - before, programs);
+    // A program called from several levels arrives once, and every call reaches that copy.
+    QCOMPARE(importedCalls("Graph"), calls);
 
-    // Exported again, each program is written once, too.
-    QVERIFY(m_store.exportProgramsToFile(imported, fileUrl("Graph2.prog")));
-    QVERIFY(m_store.importProgramsFromFile(fileUrl("Graph2.prog"), 3) != 0);
-    QCOMPARE(programCount() - before, 2 * Programs);
+    // Exported again, each program is written once, too, and numbered in
+    // the order first met.
+    const QUrl exported = fileUrl("Graph2.prog");
+    QVERIFY(m_store.exportProgramsToFile(imported, exported));
+    QCOMPARE(exportedCalls(exported), calls);
 }
 
 QTEST_GUILESS_MAIN(tst_SqlProgramDatabaseConnection)

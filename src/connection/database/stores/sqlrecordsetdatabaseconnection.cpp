@@ -782,6 +782,7 @@ QList<Recordset> SqlRecordsetDatabaseConnection::loadInPool(uint recordingId)
     const SignalColumns columns = recordingSignalColumns(recordingId);
     const Definitions &definitions = columns.definitions;
     std::optional<RecordsetConverter::Results> results;
+    bool whole = false;
     {
         QThreadPool pool;
         pool.setMaxThreadCount(MaxConverterThreads);
@@ -798,18 +799,13 @@ QList<Recordset> SqlRecordsetDatabaseConnection::loadInPool(uint recordingId)
             if (firstRow < block->size())
                 pool.start(new RecordsetConverter(block, firstRow, definitions, this, &*results));
         };
-        const bool whole = readRows(recordingId, columns.names, RecordingRead::All, convert).has_value();
-        if (!whole) {
-            // The blocks handed on so far are not the recording: the tasks
-            // not yet started are dropped, those under way finish into
-            // results, which go unused.
-            pool.clear();
-            pool.waitForDone();
-            return {};
-        }
+        whole = readRows(recordingId, columns.names, RecordingRead::All, convert).has_value();
         pool.waitForDone();
     }
-    return results ? results->take() : QList<Recordset>();
+    const QList<Recordset> records = results ? results->take() : QList<Recordset>();
+    // The blocks handed on before a read failed are not the recording: their
+    // tasks have run, and their records go unused.
+    return whole ? records : QList<Recordset>();
 }
 
 Recordset SqlRecordsetDatabaseConnection::convertRow(const RecordsetRows::Row &row, const Definitions &definitions,

@@ -55,11 +55,12 @@ using domain::api::IRecordsetDatabaseConnection;
 // Threads: calls come from the thread that owns the data connection, one at
 // a time. A load of a whole recording converts its rows on a pool of at most
 // ten threads that lives for that call: the calling thread reads the rows and
-// hands them to the pool block by block, then waits for the pool. The tasks
-// ask the chamber store for tolerance bands; the chamber store admits one
-// call at a time, so this store makes those calls one at a time
+// hands them to the pool block by block, then waits for the pool, also when
+// the read fails midway (the records of that load are then dropped). The
+// tasks ask the chamber store for tolerance bands; the chamber store admits
+// one call at a time, so this store makes those calls one at a time
 // (m_toleranceLookup). A task whose lookup has to read the database waits
-// until the calling thread has read the last row. The caches are used on the
+// until the calling thread has finished reading. The caches are used on the
 // calling thread only.
 //
 // Record times come back in local time with a fixed offset from UTC: the

@@ -1,7 +1,6 @@
 #include "connection/database/core/sqliteconnection.h"
 
 #include "connection/database/core/databasekey.h"
-#include "connection/database/core/sqlcipherdriver.h"
 #include "connection/database/core/sqlquery.h"
 #include "connection/database/core/valueconversions.h"
 #include "domain/api/isqlbinder.h"
@@ -10,6 +9,7 @@
 #include "support/damageddatabase.h"
 #include "support/databaseerrors.h"
 #include "support/encrypteddatabase.h"
+#include "support/interruptingconnection.h"
 #include "support/sqltext.h"
 
 #include <QtCore/QDateTime>
@@ -29,6 +29,7 @@
 
 using namespace quelta::base::connection::databaseconnection;
 using quelta::domain::api::ISqlBinder;
+using quelta::domain::api::ISqlConnection;
 using quelta::domain::api::ISqlQuery;
 using quelta::domain::api::ISqlRowView;
 using quelta::domain::types::DatabaseConnectionError;
@@ -470,27 +471,17 @@ void tst_SqliteConnection::selectsFailingMidwayFail()
              QString());
     QVERIFY(m_connection->open(m_path, QString(), QString(), DatabaseKey));
     SqliteConnection &connection = *m_connection;
+    quelta::test::InterruptingConnection interrupting(connection, "data", "FROM log", RowsBeforeInterrupt);
+    ISqlConnection &reader = failure == "interrupt" ? static_cast<ISqlConnection &>(interrupting) : connection;
     QSignalSpy errors(&connection, &SqliteConnection::error);
 
     const SqlQuery read = SqlQuery().select(QStringList{"id", "note"}).from("log").orderBy("id");
-    const auto interruptAfter = [&](int rowIndex) {
-        if (failure == "interrupt" && rowIndex + 1 == RowsBeforeInterrupt) {
-            const QSqlDatabase database = QSqlDatabase::database("data", false);
-            sqlite3_interrupt(database.driver()->handle().value<sqlite3 *>());
-        }
-    };
     const QRegularExpression message("Could not read the result of .*" + reason);
     QList<int> rows{0, 0};
     QTest::ignoreMessage(QtCriticalMsg, message);
-    QVERIFY(!connection.selectEach(read, [&](const QVariantList &, int index) {
-        ++rows[0];
-        interruptAfter(index);
-    }));
+    QVERIFY(!reader.selectEach(read, [&rows](const QVariantList &, int) { ++rows[0]; }));
     QTest::ignoreMessage(QtCriticalMsg, message);
-    QVERIFY(!connection.selectEachView(read, [&](const ISqlRowView &, int index) {
-        ++rows[1];
-        interruptAfter(index);
-    }));
+    QVERIFY(!reader.selectEachView(read, [&rows](const ISqlRowView &, int) { ++rows[1]; }));
     QCOMPARE(rows.at(1), rows.at(0));
     QVERIFY(rows.at(0) > 0 && rows.at(0) < LogRows);
     if (failure == "interrupt") {

@@ -182,7 +182,7 @@ Timing runLayer(const QString &path, int rowCount)
     double checksum = 0;
     int rowsRead = 0;
     timer.restart();
-    connection.selectEachView(select, [&](const ISqlRowView &row, int) {
+    const bool whole = connection.selectEachView(select, [&](const ISqlRowView &row, int) {
         current.id = toInt64Or(row, 0, 0);
         current.recording = toInt64Or(row, 1, 0);
         current.time = toStringOr(row, 2, QString());
@@ -197,7 +197,7 @@ Timing runLayer(const QString &path, int rowCount)
         ++rowsRead;
     });
     timing.readRowsPerSecond = ratePerSecond(rowsRead, timer.nsecsElapsed());
-    if (rowsRead != rowCount || checksum <= 0)
+    if (!whole || rowsRead != rowCount || checksum <= 0)
         fail("the layer read back the wrong rows");
     connection.close();
     return timing;

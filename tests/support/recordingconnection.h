@@ -64,13 +64,13 @@ public:
         return m_target.executeInTransaction(work);
     }
     QList<Row> select(const Query &query) override { return m_target.select(recorded(query)); }
-    void selectEach(const Query &query, const RowFunction &function) override
+    bool selectEach(const Query &query, const RowFunction &function) override
     {
-        m_target.selectEach(recorded(query), function);
+        return m_target.selectEach(recorded(query), function);
     }
-    void selectEachView(const Query &query, const RowViewFunction &function) override
+    bool selectEachView(const Query &query, const RowViewFunction &function) override
     {
-        m_target.selectEachView(recorded(query), function);
+        return m_target.selectEachView(recorded(query), function);
     }
     QList<QVariant> selectColumn(const Query &query) override { return m_target.selectColumn(recorded(query)); }
     Row selectRow(const Query &query) override { return m_target.selectRow(recorded(query)); }

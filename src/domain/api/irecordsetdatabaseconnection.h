@@ -22,7 +22,22 @@ namespace quelta::domain::api {
 // Every operation reports a store that is not connected yet with
 // error(NOT_INITIALIZED), runs no statement and answers with its empty
 // result: false, an empty list or map, the empty record (id -1) or the empty
-// comment; getRecordsetCount() answers 0 without the signal.
+// comment; getRecordsetCount() answers 0 without the signal. A read whose
+// statement fails, also after some of its rows (an interrupt, a damaged
+// page), answers with its empty result as well; the data connection reports
+// the failure, and nothing of that read is kept for later reads.
+//
+// Times: the time of a record, and that of its comment, come back in local
+// time as a fixed offset from UTC (Qt::OffsetFromUTC with the offset in
+// force at that instant, or Qt::UTC where it is 0), not as Qt::LocalTime;
+// only a time within a quarter hour in which the offset changes, and the
+// time that getRecordsetComment() gives, are Qt::LocalTime. Each has the
+// instant and the wall-clock time that toLocalTime() gives, exact in the
+// hour that a daylight-saving change repeats. The offset stays with the
+// value, though: addDays() or addSecs() across a change keep it where a
+// Qt::LocalTime would take the new one, and the "t" format shows the offset
+// ("UTC+01:00") instead of the zone's abbreviation. Call toLocalTime() on
+// such a time before that kind of arithmetic or formatting.
 //
 // error() is a Qt signal of the implementing QObject, which declares it in
 // its Q_SIGNALS section as an override; connect to it through that QObject.

@@ -59,12 +59,15 @@ public:
     // valid, null text. A failure gives no rows.
     virtual QList<Row> select(const ISqlQuery &query) = 0;
     // Calls the function once per row, in result order, without keeping the
-    // rows. A statement that fails calls it for no row; one that fails while
-    // stepping has already called it for the rows before.
-    virtual void selectEach(const ISqlQuery &query, const RowFunction &function) = 0;
+    // rows, and tells whether the statement ran to its end. A statement that
+    // fails to start calls it for no row; one that fails while stepping (an
+    // interrupt, a damaged page) has already called it for the rows before
+    // and returns false as well: those rows are not the whole result, and a
+    // caller treats them as the failed read that select() gives as no rows.
+    [[nodiscard]] virtual bool selectEach(const ISqlQuery &query, const RowFunction &function) = 0;
     // As selectEach(), each row read in place through a view: no value is
     // copied out of the statement unless the function reads it.
-    virtual void selectEachView(const ISqlQuery &query, const RowViewFunction &function) = 0;
+    [[nodiscard]] virtual bool selectEachView(const ISqlQuery &query, const RowViewFunction &function) = 0;
     // The one column of every row; more columns give an empty list.
     virtual QList<QVariant> selectColumn(const ISqlQuery &query) = 0;
     // The one row, or an empty list for none; more rows give an empty list.

@@ -152,6 +152,11 @@ QSqlResult *SqlCipherDriver::createResult() const
     return new SqlCipherResult(this);
 }
 
+QVariant SqlCipherDriver::handle() const
+{
+    return QVariant::fromValue(m_connection);
+}
+
 bool SqlCipherDriver::beginTransaction()
 {
     return executeTransactionStatement("BEGIN", tr("Could not begin the transaction"));

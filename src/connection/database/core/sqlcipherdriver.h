@@ -1,10 +1,13 @@
 #pragma once
 
 #include <QtCore/QList>
+#include <QtCore/QMetaType>
 #include <QtSql/QSqlDriver>
 #include <QtSql/QSqlError>
 
 struct sqlite3;
+Q_DECLARE_OPAQUE_POINTER(sqlite3 *)
+Q_DECLARE_METATYPE(sqlite3 *)
 
 namespace quelta::base::connection::databaseconnection {
 
@@ -42,6 +45,10 @@ public:
               const QString &hostName, int port, const QString &connectOptions) override;
     void close() override;
     QSqlResult *createResult() const override;
+    // The open sqlite3 handle, as a QVariant of type "sqlite3*" (as Qt's own
+    // SQLite driver gives it), for calls that the driver does not wrap, such
+    // as sqlite3_interrupt(); null while closed.
+    QVariant handle() const override;
 
     bool beginTransaction() override;
     bool commitTransaction() override;

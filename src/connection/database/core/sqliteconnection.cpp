@@ -274,12 +274,12 @@ QList<ISqlConnection::Row> SqliteConnection::select(const ISqlQuery &query)
     return rows;
 }
 
-void SqliteConnection::selectEach(const ISqlQuery &query, const RowFunction &function)
+bool SqliteConnection::selectEach(const ISqlQuery &query, const RowFunction &function)
 {
     const QMutexLocker locker(&m_mutex);
     PreparedStatements::Handle statement;
     if (!executeSelect(statement, query))
-        return;
+        return false;
     // One row object is refilled for every row; a function that keeps a copy
     // makes the next refill detach from it.
     Row row;
@@ -289,22 +289,22 @@ void SqliteConnection::selectEach(const ISqlQuery &query, const RowFunction &fun
         function(row, rowIndex);
         ++rowIndex;
     }
-    finishSelect(statement, query);
+    return finishSelect(statement, query);
 }
 
-void SqliteConnection::selectEachView(const ISqlQuery &query, const RowViewFunction &function)
+bool SqliteConnection::selectEachView(const ISqlQuery &query, const RowViewFunction &function)
 {
     const QMutexLocker locker(&m_mutex);
     PreparedStatements::Handle statement;
     if (!executeSelect(statement, query))
-        return;
+        return false;
     SqlCipherRowView row(*statement);
     int rowIndex = 0;
     while (row.next()) {
         function(row, rowIndex);
         ++rowIndex;
     }
-    finishSelect(statement, query);
+    return finishSelect(statement, query);
 }
 
 QList<QVariant> SqliteConnection::selectColumn(const ISqlQuery &query)

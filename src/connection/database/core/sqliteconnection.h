@@ -47,8 +47,8 @@ public:
     [[nodiscard]] bool executeInTransaction(const std::function<bool()> &work) override;
 
     QList<Row> select(const domain::api::ISqlQuery &query) override;
-    void selectEach(const domain::api::ISqlQuery &query, const RowFunction &function) override;
-    void selectEachView(const domain::api::ISqlQuery &query, const RowViewFunction &function) override;
+    [[nodiscard]] bool selectEach(const domain::api::ISqlQuery &query, const RowFunction &function) override;
+    [[nodiscard]] bool selectEachView(const domain::api::ISqlQuery &query, const RowViewFunction &function) override;
     QList<QVariant> selectColumn(const domain::api::ISqlQuery &query) override;
     Row selectRow(const domain::api::ISqlQuery &query) override;
     QVariant selectValue(const domain::api::ISqlQuery &query) override;

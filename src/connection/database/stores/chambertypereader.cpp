@@ -291,11 +291,11 @@ const ChamberTypeReader::TypeStatements &ChamberTypeReader::typeStatements()
 QList<ChamberTypeData> ChamberTypeReader::readTypes(const TypeSelection &selection, bool withSignals)
 {
     QList<TypeRow> types;
-    m_connection.selectEachView(typeStatements().of(selection), [this, &types](const ISqlRowView &row, int) {
+    const auto take = [this, &types](const ISqlRowView &row, int) {
         if (hasWidth(row, ChamberTypeColumnCount))
             types.append(TypeRow(row));
-    });
-    if (types.isEmpty())
+    };
+    if (!m_connection.selectEachView(typeStatements().of(selection), take) || types.isEmpty())
         return {};
     return records(types, selection, withSignals, variantsOfTypes(selection));
 }
@@ -387,10 +387,12 @@ QHash<quint64, ChamberTypeReader::Variants> ChamberTypeReader::variantsOfTypes(c
     });
 
     std::vector<TypeItem<Variant>> variants;
-    m_connection.selectEachView(statements.of(selection), [this, &variants](const ISqlRowView &row, int) {
+    const auto take = [this, &variants](const ISqlRowView &row, int) {
         if (hasWidth(row, 4))
             variants.push_back({idAt(row, 0), toInt64Or(row, 1, 0), {idAt(row, 1), textAt(row, 2), textAt(row, 3)}});
-    });
+    };
+    if (!m_connection.selectEachView(statements.of(selection), take))
+        return {};
     return listsPerType<Variants>(std::move(variants), false);
 }
 
@@ -409,10 +411,10 @@ QHash<int, QString> ChamberTypeReader::controllerNames(const QList<TypeRow> &typ
         if (hasWidth(row, 2))
             names.insert(toIntOr(row, 0, NoId), textAt(row, 1));
     };
-    if (selection.isOne())
-        m_connection.selectEachView(SqlQuery(oneController).bindValue(0, types.first().controllerId), name);
-    else
-        m_connection.selectEachView(everyController, name);
+    const SqlQuery query =
+        selection.isOne() ? SqlQuery(oneController).bindValue(0, types.first().controllerId) : everyController;
+    if (!m_connection.selectEachView(query, name))
+        return {};
     return names;
 }
 
@@ -429,10 +431,12 @@ QHash<quint64, QList<int>> ChamberTypeReader::interfacesOfTypes(const TypeSelect
     });
 
     std::vector<TypeItem<int>> interfaces;
-    m_connection.selectEachView(statements.of(selection), [this, &interfaces](const ISqlRowView &row, int) {
+    const auto take = [this, &interfaces](const ISqlRowView &row, int) {
         if (hasWidth(row, 2))
             interfaces.push_back({idAt(row, 0), toInt64Or(row, 1, 0), toIntOr(row, 1, 0)});
-    });
+    };
+    if (!m_connection.selectEachView(statements.of(selection), take))
+        return {};
     return listsPerType<QList<int>>(std::move(interfaces), false);
 }
 
@@ -454,10 +458,12 @@ QHash<quint64, QList<ChamberOption>> ChamberTypeReader::optionsOfTypes(const Typ
     });
 
     std::vector<TypeItem<ChamberOption>> options;
-    m_connection.selectEachView(statements.of(selection), [this, &options](const ISqlRowView &row, int) {
+    const auto take = [this, &options](const ISqlRowView &row, int) {
         if (hasWidth(row, 4))
             options.push_back({idAt(row, 0), toIntOr(row, 1, NoId), {textAt(row, 2), toBoolOr(row, 3, false)}});
-    });
+    };
+    if (!m_connection.selectEachView(statements.of(selection), take))
+        return {};
     // A type lists each option once, however often the link table names it.
     return listsPerType<QList<ChamberOption>>(std::move(options), true);
 }
@@ -480,10 +486,12 @@ void ChamberTypeReader::readSignalsOfTypes(const TypeSelection &selection,
         return query;
     });
     QHash<quint64, QList<int>> signalIds;
-    m_connection.selectEachView(signalStatements.of(selection), [&](const ISqlRowView &row, int) {
+    const auto takeSignal = [&](const ISqlRowView &row, int) {
         if (hasWidth(row, 1 + SignalAssembler::SignalColumnCount))
             signalIds[idAt(row, 0)].append(assembler.addSignalRow(row, 1));
-    });
+    };
+    if (!m_connection.selectEachView(signalStatements.of(selection), takeSignal))
+        return;
 
     // The type's id, then the columns of control_signals through write.
     constexpr int ControlSignalRowWidth = 1 + columnCountThrough(ControlSignalsColumn::WRITE);
@@ -501,7 +509,7 @@ void ChamberTypeReader::readSignalsOfTypes(const TypeSelection &selection,
         return query;
     });
     QHash<quint64, QList<ControlSignalRow>> controlSignalRows;
-    m_connection.selectEachView(controlSignalStatements.of(selection), [&](const ISqlRowView &row, int) {
+    const auto takeControlSignal = [&](const ISqlRowView &row, int) {
         if (!hasWidth(row, ControlSignalRowWidth))
             return;
         const ControlSignalRow controlSignal{ControlSignalId(toIntOr(row, 1, NoId)), textAt(row, 2), numberAt(row, 3),
@@ -509,9 +517,11 @@ void ChamberTypeReader::readSignalsOfTypes(const TypeSelection &selection,
         assembler.addDescriptorId(controlSignal.readId);
         assembler.addDescriptorId(controlSignal.writeId);
         controlSignalRows[idAt(row, 0)].append(controlSignal);
-    });
-
-    assembler.load();
+    };
+    // Signals and control signals share the descriptors that the assembler
+    // loads: a read of either that fails leaves both empty.
+    if (!m_connection.selectEachView(controlSignalStatements.of(selection), takeControlSignal) || !assembler.load())
+        return;
 
     for (auto it = signalIds.cbegin(); it != signalIds.cend(); ++it) {
         QMap<int, ChamberSignal> &signalMap = signalMaps[it.key()];

@@ -23,7 +23,10 @@ class SqlQuery;
 // catalogue table, and joined to the types in memory. Failures are reported
 // through the store's error function: UNEXPECTED_RESULT for rows of the wrong
 // width, a missing type and an ambiguous lookup, as SignalAssembler reports
-// missing rows that a signal refers to.
+// missing rows that a signal refers to. A statement that fails, also after
+// some of its rows, is reported by the connection and leaves the part it was
+// to fill empty: no records for the types, no variants, no controller name,
+// no interfaces or options, or neither signals nor control signals.
 class ChamberTypeReader
 {
 public:
@@ -56,6 +59,7 @@ private:
     QHash<int, QString> controllerNames(const QList<TypeRow> &types, const TypeSelection &selection);
     QHash<quint64, QList<int>> interfacesOfTypes(const TypeSelection &selection);
     QHash<quint64, QList<domain::types::ChamberOption>> optionsOfTypes(const TypeSelection &selection);
+    // Leaves both maps empty when one of their reads fails.
     void readSignalsOfTypes(const TypeSelection &selection,
                             QHash<quint64, QMap<int, domain::types::ChamberSignal>> &signalMaps,
                             QHash<quint64, QMap<int, domain::types::ControlSignal>> &controlSignalMaps);

@@ -139,11 +139,12 @@ void SignalAssembler::addDescriptorId(int descriptorId)
         m_controlDescriptorIds.push_back(descriptorId);
 }
 
-void SignalAssembler::load()
+bool SignalAssembler::load()
 {
     loadSetPointSignals();
     loadValueTypes();
     loadDescriptors();
+    return !m_readFailed;
 }
 
 void SignalAssembler::loadSetPointSignals()
@@ -236,6 +237,9 @@ void SignalAssembler::selectEachById(const SqlQuery &everyRow, const QString &id
                                      const std::vector<int> &ids,
                                      const std::function<void(const RowView &)> &function)
 {
+    // After a failed read the records go unused: nothing more is read.
+    if (m_readFailed)
+        return;
     const auto take = [this, &function, width](const RowView &row) {
         if (row.columnCount() == width)
             function(row);
@@ -243,15 +247,16 @@ void SignalAssembler::selectEachById(const SqlQuery &everyRow, const QString &id
             m_reportError(domain::types::UNEXPECTED_RESULT);
     };
     if (ids.size() >= size_t(IdsForTableScan)) {
-        m_connection.selectEachView(everyRow, [&take, &ids, width](const RowView &row, int) {
+        const bool whole = m_connection.selectEachView(everyRow, [&take, &ids, width](const RowView &row, int) {
             // A row of the wrong width goes on, to be reported.
             if (row.columnCount() != width || std::binary_search(ids.cbegin(), ids.cend(), toIntOr(row, 0, NoId)))
                 take(row);
         });
+        m_readFailed = !whole;
         return;
     }
 
-    for (size_t first = 0; first < ids.size(); first += MaxIdsPerStatement) {
+    for (size_t first = 0; first < ids.size() && !m_readFailed; first += MaxIdsPerStatement) {
         const size_t end = std::min(ids.size(), first + MaxIdsPerStatement);
         QList<QVariant> values;
         values.reserve(int(end - first));
@@ -259,7 +264,7 @@ void SignalAssembler::selectEachById(const SqlQuery &everyRow, const QString &id
             values.append(ids[index]);
         SqlQuery query = everyRow;
         query.where(idColumn).in(values);
-        m_connection.selectEachView(query, [&take](const RowView &row, int) { take(row); });
+        m_readFailed = !m_connection.selectEachView(query, [&take](const RowView &row, int) { take(row); });
     }
 }
 

@@ -38,7 +38,10 @@ class SqlQuery;
 //
 // Failures are reported through the store's error function:
 // UNEXPECTED_RESULT for a descriptor id without a controller_data row and for
-// a set-point id without a signal row, as a single lookup of either would.
+// a set-point id without a signal row, as a single lookup of either would. A
+// read of the assembler's own that fails, also after some of its rows, is
+// reported by the connection; load() then tells the caller not to use the
+// records, which would lack what that read was to give.
 class SignalAssembler
 {
 public:
@@ -59,7 +62,7 @@ public:
     static bool isDefault(const domain::types::ChamberSignal &signal);
 
     // Reads the rows of the given signal ids and takes them; returns the ids
-    // found, in no particular order.
+    // found, in no particular order. A failed read shows in load().
     QList<int> addSignals(const QList<int> &signalIds);
     // Takes the signal whose SignalColumnCount values start at the offset
     // (the caller has checked the row's width) and returns its id.
@@ -68,8 +71,9 @@ public:
     void addDescriptorId(int descriptorId);
 
     // Loads the set-point signals that the taken rows refer to, then their
-    // value types and descriptors.
-    void load();
+    // value types and descriptors. False when one of the assembler's reads,
+    // these or those of addSignals(), failed.
+    [[nodiscard]] bool load();
 
     // The record of a taken signal. A record equal to the default signal
     // stands for a row that names no signal; the map builders drop it.
@@ -114,7 +118,8 @@ private:
     void loadDescriptors();
     // Runs the function for every row of everyRow whose first column, the
     // id column, holds one of the ids, which are sorted and unique; a row of
-    // another width is reported as UNEXPECTED_RESULT instead.
+    // another width is reported as UNEXPECTED_RESULT instead. A read that
+    // fails is noted in m_readFailed.
     void selectEachById(const SqlQuery &everyRow, const QString &idColumn, int width, const std::vector<int> &ids,
                         const std::function<void(const RowView &)> &function);
 
@@ -128,6 +133,7 @@ private:
 
     domain::api::ISqlConnection &m_connection;
     ErrorReporter m_reportError;
+    bool m_readFailed = false;
 
     // The rows taken, in the order taken, and beside them their ids in
     // order, each with the position of the last row taken of it: no set of

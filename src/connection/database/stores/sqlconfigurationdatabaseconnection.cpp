@@ -138,8 +138,7 @@ QMap<int, ChamberSignal> SqlConfigurationDatabaseConnection::getChamberTypeSigna
         .from(tableNameSignal())
         .where(columnName(SignalColumn::ID))
         .in(typeSignalIds(key.chamberTypeId()));
-    SignalAssembler assembler = makeAssembler();
-    return signalMap(assembler, addSignalRows(assembler, query));
+    return byId(readSignals(query));
 }
 
 QList<QPair<ChamberSignal, ToleranceRangeDefinition>> SqlConfigurationDatabaseConnection::getChamberSignals(
@@ -162,9 +161,8 @@ QList<QPair<ChamberSignal, ToleranceRangeDefinition>> SqlConfigurationDatabaseCo
         .in(timeProgrammable)
         .orderBy(TableColumn{descriptors, columnName(ControllerDataColumn::SET_POINT_NR)});
 
-    SignalAssembler assembler = makeAssembler();
     QList<QPair<ChamberSignal, ToleranceRangeDefinition>> pairs;
-    for (const ChamberSignal &signal : signalList(assembler, addSignalRows(assembler, query)))
+    for (const ChamberSignal &signal : readSignals(query))
         pairs.append({signal, getToleranceRange(key, signal.id(), true)});
     return pairs;
 }
@@ -182,8 +180,7 @@ QMap<int, ChamberSignal> SqlConfigurationDatabaseConnection::getSetpointSignals(
         .from(tableNameSignal())
         .where(columnName(SignalColumn::ID))
         .in(setPoints);
-    SignalAssembler assembler = makeAssembler();
-    return signalMap(assembler, addSignalRows(assembler, query));
+    return byId(readSignals(query));
 }
 
 QMap<int, ChamberSignal> SqlConfigurationDatabaseConnection::getSignals(const QList<int> &signalIds)
@@ -192,7 +189,8 @@ QMap<int, ChamberSignal> SqlConfigurationDatabaseConnection::getSignals(const QL
         return {};
 
     SignalAssembler assembler = makeAssembler();
-    return signalMap(assembler, assembler.addSignals(signalIds));
+    const QList<int> found = assembler.addSignals(signalIds);
+    return byId(builtSignals(assembler, found));
 }
 
 QSharedPointer<ChamberSignal> SqlConfigurationDatabaseConnection::getSignal(const int &signalId)
@@ -230,13 +228,14 @@ QMap<int, ChamberSignal> SqlConfigurationDatabaseConnection::matchSignalsByValue
 
     SignalAssembler assembler = makeAssembler();
     QList<QPair<int, int>> matches;
-    m_frame.connection()->selectEachView(query, [this, &assembler, &matches](const RowView &row, int) {
+    const auto take = [this, &assembler, &matches](const RowView &row, int) {
         if (!m_frame.hasWidth(row, SignalAssembler::SignalColumnCount + 1))
             return;
         const int destinationId = assembler.addSignalRow(row);
         matches.append({toIntOr(row, SignalAssembler::SignalColumnCount, NoId), destinationId});
-    });
-    assembler.load();
+    };
+    if (!m_frame.connection()->selectEachView(query, take) || !assembler.load())
+        return {};
 
     QMap<int, ChamberSignal> matched;
     for (const QPair<int, int> &match : qAsConst(matches))
@@ -258,8 +257,7 @@ QList<ChamberSignal> SqlConfigurationDatabaseConnection::getDataLoggerSignals(co
         .where(TableColumn{link, columnName(Column::CHAMBER_TYPE_ID)})
         .equals(key.chamberTypeId())
         .orderBy(TableColumn{link, columnName(Column::CHANNEL)});
-    SignalAssembler assembler = makeAssembler();
-    return signalList(assembler, addSignalRows(assembler, query));
+    return readSignals(query);
 }
 
 ToleranceRangeDefinition SqlConfigurationDatabaseConnection::getToleranceRange(const ChamberTypeKey &key,
@@ -330,29 +328,32 @@ int SqlConfigurationDatabaseConnection::getSignalUnit(const int &signalId)
     return Unit::fromString(toStringOr(m_frame.connection()->selectValue(query), QString()));
 }
 
-QList<int> SqlConfigurationDatabaseConnection::addSignalRows(SignalAssembler &assembler, const SqlQuery &query)
+QList<ChamberSignal> SqlConfigurationDatabaseConnection::readSignals(const SqlQuery &query)
 {
+    SignalAssembler assembler = makeAssembler();
     QList<int> ids;
-    m_frame.connection()->selectEachView(query, [this, &assembler, &ids](const RowView &row, int) {
+    const auto take = [this, &assembler, &ids](const RowView &row, int) {
         if (m_frame.hasWidth(row, SignalAssembler::SignalColumnCount))
             ids.append(assembler.addSignalRow(row));
-    });
-    return ids;
+    };
+    if (!m_frame.connection()->selectEachView(query, take))
+        return {};
+    return builtSignals(assembler, ids);
 }
 
-QMap<int, ChamberSignal> SqlConfigurationDatabaseConnection::signalMap(SignalAssembler &assembler,
-                                                                      const QList<int> &signalIds)
+QMap<int, ChamberSignal> SqlConfigurationDatabaseConnection::byId(const QList<ChamberSignal> &signalList)
 {
     QMap<int, ChamberSignal> signalMap;
-    for (const ChamberSignal &signal : signalList(assembler, signalIds))
+    for (const ChamberSignal &signal : signalList)
         signalMap.insert(signal.id(), signal);
     return signalMap;
 }
 
-QList<ChamberSignal> SqlConfigurationDatabaseConnection::signalList(SignalAssembler &assembler,
-                                                                   const QList<int> &signalIds)
+QList<ChamberSignal> SqlConfigurationDatabaseConnection::builtSignals(SignalAssembler &assembler,
+                                                                     const QList<int> &signalIds)
 {
-    assembler.load();
+    if (!assembler.load())
+        return {};
     QList<ChamberSignal> signalList;
     for (int id : signalIds) {
         const ChamberSignal signal = assembler.signal(id);

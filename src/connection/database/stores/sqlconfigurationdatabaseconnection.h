@@ -33,7 +33,9 @@ using domain::api::IConfigurationDatabaseConnection;
 // connection, error(MISSING_TABLE) from initialize(), and
 // error(UNEXPECTED_RESULT) where the catalogue does not hold what a record
 // refers to. Statements that fail are reported by the connection itself; the
-// part of the record they were to fill stays empty.
+// part of the record they were to fill stays empty, also when they fail
+// after some of their rows, and a list of signals of which one read failed
+// is empty.
 class SqlConfigurationDatabaseConnection : public QObject,
                                            public IConfigurationDatabaseConnection,
                                            public domain::api::IInitializing
@@ -78,16 +80,15 @@ private:
     using Row = domain::api::ISqlConnection::Row;
     using RowView = domain::api::ISqlRowView;
 
-    // Hands the assembler every signal row that the query selects and
-    // returns their ids in the order of the rows.
-    QList<int> addSignalRows(SignalAssembler &assembler, const SqlQuery &query);
-    // Loads what the assembler's signals refer to and builds them; signals
-    // that convert to the default one are left out.
-    QMap<int, domain::types::ChamberSignal> signalMap(SignalAssembler &assembler, const QList<int> &signalIds);
-    QList<domain::types::ChamberSignal> signalList(SignalAssembler &assembler, const QList<int> &signalIds);
+    // The signals of the rows that the query selects, in the order of the
+    // rows, built with what they refer to; none when one of the reads fails.
+    QList<domain::types::ChamberSignal> readSignals(const SqlQuery &query);
+    // Loads what the assembler's signals refer to and builds those of the
+    // ids, in that order; signals that convert to the default one are left
+    // out, and all of them when one of the assembler's reads failed.
+    static QList<domain::types::ChamberSignal> builtSignals(SignalAssembler &assembler, const QList<int> &signalIds);
+    static QMap<int, domain::types::ChamberSignal> byId(const QList<domain::types::ChamberSignal> &signalList);
     QList<domain::types::ToleranceRangeDefinition> toleranceRangesFromQuery(const SqlQuery &query);
-    // False, after error(UNEXPECTED_RESULT), when the row does not hold
-    // exactly that many values.
     SignalAssembler makeAssembler();
     std::function<void(domain::types::DatabaseConnectionError)> makeReporter();
 

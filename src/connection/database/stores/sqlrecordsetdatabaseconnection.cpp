@@ -683,12 +683,13 @@ SqlRecordsetDatabaseConnection::RecordingRows SqlRecordsetDatabaseConnection::re
                                                                                              RecordingRead read)
 {
     RecordingRows recording{recordingSignalColumns(recordingId), {}};
-    recording.rows = readRows(recordingId, recording.columns.names, read);
+    recording.rows = readRows(recordingId, recording.columns.names, read).value_or(RecordsetRows());
     return recording;
 }
 
-RecordsetRows SqlRecordsetDatabaseConnection::readRows(uint recordingId, const QStringList &names, RecordingRead read,
-                                                       const BlockFunction &completed)
+std::optional<RecordsetRows> SqlRecordsetDatabaseConnection::readRows(uint recordingId, const QStringList &names,
+                                                                      RecordingRead read,
+                                                                      const BlockFunction &completed)
 {
     const bool cached = read == RecordingRead::All;
     if (const CachedRows *entry = cached ? m_rowCache.object(recordingId) : nullptr) {
@@ -708,7 +709,7 @@ RecordsetRows SqlRecordsetDatabaseConnection::readRows(uint recordingId, const Q
         query.andWhere(columnName(Column::CAMERA_IMAGE_PATH)).isNotNull();
     query.orderBy(QStringList{columnName(Column::RECORD_TIME), columnName(Column::ID)});
     RecordsetRows rows;
-    m_frame.connection()->selectEachView(query, [&](const ISqlRowView &row, int) {
+    const bool whole = m_frame.connection()->selectEachView(query, [&](const ISqlRowView &row, int) {
         const RecordsetRows::BlockPointer block = rows.append(row);
         if (!block || !completed)
             return;
@@ -718,6 +719,10 @@ RecordsetRows SqlRecordsetDatabaseConnection::readRows(uint recordingId, const Q
         if (cached && rows.size() > RowCacheRows)
             rows.releaseCompleteBlocks();
     });
+    // The rows before a failed step are not the recording: neither kept
+    // nor handed on.
+    if (!whole)
+        return std::nullopt;
     const RecordsetRows::BlockPointer last = rows.finish();
     if (last && completed)
         completed(last);
@@ -731,7 +736,8 @@ RecordsetRows SqlRecordsetDatabaseConnection::readRows(uint recordingId, const Q
 QList<Recordset> SqlRecordsetDatabaseConnection::recordsets(const SqlQuery &query, const Definitions &definitions)
 {
     RecordsetRows rows;
-    m_frame.connection()->selectEachView(query, [&rows](const ISqlRowView &row, int) { rows.append(row); });
+    if (!m_frame.connection()->selectEachView(query, [&rows](const ISqlRowView &row, int) { rows.append(row); }))
+        return {};
     rows.finish();
     LocalTimeConverter times;
     QList<Recordset> records;
@@ -776,6 +782,7 @@ QList<Recordset> SqlRecordsetDatabaseConnection::loadInPool(uint recordingId)
     const SignalColumns columns = recordingSignalColumns(recordingId);
     const Definitions &definitions = columns.definitions;
     std::optional<RecordsetConverter::Results> results;
+    bool whole = false;
     {
         QThreadPool pool;
         pool.setMaxThreadCount(MaxConverterThreads);
@@ -792,10 +799,13 @@ QList<Recordset> SqlRecordsetDatabaseConnection::loadInPool(uint recordingId)
             if (firstRow < block->size())
                 pool.start(new RecordsetConverter(block, firstRow, definitions, this, &*results));
         };
-        readRows(recordingId, columns.names, RecordingRead::All, convert);
+        whole = readRows(recordingId, columns.names, RecordingRead::All, convert).has_value();
         pool.waitForDone();
     }
-    return results ? results->take() : QList<Recordset>();
+    const QList<Recordset> records = results ? results->take() : QList<Recordset>();
+    // The blocks handed on before a read failed are not the recording: their
+    // tasks have run, and their records go unused.
+    return whole ? records : QList<Recordset>();
 }
 
 Recordset SqlRecordsetDatabaseConnection::convertRow(const RecordsetRows::Row &row, const Definitions &definitions,

@@ -47,17 +47,20 @@ using domain::api::IRecordsetDatabaseConnection;
 // Every operation is guarded: before setConnections() has given it the
 // connection and both stores it emits error(NOT_INITIALIZED), runs no
 // statement and gives its empty result. Statements that fail are reported by
-// the connection. The store itself emits error(UNEXPECTED_RESULT) when a
-// record set that an operation names does not exist.
+// the connection; a read that fails after some of its rows gives no records
+// and leaves nothing in the caches. The store itself emits
+// error(UNEXPECTED_RESULT) when a record set that an operation names does
+// not exist.
 //
 // Threads: calls come from the thread that owns the data connection, one at
 // a time. A load of a whole recording converts its rows on a pool of at most
 // ten threads that lives for that call: the calling thread reads the rows and
-// hands them to the pool block by block, then waits for the pool. The tasks
-// ask the chamber store for tolerance bands; the chamber store admits one
-// call at a time, so this store makes those calls one at a time
+// hands them to the pool block by block, then waits for the pool, also when
+// the read fails midway (the records of that load are then dropped). The
+// tasks ask the chamber store for tolerance bands; the chamber store admits
+// one call at a time, so this store makes those calls one at a time
 // (m_toleranceLookup). A task whose lookup has to read the database waits
-// until the calling thread has read the last row. The caches are used on the
+// until the calling thread has finished reading. The caches are used on the
 // calling thread only.
 //
 // Record times come back in local time with a fixed offset from UTC: the
@@ -161,9 +164,10 @@ private:
     // The rows of the recording read with the value columns of names, in
     // time order. Each block goes to completed as soon as it is complete,
     // while reading goes on; the rows of a recording too long for the row
-    // cache are then not kept.
-    RecordsetRows readRows(uint recordingId, const QStringList &names, RecordingRead read,
-                           const BlockFunction &completed = {});
+    // cache are then not kept. None, and nothing kept, when the read fails,
+    // also after blocks have gone to completed.
+    std::optional<RecordsetRows> readRows(uint recordingId, const QStringList &names, RecordingRead read,
+                                          const BlockFunction &completed = {});
     QList<domain::types::Recordset> recordsets(const SqlQuery &query, const Definitions &definitions);
     QList<domain::types::Recordset> selectInRange(const RecordingRows &recording, TimeRange range, qint64 count);
     QList<domain::types::Recordset> convertRows(const RecordsetRows &rows, const QVector<int> &indexes,

@@ -6,8 +6,10 @@
 #include "domain/api/isqlbinder.h"
 #include "domain/api/isqlrowview.h"
 #include "domain/types/metatypes.h"
+#include "support/damageddatabase.h"
 #include "support/databaseerrors.h"
 #include "support/encrypteddatabase.h"
+#include "support/interruptingconnection.h"
 #include "support/scopedkdfiterations.h"
 #include "support/sqltext.h"
 
@@ -28,6 +30,7 @@
 
 using namespace quelta::base::connection::databaseconnection;
 using quelta::domain::api::ISqlBinder;
+using quelta::domain::api::ISqlConnection;
 using quelta::domain::api::ISqlQuery;
 using quelta::domain::api::ISqlRowView;
 using quelta::domain::types::DatabaseConnectionError;
@@ -107,6 +110,8 @@ private Q_SLOTS:
     void selectsCheckTheResultShape_data();
     void selectsCheckTheResultShape();
     void selectFailuresCallNothing();
+    void selectsFailingMidwayFail_data();
+    void selectsFailingMidwayFail();
     void tableExistsAndDatabaseVersion();
     void emptyAllTablesKeepsVersionAndForeignKeys();
     void closedConnectionRefusesStatements();
@@ -468,7 +473,7 @@ void tst_SqliteConnection::selectFailuresCallNothing()
     broken.select("nothing").from("chamber");
     QTest::ignoreMessage(QtCriticalMsg, QRegularExpression("Could not prepare statement.*no such column.*"));
     int calls = 0;
-    connection.selectEach(broken, [&calls](const QVariantList &, int) { ++calls; });
+    QVERIFY(!connection.selectEach(broken, [&calls](const QVariantList &, int) { ++calls; }));
     QCOMPARE(calls, 0);
 
     SqlQuery update;
@@ -476,6 +481,61 @@ void tst_SqliteConnection::selectFailuresCallNothing()
     QTest::ignoreMessage(QtWarningMsg, QRegularExpression("The statement .* yields no result"));
     QVERIFY(connection.select(update).isEmpty());
     QCOMPARE(errorsOf(errors), (Errors{DatabaseConnectionError::EXECUTION_FAILED, DatabaseConnectionError::NO_RESULT}));
+}
+
+void tst_SqliteConnection::selectsFailingMidwayFail_data()
+{
+    QTest::addColumn<QString>("failure");
+    QTest::addColumn<QString>("reason");
+
+    // sqlite3_interrupt(), as when a long read is cancelled, after 3 rows.
+    QTest::newRow("interrupted") << "interrupt" << "interrupted";
+    QTest::newRow("damaged page") << "damage" << "";
+}
+
+// A read that fails after some of its rows is a failed read, as one that
+// cannot start: the rows it gave before are not the result.
+void tst_SqliteConnection::selectsFailingMidwayFail()
+{
+    QFETCH(QString, failure);
+    QFETCH(QString, reason);
+    constexpr int LogRows = 2000;
+    constexpr int RowsBeforeInterrupt = 3;
+    const QString fillLog = QString("CREATE TABLE log (id INTEGER PRIMARY KEY, note TEXT);"
+                                    "INSERT INTO log WITH RECURSIVE n(i) AS (SELECT 1 UNION ALL SELECT i + 1 FROM n "
+                                    "WHERE i < %1) SELECT i, hex(zeroblob(100)) FROM n;")
+                                .arg(LogRows);
+    // The file is changed while no connection holds its pages.
+    m_connection->close();
+    QCOMPARE(failure == "damage" ? quelta::test::runSqlScriptAndDamageItsMiddlePage(m_path, fillLog)
+                                 : quelta::test::runSqlScript(m_path, fillLog),
+             QString());
+    QVERIFY(m_connection->open(m_path, QString(), QString(), DatabaseKey));
+    SqliteConnection &connection = *m_connection;
+    quelta::test::InterruptingConnection interrupting(connection, "data", "FROM log", RowsBeforeInterrupt);
+    ISqlConnection &reader = failure == "interrupt" ? static_cast<ISqlConnection &>(interrupting) : connection;
+    QSignalSpy errors(&connection, &SqliteConnection::error);
+
+    const SqlQuery read = SqlQuery().select(QStringList{"id", "note"}).from("log").orderBy("id");
+    const QRegularExpression message("Could not read the result of .*" + reason);
+    QList<int> rows{0, 0};
+    QTest::ignoreMessage(QtCriticalMsg, message);
+    QVERIFY(!reader.selectEach(read, [&rows](const QVariantList &, int) { ++rows[0]; }));
+    QTest::ignoreMessage(QtCriticalMsg, message);
+    QVERIFY(!reader.selectEachView(read, [&rows](const ISqlRowView &, int) { ++rows[1]; }));
+    QCOMPARE(rows.at(1), rows.at(0));
+    QVERIFY(rows.at(0) > 0 && rows.at(0) < LogRows);
+    if (failure == "interrupt") {
+        QCOMPARE(rows.at(0), RowsBeforeInterrupt);
+    } else {
+        QTest::ignoreMessage(QtCriticalMsg, message);
+        QVERIFY(connection.select(read).isEmpty());
+    }
+    const int failedReads = failure == "interrupt" ? 2 : 3;
+    const QVector<DatabaseConnectionError> failed(failedReads, DatabaseConnectionError::EXECUTION_FAILED);
+    QCOMPARE(errorsOf(errors), failed.toList());
+    // The rest of the file still reads.
+    QCOMPARE(connection.selectColumn(chamberNames()), (QVariantList{"Alpha", "Beta"}));
 }
 
 void tst_SqliteConnection::tableExistsAndDatabaseVersion()
@@ -553,14 +613,14 @@ void tst_SqliteConnection::selectEachFunctionMayUseTheConnection()
 
     QVariantList seen;
     QList<QVariantList> kept;
-    connection.selectEach(chamberNames(), [&](const QVariantList &row, int index) {
+    QVERIFY(connection.selectEach(chamberNames(), [&](const QVariantList &row, int index) {
         kept.append(row);
         // The same statement again, while the outer one is still running.
         seen.append(connection.selectColumn(chamberNames()).value(index));
         SqlQuery rename;
         rename.update("room_chamber_position").set("room_id", 30 + index).where("chamber_id").equals(index + 1);
         QVERIFY(connection.execute(rename).first);
-    });
+    }));
     QCOMPARE(kept, (QList<QVariantList>{{"Alpha"}, {"Beta"}}));
     QCOMPARE(seen, (QVariantList{"Alpha", "Beta"}));
     SqlQuery rooms;
@@ -630,7 +690,7 @@ void tst_SqliteConnection::rowViewConvertsAsRowValuesDo()
     QVERIFY(value.isValid());
 
     int rows = 0;
-    m_connection->selectEachView(query, [&](const ISqlRowView &row, int) {
+    QVERIFY(m_connection->selectEachView(query, [&](const ISqlRowView &row, int) {
         ++rows;
         QCOMPARE(row.columnCount(), 1);
         QCOMPARE(row.storage(0), storage);
@@ -660,7 +720,7 @@ void tst_SqliteConnection::rowViewConvertsAsRowValuesDo()
         QCOMPARE(row.storage(1), Storage::Null);
         QVERIFY(!row.value(1).isValid());
         QVERIFY(row.utf8(1).empty());
-    });
+    }));
     QCOMPARE(rows, 1);
 }
 
@@ -671,19 +731,19 @@ void tst_SqliteConnection::rowViewWalksTheRowsOrCallsNothing()
 
     QStringList names;
     QList<int> indexes;
-    connection.selectEachView(chamberNames(), [&](const ISqlRowView &row, int index) {
+    QVERIFY(connection.selectEachView(chamberNames(), [&](const ISqlRowView &row, int index) {
         names.append(row.text(0));
         indexes.append(index);
         // The function may read through the connection again.
         QCOMPARE(connection.selectColumn(chamberNames()).value(index).toString(), names.last());
-    });
+    }));
     QCOMPARE(names, (QStringList{"Alpha", "Beta"}));
     QCOMPARE(indexes, (QList<int>{0, 1}));
 
     QTest::ignoreMessage(QtCriticalMsg, QRegularExpression("Could not prepare statement.*no such column.*"));
     int calls = 0;
-    connection.selectEachView(SqlQuery().select("nothing").from("chamber"),
-                              [&calls](const ISqlRowView &, int) { ++calls; });
+    QVERIFY(!connection.selectEachView(SqlQuery().select("nothing").from("chamber"),
+                                       [&calls](const ISqlRowView &, int) { ++calls; }));
     QCOMPARE(calls, 0);
     QCOMPARE(errorsOf(errors), Errors{DatabaseConnectionError::EXECUTION_FAILED});
 }

@@ -172,11 +172,11 @@ void tst_LocalTimeConverter::storedValues_readInPlaceAsTheStoreReadsThem()
 
     int rows = 0;
     LocalTimeConverter converter;
-    m_connection->selectEachView(query, [&](const ISqlRowView &row, int) {
+    QVERIFY(m_connection->selectEachView(query, [&](const ISqlRowView &row, int) {
         ++rows;
         const QDateTime converted = converter.toLocal(row, 0);
         QVERIFY2(isSameLocalTime(converted, expected), qPrintable(describe(converted) + " != " + describe(expected)));
-    });
+    }));
     QCOMPARE(rows, 1);
 }
 

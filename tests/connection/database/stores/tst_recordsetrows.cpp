@@ -112,12 +112,12 @@ void tst_RecordsetRows::blocks_completeAsRowsArrive()
 
     RecordsetRows rows;
     QList<RecordsetRows::BlockPointer> handedOut;
-    m_connection->selectEachView(rowsUpTo(rowCount), [&](const ISqlRowView &row, int index) {
+    QVERIFY(m_connection->selectEachView(rowsUpTo(rowCount), [&](const ISqlRowView &row, int index) {
         if (const RecordsetRows::BlockPointer block = rows.append(row)) {
             QCOMPARE(index % BlockRows, BlockRows - 1);
             handedOut.append(block);
         }
-    });
+    }));
     if (const RecordsetRows::BlockPointer last = rows.finish()) {
         QVERIFY(lastBlockOpen);
         handedOut.append(last);
@@ -140,13 +140,13 @@ void tst_RecordsetRows::releasedBlocks_liveWithTheirHolders()
 {
     RecordsetRows rows;
     RecordsetRows::BlockPointer held;
-    m_connection->selectEachView(rowsUpTo(2 * BlockRows + 3), [&](const ISqlRowView &row, int index) {
+    QVERIFY(m_connection->selectEachView(rowsUpTo(2 * BlockRows + 3), [&](const ISqlRowView &row, int index) {
         const RecordsetRows::BlockPointer block = rows.append(row);
         if (block && !held)
             held = block;
         if (index == BlockRows + 1)
             rows.releaseCompleteBlocks();
-    });
+    }));
     rows.releaseCompleteBlocks();
 
     QCOMPARE(rows.size(), 2 * BlockRows + 3);
@@ -191,10 +191,10 @@ void tst_RecordsetRows::storedRows_readAsTheStatementsRowsDo()
 
     RecordsetRows rows;
     QList<QVariant> read;
-    m_connection->selectEachView(query, [&](const ISqlRowView &row, int) {
+    QVERIFY(m_connection->selectEachView(query, [&](const ISqlRowView &row, int) {
         read.append(QVariant(readingsOf(row)));
         rows.append(row);
-    });
+    }));
     rows.finish();
 
     QCOMPARE(rows.size(), 3);

@@ -5,8 +5,11 @@
 #include "domain/types/metatypes.h"
 #include "domain/types/unit.h"
 #include "support/cataloguebuilder.h"
+#include "support/damageddatabase.h"
 #include "support/databaseerrors.h"
 #include "support/democatalogue.h"
+#include "support/encrypteddatabase.h"
+#include "support/interruptingconnection.h"
 #include "support/sqltext.h"
 
 #include <QtCore/QFile>
@@ -118,6 +121,8 @@ private Q_SLOTS:
     void getChamberType_missingOrAmbiguous_givesDefaultRecord();
     void getChamberType_absentColumns_giveDefaults();
     void getChamberType_failedStatement_leavesOnlyItsPartEmpty();
+    void readsFailingMidway_leaveTheirPartEmpty_data();
+    void readsFailingMidway_leaveTheirPartEmpty();
     void getTimeProgrammableChamberTypes_givesTypesWithProgrammableSignals();
 
     void signals_absentOrOddColumns_giveDefaults();
@@ -348,6 +353,63 @@ void tst_SqlConfigurationDatabaseConnection::getChamberType_failedStatement_leav
     QVERIFY(type.options().isEmpty());
     QCOMPARE(storeErrors.count(), 0);
     QVERIFY(connectionErrors.count() > 0);
+}
+
+void tst_SqlConfigurationDatabaseConnection::readsFailingMidway_leaveTheirPartEmpty_data()
+{
+    QTest::addColumn<QString>("failure");
+    QTest::addColumn<QString>("part");
+    for (const QString failure : {"interrupted", "damaged"}) {
+        for (const QString part : {"types", "signals"})
+            QTest::newRow(qPrintable(part + ", " + failure)) << failure << part;
+    }
+}
+
+// Rows given before a read fails are not the catalogue's: the types read
+// that fails gives no records, the signals read that fails no signals, each
+// time.
+void tst_SqlConfigurationDatabaseConnection::readsFailingMidway_leaveTheirPartEmpty()
+{
+    QFETCH(QString, failure);
+    QFETCH(QString, part);
+    constexpr quint64 LargeType = 700;
+    constexpr int RowsBeforeInterrupt = 500;
+    // Enough rows for many pages, in pages of their own.
+    const QMap<QString, QString> addRows{
+        {"types", "INSERT INTO chamber_type (id, type, description) WITH RECURSIVE n(i) AS (SELECT 1000 UNION ALL "
+                  "SELECT i + 1 FROM n WHERE i < 2199) SELECT i, 'Type ' || i, hex(zeroblob(100)) FROM n;"},
+        {"signals", "INSERT INTO chamber_type (id, type) VALUES (700, 'Large');"
+                    "INSERT INTO signal (id, name) WITH RECURSIVE n(i) AS (SELECT 200000 UNION ALL SELECT i + 1 "
+                    "FROM n WHERE i < 205999) SELECT i, 'Signal ' || hex(zeroblob(100)) FROM n;"
+                    "INSERT INTO chamber_type_has_signal SELECT 700, id FROM signal WHERE id >= 200000;"},
+    };
+    const QString path = newPath();
+    QCOMPARE(CatalogueBuilder::create(path, D::content()), QString());
+    QCOMPARE(failure == "damaged" ? quelta::test::runSqlScriptAndDamageItsMiddlePage(path, addRows.value(part))
+                                  : quelta::test::runSqlScript(path, addRows.value(part)),
+             QString());
+    openCatalogue(path);
+    // The statement that reads the part, and the end of how its failure is logged.
+    const QString read = part == "types" ? "FROM chamber_type$" : "FROM chamber_type_has_signal JOIN signal";
+    const QString logged = part == "types" ? "FROM chamber_type\": .*" : read;
+    quelta::test::InterruptingConnection interrupting(*m_sqlite, path, read, RowsBeforeInterrupt);
+    if (failure == "interrupted")
+        QVERIFY(m_store->setConnections(&interrupting));
+    QSignalSpy connectionErrors(m_sqlite.get(), &SqliteConnection::error);
+
+    for (int attempt = 0; attempt < 2; ++attempt) {
+        QTest::ignoreMessage(QtCriticalMsg, QRegularExpression("Could not read the result of .*" + logged));
+        if (part == "types") {
+            QVERIFY(m_store->getChamberTypes(false).isEmpty());
+        } else {
+            const ChamberTypeData large = m_store->getChamberType({LargeType, 0}, true);
+            QCOMPARE(large.typeName(), QString("Large"));
+            QVERIFY(large.signals().isEmpty());
+        }
+        QCOMPARE(errorsOf(connectionErrors), QList<DatabaseConnectionError>{EXECUTION_FAILED});
+        connectionErrors.clear();
+    }
+    QCOMPARE(interrupting.interruptions(), failure == "interrupted" ? 2 : 0);
 }
 
 void tst_SqlConfigurationDatabaseConnection::getTimeProgrammableChamberTypes_givesTypesWithProgrammableSignals()

@@ -4,15 +4,19 @@
 #include "connection/database/stores/sqlchamberdatabaseconnection.h"
 #include "connection/database/stores/sqlconfigurationdatabaseconnection.h"
 #include "support/cataloguebuilder.h"
+#include "support/damageddatabase.h"
 #include "support/databaseerrors.h"
 #include "support/datadatabase.h"
 #include "support/democatalogue.h"
+#include "support/encrypteddatabase.h"
 #include "support/fakeroomstore.h"
+#include "support/interruptingconnection.h"
 #include "support/pinnedtimezone.h"
 #include "support/recordingconnection.h"
 #include "support/sqltext.h"
 
 #include <QtCore/QFile>
+#include <QtCore/QRegularExpression>
 #include <QtCore/QTemporaryDir>
 #include <QtCore/QThread>
 #include <QtTest/QtTest>
@@ -119,6 +123,8 @@ private Q_SLOTS:
     void selection_data();
     void selection();
     void pooledLoad_keepsTimeOrderAndLooksUpOneAtATime();
+    void readsFailingMidway_giveNoRecordsAndKeepNone_data();
+    void readsFailingMidway_giveNoRecordsAndKeepNone();
     void comments_onlyForExistingRecordSets();
     void times_keepInstantAndWallClockAcrossDaylightSaving();
 
@@ -380,6 +386,66 @@ void tst_SqlRecordsetDatabaseConnection::pooledLoad_keepsTimeOrderAndLooksUpOneA
         QCOMPARE(loaded.at(index).values(), values(index, Band));
     QVERIFY(m_chambers->lookupsOffThread.loadAcquire() > 0);
     QCOMPARE(m_chambers->overlaps.loadAcquire(), 0);
+}
+
+void tst_SqlRecordsetDatabaseConnection::readsFailingMidway_giveNoRecordsAndKeepNone_data()
+{
+    QTest::addColumn<QString>("failure");
+    QTest::addColumn<QString>("read");
+    for (const QString failure : {"interrupted", "damaged"}) {
+        for (const QString read : {"pooled load", "load of the first rows", "range", "before a time"})
+            QTest::newRow(qPrintable(read + ", " + failure)) << failure << read;
+    }
+}
+
+// Rows given before a read fails are not the recording: each read gives no
+// records, and none are kept for the next one.
+void tst_SqlRecordsetDatabaseConnection::readsFailingMidway_giveNoRecordsAndKeepNone()
+{
+    QFETCH(QString, failure);
+    QFETCH(QString, read);
+    constexpr int Count = 6000;
+    // By then two blocks of rows have gone to the converter pool.
+    constexpr int RowsBeforeInterrupt = 5000;
+    QVERIFY(m_store->addSignalColumns(Recording, {D::ClimateTemperature}));
+    QList<Recordset> records;
+    for (int index = 0; index < Count; ++index)
+        records.append(record(index, {value(D::ClimateTemperature, Unit::DegreeCelsius, 21.5f)}));
+    QVERIFY(m_store->addRecordsets(records));
+
+    // With an index on the times, as a long recording's database may have,
+    // rows come in time order before the read has reached them all. The file
+    // is changed while the connection holds none of its pages.
+    const QString name = QString("data%1").arg(m_fileCount);
+    const QString path = m_directory.filePath(name);
+    const QString index = "CREATE INDEX record_set_time ON record_set (recording_id, record_time)";
+    m_data->close();
+    QCOMPARE(failure == "damaged" ? quelta::test::runSqlScriptAndDamageItsMiddlePage(path, index)
+                                  : quelta::test::runSqlScript(path, index),
+             QString());
+    QVERIFY(m_data->open(path, {}, {}, DatabaseKey));
+    quelta::test::InterruptingConnection interrupting(*m_data, name, "FROM record_set LEFT JOIN", RowsBeforeInterrupt);
+    SqlRecordsetDatabaseConnection store;
+    QVERIFY(store.setConnections(failure == "interrupted" ? &interrupting : m_recorder.get(), m_configuration.get(),
+                                 m_chambers.get()));
+    QSignalSpy errors(m_data.get(), &SqliteConnection::error);
+
+    const QMap<QString, std::function<QList<Recordset>()>> reads{
+        {"pooled load", [&] { return store.loadRecordsets(Recording, 0, 0, -1); }},
+        {"load of the first rows", [&] { return store.loadRecordsets(Recording, 0, Count, -1); }},
+        {"range", [&] { return store.getRecordsetsInRange(Recording, {timeOf(0), timeOf(Count)}, -1); }},
+        {"before a time", [&] { return store.getRecordsetsBeforeTime(Recording, -1, {}); }},
+    };
+    for (int attempt = 0; attempt < 2; ++attempt) {
+        QTest::ignoreMessage(QtCriticalMsg, QRegularExpression("Could not read the result of .*record_set"));
+        QCOMPARE(reads.value(read)().size(), 0);
+        QCOMPARE(quelta::test::errorsOf(errors), QList<DatabaseConnectionError>{EXECUTION_FAILED});
+        errors.clear();
+    }
+    if (failure == "interrupted") {
+        QCOMPARE(interrupting.interruptions(), 2);
+        QCOMPARE(m_store->loadRecordsets(Recording, 0, 0, -1).size(), Count);
+    }
 }
 
 void tst_SqlRecordsetDatabaseConnection::comments_onlyForExistingRecordSets()

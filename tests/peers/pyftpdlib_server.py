@@ -21,13 +21,43 @@ with a slash that no file can have.
 
 import argparse
 import logging
+import socket
 import sys
 import threading
 
 from pyftpdlib.authorizers import DummyAuthorizer
 from pyftpdlib.filesystems import AbstractedFS
-from pyftpdlib.handlers import FTPHandler
+from pyftpdlib.handlers import DTPHandler, FTPHandler
 from pyftpdlib.servers import FTPServer
+
+
+def has_input(sock):
+    """Whether a read on sock returns at once: data, the end or an error."""
+    try:
+        sock.recv(1, socket.MSG_PEEK | socket.MSG_DONTWAIT)
+    except BlockingIOError:
+        return False
+    except OSError:
+        pass
+    return True
+
+
+class DataChannel(DTPHandler):
+    """pyftpdlib's data channel, closed only by a read event that is real.
+
+    pyftpdlib takes a read event on a data connection whose transfer has not
+    begun for the client's leaving, and closes the connection. One poll can
+    hold the event of a connection that an earlier event of the same poll
+    closed; when an accept of that poll reuses the freed descriptor, the event
+    reaches the new data connection. A client that dropped the unused data
+    connection of a refused file would then find its next download closed
+    before the first byte.
+    """
+
+    def readable(self):
+        if not self.receive and not self._initialized and not has_input(self.socket):
+            return False
+        return super().readable()
 
 
 def main():
@@ -61,7 +91,7 @@ def main():
     # A refused login is answered at once, not after pyftpdlib's usual pause.
     handler = type("Handler", (FTPHandler,),
                    {"authorizer": authorizer, "auth_failed_timeout": 0,
-                    "abstracted_fs": ListingFS,
+                    "abstracted_fs": ListingFS, "dtp_handler": DataChannel,
                     "process_command": process_command})
     server = FTPServer(("127.0.0.1", 0), handler)
     server.max_cons_per_ip = arguments.max_connections_per_address

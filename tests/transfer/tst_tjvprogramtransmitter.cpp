@@ -74,7 +74,8 @@ void tst_TjvProgramTransmitter::command_endsExactlyOnce_data()
                                                 << "FTP delete of ftp://127.0.0.1:" << QStringList();
     // Stale tables cannot be told from none. A refused log-in is a 530
     // reply, but none to the listing.
-    QTest::newRow("write, slot listing unanswered") << "write" << "NLST" << "FTP ls of ftp://127.0.0.1:" << QStringList();
+    QTest::newRow("write, slot listing unanswered") << "write" << "NLST" << "FTP ls of ftp://127.0.0.1:"
+                                                    << QStringList();
     QTest::newRow("write, log-in refused") << "write" << "wrong password" << "FTP ls of ftp://127.0.0.1:"
                                            << QStringList();
     // Section 2 after section 0 used to index past the sections read.
@@ -138,8 +139,8 @@ void tst_TjvProgramTransmitter::writeThenRead_givesTheProgramBack_data()
 {
     QTest::addColumn<int>("emptyListingReply");
     QTest::newRow("an empty slot listed empty") << 0;
-    // Once the first write into the empty slot failed on its listing.
     QTest::newRow("an empty slot's listing refused with 450") << 450;
+    // Once the first write, into the empty slot, failed on its listing.
     QTest::newRow("an empty slot's listing refused with 550") << 550;
 }
 

@@ -88,6 +88,14 @@ QString TjvFtpConnection::errorString(const QNetworkReply *reply) const
     return reply->errorString().remove(credentials, Qt::CaseSensitive);
 }
 
+// FtpNetworkAccessManager reports every reply code from 400 up with these
+// two, save 530 (a refused log-in) and 421 (which curl takes for a time-out).
+bool TjvFtpConnection::isRefusedByServer(const QNetworkReply &reply)
+{
+    return reply.error() == QNetworkReply::ContentNotFoundError
+        || reply.error() == QNetworkReply::ContentOperationNotPermittedError;
+}
+
 void TjvFtpConnection::clearConnectionCache()
 {
     m_manager.clearConnectionCache();

@@ -53,6 +53,10 @@ public:
 
     QNetworkRequest createRequest(const QString &path) const;
     QString errorString(const QNetworkReply *reply) const;
+    // Whether the server refused the request with a 4xx or 5xx reply, rather
+    // than leaving it without an answer (a time-out, a lost or refused
+    // connection, a 421 that closes the connection) or refusing the log-in.
+    static bool isRefusedByServer(const QNetworkReply &reply);
     // The next request logs in afresh, in the login directory.
     void clearConnectionCache();
 

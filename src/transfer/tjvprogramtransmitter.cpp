@@ -423,10 +423,19 @@ bool TjvProgramTransmitter::formatSignalFile(const ChamberSignal &signal)
     return true;
 }
 
-// Letter case is not told apart: a server that does not tell it apart either
-// would serve "ID...TPG" to a read of "ID...tpg".
+// Many servers refuse the listing of an empty directory ("550 No files
+// found") rather than list nothing, so a refusal leaves no table to remove; a
+// listing without an answer ends the write. Letter case is not told apart: a
+// server that does not tell it apart either would serve "ID...TPG" to a read
+// of "ID...tpg".
 void TjvProgramTransmitter::handleStaleTableList(QNetworkReply &reply)
 {
+    if (TjvFtpConnection::isRefusedByServer(reply)) {
+        qCInfo(lcChamberConnection).noquote()
+            << "(TJV) Slot listing refused, taken as empty:" << m_ftpConnection->errorString(&reply);
+        deleteProgramFile();
+        return;
+    }
     if (!succeeded(reply))
         return;
     const QStringList names = plainNamesIn(reply);

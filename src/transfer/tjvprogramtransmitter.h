@@ -31,13 +31,14 @@ class TjvFtpConnection;
 // empty slot; a read fetches the name file and the tables of the chamber's
 // analog signals, a missing table leaving that signal out; a write formats
 // and checks all tables before the first request, removes the slot's other
-// tables, enters the slot directory and uploads the name file and then the
-// tables; a delete lists the directory and deletes its files from the last
-// listed to the first. Only plain listed names are deleted, never a path
-// that leads out of the slot. Every end of a command drops the connection's
-// session, so the next command logs in afresh. Reading a single name,
-// starting and stopping are not possible over FTP: they are refused with a
-// warning and no signal.
+// tables (none when the server refuses to list the slot, as many do for an
+// empty directory), enters the slot directory and uploads the name file and
+// then the tables; a delete lists the directory and deletes its files from
+// the last listed to the first. Only plain listed names are deleted, never a
+// path that leads out of the slot. Every end of a command drops the
+// connection's session, so the next command logs in afresh. Reading a single
+// name, starting and stopping are not possible over FTP: they are refused
+// with a warning and no signal.
 class TjvProgramTransmitter : public AbstractProgramTransmitter
 {
     Q_OBJECT

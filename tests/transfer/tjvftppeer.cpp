@@ -39,6 +39,8 @@ bool TjvFtpPeer::start(const Options &options)
         arguments << "--stall" << options.stalledCommand;
     for (const auto &listed : options.listedNames)
         arguments << "--listed" << listed.first << listed.second;
+    if (options.emptyListingReply != 0)
+        arguments << "--empty-listing-reply" << QString::number(options.emptyListingReply);
     m_process.start(qEnvironmentVariable("PYTHON3", "/usr/bin/python3"), arguments);
     const QByteArray line = nextLine();
     m_port = line.startsWith("PORT ") ? quint16(line.mid(5).toUInt()) : 0;

@@ -32,6 +32,9 @@ public:
         QString stalledCommand;
         // A directory and a name listed in it besides its files.
         QList<QPair<QString, QString>> listedNames;
+        // The reply code, such as 450 or 550, that refuses the name list of
+        // an empty directory; 0 sends an empty list.
+        int emptyListingReply = 0;
     };
 
     ~TjvFtpPeer();

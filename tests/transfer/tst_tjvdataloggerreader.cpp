@@ -187,22 +187,29 @@ void tst_TjvDataLoggerReader::daySearch_data()
 {
     QTest::addColumn<QDate>("from");
     QTest::addColumn<QDate>("to");
+    QTest::addColumn<int>("emptyListingReply");
     QTest::addColumn<QStringList>("expected");
     const QDate from(2023, 11, 15);
     const QDate to(2024, 1, 5);
-    QTest::newRow("November to January") << from << to
+    QTest::newRow("November to January") << from << to << 0
                                          << QStringList{"20231115", "20231130", "20231201", "20240105"};
     // October has no directory.
-    QTest::newRow("a month that cannot be listed") << QDate(2023, 10, 1) << QDate(2023, 11, 14)
+    QTest::newRow("a month that cannot be listed") << QDate(2023, 10, 1) << QDate(2023, 11, 14) << 0
                                                    << QStringList{"20231114"};
-    QTest::newRow("start after end") << to << from << QStringList();
-    QTest::newRow("no start") << QDate() << to << QStringList();
+    // September's directory is empty.
+    QTest::newRow("an empty month refused with 450") << QDate(2023, 9, 1) << QDate(2023, 11, 14) << 450
+                                                     << QStringList{"20231114"};
+    QTest::newRow("an empty month refused with 550") << QDate(2023, 9, 1) << QDate(2023, 11, 14) << 550
+                                                     << QStringList{"20231114"};
+    QTest::newRow("start after end") << to << from << 0 << QStringList();
+    QTest::newRow("no start") << QDate() << to << 0 << QStringList();
 }
 
 void tst_TjvDataLoggerReader::daySearch()
 {
     QFETCH(QDate, from);
     QFETCH(QDate, to);
+    QFETCH(int, emptyListingReply);
     TjvFtpPeer peer;
     // Names with a sign or a ninth character were once taken for the days
     // 2023-12-03, 2024-01-01 and 2023-11-16.
@@ -211,7 +218,10 @@ void tst_TjvDataLoggerReader::daySearch()
                                "2023/202311/20231116x.txt", "2023/202312/202312+3.txt", "2024/202401/2024+101.txt",
                                "2023/202312/20231201.txt", "2024/202401/20240105.txt", "2024/202401/20240106.txt"})
         QVERIFY(peer.writeFile("SDMemory/DataRec/" + name, ""));
-    QVERIFY(peer.start());
+    QVERIFY(QDir().mkpath(peer.localPath("SDMemory/DataRec/2023/202309")));
+    TjvFtpPeer::Options options;
+    options.emptyListingReply = emptyListingReply;
+    QVERIFY(peer.start(options));
 
     QPointer<TjvDataLoggerCheck> search = new TjvDataLoggerCheckYears(from, to, connectionTo(peer)());
     QSignalSpy validDates(search.data(), &TjvDataLoggerCheck::validDates);

@@ -43,6 +43,7 @@ class tst_TjvProgramTransmitter : public QObject
 private Q_SLOTS:
     void command_endsExactlyOnce_data();
     void command_endsExactlyOnce();
+    void writeThenRead_givesTheProgramBack_data();
     void writeThenRead_givesTheProgramBack();
     void delete_removesEachListedNameAsListed_data();
     void delete_removesEachListedNameAsListed();
@@ -71,6 +72,12 @@ void tst_TjvProgramTransmitter::command_endsExactlyOnce_data()
     // A table of another program that cannot be removed: a directory.
     QTest::newRow("write, a stale table stays") << "write" << "stale table stays"
                                                 << "FTP delete of ftp://127.0.0.1:" << QStringList();
+    // Stale tables cannot be told from none. A refused log-in is a 530
+    // reply, but none to the listing.
+    QTest::newRow("write, slot listing unanswered") << "write" << "NLST" << "FTP ls of ftp://127.0.0.1:"
+                                                    << QStringList();
+    QTest::newRow("write, log-in refused") << "write" << "wrong password" << "FTP ls of ftp://127.0.0.1:"
+                                           << QStringList();
     // Section 2 after section 0 used to index past the sections read.
     QTest::newRow("read, section number skips ahead")
         << "read" << "Nr.\tWert\tH:M:S\tRef.\tWdh.\tT.min\tT.max\tR/S\r\n0" + line + "2" + line
@@ -87,7 +94,12 @@ void tst_TjvProgramTransmitter::command_endsExactlyOnce()
     QFETCH(QString, error);
     QFETCH(QStringList, files);
     TjvBench bench;
-    QVERIFY(bench.start());
+    TjvFtpPeer::Options options;
+    if (setup == "NLST")
+        options.stalledCommand = setup;
+    if (setup == "wrong password")
+        options.password = setup;
+    QVERIFY(bench.start(options));
     if (command != "write")
         QVERIFY(bench.peer.writeFile(slot1 + "ProgName.txt", "P\r\n")
                 && bench.peer.writeFile(slot1 + "ID0x2001.tpg", setup.toUtf8()));
@@ -119,13 +131,26 @@ void tst_TjvProgramTransmitter::command_endsExactlyOnce()
     // its way.
     QVERIFY(bench.transmitter.deleteProgram(3));
     QTRY_COMPARE(bench.spy.outcomes(), 2);
-    QCOMPARE(bench.spy.errors.count(), (error.isEmpty() ? 0 : 1) + (setup == "frozen" ? 1 : 0));
+    const bool laterFails = setup == "frozen" || setup == "NLST" || setup == "wrong password";
+    QCOMPARE(bench.spy.errors.count(), (error.isEmpty() ? 0 : 1) + (laterFails ? 1 : 0));
+}
+
+void tst_TjvProgramTransmitter::writeThenRead_givesTheProgramBack_data()
+{
+    QTest::addColumn<int>("emptyListingReply");
+    QTest::newRow("an empty slot listed empty") << 0;
+    QTest::newRow("an empty slot's listing refused with 450") << 450;
+    // Once the first write, into the empty slot, failed on its listing.
+    QTest::newRow("an empty slot's listing refused with 550") << 550;
 }
 
 void tst_TjvProgramTransmitter::writeThenRead_givesTheProgramBack()
 {
+    QFETCH(int, emptyListingReply);
     TjvBench bench;
-    QVERIFY(bench.start());
+    TjvFtpPeer::Options options;
+    options.emptyListingReply = emptyListingReply;
+    QVERIFY(bench.start(options));
     // With a digital signal first, the bits are not in the table of signal 0.
     const ChamberSignal first = chamberSignal(1, 1), second = chamberSignal(2, 2);
     const ChamberSignal bit0 = chamberSignal(3, -1, 0), bit2 = chamberSignal(4, -1, 2);

@@ -295,7 +295,7 @@ QList<ChamberTypeData> ChamberTypeReader::readTypes(const TypeSelection &selecti
         if (hasWidth(row, ChamberTypeColumnCount))
             types.append(TypeRow(row));
     };
-    if (!m_connection.selectEachView(typeStatements().of(selection), take) || types.isEmpty())
+    if (!readEach(typeStatements().of(selection), take) || types.isEmpty())
         return {};
     return records(types, selection, withSignals, variantsOfTypes(selection));
 }
@@ -391,7 +391,7 @@ QHash<quint64, ChamberTypeReader::Variants> ChamberTypeReader::variantsOfTypes(c
         if (hasWidth(row, 4))
             variants.push_back({idAt(row, 0), toInt64Or(row, 1, 0), {idAt(row, 1), textAt(row, 2), textAt(row, 3)}});
     };
-    if (!m_connection.selectEachView(statements.of(selection), take))
+    if (!readEach(statements.of(selection), take))
         return {};
     return listsPerType<Variants>(std::move(variants), false);
 }
@@ -413,7 +413,7 @@ QHash<int, QString> ChamberTypeReader::controllerNames(const QList<TypeRow> &typ
     };
     const SqlQuery query =
         selection.isOne() ? SqlQuery(oneController).bindValue(0, types.first().controllerId) : everyController;
-    if (!m_connection.selectEachView(query, name))
+    if (!readEach(query, name))
         return {};
     return names;
 }
@@ -435,7 +435,7 @@ QHash<quint64, QList<int>> ChamberTypeReader::interfacesOfTypes(const TypeSelect
         if (hasWidth(row, 2))
             interfaces.push_back({idAt(row, 0), toInt64Or(row, 1, 0), toIntOr(row, 1, 0)});
     };
-    if (!m_connection.selectEachView(statements.of(selection), take))
+    if (!readEach(statements.of(selection), take))
         return {};
     return listsPerType<QList<int>>(std::move(interfaces), false);
 }
@@ -462,7 +462,7 @@ QHash<quint64, QList<ChamberOption>> ChamberTypeReader::optionsOfTypes(const Typ
         if (hasWidth(row, 4))
             options.push_back({idAt(row, 0), toIntOr(row, 1, NoId), {textAt(row, 2), toBoolOr(row, 3, false)}});
     };
-    if (!m_connection.selectEachView(statements.of(selection), take))
+    if (!readEach(statements.of(selection), take))
         return {};
     // A type lists each option once, however often the link table names it.
     return listsPerType<QList<ChamberOption>>(std::move(options), true);
@@ -490,7 +490,7 @@ void ChamberTypeReader::readSignalsOfTypes(const TypeSelection &selection,
         if (hasWidth(row, 1 + SignalAssembler::SignalColumnCount))
             signalIds[idAt(row, 0)].append(assembler.addSignalRow(row, 1));
     };
-    if (!m_connection.selectEachView(signalStatements.of(selection), takeSignal))
+    if (!readEach(signalStatements.of(selection), takeSignal))
         return;
 
     // The type's id, then the columns of control_signals through write.
@@ -520,7 +520,7 @@ void ChamberTypeReader::readSignalsOfTypes(const TypeSelection &selection,
     };
     // Signals and control signals share the descriptors that the assembler
     // loads: a read of either that fails leaves both empty.
-    if (!m_connection.selectEachView(controlSignalStatements.of(selection), takeControlSignal) || !assembler.load())
+    if (!readEach(controlSignalStatements.of(selection), takeControlSignal) || !assembler.load())
         return;
 
     for (auto it = signalIds.cbegin(); it != signalIds.cend(); ++it) {
@@ -549,6 +549,14 @@ void ChamberTypeReader::readSignalsOfTypes(const TypeSelection &selection,
                                                   descriptorOrEmpty(row.readId), descriptorOrEmpty(row.writeId)));
         }
     }
+}
+
+bool ChamberTypeReader::readEach(const SqlQuery &query, const domain::api::ISqlConnection::RowViewFunction &take)
+{
+    if (m_connection.selectEachView(query, take))
+        return true;
+    m_reportError(domain::types::EXECUTION_FAILED);
+    return false;
 }
 
 bool ChamberTypeReader::hasWidth(const ISqlRowView &row, int width)

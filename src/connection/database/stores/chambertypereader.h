@@ -23,10 +23,11 @@ class SqlQuery;
 // catalogue table, and joined to the types in memory. Failures are reported
 // through the store's error function: UNEXPECTED_RESULT for rows of the wrong
 // width, a missing type and an ambiguous lookup, as SignalAssembler reports
-// missing rows that a signal refers to. A statement that fails, also after
-// some of its rows, is reported by the connection and leaves the part it was
-// to fill empty: no records for the types, no variants, no controller name,
-// no interfaces or options, or neither signals nor control signals.
+// missing rows that a signal refers to. A read that fails, also after some
+// of its rows, is reported by the connection and as EXECUTION_FAILED, and
+// leaves the part it was to fill empty: no records for the types, no
+// variants, no controller name, no interfaces or options, or neither signals
+// nor control signals.
 class ChamberTypeReader
 {
 public:
@@ -63,6 +64,9 @@ private:
     void readSignalsOfTypes(const TypeSelection &selection,
                             QHash<quint64, QMap<int, domain::types::ChamberSignal>> &signalMaps,
                             QHash<quint64, QMap<int, domain::types::ControlSignal>> &controlSignalMaps);
+    // Runs the read; false, after EXECUTION_FAILED, when it did not run to
+    // its end.
+    bool readEach(const SqlQuery &query, const domain::api::ISqlConnection::RowViewFunction &take);
     // False, after UNEXPECTED_RESULT, when the row does not hold exactly that
     // many values.
     bool hasWidth(const domain::api::ISqlRowView &row, int width);

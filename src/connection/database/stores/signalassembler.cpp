@@ -252,7 +252,7 @@ void SignalAssembler::selectEachById(const SqlQuery &everyRow, const QString &id
             if (row.columnCount() != width || std::binary_search(ids.cbegin(), ids.cend(), toIntOr(row, 0, NoId)))
                 take(row);
         });
-        m_readFailed = !whole;
+        noteRead(whole);
         return;
     }
 
@@ -264,8 +264,16 @@ void SignalAssembler::selectEachById(const SqlQuery &everyRow, const QString &id
             values.append(ids[index]);
         SqlQuery query = everyRow;
         query.where(idColumn).in(values);
-        m_readFailed = !m_connection.selectEachView(query, [&take](const RowView &row, int) { take(row); });
+        noteRead(m_connection.selectEachView(query, [&take](const RowView &row, int) { take(row); }));
     }
+}
+
+void SignalAssembler::noteRead(bool whole)
+{
+    if (whole)
+        return;
+    m_readFailed = true;
+    m_reportError(domain::types::EXECUTION_FAILED);
 }
 
 const SignalAssembler::AddressPointer &SignalAssembler::descriptor(int descriptorId)

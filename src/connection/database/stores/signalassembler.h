@@ -38,10 +38,11 @@ class SqlQuery;
 //
 // Failures are reported through the store's error function:
 // UNEXPECTED_RESULT for a descriptor id without a controller_data row and for
-// a set-point id without a signal row, as a single lookup of either would. A
-// read of the assembler's own that fails, also after some of its rows, is
-// reported by the connection; load() then tells the caller not to use the
-// records, which would lack what that read was to give.
+// a set-point id without a signal row, as a single lookup of either would,
+// and EXECUTION_FAILED, besides the connection's own report, for a read of
+// the assembler's own that fails, also after some of its rows; load() then
+// tells the caller not to use the records, which would lack what that read
+// was to give.
 class SignalAssembler
 {
 public:
@@ -122,6 +123,8 @@ private:
     // fails is noted in m_readFailed.
     void selectEachById(const SqlQuery &everyRow, const QString &idColumn, int width, const std::vector<int> &ids,
                         const std::function<void(const RowView &)> &function);
+    // Notes and reports a read that did not run to its end.
+    void noteRead(bool whole);
 
     // The set-point signals that lead to the one being built; seldom long.
     using Chain = QVarLengthArray<int, 8>;

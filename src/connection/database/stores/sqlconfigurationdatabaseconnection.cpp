@@ -5,6 +5,7 @@
 #include "connection/database/core/valueconversions.h"
 #include "connection/database/stores/cataloguevocabulary.h"
 #include "connection/database/stores/chambertypereader.h"
+#include "connection/database/stores/failedreadwatch.h"
 #include "connection/database/stores/signalassembler.h"
 #include "domain/types/unit.h"
 
@@ -234,7 +235,7 @@ QMap<int, ChamberSignal> SqlConfigurationDatabaseConnection::matchSignalsByValue
         const int destinationId = assembler.addSignalRow(row);
         matches.append({toIntOr(row, SignalAssembler::SignalColumnCount, NoId), destinationId});
     };
-    if (!m_frame.connection()->selectEachView(query, take) || !assembler.load())
+    if (!readEach(query, take) || !assembler.load())
         return {};
 
     QMap<int, ChamberSignal> matched;
@@ -303,7 +304,7 @@ int SqlConfigurationDatabaseConnection::getDefaultSignalDelay(const ChamberTypeK
         .equals(signalId)
         .andWhere(columnName(ToleranceRangeColumn::ID))
         .in(typeToleranceRangeIds(key.chamberTypeId()));
-    const QVariant value = m_frame.connection()->selectValue(query);
+    const QVariant value = selectValue(query);
     if (!value.isValid())
         return DefaultSignalDelay;
 
@@ -325,7 +326,7 @@ int SqlConfigurationDatabaseConnection::getSignalUnit(const int &signalId)
         .from(tableNameSignal())
         .where(columnName(SignalColumn::ID))
         .equals(signalId);
-    return Unit::fromString(toStringOr(m_frame.connection()->selectValue(query), QString()));
+    return Unit::fromString(toStringOr(selectValue(query), QString()));
 }
 
 QList<ChamberSignal> SqlConfigurationDatabaseConnection::readSignals(const SqlQuery &query)
@@ -336,7 +337,7 @@ QList<ChamberSignal> SqlConfigurationDatabaseConnection::readSignals(const SqlQu
         if (m_frame.hasWidth(row, SignalAssembler::SignalColumnCount))
             ids.append(assembler.addSignalRow(row));
     };
-    if (!m_frame.connection()->selectEachView(query, take))
+    if (!readEach(query, take))
         return {};
     return builtSignals(assembler, ids);
 }
@@ -366,20 +367,41 @@ QList<ChamberSignal> SqlConfigurationDatabaseConnection::builtSignals(SignalAsse
 QList<ToleranceRangeDefinition> SqlConfigurationDatabaseConnection::toleranceRangesFromQuery(const SqlQuery &query)
 {
     QList<ToleranceRangeDefinition> definitions;
-    for (const Row &row : m_frame.connection()->select(query)) {
+    const auto take = [this, &definitions](const RowView &row, int) {
         if (!m_frame.hasWidth(row, ToleranceRangeColumnCount))
-            continue;
+            return;
         // The catalogue keeps the lower limit as a positive distance below
         // the set point, which is how a relative ToleranceRange holds it too;
         // negating it would move the band's lower edge above the set point.
-        const int unit = Unit::fromString(toStringOr(row.at(7), QString()));
-        const ToleranceRange range(ToleranceRange::Relative, UnitValue(unit, toFloatOr(row.at(3), 0.0f)),
-                                   UnitValue(unit, toFloatOr(row.at(4), 0.0f)));
-        definitions.append(ToleranceRangeDefinition(toStringOr(row.at(0), QString()), toIntOr(row.at(1), NoId),
-                                                    toIntOr(row.at(2), NoId), range, toIntOr(row.at(5), -1),
-                                                    toIntOr(row.at(6), -1)));
-    }
+        const int unit = Unit::fromString(toStringOr(row, 7, QString()));
+        const ToleranceRange range(ToleranceRange::Relative, UnitValue(unit, toFloatOr(row, 3, 0.0f)),
+                                   UnitValue(unit, toFloatOr(row, 4, 0.0f)));
+        definitions.append(ToleranceRangeDefinition(toStringOr(row, 0, QString()), toIntOr(row, 1, NoId),
+                                                    toIntOr(row, 2, NoId), range, toIntOr(row, 5, -1),
+                                                    toIntOr(row, 6, -1)));
+    };
+    if (!readEach(query, take))
+        return {};
     return definitions;
+}
+
+bool SqlConfigurationDatabaseConnection::readEach(const SqlQuery &query, const RowViewFunction &take)
+{
+    if (m_frame.connection()->selectEachView(query, take))
+        return true;
+    m_frame.reportError(domain::types::EXECUTION_FAILED);
+    return false;
+}
+
+QVariant SqlConfigurationDatabaseConnection::selectValue(const SqlQuery &query)
+{
+    // No row and a failed read both give an invalid value; only the
+    // connection's report tells them apart.
+    const FailedReadWatch watch(m_frame.connection());
+    const QVariant value = m_frame.connection()->selectValue(query);
+    if (watch.hasFailed())
+        m_frame.reportError(domain::types::EXECUTION_FAILED);
+    return value;
 }
 
 SignalAssembler::ErrorReporter SqlConfigurationDatabaseConnection::makeReporter()

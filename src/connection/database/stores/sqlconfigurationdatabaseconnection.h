@@ -32,10 +32,13 @@ using domain::api::IConfigurationDatabaseConnection;
 // Failures: error(NOT_INITIALIZED) before setConnections() has given it a
 // connection, error(MISSING_TABLE) from initialize(), and
 // error(UNEXPECTED_RESULT) where the catalogue does not hold what a record
-// refers to. Statements that fail are reported by the connection itself; the
-// part of the record they were to fill stays empty, also when they fail
-// after some of their rows, and a list of signals of which one read failed
-// is empty.
+// refers to. A read that fails is reported by the connection and, so that
+// the stores that build on the catalogue can tell a failed read from a
+// catalogue without the signals asked for, by error(EXECUTION_FAILED) as
+// well. The part of the record it was to fill stays empty, also when the
+// read fails after some of its rows, and a list of signals of which one read
+// failed is empty. getChamberType() reads its type as one row, and a failed
+// read of that row is reported as the missing type it then looks like.
 class SqlConfigurationDatabaseConnection : public QObject,
                                            public IConfigurationDatabaseConnection,
                                            public domain::api::IInitializing
@@ -79,6 +82,7 @@ Q_SIGNALS:
 private:
     using Row = domain::api::ISqlConnection::Row;
     using RowView = domain::api::ISqlRowView;
+    using RowViewFunction = domain::api::ISqlConnection::RowViewFunction;
 
     // The signals of the rows that the query selects, in the order of the
     // rows, built with what they refer to; none when one of the reads fails.
@@ -89,6 +93,12 @@ private:
     static QList<domain::types::ChamberSignal> builtSignals(SignalAssembler &assembler, const QList<int> &signalIds);
     static QMap<int, domain::types::ChamberSignal> byId(const QList<domain::types::ChamberSignal> &signalList);
     QList<domain::types::ToleranceRangeDefinition> toleranceRangesFromQuery(const SqlQuery &query);
+    // Runs the read; false, after error(EXECUTION_FAILED), when it did not
+    // run to its end.
+    bool readEach(const SqlQuery &query, const RowViewFunction &take);
+    // The connection's one value, with error(EXECUTION_FAILED) when its read
+    // failed.
+    QVariant selectValue(const SqlQuery &query);
     SignalAssembler makeAssembler();
     std::function<void(domain::types::DatabaseConnectionError)> makeReporter();
 

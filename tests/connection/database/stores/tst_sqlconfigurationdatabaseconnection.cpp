@@ -351,7 +351,7 @@ void tst_SqlConfigurationDatabaseConnection::getChamberType_failedStatement_leav
     QCOMPARE(type.controller(), QString("ZK4"));
     QCOMPARE(type.interfaces(), (QList<int>{1, 3}));
     QVERIFY(type.options().isEmpty());
-    QCOMPARE(storeErrors.count(), 0);
+    QCOMPARE(errorsOf(storeErrors), QList<DatabaseConnectionError>{EXECUTION_FAILED});
     QVERIFY(connectionErrors.count() > 0);
 }
 
@@ -396,6 +396,7 @@ void tst_SqlConfigurationDatabaseConnection::readsFailingMidway_leaveTheirPartEm
     if (failure == "interrupted")
         QVERIFY(m_store->setConnections(&interrupting));
     QSignalSpy connectionErrors(m_sqlite.get(), &SqliteConnection::error);
+    QSignalSpy storeErrors(m_store.get(), &SqlConfigurationDatabaseConnection::error);
 
     for (int attempt = 0; attempt < 2; ++attempt) {
         QTest::ignoreMessage(QtCriticalMsg, QRegularExpression("Could not read the result of .*" + logged));
@@ -407,7 +408,11 @@ void tst_SqlConfigurationDatabaseConnection::readsFailingMidway_leaveTheirPartEm
             QVERIFY(large.signals().isEmpty());
         }
         QCOMPARE(errorsOf(connectionErrors), QList<DatabaseConnectionError>{EXECUTION_FAILED});
+        // The store's own report lets those who build on it tell a failed
+        // read from a catalogue without these records.
+        QCOMPARE(errorsOf(storeErrors), QList<DatabaseConnectionError>{EXECUTION_FAILED});
         connectionErrors.clear();
+        storeErrors.clear();
     }
     QCOMPARE(interrupting.interruptions(), failure == "interrupted" ? 2 : 0);
 }
@@ -570,6 +575,15 @@ void tst_SqlConfigurationDatabaseConnection::getDefaultSignalDelay_readsDelaysIn
     QFETCH(bool, second);
     QFETCH(int, delay);
     QCOMPARE(m_store->getDefaultSignalDelay({chamberType, 0}, signalId, second), delay);
+
+    // A failed read gives the same answer as no row, and the store says it failed.
+    m_sqlite->close();
+    QSignalSpy errors(m_store.get(), &SqlConfigurationDatabaseConnection::error);
+    QTest::ignoreMessage(QtCriticalMsg, QRegularExpression("the database is not open"));
+    QCOMPARE(m_store->getDefaultSignalDelay({chamberType, 0}, signalId, second), 180);
+    QTest::ignoreMessage(QtCriticalMsg, QRegularExpression("the database is not open"));
+    QCOMPARE(m_store->getSignalUnit(signalId), int(Unit::None));
+    QCOMPARE(errorsOf(errors), (QList<DatabaseConnectionError>{EXECUTION_FAILED, EXECUTION_FAILED}));
 }
 
 void tst_SqlConfigurationDatabaseConnection::largeCatalogue_readsEveryRow()

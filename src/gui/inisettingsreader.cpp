@@ -144,13 +144,14 @@ QString unescapedKey(const QByteArray &data, int from, int to)
 }
 
 // The prefix that a section gives its keys: none for "[General]", "General/"
-// for "[%General]" (spelt as written), else the unescaped name and "/".
+// for "[%General]" (spelt as written), else the unescaped name and "/". The
+// whole name is compared, a NUL byte in it included.
 QString sectionPrefix(const QByteArray &header)
 {
     const QByteArray name = header.trimmed();
-    if (qstricmp(name.constData(), "general") == 0)
+    if (name.compare("general", Qt::CaseInsensitive) == 0)
         return {};
-    if (qstricmp(name.constData(), "%general") == 0)
+    if (name.compare("%general", Qt::CaseInsensitive) == 0)
         return QString::fromLatin1(name.mid(1)) + QLatin1Char('/');
     return unescapedKey(name, 0, name.size()) + QLatin1Char('/');
 }
@@ -308,17 +309,30 @@ Value textValue(const QString &text)
     return {State::Text, text};
 }
 
+// In QDataStream's format of Qt 4.0, the number of a type that the stream
+// names before its value.
+constexpr quint32 NamedType = 127;
+
 // The text of a value that QSettings wrote as "@Variant(...)": a QVariant
-// in QDataStream's format of Qt 4.0, its type's number and then its
-// value. Only a string, a byte array and a URL are read.
+// in QDataStream's format of Qt 4.0, its type's number (or NamedType and
+// the type's name, looked up as QVariant looks it up) and then its value.
+// Only a string, a byte array and a URL are read.
 Value variantValue(const QByteArray &stream)
 {
     if (stream.size() < 4)
         return {State::NotText, {}};
-    const quint32 type = qFromBigEndian<quint32>(stream.constData());
+    quint32 type = qFromBigEndian<quint32>(stream.constData());
+    int position = 4;
+    if (type == NamedType) {
+        const std::optional<QByteArray> name = readBlock(stream, position);
+        if (!name)
+            return {State::NotText, {}};
+        type = quint32(QMetaType::type(name->constData()));
+        position += 4 + name->size();
+    }
     if (type == QMetaType::UnknownType)
         return {};
-    const std::optional<QByteArray> block = readBlock(stream, 4);
+    const std::optional<QByteArray> block = readBlock(stream, position);
     if (!block)
         return {State::NotText, {}};
     switch (type) {
@@ -343,6 +357,8 @@ Value typedValue(const QString &text)
     if (startsWith("@") && text.endsWith(QLatin1Char(')'))) {
         if (startsWith("@ByteArray("))
             return textValue(QString::fromUtf8(text.mid(11, text.size() - 12).toLatin1()));
+        if (startsWith("@String("))
+            return textValue(text.mid(8, text.size() - 9));
         if (startsWith("@Variant("))
             return variantValue(text.mid(9).toLatin1());
         if (startsWith("@DateTime(") || (startsWith("@Rect(") && argumentCount(text, 5) == 4)

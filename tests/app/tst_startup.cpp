@@ -36,6 +36,14 @@ void tst_Startup::exitCode_data()
                                    << 1 << "" << "";
     QTest::newRow("a missing file") << CORVANE_GOOD << QByteArray("[%General]\nConfigDatabasePath=database/x\n")
                                     << besideProgram << 1 << "" << "";
+    // The path was taken from a section that QSettings does not read.
+    QTest::newRow("a NUL in the section name")
+        << CORVANE_GOOD << QByteArrayLiteral("[%General\0x]\nConfigDatabasePath=database/x\n") << besideProgram << 0
+        << window << "";
+    // The path was taken with "@String(" and ")" around it.
+    QTest::newRow("a path as @String")
+        << CORVANE_GOOD << QByteArray("[%General]\nConfigDatabasePath=@String(../Daten/configuration.sqlite3)\n")
+        << "Daten/configuration.sqlite3" << 0 << window << "";
     // QSettings alone read these paths as lists, which became empty paths.
     const auto commaPath = [&window](const char *name, const char *line, const char *database) {
         QTest::newRow(name) << CORVANE_GOOD << "[%General]" + QByteArray(line) << database << 0 << window << "";

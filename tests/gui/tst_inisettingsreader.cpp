@@ -13,6 +13,7 @@ private Q_SLOTS:
     void value();
     void valueWithoutText_data();
     void valueWithoutText();
+    void valueOfGeneratedFiles();
 };
 
 namespace {
@@ -23,14 +24,17 @@ const QString Key = "General/ConfigDatabasePath";
 // files that it has read by their names.
 QVariant settingsValue(const QByteArray &content, const QString &key)
 {
-    QTemporaryDir directory;
-    QFile file(directory.filePath("settings.ini"));
+    static const QTemporaryDir directory;
+    static int files = 0;
+    QFile file(directory.filePath(QString::number(++files) + ".ini"));
     if (!file.open(QIODevice::WriteOnly) || file.write(content) != content.size())
         return "(the file could not be written)";
     file.close();
     QSettings settings(file.fileName(), QSettings::IniFormat);
     settings.setIniCodec("UTF-8");
-    return settings.value(key);
+    const QVariant value = settings.value(key);
+    file.remove();
+    return value;
 }
 
 IniSettingsReader::State stateOf(const QVariant &value)
@@ -40,6 +44,47 @@ IniSettingsReader::State stateOf(const QVariant &value)
     const bool text = value.userType() == QMetaType::QString || value.userType() == QMetaType::QByteArray
         || value.userType() == QMetaType::QUrl;
     return text ? IniSettingsReader::State::Text : IniSettingsReader::State::NotText;
+}
+
+QByteArray anyOf(QRandomGenerator &random, const QVector<QByteArray> &texts)
+{
+    return texts.at(random.bounded(texts.size()));
+}
+
+// Lines at random from the pieces on which QSettings' rules turn, with no
+// comma: QSettings splits a value at a comma outside quotes. The streams of
+// "@Variant(...)" are of a few types only: QSettings aborts on a damaged
+// stream of some others.
+QByteArray generatedContent(QRandomGenerator &random)
+{
+    static const QVector<QByteArray> sections = {"%General", "%General", "%General", "%General", "%General",
+        " %General\t", "%general", "%GENERAL", "%47eneral", "%U0047eneral", "General", "General\\Config", "Other",
+        "%General]x", "[%General", QByteArrayLiteral("%General\0x"), QByteArrayLiteral("General\0")};
+    static const QVector<QByteArray> keys = {"ConfigDatabasePath", "ConfigDatabasePath", "ConfigDatabasePath",
+        "Config%44atabasePath", "Config%U0044atabasePath", "General\\ConfigDatabasePath", "\"ConfigDatabasePath\"",
+        "ConfigDatabasePath%4", "Config\\a", "a", "a", QByteArrayLiteral("a\0"), "%", ""};
+    static const QVector<QByteArray> starts = {"", "", "", "", "@String(", "\"@String(", "@ByteArray(", "@@", "@",
+        "@Invalid()", "@Rect(1 2 3 4)", "@Size(1 2", "@Point(3 4)", "@Variant(\\0\\0\\0\\x2\\0\\0\\0\\x5)",
+        "@Variant(\\0\\0\\0\\n\\0\\0\\0\\x4\\0/\\0a)", "@Variant(\\0\\0\\0\\n\\0\\0\\0\\x3\\0a\\0)",
+        "@Variant(\\0\\0\\0\\x11\\0\\0\\0\\x3/ab)", "@Variant(\\0\\0\\0\\x7f\\0\\0\\0\\bQString\\0\\0\\0\\0\\x2\\0a)"};
+    static const QVector<QByteArray> pieces = {"/data", "a", "a", " ", "\t", "\"", "\"", ";", "=", "(", ")", ")", "@",
+        "[", "]", "%", "\\", "\\n", "\\\"", "\\x41", "\\x", "\\0", "\\101", "\\x1234567", "\\q", "\\\n", "\\\r\n",
+        "\n", "\r", QByteArrayLiteral("\0"), "\xc3\xa4", "\xe2\x82\xac", "\xc3", "\xa4"};
+    static const QVector<QByteArray> lineEnds = {"\n", "\n", "\r", "\r\n", "\n\r", "\\\n", " \n"};
+
+    QByteArray content = random.bounded(8) == 0 ? "\xef\xbb\xbf" : "";
+    for (int sectionCount = random.bounded(1, 4); sectionCount > 0; --sectionCount) {
+        if (random.bounded(4) != 0)
+            content += "[" + anyOf(random, sections) + anyOf(random, {"]", "]", "", "] ;x"}) + anyOf(random, lineEnds);
+        for (int lines = random.bounded(1, 4); lines > 0; --lines) {
+            content += anyOf(random, {"", "", "", " ", "\t", ";"});
+            content += anyOf(random, keys) + anyOf(random, {"=", "=", " = ", "\t=", ""}) + anyOf(random, starts);
+            for (int count = random.bounded(7); count > 0; --count)
+                content += anyOf(random, pieces);
+            content += anyOf(random, lineEnds);
+        }
+    }
+    return content;
 }
 
 } // namespace
@@ -93,6 +138,16 @@ void tst_IniSettingsReader::value_data()
     row("no value", "[%General]\nConfigDatabasePath=@Invalid()\n");
     row("a rectangle", "[%General]\nConfigDatabasePath=@Rect(1 2 3 4)\n");
     row("a rectangle short of an argument", "[%General]\nConfigDatabasePath=@Rect(1 2 3)\n");
+    row("@String", "[%General]\nConfigDatabasePath=@String(/data/configuration.sqlite3)\n");
+    row("@String with escapes, a NUL among them", "[%General]\nConfigDatabasePath=@String(/a\\0b\\x41\\\"c)\n");
+    row("@String in quotes, a parenthesis inside", "[%General]\nConfigDatabasePath=\" @String(/a)b) \"\n");
+    row("@String holding @@", "[%General]\nConfigDatabasePath=@String(@@a)\n");
+    row("text behind @String", "[%General]\nConfigDatabasePath=@String(/a)b\n");
+    row("an unclosed @String", "[%General]\nConfigDatabasePath=@String(/a\n");
+    row("a NUL in the section name", QByteArrayLiteral("[%General\0x]\nConfigDatabasePath=/a\n"));
+    row("a NUL behind General", QByteArrayLiteral("[General\0]\nConfigDatabasePath=/a\n"), "ConfigDatabasePath");
+    row("a string variant of a named type",
+        "[%General]\nConfigDatabasePath=@Variant(\\0\\0\\0\\x7f\\0\\0\\0\\bQString\\0\\0\\0\\0\\x4\\0/\\0a)\n");
 
     const auto commaRow = [](const char *name, const QByteArray &content, const QString &text) {
         QTest::newRow(name) << content << Key << text;
@@ -144,6 +199,27 @@ void tst_IniSettingsReader::valueWithoutText()
     const IniSettingsReader::Value read = IniSettingsReader("[%General]\nConfigDatabasePath=" + value).value(Key);
     QCOMPARE(read.state, IniSettingsReader::State::NotText);
     QCOMPARE(read.text, QString());
+}
+
+// Where the reader reads no text, the value may be a damaged stream, which
+// QSettings reads as no value or an empty text.
+void tst_IniSettingsReader::valueOfGeneratedFiles()
+{
+    QRandomGenerator random(20240611);
+    for (int file = 0; file < 3000; ++file) {
+        const QByteArray content = generatedContent(random);
+        for (const QString &key : {Key, QStringList{"ConfigDatabasePath", "General/a", "a"}.at(random.bounded(3))}) {
+            const IniSettingsReader::Value value = IniSettingsReader(content).value(key);
+            const QVariant expected = settingsValue(content, key);
+            const bool agrees = value.state == IniSettingsReader::State::NotText
+                ? stateOf(expected) != IniSettingsReader::State::Text || expected.toString().isEmpty()
+                : value.state == stateOf(expected) && value.text == expected.toString();
+            QVERIFY2(agrees, qPrintable(QString("%1 in %2: QSettings reads %3 \"%4\", the reader %5 \"%6\"")
+                                            .arg(key, QString(content.toPercentEncoding(" []=;@()\"\\")),
+                                                 expected.typeName(), expected.toString(),
+                                                 QString::number(int(value.state)), value.text)));
+        }
+    }
 }
 
 QTEST_GUILESS_MAIN(tst_IniSettingsReader)

@@ -43,8 +43,8 @@ public:
 
     // Builds the event handler and opens the configuration database at
     // databasePath, registering and preparing the fonts and compiling the
-    // main document meanwhile. False when the database cannot be opened; no
-    // window may be shown then.
+    // main document meanwhile. False when the database cannot be opened or
+    // its chamber types cannot be read; no window may be shown then.
     [[nodiscard]] bool initialize(const QString &databasePath);
     // Loads the main document, which shows the window.
     void load();

@@ -1,9 +1,9 @@
 // The program's entry: registers what the QML documents use, settles the
 // application version and where the configuration database lies, builds the
 // event handler that owns every working object, and shows the window.
-// Exit codes: 1 when the configuration database cannot be opened (no window
-// is shown), -1 when the main document fails to load, otherwise the event
-// loop's.
+// Exit codes: 1 when the configuration database cannot be opened or its
+// chamber types cannot be read (no window is shown), -1 when the main
+// document fails to load, otherwise the event loop's.
 
 #include "app/corvaneprogram.h"
 #include "gui/applicationsettings.h"

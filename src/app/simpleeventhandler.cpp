@@ -2,6 +2,7 @@
 
 #include "app/connectionkindrule.h"
 #include "connection/database/core/databasekey.h"
+#include "connection/database/stores/failedreadwatch.h"
 #include "domain/types/chambertypedata.h"
 
 #include <QtCore/QLoggingCategory>
@@ -10,6 +11,7 @@
 using namespace quelta::domain::types;
 using quelta::base::connection::chamberconnection::ChamberConnectionFactory;
 using quelta::base::connection::databaseconnection::DatabaseKey;
+using quelta::base::connection::databaseconnection::FailedReadWatch;
 using quelta::gui::ChamberCreationModel;
 
 namespace {
@@ -40,6 +42,9 @@ SimpleEventHandler::SimpleEventHandler(QObject *parent)
     : QObject(parent)
     , m_sqliteConnection(ConfigurationConnectionName)
 {
+    // Only the stores' reports tell a catalogue read that failed from the
+    // catalogue's answer, and the facade repeats them only once asked to.
+    m_databaseConnection.connectErrorSignals();
     // The factory connected its own clean-up earlier, so it runs first.
     connect(&m_connectionFactory, &ChamberConnectionFactory::communicationCheckFinished, this,
             &SimpleEventHandler::communicationCheckFinished);
@@ -80,8 +85,16 @@ bool SimpleEventHandler::finishInitialization()
     if (!m_databaseOpened.get())
         return false;
 
+    // The list is read once for the whole run: a list that a failed read
+    // left empty or incomplete would stand for the catalogue until the end.
+    const FailedReadWatch watch(&m_databaseConnection);
+    const QList<ChamberTypeData> chamberTypes = m_databaseConnection.getChamberTypes(false);
+    if (watch.hasFailed()) {
+        qCCritical(lcSimpleEventHandler) << "The chamber types could not be read from the configuration database";
+        return false;
+    }
     m_chamberTypeFilterModel.setSourceModel(&m_chamberTypeModel);
-    m_chamberTypeModel.addChamberTypes(m_databaseConnection.getChamberTypes(false));
+    m_chamberTypeModel.addChamberTypes(chamberTypes);
     return true;
 }
 
@@ -108,7 +121,14 @@ void SimpleEventHandler::slotCheckCommunication(ChamberCreationModel *chamberMod
         return;
     }
     ChamberData chamber = chamberModel->chamberData();
+    const FailedReadWatch watch(&m_databaseConnection);
     const ChamberTypeData chamberType = m_databaseConnection.getChamberType(chamber.chamberTypeKey(), true);
+    // A type whose signals or interfaces could not be read only looks as if
+    // it had none: the check is not made rather than failed.
+    if (watch.hasFailed()) {
+        reportCheckResult(chamber, ActivationState::STATE_UNDEFINED, "its chamber type could not be read");
+        return;
+    }
     if (chamberType == ChamberTypeData()) {
         reportCheckResult(chamber, ActivationState::STATE_UNDEFINED, "its chamber type is not in the catalogue");
         return;

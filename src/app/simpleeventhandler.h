@@ -28,7 +28,9 @@ class QQmlContext;
 // communication check reports its outcome on the search results' current
 // result, whether it comes from the factory or, when the handler decides it
 // at once (a chamber type missing from the catalogue or without a readable
-// signal, a check the factory refuses), from the handler itself.
+// signal, a check the factory refuses), from the handler itself. A check
+// whose chamber type could not be read from the catalogue is not made: it
+// ends undefined, as does one of a type that the catalogue lacks.
 class SimpleEventHandler : public QObject
 {
     Q_OBJECT
@@ -39,7 +41,8 @@ public:
 
     // Publishes the handler and its models on rootContext, opens the
     // configuration database at databasePath and loads the chamber types.
-    // False when the database cannot be opened; nothing is loaded then.
+    // False when the database cannot be opened or the chamber types cannot
+    // be read from it; nothing is loaded then.
     [[nodiscard]] bool initialize(QQmlContext *rootContext, const QString &databasePath);
     // initialize() in two halves, for a caller that works meanwhile:
     // opening the database derives its key, which takes as long as much of

@@ -1,6 +1,7 @@
 #include "app/corvaneprogram.h"
 #include "support/cataloguebuilder.h"
 #include "support/democatalogue.h"
+#include "support/encrypteddatabase.h"
 
 #include <QtCore/QResource>
 #include <QtGui/QFontDatabase>
@@ -21,8 +22,8 @@ class tst_CorvaneProgram : public QObject
 
 private Q_SLOTS:
     void initTestCase();
-    void initialize_refusesAnUnopenableDatabase_data();
-    void initialize_refusesAnUnopenableDatabase();
+    void initialize_refusesAnUnreadableDatabase_data();
+    void initialize_refusesAnUnreadableDatabase();
     void initialize_leavesTheConnectionToTheCallersThread();
     void registerFonts_takesEveryFontOfTheResourceSet();
     void fontLoaders_nameTheRegisteredFonts_data();
@@ -85,16 +86,21 @@ CorvaneProgram *tst_CorvaneProgram::startedProgram()
     return m_program.get();
 }
 
-void tst_CorvaneProgram::initialize_refusesAnUnopenableDatabase_data()
+void tst_CorvaneProgram::initialize_refusesAnUnreadableDatabase_data()
 {
     // Null: no file at all.
     QTest::addColumn<QByteArray>("content");
+    // Not null: the file is the demo catalogue after this script instead.
+    QTest::addColumn<QString>("catalogueScript");
 
-    QTest::newRow("a missing file") << QByteArray();
-    QTest::newRow("a file that is no database") << QByteArray(4096, 'x');
+    QTest::newRow("a missing file") << QByteArray() << QString();
+    QTest::newRow("a file that is no database") << QByteArray(4096, 'x') << QString();
+    // Was opened, and listed the types without their options.
+    QTest::newRow("a catalogue whose options cannot be read")
+        << QByteArray() << "DROP TABLE chamber_type_has_options";
 }
 
-void tst_CorvaneProgram::initialize_refusesAnUnopenableDatabase()
+void tst_CorvaneProgram::initialize_refusesAnUnreadableDatabase()
 {
     QFETCH(QByteArray, content);
     // Its connection would take the configuration database's name.
@@ -102,7 +108,11 @@ void tst_CorvaneProgram::initialize_refusesAnUnopenableDatabase()
     const QString database = m_directory.filePath("unopenable.sqlite3");
     QFile file(database);
     file.remove();
-    if (!content.isNull()) {
+    QFETCH(QString, catalogueScript);
+    if (!catalogueScript.isNull()) {
+        QCOMPARE(quelta::test::CatalogueBuilder::create(database, quelta::test::DemoCatalogue::content()), QString());
+        QCOMPARE(quelta::test::runSqlScript(database, catalogueScript), QString());
+    } else if (!content.isNull()) {
         QVERIFY(file.open(QIODevice::WriteOnly));
         file.write(content);
         file.close();

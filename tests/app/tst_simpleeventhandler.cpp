@@ -2,6 +2,7 @@
 #include "app/simpleeventhandler.h"
 #include "support/cataloguebuilder.h"
 #include "support/democatalogue.h"
+#include "support/encrypteddatabase.h"
 
 #include "linedevice.h"
 #include "loopbackmodbustcpserver.h"
@@ -72,12 +73,20 @@ void tst_SimpleEventHandler::immediateReports_data()
     QTest::addColumn<quint64>("typeId");
     QTest::addColumn<quint64>("variantId");
     QTest::addColumn<int>("state");
+    // A catalogue table that the database lacks, so that its read fails.
+    QTest::addColumn<QString>("missingTable");
 
-    QTest::newRow("a type the catalogue lacks") << quint64(99) << quint64(1) << int(ActivationState::STATE_UNDEFINED);
-    QTest::newRow("no readable signal") << quint64(9) << quint64(301) << int(ActivationState::STATE_INACTIVE);
+    QTest::newRow("a type the catalogue lacks") << quint64(99) << quint64(1) << int(ActivationState::STATE_UNDEFINED)
+                                                << QString();
+    QTest::newRow("no readable signal") << quint64(9) << quint64(301) << int(ActivationState::STATE_INACTIVE)
+                                        << QString();
     // Simserv only: no connection kind, so the factory refuses.
     QTest::newRow("a refused check") << DemoCatalogue::SimservChamber << quint64(501)
-                                     << int(ActivationState::STATE_INACTIVE);
+                                     << int(ActivationState::STATE_INACTIVE) << QString();
+    // Was reported as a type without a readable signal: inactive.
+    QTest::newRow("signals that cannot be read") << DemoCatalogue::ClimateChamber << DemoCatalogue::ClimateStandard
+                                                 << int(ActivationState::STATE_UNDEFINED)
+                                                 << "chamber_type_has_signal";
 }
 
 // Outcomes that the handler decides before the factory has a connection,
@@ -97,6 +106,9 @@ void tst_SimpleEventHandler::immediateReports()
     QTemporaryDir directory;
     const QString database = directory.filePath("configuration.sqlite3");
     QCOMPARE(quelta::test::CatalogueBuilder::create(database, catalogue), QString());
+    QFETCH(QString, missingTable);
+    if (!missingTable.isNull())
+        QCOMPARE(quelta::test::runSqlScript(database, "DROP TABLE " + missingTable), QString());
     QQmlEngine engine;
     SimpleEventHandler handler;
     QVERIFY(handler.initialize(engine.rootContext(), database));

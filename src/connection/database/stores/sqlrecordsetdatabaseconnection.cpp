@@ -425,7 +425,10 @@ bool SqlRecordsetDatabaseConnection::addRecordsetComment(const RecordsetComment 
 
     // Only a record set that exists gets a comment. Its id is bound as it
     // stands: a key of NULL would let SQLite choose the id of another one.
-    const std::optional<uint> recordingId = recordingOfRecordset(comment.recordsetId());
+    bool read = false;
+    const std::optional<uint> recordingId = recordingOfRecordset(comment.recordsetId(), &read);
+    if (!read)
+        return false;
     if (!recordingId) {
         m_frame.reportError(domain::types::UNEXPECTED_RESULT);
         return false;
@@ -445,7 +448,10 @@ bool SqlRecordsetDatabaseConnection::deleteRecordsetComment(const qint64 &record
     if (!m_frame.ensureReady())
         return false;
 
-    const std::optional<uint> recordingId = recordingOfRecordset(recordsetId);
+    bool read = false;
+    const std::optional<uint> recordingId = recordingOfRecordset(recordsetId, &read);
+    if (!read)
+        return false;
     if (recordingId)
         forgetRows(*recordingId);
     else
@@ -460,7 +466,11 @@ bool SqlRecordsetDatabaseConnection::deleteRecordset(const qint64 &id)
     if (!m_frame.ensureReady())
         return false;
 
-    if (const std::optional<uint> recordingId = recordingOfRecordset(id))
+    bool read = false;
+    const std::optional<uint> recordingId = recordingOfRecordset(id, &read);
+    if (!read)
+        return false;
+    if (recordingId)
         forgetRows(*recordingId);
     SqlQuery query;
     query.deleteFrom(tableNameRecordSet()).where(columnName(Column::ID)).equals(id);
@@ -909,17 +919,21 @@ QList<Recordset> SqlRecordsetDatabaseConnection::convertBlock(const RecordsetRow
     return records;
 }
 
-std::optional<uint> SqlRecordsetDatabaseConnection::recordingOfRecordset(qint64 recordsetId)
+std::optional<uint> SqlRecordsetDatabaseConnection::recordingOfRecordset(qint64 recordsetId, bool *read)
 {
     SqlQuery query;
     query.select(columnName(Column::RECORDING_ID))
         .from(tableNameRecordSet())
         .where(columnName(Column::ID))
         .equals(recordsetId);
-    const QVariant recordingId = m_frame.connection()->selectValue(query);
-    if (!recordingId.isValid())
-        return std::nullopt;
-    return toUIntOr(recordingId, 0);
+    std::optional<uint> recordingId;
+    // Told apart from no record set: a write after a failed read would
+    // leave the cached rows of its recording as they were.
+    *read = m_frame.connection()->selectEachView(
+        query, [&recordingId](const ISqlRowView &row, int) { recordingId = toUIntOr(row, 0, 0); });
+    if (!*read)
+        return readFailed();
+    return recordingId;
 }
 
 void SqlRecordsetDatabaseConnection::forgetRows(uint recordingId)

@@ -48,16 +48,16 @@ using domain::api::IRecordsetDatabaseConnection;
 // connection and both stores it emits error(NOT_INITIALIZED), runs no
 // statement and gives its empty result. Statements that fail are reported by
 // the connection. A read that fails, also after some of its rows, fails the
-// operation that builds on it: a read of the records, of a recording's
-// signal columns, or of the signal definitions that the configuration store
-// gives (it reports its failed reads). The operation then gives its empty
-// result (false for a write, which stores nothing), the store emits
-// error(EXECUTION_FAILED) once and the caches keep nothing of it; records
-// without their values would look whole, and values written without their
-// signal's unit would be read back in the wrong one. A signal that the
-// catalogue answers without error but no longer knows only loses its
-// column. The store itself emits error(UNEXPECTED_RESULT) when a record set
-// that an operation names does not exist.
+// operation that builds on it: a read of the records, of a record set's
+// recording, of a recording's signal columns, or of the signal definitions
+// that the configuration store gives (it reports its failed reads). The
+// operation then gives its empty result (false for a write, which stores
+// nothing), the store emits error(EXECUTION_FAILED) once and the caches keep
+// nothing of it; records without their values would look whole, and values
+// written without their signal's unit would be read back in the wrong one.
+// A signal that the catalogue answers without error but no longer knows only
+// loses its column. The store itself emits error(UNEXPECTED_RESULT) when a
+// record set that an operation names does not exist.
 //
 // Threads: calls come from the thread that owns the data connection, one at
 // a time. A load of a whole recording converts its rows on a pool of at most
@@ -195,8 +195,9 @@ private:
     QList<domain::types::Recordset> convertBlock(const RecordsetRows::Block &block, int firstRow,
                                                  const Definitions &definitions);
     // The id of the record set's recording; none when there is no such
-    // record set.
-    std::optional<uint> recordingOfRecordset(qint64 recordsetId);
+    // record set. *read is false, after error(EXECUTION_FAILED), when the
+    // read fails.
+    std::optional<uint> recordingOfRecordset(qint64 recordsetId, bool *read);
     void forgetRows(uint recordingId);
     // Reports a read that failed the operation; none, for it to return.
     std::nullopt_t readFailed() const;

@@ -136,8 +136,8 @@ private Q_SLOTS:
     void pooledLoad_keepsTimeOrderAndLooksUpOneAtATime();
     void readsFailingMidway_giveNoRecordsAndKeepNone_data();
     void readsFailingMidway_giveNoRecordsAndKeepNone();
-    void readsOfSignalsFailing_failTheOperationAndKeepNone_data();
-    void readsOfSignalsFailing_failTheOperationAndKeepNone();
+    void dependentReadsFailing_failTheOperationAndKeepNone_data();
+    void dependentReadsFailing_failTheOperationAndKeepNone();
     void comments_onlyForExistingRecordSets();
     void times_keepInstantAndWallClockAcrossDaylightSaving();
 
@@ -464,17 +464,18 @@ void tst_SqlRecordsetDatabaseConnection::readsFailingMidway_giveNoRecordsAndKeep
     }
 }
 
-void tst_SqlRecordsetDatabaseConnection::readsOfSignalsFailing_failTheOperationAndKeepNone_data()
+void tst_SqlRecordsetDatabaseConnection::dependentReadsFailing_failTheOperationAndKeepNone_data()
 {
     QTest::addColumn<QString>("failure");
     QTest::addColumn<QString>("operation");
-    // How many records, or signal maps, the operation gives with nothing failing.
+    // How many records, or signal maps, the operation gives with nothing
+    // failing; a write, those of the recording after it.
     QTest::addColumn<int>("count");
     // The range reads share their road with the load of the first rows and
     // the read of camera images, that before a time with that before an id.
     const QList<QPair<QString, int>> reads{
         {"getRecordset", 1}, {"pooled load", 10}, {"range", 10}, {"before a time", 10}, {"getSignalColumns", 1}};
-    const QList<QPair<QString, int>> writes{{"addRecordset", 1}, {"addRecordsets", 2}};
+    const QList<QPair<QString, int>> writes{{"addRecordset", 11}, {"addRecordsets", 12}};
     const auto addRows = [](const QString &failure, const QList<QPair<QString, int>> &operations) {
         for (const auto &operation : operations)
             QTest::newRow(qPrintable(operation.first + ", " + failure))
@@ -483,15 +484,18 @@ void tst_SqlRecordsetDatabaseConnection::readsOfSignalsFailing_failTheOperationA
     addRows("catalogue", reads + writes);
     addRows("signal columns", reads + writes);
     addRows("value columns", writes);
-    addRows("closed", {{"addSignalColumns", 1}});
+    addRows("closed", {{"addSignalColumns", 10}});
+    addRows("record set", {{"deleteRecordset", 9}, {"deleteRecordsetComment", 10}, {"addRecordsetComment", 10}});
 }
 
 // A failed read of the signals' definitions or of the recording's signal
 // columns looked like signals without columns: reads gave records without
 // their values, and writes stored values in their own unit, to be read back
-// in their signal's. Each operation now fails, and the same operation with
-// nothing failing finds nothing of the failure kept.
-void tst_SqlRecordsetDatabaseConnection::readsOfSignalsFailing_failTheOperationAndKeepNone()
+// in their signal's. A failed read of a record set's recording looked like
+// no record set, and a delete left that recording's rows cached. Each
+// operation now fails, and the same operation with nothing failing finds
+// nothing of the failure kept.
+void tst_SqlRecordsetDatabaseConnection::dependentReadsFailing_failTheOperationAndKeepNone()
 {
     QFETCH(QString, failure);
     QFETCH(QString, operation);
@@ -506,12 +510,13 @@ void tst_SqlRecordsetDatabaseConnection::readsOfSignalsFailing_failTheOperationA
         records.append(record(index, values));
     QVERIFY(m_store->addRecordsets(records));
 
-    // The read that fails: each gives two rows, and an interrupt after the
-    // first fails it; a closed connection fails the count of columns.
+    // The read that fails: an interrupt after its first row fails it; a
+    // closed connection fails the count of columns.
     const QMap<QString, QString> failingRead{{"catalogue", "FROM signal WHERE"},
                                              {"signal columns", "FROM recording_has_signal_column"},
                                              {"value columns", "AND signal_id IN"},
-                                             {"closed", "FROM recording_has_signal_column"}};
+                                             {"closed", "FROM recording_has_signal_column"},
+                                             {"record set", "SELECT recording_id FROM record_set"}};
     const QString read = failingRead.value(failure);
     const QString name = QString("data%1").arg(m_fileCount);
     quelta::test::InterruptingConnection catalogue(*m_catalogue, "catalogue" + name, read, 1);
@@ -526,6 +531,9 @@ void tst_SqlRecordsetDatabaseConnection::readsOfSignalsFailing_failTheOperationA
     QVERIFY(store.setConnections(failing, m_configuration.get(), m_chambers.get()));
 
     using SignalsOfEach = QVector<QList<int>>;
+    const auto loadAfter = [&](bool written) {
+        return written ? signalsOf(store.loadRecordsets(Recording, 0, 0, -1)) : SignalsOfEach();
+    };
     const QMap<QString, std::function<SignalsOfEach()>> operations{
         {"getRecordset", [&] {
              const Recordset found = store.getRecordset(3);
@@ -540,15 +548,14 @@ void tst_SqlRecordsetDatabaseConnection::readsOfSignalsFailing_failTheOperationA
          }},
         {"addRecordset", [&] {
              Recordset added = record(Count, values);
-             return store.addRecordset(added) ? signalsOf({added}) : SignalsOfEach();
+             return loadAfter(store.addRecordset(added));
          }},
-        {"addRecordsets", [&] {
-             const QList<Recordset> added{record(Count, values), record(Count + 1, values)};
-             return store.addRecordsets(added) ? signalsOf(added) : SignalsOfEach();
-         }},
-        {"addSignalColumns", [&] {
-             return store.addSignalColumns(OtherRecording, both) ? SignalsOfEach{both} : SignalsOfEach();
-         }},
+        {"addRecordsets",
+         [&] { return loadAfter(store.addRecordsets({record(Count, values), record(Count + 1, values)})); }},
+        {"addSignalColumns", [&] { return loadAfter(store.addSignalColumns(OtherRecording, both)); }},
+        {"deleteRecordset", [&] { return loadAfter(store.deleteRecordset(1)); }},
+        {"deleteRecordsetComment", [&] { return loadAfter(store.deleteRecordsetComment(3)); }},
+        {"addRecordsetComment", [&] { return loadAfter(store.addRecordsetComment({timeOf(3), 4, 3, "checked"})); }},
     };
     QSignalSpy errors(&store, &SqlRecordsetDatabaseConnection::error);
     QTest::ignoreMessage(QtCriticalMsg, QRegularExpression("Could not .*" + read));

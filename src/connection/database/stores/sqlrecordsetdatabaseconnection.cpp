@@ -3,6 +3,7 @@
 #include "connection/database/core/schemavocabulary.h"
 #include "connection/database/core/sqlquery.h"
 #include "connection/database/core/valueconversions.h"
+#include "connection/database/stores/failedreadwatch.h"
 #include "connection/database/stores/recordsetconverter.h"
 #include "domain/api/isqlbinder.h"
 #include "domain/api/isqlrowview.h"
@@ -334,17 +335,19 @@ bool SqlRecordsetDatabaseConnection::addRecordset(Recordset &record)
         return false;
 
     forgetRows(record.recordingId());
+    const std::optional<SignalColumns> signalColumns = recordingSignalColumns(record.recordingId());
+    if (!signalColumns)
+        return false;
     const QList<SetpointValue> values = record.values();
     SortedValues sorted;
-    const std::optional<ValueLayout> layout =
-        valueLayout(values, recordingSignalColumns(record.recordingId()).definitions, sorted);
+    const std::optional<ValueLayout> layout = valueLayout(values, signalColumns->definitions, sorted);
     if (!layout)
         return false;
-    const QMap<int, QString> columns = valueColumns(record.recordingId(), layout->signalIds);
-    if (columns.size() != layout->signalIds.size())
+    const std::optional<QMap<int, QString>> columns = valueColumns(record.recordingId(), layout->signalIds);
+    if (!columns || columns->size() != layout->signalIds.size())
         return false;
     const QPair<bool, quint64> result = m_frame.connection()->executeBound(
-        recordInsert(columns.values(), 1),
+        recordInsert(columns->values(), 1),
         [&](ISqlBinder &binder) { bindRecord(binder, record, sorted, *layout); });
     if (result.first)
         record.setId(qint64(result.second));
@@ -361,14 +364,16 @@ bool SqlRecordsetDatabaseConnection::addRecordsets(const QList<Recordset> &recor
     // One column list serves every row of a statement, so every record must
     // be of the first one's recording and carry values of the same signals.
     const uint recordingId = records.first().recordingId();
+    const std::optional<SignalColumns> signalColumns = recordingSignalColumns(recordingId);
+    if (!signalColumns)
+        return false;
     SortedValues sorted;
-    const std::optional<ValueLayout> layout =
-        valueLayout(records.first().values(), recordingSignalColumns(recordingId).definitions, sorted);
+    const std::optional<ValueLayout> layout = valueLayout(records.first().values(), signalColumns->definitions, sorted);
     if (!layout)
         return false;
     const QList<int> &signalIds = layout->signalIds;
-    const QMap<int, QString> columns = valueColumns(recordingId, signalIds);
-    if (columns.size() != signalIds.size())
+    const std::optional<QMap<int, QString>> columns = valueColumns(recordingId, signalIds);
+    if (!columns || columns->size() != signalIds.size())
         return false;
     const auto fitsColumns = [&](const Recordset &record, const QList<SetpointValue> &values) {
         if (record.recordingId() != recordingId || !sortBySignal(values, sorted) || sorted.size() != signalIds.size())
@@ -384,7 +389,7 @@ bool SqlRecordsetDatabaseConnection::addRecordsets(const QList<Recordset> &recor
             return false;
     }
 
-    const QStringList valueNames = columns.values();
+    const QStringList valueNames = columns->values();
     // Every statement but the last has as many rows as its bound values
     // allow; each of the two texts is written once.
     const int statementRows = qMin(MaxBoundValues / (FixedInsertWidth + valueNames.size()), records.size());
@@ -420,7 +425,10 @@ bool SqlRecordsetDatabaseConnection::addRecordsetComment(const RecordsetComment 
 
     // Only a record set that exists gets a comment. Its id is bound as it
     // stands: a key of NULL would let SQLite choose the id of another one.
-    const std::optional<uint> recordingId = recordingOfRecordset(comment.recordsetId());
+    bool read = false;
+    const std::optional<uint> recordingId = recordingOfRecordset(comment.recordsetId(), &read);
+    if (!read)
+        return false;
     if (!recordingId) {
         m_frame.reportError(domain::types::UNEXPECTED_RESULT);
         return false;
@@ -440,7 +448,10 @@ bool SqlRecordsetDatabaseConnection::deleteRecordsetComment(const qint64 &record
     if (!m_frame.ensureReady())
         return false;
 
-    const std::optional<uint> recordingId = recordingOfRecordset(recordsetId);
+    bool read = false;
+    const std::optional<uint> recordingId = recordingOfRecordset(recordsetId, &read);
+    if (!read)
+        return false;
     if (recordingId)
         forgetRows(*recordingId);
     else
@@ -455,7 +466,11 @@ bool SqlRecordsetDatabaseConnection::deleteRecordset(const qint64 &id)
     if (!m_frame.ensureReady())
         return false;
 
-    if (const std::optional<uint> recordingId = recordingOfRecordset(id))
+    bool read = false;
+    const std::optional<uint> recordingId = recordingOfRecordset(id, &read);
+    if (!read)
+        return false;
+    if (recordingId)
         forgetRows(*recordingId);
     SqlQuery query;
     query.deleteFrom(tableNameRecordSet()).where(columnName(Column::ID)).equals(id);
@@ -483,13 +498,18 @@ Recordset SqlRecordsetDatabaseConnection::getRecordset(const qint64 &id)
         .from(tableNameRecordSet())
         .where(columnName(Column::ID))
         .equals(id);
-    const SignalColumns columns = readSignalColumns(signalColumnsWhereRecording().equalsSubQuery(recordingOfId));
+    const std::optional<SignalColumns> columns =
+        readSignalColumns(signalColumnsWhereRecording().equalsSubQuery(recordingOfId));
+    if (!columns)
+        return {};
 
-    SqlQuery query = recordRead(columns.names);
+    SqlQuery query = recordRead(columns->names);
     query.where(columnName(Column::ID)).equals(id);
-    const QList<Recordset> records = recordsets(query, columns.definitions);
-    if (records.size() == 1)
-        return records.first();
+    const std::optional<QList<Recordset>> records = recordsets(query, columns->definitions);
+    if (!records)
+        return {};
+    if (records->size() == 1)
+        return records->first();
     m_frame.reportError(domain::types::UNEXPECTED_RESULT);
     return {};
 }
@@ -500,15 +520,17 @@ QList<Recordset> SqlRecordsetDatabaseConnection::getRecordsetsBeforeTime(const u
     if (!m_frame.ensureReady())
         return {};
 
-    const SignalColumns columns = recordingSignalColumns(recordingId);
-    SqlQuery query = recordRead(columns.names);
+    const std::optional<SignalColumns> columns = recordingSignalColumns(recordingId);
+    if (!columns)
+        return {};
+    SqlQuery query = recordRead(columns->names);
     query.where(columnName(Column::RECORDING_ID)).equals(recordingId);
     const QDateTime utc = time.toUTC();
     if (utc.isValid())
         query.andWhere(columnName(Column::RECORD_TIME)).lessThan(utc);
     query.orderBy(QStringList{columnName(Column::RECORD_TIME), columnName(Column::ID)}, Qt::DescendingOrder)
         .limit(count);
-    return recordsets(query, columns.definitions);
+    return recordsets(query, columns->definitions).value_or(QList<Recordset>());
 }
 
 QList<Recordset> SqlRecordsetDatabaseConnection::getRecordsetsBeforeId(const uint &recordingId, int count,
@@ -517,15 +539,17 @@ QList<Recordset> SqlRecordsetDatabaseConnection::getRecordsetsBeforeId(const uin
     if (!m_frame.ensureReady())
         return {};
 
-    const SignalColumns columns = recordingSignalColumns(recordingId);
-    SqlQuery query = recordRead(columns.names);
+    const std::optional<SignalColumns> columns = recordingSignalColumns(recordingId);
+    if (!columns)
+        return {};
+    SqlQuery query = recordRead(columns->names);
     query.where(columnName(Column::RECORDING_ID))
         .equals(recordingId)
         .andWhere(columnName(Column::ID))
         .lessThan(id)
         .orderBy(columnName(Column::ID), Qt::DescendingOrder)
         .limit(count);
-    return recordsets(query, columns.definitions);
+    return recordsets(query, columns->definitions).value_or(QList<Recordset>());
 }
 
 QList<Recordset> SqlRecordsetDatabaseConnection::getRecordsetsInRange(const uint &recordingId, TimeRange range,
@@ -533,7 +557,8 @@ QList<Recordset> SqlRecordsetDatabaseConnection::getRecordsetsInRange(const uint
 {
     if (!m_frame.ensureReady())
         return {};
-    return selectInRange(readRecording(recordingId, RecordingRead::All), range, count);
+    const std::optional<RecordingRows> recording = readRecording(recordingId, RecordingRead::All);
+    return recording ? selectInRange(*recording, range, count) : QList<Recordset>();
 }
 
 QList<Recordset> SqlRecordsetDatabaseConnection::getRecordsetsWithCameraImage(const uint &recordingId,
@@ -541,7 +566,8 @@ QList<Recordset> SqlRecordsetDatabaseConnection::getRecordsetsWithCameraImage(co
 {
     if (!m_frame.ensureReady())
         return {};
-    return selectInRange(readRecording(recordingId, RecordingRead::WithCameraImage), range, count);
+    const std::optional<RecordingRows> recording = readRecording(recordingId, RecordingRead::WithCameraImage);
+    return recording ? selectInRange(*recording, range, count) : QList<Recordset>();
 }
 
 QList<Recordset> SqlRecordsetDatabaseConnection::loadRecordsets(const uint &recordingId, int startIndex,
@@ -552,9 +578,12 @@ QList<Recordset> SqlRecordsetDatabaseConnection::loadRecordsets(const uint &reco
 
     if (startIndex == 0 && rowCount < 1 && maxCount == NoCount)
         return loadInPool(recordingId);
-    const RecordingRows recording = readRecording(recordingId, RecordingRead::All);
-    return convertRows(recording.rows, loadSelection(recording.rows.size(), startIndex, rowCount, maxCount),
-                       recording.columns.definitions);
+    const std::optional<RecordingRows> recording = readRecording(recordingId, RecordingRead::All);
+    if (!recording)
+        return {};
+    const RecordsetRows &rows = recording->rows;
+    return convertRows(rows, loadSelection(rows.size(), startIndex, rowCount, maxCount),
+                       recording->columns.definitions);
 }
 
 RecordsetComment SqlRecordsetDatabaseConnection::getRecordsetComment(const qint64 &recordsetId)
@@ -590,7 +619,13 @@ bool SqlRecordsetDatabaseConnection::addSignalColumns(const uint &recordingId, c
         .from(tableNameRecordingHasSignalColumn())
         .where(columnName(MappingColumn::RECORDING_ID))
         .equals(recordingId);
-    if (toIntOr(m_frame.connection()->selectValue(existing), 1) != 0)
+    const QVariant existingColumns = m_frame.connection()->selectValue(existing);
+    // A count always gives its row: without one, the read failed.
+    if (!existingColumns.isValid()) {
+        readFailed();
+        return false;
+    }
+    if (toIntOr(existingColumns, 1) != 0)
         return false;
 
     m_signalColumnCache.remove(recordingId);
@@ -618,12 +653,8 @@ QMap<int, ChamberSignal> SqlRecordsetDatabaseConnection::getSignalColumns(const 
     if (!m_frame.ensureReady())
         return {};
 
-    SqlQuery query;
-    query.select(columnName(MappingColumn::SIGNAL_ID))
-        .from(tableNameRecordingHasSignalColumn())
-        .where(columnName(MappingColumn::RECORDING_ID))
-        .equals(recordingId);
-    return configuration()->getSignals(toIntList(m_frame.connection()->selectColumn(query), -1));
+    const std::optional<SignalColumns> columns = readSignalColumns(signalColumnsWhereRecording().equals(recordingId));
+    return columns ? columns->definitions : Definitions();
 }
 
 qint64 SqlRecordsetDatabaseConnection::getRecordsetCount(const uint &recordingId)
@@ -639,52 +670,77 @@ qint64 SqlRecordsetDatabaseConnection::getRecordsetCount(const uint &recordingId
     return toInt64Or(m_frame.connection()->selectValue(query), 0);
 }
 
-SqlRecordsetDatabaseConnection::SignalColumns SqlRecordsetDatabaseConnection::recordingSignalColumns(
+std::optional<SqlRecordsetDatabaseConnection::SignalColumns> SqlRecordsetDatabaseConnection::recordingSignalColumns(
     uint recordingId)
 {
     if (const SignalColumns *cached = m_signalColumnCache.object(recordingId))
         return *cached;
-    const SignalColumns columns = readSignalColumns(signalColumnsWhereRecording().equals(recordingId));
+    const std::optional<SignalColumns> columns = readSignalColumns(signalColumnsWhereRecording().equals(recordingId));
     // A recording without columns is read again next time: the recording
     // store gives a new recording its columns in the transaction that adds it.
-    if (!columns.names.isEmpty())
-        m_signalColumnCache.insert(recordingId, new SignalColumns(columns), 1);
+    if (columns && !columns->names.isEmpty())
+        m_signalColumnCache.insert(recordingId, new SignalColumns(*columns), 1);
     return columns;
 }
 
-SqlRecordsetDatabaseConnection::SignalColumns SqlRecordsetDatabaseConnection::readSignalColumns(
+std::optional<SqlRecordsetDatabaseConnection::SignalColumns> SqlRecordsetDatabaseConnection::readSignalColumns(
     const SqlQuery &query)
 {
     QMap<int, int> columnOfSignal;
-    const QList<Row> rows = m_frame.connection()->select(query);
-    for (const Row &row : rows)
-        columnOfSignal.insert(toIntOr(row.value(0), -1), toIntOr(row.value(1), 0));
+    const bool whole = m_frame.connection()->selectEachView(query, [&columnOfSignal](const ISqlRowView &row, int) {
+        columnOfSignal.insert(toIntOr(row, 0, -1), toIntOr(row, 1, 0));
+    });
+    if (!whole)
+        return readFailed();
+    std::optional<Definitions> definitions = signalDefinitions(columnOfSignal.keys());
+    if (!definitions)
+        return std::nullopt;
 
-    SignalColumns columns;
-    columns.definitions = configuration()->getSignals(columnOfSignal.keys());
+    SignalColumns columns{std::move(*definitions), {}};
     // Only the signals that the catalogue still knows get their column read.
     for (auto signal = columns.definitions.cbegin(); signal != columns.definitions.cend(); ++signal)
         columns.names.append(valueColumn(columnOfSignal.value(signal.key())));
     return columns;
 }
 
-QMap<int, QString> SqlRecordsetDatabaseConnection::valueColumns(uint recordingId, const QList<int> &signalIds)
+std::optional<SqlRecordsetDatabaseConnection::Definitions> SqlRecordsetDatabaseConnection::signalDefinitions(
+    const QList<int> &signalIds)
+{
+    if (signalIds.isEmpty())
+        return Definitions();
+    // The catalogue answers a read that failed as it answers signals that it
+    // does not know; only its report tells them apart.
+    const FailedReadWatch watch(configuration());
+    Definitions definitions = configuration()->getSignals(signalIds);
+    if (watch.hasFailed())
+        return readFailed();
+    return definitions;
+}
+
+std::optional<QMap<int, QString>> SqlRecordsetDatabaseConnection::valueColumns(uint recordingId,
+                                                                              const QList<int> &signalIds)
 {
     SqlQuery query = signalColumnsWhereRecording();
     query.equals(recordingId).andWhere(columnName(MappingColumn::SIGNAL_ID)).in(toVariantList(signalIds));
     QMap<int, QString> columns;
-    const QList<Row> rows = m_frame.connection()->select(query);
-    for (const Row &row : rows)
-        columns.insert(toIntOr(row.value(0), -1), valueColumn(toIntOr(row.value(1), 0)));
+    const bool whole = m_frame.connection()->selectEachView(query, [&columns](const ISqlRowView &row, int) {
+        columns.insert(toIntOr(row, 0, -1), valueColumn(toIntOr(row, 1, 0)));
+    });
+    if (!whole)
+        return readFailed();
     return columns;
 }
 
-SqlRecordsetDatabaseConnection::RecordingRows SqlRecordsetDatabaseConnection::readRecording(uint recordingId,
-                                                                                             RecordingRead read)
+std::optional<SqlRecordsetDatabaseConnection::RecordingRows> SqlRecordsetDatabaseConnection::readRecording(
+    uint recordingId, RecordingRead read)
 {
-    RecordingRows recording{recordingSignalColumns(recordingId), {}};
-    recording.rows = readRows(recordingId, recording.columns.names, read).value_or(RecordsetRows());
-    return recording;
+    std::optional<SignalColumns> columns = recordingSignalColumns(recordingId);
+    if (!columns)
+        return std::nullopt;
+    std::optional<RecordsetRows> rows = readRows(recordingId, columns->names, read);
+    if (!rows)
+        return std::nullopt;
+    return RecordingRows{std::move(*columns), std::move(*rows)};
 }
 
 std::optional<RecordsetRows> SqlRecordsetDatabaseConnection::readRows(uint recordingId, const QStringList &names,
@@ -722,7 +778,7 @@ std::optional<RecordsetRows> SqlRecordsetDatabaseConnection::readRows(uint recor
     // The rows before a failed step are not the recording: neither kept
     // nor handed on.
     if (!whole)
-        return std::nullopt;
+        return readFailed();
     const RecordsetRows::BlockPointer last = rows.finish();
     if (last && completed)
         completed(last);
@@ -733,11 +789,12 @@ std::optional<RecordsetRows> SqlRecordsetDatabaseConnection::readRows(uint recor
     return rows;
 }
 
-QList<Recordset> SqlRecordsetDatabaseConnection::recordsets(const SqlQuery &query, const Definitions &definitions)
+std::optional<QList<Recordset>> SqlRecordsetDatabaseConnection::recordsets(const SqlQuery &query,
+                                                                           const Definitions &definitions)
 {
     RecordsetRows rows;
     if (!m_frame.connection()->selectEachView(query, [&rows](const ISqlRowView &row, int) { rows.append(row); }))
-        return {};
+        return readFailed();
     rows.finish();
     LocalTimeConverter times;
     QList<Recordset> records;
@@ -779,8 +836,10 @@ QList<Recordset> SqlRecordsetDatabaseConnection::convertRows(const RecordsetRows
 
 QList<Recordset> SqlRecordsetDatabaseConnection::loadInPool(uint recordingId)
 {
-    const SignalColumns columns = recordingSignalColumns(recordingId);
-    const Definitions &definitions = columns.definitions;
+    const std::optional<SignalColumns> columns = recordingSignalColumns(recordingId);
+    if (!columns)
+        return {};
+    const Definitions &definitions = columns->definitions;
     std::optional<RecordsetConverter::Results> results;
     bool whole = false;
     {
@@ -799,7 +858,7 @@ QList<Recordset> SqlRecordsetDatabaseConnection::loadInPool(uint recordingId)
             if (firstRow < block->size())
                 pool.start(new RecordsetConverter(block, firstRow, definitions, this, &*results));
         };
-        whole = readRows(recordingId, columns.names, RecordingRead::All, convert).has_value();
+        whole = readRows(recordingId, columns->names, RecordingRead::All, convert).has_value();
         pool.waitForDone();
     }
     const QList<Recordset> records = results ? results->take() : QList<Recordset>();
@@ -860,22 +919,32 @@ QList<Recordset> SqlRecordsetDatabaseConnection::convertBlock(const RecordsetRow
     return records;
 }
 
-std::optional<uint> SqlRecordsetDatabaseConnection::recordingOfRecordset(qint64 recordsetId)
+std::optional<uint> SqlRecordsetDatabaseConnection::recordingOfRecordset(qint64 recordsetId, bool *read)
 {
     SqlQuery query;
     query.select(columnName(Column::RECORDING_ID))
         .from(tableNameRecordSet())
         .where(columnName(Column::ID))
         .equals(recordsetId);
-    const QVariant recordingId = m_frame.connection()->selectValue(query);
-    if (!recordingId.isValid())
-        return std::nullopt;
-    return toUIntOr(recordingId, 0);
+    std::optional<uint> recordingId;
+    // Told apart from no record set: a write after a failed read would
+    // leave the cached rows of its recording as they were.
+    *read = m_frame.connection()->selectEachView(
+        query, [&recordingId](const ISqlRowView &row, int) { recordingId = toUIntOr(row, 0, 0); });
+    if (!*read)
+        return readFailed();
+    return recordingId;
 }
 
 void SqlRecordsetDatabaseConnection::forgetRows(uint recordingId)
 {
     m_rowCache.remove(recordingId);
+}
+
+std::nullopt_t SqlRecordsetDatabaseConnection::readFailed() const
+{
+    m_frame.reportError(domain::types::EXECUTION_FAILED);
+    return std::nullopt;
 }
 
 domain::api::IConfigurationDatabaseConnection *SqlRecordsetDatabaseConnection::configuration() const

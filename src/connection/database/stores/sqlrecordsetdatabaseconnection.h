@@ -47,10 +47,17 @@ using domain::api::IRecordsetDatabaseConnection;
 // Every operation is guarded: before setConnections() has given it the
 // connection and both stores it emits error(NOT_INITIALIZED), runs no
 // statement and gives its empty result. Statements that fail are reported by
-// the connection; a read that fails after some of its rows gives no records
-// and leaves nothing in the caches. The store itself emits
-// error(UNEXPECTED_RESULT) when a record set that an operation names does
-// not exist.
+// the connection. A read that fails, also after some of its rows, fails the
+// operation that builds on it: a read of the records, of a record set's
+// recording, of a recording's signal columns, or of the signal definitions
+// that the configuration store gives (it reports its failed reads). The
+// operation then gives its empty result (false for a write, which stores
+// nothing), the store emits error(EXECUTION_FAILED) once and the caches keep
+// nothing of it; records without their values would look whole, and values
+// written without their signal's unit would be read back in the wrong one.
+// A signal that the catalogue answers without error but no longer knows only
+// loses its column. The store itself emits error(UNEXPECTED_RESULT) when a
+// record set that an operation names does not exist.
 //
 // Threads: calls come from the thread that owns the data connection, one at
 // a time. A load of a whole recording converts its rows on a pool of at most
@@ -149,10 +156,13 @@ private:
 
     friend class RecordsetConverter;
 
-    SignalColumns recordingSignalColumns(uint recordingId);
-    SignalColumns readSignalColumns(const SqlQuery &query);
+    // Each read below gives none, after error(EXECUTION_FAILED), when one of
+    // its statements or the catalogue's read fails.
+    std::optional<SignalColumns> recordingSignalColumns(uint recordingId);
+    std::optional<SignalColumns> readSignalColumns(const SqlQuery &query);
+    std::optional<Definitions> signalDefinitions(const QList<int> &signalIds);
     // The value column of each of the signals that has one in the recording.
-    QMap<int, QString> valueColumns(uint recordingId, const QList<int> &signalIds);
+    std::optional<QMap<int, QString>> valueColumns(uint recordingId, const QList<int> &signalIds);
     // Only whole recordings go through the row cache.
     enum class RecordingRead {
         All,
@@ -160,7 +170,7 @@ private:
     };
 
     // The rows of the recording, in time order.
-    RecordingRows readRecording(uint recordingId, RecordingRead read);
+    std::optional<RecordingRows> readRecording(uint recordingId, RecordingRead read);
     // The rows of the recording read with the value columns of names, in
     // time order. Each block goes to completed as soon as it is complete,
     // while reading goes on; the rows of a recording too long for the row
@@ -168,7 +178,8 @@ private:
     // also after blocks have gone to completed.
     std::optional<RecordsetRows> readRows(uint recordingId, const QStringList &names, RecordingRead read,
                                           const BlockFunction &completed = {});
-    QList<domain::types::Recordset> recordsets(const SqlQuery &query, const Definitions &definitions);
+    std::optional<QList<domain::types::Recordset>> recordsets(const SqlQuery &query,
+                                                              const Definitions &definitions);
     QList<domain::types::Recordset> selectInRange(const RecordingRows &recording, TimeRange range, qint64 count);
     QList<domain::types::Recordset> convertRows(const RecordsetRows &rows, const QVector<int> &indexes,
                                                 const Definitions &definitions);
@@ -184,9 +195,12 @@ private:
     QList<domain::types::Recordset> convertBlock(const RecordsetRows::Block &block, int firstRow,
                                                  const Definitions &definitions);
     // The id of the record set's recording; none when there is no such
-    // record set.
-    std::optional<uint> recordingOfRecordset(qint64 recordsetId);
+    // record set. *read is false, after error(EXECUTION_FAILED), when the
+    // read fails.
+    std::optional<uint> recordingOfRecordset(qint64 recordsetId, bool *read);
     void forgetRows(uint recordingId);
+    // Reports a read that failed the operation; none, for it to return.
+    std::nullopt_t readFailed() const;
 
     domain::api::IConfigurationDatabaseConnection *configuration() const;
     domain::api::IChamberDatabaseConnection *chambers() const;

@@ -96,6 +96,17 @@ QList<int> indexesOf(const QList<Recordset> &records)
     return indexes;
 }
 
+// The signals of the values of each record.
+QVector<QList<int>> signalsOf(const QList<Recordset> &records)
+{
+    QVector<QList<int>> signalIds(records.size());
+    for (int index = 0; index < records.size(); ++index) {
+        for (const SetpointValue &value : records.at(index).values())
+            signalIds[index].append(value.signalId());
+    }
+    return signalIds;
+}
+
 QList<int> span(int first, int last)
 {
     QList<int> indexes;
@@ -125,6 +136,8 @@ private Q_SLOTS:
     void pooledLoad_keepsTimeOrderAndLooksUpOneAtATime();
     void readsFailingMidway_giveNoRecordsAndKeepNone_data();
     void readsFailingMidway_giveNoRecordsAndKeepNone();
+    void dependentReadsFailing_failTheOperationAndKeepNone_data();
+    void dependentReadsFailing_failTheOperationAndKeepNone();
     void comments_onlyForExistingRecordSets();
     void times_keepInstantAndWallClockAcrossDaylightSaving();
 
@@ -429,6 +442,7 @@ void tst_SqlRecordsetDatabaseConnection::readsFailingMidway_giveNoRecordsAndKeep
     QVERIFY(store.setConnections(failure == "interrupted" ? &interrupting : m_recorder.get(), m_configuration.get(),
                                  m_chambers.get()));
     QSignalSpy errors(m_data.get(), &SqliteConnection::error);
+    QSignalSpy storeErrors(&store, &SqlRecordsetDatabaseConnection::error);
 
     const QMap<QString, std::function<QList<Recordset>()>> reads{
         {"pooled load", [&] { return store.loadRecordsets(Recording, 0, 0, -1); }},
@@ -440,12 +454,118 @@ void tst_SqlRecordsetDatabaseConnection::readsFailingMidway_giveNoRecordsAndKeep
         QTest::ignoreMessage(QtCriticalMsg, QRegularExpression("Could not read the result of .*record_set"));
         QCOMPARE(reads.value(read)().size(), 0);
         QCOMPARE(quelta::test::errorsOf(errors), QList<DatabaseConnectionError>{EXECUTION_FAILED});
+        QCOMPARE(quelta::test::errorsOf(storeErrors), QList<DatabaseConnectionError>{EXECUTION_FAILED});
         errors.clear();
+        storeErrors.clear();
     }
     if (failure == "interrupted") {
         QCOMPARE(interrupting.interruptions(), 2);
         QCOMPARE(m_store->loadRecordsets(Recording, 0, 0, -1).size(), Count);
     }
+}
+
+void tst_SqlRecordsetDatabaseConnection::dependentReadsFailing_failTheOperationAndKeepNone_data()
+{
+    QTest::addColumn<QString>("failure");
+    QTest::addColumn<QString>("operation");
+    // How many records, or signal maps, the operation gives with nothing
+    // failing; a write, those of the recording after it.
+    QTest::addColumn<int>("count");
+    // The range reads share their road with the load of the first rows and
+    // the read of camera images, that before a time with that before an id.
+    const QList<QPair<QString, int>> reads{
+        {"getRecordset", 1}, {"pooled load", 10}, {"range", 10}, {"before a time", 10}, {"getSignalColumns", 1}};
+    const QList<QPair<QString, int>> writes{{"addRecordset", 11}, {"addRecordsets", 12}};
+    const auto addRows = [](const QString &failure, const QList<QPair<QString, int>> &operations) {
+        for (const auto &operation : operations)
+            QTest::newRow(qPrintable(operation.first + ", " + failure))
+                << failure << operation.first << operation.second;
+    };
+    addRows("catalogue", reads + writes);
+    addRows("signal columns", reads + writes);
+    addRows("value columns", writes);
+    addRows("closed", {{"addSignalColumns", 10}});
+    addRows("record set", {{"deleteRecordset", 9}, {"deleteRecordsetComment", 10}, {"addRecordsetComment", 10}});
+}
+
+// A failed read of the signals' definitions or of the recording's signal
+// columns looked like signals without columns: reads gave records without
+// their values, and writes stored values in their own unit, to be read back
+// in their signal's. A failed read of a record set's recording looked like
+// no record set, and a delete left that recording's rows cached. Each
+// operation now fails, and the same operation with nothing failing finds
+// nothing of the failure kept.
+void tst_SqlRecordsetDatabaseConnection::dependentReadsFailing_failTheOperationAndKeepNone()
+{
+    QFETCH(QString, failure);
+    QFETCH(QString, operation);
+    QFETCH(int, count);
+    constexpr int Count = 10;
+    const QList<int> both{D::ClimateTemperature, D::ClimateHumidity};
+    const Values values{value(D::ClimateTemperature, Unit::DegreeCelsius, 21.5f),
+                        value(D::ClimateHumidity, Unit::RelativeHumidityRH, 55.0f)};
+    QVERIFY(m_store->addSignalColumns(Recording, both));
+    QList<Recordset> records;
+    for (int index = 0; index < Count; ++index)
+        records.append(record(index, values));
+    QVERIFY(m_store->addRecordsets(records));
+
+    // The read that fails: an interrupt after its first row fails it; a
+    // closed connection fails the count of columns.
+    const QMap<QString, QString> failingRead{{"catalogue", "FROM signal WHERE"},
+                                             {"signal columns", "FROM recording_has_signal_column"},
+                                             {"value columns", "AND signal_id IN"},
+                                             {"closed", "FROM recording_has_signal_column"},
+                                             {"record set", "SELECT recording_id FROM record_set"}};
+    const QString read = failingRead.value(failure);
+    const QString name = QString("data%1").arg(m_fileCount);
+    quelta::test::InterruptingConnection catalogue(*m_catalogue, "catalogue" + name, read, 1);
+    quelta::test::InterruptingConnection data(*m_data, name, read, 1);
+    SqliteConnection closed("closed" + name);
+    QVERIFY(m_configuration->setConnections(&catalogue));
+    quelta::domain::api::ISqlConnection *failing = &data;
+    if (failure == "closed")
+        failing = &closed;
+    // A store of its own, with nothing cached yet.
+    SqlRecordsetDatabaseConnection store;
+    QVERIFY(store.setConnections(failing, m_configuration.get(), m_chambers.get()));
+
+    using SignalsOfEach = QVector<QList<int>>;
+    const auto loadAfter = [&](bool written) {
+        return written ? signalsOf(store.loadRecordsets(Recording, 0, 0, -1)) : SignalsOfEach();
+    };
+    const QMap<QString, std::function<SignalsOfEach()>> operations{
+        {"getRecordset", [&] {
+             const Recordset found = store.getRecordset(3);
+             return found == Recordset() ? SignalsOfEach() : signalsOf({found});
+         }},
+        {"pooled load", [&] { return signalsOf(store.loadRecordsets(Recording, 0, 0, -1)); }},
+        {"range", [&] { return signalsOf(store.getRecordsetsInRange(Recording, {timeOf(0), timeOf(Count)}, -1)); }},
+        {"before a time", [&] { return signalsOf(store.getRecordsetsBeforeTime(Recording, -1, {})); }},
+        {"getSignalColumns", [&] {
+             const QList<int> signalIds = store.getSignalColumns(Recording).keys();
+             return signalIds.isEmpty() ? SignalsOfEach() : SignalsOfEach{signalIds};
+         }},
+        {"addRecordset", [&] {
+             Recordset added = record(Count, values);
+             return loadAfter(store.addRecordset(added));
+         }},
+        {"addRecordsets",
+         [&] { return loadAfter(store.addRecordsets({record(Count, values), record(Count + 1, values)})); }},
+        {"addSignalColumns", [&] { return loadAfter(store.addSignalColumns(OtherRecording, both)); }},
+        {"deleteRecordset", [&] { return loadAfter(store.deleteRecordset(1)); }},
+        {"deleteRecordsetComment", [&] { return loadAfter(store.deleteRecordsetComment(3)); }},
+        {"addRecordsetComment", [&] { return loadAfter(store.addRecordsetComment({timeOf(3), 4, 3, "checked"})); }},
+    };
+    QSignalSpy errors(&store, &SqlRecordsetDatabaseConnection::error);
+    QTest::ignoreMessage(QtCriticalMsg, QRegularExpression("Could not .*" + read));
+    QCOMPARE(operations.value(operation)(), SignalsOfEach());
+    QCOMPARE(quelta::test::errorsOf(errors), QList<DatabaseConnectionError>{EXECUTION_FAILED});
+    QCOMPARE(m_store->getRecordsetCount(Recording), qint64(Count));
+
+    QVERIFY(m_configuration->setConnections(m_catalogue.get()));
+    QVERIFY(store.setConnections(m_recorder.get(), m_configuration.get(), m_chambers.get()));
+    QCOMPARE(operations.value(operation)(), SignalsOfEach(count, both));
 }
 
 void tst_SqlRecordsetDatabaseConnection::comments_onlyForExistingRecordSets()

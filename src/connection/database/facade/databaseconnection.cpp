@@ -1,6 +1,7 @@
 #include "connection/database/facade/databaseconnection.h"
 
 #include "connection/database/core/schemavocabulary.h"
+#include "connection/database/stores/failedreadwatch.h"
 #include "connection/database/stores/sqlaccessdatabaseconnection.h"
 #include "connection/database/stores/sqlalarmdatabaseconnection.h"
 #include "connection/database/stores/sqlcameradatabaseconnection.h"
@@ -458,12 +459,19 @@ bool DatabaseConnection::createUserPreferencesTable()
 }
 
 // IAlarmDatabaseConnection::getAlarms; the alarm store leaves chamber names empty.
+// A failed read of the chambers gives none, as a database without them does;
+// only the data connection, which both stores run on, tells the two apart.
 QList<AlarmData> DatabaseConnection::getAlarms()
 {
+    const FailedReadWatch data(m_dataConnection);
     QHash<int, QString> chamberNames;
     for (const QSharedPointer<ChamberData> &chamber : m_chamberStore->getChambers(false))
         chamberNames.insert(chamber->id(), chamber->chamberName());
     QList<AlarmData> alarms = m_alarmStore->getAlarms();
+    if (data.hasFailed()) {
+        Q_EMIT error(domain::types::EXECUTION_FAILED);
+        return {};
+    }
     for (AlarmData &alarm : alarms)
         alarm.setChamberName(chamberNames.value(alarm.chamberId()));
     return alarms;

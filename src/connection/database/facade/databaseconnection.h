@@ -50,7 +50,9 @@ class SqlUserDatabaseConnection;
 // Errors: every store reports through its own error signal. The facade's
 // error() repeats them only once connectErrorSignals() has run (createTables()
 // does that first), once per call of it; it also carries the schema
-// creation's NOT_INITIALIZED. The connections' own errors are never repeated.
+// creation's NOT_INITIALIZED, and EXECUTION_FAILED when getAlarms() could not
+// read the chambers or the alarms, for which it gives no alarms. The
+// connections' own errors are never repeated.
 //
 // createTables() creates the thirteen core tables of the data schema (version
 // 17) where they are missing, each creator first making the tables that its

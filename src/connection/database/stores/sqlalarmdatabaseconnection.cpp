@@ -3,6 +3,7 @@
 #include "connection/database/core/schemavocabulary.h"
 #include "connection/database/core/sqlquery.h"
 #include "connection/database/core/valueconversions.h"
+#include "connection/database/stores/failedreadwatch.h"
 
 #include <QtCore/QLoggingCategory>
 
@@ -160,6 +161,21 @@ uint SqlAlarmDatabaseConnection::getAlarmSignalDelay(int alarmId, int signalId, 
     if (!m_frame.ensureReady())
         return 0;
 
+    // A read that fails gives what a missing row gives, which leads on to
+    // the next fallback and a delay that was never set. This store's reads
+    // and the chamber store's tell a failure only through the data
+    // connection; the catalogue reports its own.
+    const FailedReadWatch data(connection());
+    const FailedReadWatch catalogue(configuration());
+    const uint delay = readAlarmSignalDelay(alarmId, signalId, secondDelay);
+    if (!data.hasFailed() && !catalogue.hasFailed())
+        return delay;
+    m_frame.reportError(domain::types::EXECUTION_FAILED);
+    return 0;
+}
+
+uint SqlAlarmDatabaseConnection::readAlarmSignalDelay(int alarmId, int signalId, bool secondDelay)
+{
     SqlQuery chamberOfAlarm;
     chamberOfAlarm.select(columnName(Column::CHAMBER_ID))
         .from(tableNameApplicationAlarm())

@@ -34,8 +34,10 @@ using domain::api::IAlarmDatabaseConnection;
 // connection and both stores it emits error(NOT_INITIALIZED), runs no
 // statement and gives its empty result. Statements that fail are reported by
 // the connection; the store then gives false or its empty result. The store
-// itself emits error(UNEXPECTED_RESULT) for a row of the wrong width;
-// initialize() only answers false for a missing table.
+// itself emits error(UNEXPECTED_RESULT) for a row of the wrong width, and
+// error(EXECUTION_FAILED) with a delay of 0 when a read that the delay of an
+// alarm depends on fails, its own or another store's; initialize() only
+// answers false for a missing table.
 class SqlAlarmDatabaseConnection : public QObject,
                                    public IAlarmDatabaseConnection,
                                    public domain::api::IInitializing
@@ -76,6 +78,7 @@ private:
     // A chamber id of -1 reads every alarm.
     QList<domain::types::AlarmData> readAlarms(int chamberId);
     QList<int> getAlarmSignals(int alarmId);
+    uint readAlarmSignalDelay(int alarmId, int signalId, bool secondDelay);
 
     domain::api::ISqlConnection *connection() const;
     domain::api::IConfigurationDatabaseConnection *configuration() const;

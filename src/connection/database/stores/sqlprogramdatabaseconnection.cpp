@@ -4,6 +4,7 @@
 #include "connection/database/core/sqliteconnection.h"
 #include "connection/database/core/sqlquery.h"
 #include "connection/database/core/valueconversions.h"
+#include "connection/database/stores/failedreadwatch.h"
 #include "domain/types/chambersignal.h"
 #include "domain/types/unit.h"
 
@@ -326,6 +327,20 @@ bool SqlProgramDatabaseConnection::initialize()
         MissingTableReport::Silent);
 }
 
+// The catalogue gives a failed read as an empty part or none, as it gives a
+// signal that it does not know: a program's chamber type would lack its
+// signals, a section its set points, and so would their copies.
+template<typename Result, typename Operation>
+Result SqlProgramDatabaseConnection::unlessCatalogueFails(const Result &failed, Operation operation)
+{
+    const FailedReadWatch catalogue(configuration());
+    Result result = operation();
+    if (!catalogue.hasFailed())
+        return result;
+    m_frame.reportError(domain::types::EXECUTION_FAILED);
+    return failed;
+}
+
 QList<ProgramData> SqlProgramDatabaseConnection::getPrograms()
 {
     if (!m_frame.ensureReady())
@@ -333,18 +348,20 @@ QList<ProgramData> SqlProgramDatabaseConnection::getPrograms()
 
     SqlQuery query;
     query.select(programColumns()).from(tableNameProgram());
-    QList<ProgramData> programs;
-    const QList<Row> rows = m_frame.rowsOfWidth(connection()->select(query), ProgramWidth);
-    for (const Row &row : rows)
-        programs.append(programFromRow(row));
-    return programs;
+    return unlessCatalogueFails(QList<ProgramData>(), [&] {
+        QList<ProgramData> programs;
+        const QList<Row> rows = m_frame.rowsOfWidth(connection()->select(query), ProgramWidth);
+        for (const Row &row : rows)
+            programs.append(programFromRow(row));
+        return programs;
+    });
 }
 
 ProgramData SqlProgramDatabaseConnection::getProgram(const int &id)
 {
     if (!m_frame.ensureReady())
         return emptyProgram();
-    return readProgram(*connection(), id);
+    return unlessCatalogueFails(emptyProgram(), [&] { return readProgram(*connection(), id); });
 }
 
 QString SqlProgramDatabaseConnection::getProgramName(const int &id)
@@ -407,7 +424,7 @@ bool SqlProgramDatabaseConnection::exportProgramsToFile(const int &programId, co
         qCWarning(lcProgramStore) << "Could not create tables";
         return false;
     }
-    return exportProgram(programFile, programId) != 0;
+    return unlessCatalogueFails(false, [&] { return exportProgram(programFile, programId) != 0; });
 }
 
 int SqlProgramDatabaseConnection::importProgramsFromFile(const QUrl &file, const int &userId)
@@ -430,7 +447,7 @@ int SqlProgramDatabaseConnection::importProgramsFromFile(const QUrl &file, const
     Import import{programFile, userId, baseNameOf(file), {}, {}, {}};
     for (const QVariant &name : takenNames)
         import.takenNames.insert(toStringOr(name, QString()));
-    const int programId = importProgram(import);
+    const int programId = unlessCatalogueFails(0, [&] { return importProgram(import); });
     if (programId == 0)
         removePrograms(import.added);
     return programId;
@@ -527,7 +544,7 @@ bool SqlProgramDatabaseConnection::addProgramStep(ProgramChange &step)
 {
     if (!m_frame.ensureReady())
         return false;
-    return insertProgramStep(*connection(), step);
+    return unlessCatalogueFails(false, [&] { return insertProgramStep(*connection(), step); });
 }
 
 bool SqlProgramDatabaseConnection::saveProgramSteps(const int &programId, QList<ProgramChange> &steps)
@@ -535,18 +552,20 @@ bool SqlProgramDatabaseConnection::saveProgramSteps(const int &programId, QList<
     if (!m_frame.ensureReady())
         return false;
 
-    for (ProgramChange &step : steps) {
-        if (!(step.id() != 0 ? updateProgramStep(step) : insertProgramStep(*connection(), step)))
-            return false;
-    }
-    return deleteProgramStepsExcept(programId, steps);
+    return unlessCatalogueFails(false, [&] {
+        for (ProgramChange &step : steps) {
+            if (!(step.id() != 0 ? updateProgramStep(step) : insertProgramStep(*connection(), step)))
+                return false;
+        }
+        return deleteProgramStepsExcept(programId, steps);
+    });
 }
 
 QList<ProgramChange> SqlProgramDatabaseConnection::getProgramSteps(const int &programId)
 {
     if (!m_frame.ensureReady())
         return {};
-    return readProgramSteps(*connection(), programId);
+    return unlessCatalogueFails(QList<ProgramChange>(), [&] { return readProgramSteps(*connection(), programId); });
 }
 
 bool SqlProgramDatabaseConnection::addStepRepetition(ProgramStep &repetition)
@@ -811,8 +830,13 @@ bool SqlProgramDatabaseConnection::saveSetpoints(Connection &connection, const P
 {
     Statements statements{
         deletion(tableNameProgramSetpoint(), columnName(SetpointColumn::PROGRAM_SECTION_ID), section.id())};
+    // A failed read gives no unit, and a set point without its signal's unit
+    // cannot be stored: the section keeps the set points it has.
+    const FailedReadWatch catalogue(configuration());
     for (const SetpointValue &setpoint : setpoints) {
         const int unit = configuration()->getSignalUnit(setpoint.signalId());
+        if (catalogue.hasFailed())
+            return false;
         if (unit == Unit::None) {
             qCWarning(lcProgramStore) << "Can't write setpoint to database with invalid unit";
             continue;

@@ -49,7 +49,10 @@ using domain::api::IProgramDatabaseConnection;
 // empty result. The store itself emits error(UNEXPECTED_RESULT) for a row of
 // the wrong width, and for a program, a section or the repetition between
 // two sections that is not found exactly once; initialize() only answers
-// false for a missing table.
+// false for a missing table. An operation during which a read of the
+// configuration store fails emits error(EXECUTION_FAILED) and gives its
+// empty result, false or 0; a set point is then not written, since it is
+// stored in its signal's unit.
 class SqlProgramDatabaseConnection : public QObject,
                                      public IProgramDatabaseConnection,
                                      public domain::api::IInitializing
@@ -103,6 +106,11 @@ Q_SIGNALS:
 private:
     using Connection = domain::api::ISqlConnection;
     using Row = Connection::Row;
+
+    // What the operation gives, or failed, after error(EXECUTION_FAILED),
+    // when a read of the catalogue failed on its way.
+    template<typename Result, typename Operation>
+    Result unlessCatalogueFails(const Result &failed, Operation operation);
 
     QVariant getProgramColumn(int id, ProgramColumn column);
     bool setProgramColumn(int id, ProgramColumn column, const QVariant &value);

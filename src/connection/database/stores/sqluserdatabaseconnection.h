@@ -35,7 +35,8 @@ using domain::api::IUserDatabaseConnection;
 // statement and gives its empty result. Statements that fail are reported by
 // the connection; the store then gives its empty result as well. The store
 // itself emits error(UNEXPECTED_RESULT) for a row of the wrong width and for
-// a login name that several users hold.
+// a login name that several users hold, and error(EXECUTION_FAILED) with no
+// signals when getVisibleSignals() cannot read the signals' definitions.
 //
 // With foldAdvancedIntoBasic, users stored at level Advanced read as Basic;
 // what is stored does not change.

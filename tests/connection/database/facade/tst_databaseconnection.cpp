@@ -259,6 +259,16 @@ void tst_DatabaseConnection::getAlarms_fillsInChamberNames()
     QCOMPARE(names, QStringList({"a:Beta", "b:", "c:Alpha", "d:"}));
     for (const AlarmData &alarm : facade.getChamberAlarms(-1))
         QCOMPARE(alarm.chamberName(), QString());
+
+    // Chambers that could not be read used to leave every alarm without a name.
+    const QList<AlarmData> alarms = facade.getAlarms();
+    QSignalSpy errors(&facade, &DatabaseConnection::error);
+    QVERIFY(m_connection.execute(SqlText("ALTER TABLE chamber RENAME TO unreadable")).first);
+    QTest::ignoreMessage(QtCriticalMsg, QRegularExpression("no such table: chamber"));
+    QVERIFY(facade.getAlarms().isEmpty());
+    QCOMPARE(quelta::test::errorsOf(errors), QList<DatabaseConnectionError>{EXECUTION_FAILED});
+    QVERIFY(m_connection.execute(SqlText("ALTER TABLE unreadable RENAME TO chamber")).first);
+    QCOMPARE(facade.getAlarms(), alarms);
 }
 
 void tst_DatabaseConnection::storeErrors_reachTheFacadeOncePerConnection()

@@ -3,6 +3,7 @@
 #include "connection/database/core/sqliteconnection.h"
 #include "connection/database/stores/sqlchamberdatabaseconnection.h"
 #include "connection/database/stores/sqlconfigurationdatabaseconnection.h"
+#include "support/databaseerrors.h"
 #include "support/datastorefixture.h"
 #include "support/democatalogue.h"
 #include "support/fakeroomstore.h"
@@ -147,6 +148,18 @@ void tst_SqlAlarmDatabaseConnection::signalDelay_fallsBackToTheTypesDefault()
     QCOMPARE(m_store.getAlarmSignalDelay(stored.id(), D::ClimateHumidity, true), 0U);
     QCOMPARE(m_store.getAlarmSignalDelay(stored.id(), D::ClimateDoor, false), 180U);
     QCOMPARE(m_store.getAlarmSignalDelay(99, D::ClimateTemperature, false), 180U);
+
+    // The chamber's delays, then the type's, unread: each used to lead on to
+    // the next fallback.
+    QSignalSpy errors(&m_store, &SqlAlarmDatabaseConnection::error);
+    for (const QString table : {"chamber_has_signal_delay", "chamber_type_has_tolerance_range"}) {
+        QVERIFY(m_data->run("ALTER TABLE " + table + " RENAME TO unreadable"));
+        QTest::ignoreMessage(QtCriticalMsg, QRegularExpression("no such table: " + table));
+        QCOMPARE(m_store.getAlarmSignalDelay(stored.id(), D::ClimateTemperature, true), 0U);
+        QVERIFY(m_data->run("ALTER TABLE unreadable RENAME TO " + table));
+    }
+    QCOMPARE(quelta::test::errorsOf(errors), (QList<DatabaseConnectionError>{EXECUTION_FAILED, EXECUTION_FAILED}));
+    QCOMPARE(m_store.getAlarmSignalDelay(stored.id(), D::ClimateTemperature, true), 300U);
 }
 
 QTEST_GUILESS_MAIN(tst_SqlAlarmDatabaseConnection)

@@ -9,6 +9,7 @@
 #include "support/recordingconnection.h"
 #include "support/sqltext.h"
 
+#include <QtCore/QLoggingCategory>
 #include <QtCore/QRegularExpression>
 #include <QtCore/QSet>
 #include <QtCore/QTemporaryDir>
@@ -73,6 +74,7 @@ private Q_SLOTS:
     void exportProgramsToFile_writesOnlyIntoProgramFiles();
     void programFile_copiesEachProgramOnce_data();
     void programFile_copiesEachProgramOnce();
+    void catalogueReadFailing_failsTheWholeOperation();
 
 private:
     // Main: a section, a call of Sub, a section, and a loop over all three.
@@ -447,6 +449,32 @@ void tst_SqlProgramDatabaseConnection::programFile_copiesEachProgramOnce()
     const QUrl exported = fileUrl("Graph2.prog");
     QVERIFY(m_store.exportProgramsToFile(imported, exported));
     QCOMPARE(exportedCalls(exported), calls);
+}
+
+// A catalogue read that failed used to leave programs without their type's
+// signals and sections without their set points, read, saved and copied so.
+void tst_SqlProgramDatabaseConnection::catalogueReadFailing_failsTheWholeOperation()
+{
+    const int main = addMainCallingSub();
+    const QUrl file = fileUrl("Main.prog");
+    QVERIFY(main != 0 && m_store.exportProgramsToFile(main, file));
+    QList<ProgramChange> steps = m_store.getProgramSteps(main);
+    const QList<int> before = rowCounts();
+    QSignalSpy errors(&m_store, &SqlProgramDatabaseConnection::error);
+
+    // The types' signals, the set points' signals and their units are read from it.
+    QVERIFY(m_data.execute(SqlText("ALTER TABLE signal RENAME TO unreadable")).first);
+    QLoggingCategory::setFilterRules("quelta.SqliteConnection.critical=false");
+    QVERIFY(m_store.getPrograms().isEmpty() && m_store.getProgramSteps(main).isEmpty());
+    QVERIFY(!m_store.saveProgramSteps(main, steps) && !m_store.exportProgramsToFile(main, fileUrl("Unread.prog")));
+    QCOMPARE(m_store.importProgramsFromFile(file, 3), 0);
+    QLoggingCategory::setFilterRules(QString());
+    QCOMPARE(rowCounts(), before);
+    QCOMPARE(quelta::test::errorsOf(errors), QVector<DatabaseConnectionError>(5, EXECUTION_FAILED).toList());
+
+    QVERIFY(m_data.execute(SqlText("ALTER TABLE unreadable RENAME TO signal")).first);
+    QCOMPARE(m_store.getProgramSteps(main), steps);
+    QVERIFY(m_store.saveProgramSteps(main, steps) && m_store.importProgramsFromFile(file, 3) != 0);
 }
 
 QTEST_GUILESS_MAIN(tst_SqlProgramDatabaseConnection)

@@ -3,6 +3,7 @@
 #include "connection/database/core/sqliteconnection.h"
 #include "connection/database/stores/sqlconfigurationdatabaseconnection.h"
 #include "domain/types/metatypes.h"
+#include "support/databaseerrors.h"
 #include "support/datastorefixture.h"
 #include "support/democatalogue.h"
 #include "support/sqltext.h"
@@ -195,6 +196,15 @@ void tst_SqlUserDatabaseConnection::visibleSignals_keepTheUsersOrder()
     QCOMPARE(m_store->getVisibleSignals(1, 5), (QList<ChamberSignal>{temperature, humidity}));
     QVERIFY(m_store->setSignalVisibilityPreferences(1, 5, {}));
     QVERIFY(m_store->getVisibleSignals(1, 5).isEmpty());
+    QCOMPARE(m_store->getVisibleSignals(1, 6), QList<ChamberSignal>{temperature});
+
+    // Definitions that could not be read used to give signals without a name.
+    QSignalSpy errors(m_store.get(), &SqlUserDatabaseConnection::error);
+    runSql("ALTER TABLE signal RENAME TO unreadable");
+    QTest::ignoreMessage(QtCriticalMsg, QRegularExpression("no such table: signal"));
+    QVERIFY(m_store->getVisibleSignals(1, 6).isEmpty());
+    QCOMPARE(quelta::test::errorsOf(errors), QList<DatabaseConnectionError>{EXECUTION_FAILED});
+    runSql("ALTER TABLE unreadable RENAME TO signal");
     QCOMPARE(m_store->getVisibleSignals(1, 6), QList<ChamberSignal>{temperature});
 }
 

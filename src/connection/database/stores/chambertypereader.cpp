@@ -3,6 +3,7 @@
 #include "connection/database/core/schemavocabulary.h"
 #include "connection/database/core/sqlquery.h"
 #include "connection/database/core/valueconversions.h"
+#include "connection/database/stores/failedreadwatch.h"
 
 #include <algorithm>
 #include <utility>
@@ -302,8 +303,14 @@ QList<ChamberTypeData> ChamberTypeReader::readTypes(const TypeSelection &selecti
 
 ChamberTypeData ChamberTypeReader::readType(const ChamberTypeKey &key, bool withSignals)
 {
-    // A missing type gives an empty row, which is reported as unexpected.
+    // A missing type gives an empty row, which is reported as unexpected; so
+    // does a failed read, which only the connection's report tells apart.
+    const FailedReadWatch typeRead(&m_connection);
     const Row row = m_connection.selectRow(typeStatements().of(TypeSelection::one(key.chamberTypeId())));
+    if (typeRead.hasFailed()) {
+        m_reportError(domain::types::EXECUTION_FAILED);
+        return {};
+    }
     if (!hasWidth(row, ChamberTypeColumnCount))
         return {};
     const TypeRow type(row);
@@ -328,6 +335,10 @@ ChamberTypeData ChamberTypeReader::readType(const ChamberTypeKey &key, bool with
                 .where(columnName(AdditionalInfoColumn::ID))
                 .equals(quint64(0));
         const Row texts = m_connection.selectRow(SqlQuery(variantTexts).bindValue(0, key.additionalInfoId()));
+        if (typeRead.hasFailed()) {
+            m_reportError(domain::types::EXECUTION_FAILED);
+            return {};
+        }
         const bool found = texts.size() == 2;
         variants[type.id] = {{key.additionalInfoId(), found ? toStringOr(texts.at(0), QString()) : QString(),
                               found ? toStringOr(texts.at(1), QString()) : QString()}};

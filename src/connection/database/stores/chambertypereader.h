@@ -27,7 +27,9 @@ class SqlQuery;
 // of its rows, is reported by the connection and as EXECUTION_FAILED, and
 // leaves the part it was to fill empty: no records for the types, no
 // variants, no controller name, no interfaces or options, or neither signals
-// nor control signals.
+// nor control signals. readType() reads the type and a variant's texts as
+// single rows, whose failure only the connection's error signal tells from
+// no row; the default record then stands for the type.
 class ChamberTypeReader
 {
 public:

@@ -37,8 +37,7 @@ using domain::api::IConfigurationDatabaseConnection;
 // catalogue without the signals asked for, by error(EXECUTION_FAILED) as
 // well. The part of the record it was to fill stays empty, also when the
 // read fails after some of its rows, and a list of signals of which one read
-// failed is empty. getChamberType() reads its type as one row, and a failed
-// read of that row is reported as the missing type it then looks like.
+// failed is empty.
 class SqlConfigurationDatabaseConnection : public QObject,
                                            public IConfigurationDatabaseConnection,
                                            public domain::api::IInitializing

@@ -612,6 +612,11 @@ bool SqlRecordsetDatabaseConnection::addSignalColumns(const uint &recordingId, c
     if (!m_frame.ensureReady())
         return false;
 
+    // Dropped whatever follows: the recording store asks for no columns to
+    // make this store forget a removed recording, whose id the next one may
+    // take, and a count that fails must not keep its columns and rows here.
+    m_signalColumnCache.remove(recordingId);
+    forgetRows(recordingId);
     // Columns are numbered from 1 for each recording: a second numbering
     // would put two signals into one column.
     SqlQuery existing;
@@ -627,9 +632,6 @@ bool SqlRecordsetDatabaseConnection::addSignalColumns(const uint &recordingId, c
     }
     if (toIntOr(existingColumns, 1) != 0)
         return false;
-
-    m_signalColumnCache.remove(recordingId);
-    forgetRows(recordingId);
     return m_frame.connection()->executeTransaction(signalColumnStatements(recordingId, signalIds));
 }
 

@@ -292,7 +292,8 @@ void tst_SqlRecordsetDatabaseConnection::reads_seeEveryChange_data()
 {
     QTest::addColumn<QString>("change");
     for (const char *change : {"addRecordset", "addRecordsets", "deleteRecordset", "deleteRecordsets",
-                               "addSignalColumns", "addRecordsetComment", "deleteRecordsetComment"})
+                               "addSignalColumns", "addRecordsetComment", "deleteRecordsetComment",
+                               "a removal whose count of columns fails"})
         QTest::newRow(change) << QString(change);
 }
 
@@ -315,6 +316,17 @@ void tst_SqlRecordsetDatabaseConnection::reads_seeEveryChange()
         {"addSignalColumns", [&] { return m_store->addSignalColumns(OtherRecording, {D::ClimateHumidity}); }},
         {"addRecordsetComment", [&] { return m_store->addRecordsetComment({timeOf(4), 4, 2, "checked"}); }},
         {"deleteRecordsetComment", [&] { return m_store->deleteRecordsetComment(3); }},
+        // The recording store removes a recording's rows, then asks for no
+        // columns to make this store forget it: its id goes to the next one.
+        {"a removal whose count of columns fails", [&] {
+             const auto run = [&](const char *statement) { return m_data->execute(SqlText(statement)).first; };
+             QTest::ignoreMessage(QtCriticalMsg, QRegularExpression("FROM recording_has_signal_column"));
+             return run("DELETE FROM record_set WHERE recording_id = 1")
+                 && run("DELETE FROM recording_has_signal_column WHERE recording_id = 1")
+                 && run("ALTER TABLE recording_has_signal_column RENAME TO renamed")
+                 && !m_store->addSignalColumns(Recording, {})
+                 && run("ALTER TABLE renamed RENAME TO recording_has_signal_column");
+         }},
     };
     QVERIFY(changes.value(change)());
 

@@ -3,6 +3,7 @@
 #include "connection/database/core/schemavocabulary.h"
 #include "connection/database/core/sqlquery.h"
 #include "connection/database/core/valueconversions.h"
+#include "connection/database/stores/failedreadwatch.h"
 #include "connection/database/stores/sqlrecordsetdatabaseconnection.h"
 
 #include <QtCore/QLoggingCategory>
@@ -222,18 +223,36 @@ bool SqlRecordingDatabaseConnection::addRecording(RecordingData &recording)
     return true;
 }
 
+// A read that fails gives what no row gives: a recording without signals,
+// without their custom names or without its meta links. The record-set store
+// reports its failures, the catalogue's among them; the data connection
+// reports those of this store's reads and of the chamber store's.
+template<typename Result, typename Operation>
+Result SqlRecordingDatabaseConnection::unlessReadsFail(const Result &failed, Operation operation)
+{
+    const FailedReadWatch data(m_frame.connection());
+    const FailedReadWatch recordsetStore(recordsets());
+    Result result = operation();
+    if (!data.hasFailed() && !recordsetStore.hasFailed())
+        return result;
+    m_frame.reportError(domain::types::EXECUTION_FAILED);
+    return failed;
+}
+
 QList<QSharedPointer<RecordingData>> SqlRecordingDatabaseConnection::getRecordings()
 {
     if (!m_frame.ensureReady())
         return {};
 
-    QList<QSharedPointer<RecordingData>> recordings;
-    const QList<Row> rows = m_frame.connection()->select(selectRecordings());
-    for (const Row &row : rows) {
-        if (const QSharedPointer<RecordingData> recording = recordingFromRow(row))
-            recordings.append(recording);
-    }
-    return recordings;
+    return unlessReadsFail(QList<QSharedPointer<RecordingData>>(), [this] {
+        QList<QSharedPointer<RecordingData>> recordings;
+        const QList<Row> rows = m_frame.connection()->select(selectRecordings());
+        for (const Row &row : rows) {
+            if (const QSharedPointer<RecordingData> recording = recordingFromRow(row))
+                recordings.append(recording);
+        }
+        return recordings;
+    });
 }
 
 QSharedPointer<RecordingData> SqlRecordingDatabaseConnection::getRecording(const uint &id)
@@ -243,7 +262,8 @@ QSharedPointer<RecordingData> SqlRecordingDatabaseConnection::getRecording(const
 
     SqlQuery query = selectRecordings();
     query.where(columnName(Column::ID)).equals(id);
-    return recordingFromRow(m_frame.connection()->selectRow(query));
+    return unlessReadsFail(QSharedPointer<RecordingData>(),
+                           [&] { return recordingFromRow(m_frame.connection()->selectRow(query)); });
 }
 
 uint SqlRecordingDatabaseConnection::getActiveRecordingId(const int &chamberId)

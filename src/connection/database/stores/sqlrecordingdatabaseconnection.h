@@ -38,7 +38,8 @@ using domain::api::IRecordingDatabaseConnection;
 // statement and gives its empty result. Statements that fail are reported by
 // the connection. The store emits error(UNEXPECTED_RESULT) for a recording
 // row of the wrong width, which is also what getRecording() of a missing
-// recording reads.
+// recording reads. A read of recordings during which a read fails, of this
+// store or of a store it asks, gives none, with error(EXECUTION_FAILED).
 class SqlRecordingDatabaseConnection : public QObject,
                                        public IRecordingDatabaseConnection,
                                        public domain::api::IInitializing
@@ -85,6 +86,10 @@ Q_SIGNALS:
 private:
     using Row = domain::api::ISqlConnection::Row;
 
+    // What the operation gives, or failed, after error(EXECUTION_FAILED),
+    // when a read on its way failed.
+    template<typename Result, typename Operation>
+    Result unlessReadsFail(const Result &failed, Operation operation);
     // Null, after error(UNEXPECTED_RESULT), when the row is of the wrong width.
     QSharedPointer<domain::types::RecordingData> recordingFromRow(const Row &row);
     bool isGrouped(uint id);

@@ -60,6 +60,8 @@ private Q_SLOTS:
     void addRecording_addsAllOrNothing();
     void deleteRecording_sparesGroupedRecordings_andLeavesNothingToInherit();
     void withoutOptionalTables_addAndDeleteAsAWhole();
+    void readsFailing_giveNoRecordingAndKeepNone_data();
+    void readsFailing_giveNoRecordingAndKeepNone();
 
 private:
     QMap<int, ChamberSignal> signalsNamed(const QList<int> &ids);
@@ -266,6 +268,41 @@ void tst_SqlRecordingDatabaseConnection::withoutOptionalTables_addAndDeleteAsAWh
     QVERIFY(m_data->run("DROP TRIGGER keep"));
     QVERIFY(m_store->deleteRecording(recording.id()));
     QCOMPARE(rowsLeft(), QString("0,0,0"));
+}
+
+
+void tst_SqlRecordingDatabaseConnection::readsFailing_giveNoRecordingAndKeepNone_data()
+{
+    QTest::addColumn<QString>("table");
+    QTest::newRow("the catalogue's signals") << "signal";
+    QTest::newRow("the recording's signal columns") << "recording_has_signal_column";
+    QTest::newRow("the chamber's names for them") << "chamber_has_custom_signal_name";
+    QTest::newRow("its meta links") << "meta_recording_has_recording";
+}
+
+// A read that failed gave a recording without its signals, their names or
+// its links, as if it had none.
+void tst_SqlRecordingDatabaseConnection::readsFailing_giveNoRecordingAndKeepNone()
+{
+    QFETCH(QString, table);
+    RecordingData recording = withSignals(signalsNamed({D::ClimateTemperature, D::ClimateHumidity}));
+    recording.setChamberId(Chamber);
+    QVERIFY(m_store->addRecording(recording));
+    SqliteConnection &holder = table == "signal" ? m_catalogue : m_data->connection();
+    const auto rename = [&holder](const QString &from, const QString &to) {
+        return holder.execute(quelta::test::SqlText("ALTER TABLE " + from + " RENAME TO " + to)).first;
+    };
+
+    QVERIFY(rename(table, "renamed"));
+    QSignalSpy errors(m_store.get(), &SqlRecordingDatabaseConnection::error);
+    QTest::ignoreMessage(QtCriticalMsg, QRegularExpression("no such table"));
+    QVERIFY(m_store->getRecording(recording.id()).isNull());
+    QTest::ignoreMessage(QtCriticalMsg, QRegularExpression("no such table"));
+    QVERIFY(m_store->getRecordings().isEmpty());
+    QCOMPARE(quelta::test::errorsOf(errors), (QList<DatabaseConnectionError>{EXECUTION_FAILED, EXECUTION_FAILED}));
+
+    QVERIFY(rename("renamed", table));
+    QCOMPARE(*m_store->getRecording(recording.id()), recording);
 }
 
 QTEST_GUILESS_MAIN(tst_SqlRecordingDatabaseConnection)

@@ -6,7 +6,6 @@
 #include "domain/types/unit.h"
 
 #include <QtCore/QLoggingCategory>
-#include <QtCore/QMutexLocker>
 #include <QtNetwork/QHostAddress>
 
 #include <array>
@@ -416,7 +415,7 @@ QMap<int, ToleranceRange> SqlChamberDatabaseConnection::getToleranceRanges(
 QMap<int, ToleranceRange> SqlChamberDatabaseConnection::getRecordingToleranceRanges(
     const QDateTime &moment, const uint &recordingId, const QMap<int, ChamberSignal> &definitions)
 {
-    const QMutexLocker locker(&m_toleranceMutex);
+    const std::lock_guard<std::mutex> locker(m_toleranceMutex);
     if (!m_frame.ensureReady())
         return {};
 
@@ -451,7 +450,7 @@ bool SqlChamberDatabaseConnection::addToleranceRange(const QDateTime &effectiveF
 {
     // Held until the band is stored, so that no lookup caches the history
     // without it in between.
-    const QMutexLocker locker(&m_toleranceMutex);
+    const std::lock_guard<std::mutex> locker(m_toleranceMutex);
     m_recordingToleranceCache.clear();
     if (!m_frame.ensureReady())
         return false;

@@ -9,8 +9,9 @@
 #include "domain/types/databaseconnectionerror.h"
 
 #include <QtCore/QCache>
-#include <QtCore/QMutex>
 #include <QtCore/QObject>
+
+#include <mutex>
 
 namespace quelta::base::connection::databaseconnection {
 
@@ -140,7 +141,8 @@ private:
     SqlStoreFrame<SqlChamberDatabaseConnection, domain::api::IConfigurationDatabaseConnection,
                   domain::api::IRoomDatabaseConnection>
         m_frame{this};
-    QMutex m_toleranceMutex;
+    // A standard mutex, so that a race checker sees the order it sets.
+    std::mutex m_toleranceMutex;
     QCache<HistoryKey, BandHistory> m_recordingToleranceCache{MaxCachedRecordings};
 };
 

@@ -420,13 +420,17 @@ QMap<int, ToleranceRange> SqlChamberDatabaseConnection::getRecordingToleranceRan
         return {};
 
     const HistoryKey key(recordingId, definitions.keys());
-    const BandHistory *history = m_recordingToleranceCache.object(key);
-    if (!history) {
-        auto *loaded = new BandHistory(loadBandHistory(recordingId, definitions));
-        m_recordingToleranceCache.insert(key, loaded);
-        history = loaded;
+    if (const BandHistory *cached = m_recordingToleranceCache.object(key))
+        return bandsAt(*cached, moment);
+    const std::optional<BandHistory> loaded = loadBandHistory(recordingId, definitions);
+    // A read that stopped short is not the history: kept, it would stand for
+    // a chamber without bands until the store goes.
+    if (!loaded) {
+        m_frame.reportError(domain::types::EXECUTION_FAILED);
+        return {};
     }
-    return bandsAt(*history, moment);
+    m_recordingToleranceCache.insert(key, new BandHistory(*loaded));
+    return bandsAt(*loaded, moment);
 }
 
 ToleranceRange SqlChamberDatabaseConnection::getToleranceRange(const QDateTime &moment, const int &chamberId,
@@ -670,7 +674,7 @@ QMap<int, ToleranceRange> SqlChamberDatabaseConnection::toleranceRangesFromQuery
     return ranges;
 }
 
-SqlChamberDatabaseConnection::BandHistory SqlChamberDatabaseConnection::loadBandHistory(
+std::optional<SqlChamberDatabaseConnection::BandHistory> SqlChamberDatabaseConnection::loadBandHistory(
     uint recordingId, const QMap<int, ChamberSignal> &definitions)
 {
     SqlQuery chamberOfRecording;
@@ -690,16 +694,17 @@ SqlChamberDatabaseConnection::BandHistory SqlChamberDatabaseConnection::loadBand
         .in(signalIdsOf(definitions));
 
     BandHistory history;
-    const QList<Row> rows = m_frame.connection()->select(query);
-    for (const Row &row : rows) {
+    const bool whole = m_frame.connection()->selectEach(query, [&](const Row &row, int) {
         if (!m_frame.hasWidth(row, BandRowWidth))
-            continue;
+            return;
         const int signalId = toIntOr(row.at(2), -1);
         const int unit = unitOf(definitions, signalId);
         history[signalId].insert(toDateTimeOr(row.at(0), QDateTime()),
                                  ToleranceRange(toIntOr(row.at(1), ToleranceRange::Invalid),
                                                 boundOf(row.at(3), unit), boundOf(row.at(4), unit)));
-    }
+    });
+    if (!whole)
+        return std::nullopt;
     return history;
 }
 

@@ -12,6 +12,7 @@
 #include <QtCore/QObject>
 
 #include <mutex>
+#include <optional>
 
 namespace quelta::base::connection::databaseconnection {
 
@@ -35,19 +36,22 @@ using domain::api::IChamberDatabaseConnection;
 // connection and both stores it emits error(NOT_INITIALIZED), runs no
 // statement and gives its empty result. Statements that fail are reported by
 // the connection; the store then gives its empty result as well. The store
-// itself emits error(UNEXPECTED_RESULT) for a row of the wrong width and
-// error(EXECUTION_FAILED) when a signal cannot be subscribed or unsubscribed.
+// itself emits error(UNEXPECTED_RESULT) for a row of the wrong width, and
+// error(EXECUTION_FAILED) when a signal cannot be subscribed or unsubscribed
+// and when a recording's band history cannot be read to its end.
 //
 // The record-set conversion asks for the bands of a recording once per
 // record, from the threads of its pool. So that it runs SQL once per
 // recording, the store keeps the band history of the 50 recordings asked for
 // last, per recording and the signals asked for; adding a band forgets them
-// all.
+// all. A history whose read failed is not kept: the next lookup reads again.
 //
 // Threads: getRecordingToleranceRanges() and addToleranceRange() may be
 // called from several threads at once: a mutex, which also guards the cache,
-// lets one of them in at a time. The other operations take no lock and must
-// not run while any other call is in progress.
+// lets one of them in at a time. A lookup that reads takes the connection's
+// lock after that mutex; from a pool thread it waits there until the thread
+// that reads the record rows has finished. The other operations take no lock
+// and must not run while any other call is in progress.
 class SqlChamberDatabaseConnection : public QObject,
                                      public IChamberDatabaseConnection,
                                      public domain::api::IInitializing
@@ -122,7 +126,9 @@ private:
 
     static constexpr int MaxCachedRecordings = 50;
 
-    BandHistory loadBandHistory(uint recordingId, const QMap<int, domain::types::ChamberSignal> &definitions);
+    // None when the read did not run to its end.
+    std::optional<BandHistory> loadBandHistory(uint recordingId,
+                                               const QMap<int, domain::types::ChamberSignal> &definitions);
 
     // Null, after error(UNEXPECTED_RESULT), when the row does not hold
     // exactly width values.

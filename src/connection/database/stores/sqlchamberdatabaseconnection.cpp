@@ -3,6 +3,7 @@
 #include "connection/database/core/schemavocabulary.h"
 #include "connection/database/core/sqlquery.h"
 #include "connection/database/core/valueconversions.h"
+#include "connection/database/stores/failedreadwatch.h"
 #include "domain/types/unit.h"
 
 #include <QtCore/QLoggingCategory>
@@ -439,9 +440,11 @@ ToleranceRange SqlChamberDatabaseConnection::getToleranceRange(const QDateTime &
     if (!m_frame.ensureReady())
         return {};
 
-    const QMap<int, ChamberSignal> definitions = configuration()->getSignals({signalId});
+    const std::optional<QMap<int, ChamberSignal>> definitions = catalogueSignals({signalId});
+    if (!definitions)
+        return {};
     const QMap<int, ToleranceRange> ranges =
-        toleranceRangesFromQuery(bandsInForce(moment, chamberId, {signalId}), BandRowWidth, definitions);
+        toleranceRangesFromQuery(bandsInForce(moment, chamberId, {signalId}), BandRowWidth, *definitions);
     if (ranges.size() > 1) {
         m_frame.reportError(domain::types::UNEXPECTED_RESULT);
         return {};
@@ -461,7 +464,10 @@ bool SqlChamberDatabaseConnection::addToleranceRange(const QDateTime &effectiveF
 
     // The bounds are kept in the signal's unit: an absolute band as values, a
     // relative one as differences, which no offset between units may shift.
-    const int unit = unitOf(configuration()->getSignals({signalId}), signalId);
+    const std::optional<QMap<int, ChamberSignal>> definitions = catalogueSignals({signalId});
+    if (!definitions)
+        return false;
+    const int unit = unitOf(*definitions, signalId);
     QVariant minimum;
     QVariant maximum;
     if (range.type() == ToleranceRange::Absolute) {
@@ -706,6 +712,17 @@ std::optional<SqlChamberDatabaseConnection::BandHistory> SqlChamberDatabaseConne
     if (!whole)
         return std::nullopt;
     return history;
+}
+
+std::optional<QMap<int, ChamberSignal>> SqlChamberDatabaseConnection::catalogueSignals(const QList<int> &signalIds)
+{
+    const FailedReadWatch watch(configuration());
+    const QMap<int, ChamberSignal> definitions = configuration()->getSignals(signalIds);
+    if (watch.hasFailed()) {
+        m_frame.reportError(domain::types::EXECUTION_FAILED);
+        return std::nullopt;
+    }
+    return definitions;
 }
 
 bool SqlChamberDatabaseConnection::executeOrReport(const SqlQuery &query)

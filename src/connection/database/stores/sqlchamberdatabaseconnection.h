@@ -37,8 +37,15 @@ using domain::api::IChamberDatabaseConnection;
 // statement and gives its empty result. Statements that fail are reported by
 // the connection; the store then gives its empty result as well. The store
 // itself emits error(UNEXPECTED_RESULT) for a row of the wrong width, and
-// error(EXECUTION_FAILED) when a signal cannot be subscribed or unsubscribed
-// and when a recording's band history cannot be read to its end.
+// error(EXECUTION_FAILED) when a signal cannot be subscribed or unsubscribed,
+// when a recording's band history cannot be read to its end, and when the
+// configuration store reports a failed read of the signal whose unit a band
+// is read or written in (the band is then neither read nor stored).
+//
+// getChamberSignalDefinitions() passes the configuration store's answer on;
+// that store reports its own failed reads. A chamber's location is the room
+// store's answer as it stands: that store gives a failed read as no position
+// and reports it as it reports a chamber without one.
 //
 // The record-set conversion asks for the bands of a recording once per
 // record, from the threads of its pool. So that it runs SQL once per
@@ -129,6 +136,11 @@ private:
     // None when the read did not run to its end.
     std::optional<BandHistory> loadBandHistory(uint recordingId,
                                                const QMap<int, domain::types::ChamberSignal> &definitions);
+    // The catalogue's answer for the signals; none, after
+    // error(EXECUTION_FAILED), when the catalogue reported a failed read: its
+    // empty answer is then no sign that it knows none of them, and a unit
+    // taken from it would be the wrong one.
+    std::optional<QMap<int, domain::types::ChamberSignal>> catalogueSignals(const QList<int> &signalIds);
 
     // Null, after error(UNEXPECTED_RESULT), when the row does not hold
     // exactly width values.

@@ -87,6 +87,7 @@ private Q_SLOTS:
     void recordingToleranceRanges_tenThreadsOneAtATime();
     void bandLookups_readAgainAfterAnInterruptedRead_data();
     void bandLookups_readAgainAfterAnInterruptedRead();
+    void toleranceRange_failedCatalogueReadNeitherReadsNorStores();
 
 private:
     int addChamber(ChamberData chamber) { return m_store->addChamber(chamber) ? chamber.id() : -1; }
@@ -467,6 +468,27 @@ void tst_SqlChamberDatabaseConnection::bandLookups_readAgainAfterAnInterruptedRe
     QCOMPARE(reads.value(read)(), QVector<ToleranceRange>(read == "lookup" ? 1 : LoadedRecords, Absolute).toList());
     QCOMPARE(errorsOf(connectionErrors), QList<DatabaseConnectionError>());
     QCOMPARE(errorsOf(storeErrors), QList<DatabaseConnectionError>());
+}
+
+// A failed read of the catalogue used to give the signal no unit: the band
+// was read in none, and written unconverted.
+void tst_SqlChamberDatabaseConnection::toleranceRange_failedCatalogueReadNeitherReadsNorStores()
+{
+    const int chamber = addChamber(networkChamber("10.0.0.1"));
+    const int signal = D::ClimateTemperature;
+    QVERIFY(m_store->addToleranceRange(at(10), chamber, signal, Absolute));
+    SqliteConnection closed("closed catalogue");
+    SqlConfigurationDatabaseConnection failing;
+    QVERIFY(failing.setConnections(&closed));
+    QVERIFY(m_store->setConnections(m_recorder.get(), &failing, &m_rooms));
+    QSignalSpy errors(m_store.get(), &SqlChamberDatabaseConnection::error);
+
+    QTest::ignoreMessage(QtCriticalMsg, QRegularExpression("the database is not open"));
+    QCOMPARE(m_store->getToleranceRange(at(11), chamber, signal), ToleranceRange());
+    QTest::ignoreMessage(QtCriticalMsg, QRegularExpression("the database is not open"));
+    QVERIFY(!m_store->addToleranceRange(at(12), chamber, signal, Absolute));
+    QCOMPARE(errorsOf(errors), (QList<DatabaseConnectionError>{EXECUTION_FAILED, EXECUTION_FAILED}));
+    QCOMPARE(m_data->selectValue(SqlText("SELECT COUNT(*) FROM tolerance_range")), QVariant(1));
 }
 
 QTEST_GUILESS_MAIN(tst_SqlChamberDatabaseConnection)

@@ -3,10 +3,10 @@
 #include "connection/database/core/schemavocabulary.h"
 #include "connection/database/core/sqlquery.h"
 #include "connection/database/core/valueconversions.h"
+#include "connection/database/stores/failedreadwatch.h"
 #include "domain/types/unit.h"
 
 #include <QtCore/QLoggingCategory>
-#include <QtCore/QMutexLocker>
 #include <QtNetwork/QHostAddress>
 
 #include <array>
@@ -416,18 +416,22 @@ QMap<int, ToleranceRange> SqlChamberDatabaseConnection::getToleranceRanges(
 QMap<int, ToleranceRange> SqlChamberDatabaseConnection::getRecordingToleranceRanges(
     const QDateTime &moment, const uint &recordingId, const QMap<int, ChamberSignal> &definitions)
 {
-    const QMutexLocker locker(&m_toleranceMutex);
+    const std::lock_guard<std::mutex> locker(m_toleranceMutex);
     if (!m_frame.ensureReady())
         return {};
 
     const HistoryKey key(recordingId, definitions.keys());
-    const BandHistory *history = m_recordingToleranceCache.object(key);
-    if (!history) {
-        auto *loaded = new BandHistory(loadBandHistory(recordingId, definitions));
-        m_recordingToleranceCache.insert(key, loaded);
-        history = loaded;
+    if (const BandHistory *cached = m_recordingToleranceCache.object(key))
+        return bandsAt(*cached, moment);
+    const std::optional<BandHistory> loaded = loadBandHistory(recordingId, definitions);
+    // A read that stopped short is not the history: kept, it would stand for
+    // a chamber without bands until the store goes.
+    if (!loaded) {
+        m_frame.reportError(domain::types::EXECUTION_FAILED);
+        return {};
     }
-    return bandsAt(*history, moment);
+    m_recordingToleranceCache.insert(key, new BandHistory(*loaded));
+    return bandsAt(*loaded, moment);
 }
 
 ToleranceRange SqlChamberDatabaseConnection::getToleranceRange(const QDateTime &moment, const int &chamberId,
@@ -436,9 +440,11 @@ ToleranceRange SqlChamberDatabaseConnection::getToleranceRange(const QDateTime &
     if (!m_frame.ensureReady())
         return {};
 
-    const QMap<int, ChamberSignal> definitions = configuration()->getSignals({signalId});
+    const std::optional<QMap<int, ChamberSignal>> definitions = catalogueSignals({signalId});
+    if (!definitions)
+        return {};
     const QMap<int, ToleranceRange> ranges =
-        toleranceRangesFromQuery(bandsInForce(moment, chamberId, {signalId}), BandRowWidth, definitions);
+        toleranceRangesFromQuery(bandsInForce(moment, chamberId, {signalId}), BandRowWidth, *definitions);
     if (ranges.size() > 1) {
         m_frame.reportError(domain::types::UNEXPECTED_RESULT);
         return {};
@@ -451,14 +457,17 @@ bool SqlChamberDatabaseConnection::addToleranceRange(const QDateTime &effectiveF
 {
     // Held until the band is stored, so that no lookup caches the history
     // without it in between.
-    const QMutexLocker locker(&m_toleranceMutex);
+    const std::lock_guard<std::mutex> locker(m_toleranceMutex);
     m_recordingToleranceCache.clear();
     if (!m_frame.ensureReady())
         return false;
 
     // The bounds are kept in the signal's unit: an absolute band as values, a
     // relative one as differences, which no offset between units may shift.
-    const int unit = unitOf(configuration()->getSignals({signalId}), signalId);
+    const std::optional<QMap<int, ChamberSignal>> definitions = catalogueSignals({signalId});
+    if (!definitions)
+        return false;
+    const int unit = unitOf(*definitions, signalId);
     QVariant minimum;
     QVariant maximum;
     if (range.type() == ToleranceRange::Absolute) {
@@ -671,7 +680,7 @@ QMap<int, ToleranceRange> SqlChamberDatabaseConnection::toleranceRangesFromQuery
     return ranges;
 }
 
-SqlChamberDatabaseConnection::BandHistory SqlChamberDatabaseConnection::loadBandHistory(
+std::optional<SqlChamberDatabaseConnection::BandHistory> SqlChamberDatabaseConnection::loadBandHistory(
     uint recordingId, const QMap<int, ChamberSignal> &definitions)
 {
     SqlQuery chamberOfRecording;
@@ -691,17 +700,29 @@ SqlChamberDatabaseConnection::BandHistory SqlChamberDatabaseConnection::loadBand
         .in(signalIdsOf(definitions));
 
     BandHistory history;
-    const QList<Row> rows = m_frame.connection()->select(query);
-    for (const Row &row : rows) {
+    const bool whole = m_frame.connection()->selectEach(query, [&](const Row &row, int) {
         if (!m_frame.hasWidth(row, BandRowWidth))
-            continue;
+            return;
         const int signalId = toIntOr(row.at(2), -1);
         const int unit = unitOf(definitions, signalId);
         history[signalId].insert(toDateTimeOr(row.at(0), QDateTime()),
                                  ToleranceRange(toIntOr(row.at(1), ToleranceRange::Invalid),
                                                 boundOf(row.at(3), unit), boundOf(row.at(4), unit)));
-    }
+    });
+    if (!whole)
+        return std::nullopt;
     return history;
+}
+
+std::optional<QMap<int, ChamberSignal>> SqlChamberDatabaseConnection::catalogueSignals(const QList<int> &signalIds)
+{
+    const FailedReadWatch watch(configuration());
+    const QMap<int, ChamberSignal> definitions = configuration()->getSignals(signalIds);
+    if (watch.hasFailed()) {
+        m_frame.reportError(domain::types::EXECUTION_FAILED);
+        return std::nullopt;
+    }
+    return definitions;
 }
 
 bool SqlChamberDatabaseConnection::executeOrReport(const SqlQuery &query)

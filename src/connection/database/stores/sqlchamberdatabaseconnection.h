@@ -9,8 +9,10 @@
 #include "domain/types/databaseconnectionerror.h"
 
 #include <QtCore/QCache>
-#include <QtCore/QMutex>
 #include <QtCore/QObject>
+
+#include <mutex>
+#include <optional>
 
 namespace quelta::base::connection::databaseconnection {
 
@@ -34,19 +36,29 @@ using domain::api::IChamberDatabaseConnection;
 // connection and both stores it emits error(NOT_INITIALIZED), runs no
 // statement and gives its empty result. Statements that fail are reported by
 // the connection; the store then gives its empty result as well. The store
-// itself emits error(UNEXPECTED_RESULT) for a row of the wrong width and
-// error(EXECUTION_FAILED) when a signal cannot be subscribed or unsubscribed.
+// itself emits error(UNEXPECTED_RESULT) for a row of the wrong width, and
+// error(EXECUTION_FAILED) when a signal cannot be subscribed or unsubscribed,
+// when a recording's band history cannot be read to its end, and when the
+// configuration store reports a failed read of the signal whose unit a band
+// is read or written in (the band is then neither read nor stored).
+//
+// getChamberSignalDefinitions() passes the configuration store's answer on;
+// that store reports its own failed reads. A chamber's location is the room
+// store's answer as it stands: that store gives a failed read as no position
+// and reports it as it reports a chamber without one.
 //
 // The record-set conversion asks for the bands of a recording once per
 // record, from the threads of its pool. So that it runs SQL once per
 // recording, the store keeps the band history of the 50 recordings asked for
 // last, per recording and the signals asked for; adding a band forgets them
-// all.
+// all. A history whose read failed is not kept: the next lookup reads again.
 //
 // Threads: getRecordingToleranceRanges() and addToleranceRange() may be
 // called from several threads at once: a mutex, which also guards the cache,
-// lets one of them in at a time. The other operations take no lock and must
-// not run while any other call is in progress.
+// lets one of them in at a time. A lookup that reads takes the connection's
+// lock after that mutex; from a pool thread it waits there until the thread
+// that reads the record rows has finished. The other operations take no lock
+// and must not run while any other call is in progress.
 class SqlChamberDatabaseConnection : public QObject,
                                      public IChamberDatabaseConnection,
                                      public domain::api::IInitializing
@@ -121,7 +133,14 @@ private:
 
     static constexpr int MaxCachedRecordings = 50;
 
-    BandHistory loadBandHistory(uint recordingId, const QMap<int, domain::types::ChamberSignal> &definitions);
+    // None when the read did not run to its end.
+    std::optional<BandHistory> loadBandHistory(uint recordingId,
+                                               const QMap<int, domain::types::ChamberSignal> &definitions);
+    // The catalogue's answer for the signals; none, after
+    // error(EXECUTION_FAILED), when the catalogue reported a failed read: its
+    // empty answer is then no sign that it knows none of them, and a unit
+    // taken from it would be the wrong one.
+    std::optional<QMap<int, domain::types::ChamberSignal>> catalogueSignals(const QList<int> &signalIds);
 
     // Null, after error(UNEXPECTED_RESULT), when the row does not hold
     // exactly width values.
@@ -140,7 +159,8 @@ private:
     SqlStoreFrame<SqlChamberDatabaseConnection, domain::api::IConfigurationDatabaseConnection,
                   domain::api::IRoomDatabaseConnection>
         m_frame{this};
-    QMutex m_toleranceMutex;
+    // A standard mutex, so that a race checker sees the order it sets.
+    std::mutex m_toleranceMutex;
     QCache<HistoryKey, BandHistory> m_recordingToleranceCache{MaxCachedRecordings};
 };
 

@@ -3,11 +3,14 @@
 #include "connection/database/core/schemavocabulary.h"
 #include "connection/database/core/sqliteconnection.h"
 #include "connection/database/stores/sqlconfigurationdatabaseconnection.h"
+#include "connection/database/stores/sqlrecordsetdatabaseconnection.h"
 #include "domain/types/metatypes.h"
 #include "support/cataloguebuilder.h"
+#include "support/databaseerrors.h"
 #include "support/datadatabase.h"
 #include "support/democatalogue.h"
 #include "support/fakeroomstore.h"
+#include "support/interruptingconnection.h"
 #include "support/recordingconnection.h"
 #include "support/sqltext.h"
 
@@ -17,12 +20,14 @@
 #include <QtCore/QTemporaryDir>
 #include <QtTest/QtTest>
 
+#include <functional>
 #include <memory>
 #include <thread>
 
 using namespace quelta::base::connection::databaseconnection;
 using namespace quelta::domain::types;
 using quelta::domain::api::IChamberDatabaseConnection;
+using quelta::test::errorsOf;
 using quelta::test::SqlText;
 using D = quelta::test::DemoCatalogue;
 
@@ -50,6 +55,11 @@ QDateTime at(int hour, int minute = 0)
     return QDateTime(QDate(2024, 3, 1), QTime(hour, minute), Qt::OffsetFromUTC, 3600);
 }
 
+// More records than one block of the record-set store's reads: its pooled
+// load makes its first band lookup while it still reads the rows, and the
+// later ones on the threads of its pool.
+constexpr int LoadedRecords = 3000;
+
 using Ranges = QMap<int, ToleranceRange>;
 const ToleranceRange Absolute{ToleranceRange::Absolute, {Unit::DegreeCelsius, 20.0}, {Unit::DegreeCelsius, 30.0}};
 
@@ -75,6 +85,9 @@ private Q_SLOTS:
     void toleranceRanges_holdFromTheirMomentOn();
     void recordingToleranceRanges_cacheFiftyRecordingsBySignals();
     void recordingToleranceRanges_tenThreadsOneAtATime();
+    void bandLookups_readAgainAfterAnInterruptedRead_data();
+    void bandLookups_readAgainAfterAnInterruptedRead();
+    void toleranceRange_failedCatalogueReadNeitherReadsNorStores();
 
 private:
     int addChamber(ChamberData chamber) { return m_store->addChamber(chamber) ? chamber.id() : -1; }
@@ -386,6 +399,96 @@ void tst_SqlChamberDatabaseConnection::recordingToleranceRanges_tenThreadsOneAtA
         QCOMPARE(answers.at(thread), (thread % 2 ? Ranges() : Ranges{{D::ClimateTemperature, Absolute}}));
     QCOMPARE(m_recorder->statements().size(), Threads);
     QCOMPARE(m_recorder->mostStatementsAtOnce(), 1);
+}
+
+void tst_SqlChamberDatabaseConnection::bandLookups_readAgainAfterAnInterruptedRead_data()
+{
+    QTest::addColumn<QString>("read");
+    // What the read that meets the interrupt gives: its answers, and those with the band.
+    QTest::addColumn<int>("answers");
+    QTest::addColumn<int>("withBand");
+    QTest::newRow("lookup") << "lookup" << 0 << 0;
+    // The interrupt stops the read of the rows as well, which is still running.
+    QTest::newRow("pooled load") << "pooled load" << 0 << 0;
+    QTest::newRow("before a time") << "before a time" << LoadedRecords << LoadedRecords - 1;
+}
+
+// A band history whose read was interrupted used to be kept as that of a
+// chamber without bands: every later load of the recording gave its records
+// without them, and reported nothing.
+void tst_SqlChamberDatabaseConnection::bandLookups_readAgainAfterAnInterruptedRead()
+{
+    QFETCH(QString, read);
+    QFETCH(int, answers);
+    QFETCH(int, withBand);
+    constexpr uint Recording = 7;
+    const int signal = D::ClimateTemperature;
+    const int chamber = addChamber(networkChamber("10.0.0.1"));
+    QVERIFY(m_data->execute(SqlText("INSERT INTO recording (id, chamber_id) VALUES (?, ?)", {Recording, chamber})).first);
+    // Two bands, so that the read stops after the first.
+    QVERIFY(m_store->addToleranceRange(at(8), chamber, signal, Absolute));
+    QVERIFY(m_store->addToleranceRange(at(9), chamber, signal, Absolute));
+    SqlRecordsetDatabaseConnection recordsets;
+    QVERIFY(recordsets.setConnections(m_data.get(), &m_configuration, m_store.get()));
+    QVERIFY(recordsets.addSignalColumns(Recording, {signal}));
+    QList<Recordset> records;
+    for (int index = 0; index < LoadedRecords; ++index)
+        records.append(Recordset(-1, Recording, at(10).addSecs(index),
+                                 {SetpointValue(signal, UnitValue(Unit::DegreeCelsius, 21.5f))}, false, {}, 0, {}, 0));
+    QVERIFY(recordsets.addRecordsets(records));
+    quelta::test::InterruptingConnection interrupting(*m_data, "data", "FROM tolerance_range WHERE chamber_id = \\(",
+                                                      1, 1);
+    QVERIFY(m_store->setConnections(&interrupting, &m_configuration, &m_rooms));
+
+    const auto bandsOf = [](const QList<Recordset> &loaded) {
+        QList<ToleranceRange> bands;
+        for (const Recordset &record : loaded)
+            bands.append(record.values().value(0).toleranceRange());
+        return bands;
+    };
+    const QMap<int, ChamberSignal> definitions = m_configuration.getSignals({signal});
+    const QMap<QString, std::function<QList<ToleranceRange>()>> reads{
+        {"lookup", [&] { return m_store->getRecordingToleranceRanges(at(11), Recording, definitions).values(); }},
+        {"pooled load", [&] { return bandsOf(recordsets.loadRecordsets(Recording, 0, 0, -1)); }},
+        {"before a time", [&] { return bandsOf(recordsets.getRecordsetsBeforeTime(Recording, -1, {})); }},
+    };
+    QSignalSpy connectionErrors(m_data.get(), &SqliteConnection::error);
+    QSignalSpy storeErrors(m_store.get(), &SqlChamberDatabaseConnection::error);
+    QTest::ignoreMessage(QtCriticalMsg, QRegularExpression("Could not read the result of .*FROM tolerance_range"));
+    if (read == "pooled load")
+        QTest::ignoreMessage(QtCriticalMsg, QRegularExpression("Could not read the result of .*FROM record_set"));
+    const QList<ToleranceRange> interrupted = reads.value(read)();
+    QCOMPARE(interrupting.interruptions(), 1);
+    QCOMPARE(interrupted.size(), answers);
+    QCOMPARE(interrupted.count(Absolute), withBand);
+    QCOMPARE(errorsOf(storeErrors), QList<DatabaseConnectionError>{EXECUTION_FAILED});
+    connectionErrors.clear();
+    storeErrors.clear();
+
+    QCOMPARE(reads.value(read)(), QVector<ToleranceRange>(read == "lookup" ? 1 : LoadedRecords, Absolute).toList());
+    QCOMPARE(errorsOf(connectionErrors), QList<DatabaseConnectionError>());
+    QCOMPARE(errorsOf(storeErrors), QList<DatabaseConnectionError>());
+}
+
+// A failed read of the catalogue used to give the signal no unit: the band
+// was read in none, and written unconverted.
+void tst_SqlChamberDatabaseConnection::toleranceRange_failedCatalogueReadNeitherReadsNorStores()
+{
+    const int chamber = addChamber(networkChamber("10.0.0.1"));
+    const int signal = D::ClimateTemperature;
+    QVERIFY(m_store->addToleranceRange(at(10), chamber, signal, Absolute));
+    SqliteConnection closed("closed catalogue");
+    SqlConfigurationDatabaseConnection failing;
+    QVERIFY(failing.setConnections(&closed));
+    QVERIFY(m_store->setConnections(m_recorder.get(), &failing, &m_rooms));
+    QSignalSpy errors(m_store.get(), &SqlChamberDatabaseConnection::error);
+
+    QTest::ignoreMessage(QtCriticalMsg, QRegularExpression("the database is not open"));
+    QCOMPARE(m_store->getToleranceRange(at(11), chamber, signal), ToleranceRange());
+    QTest::ignoreMessage(QtCriticalMsg, QRegularExpression("the database is not open"));
+    QVERIFY(!m_store->addToleranceRange(at(12), chamber, signal, Absolute));
+    QCOMPARE(errorsOf(errors), (QList<DatabaseConnectionError>{EXECUTION_FAILED, EXECUTION_FAILED}));
+    QCOMPARE(m_data->selectValue(SqlText("SELECT COUNT(*) FROM tolerance_range")), QVariant(1));
 }
 
 QTEST_GUILESS_MAIN(tst_SqlChamberDatabaseConnection)

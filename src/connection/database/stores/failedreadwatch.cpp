@@ -4,7 +4,9 @@
 
 namespace quelta::base::connection::databaseconnection {
 
-FailedReadWatch::FailedReadWatch(const QObject *reporter)
+FailedReadWatch::~FailedReadWatch() = default;
+
+void FailedReadWatch::listenTo(const QObject *reporter)
 {
     if (!reporter)
         return;
@@ -17,8 +19,6 @@ FailedReadWatch::FailedReadWatch(const QObject *reporter)
     const int slot = staticMetaObject.indexOfSlot("onError(quelta::domain::types::DatabaseConnectionError)");
     connect(reporter, meta->method(signal), this, staticMetaObject.method(slot), Qt::DirectConnection);
 }
-
-FailedReadWatch::~FailedReadWatch() = default;
 
 void FailedReadWatch::onError(domain::types::DatabaseConnectionError error)
 {

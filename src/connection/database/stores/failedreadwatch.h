@@ -8,11 +8,11 @@
 
 namespace quelta::base::connection::databaseconnection {
 
-// Tells whether a store or a connection reported a read that failed while
-// the watch lived. An empty answer from another store may be the database's
-// answer or the remains of a read that failed; the one that failed has been
-// reported through the reporter's signal error(DatabaseConnectionError),
-// which is what the watch listens to. Every error but UNEXPECTED_RESULT
+// Tells whether one of some stores or connections reported a read that
+// failed while the watch lived. An empty answer from another store may be
+// the database's answer or the remains of a read that failed; the one that
+// failed has been reported through the reporter's signal
+// error(DatabaseConnectionError), which is what the watch listens to. Every error but UNEXPECTED_RESULT
 // counts: that one names data that the read found odd, not a read that
 // gave no answer.
 //
@@ -24,12 +24,11 @@ class FailedReadWatch : public QObject
     Q_OBJECT
 
 public:
-    template<typename Reporter>
-    explicit FailedReadWatch(Reporter *reporter)
-        : FailedReadWatch(static_cast<const QObject *>(dynamic_cast<const QObject *>(reporter)))
+    template<typename... Reporters>
+    explicit FailedReadWatch(Reporters *...reporters)
     {
+        (listenTo(dynamic_cast<const QObject *>(reporters)), ...);
     }
-    explicit FailedReadWatch(const QObject *reporter);
     ~FailedReadWatch() override;
 
     bool hasFailed() const { return m_failed.load(std::memory_order_relaxed); }
@@ -38,6 +37,8 @@ private Q_SLOTS:
     void onError(quelta::domain::types::DatabaseConnectionError error);
 
 private:
+    void listenTo(const QObject *reporter);
+
     std::atomic<bool> m_failed{false};
 };
 

@@ -3,7 +3,6 @@
 #include "connection/database/core/schemavocabulary.h"
 #include "connection/database/core/sqlquery.h"
 #include "connection/database/core/valueconversions.h"
-#include "connection/database/stores/failedreadwatch.h"
 
 #include <QtCore/QLoggingCategory>
 
@@ -165,13 +164,8 @@ uint SqlAlarmDatabaseConnection::getAlarmSignalDelay(int alarmId, int signalId, 
     // the next fallback and a delay that was never set. This store's reads
     // and the chamber store's tell a failure only through the data
     // connection; the catalogue reports its own.
-    const FailedReadWatch data(connection());
-    const FailedReadWatch catalogue(configuration());
-    const uint delay = readAlarmSignalDelay(alarmId, signalId, secondDelay);
-    if (!data.hasFailed() && !catalogue.hasFailed())
-        return delay;
-    m_frame.reportError(domain::types::EXECUTION_FAILED);
-    return 0;
+    const auto delay = [&] { return readAlarmSignalDelay(alarmId, signalId, secondDelay); };
+    return m_frame.unlessReadsFail(delay, connection(), configuration()).value_or(0U);
 }
 
 uint SqlAlarmDatabaseConnection::readAlarmSignalDelay(int alarmId, int signalId, bool secondDelay)

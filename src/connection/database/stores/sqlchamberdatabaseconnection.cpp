@@ -3,7 +3,6 @@
 #include "connection/database/core/schemavocabulary.h"
 #include "connection/database/core/sqlquery.h"
 #include "connection/database/core/valueconversions.h"
-#include "connection/database/stores/failedreadwatch.h"
 #include "domain/types/unit.h"
 
 #include <QtCore/QLoggingCategory>
@@ -716,13 +715,7 @@ std::optional<SqlChamberDatabaseConnection::BandHistory> SqlChamberDatabaseConne
 
 std::optional<QMap<int, ChamberSignal>> SqlChamberDatabaseConnection::catalogueSignals(const QList<int> &signalIds)
 {
-    const FailedReadWatch watch(configuration());
-    const QMap<int, ChamberSignal> definitions = configuration()->getSignals(signalIds);
-    if (watch.hasFailed()) {
-        m_frame.reportError(domain::types::EXECUTION_FAILED);
-        return std::nullopt;
-    }
-    return definitions;
+    return m_frame.unlessReadsFail([&] { return configuration()->getSignals(signalIds); }, configuration());
 }
 
 bool SqlChamberDatabaseConnection::executeOrReport(const SqlQuery &query)

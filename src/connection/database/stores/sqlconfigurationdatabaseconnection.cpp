@@ -5,7 +5,6 @@
 #include "connection/database/core/valueconversions.h"
 #include "connection/database/stores/cataloguevocabulary.h"
 #include "connection/database/stores/chambertypereader.h"
-#include "connection/database/stores/failedreadwatch.h"
 #include "connection/database/stores/signalassembler.h"
 #include "domain/types/unit.h"
 
@@ -235,7 +234,7 @@ QMap<int, ChamberSignal> SqlConfigurationDatabaseConnection::matchSignalsByValue
         const int destinationId = assembler.addSignalRow(row);
         matches.append({toIntOr(row, SignalAssembler::SignalColumnCount, NoId), destinationId});
     };
-    if (!readEach(query, take) || !assembler.load())
+    if (!m_frame.readEach(query, take) || !assembler.load())
         return {};
 
     QMap<int, ChamberSignal> matched;
@@ -337,7 +336,7 @@ QList<ChamberSignal> SqlConfigurationDatabaseConnection::readSignals(const SqlQu
         if (m_frame.hasWidth(row, SignalAssembler::SignalColumnCount))
             ids.append(assembler.addSignalRow(row));
     };
-    if (!readEach(query, take))
+    if (!m_frame.readEach(query, take))
         return {};
     return builtSignals(assembler, ids);
 }
@@ -380,28 +379,17 @@ QList<ToleranceRangeDefinition> SqlConfigurationDatabaseConnection::toleranceRan
                                                     toIntOr(row, 2, NoId), range, toIntOr(row, 5, -1),
                                                     toIntOr(row, 6, -1)));
     };
-    if (!readEach(query, take))
+    if (!m_frame.readEach(query, take))
         return {};
     return definitions;
-}
-
-bool SqlConfigurationDatabaseConnection::readEach(const SqlQuery &query, const RowViewFunction &take)
-{
-    if (m_frame.connection()->selectEachView(query, take))
-        return true;
-    m_frame.reportError(domain::types::EXECUTION_FAILED);
-    return false;
 }
 
 QVariant SqlConfigurationDatabaseConnection::selectValue(const SqlQuery &query)
 {
     // No row and a failed read both give an invalid value; only the
     // connection's report tells them apart.
-    const FailedReadWatch watch(m_frame.connection());
-    const QVariant value = m_frame.connection()->selectValue(query);
-    if (watch.hasFailed())
-        m_frame.reportError(domain::types::EXECUTION_FAILED);
-    return value;
+    return m_frame.unlessReadsFail([&] { return m_frame.connection()->selectValue(query); }, m_frame.connection())
+        .value_or(QVariant());
 }
 
 SignalAssembler::ErrorReporter SqlConfigurationDatabaseConnection::makeReporter()

@@ -81,7 +81,6 @@ Q_SIGNALS:
 private:
     using Row = domain::api::ISqlConnection::Row;
     using RowView = domain::api::ISqlRowView;
-    using RowViewFunction = domain::api::ISqlConnection::RowViewFunction;
 
     // The signals of the rows that the query selects, in the order of the
     // rows, built with what they refer to; none when one of the reads fails.
@@ -92,9 +91,6 @@ private:
     static QList<domain::types::ChamberSignal> builtSignals(SignalAssembler &assembler, const QList<int> &signalIds);
     static QMap<int, domain::types::ChamberSignal> byId(const QList<domain::types::ChamberSignal> &signalList);
     QList<domain::types::ToleranceRangeDefinition> toleranceRangesFromQuery(const SqlQuery &query);
-    // Runs the read; false, after error(EXECUTION_FAILED), when it did not
-    // run to its end.
-    bool readEach(const SqlQuery &query, const RowViewFunction &take);
     // The connection's one value, with error(EXECUTION_FAILED) when its read
     // failed.
     QVariant selectValue(const SqlQuery &query);

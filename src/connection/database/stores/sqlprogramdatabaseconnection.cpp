@@ -327,20 +327,6 @@ bool SqlProgramDatabaseConnection::initialize()
         MissingTableReport::Silent);
 }
 
-// The catalogue gives a failed read as an empty part or none, as it gives a
-// signal that it does not know: a program's chamber type would lack its
-// signals, a section its set points, and so would their copies.
-template<typename Result, typename Operation>
-Result SqlProgramDatabaseConnection::unlessCatalogueFails(const Result &failed, Operation operation)
-{
-    const FailedReadWatch catalogue(configuration());
-    Result result = operation();
-    if (!catalogue.hasFailed())
-        return result;
-    m_frame.reportError(domain::types::EXECUTION_FAILED);
-    return failed;
-}
-
 QList<ProgramData> SqlProgramDatabaseConnection::getPrograms()
 {
     if (!m_frame.ensureReady())
@@ -348,20 +334,22 @@ QList<ProgramData> SqlProgramDatabaseConnection::getPrograms()
 
     SqlQuery query;
     query.select(programColumns()).from(tableNameProgram());
-    return unlessCatalogueFails(QList<ProgramData>(), [&] {
+    const auto readPrograms = [&] {
         QList<ProgramData> programs;
         const QList<Row> rows = m_frame.rowsOfWidth(connection()->select(query), ProgramWidth);
         for (const Row &row : rows)
             programs.append(programFromRow(row));
         return programs;
-    });
+    };
+    return m_frame.unlessReadsFail(readPrograms, configuration()).value_or(QList<ProgramData>());
 }
 
 ProgramData SqlProgramDatabaseConnection::getProgram(const int &id)
 {
     if (!m_frame.ensureReady())
         return emptyProgram();
-    return unlessCatalogueFails(emptyProgram(), [&] { return readProgram(*connection(), id); });
+    return m_frame.unlessReadsFail([&] { return readProgram(*connection(), id); }, configuration())
+        .value_or(emptyProgram());
 }
 
 QString SqlProgramDatabaseConnection::getProgramName(const int &id)
@@ -424,7 +412,8 @@ bool SqlProgramDatabaseConnection::exportProgramsToFile(const int &programId, co
         qCWarning(lcProgramStore) << "Could not create tables";
         return false;
     }
-    return unlessCatalogueFails(false, [&] { return exportProgram(programFile, programId) != 0; });
+    return m_frame.unlessReadsFail([&] { return exportProgram(programFile, programId) != 0; }, configuration())
+        .value_or(false);
 }
 
 int SqlProgramDatabaseConnection::importProgramsFromFile(const QUrl &file, const int &userId)
@@ -447,7 +436,7 @@ int SqlProgramDatabaseConnection::importProgramsFromFile(const QUrl &file, const
     Import import{programFile, userId, baseNameOf(file), {}, {}, {}};
     for (const QVariant &name : takenNames)
         import.takenNames.insert(toStringOr(name, QString()));
-    const int programId = unlessCatalogueFails(0, [&] { return importProgram(import); });
+    const int programId = m_frame.unlessReadsFail([&] { return importProgram(import); }, configuration()).value_or(0);
     if (programId == 0)
         removePrograms(import.added);
     return programId;
@@ -544,7 +533,8 @@ bool SqlProgramDatabaseConnection::addProgramStep(ProgramChange &step)
 {
     if (!m_frame.ensureReady())
         return false;
-    return unlessCatalogueFails(false, [&] { return insertProgramStep(*connection(), step); });
+    return m_frame.unlessReadsFail([&] { return insertProgramStep(*connection(), step); }, configuration())
+        .value_or(false);
 }
 
 bool SqlProgramDatabaseConnection::saveProgramSteps(const int &programId, QList<ProgramChange> &steps)
@@ -552,20 +542,22 @@ bool SqlProgramDatabaseConnection::saveProgramSteps(const int &programId, QList<
     if (!m_frame.ensureReady())
         return false;
 
-    return unlessCatalogueFails(false, [&] {
+    const auto saveSteps = [&] {
         for (ProgramChange &step : steps) {
             if (!(step.id() != 0 ? updateProgramStep(step) : insertProgramStep(*connection(), step)))
                 return false;
         }
         return deleteProgramStepsExcept(programId, steps);
-    });
+    };
+    return m_frame.unlessReadsFail(saveSteps, configuration()).value_or(false);
 }
 
 QList<ProgramChange> SqlProgramDatabaseConnection::getProgramSteps(const int &programId)
 {
     if (!m_frame.ensureReady())
         return {};
-    return unlessCatalogueFails(QList<ProgramChange>(), [&] { return readProgramSteps(*connection(), programId); });
+    return m_frame.unlessReadsFail([&] { return readProgramSteps(*connection(), programId); }, configuration())
+        .value_or(QList<ProgramChange>());
 }
 
 bool SqlProgramDatabaseConnection::addStepRepetition(ProgramStep &repetition)

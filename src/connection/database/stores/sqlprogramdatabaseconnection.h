@@ -107,11 +107,6 @@ private:
     using Connection = domain::api::ISqlConnection;
     using Row = Connection::Row;
 
-    // What the operation gives, or failed, after error(EXECUTION_FAILED),
-    // when a read of the catalogue failed on its way.
-    template<typename Result, typename Operation>
-    Result unlessCatalogueFails(const Result &failed, Operation operation);
-
     QVariant getProgramColumn(int id, ProgramColumn column);
     bool setProgramColumn(int id, ProgramColumn column, const QVariant &value);
 

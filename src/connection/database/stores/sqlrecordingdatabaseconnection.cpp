@@ -3,7 +3,6 @@
 #include "connection/database/core/schemavocabulary.h"
 #include "connection/database/core/sqlquery.h"
 #include "connection/database/core/valueconversions.h"
-#include "connection/database/stores/failedreadwatch.h"
 #include "connection/database/stores/sqlrecordsetdatabaseconnection.h"
 
 #include <QtCore/QLoggingCategory>
@@ -223,28 +222,12 @@ bool SqlRecordingDatabaseConnection::addRecording(RecordingData &recording)
     return true;
 }
 
-// A read that fails gives what no row gives: a recording without signals,
-// without their custom names or without its meta links. The record-set store
-// reports its failures, the catalogue's among them; the data connection
-// reports those of this store's reads and of the chamber store's.
-template<typename Result, typename Operation>
-Result SqlRecordingDatabaseConnection::unlessReadsFail(const Result &failed, Operation operation)
-{
-    const FailedReadWatch data(m_frame.connection());
-    const FailedReadWatch recordsetStore(recordsets());
-    Result result = operation();
-    if (!data.hasFailed() && !recordsetStore.hasFailed())
-        return result;
-    m_frame.reportError(domain::types::EXECUTION_FAILED);
-    return failed;
-}
-
 QList<QSharedPointer<RecordingData>> SqlRecordingDatabaseConnection::getRecordings()
 {
     if (!m_frame.ensureReady())
         return {};
 
-    return unlessReadsFail(QList<QSharedPointer<RecordingData>>(), [this] {
+    const auto readRecordings = [this] {
         QList<QSharedPointer<RecordingData>> recordings;
         const QList<Row> rows = m_frame.connection()->select(selectRecordings());
         for (const Row &row : rows) {
@@ -252,7 +235,8 @@ QList<QSharedPointer<RecordingData>> SqlRecordingDatabaseConnection::getRecordin
                 recordings.append(recording);
         }
         return recordings;
-    });
+    };
+    return unlessReadsFail(QList<QSharedPointer<RecordingData>>(), readRecordings);
 }
 
 QSharedPointer<RecordingData> SqlRecordingDatabaseConnection::getRecording(const uint &id)
@@ -264,6 +248,16 @@ QSharedPointer<RecordingData> SqlRecordingDatabaseConnection::getRecording(const
     query.where(columnName(Column::ID)).equals(id);
     return unlessReadsFail(QSharedPointer<RecordingData>(),
                            [&] { return recordingFromRow(m_frame.connection()->selectRow(query)); });
+}
+
+// A read that fails gives what no row gives: a recording without signals,
+// without their custom names or without its meta links. The record-set store
+// reports its failures, the catalogue's among them; the data connection
+// reports those of this store's reads and of the chamber store's.
+template<typename Result, typename Operation>
+Result SqlRecordingDatabaseConnection::unlessReadsFail(const Result &failed, Operation operation)
+{
+    return m_frame.unlessReadsFail(operation, m_frame.connection(), recordsets()).value_or(failed);
 }
 
 uint SqlRecordingDatabaseConnection::getActiveRecordingId(const int &chamberId)

@@ -3,7 +3,6 @@
 #include "connection/database/core/schemavocabulary.h"
 #include "connection/database/core/sqlquery.h"
 #include "connection/database/core/valueconversions.h"
-#include "connection/database/stores/failedreadwatch.h"
 #include "connection/database/stores/recordsetconverter.h"
 #include "domain/api/isqlbinder.h"
 #include "domain/api/isqlrowview.h"
@@ -627,7 +626,7 @@ bool SqlRecordsetDatabaseConnection::addSignalColumns(const uint &recordingId, c
     const QVariant existingColumns = m_frame.connection()->selectValue(existing);
     // A count always gives its row: without one, the read failed.
     if (!existingColumns.isValid()) {
-        readFailed();
+        m_frame.reportError(domain::types::EXECUTION_FAILED);
         return false;
     }
     if (toIntOr(existingColumns, 1) != 0)
@@ -689,11 +688,11 @@ std::optional<SqlRecordsetDatabaseConnection::SignalColumns> SqlRecordsetDatabas
     const SqlQuery &query)
 {
     QMap<int, int> columnOfSignal;
-    const bool whole = m_frame.connection()->selectEachView(query, [&columnOfSignal](const ISqlRowView &row, int) {
+    const bool whole = m_frame.readEach(query, [&columnOfSignal](const ISqlRowView &row, int) {
         columnOfSignal.insert(toIntOr(row, 0, -1), toIntOr(row, 1, 0));
     });
     if (!whole)
-        return readFailed();
+        return std::nullopt;
     std::optional<Definitions> definitions = signalDefinitions(columnOfSignal.keys());
     if (!definitions)
         return std::nullopt;
@@ -712,11 +711,7 @@ std::optional<SqlRecordsetDatabaseConnection::Definitions> SqlRecordsetDatabaseC
         return Definitions();
     // The catalogue answers a read that failed as it answers signals that it
     // does not know; only its report tells them apart.
-    const FailedReadWatch watch(configuration());
-    Definitions definitions = configuration()->getSignals(signalIds);
-    if (watch.hasFailed())
-        return readFailed();
-    return definitions;
+    return m_frame.unlessReadsFail([&] { return configuration()->getSignals(signalIds); }, configuration());
 }
 
 std::optional<QMap<int, QString>> SqlRecordsetDatabaseConnection::valueColumns(uint recordingId,
@@ -725,11 +720,11 @@ std::optional<QMap<int, QString>> SqlRecordsetDatabaseConnection::valueColumns(u
     SqlQuery query = signalColumnsWhereRecording();
     query.equals(recordingId).andWhere(columnName(MappingColumn::SIGNAL_ID)).in(toVariantList(signalIds));
     QMap<int, QString> columns;
-    const bool whole = m_frame.connection()->selectEachView(query, [&columns](const ISqlRowView &row, int) {
+    const bool whole = m_frame.readEach(query, [&columns](const ISqlRowView &row, int) {
         columns.insert(toIntOr(row, 0, -1), valueColumn(toIntOr(row, 1, 0)));
     });
     if (!whole)
-        return readFailed();
+        return std::nullopt;
     return columns;
 }
 
@@ -767,7 +762,7 @@ std::optional<RecordsetRows> SqlRecordsetDatabaseConnection::readRows(uint recor
         query.andWhere(columnName(Column::CAMERA_IMAGE_PATH)).isNotNull();
     query.orderBy(QStringList{columnName(Column::RECORD_TIME), columnName(Column::ID)});
     RecordsetRows rows;
-    const bool whole = m_frame.connection()->selectEachView(query, [&](const ISqlRowView &row, int) {
+    const bool whole = m_frame.readEach(query, [&](const ISqlRowView &row, int) {
         const RecordsetRows::BlockPointer block = rows.append(row);
         if (!block || !completed)
             return;
@@ -780,7 +775,7 @@ std::optional<RecordsetRows> SqlRecordsetDatabaseConnection::readRows(uint recor
     // The rows before a failed step are not the recording: neither kept
     // nor handed on.
     if (!whole)
-        return readFailed();
+        return std::nullopt;
     const RecordsetRows::BlockPointer last = rows.finish();
     if (last && completed)
         completed(last);
@@ -795,8 +790,8 @@ std::optional<QList<Recordset>> SqlRecordsetDatabaseConnection::recordsets(const
                                                                            const Definitions &definitions)
 {
     RecordsetRows rows;
-    if (!m_frame.connection()->selectEachView(query, [&rows](const ISqlRowView &row, int) { rows.append(row); }))
-        return readFailed();
+    if (!m_frame.readEach(query, [&rows](const ISqlRowView &row, int) { rows.append(row); }))
+        return std::nullopt;
     rows.finish();
     LocalTimeConverter times;
     QList<Recordset> records;
@@ -931,22 +926,14 @@ std::optional<uint> SqlRecordsetDatabaseConnection::recordingOfRecordset(qint64 
     std::optional<uint> recordingId;
     // Told apart from no record set: a write after a failed read would
     // leave the cached rows of its recording as they were.
-    *read = m_frame.connection()->selectEachView(
-        query, [&recordingId](const ISqlRowView &row, int) { recordingId = toUIntOr(row, 0, 0); });
-    if (!*read)
-        return readFailed();
+    *read = m_frame.readEach(query,
+                             [&recordingId](const ISqlRowView &row, int) { recordingId = toUIntOr(row, 0, 0); });
     return recordingId;
 }
 
 void SqlRecordsetDatabaseConnection::forgetRows(uint recordingId)
 {
     m_rowCache.remove(recordingId);
-}
-
-std::nullopt_t SqlRecordsetDatabaseConnection::readFailed() const
-{
-    m_frame.reportError(domain::types::EXECUTION_FAILED);
-    return std::nullopt;
 }
 
 domain::api::IConfigurationDatabaseConnection *SqlRecordsetDatabaseConnection::configuration() const

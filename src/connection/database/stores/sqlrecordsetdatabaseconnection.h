@@ -199,8 +199,6 @@ private:
     // read fails.
     std::optional<uint> recordingOfRecordset(qint64 recordsetId, bool *read);
     void forgetRows(uint recordingId);
-    // Reports a read that failed the operation; none, for it to return.
-    std::nullopt_t readFailed() const;
 
     domain::api::IConfigurationDatabaseConnection *configuration() const;
     domain::api::IChamberDatabaseConnection *chambers() const;

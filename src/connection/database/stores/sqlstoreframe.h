@@ -1,5 +1,6 @@
 #pragma once
 
+#include "connection/database/stores/failedreadwatch.h"
 #include "domain/api/isqlconnection.h"
 #include "domain/api/isqlquery.h"
 #include "domain/api/isqlrowview.h"
@@ -11,6 +12,7 @@
 #include <QtCore/QString>
 
 #include <initializer_list>
+#include <optional>
 #include <tuple>
 
 namespace quelta::base::connection::databaseconnection {
@@ -130,6 +132,34 @@ public:
     }
 
     void reportError(domain::types::DatabaseConnectionError error) const { Q_EMIT m_store->error(error); }
+
+    // Runs a read row by row; false, after error(EXECUTION_FAILED) besides
+    // the connection's own report, when it did not run to its end: the rows
+    // it gave are then not the answer.
+    [[nodiscard]] bool readEach(const domain::api::ISqlQuery &query,
+                                const domain::api::ISqlConnection::RowViewFunction &function) const
+    {
+        if (m_connection->selectEachView(query, function))
+            return true;
+        reportError(domain::types::EXECUTION_FAILED);
+        return false;
+    }
+
+    // Runs the operation and gives its result; none, after
+    // error(EXECUTION_FAILED), when one of the reporters (the stores it asks,
+    // the connection it reads through) reported a failed read meanwhile: such
+    // a read gives what no row gives, which the operation would take for the
+    // database's answer.
+    template<typename Operation, typename... Reporters>
+    auto unlessReadsFail(Operation operation, Reporters *...reporters) const -> std::optional<decltype(operation())>
+    {
+        const FailedReadWatch watch(reporters...);
+        auto result = operation();
+        if (!watch.hasFailed())
+            return result;
+        reportError(domain::types::EXECUTION_FAILED);
+        return std::nullopt;
+    }
 
     // Runs one statement and tells whether it succeeded; the connection
     // reports a failure itself.

@@ -3,7 +3,6 @@
 #include "connection/database/core/schemavocabulary.h"
 #include "connection/database/core/sqlquery.h"
 #include "connection/database/core/valueconversions.h"
-#include "connection/database/stores/failedreadwatch.h"
 #include "domain/types/unit.h"
 
 #include <QtCore/QLocale>
@@ -256,17 +255,15 @@ QList<ChamberSignal> SqlUserDatabaseConnection::getVisibleSignals(uint userId, i
     const QList<int> signalIds = getSignalVisibilityIds(userId, chamberId, true);
     // A failed read gives no definitions, as for signals that the catalogue
     // does not know, which would be shown as signals without a name.
-    const FailedReadWatch catalogue(configuration());
-    const QMap<int, ChamberSignal> definitions = configuration()->getSignals(signalIds);
-    if (catalogue.hasFailed()) {
-        m_frame.reportError(domain::types::EXECUTION_FAILED);
-        return {};
-    }
-    QList<ChamberSignal> visible;
-    visible.reserve(signalIds.size());
-    for (const int signalId : signalIds)
-        visible.append(definitions.value(signalId, ChamberSignal()));
-    return visible;
+    const auto visibleSignals = [&] {
+        const QMap<int, ChamberSignal> definitions = configuration()->getSignals(signalIds);
+        QList<ChamberSignal> visible;
+        visible.reserve(signalIds.size());
+        for (const int signalId : signalIds)
+            visible.append(definitions.value(signalId, ChamberSignal()));
+        return visible;
+    };
+    return m_frame.unlessReadsFail(visibleSignals, configuration()).value_or(QList<ChamberSignal>());
 }
 
 bool SqlUserDatabaseConnection::setSignalVisibilityPreferences(uint userId, int chamberId,
